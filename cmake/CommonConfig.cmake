@@ -1,0 +1,21 @@
+# Warnings, Qt defines and sanitizer flags shared by every target of the project.
+add_library(cv_common INTERFACE)
+target_compile_options(cv_common INTERFACE -Wall -Wextra -Werror)
+target_compile_definitions(cv_common INTERFACE
+    QT_NO_KEYWORDS
+    QT_DISABLE_DEPRECATED_BEFORE=0x060000
+    QT_USE_QSTRINGBUILDER)
+if(CV_SANITIZE)
+    target_compile_options(cv_common INTERFACE -fsanitize=address,undefined -fno-sanitize-recover=undefined
+                                               -fno-omit-frame-pointer)
+    target_link_options(cv_common INTERFACE -fsanitize=address,undefined)
+endif()
+
+# Adds the folders given that already hold a CMakeLists.txt; subsystems arrive one by one.
+function(cv_add_existing_subdirectories)
+    foreach(dir IN LISTS ARGN)
+        if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/CMakeLists.txt)
+            add_subdirectory(${dir})
+        endif()
+    endforeach()
+endfunction()

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "platform/Clock.h"
+#include "platform/Sound.h"
+#include "platform/TcpSocket.h"
+#include "platform/Timer.h"
+
+#include <memory>
+#include <vector>
+
+// What logic needs from the machine: time, timers, sockets and sound. The program passes the
+// real one; tests pass FakePlatform and drive everything by hand.
+class Platform {
+public:
+    virtual ~Platform() = default;
+    virtual Clock &clock() = 0;
+    virtual std::unique_ptr<Timer> createTimer() = 0;
+    virtual std::unique_ptr<TcpSocket> createSocket() = 0;
+    virtual SoundPlayer &sound() = 0;
+};
+
+class QtPlatform final : public Platform {
+public:
+    Clock &clock() override { return m_clock; }
+    std::unique_ptr<Timer> createTimer() override { return std::make_unique<QtTimer>(); }
+    std::unique_ptr<TcpSocket> createSocket() override { return std::make_unique<QtTcpSocket>(); }
+    SoundPlayer &sound() override { return m_sound; }
+
+private:
+    SteadyClock m_clock;
+    QtSoundPlayer m_sound;
+};
+
+// Sockets and timers made here stay owned by their caller; the lists let a test reach them.
+class FakePlatform final : public Platform {
+public:
+    Clock &clock() override { return fakeClock; }
+    std::unique_ptr<Timer> createTimer() override {
+        auto timer = std::make_unique<FakeTimer>(fakeClock);
+        timers.push_back(timer.get());
+        return timer;
+    }
+    std::unique_ptr<TcpSocket> createSocket() override {
+        auto socket = std::make_unique<FakeTcpSocket>();
+        sockets.push_back(socket.get());
+        return socket;
+    }
+    SoundPlayer &sound() override { return fakeSound; }
+
+    FakeClock fakeClock;
+    FakeSoundPlayer fakeSound;
+    std::vector<FakeTimer *> timers;
+    std::vector<FakeTcpSocket *> sockets;
+};

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+class QSoundEffect;
+
+// Plays a WAV file without waiting for it. A missing or broken file, or a machine without
+// audio, is silent; playing never blocks the caller.
+class SoundPlayer {
+public:
+    virtual ~SoundPlayer() = default;
+    virtual void play(const QString &wavPath) = 0;
+};
+
+class QtSoundPlayer final : public SoundPlayer {
+public:
+    QtSoundPlayer();
+    ~QtSoundPlayer() override;
+    void play(const QString &wavPath) override;
+
+private:
+    QHash<QString, QSoundEffect *> m_effects;
+};
+
+class FakeSoundPlayer final : public SoundPlayer {
+public:
+    void play(const QString &wavPath) override { played << wavPath; }
+    QStringList played;
+};

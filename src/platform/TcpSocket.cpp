@@ -1,0 +1,229 @@
+#include "platform/TcpSocket.h"
+
+#include <QNetworkProxy>
+#include <QTcpSocket>
+
+QString TcpSocket::stateName(int state) {
+    static const char *const names[] = {"Closed",         "Open",          "Listening",  "Connection pending",
+                                        "Resolving host", "Host resolved", "Connecting", "Connected",
+                                        "Closing",        "Error"};
+    if (state < 0 || state > 9) {
+        return QString();
+    }
+    return QString::fromLatin1(names[state]);
+}
+
+QtTcpSocket::QtTcpSocket(QObject *parent)
+    : TcpSocket(parent) {}
+
+QtTcpSocket::~QtTcpSocket() {
+    if (m_socket) {
+        m_socket->disconnect(this);
+        m_socket->abort();
+        delete m_socket;
+    }
+}
+
+void QtTcpSocket::attach() {
+    // A fresh QTcpSocket per connection: nothing of an old connection (late events, buffered
+    // bytes) can leak into the next one.
+    if (m_socket) {
+        m_socket->disconnect(this);
+        m_socket->abort();
+        m_socket->deleteLater();
+    }
+    m_socket = new QTcpSocket();
+    m_socket->setProxy(QNetworkProxy::NoProxy);
+    connect(m_socket, &QAbstractSocket::stateChanged, this, &QtTcpSocket::onStateChanged);
+    connect(m_socket, &QIODevice::readyRead, this, &QtTcpSocket::onReadyRead);
+    connect(m_socket, &QAbstractSocket::disconnected, this, &QtTcpSocket::onDisconnected);
+    connect(m_socket, &QAbstractSocket::errorOccurred, this, &QtTcpSocket::onError);
+    connect(m_socket, &QIODevice::bytesWritten, this, &QtTcpSocket::onBytesWritten);
+}
+
+void QtTcpSocket::Connect(const QString &host, quint16 port) {
+    attach();
+    m_received.clear();
+    m_written = 0;
+    m_queued = 0;
+    m_sendMarks.clear();
+    m_state = sckResolvingHost;
+    if (m_localPort != 0) {
+        m_socket->bind(QHostAddress::AnyIPv4, m_localPort);
+    }
+    m_socket->connectToHost(host, port);
+}
+
+void QtTcpSocket::Close() {
+    if (m_socket) {
+        m_socket->disconnect(this);
+        m_socket->abort();
+        m_socket->deleteLater();
+        m_socket = nullptr;
+    }
+    m_state = sckClosed;
+    m_sendMarks.clear();
+}
+
+void QtTcpSocket::SendData(const QString &text) {
+    if (!m_socket || m_state != sckConnected) {
+        return;
+    }
+    const QByteArray bytes = text.toLatin1();
+    m_queued += bytes.size();
+    m_sendMarks.push_back(m_queued);
+    if (bytes.isEmpty()) {
+        // Nothing goes on the wire, but the caller still waits for its completion event.
+        QMetaObject::invokeMethod(
+            this, [this] { onBytesWritten(0); }, Qt::QueuedConnection);
+        return;
+    }
+    m_socket->write(bytes);
+}
+
+QString QtTcpSocket::GetData() {
+    const QString text = QString::fromLatin1(m_received);
+    m_received.clear();
+    return text;
+}
+
+QString QtTcpSocket::RemoteHostIP() const {
+    if (!m_socket) {
+        return QString();
+    }
+    QHostAddress address = m_socket->peerAddress();
+    bool isV4 = false;
+    const quint32 v4 = address.toIPv4Address(&isV4);
+    return isV4 ? QHostAddress(v4).toString() : address.toString();
+}
+
+void QtTcpSocket::onStateChanged() {
+    switch (m_socket->state()) {
+    case QAbstractSocket::HostLookupState:
+        m_state = sckResolvingHost;
+        break;
+    case QAbstractSocket::ConnectingState:
+        m_state = sckConnecting;
+        break;
+    case QAbstractSocket::ConnectedState:
+        if (m_state != sckConnected) {
+            m_state = sckConnected;
+            Q_EMIT ConnectEvent();
+        }
+        break;
+    case QAbstractSocket::ClosingState:
+        m_state = sckClosing;
+        break;
+    default:
+        break;
+    }
+}
+
+void QtTcpSocket::onReadyRead() {
+    const QByteArray bytes = m_socket->readAll();
+    if (bytes.isEmpty()) {
+        return;
+    }
+    m_received += bytes;
+    Q_EMIT DataArrival(bytes.size());
+}
+
+void QtTcpSocket::onDisconnected() {
+    // Whatever is still buffered belongs to this connection and is reported first.
+    if (m_socket->bytesAvailable() > 0) {
+        onReadyRead();
+    }
+    if (m_state == sckError) {
+        return;
+    }
+    m_state = sckClosing;
+    Q_EMIT CloseEvent();
+}
+
+void QtTcpSocket::onError() {
+    const QAbstractSocket::SocketError error = m_socket->error();
+    if (error == QAbstractSocket::RemoteHostClosedError) {
+        return; // an ordinary close by the peer; onDisconnected reports it
+    }
+    const bool wasConnected = m_state == sckConnected;
+    if (wasConnected && m_socket->bytesAvailable() > 0) {
+        onReadyRead();
+    }
+    m_state = sckError;
+    Q_EMIT ErrorEvent(int(error), m_socket->errorString());
+}
+
+void QtTcpSocket::onBytesWritten(qint64 bytes) {
+    m_written += bytes;
+    Q_EMIT SendProgress(m_written, m_queued - m_written);
+    while (!m_sendMarks.empty() && m_sendMarks.front() <= m_written) {
+        m_sendMarks.pop_front();
+        Q_EMIT SendComplete();
+    }
+}
+
+void FakeTcpSocket::Connect(const QString &h, quint16 p) {
+    ++connectCalls;
+    host = h;
+    port = p;
+    incoming.clear();
+    pendingSends = 0;
+    state = sckConnecting;
+}
+
+void FakeTcpSocket::Close() {
+    ++closeCalls;
+    state = sckClosed;
+    pendingSends = 0;
+}
+
+void FakeTcpSocket::SendData(const QString &text) {
+    if (state != sckConnected) {
+        return;
+    }
+    sent << text;
+    ++pendingSends;
+    if (completeSendsAtOnce) {
+        completeSends();
+    }
+}
+
+QString FakeTcpSocket::GetData() {
+    const QString text = incoming;
+    incoming.clear();
+    return text;
+}
+
+void FakeTcpSocket::acceptConnection(const QString &ip) {
+    remoteHostIP = ip;
+    state = sckConnected;
+    Q_EMIT ConnectEvent();
+}
+
+void FakeTcpSocket::refuseConnection() {
+    state = sckError;
+    Q_EMIT ErrorEvent(10061, QStringLiteral("Connection refused"));
+}
+
+void FakeTcpSocket::completeSends() {
+    while (pendingSends > 0) {
+        --pendingSends;
+        Q_EMIT SendProgress(1, 0);
+        Q_EMIT SendComplete();
+    }
+}
+
+void FakeTcpSocket::receive(const QString &text) {
+    incoming += text;
+    Q_EMIT DataArrival(text.size());
+}
+
+void FakeTcpSocket::peerClose() {
+    state = sckClosing;
+    Q_EMIT CloseEvent();
+}
+
+void FakeTcpSocket::fail(int number, const QString &description) {
+    state = sckError;
+    Q_EMIT ErrorEvent(number, description);
+}

@@ -1,0 +1,121 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <deque>
+
+class QTcpSocket;
+
+// A TCP client with the ten states and six events the program's network code was written
+// against. Text goes over the wire as Latin-1, one byte a character, nothing added.
+class TcpSocket : public QObject {
+    Q_OBJECT
+public:
+    enum StateValue : qint16 {
+        sckClosed = 0,
+        sckOpen = 1,
+        sckListening = 2,
+        sckConnectionPending = 3,
+        sckResolvingHost = 4,
+        sckHostResolved = 5,
+        sckConnecting = 6,
+        sckConnected = 7,
+        sckClosing = 8,
+        sckError = 9,
+    };
+    // "Closed", "Open", ... "Error"; "" for a value outside 0..9.
+    static QString stateName(int state);
+
+    using QObject::QObject;
+    virtual qint16 State() const = 0;
+    virtual void setLocalPort(quint16 port) = 0;
+    // Starts an attempt and returns at once; the outcome shows in State() and the events.
+    virtual void Connect(const QString &host, quint16 port) = 0;
+    // Harmless when already closed.
+    virtual void Close() = 0;
+    // Ignored unless connected.
+    virtual void SendData(const QString &text) = 0;
+    // Everything received since the last call.
+    virtual QString GetData() = 0;
+    virtual QString RemoteHostIP() const = 0;
+
+Q_SIGNALS:
+    void ConnectEvent();
+    void DataArrival(qint64 bytes);
+    // The peer closed; comes after the connection's last DataArrival.
+    void CloseEvent();
+    void ErrorEvent(int number, const QString &description);
+    void SendProgress(qint64 bytesSent, qint64 bytesRemaining);
+    // One for every SendData that went out.
+    void SendComplete();
+};
+
+class QtTcpSocket final : public TcpSocket {
+    Q_OBJECT
+public:
+    explicit QtTcpSocket(QObject *parent = nullptr);
+    ~QtTcpSocket() override;
+
+    qint16 State() const override { return m_state; }
+    void setLocalPort(quint16 port) override { m_localPort = port; }
+    void Connect(const QString &host, quint16 port) override;
+    void Close() override;
+    void SendData(const QString &text) override;
+    QString GetData() override;
+    QString RemoteHostIP() const override;
+
+private:
+    void attach();
+    void onStateChanged();
+    void onReadyRead();
+    void onDisconnected();
+    void onError();
+    void onBytesWritten(qint64 bytes);
+
+    QTcpSocket *m_socket = nullptr;
+    qint16 m_state = sckClosed;
+    quint16 m_localPort = 0;
+    QByteArray m_received;
+    qint64 m_written = 0;
+    qint64 m_queued = 0;
+    std::deque<qint64> m_sendMarks; // cumulative byte counts at which a SendData is complete
+};
+
+// A socket for unit tests of its callers: it records what they do and lets the test play the
+// peer's part. Nothing happens by itself; each event is raised by the test.
+class FakeTcpSocket final : public TcpSocket {
+    Q_OBJECT
+public:
+    using TcpSocket::TcpSocket;
+
+    qint16 State() const override { return state; }
+    void setLocalPort(quint16 port) override { localPort = port; }
+    void Connect(const QString &host, quint16 port) override;
+    void Close() override;
+    void SendData(const QString &text) override;
+    QString GetData() override;
+    QString RemoteHostIP() const override { return remoteHostIP; }
+
+    // The peer's side.
+    void acceptConnection(const QString &ip = QStringLiteral("127.0.0.1"));
+    void refuseConnection();
+    void completeSends();
+    void receive(const QString &text);
+    void peerClose();
+    void fail(int number = 10061, const QString &description = QStringLiteral("Connection refused"));
+
+    qint16 state = sckClosed;
+    quint16 localPort = 0xFFFF;
+    QString host;
+    quint16 port = 0;
+    QString remoteHostIP;
+    int connectCalls = 0;
+    int closeCalls = 0;
+    QStringList sent;     // every SendData made while connected
+    int pendingSends = 0; // SendData calls not yet completed by completeSends()
+    bool completeSendsAtOnce = false;
+    QString incoming;
+};

@@ -1,0 +1,264 @@
+#include "settings/INIFILES.h"
+
+#include "platform/NumericText.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+// Bytes stay bytes: the files are single-byte text, no UTF-8 conversion wanted.
+#define SI_NO_CONVERSION
+#include <cmath>
+#include <SimpleIni.h>
+#include <string>
+
+// One parsed INI file. Sections and keys ignore case; values are kept as raw bytes.
+class IniDocument {
+public:
+    IniDocument()
+        : m_ini(/*unicode*/ false, /*multiKey*/ false, /*multiLine*/ false) {
+        m_ini.SetSpaces(false);
+        m_ini.SetQuotes(false);
+    }
+
+    void parse(QByteArray bytes) {
+        // The parser stops at a NUL byte; a damaged file should still give what follows it.
+        bytes.replace('\0', ' ');
+        m_ini.LoadData(bytes.constData(), size_t(bytes.size()));
+    }
+
+    bool value(const QByteArray &section, const QByteArray &key, QByteArray &out) const {
+        const char *v = m_ini.GetValue(section.constData(), key.constData(), nullptr);
+        if (!v) {
+            return false;
+        }
+        out = QByteArray(v);
+        return true;
+    }
+
+    void setValue(const QByteArray &section, const QByteArray &key, const QByteArray &value) {
+        m_ini.SetValue(section.constData(), key.constData(), value.constData());
+    }
+
+    QByteArray serialize() const {
+        std::string text;
+        m_ini.Save(text, false);
+        QByteArray bytes = QByteArray::fromStdString(text);
+        bytes.replace("\r", "");
+        bytes.replace("\n", "\r\n");
+        return bytes;
+    }
+
+private:
+    CSimpleIniA m_ini; // sections and keys ignore case
+};
+
+struct INIFILES::CachedFile {
+    qint64 size = -1;
+    QDateTime modified;
+    IniDocument document;
+};
+
+namespace {
+
+QString trimmed(const QString &text) {
+    return text.trimmed();
+}
+
+// A value must stay on its own line: line breaks would start new keys.
+QByteArray storable(const QString &text) {
+    QString value = trimmed(text);
+    value.replace(u'\r', u' ');
+    value.replace(u'\n', u' ');
+    value.replace(QChar(0), u' ');
+    return value.toLatin1();
+}
+
+QByteArray nameBytes(const QString &name) {
+    QString clean = name;
+    clean.remove(u'\r');
+    clean.remove(u'\n');
+    clean.remove(QChar(0));
+    return clean.toLatin1();
+}
+
+} // namespace
+
+QString TextBefore(const QString &delimiter, const QString &text, bool keepBlanks) {
+    const qsizetype at = text.indexOf(delimiter);
+    const QString part = at < 0 ? text : text.left(at);
+    return keepBlanks ? part : trimmed(part);
+}
+
+QString TextAfter(const QString &delimiter, const QString &text, bool keepBlanks) {
+    const qsizetype at = text.indexOf(delimiter);
+    const QString part = at < 0 ? text : text.mid(at + delimiter.size());
+    return keepBlanks ? part : trimmed(part);
+}
+
+QString TakeFirstField(QString &text) {
+    const QString first = TextBefore(QStringLiteral(","), text);
+    text = TextAfter(QStringLiteral(","), text);
+    return first;
+}
+
+INIFILES::INIFILES() = default;
+INIFILES::~INIFILES() = default;
+
+void INIFILES::SetProgramPaths(const QString &executablePath) {
+    const QFileInfo exe(executablePath);
+    m_programFolder = QDir::cleanPath(exe.absolutePath());
+    m_settingsFile = QDir(m_programFolder).filePath(exe.completeBaseName() + QStringLiteral(".ini"));
+}
+
+const IniDocument &INIFILES::load(const QString &path) const {
+    const QFileInfo info(path);
+    const qint64 size = info.exists() ? info.size() : -1;
+    const QDateTime modified = info.exists() ? info.lastModified() : QDateTime();
+    std::shared_ptr<CachedFile> &cached = m_cache[info.absoluteFilePath()];
+    if (!cached || cached->size != size || cached->modified != modified) {
+        auto fresh = std::make_shared<CachedFile>();
+        fresh->size = size;
+        fresh->modified = modified;
+        QFile file(path);
+        if (file.open(QIODevice::ReadOnly)) {
+            fresh->document.parse(file.readAll());
+        }
+        cached = fresh;
+    }
+    return cached->document;
+}
+
+QString INIFILES::ReadSettingFrom(const QString &section, const QString &key, const QString &defaultValue,
+                                  const QString &path) const {
+    QByteArray raw;
+    QString value;
+    if (!path.isEmpty() && load(path).value(nameBytes(section), nameBytes(key), raw)) {
+        value = QString::fromLatin1(raw);
+    } else {
+        value = defaultValue;
+    }
+    return trimmed(value.left(MaxValueLength));
+}
+
+bool INIFILES::WriteSettingTo(const QString &section, const QString &key, const QString &value, const QString &path) {
+    if (path.isEmpty() || section.isEmpty() || key.isEmpty()) {
+        return false;
+    }
+    // Start from what is on disk now, change one value, write it all back in one step.
+    IniDocument document;
+    QFile current(path);
+    if (current.open(QIODevice::ReadOnly)) {
+        document.parse(current.readAll());
+        current.close();
+    }
+    document.setValue(nameBytes(section), nameBytes(key), storable(value));
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return false;
+    }
+    const QByteArray bytes = document.serialize();
+    if (file.write(bytes) != bytes.size() || !file.commit()) {
+        return false;
+    }
+    m_cache.remove(QFileInfo(path).absoluteFilePath());
+    return true;
+}
+
+QString INIFILES::ReadSetting(const QString &section, const QString &key, const QString &defaultValue) const {
+    return ReadSettingFrom(section, key, defaultValue, m_settingsFile);
+}
+
+QString INIFILES::ReadSetting(const QString &section, const QString &key, int defaultValue) const {
+    return ReadSetting(section, key, QString::number(defaultValue));
+}
+
+void INIFILES::WriteSetting(const QString &section, const QString &key, const QString &value) {
+    WriteSettingTo(section, key, value, m_settingsFile);
+}
+
+void INIFILES::ReadTimeouts(Timeouts &t) const {
+    t = Timeouts{};
+    const QString section = QStringLiteral("Timeouts");
+    const double connect =
+        NumericText::Val(ReadSetting(section, QStringLiteral("Connect"), NumericText::SingleText(t.Connect)));
+    if (std::isfinite(float(connect))) {
+        t.Connect = float(connect);
+    }
+    const auto readInt = [&](const char *key, qint16 &target) {
+        NumericText::ValToInt16(ReadSetting(section, QString::fromLatin1(key), int(target)), target);
+    };
+    readInt("CheckAllOn", t.CheckAllOn);
+    readInt("CheckAllOff", t.CheckAllOff);
+    readInt("PollWhenOn", t.PollWhenOn);
+    readInt("PollWhenOff", t.PollWhenOff);
+    readInt("MacroStepInterval", t.MacroStepInterval);
+    readInt("MacroStepTimeout", t.MacroStepTimeout);
+}
+
+void INIFILES::restorePlacement(const QString &section, PlacedWindow &window) const {
+    QString value = ReadSetting(section, QStringLiteral("FC"), QString());
+    Placement p = window.currentPlacement();
+    if (!value.isEmpty()) {
+        // Fewer than four fields repeat the last one: TextAfter gives the whole rest when no
+        // comma is left.
+        p.top = NumericText::Val(TakeFirstField(value));
+        p.left = NumericText::Val(TakeFirstField(value));
+        p.width = NumericText::Val(TakeFirstField(value));
+        p.height = NumericText::Val(TextBefore(QStringLiteral(","), value));
+    }
+    window.applyPlacement(p);
+}
+
+void INIFILES::savePlacement(const QString &section, PlacedWindow &window) {
+    if (section.isEmpty() || !window.isNormalState()) {
+        return;
+    }
+    const Placement p = window.currentPlacement();
+    QString value;
+    for (double v : {p.top, p.left, p.width, p.height}) {
+        value += NumericText::SingleText(float(v)) + u',';
+    }
+    WriteSetting(section, QStringLiteral("FC"), value);
+}
+
+void INIFILES::RestoreWindowPlacement(PlacedWindow &window) const {
+    restorePlacement(window.placementName(), window);
+}
+
+void INIFILES::SaveWindowPlacement(PlacedWindow &window, bool hide) {
+    savePlacement(window.placementName(), window);
+    if (hide) {
+        window.hideWindow();
+    }
+}
+
+void INIFILES::RestoreWindowTopLeft(PlacedWindow &window) const {
+    QString value = ReadSetting(window.placementName(), QStringLiteral("TL"), QString());
+    Placement p = window.currentPlacement();
+    if (!value.isEmpty()) {
+        p.top = NumericText::Val(TakeFirstField(value));
+        p.left = NumericText::Val(TextBefore(QStringLiteral(","), value));
+    }
+    window.applyPlacement(p);
+}
+
+void INIFILES::SaveWindowTopLeft(PlacedWindow &window, bool hide) {
+    if (window.isNormalState()) {
+        const Placement p = window.currentPlacement();
+        WriteSetting(window.placementName(), QStringLiteral("TL"),
+                     NumericText::SingleText(float(p.top)) + u',' + NumericText::SingleText(float(p.left)) + u',');
+    }
+    if (hide) {
+        window.hideWindow();
+    }
+}
+
+void INIFILES::RestoreRemotePlacement(const QString &layoutName, PlacedWindow &remoteWindow) const {
+    restorePlacement(layoutName, remoteWindow);
+}
+
+void INIFILES::SaveRemotePlacement(const QString &layoutName, PlacedWindow &remoteWindow) {
+    savePlacement(layoutName, remoteWindow);
+}

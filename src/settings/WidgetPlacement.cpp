@@ -1,0 +1,28 @@
+#include "settings/WidgetPlacement.h"
+
+#include <QWidget>
+
+#include <cmath>
+
+WidgetPlacement::WidgetPlacement(QWidget &window, QString name)
+    : m_window(window)
+    , m_name(std::move(name)) {}
+
+Placement WidgetPlacement::currentPlacement() const {
+    const QRect frame = m_window.frameGeometry();
+    return Placement{double(frame.top()), double(frame.left()), double(m_window.width()), double(m_window.height())};
+}
+
+bool WidgetPlacement::isNormalState() const {
+    return !(m_window.windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
+}
+
+void WidgetPlacement::applyPlacement(const Placement &p) {
+    const auto px = [](double v) { return int(std::lround(std::clamp(v, -100000.0, 100000.0))); };
+    m_window.move(px(p.left), px(p.top));
+    m_window.resize(std::max(1, px(p.width)), std::max(1, px(p.height)));
+}
+
+void WidgetPlacement::hideWindow() {
+    m_window.hide();
+}

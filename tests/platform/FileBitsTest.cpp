@@ -1,0 +1,37 @@
+#include "platform/FileBits.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+TEST(FileBits, ReadsSingleByteTextAndMissingFilesAsEmpty) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("a.txt"));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray("caf\xe9\r\nline2\nstill2\r\n\r\n", 23));
+    f.close();
+    const QString text = FileBits::ReadWholeFile(path);
+    EXPECT_EQ(text.at(3), QChar(0xe9));
+    const QStringList lines = FileBits::SplitLines(text);
+    ASSERT_EQ(lines.size(), 4);
+    EXPECT_EQ(lines[1], QStringLiteral("line2\nstill2"));
+    EXPECT_EQ(lines[2], QString());
+    EXPECT_EQ(FileBits::ReadWholeFile(dir.filePath(QStringLiteral("missing.txt"))), QString());
+    EXPECT_EQ(FileBits::SplitLines(QString()).size(), 1);
+}
+
+TEST(FileBits, WritesAtomicallyAndChoosesDataFiles) {
+    QTemporaryDir dir;
+    EXPECT_EQ(FileBits::ChooseDataFile(dir.path(), QStringLiteral("macros.txt")),
+              dir.filePath(QStringLiteral("qx_macros.txt")));
+    const QString path = dir.filePath(QStringLiteral("macros.txt"));
+    ASSERT_TRUE(FileBits::WriteWholeFile(path, QStringLiteral("x\r\ny\u00e9")));
+    EXPECT_EQ(FileBits::ChooseDataFile(dir.path(), QStringLiteral("macros.txt")), path);
+    EXPECT_EQ(FileBits::ReadWholeFile(path), QStringLiteral("x\r\ny\u00e9"));
+    // A folder that cannot be written leaves the old file as it was.
+    EXPECT_FALSE(FileBits::WriteWholeFile(dir.filePath(QStringLiteral("no/such/folder/f.txt")), QStringLiteral("z")));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 1);
+}
