@@ -1,10 +1,16 @@
-#include "main_window/ConfigForm.h"
+#include "app/Program.h"
+#include "platform/Platform.h"
 
 #include <QApplication>
+#include <QFileInfo>
 
 int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
-    ConfigForm form;
-    form.show();
+    QtPlatform platform;
+    const QFileInfo executable(QCoreApplication::applicationFilePath());
+    Program program(platform, executable.absolutePath(), executable.completeBaseName());
+    if (!program.start()) {
+        return 0;
+    }
     return app.exec();
 }

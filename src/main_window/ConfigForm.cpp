@@ -1,10 +1,457 @@
 #include "main_window/ConfigForm.h"
 
-#include "app/Version.h"
+#include "main_window/CommandList.h"
 
-ConfigForm::ConfigForm(QWidget *parent)
-    : QMainWindow(parent) {
+#include <QAbstractListModel>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+// Shows the command list's entries. Very long entries are cut for display only: laying out a
+// line of a megabyte on every paint would stall the window, and nobody reads that far.
+class CommandListModel final : public QAbstractListModel {
+public:
+    static constexpr int DisplayLimit = 500;
+
+    explicit CommandListModel(const CommandList &commands, QObject *parent)
+        : QAbstractListModel(parent)
+        , m_commands(commands) {}
+
+    int rowCount(const QModelIndex &parent) const override { return parent.isValid() ? 0 : m_commands.count(); }
+
+    QVariant data(const QModelIndex &index, int role) const override {
+        if (!index.isValid() || index.row() >= m_commands.count()) {
+            return {};
+        }
+        if (role == Qt::DisplayRole) {
+            return m_commands.entries().at(index.row()).left(DisplayLimit);
+        }
+        return {};
+    }
+
+    void reload() {
+        beginResetModel();
+        endResetModel();
+    }
+
+private:
+    const CommandList &m_commands;
+};
+
+namespace {
+
+QColor colourOf(int value) {
+    // Colour values keep red in the low byte.
+    return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
+}
+
+QString displayText(const QString &text) {
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    shown.replace(u'\r', u'\n');
+    return shown;
+}
+
+QCheckBox *checkBox(const QString &name, const QString &caption, const QString &tip, bool checked) {
+    auto *box = new QCheckBox(caption);
+    box->setObjectName(name);
+    box->setToolTip(tip);
+    box->setChecked(checked);
+    return box;
+}
+
+QPushButton *button(const QString &name, const QString &caption, const QString &tip = QString()) {
+    auto *b = new QPushButton(caption);
+    b->setObjectName(name);
+    b->setToolTip(tip);
+    return b;
+}
+
+QLineEdit *lineEdit(const QString &name, const QString &text, const QString &tip = QString()) {
+    auto *edit = new QLineEdit(text);
+    edit->setObjectName(name);
+    edit->setToolTip(tip);
+    return edit;
+}
+
+} // namespace
+
+ConfigForm::ConfigForm(CommandList &commands, QWidget *parent)
+    : QMainWindow(parent)
+    , m_commands(commands) {
     setObjectName(QStringLiteral("ConfigForm"));
-    setWindowTitle(QStringLiteral("CV Remote - v") + VersionText());
-    resize(640, 480);
+
+    auto *central = new QWidget(this);
+    auto *outer = new QVBoxLayout(central);
+    outer->addWidget(buildConnectionRow());
+    auto *body = new QHBoxLayout;
+    body->addWidget(buildCommandColumn());
+    body->addWidget(buildOptionsColumn());
+    body->addWidget(buildTerminal(), 1);
+    outer->addLayout(body, 1);
+    setCentralWidget(central);
+    buildStatusBar();
+
+    connect(&m_commands, &CommandList::entriesChanged, this, [this] { m_model->reload(); });
+    connect(&m_commands, &CommandList::selectionChanged, this, [this](int index) { renderSelection(index); });
+    m_model->reload();
+    renderSelection(m_commands.selectedIndex());
+
+    resize(1040, 640);
+}
+
+ConfigForm::~ConfigForm() = default;
+
+QWidget *ConfigForm::buildConnectionRow() {
+    auto *row = new QWidget;
+    auto *layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+
+    m_txtUrl = lineEdit(QStringLiteral("txtUrl"), QStringLiteral("192.168.1.119"));
+    m_txtUrl->setMinimumWidth(140);
+    m_txtPort = lineEdit(QStringLiteral("txtPort"), QStringLiteral("8080"));
+    m_txtPort->setMaximumWidth(70);
+    m_connect = button(QStringLiteral("ConnectButton"), QStringLiteral("Connect"));
+    m_disconnect = button(QStringLiteral("DisconnectButton"), QStringLiteral("Disconnect"));
+    m_keepConnected = checkBox(QStringLiteral("KeepAsConnected"), QStringLiteral("Keep As Connected"),
+                               QStringLiteral("Reconnect whenever the connection is found closed"), false);
+    m_holdOn = lineEdit(QStringLiteral("HoldOn"), QStringLiteral("Waiting for you"));
+    m_holdOn->setReadOnly(true);
+    m_holdOn->setFocusPolicy(Qt::NoFocus);
+    m_holdOn->setMinimumWidth(150);
+    // A mid grey lets the yellow, green and blue state colours all stand out.
+    m_holdOn->setStyleSheet(QStringLiteral("QLineEdit { background: #9a9a9a; }"));
+    m_retry = button(QStringLiteral("RetryButton"), QStringLiteral("Retry"));
+
+    layout->addWidget(new QLabel(QStringLiteral("Radio")));
+    layout->addWidget(m_txtUrl);
+    layout->addWidget(new QLabel(QStringLiteral("Port")));
+    layout->addWidget(m_txtPort);
+    layout->addWidget(m_connect);
+    layout->addWidget(m_disconnect);
+    layout->addWidget(m_keepConnected);
+    layout->addWidget(m_holdOn);
+    layout->addWidget(m_retry);
+    layout->addStretch(1);
+    return row;
+}
+
+QWidget *ConfigForm::buildCommandColumn() {
+    auto *column = new QWidget;
+    column->setFixedWidth(190);
+    auto *layout = new QVBoxLayout(column);
+    layout->setContentsMargins(0, 0, 0, 0);
+
+    m_searchText = lineEdit(QStringLiteral("Do_SearchText"), QString(), QStringLiteral("Command text"));
+    m_searchText->installEventFilter(this);
+
+    m_model = new CommandListModel(m_commands, this);
+    m_theList = new QListView;
+    m_theList->setObjectName(QStringLiteral("TheList"));
+    m_theList->setToolTip(QStringLiteral("Command list"));
+    m_theList->setModel(m_model);
+    m_theList->setUniformItemSizes(true);
+    m_theList->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_theList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    connect(m_theList->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex &current) {
+                if (!m_settingSelection) {
+                    m_commands.select(current.isValid() ? current.row() : -1);
+                }
+            });
+    connect(m_theList, &QListView::doubleClicked, this, [this] { onListDoubleClicked(); });
+
+    layout->addWidget(m_searchText);
+    layout->addWidget(m_theList, 1);
+    return column;
+}
+
+QWidget *ConfigForm::buildOptionsColumn() {
+    auto *column = new QWidget;
+    column->setFixedWidth(270);
+    auto *layout = new QVBoxLayout(column);
+    layout->setContentsMargins(0, 0, 0, 0);
+
+    m_functionFrames = new QGroupBox(QStringLiteral("Functions"));
+    m_functionFrames->setObjectName(QStringLiteral("FunctionFrames"));
+    m_functionFrames->installEventFilter(this);
+    auto *functions = new QVBoxLayout(m_functionFrames);
+
+    m_updateDisplayLabels = checkBox(QStringLiteral("UpdateDisplayLabels"), QStringLiteral("Auto Refresh Labels"),
+                                     QStringLiteral("Auto refresh labels on the display form"), true);
+    m_auto21Backout = checkBox(QStringLiteral("Auto21Backout"), QStringLiteral("Auto 21 Back out"),
+                               QStringLiteral("Auto Send key on Screen 21"), true);
+    m_displayButton = button(QStringLiteral("DisplayButton"), QStringLiteral("Display"),
+                             QStringLiteral("Display the Display form"));
+    functions->addWidget(m_updateDisplayLabels);
+    functions->addWidget(m_auto21Backout);
+    functions->addWidget(m_displayButton);
+
+    // The layout editor: measures button rectangles on the remote picture.
+    auto *editor = new QGroupBox(QStringLiteral("Remote layout"));
+    editor->setObjectName(QStringLiteral("LayoutEditor"));
+    auto *grid = new QGridLayout(editor);
+    m_remoteList = new QListWidget;
+    m_remoteList->setObjectName(QStringLiteral("RemoteList"));
+    m_remoteList->setMaximumHeight(70);
+    m_remoteFiles = new QListWidget;
+    m_remoteFiles->setObjectName(QStringLiteral("RemoteFiles"));
+    m_remoteFiles->hide(); // the layout files found; the list above shows those with a picture
+    grid->addWidget(m_remoteList, 0, 0, 1, 4);
+    const QStringList tips{QStringLiteral("Top"), QStringLiteral("Bottom"), QStringLiteral("Left"),
+                           QStringLiteral("Right"), QStringLiteral("Top, Bottom, Left, Right")};
+    for (int i = 0; i < 5; ++i) {
+        m_buttonLocations[size_t(i)] = lineEdit(QStringLiteral("ButtonLocations_%1").arg(i), QString(), tips.at(i));
+        if (i < 4) {
+            grid->addWidget(m_buttonLocations[size_t(i)], 1, i);
+        }
+    }
+    grid->addWidget(m_buttonLocations[4], 2, 0, 1, 4);
+    m_setButton = button(QStringLiteral("SetButton"), QStringLiteral("Set"),
+                         QStringLiteral("Set the current command/button position"));
+    m_updateButtons =
+        button(QStringLiteral("UpdateButtons"), QStringLiteral("Save"), QStringLiteral("Save the Layout for Remote"));
+    m_reloadButton = button(QStringLiteral("ReloadButton"), QStringLiteral("Reload"),
+                            QStringLiteral("Reload the Layout for Remote"));
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(m_setButton);
+    buttons->addWidget(m_updateButtons);
+    buttons->addWidget(m_reloadButton);
+    grid->addLayout(buttons, 3, 0, 1, 4);
+    m_showPointer = checkBox(QStringLiteral("ShowPointer"), QStringLiteral("Show Pointer aid"),
+                             QStringLiteral("Show the pointer aid"), true);
+    m_staticPointer = checkBox(QStringLiteral("StaticPointer"), QStringLiteral("Keep Aid still"),
+                               QStringLiteral("Static Pointer"), false);
+    grid->addWidget(m_showPointer, 4, 0, 1, 2);
+    grid->addWidget(m_staticPointer, 4, 2, 1, 2);
+    // Wired when the remote window and its layout files arrive.
+    editor->setEnabled(false);
+    functions->addWidget(editor);
+
+    // The update group: asks the update server for a newer version.
+    auto *updates = new QGroupBox(QStringLiteral("Updates"));
+    updates->setObjectName(QStringLiteral("UpdateGroup"));
+    auto *updateLayout = new QVBoxLayout(updates);
+    m_checkUpdateLabel = new QLabel(QStringLiteral("Check for Updates"));
+    m_checkUpdateLabel->setObjectName(QStringLiteral("CheckUpdateLabel"));
+    m_checkUpdateLabel->setToolTip(QStringLiteral("Check for software updates"));
+    updateLayout->addWidget(m_checkUpdateLabel);
+    auto *proxy = new QGroupBox(QStringLiteral("Proxy"));
+    auto *proxyGrid = new QGridLayout(proxy);
+    m_useProxy = checkBox(QStringLiteral("chkUseProxy"), QStringLiteral("U&se Proxy"), QString(), false);
+    proxyGrid->addWidget(m_useProxy, 0, 0, 1, 2);
+    const QStringList proxyLabels{QStringLiteral("Proxy Ser&ver:"), QStringLiteral("&Port:"),
+                                  QStringLiteral("Us&er name:"), QStringLiteral("P&assword:")};
+    const QStringList proxyNames{QStringLiteral("txtProxyServer"), QStringLiteral("txtProxyPort"),
+                                 QStringLiteral("txtProxyUserName"), QStringLiteral("txtProxyPassword")};
+    for (int i = 0; i < 4; ++i) {
+        auto *label = new QLabel(proxyLabels.at(i));
+        auto *edit = lineEdit(proxyNames.at(i), QString());
+        label->setBuddy(edit);
+        if (i == 3) {
+            edit->setEchoMode(QLineEdit::Password);
+        }
+        proxyGrid->addWidget(label, i + 1, 0);
+        proxyGrid->addWidget(edit, i + 1, 1);
+    }
+    updateLayout->addWidget(proxy);
+    m_progressBar = new QProgressBar;
+    m_progressBar->setObjectName(QStringLiteral("ProgressBar1"));
+    m_progressBar->setToolTip(QStringLiteral("Download progress."));
+    m_progressBar->setValue(0);
+    updateLayout->addWidget(m_progressBar);
+    // Wired when the update checker arrives.
+    updates->setEnabled(false);
+
+    layout->addWidget(m_functionFrames);
+    layout->addWidget(updates);
+    layout->addStretch(1);
+    return column;
+}
+
+QWidget *ConfigForm::buildTerminal() {
+    auto *column = new QWidget;
+    auto *layout = new QVBoxLayout(column);
+    layout->setContentsMargins(0, 0, 0, 0);
+
+    m_telnetData = new QPlainTextEdit;
+    m_telnetData->setObjectName(QStringLiteral("TelnetData"));
+    m_telnetData->setToolTip(QStringLiteral("Terminal"));
+    m_telnetData->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    m_telnetData->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_telnetData->setReadOnly(true);
+    m_telnetData->viewport()->installEventFilter(this);
+    connect(m_telnetData, &QPlainTextEdit::textChanged, this, [this] { onTerminalTextChanged(); });
+
+    m_unlock = checkBox(QStringLiteral("UnLockTextBox"), QStringLiteral("UnLock"),
+                        QStringLiteral("Unlock Terminal screen"), false);
+    connect(m_unlock, &QCheckBox::clicked, this, [this](bool ticked) {
+        m_telnetData->setReadOnly(!ticked);
+        m_telnetData->setFocus();
+    });
+
+    layout->addWidget(m_telnetData, 1);
+    layout->addWidget(m_unlock);
+    return column;
+}
+
+void ConfigForm::buildStatusBar() {
+    auto *bar = new QStatusBar(this);
+    bar->setObjectName(QStringLiteral("StatusBar1"));
+    bar->setSizeGripEnabled(true);
+    const std::array<int, 4> minimumWidths{25, 25, 50, 25};
+    for (size_t i = 0; i < m_panels.size(); ++i) {
+        auto *panel = new QLabel;
+        panel->setObjectName(QStringLiteral("StatusPanel%1").arg(i + 1));
+        panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        panel->setMinimumWidth(minimumWidths[i]);
+        panel->installEventFilter(this);
+        m_panels[i] = panel;
+    }
+    // Panels 1 and 3 share the free width, 2 fits its text, 4 is fixed and hidden.
+    bar->addWidget(m_panels[0], 1);
+    bar->addWidget(m_panels[1], 0);
+    bar->addWidget(m_panels[2], 1);
+    m_panels[3]->setFixedWidth(25);
+    bar->addPermanentWidget(m_panels[3]);
+    m_panels[3]->hide();
+    setStatusBar(bar);
+}
+
+void ConfigForm::setTerminalText(const QString &text) {
+    const QString shown = displayText(text);
+    const QString current = m_telnetData->toPlainText();
+    if (shown != current) {
+        m_settingTerminal = true;
+        if (!current.isEmpty() && shown.startsWith(current)) {
+            QTextCursor end(m_telnetData->document());
+            end.movePosition(QTextCursor::End);
+            end.insertText(shown.mid(current.size()));
+        } else {
+            m_telnetData->setPlainText(shown);
+        }
+        m_settingTerminal = false;
+    }
+    // The newest reply is always in view.
+    m_telnetData->moveCursor(QTextCursor::End);
+    m_telnetData->ensureCursorVisible();
+}
+
+void ConfigForm::onTerminalTextChanged() {
+    if (m_settingTerminal) {
+        return;
+    }
+    QString text = m_telnetData->toPlainText();
+    text.replace(u'\n', QStringLiteral("\r\n"));
+    Q_EMIT terminalEdited(text);
+}
+
+void ConfigForm::setHoldOn(const QString &text, int colour, bool visible) {
+    if (m_holdOn->text() != text) {
+        m_holdOn->setText(text);
+    }
+    QPalette palette = m_holdOn->palette();
+    palette.setColor(QPalette::Text, colourOf(colour));
+    m_holdOn->setPalette(palette);
+    m_holdOn->setVisible(visible);
+}
+
+void ConfigForm::setRetryVisible(bool visible) {
+    m_retry->setVisible(visible);
+}
+
+void ConfigForm::setStatusPanel(int panel, const QString &text) {
+    if (panel >= 1 && panel <= int(m_panels.size())) {
+        m_panels[size_t(panel - 1)]->setText(text);
+    }
+}
+
+QString ConfigForm::statusPanel(int panel) const {
+    return panel >= 1 && panel <= int(m_panels.size()) ? m_panels[size_t(panel - 1)]->text() : QString();
+}
+
+void ConfigForm::setUrlToolTip(const QString &tip) {
+    m_txtUrl->setToolTip(tip);
+}
+
+void ConfigForm::applySettings(const GeneralSettings &settings) {
+    m_txtUrl->setText(settings.RaidoURL);
+    m_txtPort->setText(settings.RaidoPORT);
+    m_keepConnected->setChecked(settings.KeepConnected);
+    m_updateDisplayLabels->setChecked(settings.AutoRefresh);
+    m_auto21Backout->setChecked(settings.Auto21Exit);
+}
+
+void ConfigForm::collectSettings(GeneralSettings &settings) const {
+    settings.RaidoURL = m_txtUrl->text();
+    settings.RaidoPORT = m_txtPort->text();
+    settings.KeepConnected = m_keepConnected->isChecked();
+    settings.AutoRefresh = m_updateDisplayLabels->isChecked();
+    settings.Auto21Exit = m_auto21Backout->isChecked();
+}
+
+void ConfigForm::measureBorders() {
+    m_borders = GetBorderSize(windowHandle());
+}
+
+void ConfigForm::renderSelection(int index) {
+    m_settingSelection = true;
+    if (index >= 0 && index < m_model->rowCount(QModelIndex())) {
+        const QModelIndex item = m_model->index(index);
+        m_theList->selectionModel()->setCurrentIndex(item, QItemSelectionModel::ClearAndSelect);
+        m_theList->scrollTo(item);
+    } else {
+        m_theList->selectionModel()->clear();
+    }
+    m_settingSelection = false;
+}
+
+void ConfigForm::onListDoubleClicked() {
+    const QString entry = m_commands.selectedEntry();
+    m_searchText->setText(entry);
+    // The entry itself is sent, not the box's copy: a text box may cut a very long entry.
+    Q_EMIT sendCommand(CommandList::StripMarks(entry));
+}
+
+void ConfigForm::closeEvent(QCloseEvent *event) {
+    Q_EMIT unloading();
+    event->accept();
+}
+
+bool ConfigForm::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == m_searchText && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        return m_commands.MoveByKey(key->key(), key->modifiers());
+    }
+    if (watched == m_telnetData->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+        Q_EMIT terminalCleared();
+        return true;
+    }
+    if (watched == m_functionFrames && event->type() == QEvent::MouseButtonDblClick) {
+        Q_EMIT functionFramesDoubleClicked();
+        return true;
+    }
+    if (event->type() == QEvent::MouseButtonPress) {
+        for (size_t i = 0; i < m_panels.size(); ++i) {
+            if (watched == m_panels[i]) {
+                Q_EMIT statusPanelClicked(int(i) + 1);
+                return true;
+            }
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "app/SingleInstance.h"
+#include "main_window/CommandList.h"
+#include "main_window/GeneralSettings.h"
+#include "main_window/TerminalText.h"
+#include "radio_link/RadioState.h"
+#include "settings/INIFILES.h"
+#include "settings/Timeouts.h"
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class ConfigForm;
+class Platform;
+class WidgetPlacement;
+
+// The composition root: owns the shared data, the radio link with its timers and the windows,
+// runs the start-up and close sequences and wires the windows to the logic. Nothing else
+// reaches across windows.
+class Program : public QObject {
+    Q_OBJECT
+public:
+    // programFolder holds the settings and data files; executableName names the settings file.
+    Program(Platform &platform, const QString &programFolder,
+            const QString &executableName = QStringLiteral("CVRemote"), QObject *parent = nullptr);
+    ~Program() override;
+
+    // Sounds the bell when a second copy starts; the real program beeps, tests count.
+    std::function<void()> beep;
+    // Ends the program once the main window has closed.
+    std::function<void()> endProgram;
+
+    // Runs the start-up. False when another copy already runs: nothing was shown and the
+    // caller should end at once.
+    bool start();
+
+    // The main window's close: settings, other windows, placement, sockets, end.
+    void Form_Unload();
+    // Reloads the data files: command list, timeouts (and, as they arrive, skin, macros, layout).
+    void ReloadButton_Click();
+
+    ConfigForm &mainWindow() { return *m_form; }
+    CommandList &commands() { return m_commands; }
+    TerminalText &terminal() { return m_terminal; }
+    RadioState &state() { return m_state; }
+    const Timeouts &timeouts() const { return m_timeouts; }
+    INIFILES &ini() { return m_ini; }
+    const QString &versionString() const { return m_versionString; }
+    const QString &currentRemote() const { return m_currentRemote; }
+
+private:
+    void wireMainWindow();
+    void queueCommand(int channel, const QString &command);
+
+    Platform &m_platform;
+    INIFILES m_ini;
+    SingleInstance m_instance;
+    RadioState m_state;
+    Timeouts m_timeouts;
+    CommandList m_commands;
+    TerminalText m_terminal;
+    QString m_versionString;
+    QString m_currentRemote;
+    bool m_unloaded = false;
+
+    std::unique_ptr<ConfigForm> m_form;
+    std::unique_ptr<WidgetPlacement> m_formPlacement;
+};

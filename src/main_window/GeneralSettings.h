@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+class INIFILES;
+
+// The [General] values the main window keeps between runs. The member defaults are the
+// controls' built-in values, used when the settings file does not hold a key.
+struct GeneralSettings {
+    QString LastRemote = QStringLiteral("remote1"); // current remote layout
+    QString RaidoURL = QStringLiteral("192.168.1.119"); // radio address (key name spelled so)
+    QString RaidoPORT = QStringLiteral("8080");
+    bool KeepConnected = false;
+    bool AutoRefresh = true;
+    bool Auto21Exit = true;
+};
+
+// Reads the six keys in the order LastRemote, RaidoURL, RaidoPORT, KeepConnected, AutoRefresh,
+// Auto21Exit; each falls back to the value already held. A flag whose text is not a whole
+// number keeps its value.
+void ReadGeneralSettings(const INIFILES &ini, GeneralSettings &settings);
+// Writes the same six keys in the same order; flags as 1 or 0.
+void WriteGeneralSettings(INIFILES &ini, const GeneralSettings &settings);
