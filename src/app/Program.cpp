@@ -91,8 +91,8 @@ bool Program::start() {
 void Program::ReloadButton_Click() {
     m_commands.LoadFromFolder(m_ini.ProgramFolder());
     if (m_currentRemote.isEmpty()) {
-        m_currentRemote = m_ini.ReadSetting(QStringLiteral("General"), QStringLiteral("LastRemote"),
-                                            QStringLiteral("remote1"));
+        m_currentRemote =
+            m_ini.ReadSetting(QStringLiteral("General"), QStringLiteral("LastRemote"), QStringLiteral("remote1"));
     }
     // The display skin is reloaded here once the display window exists.
     m_ini.ReadTimeouts(m_timeouts);

@@ -13,8 +13,8 @@ SingleInstance::~SingleInstance() = default;
 QString SingleInstance::LockPathFor(const QString &settingsFile) {
     const QString absolute = QFileInfo(settingsFile).absoluteFilePath();
     const QByteArray hash = QCryptographicHash::hash(absolute.toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
-    return QDir(QDir::tempPath()).filePath(QStringLiteral("CVRemote-") + QString::fromLatin1(hash) +
-                                           QStringLiteral(".lock"));
+    return QDir(QDir::tempPath())
+        .filePath(QStringLiteral("CVRemote-") + QString::fromLatin1(hash) + QStringLiteral(".lock"));
 }
 
 bool SingleInstance::TryAcquire() {

@@ -26,8 +26,8 @@ QString CommandList::StripMarks(const QString &entry) {
 }
 
 bool CommandList::IsSeparator(const QString &entry) {
-    static const QStringList separators{QStringLiteral("/"), QStringLiteral("\\"), QStringLiteral("/ "),
-                                        QStringLiteral("\\ "), QStringLiteral("#"), QStringLiteral("# ")};
+    static const QStringList separators{QStringLiteral("/"),   QStringLiteral("\\"), QStringLiteral("/ "),
+                                        QStringLiteral("\\ "), QStringLiteral("#"),  QStringLiteral("# ")};
     return separators.contains(entry);
 }
 

@@ -111,7 +111,7 @@ ConfigForm::ConfigForm(CommandList &commands, QWidget *parent)
     m_model->reload();
     renderSelection(m_commands.selectedIndex());
 
-    resize(1040, 640);
+    resize(1140, 660);
 }
 
 ConfigForm::~ConfigForm() = default;
@@ -152,7 +152,7 @@ QWidget *ConfigForm::buildConnectionRow() {
 
 QWidget *ConfigForm::buildCommandColumn() {
     auto *column = new QWidget;
-    column->setFixedWidth(190);
+    column->setFixedWidth(170);
     auto *layout = new QVBoxLayout(column);
     layout->setContentsMargins(0, 0, 0, 0);
 
@@ -182,7 +182,7 @@ QWidget *ConfigForm::buildCommandColumn() {
 
 QWidget *ConfigForm::buildOptionsColumn() {
     auto *column = new QWidget;
-    column->setFixedWidth(270);
+    column->setFixedWidth(240);
     auto *layout = new QVBoxLayout(column);
     layout->setContentsMargins(0, 0, 0, 0);
 
@@ -195,8 +195,8 @@ QWidget *ConfigForm::buildOptionsColumn() {
                                      QStringLiteral("Auto refresh labels on the display form"), true);
     m_auto21Backout = checkBox(QStringLiteral("Auto21Backout"), QStringLiteral("Auto 21 Back out"),
                                QStringLiteral("Auto Send key on Screen 21"), true);
-    m_displayButton = button(QStringLiteral("DisplayButton"), QStringLiteral("Display"),
-                             QStringLiteral("Display the Display form"));
+    m_displayButton =
+        button(QStringLiteral("DisplayButton"), QStringLiteral("Display"), QStringLiteral("Display the Display form"));
     functions->addWidget(m_updateDisplayLabels);
     functions->addWidget(m_auto21Backout);
     functions->addWidget(m_displayButton);
@@ -236,8 +236,8 @@ QWidget *ConfigForm::buildOptionsColumn() {
                              QStringLiteral("Show the pointer aid"), true);
     m_staticPointer = checkBox(QStringLiteral("StaticPointer"), QStringLiteral("Keep Aid still"),
                                QStringLiteral("Static Pointer"), false);
-    grid->addWidget(m_showPointer, 4, 0, 1, 2);
-    grid->addWidget(m_staticPointer, 4, 2, 1, 2);
+    grid->addWidget(m_showPointer, 4, 0, 1, 4);
+    grid->addWidget(m_staticPointer, 5, 0, 1, 4);
     // Wired when the remote window and its layout files arrive.
     editor->setEnabled(false);
     functions->addWidget(editor);
@@ -294,6 +294,10 @@ QWidget *ConfigForm::buildTerminal() {
     m_telnetData->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     m_telnetData->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_telnetData->setReadOnly(true);
+    // Room for the 80-column ruler without scrolling sideways.
+    const QFontMetrics metrics(m_telnetData->font());
+    m_telnetData->setMinimumWidth(metrics.horizontalAdvance(QString(81, u'0')) +
+                                  m_telnetData->verticalScrollBar()->sizeHint().width() + 12);
     m_telnetData->viewport()->installEventFilter(this);
     connect(m_telnetData, &QPlainTextEdit::textChanged, this, [this] { onTerminalTextChanged(); });
 
@@ -437,7 +441,7 @@ bool ConfigForm::eventFilter(QObject *watched, QEvent *event) {
         const auto *key = static_cast<QKeyEvent *>(event);
         return m_commands.MoveByKey(key->key(), key->modifiers());
     }
-    if (watched == m_telnetData->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+    if (m_telnetData && watched == m_telnetData->viewport() && event->type() == QEvent::MouseButtonDblClick) {
         Q_EMIT terminalCleared();
         return true;
     }

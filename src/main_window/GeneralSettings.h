@@ -7,7 +7,7 @@ class INIFILES;
 // The [General] values the main window keeps between runs. The member defaults are the
 // controls' built-in values, used when the settings file does not hold a key.
 struct GeneralSettings {
-    QString LastRemote = QStringLiteral("remote1"); // current remote layout
+    QString LastRemote = QStringLiteral("remote1");     // current remote layout
     QString RaidoURL = QStringLiteral("192.168.1.119"); // radio address (key name spelled so)
     QString RaidoPORT = QStringLiteral("8080");
     bool KeepConnected = false;
