@@ -7,118 +7,104 @@
 namespace {
 
 const QLocale english(QLocale::English, QLocale::UnitedStates);
+const QDateTime moment(QDate(2026, 12, 5), QTime(9, 5, 7));
 
-QDateTime at(int year, int month, int day, int hour, int minute, int second) {
-    return QDateTime(QDate(year, month, day), QTime(hour, minute, second));
-}
-
-struct Fixture {
+struct Sources {
     RadioState state;
-    QStringList meta;
-    QStringList menu;
-    QStringList info;
-    FixedWallClock clock{at(2026, 12, 5, 9, 5, 7)};
+    QStringList meta{QStringLiteral("Meta"), QStringLiteral("title=a=b c")};
+    QStringList menu{QStringLiteral("Menu"), QStringLiteral("state=5")};
+    QStringList info{QStringLiteral("List - Updated"), QStringLiteral("pos=10 (3)"), QStringLiteral("1=Radio One")};
+    FixedWallClock clock{moment};
     TokenSources sources{state, meta, menu, info, clock, english};
 };
 
 } // namespace
 
 TEST(LabelTokens, TimeAndDateValuesAtAFixedMoment) {
-    const QDateTime moment = at(2026, 12, 5, 9, 5, 7);
-    EXPECT_EQ(MakeTheTime(QStringLiteral("%HOUR"), moment, english), QStringLiteral("09"));
-    EXPECT_EQ(MakeTheTime(QStringLiteral("%MIN"), moment, english), QStringLiteral("05"));
-    EXPECT_EQ(MakeTheTime(QStringLiteral("%SEC"), moment, english), QStringLiteral("07"));
-    EXPECT_EQ(MakeTheTime(QStringLiteral("%HOUR"), at(2026, 1, 1, 23, 0, 0), english), QStringLiteral("23"));
-    // The locale's own time layout, with seconds and without a time zone.
-    EXPECT_EQ(MakeTheTime(QStringLiteral("%TIME"), moment, english), QStringLiteral("9:05:07 AM"));
-    EXPECT_EQ(MakeTheTime(QStringLiteral("%TIME"), moment, QLocale(QLocale::German, QLocale::Germany)),
-              QStringLiteral("09:05:07"));
-
-    EXPECT_EQ(MakeTheDate(QStringLiteral("%MDY"), moment, english), QStringLiteral("December 05 2026"));
-    EXPECT_EQ(MakeTheDate(QStringLiteral("%DAY"), moment, english), QStringLiteral("05"));
-    EXPECT_EQ(MakeTheDate(QStringLiteral("%MONTH"), moment, english), QStringLiteral("12"));
-    EXPECT_EQ(MakeTheDate(QStringLiteral("%MONTHNAME"), moment, english), QStringLiteral("December"));
-    EXPECT_EQ(MakeTheDate(QStringLiteral("%WEEKDAYNAME"), moment, english), QStringLiteral("Saturday"));
-    EXPECT_EQ(MakeTheDate(QStringLiteral("%WEEKDAYNAME"), at(2026, 12, 6, 0, 0, 0), english), QStringLiteral("Sunday"));
-    EXPECT_EQ(MakeTheDate(QStringLiteral("%YEAR"), moment, english), QStringLiteral("2026"));
-    EXPECT_EQ(MakeTheDate(QStringLiteral("%DATE"), moment, english), QStringLiteral("12/5/26"));
-    EXPECT_EQ(MakeTheDate(QStringLiteral("%MONTHNAME"), moment, QLocale(QLocale::German, QLocale::Germany)),
-              QStringLiteral("Dezember"));
-    // A year outside this century is written as it is, not forced into 20xx.
-    EXPECT_EQ(MakeTheDate(QStringLiteral("%YEAR"), at(1999, 3, 1, 0, 0, 0), english), QStringLiteral("1999"));
-    EXPECT_EQ(MakeTheDate(QStringLiteral("%MDY"), at(2107, 3, 1, 0, 0, 0), english), QStringLiteral("March 01 2107"));
-
-    // Other texts, the other family's tokens and tokens in the wrong case come back unchanged.
-    for (const char *text : {"%time", "%DATE ", "%HOUR", "hello", ""}) {
-        EXPECT_EQ(MakeTheDate(QString::fromLatin1(text), moment, english), QString::fromLatin1(text));
+    const std::pair<const char *, const char *> expected[] = {{"%HOUR", "09"},
+                                                              {"%MIN", "05"},
+                                                              {"%SEC", "07"},
+                                                              {"%TIME", "9:05:07 AM"}, // no time zone
+                                                              {"%DAY", "05"},
+                                                              {"%MONTH", "12"},
+                                                              {"%MONTHNAME", "December"},
+                                                              {"%WEEKDAYNAME", "Saturday"},
+                                                              {"%YEAR", "2026"},
+                                                              {"%MDY", "December 05 2026"},
+                                                              {"%DATE", "12/5/26"},
+                                                              // Not tokens, or the other family's: unchanged.
+                                                              {"%time", "%time"},
+                                                              {"%DATE ", "%DATE "},
+                                                              {"hello", "hello"}};
+    for (const auto &[token, value] : expected) {
+        const QString text = QString::fromLatin1(token);
+        const QString got =
+            TokenOf(text) == LabelToken::Time ? MakeTheTime(text, moment, english) : MakeTheDate(text, moment, english);
+        EXPECT_EQ(got, QString::fromLatin1(value)) << token;
     }
     EXPECT_EQ(MakeTheTime(QStringLiteral("%YEAR"), moment, english), QStringLiteral("%YEAR"));
+    EXPECT_EQ(MakeTheDate(QStringLiteral("%HOUR"), moment, english), QStringLiteral("%HOUR"));
+    EXPECT_EQ(MakeTheTime(QStringLiteral("%HOUR"), QDateTime(QDate(2026, 1, 1), QTime(23, 0)), english),
+              QStringLiteral("23"));
+    const QLocale german(QLocale::German, QLocale::Germany);
+    EXPECT_EQ(MakeTheTime(QStringLiteral("%TIME"), moment, german), QStringLiteral("09:05:07"));
+    EXPECT_EQ(MakeTheDate(QStringLiteral("%MONTHNAME"), moment, german), QStringLiteral("Dezember"));
+    // A year outside this century is written as it is, not forced into 20xx.
+    EXPECT_EQ(MakeTheDate(QStringLiteral("%YEAR"), QDateTime(QDate(1999, 3, 1), QTime()), english),
+              QStringLiteral("1999"));
 }
 
 TEST(LabelTokens, ListAndDeviceValues) {
-    Fixture f;
-    f.info = {QStringLiteral("List - Updated"), QStringLiteral("pos=10 (3)"), QStringLiteral("1=Radio One")};
-    f.meta = {QStringLiteral("Meta"), QStringLiteral("title=a=b c")};
-    f.menu = {QStringLiteral("Menu"), QStringLiteral("state=5")};
-    f.state.VolumeText = QStringLiteral("35");
-    f.state.VersionText = QStringLiteral("3.1.7");
-    f.state.PowerState = QStringLiteral("ON");
-
-    EXPECT_EQ(LabelText(QStringLiteral("%INFO"), 0, f.sources), QStringLiteral("List - Updated"));
-    EXPECT_EQ(LabelText(QStringLiteral("%INFO"), 1, f.sources), QStringLiteral("10 (3)"));
-    EXPECT_EQ(LabelText(QStringLiteral("%INFO"), 2, f.sources), QStringLiteral("Radio One"));
-    EXPECT_EQ(LabelText(QStringLiteral("%INFO"), 3, f.sources), QString());
-    EXPECT_EQ(LabelText(QStringLiteral("%INFO"), -1, f.sources), QString());
-    EXPECT_EQ(LabelText(QStringLiteral("%META"), 1, f.sources), QStringLiteral("a=b c"));
-    EXPECT_EQ(LabelText(QStringLiteral("%MENU"), 1, f.sources), QStringLiteral("5"));
-    EXPECT_EQ(LabelText(QStringLiteral("%VOLUME"), 7, f.sources), QStringLiteral("35"));
-    EXPECT_EQ(LabelText(QStringLiteral("%VERSION"), 0, f.sources), QStringLiteral("3.1.7"));
-    EXPECT_EQ(LabelText(QStringLiteral("%STATE"), 0, f.sources), QStringLiteral("ON"));
-    EXPECT_EQ(LabelText(QStringLiteral("%HOUR"), 0, f.sources), QStringLiteral("09"));
-    EXPECT_EQ(LabelText(QStringLiteral("%MDY"), 0, f.sources), QStringLiteral("December 05 2026"));
-    EXPECT_EQ(LabelText(QStringLiteral("%info"), 2, f.sources), QStringLiteral("%info"));
-    EXPECT_EQ(LabelText(QStringLiteral("Volume:"), 2, f.sources), QStringLiteral("Volume:"));
-
-    f.clock.set(at(2026, 12, 5, 18, 30, 0));
-    EXPECT_EQ(LabelText(QStringLiteral("%HOUR"), 0, f.sources), QStringLiteral("18"));
-    EXPECT_EQ(ValueAfterEquals(QStringLiteral("no equals")), QStringLiteral("no equals"));
-    EXPECT_EQ(ValueAfterEquals(QStringLiteral("k=")), QString());
+    Sources s;
+    s.state.VolumeText = QStringLiteral("35");
+    s.state.VersionText = QStringLiteral("3.1.7");
+    s.state.PowerState = QStringLiteral("ON");
+    const auto text = [&](const char *label, int index) {
+        return LabelText(QString::fromLatin1(label), index, s.sources);
+    };
+    EXPECT_EQ(text("%INFO", 0), QStringLiteral("List - Updated"));
+    EXPECT_EQ(text("%INFO", 1), QStringLiteral("10 (3)"));
+    EXPECT_EQ(text("%INFO", 2), QStringLiteral("Radio One"));
+    EXPECT_EQ(text("%INFO", 3), QString());
+    EXPECT_EQ(text("%INFO", -1), QString());
+    EXPECT_EQ(text("%META", 1), QStringLiteral("a=b c"));
+    EXPECT_EQ(text("%MENU", 1), QStringLiteral("5"));
+    EXPECT_EQ(text("%VOLUME", 7), QStringLiteral("35"));
+    EXPECT_EQ(text("%VERSION", 0), QStringLiteral("3.1.7"));
+    EXPECT_EQ(text("%STATE", 0), QStringLiteral("ON"));
+    EXPECT_EQ(text("%MDY", 0), QStringLiteral("December 05 2026"));
+    EXPECT_EQ(text("%info", 2), QStringLiteral("%info"));
+    s.clock.set(QDateTime(QDate(2026, 12, 5), QTime(18, 30)));
+    EXPECT_EQ(text("%HOUR", 0), QStringLiteral("18"));
 }
 
 TEST(LabelTokens, BuildingAScreenAsksThePollForEachTokensData) {
-    Fixture f;
-    f.state.PollCountdown = 7;
-    // Plain text and a refresh touch nothing.
-    LabelTextWhileBuilding(QStringLiteral("%Volume"), 0, f.sources);
-    LabelText(QStringLiteral("%VOLUME"), 0, f.sources);
-    EXPECT_EQ(f.state.PollCountdown, 7);
-    EXPECT_FALSE(f.state.NeedVolume);
-
-    struct Case {
-        const char *token;
-        bool RadioState::*flag;
-    };
-    const Case cases[] = {{"%META", &RadioState::NeedMeta},       {"%MENU", &RadioState::NeedMenu},
-                          {"%INFO", &RadioState::NeedList},       {"%VOLUME", &RadioState::NeedVolume},
-                          {"%VERSION", &RadioState::NeedVersion}, {"%STATE", &RadioState::NeedState}};
-    bool RadioState::*const allFlags[] = {&RadioState::NeedMeta,   &RadioState::NeedMenu,    &RadioState::NeedList,
-                                          &RadioState::NeedVolume, &RadioState::NeedVersion, &RadioState::NeedState};
-    for (const Case &c : cases) {
-        Fixture g;
-        g.state.PollCountdown = 7;
-        LabelTextWhileBuilding(QString::fromLatin1(c.token), 3, g.sources);
-        EXPECT_EQ(g.state.PollCountdown, 0) << c.token;
-        for (bool RadioState::*flag : allFlags) {
-            EXPECT_EQ(g.state.*flag, flag == c.flag) << c.token;
+    using Flag = bool RadioState::*;
+    const Flag flags[] = {&RadioState::NeedMeta,   &RadioState::NeedMenu,    &RadioState::NeedList,
+                          &RadioState::NeedVolume, &RadioState::NeedVersion, &RadioState::NeedState};
+    const std::pair<const char *, Flag> cases[] = {{"%META", &RadioState::NeedMeta},
+                                                   {"%MENU", &RadioState::NeedMenu},
+                                                   {"%INFO", &RadioState::NeedList},
+                                                   {"%VOLUME", &RadioState::NeedVolume},
+                                                   {"%VERSION", &RadioState::NeedVersion},
+                                                   {"%STATE", &RadioState::NeedState},
+                                                   {"%TIME", nullptr},
+                                                   {"%YEAR", nullptr}};
+    for (const auto &[token, wanted] : cases) {
+        Sources s;
+        s.state.PollCountdown = 7;
+        // A refresh asks for nothing; building the screen asks for the token's data at once.
+        LabelText(QString::fromLatin1(token), 3, s.sources);
+        EXPECT_EQ(s.state.PollCountdown, 7) << token;
+        LabelTextWhileBuilding(QString::fromLatin1(token), 3, s.sources);
+        EXPECT_EQ(s.state.PollCountdown, 0) << token;
+        for (Flag flag : flags) {
+            EXPECT_EQ(s.state.*flag, flag == wanted) << token;
         }
     }
-    for (const char *token : {"%TIME", "%SEC", "%DATE", "%YEAR"}) {
-        Fixture g;
-        g.state.PollCountdown = 7;
-        LabelTextWhileBuilding(QString::fromLatin1(token), 0, g.sources);
-        EXPECT_EQ(g.state.PollCountdown, 0) << token;
-        for (bool RadioState::*flag : allFlags) {
-            EXPECT_FALSE(g.state.*flag) << token;
-        }
-    }
+    Sources plain;
+    plain.state.PollCountdown = 7;
+    LabelTextWhileBuilding(QStringLiteral("%Volume"), 0, plain.sources);
+    EXPECT_EQ(plain.state.PollCountdown, 7);
+    EXPECT_FALSE(plain.state.NeedVolume);
 }

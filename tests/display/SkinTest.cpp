@@ -23,6 +23,10 @@ SkinTables parsed(std::initializer_list<const char *> lines) {
     return skin;
 }
 
+QString fieldsOf(const ScreenItem &item) {
+    return QStringList({item.Left, item.Top, item.Picture, item.Caption, item.Command}).join(u'|');
+}
+
 } // namespace
 
 TEST(ScreenFile, HeadersStartDefinitionsAndFirstHeaderReusesRecordZero) {
@@ -52,17 +56,13 @@ TEST(ScreenFile, LinesBeforeTheFirstHeaderKeepOnlyRedirectBackgroundAndLabelSet)
         {"R=elsewhere", "B=,,pic,,", "I=labels", "S=status", "O=1,2,over,cap,cmd", "L=3,4,%TIME,c,m", "[first]"});
     ASSERT_EQ(skin.MenuArray.size(), 1u);
     const ScreenDef &def = skin.MenuArray[0];
-    EXPECT_EQ(def.Name, QStringLiteral("first"));
-    EXPECT_EQ(def.Redirect, QStringLiteral("elsewhere"));
-    EXPECT_EQ(def.Background, QStringLiteral("pic"));
-    EXPECT_EQ(def.LabelSet, QStringLiteral("labels"));
-    EXPECT_EQ(def.StatusSet, QString());
+    EXPECT_EQ(QStringList({def.Name, def.Redirect, def.Background, def.LabelSet, def.StatusSet}),
+              QStringList({"first", "elsewhere", "pic", "labels", ""}));
     // The dropped items leave nothing behind, not even a caption the renderer would draw.
     ASSERT_EQ(def.Overlays.size(), 1u);
-    EXPECT_EQ(def.Overlays[0].Picture, QString());
-    EXPECT_EQ(def.Overlays[0].Caption, QString());
     ASSERT_EQ(def.Labels.size(), 1u);
-    EXPECT_EQ(def.Labels[0].Picture, QString());
+    EXPECT_EQ(fieldsOf(def.Overlays[0]), QStringLiteral("||||"));
+    EXPECT_EQ(fieldsOf(def.Labels[0]), QStringLiteral("||||"));
 }
 
 TEST(ScreenFile, ItemFieldsAreTakenUntrimmedAndMissingOnesAreEmpty) {
@@ -70,16 +70,10 @@ TEST(ScreenFile, ItemFieldsAreTakenUntrimmedAndMissingOnesAreEmpty) {
                                     "o=lowercase,keys,are,not,keys", "", "S=bar", "I=lab"});
     const ScreenDef &def = skin.MenuArray[0];
     ASSERT_EQ(def.Overlays.size(), 2u);
-    EXPECT_EQ(def.Overlays[0].Left, QStringLiteral("L8"));
-    EXPECT_EQ(def.Overlays[0].Top, QStringLiteral("T2"));
-    EXPECT_EQ(def.Overlays[0].Picture, QStringLiteral(" pic "));
-    EXPECT_EQ(def.Overlays[0].Caption, QStringLiteral("Cap"));
-    EXPECT_EQ(def.Overlays[0].Command, QStringLiteral("CMD"));
-    EXPECT_EQ(def.Overlays[1].Left, QStringLiteral("5"));
-    EXPECT_EQ(def.Overlays[1].Top, QString());
-    EXPECT_EQ(def.Overlays[1].Command, QString());
+    EXPECT_EQ(fieldsOf(def.Overlays[0]), QStringLiteral("L8|T2| pic |Cap|CMD"));
+    EXPECT_EQ(fieldsOf(def.Overlays[1]), QStringLiteral("5||||"));
     ASSERT_EQ(def.Labels.size(), 1u);
-    EXPECT_EQ(def.Labels[0].Picture, QStringLiteral("%INFO"));
+    EXPECT_EQ(fieldsOf(def.Labels[0]), QStringLiteral("10|20|%INFO||"));
     EXPECT_EQ(def.StatusSet, QStringLiteral("bar"));
     EXPECT_EQ(def.LabelSet, QStringLiteral("lab"));
 }
@@ -134,14 +128,12 @@ TEST(IndexFile, FillsBothTablesAndTheMainMenuListKeepingInnerGaps) {
     INIFILES ini;
     SkinTables skin;
     GetTheIndexs(skin, ini, dir.path());
-    EXPECT_EQ(skin.MenuTable[0].Picture, QStringLiteral("pic0"));
-    EXPECT_EQ(skin.MenuTable[0].Name, QStringLiteral("Power"));
-    EXPECT_EQ(skin.MenuTable[0].Extra, QStringLiteral("x"));
+    const MenuTableEntry &power = skin.MenuTable[0];
+    EXPECT_EQ(QStringList({power.Picture, power.Name, power.Extra}), QStringList({"pic0", "Power", "x"}));
     EXPECT_EQ(skin.MenuTable[1].Extra, QString());
-    EXPECT_EQ(skin.StateTable[3].Code, QStringLiteral("C"));
-    EXPECT_EQ(skin.StateTable[3].Name, QStringLiteral("Stations"));
-    EXPECT_EQ(skin.StateTable[3].Picture, QStringLiteral("stations"));
-    EXPECT_EQ(skin.StateTable[3].PollLetters, QStringLiteral("IM"));
+    const StateTableEntry &stations = skin.StateTable[3];
+    EXPECT_EQ(QStringList({stations.Code, stations.Name, stations.Picture, stations.PollLetters}),
+              QStringList({"C", "Stations", "stations", "IM"}));
     EXPECT_EQ(skin.StateTable[100].Name, QStringLiteral("Last"));
     // 65536 must not wrap onto entry 0.
     EXPECT_EQ(skin.StateTable[0].Name, QString());
