@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QDateTime>
+
+#include <utility>
+
+// The computer's date and time of day, as shown on the emulated display. Separate from the
+// monotonic Clock of the platform: this one jumps with the user's clock and time zone, and
+// tests pin it to a fixed moment.
+class WallClock {
+public:
+    virtual ~WallClock() = default;
+    virtual QDateTime now() const = 0;
+};
+
+class SystemWallClock final : public WallClock {
+public:
+    QDateTime now() const override { return QDateTime::currentDateTime(); }
+};
+
+class FixedWallClock final : public WallClock {
+public:
+    explicit FixedWallClock(QDateTime moment = {})
+        : m_moment(std::move(moment)) {}
+    QDateTime now() const override { return m_moment; }
+    void set(const QDateTime &moment) { m_moment = moment; }
+
+private:
+    QDateTime m_moment;
+};
