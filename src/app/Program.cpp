@@ -1,6 +1,7 @@
 #include "app/Program.h"
 
 #include "app/Version.h"
+#include "display/Skin.h"
 #include "main_window/ConfigForm.h"
 #include "main_window/MainWindowRules.h"
 #include "platform/Platform.h"
@@ -94,7 +95,9 @@ void Program::ReloadButton_Click() {
         m_currentRemote =
             m_ini.ReadSetting(QStringLiteral("General"), QStringLiteral("LastRemote"), QStringLiteral("remote1"));
     }
-    // The display skin is reloaded here once the display window exists.
+    GetTheIndexs(m_skin, m_ini, m_ini.ProgramFolder());
+    GetTheMenuArray(m_skin, m_ini.ProgramFolder());
+    // The display window redraws from the new skin here once it exists.
     m_ini.ReadTimeouts(m_timeouts);
     // The macro file and the current layout are reloaded, and the remote window shown, here
     // once those subsystems exist.

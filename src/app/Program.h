@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/SingleInstance.h"
+#include "display/SkinTables.h"
 #include "main_window/CommandList.h"
 #include "main_window/GeneralSettings.h"
 #include "main_window/TerminalText.h"
@@ -47,6 +48,7 @@ public:
     CommandList &commands() { return m_commands; }
     TerminalText &terminal() { return m_terminal; }
     RadioState &state() { return m_state; }
+    const SkinTables &skin() const { return m_skin; }
     const Timeouts &timeouts() const { return m_timeouts; }
     INIFILES &ini() { return m_ini; }
     const QString &versionString() const { return m_versionString; }
@@ -60,6 +62,7 @@ private:
     INIFILES m_ini;
     SingleInstance m_instance;
     RadioState m_state;
+    SkinTables m_skin;
     Timeouts m_timeouts;
     CommandList m_commands;
     TerminalText m_terminal;
