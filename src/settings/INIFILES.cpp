@@ -22,10 +22,40 @@ public:
         m_ini.SetQuotes(false);
     }
 
-    void parse(QByteArray bytes) {
-        // The parser stops at a NUL byte; a damaged file should still give what follows it.
-        bytes.replace('\0', ' ');
-        m_ini.LoadData(bytes.constData(), size_t(bytes.size()));
+    void parse(const QByteArray &bytes) {
+        // Damaged files are read line by line, as the desktop's own INI reader does: a header
+        // without its "]" or a line that is neither a header, a comment nor key=value is
+        // passed over, and cannot swallow the lines after it. NUL bytes and stray CRs would
+        // end or split a line early, so they become blanks.
+        QByteArray clean;
+        clean.reserve(bytes.size() + 2);
+        qsizetype start = 0;
+        while (start <= bytes.size()) {
+            qsizetype end = bytes.indexOf('\n', start);
+            if (end < 0) {
+                end = bytes.size();
+            }
+            QByteArray line = bytes.mid(start, end - start);
+            start = end + 1;
+            if (line.endsWith('\r')) {
+                line.chop(1);
+            }
+            line.replace('\0', ' ');
+            line.replace('\r', ' ');
+            const QByteArray t = line.trimmed();
+            if (t.startsWith('[')) {
+                const qsizetype close = t.indexOf(']');
+                if (close < 0) {
+                    continue;
+                }
+                line = t.left(close + 1);
+            } else if (!t.isEmpty() && !t.startsWith(';') && !t.startsWith('#') && !t.contains('=')) {
+                continue;
+            }
+            clean += line;
+            clean += '\n';
+        }
+        m_ini.LoadData(clean.constData(), size_t(clean.size()));
     }
 
     bool value(const QByteArray &section, const QByteArray &key, QByteArray &out) const {

@@ -1,11 +1,16 @@
+#include "platform/GetBorderSize.h"
+#include "platform/Sound.h"
 #include "platform/TcpSocket.h"
 #include "platform/Timer.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QWindow>
 
 // Real client against a real loopback server, as the radio link uses it.
 class QtAdaptersTest : public QObject {
@@ -44,6 +49,37 @@ private:
     }
 
 private Q_SLOTS:
+    void soundNeverBlocksOrFails() {
+        QTemporaryDir dir;
+        QFile broken(dir.filePath(QStringLiteral("fail.wav")));
+        QVERIFY(broken.open(QIODevice::WriteOnly));
+        broken.write("RIFF\x10\0\0\0WAVEjunkjunkjunk");
+        broken.close();
+        QtSoundPlayer player;
+        QElapsedTimer clock;
+        clock.start();
+        player.play(dir.filePath(QStringLiteral("missing.wav")));
+        player.play(dir.filePath(QStringLiteral("fail.wav")));
+        player.play(dir.filePath(QStringLiteral("fail.wav")));
+        QVERIFY(clock.elapsed() < 1000);
+        QTest::qWait(20); // let the decoder report its failure; nothing may crash
+    }
+
+    void borderSizeOfAWindow() {
+        QVERIFY(GetBorderSize(nullptr).failed);
+        QWindow window;
+        window.setGeometry(50, 60, 200, 100);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const BorderSize size = GetBorderSize(&window);
+        QVERIFY(!size.failed);
+        QCOMPARE(size.innerWidth, 200);
+        QCOMPARE(size.innerHeight, 100);
+        QVERIFY(size.outerWidth >= size.innerWidth);
+        QCOMPARE(size.outerWidth, size.innerWidth + 2 * size.borderWidth);
+        QCOMPARE(size.outerHeight, size.innerHeight + size.titleHeight + size.bottomHeight);
+    }
+
     void qtTimerKeepsItsBeatWhenReEnabled() {
         QtTimer timer;
         QSignalSpy fired(&timer, &Timer::timeout);
@@ -143,5 +179,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(QtAdaptersTest)
+QTEST_MAIN(QtAdaptersTest)
 #include "QtAdaptersTest.moc"
