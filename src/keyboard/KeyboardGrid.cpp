@@ -43,12 +43,6 @@ const KeyboardGrid &TheKeyboardGrid() {
 
 namespace {
 
-// The key that types the character: upper case, and the full stop is typed with "_".
-QString keyOf(QChar character) {
-    const QChar upper = character.toUpper();
-    return upper == u'.' ? QStringLiteral("_") : QString(upper);
-}
-
 constexpr int BottomRow = 4;
 
 void addMoves(QString &moves, const char *move, int times = 1) {
@@ -60,10 +54,52 @@ void addMoves(QString &moves, const char *move, int times = 1) {
 
 } // namespace
 
+namespace {
+
+// Row and column of every single-byte key, for typing long texts without scanning the grid.
+struct KeyPosition {
+    qint8 row = -1;
+    qint8 column = -1;
+};
+
+const std::array<KeyPosition, 256> &keyPositions() {
+    static const std::array<KeyPosition, 256> positions = [] {
+        std::array<KeyPosition, 256> p{};
+        const KeyboardGrid &grid = TheKeyboardGrid();
+        for (int r = KeyboardGrid::RowCount - 1; r >= 0; --r) { // the first cell of a key wins
+            for (int c = grid.lastColumn(r); c >= 0; --c) {
+                const QString &cell = grid.Rows[r][c];
+                if (cell.size() == 1 && cell[0].unicode() < 256) {
+                    p[cell[0].unicode()] = KeyPosition{qint8(r), qint8(c)};
+                }
+            }
+        }
+        return p;
+    }();
+    return positions;
+}
+
+// The grid position of the key that types the character: upper case, and "." is "_".
+bool locate(QChar character, int &row, int &column) {
+    QChar key = character.toUpper();
+    if (key == u'.') {
+        key = u'_';
+    }
+    if (key.unicode() >= 256) {
+        return false;
+    }
+    const KeyPosition p = keyPositions()[key.unicode()];
+    row = p.row;
+    column = p.column;
+    return p.row >= 0;
+}
+
+} // namespace
+
 bool IsOnKeyboard(QChar character) {
     int row = 0;
     int column = 0;
-    return TheKeyboardGrid().find(keyOf(character), row, column);
+    return locate(character, row, column);
 }
 
 QString MakeKeyPath(const QString &pair) {
@@ -74,24 +110,21 @@ QString MakeKeyPath(const QString &pair) {
 
     // The start key: "G" for the first character of a text, and after "^", which puts the
     // radio's cursor back on "G".
-    QString start = QStringLiteral("G");
-    QString target = keyOf(pair[0]);
+    QChar start = u'G';
+    QChar target = pair[0];
     if (pair.size() >= 2) {
-        start = keyOf(pair[0]);
-        target = keyOf(pair[1]);
-        if (start == u'^') {
-            start = QStringLiteral("G");
-        }
-    }
-    if (start == target) {
-        return QStringLiteral("OK");
+        start = pair[0].toUpper() == u'^' ? QChar(u'G') : pair[0];
+        target = pair[1];
     }
     int sr = 0;
     int sc = 0;
     int tr = 0;
     int tc = 0;
-    if (!grid.find(start, sr, sc) || !grid.find(target, tr, tc)) {
+    if (!locate(start, sr, sc) || !locate(target, tr, tc)) {
         return QString();
+    }
+    if (sr == tr && sc == tc) {
+        return QStringLiteral("OK");
     }
 
     QString moves;

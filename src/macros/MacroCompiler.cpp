@@ -8,6 +8,7 @@
 #include <QHash>
 #include <QStringList>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -44,6 +45,9 @@ QString headerName(const QString &line) {
 
 // A step line without TABs, blanks at its ends and trailing comment.
 QString cleanStepLine(const QString &line) {
+    if (!line.contains(u'\t') && !line.contains(u'#')) {
+        return line; // already trimmed: most lines end here, without a copy
+    }
     QString cleaned = line;
     cleaned.remove(u'\t');
     const qsizetype hash = cleaned.indexOf(u'#');
@@ -87,13 +91,20 @@ private:
     // First pass: every macro exists, named, with one empty step, before any step is compiled,
     // so an I line may name a macro further down the file.
     void readHeaders(const QStringList &lines) {
+        std::vector<qsizetype> expected; // steps each macro will roughly have
         for (const QString &line : lines) {
             if (!IsMacroHeader(line)) {
+                if (!expected.empty() && !line.isEmpty()) {
+                    // A typed character takes about four moves; an include a few steps.
+                    const QChar kind = line.front();
+                    expected.back() += kind == u'S' ? 4 * line.size() : (kind == u'I' ? 8 : 1);
+                }
                 continue;
             }
             if (m_headerCount == MacroTable::MaxMacros) {
                 break;
             }
+            expected.push_back(0);
             MacroDef macro;
             macro.Name = headerName(line);
             if (m_headerCount == 0) {
@@ -107,6 +118,13 @@ private:
             ++m_headerCount;
         }
         m_stepBudget = MacroTable::MaxSteps - int(m_macros.size());
+        // Room for the steps up front saves growing thousands of step arrays step by step.
+        qsizetype room = m_stepBudget;
+        for (size_t i = 0; i < expected.size() && room > 0; ++i) {
+            const qsizetype steps = std::min({expected[i], qsizetype(MacroTable::MaxStepsPerMacro), room});
+            m_macros[i].Steps.reserve(size_t(steps));
+            room -= steps;
+        }
     }
 
     void compileLine(const QString &line) {
@@ -204,8 +222,7 @@ private:
             }
         }
         for (qsizetype c = 0; c < text.size(); ++c) {
-            const QString pair = c == 0 ? text.left(1) : text.mid(c - 1, 2);
-            const QStringList moves = MakeKeyPath(pair).split(u',', Qt::SkipEmptyParts);
+            const QStringList &moves = keyPath(c == 0 ? QChar() : text[c - 1], text[c]);
             for (qsizetype i = 0; i < moves.size(); ++i) {
                 if (!EnsureStep()) {
                     return;
@@ -218,6 +235,18 @@ private:
             }
             macro().Steps[size_t(m_slot - 1)].KeyText = QString(text[c]);
         }
+    }
+
+    // The moves that type a character after another (or first, after a null character). The
+    // keyboard has few keys, so a long file asks for the same few pairs again and again.
+    const QStringList &keyPath(QChar previous, QChar next) {
+        const quint32 key = (quint32(previous.unicode()) << 16) | next.unicode();
+        auto found = m_keyPaths.find(key);
+        if (found == m_keyPaths.end()) {
+            const QString pair = previous.isNull() ? QString(next) : QString(previous) + next;
+            found = m_keyPaths.insert(key, MakeKeyPath(pair).split(u',', Qt::SkipEmptyParts));
+        }
+        return *found;
     }
 
     // Copies of every step of the first macro named name or "!" + name.
@@ -265,6 +294,7 @@ private:
 
     std::vector<MacroDef> &m_macros;
     QHash<QString, int> m_firstByName;
+    QHash<quint32, QStringList> m_keyPaths;
     int m_headerCount = 0;
     int m_stepBudget = 0;
     int m_macro = -1; // the macro being compiled
