@@ -52,10 +52,6 @@ void addMoves(QString &moves, const char *move, int times = 1) {
     }
 }
 
-} // namespace
-
-namespace {
-
 // Row and column of every single-byte key, for typing long texts without scanning the grid.
 struct KeyPosition {
     qint8 row = -1;
