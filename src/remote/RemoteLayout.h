@@ -61,7 +61,7 @@ qsizetype LayoutListSelection(const QStringList &names, const QString &currentRe
 // empty table), sets CurrentRemote and applies the placement stored for the new layout. The
 // remote window may not exist yet (null): placement is then left alone.
 // Returns the picture the remote window should show; "" means none exists and the picture shown
-// before stays.
+// before stays. The caller then refreshes the rectangle guide of the selected command.
 QString LoadLayout(RemoteLayout &layout, const QString &name, INIFILES &settings, PlacedWindow *remoteWindow);
 
 // Writes the button table to the layout's text file (replacing it in one step), sets
