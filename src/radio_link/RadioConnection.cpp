@@ -98,7 +98,7 @@ void RadioConnection::DoOpenPort(int channel, std::function<void(bool)> done) {
     attempt.active = true;
     attempt.t0 = m_platform.clock().nowMs();
     attempt.timeoutShown = m_timeouts.Connect + ConnectExtra;
-    attempt.deadline = attempt.t0 + qint64(std::ceil(double(attempt.timeoutShown) * 1000.0));
+    attempt.deadline = attempt.t0 + qint64(std::llround(double(attempt.timeoutShown) * 1000.0));
     if (done) {
         attempt.done.push_back(std::move(done));
     }

@@ -36,18 +36,11 @@ void Telnet::CompactQueues() {
     bool anyLive = false;
     for (size_t c = 0; c < Channels.size(); ++c) {
         QStringList &outbound = Channels[c].Outbound;
-        const qsizetype upper = outbound.size() - 1;
-        // One forward pass closes every single gap; the trailing free slot stays alone.
-        for (qsizetype j = 0; j <= upper; ++j) {
-            if (outbound[j].isEmpty() && j < upper - 1) {
-                outbound[j] = outbound[j + 1];
-                outbound[j + 1].clear();
-            }
-        }
-        qsizetype n = 0;
-        while (n < outbound.size() && !outbound[n].isEmpty()) {
-            ++n;
-        }
+        // Live commands move up over every free slot, keeping their order. (Closing only one
+        // gap per pass would let a command behind a double gap fall off the end.)
+        outbound.removeAll(QString());
+        qsizetype n = outbound.size();
+        outbound.append(QString());
         if (n > Limit) {
             // Flooded: keep only the oldest command (it stays in slot 0, so a send of it in
             // flight still finds it there).
