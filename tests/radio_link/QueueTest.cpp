@@ -235,10 +235,14 @@ TEST(Connection, ResolvedHostsAndToolTip) {
     LinkHarness h;
     h.accept = false;
     h.link.settings.txtUrl = QStringLiteral("radio");
+    Timer &refresh = h.link.poll.UpdateTimer();
+    refresh.setEnabled(true);
     h.link.connection.ConnectButton_Click();
     EXPECT_EQ(h.port(0).host, QStringLiteral("radio"));
+    EXPECT_FALSE(refresh.isEnabled()); // no polls pile up while a connection is being opened
     h.run(20);
     h.port(0).acceptConnection(QStringLiteral("192.168.1.119"));
+    EXPECT_TRUE(refresh.isEnabled());
     EXPECT_EQ(h.link.view.StatusPanel[3], QStringLiteral("Open in 0.02 sec [0.5]"));
     EXPECT_EQ(h.link.view.UrlToolTip, QStringLiteral("radio Resolves to 192.168.1.119"));
     ASSERT_EQ(h.link.connection.ResolvedHosts.size(), 2u);
