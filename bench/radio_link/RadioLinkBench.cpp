@@ -115,6 +115,14 @@ struct LoopbackLink {
     }
 };
 
+// The loopback runs need an application object for their event loop.
+void ensureApplication() {
+    static int argc = 1;
+    static char name[] = "radio_link_bench";
+    static char *argv[] = {name, nullptr};
+    static QCoreApplication app(argc, argv);
+}
+
 // Runs the event loop (asleep between events) until done() holds or the time is up.
 void runUntil(const std::function<bool()> &done, int timeoutMs) {
     QEventLoop loop;
@@ -131,6 +139,7 @@ void runUntil(const std::function<bool()> &done, int timeoutMs) {
 }
 
 void BM_Pace100CommandsOverLoopback(benchmark::State &st) {
+    ensureApplication();
     for (auto _ : st) {
         InstantRadio radio;
         LoopbackLink l(radio.server.serverPort());
@@ -151,6 +160,7 @@ void BM_Pace100CommandsOverLoopback(benchmark::State &st) {
 BENCHMARK(BM_Pace100CommandsOverLoopback)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 
 void BM_FirstByteLatencyIdleLink(benchmark::State &st) {
+    ensureApplication();
     for (auto _ : st) {
         InstantRadio radio;
         LoopbackLink l(radio.server.serverPort());
@@ -180,10 +190,4 @@ BENCHMARK(BM_FirstByteLatencyIdleLink)->UseManualTime()->Iterations(1)->Unit(ben
 
 } // namespace
 
-int main(int argc, char **argv) {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+BENCHMARK_MAIN();

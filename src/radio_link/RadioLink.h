@@ -17,11 +17,18 @@ struct Timeouts;
 // to (platform, device state, timeouts, skin tables), all of which must outlive it.
 //
 //   RadioLink link(platform, state, timeouts, skin);
-//   link.settings.txtUrl = ...;          // from the settings file / main window
-//   link.hooks.macroRunning = [&] { ... };
+//   link.settings.txtUrl = ...;            // RaidoURL, RaidoPORT, KeepConnected, AutoRefresh,
+//   link.settings.ProgramFolder = ...;     // Auto21Exit; the folder the sounds are looked in
+//   link.hooks.macroRunning = [&] { ... }; // as the macro runner and panels come to exist
 //   connect(&link.view, &LinkView::changed, window, &Window::render);
-//   link.start();                        // reply tick and display refresh timer running
-//   link.telnet.QueueCommand(1, "VERSION");
+//   connect(&link.view, &LinkView::displayScreenRequested, display, &DisplayForm::DisplayScreen);
+//   link.start();                          // reply tick and display refresh timer running
+//   link.telnet.QueueCommand(1, "VERSION"); // the one way to send anything to the radio
+//
+// Buttons and boxes of the main window call connection.ConnectButton_Click(),
+// DisconnectButton_Click(), KeepAsConnected_Click() (after updating settings.KeepAsConnected),
+// RetryButton_Click() and StatusBar_PanelClick(). The information panel's refresh menu uses
+// poll.RefreshQuery(). Everything runs on the thread that owns the objects; nothing blocks.
 class RadioLink {
 public:
     RadioLink(Platform &platform, RadioState &state, const Timeouts &timeouts, const SkinTables &skin);
