@@ -1,0 +1,193 @@
+// Decoder throughput and the queue's pace over a loopback connection.
+//   radio_link_bench                     all of it (the pacing run takes about 8 s)
+//   radio_link_bench --benchmark_filter=Decode
+
+#include "display/SkinTables.h"
+#include "platform/Platform.h"
+#include "radio_link/RadioLink.h"
+#include "radio_link/RadioState.h"
+#include "settings/Timeouts.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
+
+#include <algorithm>
+#include <benchmark/benchmark.h>
+#include <vector>
+
+namespace {
+
+struct FakeLink {
+    FakePlatform platform;
+    RadioState state;
+    Timeouts timeouts;
+    SkinTables skin;
+    RadioLink link{platform, state, timeouts, skin};
+    FakeLink() {
+        for (int i = 0; i <= 40; ++i) {
+            skin.StateTable[size_t(i)] = StateTableEntry{QString::number(i), QStringLiteral("Screen %1").arg(i),
+                                                         QStringLiteral("screen%1").arg(i), QStringLiteral("IMV")};
+            skin.MenuTable[size_t(i)] =
+                MenuTableEntry{QStringLiteral("menu%1").arg(i), QStringLiteral("Item %1").arg(i), {}};
+        }
+    }
+    void decode(const QString &reply) {
+        link.telnet.Channels[1].LastReply = reply;
+        link.decoder.DecodeReturn();
+    }
+};
+
+void BM_Decode1000TypicalReplies(benchmark::State &st) {
+    FakeLink f;
+    const QStringList replies{
+        QStringLiteral("Menu state=3 mp=1 ms=1 title=Stations\r\n"),
+        QStringLiteral("List pos=9 1=Radio One 2=Jazz FM 3=Classic 4=News 24 5=Talk 6=Rock Hits 7=Chill\r\n"),
+        QStringLiteral(
+            "Meta title=Song Title artist=Some Artist album=The Album url=http://host/stream status=playing\r\n"),
+        QStringLiteral("VOL=35\r\n"),
+        QStringLiteral("STATE=ON\r\n"),
+        QStringLiteral("VER=3.1.7\r\n"),
+    };
+    for (auto _ : st) {
+        for (int i = 0; i < 1000; ++i) {
+            f.decode(replies[i % replies.size()]);
+        }
+    }
+    st.counters["replies/s"] = benchmark::Counter(1000.0 * double(st.iterations()), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_Decode1000TypicalReplies)->Unit(benchmark::kMillisecond);
+
+void BM_DecodeOne64KiBReply(benchmark::State &st) {
+    FakeLink f;
+    QString reply = QStringLiteral("List pos=3");
+    for (int k = 1; reply.size() < 64 * 1024 - 64; ++k) {
+        reply += QStringLiteral(" %1=Entry number %1 with a longer name").arg(k);
+    }
+    reply += QStringLiteral("\r\n");
+    for (auto _ : st) {
+        f.decode(reply);
+    }
+    st.counters["bytes"] = double(reply.size());
+}
+BENCHMARK(BM_DecodeOne64KiBReply)->Unit(benchmark::kMillisecond);
+
+// A radio that answers every command at once with "OK" and closes.
+class InstantRadio : public QObject {
+public:
+    QTcpServer server;
+    std::vector<qint64> arrivals; // ns of the clock below, one per command
+    QElapsedTimer clock;
+
+    InstantRadio() {
+        server.listen(QHostAddress::LocalHost, 0);
+        clock.start();
+        QObject::connect(&server, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket *s = server.nextPendingConnection()) {
+                s->setParent(this);
+                QObject::connect(s, &QTcpSocket::readyRead, s, [this, s] {
+                    s->readAll();
+                    arrivals.push_back(clock.nsecsElapsed());
+                    s->write("OK\r\n");
+                    s->disconnectFromHost();
+                });
+                QObject::connect(s, &QTcpSocket::disconnected, s, &QObject::deleteLater);
+            }
+        });
+    }
+};
+
+struct LoopbackLink {
+    QtPlatform platform;
+    RadioState state;
+    Timeouts timeouts;
+    SkinTables skin;
+    RadioLink link{platform, state, timeouts, skin};
+    explicit LoopbackLink(quint16 port) {
+        link.settings.txtUrl = QStringLiteral("127.0.0.1");
+        link.settings.txtPort = QString::number(port);
+        state.FullRefreshDue = false;
+        state.PollCountdown = 30000;
+        link.connection.start();
+    }
+};
+
+// The loopback runs need an application object for their event loop.
+void ensureApplication() {
+    static int argc = 1;
+    static char name[] = "radio_link_bench";
+    static char *argv[] = {name, nullptr};
+    static QCoreApplication app(argc, argv);
+}
+
+// Runs the event loop (asleep between events) until done() holds or the time is up.
+void runUntil(const std::function<bool()> &done, int timeoutMs) {
+    QEventLoop loop;
+    QElapsedTimer t;
+    t.start();
+    QTimer check;
+    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
+        if (done() || t.elapsed() >= timeoutMs) {
+            loop.quit();
+        }
+    });
+    check.start(1);
+    loop.exec();
+}
+
+void BM_Pace100CommandsOverLoopback(benchmark::State &st) {
+    ensureApplication();
+    for (auto _ : st) {
+        InstantRadio radio;
+        LoopbackLink l(radio.server.serverPort());
+        const qint64 start = radio.clock.nsecsElapsed();
+        for (int i = 0; i < 100; ++i) {
+            l.link.telnet.QueueCommand(0, QStringLiteral("K%1").arg(i));
+        }
+        runUntil([&] { return radio.arrivals.size() >= 100; }, 20000);
+        const double measured = double(radio.arrivals.back() - start) / 1e6;
+        const double designed = 100 * 75.0;
+        st.SetIterationTime(measured / 1000.0);
+        st.counters["measured_ms"] = measured;
+        st.counters["designed_ms"] = designed;
+        st.counters["ratio"] = measured / designed;
+        st.counters["received"] = double(radio.arrivals.size());
+    }
+}
+BENCHMARK(BM_Pace100CommandsOverLoopback)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+
+void BM_FirstByteLatencyIdleLink(benchmark::State &st) {
+    ensureApplication();
+    for (auto _ : st) {
+        InstantRadio radio;
+        LoopbackLink l(radio.server.serverPort());
+        std::vector<double> latencies;
+        for (int i = 0; i < 20; ++i) {
+            // Let the link fall idle for a while that varies against the queue's 75 ms beat,
+            // then time one command from queue to the radio.
+            runUntil([] { return false; }, 100 + (i * 13) % 75);
+            const size_t before = radio.arrivals.size();
+            const qint64 start = radio.clock.nsecsElapsed();
+            l.link.telnet.QueueCommand(0, QStringLiteral("K"));
+            runUntil([&] { return radio.arrivals.size() > before; }, 3000);
+            latencies.push_back(double(radio.arrivals.back() - start) / 1e6);
+        }
+        std::sort(latencies.begin(), latencies.end());
+        double sum = 0;
+        for (double v : latencies) {
+            sum += v;
+        }
+        st.SetIterationTime(sum / double(latencies.size()) / 1000.0);
+        st.counters["min_ms"] = latencies.front();
+        st.counters["mean_ms"] = sum / double(latencies.size());
+        st.counters["max_ms"] = latencies.back();
+    }
+}
+BENCHMARK(BM_FirstByteLatencyIdleLink)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,112 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QtGlobal>
+
+#include <array>
+#include <functional>
+
+// Inputs of the radio link that the main window owns (its text boxes and check boxes). The
+// composition root keeps one instance, fills it from the settings file at start and keeps it
+// in step with the controls; the link reads the fields whenever it needs them.
+struct LinkSettings {
+    QString txtUrl = QStringLiteral("192.168.1.119"); // radio host name or address
+    QString txtPort = QStringLiteral("8080");         // radio command port, as typed
+    bool KeepAsConnected = false;                     // reopen a socket as soon as it is found closed
+    bool UpdateDisplayLabels = true;                  // "Auto Refresh Labels": the poll countdown runs
+    bool Auto21Backout = true;                        // back out of the error screen 21 by itself
+    QString ProgramFolder;                            // where sounds are looked for ("" = current folder)
+};
+
+// Questions the link asks other windows. Every hook has a safe answer until the window that
+// knows better is wired in.
+struct LinkHooks {
+    std::function<bool()> macroRunning = [] { return false; };          // a macro run is in progress
+    std::function<bool()> macroWaitTimerRunning = [] { return false; }; // the macro window waits for the radio
+    std::function<bool()> macroListHidden = [] { return true; };        // the panel's macro list is not shown
+    std::function<bool()> mainMenuListVisible = [] { return true; };    // the panel's main menu list is shown
+};
+
+// Colours are 24-bit values with red in the low byte.
+namespace LinkColour {
+constexpr int Yellow = 65535;
+constexpr int Green = 65280;
+constexpr int Blue = 16711680;
+} // namespace LinkColour
+
+// Everything the radio link shows in windows, kept as plain data so the logic can be tested
+// without them and the windows stay thin. Windows render the fields and refresh on changed();
+// the one-shot requests (show a screen, load a picture, focus the search box...) come as
+// separate signals because they are actions, not state.
+class LinkView : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int TerminalLimit = 20000;
+    static QString terminalRuler();
+
+    LinkView();
+
+    // Main window: terminal view (at most the last 20000 characters).
+    QString TelnetData;
+    void appendTerminal(const QString &text);
+
+    // Main window: connection hint, status bar (index 1..3 used; 0 unused) and host tool tip.
+    QString HoldOnText = QStringLiteral("Waiting for you");
+    int HoldOnColour = 0;
+    bool HoldOnVisible = true;
+    bool RetryButtonVisible = true;
+    std::array<QString, 5> StatusPanel{};
+    QString UrlToolTip;
+    std::array<qint16, 2> SocketState{{0, 0}}; // last state seen per channel (0 closed .. 9 error)
+
+    // Remote window: border colour of the pointer shape; -1 until something paints it.
+    int PointerBorderColour = -1;
+
+    // Information panel.
+    QString DeviceState;
+    QString DeviceVersion;
+    QString DeviceVolume;
+    QStringList InfoList;
+    int InfoListIndex = -1;
+    bool InfoListEnabled = false;
+    QStringList MetaList;
+    int MetaListIndex = -1;
+    bool MetaListEnabled = false;
+    QStringList MenuList;
+    int MenuListIndex = -1;
+    int MainMenuListIndex = -1;
+    QString CurrentMenuLabel;
+    QString DebugText;
+    int VolumeAdjusterValue = 0;
+    bool VolumeAdjusterEnabled = true;
+    QString RecordButtonsCaption = QStringLiteral("Record");
+    bool RecordButtonsBold = false;
+    bool RecordButtonsEnabled = true;
+
+    // Display window: the search box shown on the radio's text-entry screen.
+    bool SearchBoxVisible = false;
+
+    // Marks the data as changed; flush() emits changed() once for a batch of edits.
+    void touch() { m_dirty = true; }
+    void flush();
+
+Q_SIGNALS:
+    void changed();
+    // A line for the macro window's trace.
+    void macroTrace(const QString &text);
+    // The display window should redraw its labels (RefreshDisplays).
+    void refreshDisplaysRequested();
+    // The display window should build the screen with this definition name (DisplayScreen).
+    void displayScreenRequested(const QString &screenName);
+    // The display window should load this picture into the panel's menu image (LoadThePicture).
+    void loadPictureRequested(const QString &pictureName);
+    // The display window's search box should take the focus with its caret at the end.
+    void searchBoxFocusRequested();
+    // The display window's waiting animation should stop (its frame counter set to -2).
+    void pleaseWaitStopRequested();
+
+private:
+    bool m_dirty = false;
+};

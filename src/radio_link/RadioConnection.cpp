@@ -1,0 +1,538 @@
+#include "radio_link/RadioConnection.h"
+
+#include "platform/NumericText.h"
+#include "platform/Platform.h"
+#include "radio_link/LinkView.h"
+#include "radio_link/RadioState.h"
+#include "radio_link/ReplyDecoder.h"
+#include "radio_link/Telnet.h"
+#include "settings/Timeouts.h"
+
+#include <algorithm>
+#include <cmath>
+
+RadioConnection::RadioConnection(Platform &platform, Telnet &telnet, RadioState &state, const Timeouts &timeouts,
+                                 LinkSettings &settings, LinkView &view, const LinkHooks &hooks)
+    : m_platform(platform)
+    , m_telnet(telnet)
+    , m_state(state)
+    , m_timeouts(timeouts)
+    , m_settings(settings)
+    , m_view(view)
+    , m_hooks(hooks)
+    , m_resetTimer(platform.createTimer())
+    , m_remarkTimer(platform.createTimer())
+    , m_checkTelnet(platform.createTimer()) {
+    for (int i = 0; i < 2; ++i) {
+        m_ports[size_t(i)] = platform.createSocket();
+        TcpSocket *port = m_ports[size_t(i)].get();
+        connect(port, &TcpSocket::ConnectEvent, this, [this, i] { onConnect(i); });
+        connect(port, &TcpSocket::DataArrival, this, [this, i] { onDataArrival(i); });
+        connect(port, &TcpSocket::CloseEvent, this, [this, i] { onClose(i); });
+        connect(port, &TcpSocket::ErrorEvent, this, [this, i] { onError(i); });
+        connect(port, &TcpSocket::SendProgress, this, [this, i] { onSendProgress(i); });
+        connect(port, &TcpSocket::SendComplete, this, [this, i] { onSendComplete(i); });
+        m_deadlineTimers[size_t(i)] = platform.createTimer();
+        connect(m_deadlineTimers[size_t(i)].get(), &Timer::timeout, this, [this, i] {
+            checkOpenAttempt(i);
+            m_view.flush();
+        });
+    }
+    m_resetTimer->setInterval(ResetInterval);
+    m_remarkTimer->setInterval(RemarkInterval);
+    m_checkTelnet->setInterval(CheckTelnetInterval);
+    connect(m_resetTimer.get(), &Timer::timeout, this, &RadioConnection::ResetTimer_Timer);
+    connect(m_remarkTimer.get(), &Timer::timeout, this, &RadioConnection::RemarkTimer_Timer);
+    connect(m_checkTelnet.get(), &Timer::timeout, this, &RadioConnection::Timer_CheckTelnet_Timer);
+    connect(&m_telnet.CheckOutBuffer(), &Timer::timeout, this, &RadioConnection::CheckOutBuffer_Timer);
+}
+
+RadioConnection::~RadioConnection() = default;
+
+void RadioConnection::start() {
+    m_checkTelnet->setEnabled(true);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Opening a connection
+
+void RadioConnection::DoOpenPort(int channel, std::function<void(bool)> done) {
+    if (channel < 0 || channel > 1) {
+        return;
+    }
+    OpenAttempt &attempt = m_open[size_t(channel)];
+    if (attempt.active) {
+        if (done) {
+            attempt.done.push_back(std::move(done));
+        }
+        return;
+    }
+    // The display's refresh would queue polls while we wait; hold it until the last attempt ends.
+    if (m_attemptsRunning++ == 0) {
+        Timer *update = m_telnet.UpdateTimer();
+        m_updateTimerWasEnabled = update && update->isEnabled();
+        if (update) {
+            update->setEnabled(false);
+        }
+    }
+    m_remarkTimer->setEnabled(false);
+
+    TcpSocket &port = RadioPort(channel);
+    if (port.State() != TcpSocket::sckConnected) {
+        port.Close(); // a half-open or failed socket is reset before a new attempt
+    }
+    QString host = m_settings.txtUrl;
+    for (size_t k = 1; k < ResolvedHosts.size(); ++k) {
+        if (ResolvedHosts[k].HostName == m_settings.txtUrl) {
+            host = ResolvedHosts[k].Address;
+            break;
+        }
+    }
+    if (port.State() != TcpSocket::sckConnected) {
+        const double portNumber = NumericText::Val(m_settings.txtPort);
+        const quint16 remotePort = portNumber >= 0 && portNumber <= 65535 ? quint16(std::lround(portNumber)) : 0;
+        port.setLocalPort(0);
+        port.Connect(host, remotePort);
+    }
+
+    attempt.active = true;
+    attempt.t0 = m_platform.clock().nowMs();
+    attempt.timeoutShown = m_timeouts.Connect + ConnectExtra;
+    attempt.deadline = attempt.t0 + qint64(std::llround(double(attempt.timeoutShown) * 1000.0));
+    if (done) {
+        attempt.done.push_back(std::move(done));
+    }
+    armDeadline(channel);
+    checkOpenAttempt(channel);
+}
+
+void RadioConnection::armDeadline(int channel) {
+    Timer &timer = *m_deadlineTimers[size_t(channel)];
+    const qint64 left = m_open[size_t(channel)].deadline - m_platform.clock().nowMs();
+    timer.setEnabled(false);
+    timer.setInterval(int(std::max<qint64>(1, left)));
+    timer.setEnabled(true);
+}
+
+void RadioConnection::checkOpenAttempt(int channel) {
+    const OpenAttempt &attempt = m_open[size_t(channel)];
+    if (!attempt.active) {
+        return;
+    }
+    const qint16 s = RadioPort(channel).State();
+    const bool settled = s == TcpSocket::sckConnected || s == TcpSocket::sckClosed || s == TcpSocket::sckError;
+    if (settled || m_platform.clock().nowMs() >= attempt.deadline) {
+        finishOpenAttempt(channel);
+    } else {
+        armDeadline(channel);
+    }
+}
+
+void RadioConnection::finishOpenAttempt(int channel) {
+    OpenAttempt &attempt = m_open[size_t(channel)];
+    attempt.active = false;
+    m_deadlineTimers[size_t(channel)]->setEnabled(false);
+
+    const qint64 elapsedMs = m_platform.clock().nowMs() - attempt.t0;
+    // Shown to two decimals, then as the shortest text of that number: 1.2, 0.46.
+    const float elapsed = float(std::round(double(elapsedMs) / 10.0) / 100.0);
+    const QString times = NumericText::SingleText(elapsed) + QStringLiteral(" sec [") +
+                          NumericText::SingleText(attempt.timeoutShown) + QStringLiteral("]");
+    TcpSocket &port = RadioPort(channel);
+    const bool connected = port.State() == TcpSocket::sckConnected;
+    if (!connected) {
+        m_state.PollCountdown = 0;
+        m_view.StatusPanel[3] = QStringLiteral("Fail in ") + times;
+        port.Close();
+        ConnectExtra += 0.1f;
+        if (ConnectExtra > 3.0f) {
+            ConnectExtra = 0.0f;
+        }
+        m_view.UrlToolTip = QStringLiteral("Could not open port");
+    } else {
+        m_view.StatusPanel[3] = QStringLiteral("Open in ") + times;
+        ConnectExtra = std::max(0.0f, ConnectExtra - 0.1f);
+        const QString address = port.RemoteHostIP();
+        size_t k = 1;
+        while (k < ResolvedHosts.size() && ResolvedHosts[k].HostName != m_settings.txtUrl) {
+            ++k;
+        }
+        if (k < ResolvedHosts.size()) {
+            ResolvedHosts[k].Address = address;
+        } else {
+            ResolvedHosts.push_back(ResolvedHost{address, m_settings.txtUrl});
+            m_settings.txtUrl = ResolvedHosts[k].HostName;
+        }
+        m_view.UrlToolTip = ResolvedHosts[k].HostName + QStringLiteral(" Resolves to ") + ResolvedHosts[k].Address;
+    }
+    if (--m_attemptsRunning == 0) {
+        if (Timer *update = m_telnet.UpdateTimer()) {
+            update->setEnabled(m_updateTimerWasEnabled);
+        }
+    }
+    m_view.touch();
+
+    std::vector<std::function<void(bool)>> callbacks;
+    callbacks.swap(attempt.done);
+    for (auto &callback : callbacks) {
+        callback(connected);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Buttons and state display
+
+void RadioConnection::ConnectButton_Click() {
+    DoOpenPort(0);
+    m_view.flush();
+}
+
+void RadioConnection::DisconnectButton_Click() {
+    for (int i = 0; i < 2; ++i) {
+        RadioPort(i).Close();
+        checkOpenAttempt(i);
+    }
+    m_view.flush();
+}
+
+void RadioConnection::KeepAsConnected_Click() {
+    if (!m_settings.KeepAsConnected) {
+        DisconnectButton_Click();
+    }
+}
+
+void RadioConnection::RetryButton_Click() {
+    m_view.RetryButtonVisible = false;
+    m_view.HoldOnText = QStringLiteral("Testing the Water");
+    m_view.HoldOnVisible = true;
+    m_remarkTimer->setEnabled(false);
+    m_view.touch();
+    m_view.flush();
+}
+
+void RadioConnection::StatusBar_PanelClick() {
+    DisconnectButton_Click();
+    m_view.StatusPanel[2] = QStringLiteral("Canceled");
+    m_view.touch();
+    m_view.flush();
+}
+
+void RadioConnection::WhatNetworkState(int channel) {
+    TcpSocket &port = RadioPort(channel);
+    const qint16 s = port.State();
+    switch (s) {
+    case TcpSocket::sckClosed:
+        m_remarkTimer->setEnabled(true);
+        if (m_settings.KeepAsConnected) {
+            DoOpenPort(channel);
+        }
+        break;
+    case TcpSocket::sckOpen:
+        m_remarkTimer->setEnabled(false);
+        m_view.HoldOnColour = LinkColour::Yellow;
+        break;
+    case TcpSocket::sckConnecting:
+        m_view.HoldOnColour = LinkColour::Blue;
+        break;
+    case TcpSocket::sckConnected:
+        m_view.HoldOnColour = LinkColour::Green;
+        m_remarkTimer->setEnabled(false);
+        break;
+    case TcpSocket::sckClosing:
+    case TcpSocket::sckError:
+        port.Close();
+        checkOpenAttempt(channel);
+        break;
+    default:
+        break;
+    }
+    const QString name = TcpSocket::stateName(s);
+    const QString channelText = QString::number(channel) + QStringLiteral(":0");
+    if (m_view.StatusPanel[1] != name || m_view.StatusPanel[2] != channelText ||
+        m_view.SocketState[size_t(channel)] != s) {
+        m_view.StatusPanel[1] = name;
+        m_view.StatusPanel[2] = channelText;
+        m_view.SocketState[size_t(channel)] = s;
+        m_view.touch();
+    }
+}
+
+void RadioConnection::paintPointer(int colour) {
+    m_view.PointerBorderColour = colour;
+    m_view.touch();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Socket events
+
+void RadioConnection::onConnect(int channel) {
+    paintPointer(LinkColour::Yellow);
+    checkOpenAttempt(channel);
+    m_view.flush();
+}
+
+void RadioConnection::onDataArrival(int channel) {
+    TelnetChannel &ch = m_telnet.Channels[size_t(channel)];
+    const QString data = RadioPort(channel).GetData();
+    // A peer that streams without closing must not fill the memory: keep the first part.
+    const qsizetype room = std::max<qsizetype>(0, ReceivedCap - ch.Received.size());
+    if (data.size() > room) {
+        ch.Received += data.left(room);
+        ch.ReceivedCut = true;
+    } else {
+        ch.Received += data;
+    }
+    m_resetTimer->setEnabled(false);
+    if (!data.isEmpty()) {
+        resolveDelivery(channel, true);
+    }
+    checkTickWait();
+    m_view.flush();
+}
+
+void RadioConnection::onClose(int channel) {
+    TelnetChannel &ch = m_telnet.Channels[size_t(channel)];
+    RadioPort(channel).Close();
+    if (!ch.Received.isEmpty()) {
+        ch.Completed += ch.Received + QStringLiteral("\r\n");
+        if (ch.ReceivedCut) {
+            ch.Completed += QStringLiteral("[reply cut after %1 characters]\r\n").arg(ReceivedCap);
+        }
+        ch.Received.clear();
+        ch.ReceivedCut = false;
+    }
+    m_resetTimer->setEnabled(false);
+    resolveDelivery(channel, false); // closed before any reply came
+    checkOpenAttempt(channel);
+    checkTickWait();
+    m_view.flush();
+}
+
+void RadioConnection::onError(int channel) {
+    paintPointer(LinkColour::Blue);
+    RadioPort(channel).Close();
+    resolveDelivery(channel, false);
+    checkOpenAttempt(channel);
+    checkTickWait();
+    m_view.flush();
+}
+
+void RadioConnection::onSendProgress(int channel) {
+    m_telnet.Channels[size_t(channel)].SendDone = false;
+}
+
+void RadioConnection::onSendComplete(int channel) {
+    m_telnet.Channels[size_t(channel)].SendDone = true;
+    checkTickWait();
+    m_view.flush();
+}
+
+// ---------------------------------------------------------------------------------------------
+// The queue tick
+
+void RadioConnection::CheckOutBuffer_Timer() {
+    if (m_tick.phase != TickPhase::Idle) {
+        return; // still waiting for a connect or a send
+    }
+    Timer &timer = m_telnet.CheckOutBuffer();
+    timer.setInterval(50);
+    if (m_resetTimer->isEnabled()) {
+        return; // a reply is still awaited
+    }
+    timer.setInterval(75);
+    m_telnet.CompactQueues();
+    for (int c = 0; c < 2; ++c) {
+        TelnetChannel &ch = m_telnet.Channels[size_t(c)];
+        const qsizetype j =
+            std::find_if(ch.Outbound.begin(), ch.Outbound.end(), [](const QString &slot) { return !slot.isEmpty(); }) -
+            ch.Outbound.begin();
+        if (j >= ch.Outbound.size()) {
+            continue;
+        }
+        const QString command = ch.Outbound[j];
+        if (c == 0 && command == QLatin1String(Telnet::Delay)) {
+            ch.Outbound[j].clear();
+            timer.setEnabled(false);
+            timer.setInterval(200);
+            timer.setEnabled(true);
+            return;
+        }
+        m_tick = TickWait{TickPhase::Connecting, c, int(j), command, ch.Generation};
+        sendOnChannel(c, command);
+        m_view.flush();
+        return;
+    }
+}
+
+void RadioConnection::sendOnChannel(int channel, const QString &command) {
+    Q_UNUSED(command);
+    TelnetChannel &ch = m_telnet.Channels[size_t(channel)];
+    ch.WaitAborted = false;
+    ch.SendDone = false;
+    if (RadioPort(channel).State() != TcpSocket::sckConnected) {
+        DoOpenPort(channel, [this](bool connected) { afterConnect(connected); });
+    } else {
+        afterConnect(true);
+    }
+}
+
+void RadioConnection::afterConnect(bool connected) {
+    if (m_tick.phase != TickPhase::Connecting) {
+        return;
+    }
+    const int channel = m_tick.channel;
+    TcpSocket &port = RadioPort(channel);
+    if (!connected || port.State() != TcpSocket::sckConnected) {
+        finishTick(); // nothing sent: the command stays at the head for the next tick
+        return;
+    }
+    if (m_delivery[size_t(channel)].active) {
+        resolveDelivery(channel, false);
+    }
+    m_resetTimer->setEnabled(true);
+    paintPointer(LinkColour::Yellow);
+    m_delivery[size_t(channel)] = Delivery{true, m_tick.slot, m_tick.command, m_tick.generation};
+    m_tick.phase = TickPhase::Sending;
+    port.SendData(m_tick.command);
+    checkTickWait();
+}
+
+void RadioConnection::checkTickWait() {
+    if (m_tick.phase != TickPhase::Sending) {
+        return;
+    }
+    const TelnetChannel &ch = m_telnet.Channels[size_t(m_tick.channel)];
+    if (ch.SendDone || ch.WaitAborted || !m_resetTimer->isEnabled()) {
+        finishTick();
+    }
+}
+
+void RadioConnection::finishTick() {
+    const QString command = m_tick.command;
+    m_tick = TickWait{};
+    Q_EMIT m_view.macroTrace(QStringLiteral("\r\n\t>") + command + QStringLiteral("\r\n"));
+}
+
+void RadioConnection::resolveDelivery(int channel, bool answered) {
+    Delivery &delivery = m_delivery[size_t(channel)];
+    if (!delivery.active) {
+        return;
+    }
+    delivery.active = false;
+    if (answered) {
+        m_unanswered[size_t(channel)] = 0;
+        removeSlot(channel, delivery.slot, delivery.command, delivery.generation);
+        return;
+    }
+    // Unanswered: the command stays queued and goes again, but a command the radio never
+    // answers must not block its channel for ever.
+    Delivery &last = m_lastUnanswered[size_t(channel)];
+    int &count = m_unanswered[size_t(channel)];
+    const bool same =
+        last.command == delivery.command && last.generation == delivery.generation && last.slot == delivery.slot;
+    count = same ? count + 1 : 1;
+    last = delivery;
+    if (count >= MaxUnansweredTries) {
+        count = 0;
+        last = Delivery{};
+        removeSlot(channel, delivery.slot, delivery.command, delivery.generation);
+        m_view.appendTerminal(
+            QStringLiteral("[no reply to %1 after %2 tries]\r\n").arg(delivery.command).arg(MaxUnansweredTries));
+    }
+}
+
+void RadioConnection::removeSlot(int channel, int slot, const QString &command, quint32 generation) {
+    TelnetChannel &ch = m_telnet.Channels[size_t(channel)];
+    // Only when the slot still holds this very command: the queue may have been emptied and
+    // refilled while it was on its way.
+    if (ch.Generation == generation && slot < ch.Outbound.size() && ch.Outbound[slot] == command) {
+        ch.Outbound[slot].clear();
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Timers
+
+void RadioConnection::ResetTimer_Timer() {
+    for (int i = 0; i < 2; ++i) {
+        m_telnet.Channels[size_t(i)].WaitAborted = true;
+    }
+    for (int i = 0; i < 2; ++i) {
+        RadioPort(i).Close();
+        resolveDelivery(i, false);
+        checkOpenAttempt(i);
+    }
+    m_resetTimer->setEnabled(false);
+    m_telnet.CheckOutBuffer().setEnabled(true);
+    if (m_settings.KeepAsConnected) {
+        ConnectButton_Click();
+    }
+    checkTickWait();
+    m_view.flush();
+}
+
+void RadioConnection::RemarkTimer_Timer() {
+    m_view.HoldOnText.clear();
+    m_remarkTimer->setEnabled(false);
+    m_view.StatusPanel[3].clear();
+    m_view.touch();
+    m_view.flush();
+}
+
+void RadioConnection::Timer_CheckTelnet_Timer() {
+    for (int i = 0; i < 2; ++i) {
+        TelnetChannel &ch = m_telnet.Channels[size_t(i)];
+        ch.LastReply = ch.Completed;
+        ch.Completed.clear();
+        if (!ch.LastReply.isEmpty()) {
+            QString shown = ch.LastReply;
+            shown.replace(QStringLiteral("\r\n\r\n"), QStringLiteral("\r\n"));
+            if (shown.startsWith(QLatin1String("OK"))) {
+                m_state.AwaitOk = false;
+                if (m_decoder) {
+                    m_decoder->FillDebug();
+                }
+                ResetOutboundBuffer();
+                m_state.FullRefreshCountdown = m_timeouts.CheckAllOn;
+                if (!m_hooks.macroRunning()) {
+                    m_state.PollCountdown = 0;
+                    PlaySoundFile(QStringLiteral("ok"));
+                    m_state.NeedState = true;
+                    m_state.NeedVolume = true;
+                    m_state.ExpectVolume = true;
+                    m_state.ExpectState = true;
+                } else if (m_decoder) {
+                    m_decoder->FillDebug();
+                }
+            }
+            m_view.appendTerminal(shown);
+            Q_EMIT m_view.macroTrace(QStringLiteral("\r\n\t<") + shown);
+        }
+        WhatNetworkState(i);
+    }
+    if (m_decoder) {
+        m_decoder->DecodeReturn();
+    }
+    checkTickWait();
+    m_view.flush();
+}
+
+void RadioConnection::ResetOutboundBuffer() {
+    m_resetTimer->setEnabled(false);
+    paintPointer(LinkColour::Green);
+    if (Timer *update = m_telnet.UpdateTimer()) {
+        update->setInterval(20);
+        update->setEnabled(true);
+    }
+    m_telnet.ClearChannel(1);
+    m_state.PollCountdown = m_state.RadioStandby ? m_timeouts.PollWhenOff : qint16(3);
+    m_state.NeedMenu = true;
+    m_state.NeedList = true;
+    m_state.NeedMeta = true;
+    m_state.NeedVolume = true;
+    m_state.FullRefreshDue = false;
+}
+
+void RadioConnection::PlaySoundFile(const QString &name) {
+    ::PlaySoundFile(m_platform.sound(), m_settings.ProgramFolder, name);
+}

@@ -1,0 +1,164 @@
+#pragma once
+
+#include "platform/TcpSocket.h"
+#include "platform/Timer.h"
+
+#include <QObject>
+#include <QString>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class LinkView;
+class Platform;
+class ReplyDecoder;
+class Telnet;
+struct LinkHooks;
+struct LinkSettings;
+struct RadioState;
+struct Timeouts;
+
+// A host name as the user typed it and the address a connection to it reached.
+struct ResolvedHost {
+    QString Address;
+    QString HostName;
+};
+
+// The command link to the radio: the two sockets (RadioPort 0 for commands, 1 for queries),
+// the connect procedure with its adaptive time-out and host cache, the reply time-out, the
+// queue tick that sends one command at a time, and the reply tick that hands finished replies
+// to the terminal view and the decoder.
+//
+// The radio answers each command on its own connection and closes it, so a connection is
+// opened per command. Opening and sending are asynchronous: DoOpenPort finishes on a socket
+// event or at its deadline, and a queue tick that waits for a connect or a send simply ignores
+// further timer beats until the wait ends, as if its handler had not returned yet.
+class RadioConnection : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int ReceivedCap = 1 << 20; // characters kept of one reply
+    static constexpr int ResetInterval = 2500;
+    static constexpr int RemarkInterval = 1750;
+    static constexpr int CheckTelnetInterval = 100;
+    // A command whose send completed but that got no reply is tried this often in all.
+    static constexpr int MaxUnansweredTries = 3;
+
+    RadioConnection(Platform &platform, Telnet &telnet, RadioState &state, const Timeouts &timeouts,
+                    LinkSettings &settings, LinkView &view, const LinkHooks &hooks);
+    ~RadioConnection() override;
+
+    void setDecoder(ReplyDecoder *decoder) { m_decoder = decoder; }
+
+    // Starts the 100 ms reply tick (built-in enabled in the main window).
+    void start();
+
+    // Opens channel's socket unless it is connected. Returns at once; done(connected) is called
+    // when the attempt ends (at once when already connected). A second request for a channel
+    // whose attempt is running joins that attempt.
+    void DoOpenPort(int channel, std::function<void(bool)> done = {});
+    bool isOpening(int channel) const { return m_open[size_t(channel)].active; }
+
+    void ConnectButton_Click();
+    void DisconnectButton_Click();
+    // Call after the main window changed LinkSettings::KeepAsConnected.
+    void KeepAsConnected_Click();
+    void RetryButton_Click();
+    // A click on a status bar panel: both sockets closed, panel 2 shows "Canceled".
+    void StatusBar_PanelClick();
+    void WhatNetworkState(int channel);
+
+    // Timer handlers, public so tests can drive them directly.
+    void CheckOutBuffer_Timer();
+    void Timer_CheckTelnet_Timer();
+    void ResetTimer_Timer();
+    void RemarkTimer_Timer();
+
+    // The reset after the radio acknowledged a command with "OK".
+    void ResetOutboundBuffer();
+
+    // Sound by name ("ok", "fail"), from the program folder.
+    void PlaySoundFile(const QString &name);
+
+    // Extra seconds added to the connect time-out; grows on failures, shrinks on successes.
+    // Shared with the console monitor's own connection.
+    float ConnectExtra = 0.0f;
+    // Slot 0 is never used.
+    std::vector<ResolvedHost> ResolvedHosts{ResolvedHost{}};
+
+    TcpSocket &RadioPort(int channel) { return *m_ports[size_t(channel)]; }
+    Timer &ResetTimer() { return *m_resetTimer; }
+    Timer &RemarkTimer() { return *m_remarkTimer; }
+    Timer &TimerCheckTelnet() { return *m_checkTelnet; }
+
+    // True while the queue tick waits for a connect or a send to finish.
+    bool tickWaiting() const { return m_tick.phase != TickPhase::Idle; }
+
+private:
+    enum class TickPhase { Idle, Connecting, Sending };
+    struct TickWait {
+        TickPhase phase = TickPhase::Idle;
+        int channel = 0;
+        int slot = 0;
+        QString command;
+        quint32 generation = 0;
+    };
+    // A command handed to the radio whose reply has not come yet: it leaves its queue only
+    // when the radio answers, so a time-out, an error or a connection dropped without a reply
+    // keeps it at the head for the next tick.
+    struct Delivery {
+        bool active = false;
+        int slot = 0;
+        QString command;
+        quint32 generation = 0;
+    };
+    struct OpenAttempt {
+        bool active = false;
+        qint64 t0 = 0;
+        qint64 deadline = 0;
+        float timeoutShown = 0;
+        std::vector<std::function<void(bool)>> done;
+    };
+
+    void onConnect(int channel);
+    void onDataArrival(int channel);
+    void onClose(int channel);
+    void onError(int channel);
+    void onSendProgress(int channel);
+    void onSendComplete(int channel);
+
+    void checkOpenAttempt(int channel);
+    void finishOpenAttempt(int channel);
+    void armDeadline(int channel);
+    void sendOnChannel(int channel, const QString &command);
+    void afterConnect(bool connected);
+    void checkTickWait();
+    void finishTick();
+    void resolveDelivery(int channel, bool answered);
+    void removeSlot(int channel, int slot, const QString &command, quint32 generation);
+    void paintPointer(int colour);
+
+    Platform &m_platform;
+    Telnet &m_telnet;
+    RadioState &m_state;
+    const Timeouts &m_timeouts;
+    LinkSettings &m_settings;
+    LinkView &m_view;
+    const LinkHooks &m_hooks;
+    ReplyDecoder *m_decoder = nullptr;
+
+    std::array<std::unique_ptr<TcpSocket>, 2> m_ports;
+    std::unique_ptr<Timer> m_resetTimer;
+    std::unique_ptr<Timer> m_remarkTimer;
+    std::unique_ptr<Timer> m_checkTelnet;
+    std::array<std::unique_ptr<Timer>, 2> m_deadlineTimers;
+
+    std::array<OpenAttempt, 2> m_open;
+    int m_attemptsRunning = 0;
+    bool m_updateTimerWasEnabled = false;
+    TickWait m_tick;
+    std::array<Delivery, 2> m_delivery;
+    std::array<Delivery, 2> m_lastUnanswered;
+    std::array<int, 2> m_unanswered{{0, 0}};
+};

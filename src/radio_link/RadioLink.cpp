@@ -1,0 +1,15 @@
+#include "radio_link/RadioLink.h"
+
+RadioLink::RadioLink(Platform &platform, RadioState &state, const Timeouts &timeouts, const SkinTables &skin)
+    : telnet(platform, state, timeouts)
+    , poll(platform, telnet, state, timeouts, settings)
+    , connection(platform, telnet, state, timeouts, settings, view, hooks)
+    , decoder(platform, telnet, connection.ResetTimer(), state, timeouts, skin, settings, view, hooks) {
+    connection.setDecoder(&decoder);
+    QObject::connect(&poll, &AutomaticPoll::refreshDisplays, &view, &LinkView::refreshDisplaysRequested);
+}
+
+void RadioLink::start() {
+    connection.start();
+    poll.start();
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "radio_link/AutomaticPoll.h"
+#include "radio_link/LinkView.h"
+#include "radio_link/RadioConnection.h"
+#include "radio_link/ReplyDecoder.h"
+#include "radio_link/Telnet.h"
+
+class Platform;
+struct RadioState;
+struct SkinTables;
+struct Timeouts;
+
+// The whole radio link wired together: queue, connection, decoder and automatic poll, with the
+// data the windows show (view), the main window's inputs (settings) and the questions asked of
+// other windows (hooks). The composition root owns one RadioLink and the shared data it refers
+// to (platform, device state, timeouts, skin tables), all of which must outlive it.
+//
+//   RadioLink link(platform, state, timeouts, skin);
+//   link.settings.txtUrl = ...;            // RaidoURL, RaidoPORT, KeepConnected, AutoRefresh,
+//   link.settings.ProgramFolder = ...;     // Auto21Exit; the folder the sounds are looked in
+//   link.hooks.macroRunning = [&] { ... }; // as the macro runner and panels come to exist
+//   connect(&link.view, &LinkView::changed, window, &Window::render);
+//   connect(&link.view, &LinkView::displayScreenRequested, display, &DisplayForm::DisplayScreen);
+//   link.start();                          // reply tick and display refresh timer running
+//   link.telnet.QueueCommand(1, "VERSION"); // the one way to send anything to the radio
+//
+// Buttons and boxes of the main window call connection.ConnectButton_Click(),
+// DisconnectButton_Click(), KeepAsConnected_Click() (after updating settings.KeepAsConnected),
+// RetryButton_Click() and StatusBar_PanelClick(). The information panel's refresh menu uses
+// poll.RefreshQuery(). Everything runs on the thread that owns the objects; nothing blocks.
+class RadioLink {
+public:
+    RadioLink(Platform &platform, RadioState &state, const Timeouts &timeouts, const SkinTables &skin);
+
+    // Arms the reply tick and the automatic poll's timer.
+    void start();
+
+    LinkSettings settings;
+    LinkHooks hooks;
+    LinkView view;
+    Telnet telnet;
+    AutomaticPoll poll;
+    RadioConnection connection;
+    ReplyDecoder decoder;
+};

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "platform/Timer.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <memory>
+
+class Platform;
+struct RadioState;
+struct Timeouts;
+
+// One connection channel of the command link: its outbound queue and its reply texts.
+struct TelnetChannel {
+    QString LastReply;        // reply last handed to the decoder
+    QString Completed;        // replies of closed connections not yet shown
+    QString Received;         // what the open connection delivered so far
+    bool ReceivedCut = false; // Received reached its cap and the excess was dropped
+    bool SendDone = false;
+    bool WaitAborted = false;
+    // Pending commands in order; "" marks a free slot; never empty.
+    QStringList Outbound{QString()};
+    // Bumped whenever the queue is emptied wholesale, so a send in flight can tell that the
+    // slot it came from no longer holds its command.
+    quint32 Generation = 0;
+};
+
+// The outbound queues. Every window sends to the radio through QueueCommand; channel 0 carries
+// commands, channel 1 status queries, and channel 0 always goes first. The CheckOutBuffer timer
+// lives here; its tick belongs to the connection, which does the sending.
+class Telnet {
+public:
+    static constexpr int Limit = 200;        // live commands per channel that survive compaction
+    static constexpr auto Delay = "QXDELAY"; // pseudo-command: a 200 ms gap on channel 0
+
+    Telnet(Platform &platform, RadioState &state, const Timeouts &timeouts);
+
+    std::array<TelnetChannel, 2> Channels;
+
+    // Appends a command and arms the queue timer. Never blocks, never fails; a command
+    // equal to "" is ignored (it would be a free slot). Channel 0 postpones the next full refresh.
+    void QueueCommand(int channel, const QString &command);
+    // Packs both queues, applies the 200 limit, and wakes the display refresh timer when both
+    // channels are idle.
+    void CompactQueues();
+    // Empties a channel to a single free slot.
+    void ClearChannel(int channel);
+
+    // Live commands of a channel, in order.
+    QStringList pending(int channel) const;
+    bool hasLive(int channel) const;
+
+    Timer &CheckOutBuffer() { return *m_checkOutBuffer; }
+    // The display window's refresh timer, woken when the link falls idle; may be null.
+    void setUpdateTimer(Timer *timer) { m_updateTimer = timer; }
+    Timer *UpdateTimer() const { return m_updateTimer; }
+
+private:
+    RadioState &m_state;
+    const Timeouts &m_timeouts;
+    std::unique_ptr<Timer> m_checkOutBuffer;
+    Timer *m_updateTimer = nullptr;
+};
+
+class SoundPlayer;
+
+// Plays "name" (".Wav" appended unless it already ends in ".wav" in any case) from the current
+// folder, else the program folder, else its "sounds" folder; silent when none exists.
+// Returns the path played, or "".
+QString PlaySoundFile(SoundPlayer &player, const QString &programFolder, const QString &name);
