@@ -2,21 +2,26 @@
 
 #include "app/Version.h"
 #include "display/Skin.h"
+#include "macros/MacroCompiler.h"
 #include "main_window/ConfigForm.h"
 #include "main_window/MainWindowRules.h"
 #include "platform/Platform.h"
+#include "radio_link/RadioLink.h"
 #include "settings/WidgetPlacement.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QScreen>
 
 namespace {
 
-QString executablePath(const QString &folder, const QString &name) {
-    return QDir(folder).filePath(name);
+QString settingsFileFor(INIFILES &ini, const QString &folder, const QString &executableName) {
+    ini.SetProgramPaths(QDir(folder).filePath(executableName));
+    return ini.SettingsFile();
 }
 
 } // namespace
@@ -26,14 +31,13 @@ Program::Program(Platform &platform, const QString &programFolder, const QString
     , beep([] { QApplication::beep(); })
     , endProgram([] { QCoreApplication::quit(); })
     , m_platform(platform)
-    , m_instance([&] {
-        m_ini.SetProgramPaths(executablePath(programFolder, executableName));
-        return m_ini.SettingsFile();
-    }()) {}
+    , m_instance(settingsFileFor(m_ini, programFolder, executableName)) {}
 
 Program::~Program() {
+    // The windows go before the link whose data they show.
     m_formPlacement.reset();
     m_form.reset();
+    m_link.reset();
 }
 
 bool Program::start() {
@@ -44,11 +48,14 @@ bool Program::start() {
         return false;
     }
 
+    // Empty queues with one free slot each and a host cache holding only its unused slot 0.
+    m_link = std::make_unique<RadioLink>(m_platform, m_state, m_timeouts, m_skin);
+    m_link->settings.ProgramFolder = m_ini.ProgramFolder();
+
     m_form = std::make_unique<ConfigForm>(m_commands);
     m_formPlacement = std::make_unique<WidgetPlacement>(*m_form, QStringLiteral("ConfigForm"));
 
-    // A fresh device state: no screen seen yet.
-    m_state = RadioState{};
+    // No screen seen yet; no macro runs until the macro engine says otherwise.
     m_state.LastScreen = -1;
 
     // Centred first; a saved placement wins.
@@ -63,14 +70,23 @@ bool Program::start() {
 
     GeneralSettings settings;
     ReadGeneralSettings(m_ini, settings);
-    m_currentRemote = settings.LastRemote;
+    m_layout.CurrentRemote = settings.LastRemote;
     m_form->applySettings(settings);
+    LinkSettings &link = m_link->settings;
+    link.txtUrl = settings.RaidoURL;
+    link.txtPort = settings.RaidoPORT;
+    link.KeepAsConnected = settings.KeepConnected;
+    link.UpdateDisplayLabels = settings.AutoRefresh;
+    link.Auto21Backout = settings.Auto21Exit;
 
-    // The layout list and the keyboard grid are built here once their subsystems exist.
+    const QStringList layouts = LayoutNamesIn(m_ini.ProgramFolder());
+    m_form->RemoteList()->addItems(layouts);
+    m_form->RemoteList()->setCurrentRow(int(LayoutListSelection(layouts, m_layout.CurrentRemote)));
 
+    m_keyboard = MakeKeyboardGrid();
+
+    // Loads the command list, the skin, the timeouts, the macros and the current layout.
     ReloadButton_Click();
-
-    // The macros are loaded here once the macro engine exists.
 
     wireMainWindow();
     m_form->show();
@@ -82,48 +98,89 @@ bool Program::start() {
         m_commands.select(power);
     }
 
-    queueCommand(1, QStringLiteral("VERSION"));
-    queueCommand(1, QStringLiteral("STATE"));
-    queueCommand(1, QStringLiteral("MINFO"));
+    // The radio is asked who and where it is before anything else; a command the user sends
+    // meanwhile still goes first, since the command channel always leads.
+    m_link->telnet.QueueCommand(1, QStringLiteral("VERSION"));
+    m_link->telnet.QueueCommand(1, QStringLiteral("STATE"));
+    m_link->telnet.QueueCommand(1, QStringLiteral("MINFO"));
     m_state.FullRefreshDue = true;
+
+    m_link->start();
     return true;
 }
 
 void Program::ReloadButton_Click() {
-    m_commands.LoadFromFolder(m_ini.ProgramFolder());
-    if (m_currentRemote.isEmpty()) {
-        m_currentRemote =
+    const QString folder = m_ini.ProgramFolder();
+    m_commands.LoadFromFolder(folder);
+    if (m_layout.CurrentRemote.isEmpty()) {
+        m_layout.CurrentRemote =
             m_ini.ReadSetting(QStringLiteral("General"), QStringLiteral("LastRemote"), QStringLiteral("remote1"));
     }
-    GetTheIndexs(m_skin, m_ini, m_ini.ProgramFolder());
-    GetTheMenuArray(m_skin, m_ini.ProgramFolder());
+    GetTheIndexs(m_skin, m_ini, folder);
+    GetTheMenuArray(m_skin, folder);
     // The display window redraws from the new skin here once it exists.
     m_ini.ReadTimeouts(m_timeouts);
-    // The macro file and the current layout are reloaded, and the remote window shown, here
-    // once those subsystems exist.
+    LoadMacros(m_macros, folder);
+    LoadLayout(m_layout, m_layout.CurrentRemote, m_ini, nullptr);
+    // The remote window shows the layout's picture and is shown here once it exists.
 }
 
 void Program::wireMainWindow() {
     ConfigForm &form = *m_form;
+    RadioLink &link = *m_link;
     connect(&form, &ConfigForm::unloading, this, &Program::Form_Unload);
-    connect(&form, &ConfigForm::sendCommand, this, [this](const QString &command) { queueCommand(0, command); });
 
-    form.setTerminalText(m_terminal.text());
-    connect(&m_terminal, &TerminalText::changed, &form, [this] { m_form->setTerminalText(m_terminal.text()); });
-    connect(&form, &ConfigForm::terminalCleared, &m_terminal, &TerminalText::Clear);
-    connect(&form, &ConfigForm::terminalEdited, &m_terminal, &TerminalText::SetText);
-
+    // The link reads the main window's inputs from its settings record; keep it in step.
+    connect(form.txtUrl(), &QLineEdit::textChanged, this,
+            [&link](const QString &text) { link.settings.txtUrl = text; });
+    connect(form.txtPort(), &QLineEdit::textChanged, this,
+            [&link](const QString &text) { link.settings.txtPort = text; });
+    connect(form.KeepAsConnected(), &QCheckBox::toggled, this,
+            [&link](bool on) { link.settings.KeepAsConnected = on; });
+    connect(form.KeepAsConnected(), &QCheckBox::clicked, this, [&link] { link.connection.KeepAsConnected_Click(); });
+    connect(form.Auto21Backout(), &QCheckBox::toggled, this, [&link](bool on) { link.settings.Auto21Backout = on; });
+    connect(form.UpdateDisplayLabels(), &QCheckBox::toggled, this,
+            [&link](bool on) { link.settings.UpdateDisplayLabels = on; });
     connect(form.UpdateDisplayLabels(), &QCheckBox::clicked, this,
             [this](bool ticked) { UpdateDisplayLabelsClicked(ticked, m_state, m_timeouts); });
+
+    connect(form.ConnectButton(), &QPushButton::clicked, this, [&link] { link.connection.ConnectButton_Click(); });
+    connect(form.DisconnectButton(), &QPushButton::clicked, this,
+            [&link] { link.connection.DisconnectButton_Click(); });
+    connect(form.RetryButton(), &QPushButton::clicked, this, [&link] { link.connection.RetryButton_Click(); });
+    connect(&form, &ConfigForm::statusPanelClicked, this, [&link] { link.connection.StatusBar_PanelClick(); });
+
+    connect(&form, &ConfigForm::sendCommand, this,
+            [&link](const QString &command) { link.telnet.QueueCommand(0, command); });
+
+    connect(&link.view, &LinkView::changed, this, &Program::renderLinkView);
+    connect(&form, &ConfigForm::terminalCleared, this, [&link] {
+        link.view.TelnetData.clear();
+        link.view.touch();
+        link.view.flush();
+    });
+    connect(&form, &ConfigForm::terminalEdited, this, [&link](const QString &text) {
+        link.view.TelnetData = text.right(LinkView::TerminalLimit);
+        link.view.touch();
+        link.view.flush();
+    });
+    renderLinkView();
 
     // The display window, the console window and the remote window's guide are wired here
     // once they exist.
     form.DisplayButton()->setEnabled(false);
 }
 
-void Program::queueCommand(int channel, const QString &command) {
-    Q_UNUSED(channel);
-    Q_UNUSED(command);
+void Program::renderLinkView() {
+    const LinkView &view = m_link->view;
+    ConfigForm &form = *m_form;
+    form.setTerminalText(view.TelnetData);
+    form.setHoldOn(view.HoldOnText, view.HoldOnColour, view.HoldOnVisible);
+    form.setRetryVisible(view.RetryButtonVisible);
+    for (int panel = 1; panel <= 3; ++panel) {
+        form.setStatusPanel(panel, view.StatusPanel[size_t(panel)]);
+    }
+    form.setUrlToolTip(view.UrlToolTip);
 }
 
 void Program::Form_Unload() {
@@ -134,13 +191,22 @@ void Program::Form_Unload() {
 
     GeneralSettings settings;
     m_form->collectSettings(settings);
-    settings.LastRemote = m_currentRemote;
+    settings.LastRemote = m_layout.CurrentRemote;
     WriteGeneralSettings(m_ini, settings);
 
     // The console, display, information, macro, remote and update windows close here, in
     // that order, once they exist.
 
     m_ini.SaveWindowPlacement(*m_formPlacement, false);
+
+    // Nothing else is held open: every file is read and written in one piece.
+
+    for (int channel = 0; channel < 2; ++channel) {
+        TcpSocket &port = m_link->connection.RadioPort(channel);
+        if (port.State() != TcpSocket::sckClosed) {
+            port.Close();
+        }
+    }
 
     if (endProgram) {
         endProgram();

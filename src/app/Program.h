@@ -2,10 +2,12 @@
 
 #include "app/SingleInstance.h"
 #include "display/SkinTables.h"
+#include "keyboard/KeyboardGrid.h"
+#include "macros/MacroTable.h"
 #include "main_window/CommandList.h"
 #include "main_window/GeneralSettings.h"
-#include "main_window/TerminalText.h"
 #include "radio_link/RadioState.h"
+#include "remote/RemoteLayout.h"
 #include "settings/INIFILES.h"
 #include "settings/Timeouts.h"
 
@@ -17,6 +19,7 @@
 
 class ConfigForm;
 class Platform;
+class RadioLink;
 class WidgetPlacement;
 
 // The composition root: owns the shared data, the radio link with its timers and the windows,
@@ -41,22 +44,25 @@ public:
 
     // The main window's close: settings, other windows, placement, sockets, end.
     void Form_Unload();
-    // Reloads the data files: command list, timeouts (and, as they arrive, skin, macros, layout).
+    // Reloads the data files: command list, skin, timeouts, macros and the current layout.
     void ReloadButton_Click();
 
     ConfigForm &mainWindow() { return *m_form; }
     CommandList &commands() { return m_commands; }
-    TerminalText &terminal() { return m_terminal; }
+    RadioLink &link() { return *m_link; }
     RadioState &state() { return m_state; }
     const SkinTables &skin() const { return m_skin; }
     const Timeouts &timeouts() const { return m_timeouts; }
     INIFILES &ini() { return m_ini; }
     const QString &versionString() const { return m_versionString; }
-    const QString &currentRemote() const { return m_currentRemote; }
+    const QString &currentRemote() const { return m_layout.CurrentRemote; }
+    const RemoteLayout &layout() const { return m_layout; }
+    const KeyboardGrid &keyboard() const { return m_keyboard; }
+    const MacroTable &macros() const { return m_macros; }
 
 private:
     void wireMainWindow();
-    void queueCommand(int channel, const QString &command);
+    void renderLinkView();
 
     Platform &m_platform;
     INIFILES m_ini;
@@ -65,11 +71,13 @@ private:
     SkinTables m_skin;
     Timeouts m_timeouts;
     CommandList m_commands;
-    TerminalText m_terminal;
+    RemoteLayout m_layout;
+    KeyboardGrid m_keyboard;
+    MacroTable m_macros;
     QString m_versionString;
-    QString m_currentRemote;
     bool m_unloaded = false;
 
+    std::unique_ptr<RadioLink> m_link;
     std::unique_ptr<ConfigForm> m_form;
     std::unique_ptr<WidgetPlacement> m_formPlacement;
 };

@@ -66,6 +66,26 @@ QString displayText(const QString &text) {
     return shown;
 }
 
+// How many characters at the end of before begin after (after = the end of before followed by
+// new text); -1 when after is not built that way.
+qsizetype keptTail(const QString &before, const QString &after) {
+    if (before.isEmpty()) {
+        return 0;
+    }
+    const QStringView old(before);
+    const QStringView head = QStringView(after).left(64);
+    if (head.isEmpty()) {
+        return -1;
+    }
+    for (qsizetype at = old.indexOf(head); at >= 0; at = old.indexOf(head, at + 1)) {
+        const QStringView tail = old.mid(at);
+        if (QStringView(after).startsWith(tail)) {
+            return tail.size();
+        }
+    }
+    return -1;
+}
+
 QCheckBox *checkBox(const QString &name, const QString &caption, const QString &tip, bool checked) {
     auto *box = new QCheckBox(caption);
     box->setObjectName(name);
@@ -133,8 +153,6 @@ QWidget *ConfigForm::buildConnectionRow() {
     m_holdOn->setReadOnly(true);
     m_holdOn->setFocusPolicy(Qt::NoFocus);
     m_holdOn->setMinimumWidth(150);
-    // A mid grey lets the yellow, green and blue state colours all stand out.
-    m_holdOn->setStyleSheet(QStringLiteral("QLineEdit { background: #9a9a9a; }"));
     m_retry = button(QStringLiteral("RetryButton"), QStringLiteral("Retry"));
 
     layout->addWidget(new QLabel(QStringLiteral("Radio")));
@@ -341,10 +359,17 @@ void ConfigForm::setTerminalText(const QString &text) {
     const QString current = m_telnetData->toPlainText();
     if (shown != current) {
         m_settingTerminal = true;
-        if (!current.isEmpty() && shown.startsWith(current)) {
-            QTextCursor end(m_telnetData->document());
-            end.movePosition(QTextCursor::End);
-            end.insertText(shown.mid(current.size()));
+        // Replies mostly arrive at the end while the oldest text falls off the front; editing
+        // just those two places keeps a full 20000-character view cheap to update.
+        const qsizetype kept = keptTail(current, shown);
+        if (kept >= 0) {
+            QTextCursor edit(m_telnetData->document());
+            if (kept < current.size()) {
+                edit.setPosition(int(current.size() - kept), QTextCursor::KeepAnchor);
+                edit.removeSelectedText();
+            }
+            edit.movePosition(QTextCursor::End);
+            edit.insertText(shown.mid(kept));
         } else {
             m_telnetData->setPlainText(shown);
         }
@@ -368,8 +393,13 @@ void ConfigForm::setHoldOn(const QString &text, int colour, bool visible) {
     if (m_holdOn->text() != text) {
         m_holdOn->setText(text);
     }
+    // The text colour is the signal; the background follows it so yellow and green stay as
+    // readable as blue and black.
+    const QColor shade = colourOf(colour);
     QPalette palette = m_holdOn->palette();
-    palette.setColor(QPalette::Text, colourOf(colour));
+    palette.setColor(QPalette::Text, shade);
+    const double luminance = 0.299 * shade.redF() + 0.587 * shade.greenF() + 0.114 * shade.blueF();
+    palette.setColor(QPalette::Base, luminance > 0.5 ? QColor(0x30, 0x30, 0x30) : QColor(0xf4, 0xf4, 0xf4));
     m_holdOn->setPalette(palette);
     m_holdOn->setVisible(visible);
 }

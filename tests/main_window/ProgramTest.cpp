@@ -3,11 +3,13 @@
 #include "app/Version.h"
 #include "main_window/ConfigForm.h"
 #include "platform/Platform.h"
+#include "radio_link/RadioLink.h"
 
 #include <QCheckBox>
 #include <QFile>
 #include <QLineEdit>
-#include <QSignalSpy>
+#include <QPlainTextEdit>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -28,12 +30,11 @@ private:
     }
 
 private Q_SLOTS:
-    void startsWithDefaultsAndRestoresWhatItSavedOnClose() {
+    void startsWithDefaultsAndSavesOnCloseInOrder() {
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
         writeFile(dir.filePath(QStringLiteral("Commandlist.txt")), "UP\r\n./POWER\r\nPOWER{}\r\n");
         FakePlatform platform;
-        QRect placed;
         {
             Program program(platform, dir.path());
             int ended = 0;
@@ -51,6 +52,8 @@ private Q_SLOTS:
             QVERIFY(form.Auto21Backout()->isChecked());
             QVERIFY(program.state().FullRefreshDue);
             QCOMPARE(program.currentRemote(), QStringLiteral("remote1"));
+            QCOMPARE(program.link().telnet.pending(1),
+                     (QStringList{QStringLiteral("VERSION"), QStringLiteral("STATE"), QStringLiteral("MINFO")}));
 
             form.txtUrl()->setText(QStringLiteral("127.0.0.1"));
             form.txtPort()->setText(QStringLiteral("18080"));
@@ -58,7 +61,6 @@ private Q_SLOTS:
             form.Auto21Backout()->setChecked(false);
             form.move(40, 60);
             form.resize(1200, 760);
-            placed = QRect(form.pos(), form.size());
             QVERIFY(form.close());
             QCOMPARE(ended, 1);
         }
@@ -69,17 +71,60 @@ private Q_SLOTS:
                                          "RaidoPORT=18080\r", "KeepConnected=1\r",    "AutoRefresh=1\r",
                                          "Auto21Exit=0\r",    "[ConfigForm]\r",       "FC=60,40,1200,760,\r"};
         QCOMPARE(lines, expected);
+    }
 
-        Program again(platform, dir.path());
-        again.endProgram = [] {};
-        QVERIFY(again.start());
-        ConfigForm &form = again.mainWindow();
-        QCOMPARE(form.txtUrl()->text(), QStringLiteral("127.0.0.1"));
-        QCOMPARE(form.txtPort()->text(), QStringLiteral("18080"));
-        QVERIFY(form.KeepAsConnected()->isChecked());
-        QVERIFY(form.UpdateDisplayLabels()->isChecked());
-        QVERIFY(!form.Auto21Backout()->isChecked());
-        QCOMPARE(QRect(form.pos(), form.size()), placed);
+    void terminalShowsTheLinksLastTwentyThousandCharacters() {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        FakePlatform platform;
+        Program program(platform, dir.path());
+        program.endProgram = [] {};
+        QVERIFY(program.start());
+        ConfigForm &form = program.mainWindow();
+        LinkView &view = program.link().view;
+        QVERIFY(form.TelnetData()->toPlainText().startsWith(QStringLiteral("0000000001111111111")));
+
+        QString replies;
+        for (int i = 0; i < 3750; ++i) {
+            const QString reply = QStringLiteral("VOL=%1\r\n").arg(i % 100, 2, 10, QLatin1Char('0'));
+            replies += reply;
+            view.appendTerminal(reply);
+            view.flush();
+        }
+        QCOMPARE(replies.size(), 30000);
+        QString expected = replies.right(20000);
+        QCOMPARE(view.TelnetData, expected);
+        expected.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        QCOMPARE(form.TelnetData()->toPlainText(), expected);
+        QCOMPARE(form.TelnetData()->textCursor().position(), expected.size());
+        QVERIFY(form.TelnetData()->isReadOnly());
+
+        // Unlocked, the view may be edited by hand; the next reply lands after the edit.
+        form.UnLockTextBox()->click();
+        QVERIFY(!form.TelnetData()->isReadOnly());
+        QTest::keyClicks(form.TelnetData(), QStringLiteral("hi"));
+        view.appendTerminal(QStringLiteral("OK\r\n"));
+        view.flush();
+        QVERIFY(view.TelnetData.endsWith(QStringLiteral("VOL=49\r\nhiOK\r\n")));
+        QCOMPARE(view.TelnetData.size(), 20000);
+        form.UnLockTextBox()->click();
+        QVERIFY(form.TelnetData()->isReadOnly());
+
+        QTest::mouseDClick(form.TelnetData()->viewport(), Qt::LeftButton);
+        QCOMPARE(view.TelnetData, QString());
+        QCOMPARE(form.TelnetData()->toPlainText(), QString());
+
+        // The connection's state shows in the hint box and the status bar.
+        view.StatusPanel[1] = QStringLiteral("Connected");
+        view.StatusPanel[2] = QStringLiteral("1:0");
+        view.HoldOnColour = 65280;
+        view.UrlToolTip = QStringLiteral("radio Resolves to 192.168.1.119");
+        view.touch();
+        view.flush();
+        QCOMPARE(form.statusPanel(1), QStringLiteral("Connected"));
+        QCOMPARE(form.statusPanel(2), QStringLiteral("1:0"));
+        QCOMPARE(form.HoldOn()->palette().color(QPalette::Text), QColor(0, 255, 0));
+        QCOMPARE(form.txtUrl()->toolTip(), QStringLiteral("radio Resolves to 192.168.1.119"));
     }
 
     void secondCopyBeepsAndLeavesTheFirstAlone() {
