@@ -17,6 +17,9 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include <algorithm>
+#include <array>
+
 namespace {
 
 QString settingsFileFor(INIFILES &ini, const QString &folder, const QString &executableName) {
@@ -150,6 +153,8 @@ void Program::wireMainWindow() {
     connect(form.RetryButton(), &QPushButton::clicked, this, [&link] { link.connection.RetryButton_Click(); });
     connect(&form, &ConfigForm::statusPanelClicked, this, [&link] { link.connection.StatusBar_PanelClick(); });
 
+    connect(&m_commands, &CommandList::selectionChanged, this,
+            [this](int, const QString &command) { TheList_Click(command); });
     connect(&form, &ConfigForm::sendCommand, this,
             [&link](const QString &command) { link.telnet.QueueCommand(0, command); });
 
@@ -169,6 +174,21 @@ void Program::wireMainWindow() {
     // The display window, the console window and the remote window's guide are wired here
     // once they exist.
     form.DisplayButton()->setEnabled(false);
+}
+
+void Program::TheList_Click(const QString &command) {
+    // The remote window's pointer aid restarts and marks the rectangle here once it exists;
+    // the layout editor's boxes already start from the command's current rectangle.
+    const auto &buttons = m_layout.RemoteButtons;
+    const auto found = std::find_if(buttons.begin(), buttons.end(),
+                                    [&command](const RemoteButton &button) { return button.Function == command; });
+    if (found == buttons.end() || !m_form) {
+        return;
+    }
+    const std::array<qint16, 4> edges{found->Top, found->Bottom, found->Left, found->Right};
+    for (int i = 0; i < 4; ++i) {
+        m_form->ButtonLocations(i)->setText(QString::number(edges[size_t(i)]));
+    }
 }
 
 void Program::renderLinkView() {

@@ -63,6 +63,7 @@ public:
 private:
     void wireMainWindow();
     void renderLinkView();
+    void TheList_Click(const QString &command);
 
     Platform &m_platform;
     INIFILES m_ini;

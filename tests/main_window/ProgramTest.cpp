@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -34,6 +35,9 @@ private Q_SLOTS:
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
         writeFile(dir.filePath(QStringLiteral("Commandlist.txt")), "UP\r\n./POWER\r\nPOWER{}\r\n");
+        writeFile(dir.filePath(QStringLiteral("remote1.txt")), "10, 20, 30, 40, UP\r\n05, 09, 61, 72, POWER\r\n");
+        writeFile(dir.filePath(QStringLiteral("remote1.png")), "");
+        writeFile(dir.filePath(QStringLiteral("nopicture.txt")), "01, 02, 03, 04, UP\r\n");
         FakePlatform platform;
         {
             Program program(platform, dir.path());
@@ -52,6 +56,11 @@ private Q_SLOTS:
             QVERIFY(form.Auto21Backout()->isChecked());
             QVERIFY(program.state().FullRefreshDue);
             QCOMPARE(program.currentRemote(), QStringLiteral("remote1"));
+            // Layouts with a picture are listed; the selected command's rectangle fills the editor.
+            QCOMPARE(form.RemoteList()->count(), 1);
+            QCOMPARE(form.RemoteList()->currentItem()->text(), QStringLiteral("remote1"));
+            QCOMPARE(form.ButtonLocations(0)->text(), QStringLiteral("5"));
+            QCOMPARE(form.ButtonLocations(3)->text(), QStringLiteral("72"));
             QCOMPARE(program.link().telnet.pending(1),
                      (QStringList{QStringLiteral("VERSION"), QStringLiteral("STATE"), QStringLiteral("MINFO")}));
 
