@@ -38,6 +38,7 @@ Program::Program(Platform &platform, const QString &programFolder, const QString
 
 Program::~Program() {
     // The windows go before the link whose data they show.
+    m_wiring.reset();
     m_formPlacement.reset();
     m_form.reset();
     m_link.reset();
@@ -133,38 +134,43 @@ void Program::wireMainWindow() {
     RadioLink &link = *m_link;
     connect(&form, &ConfigForm::unloading, this, &Program::Form_Unload);
 
+    // Everything that reaches the link hangs on one context, so ending the program can cut
+    // the window loose from the link in one step.
+    m_wiring = std::make_unique<QObject>();
+    QObject *wiring = m_wiring.get();
+
     // The link reads the main window's inputs from its settings record; keep it in step.
-    connect(form.txtUrl(), &QLineEdit::textChanged, this,
+    connect(form.txtUrl(), &QLineEdit::textChanged, wiring,
             [&link](const QString &text) { link.settings.txtUrl = text; });
-    connect(form.txtPort(), &QLineEdit::textChanged, this,
+    connect(form.txtPort(), &QLineEdit::textChanged, wiring,
             [&link](const QString &text) { link.settings.txtPort = text; });
-    connect(form.KeepAsConnected(), &QCheckBox::toggled, this,
+    connect(form.KeepAsConnected(), &QCheckBox::toggled, wiring,
             [&link](bool on) { link.settings.KeepAsConnected = on; });
-    connect(form.KeepAsConnected(), &QCheckBox::clicked, this, [&link] { link.connection.KeepAsConnected_Click(); });
-    connect(form.Auto21Backout(), &QCheckBox::toggled, this, [&link](bool on) { link.settings.Auto21Backout = on; });
-    connect(form.UpdateDisplayLabels(), &QCheckBox::toggled, this,
+    connect(form.KeepAsConnected(), &QCheckBox::clicked, wiring, [&link] { link.connection.KeepAsConnected_Click(); });
+    connect(form.Auto21Backout(), &QCheckBox::toggled, wiring, [&link](bool on) { link.settings.Auto21Backout = on; });
+    connect(form.UpdateDisplayLabels(), &QCheckBox::toggled, wiring,
             [&link](bool on) { link.settings.UpdateDisplayLabels = on; });
-    connect(form.UpdateDisplayLabels(), &QCheckBox::clicked, this,
+    connect(form.UpdateDisplayLabels(), &QCheckBox::clicked, wiring,
             [this](bool ticked) { UpdateDisplayLabelsClicked(ticked, m_state, m_timeouts); });
 
-    connect(form.ConnectButton(), &QPushButton::clicked, this, [&link] { link.connection.ConnectButton_Click(); });
-    connect(form.DisconnectButton(), &QPushButton::clicked, this,
+    connect(form.ConnectButton(), &QPushButton::clicked, wiring, [&link] { link.connection.ConnectButton_Click(); });
+    connect(form.DisconnectButton(), &QPushButton::clicked, wiring,
             [&link] { link.connection.DisconnectButton_Click(); });
-    connect(form.RetryButton(), &QPushButton::clicked, this, [&link] { link.connection.RetryButton_Click(); });
-    connect(&form, &ConfigForm::statusPanelClicked, this, [&link] { link.connection.StatusBar_PanelClick(); });
+    connect(form.RetryButton(), &QPushButton::clicked, wiring, [&link] { link.connection.RetryButton_Click(); });
+    connect(&form, &ConfigForm::statusPanelClicked, wiring, [&link] { link.connection.StatusBar_PanelClick(); });
 
-    connect(&m_commands, &CommandList::selectionChanged, this,
+    connect(&m_commands, &CommandList::selectionChanged, wiring,
             [this](int, const QString &command) { TheList_Click(command); });
-    connect(&form, &ConfigForm::sendCommand, this,
+    connect(&form, &ConfigForm::sendCommand, wiring,
             [&link](const QString &command) { link.telnet.QueueCommand(0, command); });
 
-    connect(&link.view, &LinkView::changed, this, &Program::renderLinkView);
-    connect(&form, &ConfigForm::terminalCleared, this, [&link] {
+    connect(&link.view, &LinkView::changed, wiring, [this] { renderLinkView(); });
+    connect(&form, &ConfigForm::terminalCleared, wiring, [&link] {
         link.view.TelnetData.clear();
         link.view.touch();
         link.view.flush();
     });
-    connect(&form, &ConfigForm::terminalEdited, this, [&link](const QString &text) {
+    connect(&form, &ConfigForm::terminalEdited, wiring, [&link](const QString &text) {
         link.view.TelnetData = text.right(LinkView::TerminalLimit);
         link.view.touch();
         link.view.flush();
@@ -227,6 +233,12 @@ void Program::Form_Unload() {
             port.Close();
         }
     }
+
+    // The program ends here. The link goes with it, so no timer still due (the reply tick with
+    // "Keep As Connected", a connection attempt in flight, the display refresh) can open a
+    // socket again before the event loop stops.
+    m_wiring.reset();
+    m_link.reset();
 
     if (endProgram) {
         endProgram();

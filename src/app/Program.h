@@ -49,6 +49,7 @@ public:
 
     ConfigForm &mainWindow() { return *m_form; }
     CommandList &commands() { return m_commands; }
+    // The radio link lives from start() until the main window has closed.
     RadioLink &link() { return *m_link; }
     RadioState &state() { return m_state; }
     const SkinTables &skin() const { return m_skin; }
@@ -79,6 +80,7 @@ private:
     bool m_unloaded = false;
 
     std::unique_ptr<RadioLink> m_link;
+    std::unique_ptr<QObject> m_wiring;
     std::unique_ptr<ConfigForm> m_form;
     std::unique_ptr<WidgetPlacement> m_formPlacement;
 };
