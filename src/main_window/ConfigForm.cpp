@@ -226,7 +226,7 @@ QWidget *ConfigForm::buildOptionsColumn() {
     m_remoteList = new QListWidget;
     m_remoteList->setObjectName(QStringLiteral("RemoteList"));
     m_remoteList->setMaximumHeight(70);
-    m_remoteFiles = new QListWidget;
+    m_remoteFiles = new QListWidget(editor);
     m_remoteFiles->setObjectName(QStringLiteral("RemoteFiles"));
     m_remoteFiles->hide(); // the layout files found; the list above shows those with a picture
     grid->addWidget(m_remoteList, 0, 0, 1, 4);
