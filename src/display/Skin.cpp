@@ -96,9 +96,13 @@ void ParseScreenFile(SkinTables &skin, const QString &text) {
     int labelCount = 0;
     bool skipping = false;
 
-    // Lines end at CR LF only, as everywhere in the program's files; walking the text instead
-    // of splitting it keeps a large file from being held twice.
-    for (const QStringView line : QStringView(text).tokenize(u"\r\n")) {
+    // Lines end at CR LF, or at a bare LF when the file was saved by an editor of this
+    // platform; walking the text instead of splitting it keeps a large file from being held
+    // twice.
+    for (QStringView line : QStringView(text).tokenize(u'\n')) {
+        if (line.endsWith(u'\r')) {
+            line.chop(1);
+        }
         if (line.isEmpty()) {
             continue;
         }

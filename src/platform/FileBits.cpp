@@ -16,7 +16,13 @@ QString ReadWholeFile(const QString &path) {
 }
 
 QStringList SplitLines(const QString &text) {
-    return text.split(QStringLiteral("\r\n"));
+    QStringList lines = text.split(u'\n');
+    for (QString &line : lines) {
+        if (line.endsWith(u'\r')) {
+            line.chop(1);
+        }
+    }
+    return lines;
 }
 
 bool WriteWholeFile(const QString &path, const QString &text) {

@@ -9,7 +9,9 @@ namespace FileBits {
 // The file's bytes as Latin-1 text; a missing or unreadable file reads as "".
 QString ReadWholeFile(const QString &path);
 
-// Splits at CR LF only (a lone CR or LF stays part of its line). "" gives one empty line.
+// Splits into lines. The program writes CR LF; a file saved by an editor of this platform may
+// end its lines in a bare LF, which ends a line too. A lone CR stays part of its line.
+// "" gives one empty line.
 QStringList SplitLines(const QString &text);
 
 // Writes the text as Latin-1, replacing the file in one step (a temporary file renamed over

@@ -51,6 +51,15 @@ TEST(ScreenFile, HeadersStartDefinitionsAndFirstHeaderReusesRecordZero) {
     EXPECT_EQ(skin.MenuArray[3].Name, QStringLiteral("x"));
 }
 
+TEST(ScreenFile, BareLineFeedsEndLinesLikeCrLf) {
+    SkinTables skin;
+    ParseScreenFile(skin, QStringLiteral("[main]\nB=x,y,back\r\n[second]\nO=1,2,pic\n"));
+    ASSERT_EQ(skin.MenuArray.size(), 2u);
+    EXPECT_EQ(skin.MenuArray[0].Name, QStringLiteral("main"));
+    EXPECT_EQ(skin.MenuArray[0].Background, QStringLiteral("back"));
+    EXPECT_EQ(skin.MenuArray[1].Overlays.at(0).Picture, QStringLiteral("pic"));
+}
+
 TEST(ScreenFile, LinesBeforeTheFirstHeaderKeepOnlyRedirectBackgroundAndLabelSet) {
     const SkinTables skin = parsed(
         {"R=elsewhere", "B=,,pic,,", "I=labels", "S=status", "O=1,2,over,cap,cmd", "L=3,4,%TIME,c,m", "[first]"});

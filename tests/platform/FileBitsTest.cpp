@@ -11,14 +11,16 @@ TEST(FileBits, ReadsSingleByteTextAndMissingFilesAsEmpty) {
     const QString path = dir.filePath(QStringLiteral("a.txt"));
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(QByteArray("caf\xe9\r\nline2\nstill2\r\n\r\n", 23));
+    static const char bytes[] = "caf\xe9\r\nline2\nline3\rstill3\r\n\r\n";
+    f.write(bytes, sizeof(bytes) - 1);
     f.close();
     const QString text = FileBits::ReadWholeFile(path);
     EXPECT_EQ(text.at(3), QChar(0xe9));
     const QStringList lines = FileBits::SplitLines(text);
-    ASSERT_EQ(lines.size(), 4);
-    EXPECT_EQ(lines[1], QStringLiteral("line2\nstill2"));
-    EXPECT_EQ(lines[2], QString());
+    ASSERT_EQ(lines.size(), 5);
+    EXPECT_EQ(lines[1], QStringLiteral("line2")); // a bare LF ends a line as well
+    EXPECT_EQ(lines[2], QStringLiteral("line3\rstill3"));
+    EXPECT_EQ(lines[3], QString());
     EXPECT_EQ(FileBits::ReadWholeFile(dir.filePath(QStringLiteral("missing.txt"))), QString());
     EXPECT_EQ(FileBits::SplitLines(QString()).size(), 1);
 }
