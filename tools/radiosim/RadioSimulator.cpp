@@ -324,6 +324,17 @@ RadioSimulator::RadioSimulator(QObject *parent)
     connect(&m_consoleServer, &QTcpServer::newConnection, this, &RadioSimulator::acceptConsoleClients);
     // Bursts of clients wait in the kernel instead of being turned away.
     m_commandServer.setListenBacklogSize(512);
+    // When accepting fails (out of file descriptors, say) the server stops accepting; try again
+    // shortly, by which time idle connections may have gone.
+    for (QTcpServer *server : {&m_commandServer, &m_consoleServer}) {
+        connect(server, &QTcpServer::acceptError, this, [server] {
+            QTimer::singleShot(100, server, [server] {
+                if (server->isListening()) {
+                    server->resumeAccepting();
+                }
+            });
+        });
+    }
 }
 
 RadioSimulator::~RadioSimulator() {
@@ -462,7 +473,9 @@ void RadioSimulator::acceptConsoleClients() {
 }
 
 void RadioSimulator::record(quint16 port, int connection, const QByteArray &command) {
-    ReceivedCommand entry{m_clock.isValid() ? m_clock.elapsed() : 0, port, connection, command};
+    // A copy of just the bytes: the buffer the command was read into may be far larger.
+    ReceivedCommand entry{m_clock.isValid() ? m_clock.elapsed() : 0, port, connection,
+                          QByteArray(command.constData(), command.size())};
     m_log.write(entry.msSinceStart, port, connection, command);
     if (m_commands.size() >= MaxRecordedCommands) {
         m_commands.removeFirst();
