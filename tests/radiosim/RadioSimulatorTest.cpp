@@ -259,6 +259,19 @@ private Q_SLOTS:
         QCOMPARE(m_sim->commands().last().command, QByteArray("ab"));
     }
 
+    void consoleDropsAClientThatFallsTooFarBehind() {
+        Client console(m_sim->consolePort());
+        QTRY_COMPARE(m_sim->consoleClients(), 1);
+        const QString line(1000, QLatin1Char('x'));
+        for (int i = 0; i < 300; ++i) {
+            m_sim->writeConsoleLine(line);
+        }
+        QCOMPARE(m_sim->consoleClients(), 0);
+        QVERIFY(console.waitClosed());
+        Client next(m_sim->consolePort());
+        QTRY_COMPARE(m_sim->consoleClients(), 1);
+    }
+
 private:
     std::unique_ptr<RadioSimulator> m_sim;
 };

@@ -83,8 +83,12 @@ public:
                 m_simulator.forgetConnection(m_number);
             }
         });
+    }
+
+    // Called once the simulator knows the connection: starts the idle limit and takes any
+    // bytes that arrived before.
+    void begin() {
         m_idle.start(m_simulator.m_idleTimeoutMs);
-        // Bytes may already be waiting.
         if (m_socket->bytesAvailable() > 0) {
             readInput();
         }
@@ -396,13 +400,11 @@ bool RadioSimulator::setLogFile(const QString &path) {
 }
 
 void RadioSimulator::setFaults(const Faults &faults) {
-    const bool refuse = faults.refuse;
     m_faults = faults;
-    m_faults.refuse = !refuse; // let setRefuse see a change
     setDelayMs(faults.delayMs);
     setDropEvery(faults.dropEvery);
     setBigReply(faults.bigBytes);
-    setRefuse(refuse);
+    setRefuse(faults.refuse);
 }
 
 bool RadioSimulator::setRefuse(bool on) {
@@ -456,7 +458,9 @@ void RadioSimulator::acceptCommandConnections() {
         while (static_cast<int>(m_connections.size()) >= m_maxConnections) {
             forgetConnection(m_connections.begin()->first);
         }
-        m_connections[number] = new CommandConnection(*this, socket, number);
+        auto *connection = new CommandConnection(*this, socket, number);
+        m_connections[number] = connection;
+        connection->begin();
     }
 }
 
@@ -561,17 +565,22 @@ void RadioSimulator::writeConsoleLine(const QString &line) {
         pieces << text + end;
     }
 
-    std::vector<int> tooSlow;
-    for (const auto &[number, client] : m_consoleClients) {
+    // A write may fail at once and take its client out of the map: walk a copy of the numbers.
+    std::vector<int> numbers;
+    for (const auto &entry : m_consoleClients) {
+        numbers.push_back(entry.first);
+    }
+    for (int number : numbers) {
         for (const QByteArray &piece : pieces) {
-            if (!client->enqueue(piece)) {
-                tooSlow.push_back(number);
+            const auto found = m_consoleClients.find(number);
+            if (found == m_consoleClients.end()) {
+                break;
+            }
+            if (!found->second->enqueue(piece)) {
+                forgetConsoleClient(number);
                 break;
             }
         }
-    }
-    for (int number : tooSlow) {
-        forgetConsoleClient(number);
     }
 }
 
