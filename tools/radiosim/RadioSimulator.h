@@ -28,7 +28,7 @@ public:
     struct Faults {
         bool refuse = false;  // nothing listens on the command port: connects are refused
         int delayMs = 0;      // reply this much later
-        bool stall = false;   // take the command, never act on it, never reply, never close
+        bool stall = false;   // take the command, never act on it or reply; closed only by the idle limit
         bool noClose = false; // reply, then leave the connection open
         bool split = false;   // reply in small packets with pauses between them
         int dropEvery = 0;    // every Nth connection is closed at once without a reply (0: off)
