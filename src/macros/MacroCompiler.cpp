@@ -3,6 +3,7 @@
 #include "keyboard/KeyboardGrid.h"
 #include "platform/FileBits.h"
 #include "platform/NumericText.h"
+#include "settings/INIFILES.h"
 
 #include <QFileInfo>
 #include <QHash>
@@ -15,15 +16,7 @@ namespace {
 
 // Blanks only: in a macro file a TAB is not a blank until a step line is cleaned.
 QString trimBlanks(const QString &text) {
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text[begin] == u' ') {
-        ++begin;
-    }
-    while (end > begin && text[end - 1] == u' ') {
-        --end;
-    }
-    return text.mid(begin, end - begin);
+    return TrimBlanks(text).toString();
 }
 
 bool isBlankOrTab(QChar c) {

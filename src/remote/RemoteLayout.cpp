@@ -12,19 +12,6 @@ namespace {
 
 constexpr int NumberFields = 4;
 
-// Blanks only: a TAB is part of the text, as in the rest of the program's files.
-QStringView trimBlanks(QStringView text) {
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text[begin] == u' ') {
-        ++begin;
-    }
-    while (end > begin && text[end - 1] == u' ') {
-        --end;
-    }
-    return text.mid(begin, end - begin);
-}
-
 // A layout name without a folder addresses the program folder, whatever the working directory.
 QString layoutPath(const INIFILES &settings, const QString &baseName) {
     if (settings.ProgramFolder().isEmpty()) {
@@ -39,7 +26,7 @@ RemoteButton parseButton(QStringView line) {
     qsizetype from = 0;
     for (int field = 0; field <= NumberFields && from >= 0; ++field) {
         const qsizetype comma = line.indexOf(u',', from);
-        const QStringView text = trimBlanks(comma < 0 ? line.mid(from) : line.mid(from, comma - from));
+        const QStringView text = TrimBlanks(comma < 0 ? line.mid(from) : line.mid(from, comma - from));
         if (field < NumberFields) {
             // Outside the 16-bit range the field stays 0 and the record still counts.
             *numbers[field] = NumericText::Int16Of(text.toString(), 0);
@@ -65,7 +52,7 @@ QString LayoutBaseName(const QString &name) {
 std::vector<RemoteButton> ParseLayoutText(const QString &text) {
     std::vector<RemoteButton> buttons;
     for (const QString &line : FileBits::SplitLines(text)) {
-        if (trimBlanks(line).startsWith(u'#') || !line.contains(u',')) {
+        if (TrimBlanks(line).startsWith(u'#') || !line.contains(u',')) {
             continue;
         }
         buttons.push_back(parseButton(line));

@@ -127,6 +127,18 @@ QString TextAfter(const QString &delimiter, const QString &text, bool keepBlanks
     return keepBlanks ? part : trimmed(part);
 }
 
+QStringView TrimBlanks(QStringView text) {
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text[begin] == u' ') {
+        ++begin;
+    }
+    while (end > begin && text[end - 1] == u' ') {
+        --end;
+    }
+    return text.mid(begin, end - begin);
+}
+
 QString TakeFirstField(QString &text) {
     const QString first = TextBefore(QStringLiteral(","), text);
     text = TextAfter(QStringLiteral(","), text);

@@ -18,6 +18,8 @@ QString TextBefore(const QString &delimiter, const QString &text, bool keepBlank
 // The text after the first delimiter, or the whole text when there is none; trimmed unless
 // keepBlanks.
 QString TextAfter(const QString &delimiter, const QString &text, bool keepBlanks = false);
+// The text without the blanks (spaces only) at both ends; TABs and line ends stay.
+QStringView TrimBlanks(QStringView text);
 // Returns the first comma-separated field and leaves the rest in text.
 QString TakeFirstField(QString &text);
 

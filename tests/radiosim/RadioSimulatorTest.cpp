@@ -1,0 +1,280 @@
+#include "RadioSimulator.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+const QByteArray Version = "VER=3.1.7\r\n";
+
+// A client of the command port that keeps every packet it reads.
+struct Client {
+    QTcpSocket socket;
+    QByteArray received;
+    QList<QByteArray> packets;
+    bool closed = false;
+    QAbstractSocket::SocketError error = QAbstractSocket::UnknownSocketError;
+
+    explicit Client(quint16 port, const QByteArray &command = {}) {
+        QObject::connect(&socket, &QTcpSocket::readyRead, [this] {
+            const QByteArray packet = socket.readAll();
+            packets << packet;
+            received += packet;
+        });
+        QObject::connect(&socket, &QTcpSocket::disconnected, [this] { closed = true; });
+        QObject::connect(&socket, &QTcpSocket::errorOccurred, [this](QAbstractSocket::SocketError e) {
+            error = e;
+            if (e != QAbstractSocket::RemoteHostClosedError) {
+                closed = true;
+            }
+        });
+        if (!command.isEmpty()) {
+            QObject::connect(&socket, &QTcpSocket::connected, [this, command] { socket.write(command); });
+        }
+        socket.connectToHost(QHostAddress(QHostAddress::LocalHost), port);
+    }
+    bool waitClosed(int ms = 5000) {
+        return QTest::qWaitFor([this] { return closed; }, ms);
+    }
+};
+
+// One whole exchange: send, read until the simulator closes.
+QByteArray ask(quint16 port, const QByteArray &command) {
+    Client client(port, command);
+    if (!client.waitClosed()) {
+        return "(still open)";
+    }
+    return client.received;
+}
+
+} // namespace
+
+class RadioSimulatorTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() {
+        m_sim = std::make_unique<RadioSimulator>();
+        QVERIFY2(m_sim->start(), qPrintable(m_sim->errorString()));
+    }
+    void cleanup() { m_sim.reset(); }
+
+    void answersEachConnectionAndLogsWhatCameIn() {
+        QTemporaryDir dir;
+        const QString logPath = dir.filePath(QStringLiteral("commands.log"));
+        QVERIFY(m_sim->setLogFile(logPath));
+        QSignalSpy received(m_sim.get(), &RadioSimulator::commandReceived);
+        const quint16 port = m_sim->commandPort();
+
+        QCOMPARE(ask(port, "VERSION"), Version);
+        QCOMPARE(ask(port, "MESSAGE a\tb\\c\r\nd"), QByteArray("OK\r\n"));
+        QCOMPARE(ask(port, "NOPE"), QByteArray("ERROR unknown command\r\n"));
+        QCOMPARE(m_sim->lastMessage(), QStringLiteral("a\tb\\c\r\nd"));
+
+        QCOMPARE(received.count(), 3);
+        QCOMPARE(received.at(1).at(0).toInt(), 2);
+        QCOMPARE(m_sim->commandTexts(), (QStringList{QStringLiteral("VERSION"), QStringLiteral("MESSAGE a\tb\\c\r\nd"),
+                                                     QStringLiteral("NOPE")}));
+        QCOMPARE(m_sim->commands().at(2).connection, 3);
+
+        QFile log(logPath);
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = log.readAll().split('\n');
+        QCOMPARE(lines.size(), 4); // three lines and the empty rest after the last line end
+        const QByteArray p = QByteArray::number(port);
+        const QList<QByteArray> expected{"\t" + p + "\t1\tVERSION", "\t" + p + "\t2\tMESSAGE a\\tb\\\\c\\r\\nd",
+                                         "\t" + p + "\t3\tNOPE"};
+        qint64 previous = 0;
+        for (int i = 0; i < 3; ++i) {
+            const qsizetype tab = lines[i].indexOf('\t');
+            bool number = false;
+            const qint64 ms = lines[i].left(tab).toLongLong(&number);
+            QVERIFY2(number && ms >= previous, lines[i].constData());
+            previous = ms;
+            QCOMPARE(lines[i].mid(tab), expected[i]);
+        }
+        QTRY_COMPARE(m_sim->openConnections(), 0);
+    }
+
+    void floodOfInputIsCutToOneCommandAndOthersAreStillServed() {
+        const QByteArray flood(10 * 1024 * 1024, 'x');
+        Client flooder(m_sim->commandPort(), flood);
+        QTRY_COMPARE(m_sim->commands().size(), 1);
+        QCOMPARE(m_sim->commands().first().command, QByteArray(RadioSimulator::MaxCommandBytes, 'x'));
+        QCOMPARE(ask(m_sim->commandPort(), "VERSION"), Version);
+        QVERIFY(flooder.waitClosed(10000));
+        QTRY_COMPARE(m_sim->openConnections(), 0);
+    }
+
+    void silentAndSurplusConnectionsDoNotLockOthersOut() {
+        m_sim->setIdleTimeoutMs(200);
+        Client silent(m_sim->commandPort());
+        QVERIFY(silent.waitClosed());
+        QVERIFY(silent.received.isEmpty());
+
+        m_sim->setIdleTimeoutMs(30000);
+        m_sim->setMaxConnections(40);
+        std::vector<std::unique_ptr<Client>> crowd;
+        for (int i = 0; i < 100; ++i) {
+            crowd.push_back(std::make_unique<Client>(m_sim->commandPort()));
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(m_sim->connectionsAccepted(), 101, 10000);
+        QCOMPARE(m_sim->openConnections(), 40);
+        QCOMPARE(ask(m_sim->commandPort(), "VERSION"), Version);
+        QVERIFY(crowd.front()->waitClosed()); // the oldest gave way
+        crowd.clear();
+        QTRY_COMPARE(m_sim->openConnections(), 0);
+    }
+
+    void clientVanishingMidReplyHurtsNobody() {
+        m_sim->setBigReply(20 * 1024 * 1024);
+        {
+            Client leaver(m_sim->commandPort(), "VERSION");
+            QTRY_VERIFY(!leaver.received.isEmpty());
+            QVERIFY(leaver.received.startsWith(Version));
+            leaver.socket.abort();
+        }
+        m_sim->setBigReply(0);
+        QCOMPARE(ask(m_sim->commandPort(), "VERSION"), Version);
+        QTRY_COMPARE(m_sim->openConnections(), 0);
+    }
+
+    void refuseClosesThePortUntilSwitchedOff() {
+        QVERIFY(m_sim->setRefuse(true));
+        Client refused(m_sim->commandPort(), "VERSION");
+        QVERIFY(refused.waitClosed());
+        QCOMPARE(refused.error, QAbstractSocket::ConnectionRefusedError);
+        QVERIFY(m_sim->setRefuse(false));
+        QCOMPARE(ask(m_sim->commandPort(), "VERSION"), Version);
+    }
+
+    void delayHoldsTheReplyBack() {
+        m_sim->setDelayMs(300);
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(ask(m_sim->commandPort(), "VERSION"), Version);
+        QVERIFY(clock.elapsed() >= 300);
+    }
+
+    void stallTakesTheCommandAndNothingMore() {
+        m_sim->setIdleTimeoutMs(2000);
+        m_sim->setStall(true);
+        QSignalSpy received(m_sim.get(), &RadioSimulator::commandReceived);
+        Client stalled(m_sim->commandPort(), "DOWN");
+        QTRY_COMPARE(received.count(), 1);
+        m_sim->setStall(false);
+        QCOMPARE(ask(m_sim->commandPort(), "VERSION"), Version);
+        QVERIFY(stalled.received.isEmpty());
+        QCOMPARE(stalled.socket.state(), QAbstractSocket::ConnectedState);
+        QCOMPARE(m_sim->mainMenuItem(), 1); // DOWN was not acted on
+        // The idle limit still frees the connection in the end.
+        QVERIFY(stalled.waitClosed());
+    }
+
+    void noCloseLeavesTheConnectionOpenAfterTheReply() {
+        m_sim->setNoClose(true);
+        Client kept(m_sim->commandPort(), "VERSION");
+        QTRY_COMPARE(kept.received, Version);
+        m_sim->setNoClose(false);
+        QCOMPARE(ask(m_sim->commandPort(), "STATE"), QByteArray("STATE=ON\r\n"));
+        QVERIFY(!kept.closed);
+        QCOMPARE(m_sim->openConnections(), 1);
+        kept.socket.disconnectFromHost();
+        QTRY_COMPARE(m_sim->openConnections(), 0);
+    }
+
+    void splitSendsTheReplyInSeveralPackets() {
+        m_sim->setSplit(true);
+        Client client(m_sim->commandPort(), "VERSION");
+        QVERIFY(client.waitClosed());
+        QCOMPARE(client.received, Version);
+        QVERIFY2(client.packets.size() >= 2, QByteArray::number(client.packets.size()).constData());
+    }
+
+    void dropEveryClosesEveryNthConnectionUnanswered() {
+        m_sim->setDropEvery(2);
+        QCOMPARE(ask(m_sim->commandPort(), "VERSION"), Version);
+        QCOMPARE(ask(m_sim->commandPort(), "VOLp"), QByteArray());
+        QCOMPARE(ask(m_sim->commandPort(), "VERSION"), Version);
+        QCOMPARE(m_sim->commandTexts(), (QStringList{QStringLiteral("VERSION"), QStringLiteral("VERSION")}));
+        QCOMPARE(m_sim->volume(), 20); // the dropped command never reached the radio
+    }
+
+    void garbageAndBigRepliesReachTheClient() {
+        m_sim->setGarbage(true);
+        const QByteArray garbage = ask(m_sim->commandPort(), "VERSION");
+        QVERIFY(!garbage.isEmpty() && garbage != "(still open)" && !garbage.startsWith("VER="));
+        m_sim->setGarbage(false);
+
+        m_sim->setBigReply(100000);
+        const QByteArray big = ask(m_sim->commandPort(), "VERSION");
+        QCOMPARE(big.size(), 100000);
+        QVERIFY(big.startsWith(Version));
+        QVERIFY(big.endsWith("\r\n"));
+        for (const QByteArray &line : big.split('\n')) {
+            QVERIFY(line.size() <= 80);
+        }
+    }
+
+    void consoleFollowsThePlayerAndEchoesInput() {
+        m_sim->setStatusStepMs(20);
+        Client console(m_sim->consolePort());
+        QTRY_COMPARE(m_sim->consoleClients(), 1);
+        QCOMPARE(ask(m_sim->commandPort(), "OK"), QByteArray("OK\r\n"));
+        QCOMPARE(ask(m_sim->commandPort(), "OK"), QByteArray("OK\r\n"));
+        QTRY_VERIFY(console.received.contains("Playing http://streams.example.net/jazz-fm-lounge.mp3"));
+        QTRY_VERIFY(console.received.endsWith('\n'));
+        QCOMPARE(ask(m_sim->commandPort(), "METAINFO").split('=').last(), QByteArray("playing\r\n"));
+
+        const QList<QByteArray> lines = console.received.split('\n');
+        const QStringList starts{QStringLiteral("cURL: "),
+                                 QStringLiteral("Starting mplayer : ["),
+                                 QStringLiteral("ICY Info: StreamTitle='"),
+                                 QStringLiteral("load coverart ["),
+                                 QStringLiteral("Check ID3 on: ["),
+                                 QStringLiteral("Playing ")};
+        QCOMPARE(lines.size(), starts.size() + 1);
+        int crlf = 0;
+        for (int i = 0; i < starts.size(); ++i) {
+            QVERIFY2(lines[i].startsWith(starts[i].toLatin1()), lines[i].constData());
+            crlf += lines[i].endsWith('\r') ? 1 : 0;
+        }
+        QVERIFY(crlf > 0 && crlf < starts.size()); // both line ends occur
+        const bool splitLine = std::any_of(console.packets.begin(), console.packets.end(),
+                                           [](const QByteArray &packet) { return !packet.endsWith('\n'); });
+        QVERIFY(splitLine);
+
+        console.received.clear();
+        console.socket.write("ab");
+        QTRY_COMPARE(console.received, QByteArray("ab\r\n"));
+        QCOMPARE(m_sim->commands().last().port, m_sim->consolePort());
+        QCOMPARE(m_sim->commands().last().command, QByteArray("ab"));
+    }
+
+    void consoleDropsAClientThatFallsTooFarBehind() {
+        Client console(m_sim->consolePort());
+        QTRY_COMPARE(m_sim->consoleClients(), 1);
+        const QString line(1000, QLatin1Char('x'));
+        for (int i = 0; i < 300; ++i) {
+            m_sim->writeConsoleLine(line);
+        }
+        QCOMPARE(m_sim->consoleClients(), 0);
+        QVERIFY(console.waitClosed());
+        Client next(m_sim->consolePort());
+        QTRY_COMPARE(m_sim->consoleClients(), 1);
+    }
+
+private:
+    std::unique_ptr<RadioSimulator> m_sim;
+};
+
+QTEST_GUILESS_MAIN(RadioSimulatorTest)
+#include "RadioSimulatorTest.moc"
