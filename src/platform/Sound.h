@@ -22,6 +22,8 @@ public:
 
 private:
     QHash<QString, QSoundEffect *> m_effects;
+    bool m_audioChecked = false;
+    bool m_audioAvailable = false;
 };
 
 class FakeSoundPlayer final : public SoundPlayer {
