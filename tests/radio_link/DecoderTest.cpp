@@ -6,256 +6,249 @@
 
 namespace {
 
+// The link with a skin of its own, fed replies and poll ticks directly.
 struct Decoder : LinkHarness {
     Decoder() {
         link.decoder.updatedAt = [] { return QStringLiteral("T"); };
+        state.FullRefreshDue = false;
     }
-
     void reply(const QString &text, int channel = 1) {
         link.telnet.Channels[size_t(channel)].LastReply = text;
         link.decoder.DecodeReturn();
     }
-    void screen(int screen, const QString &name, const QString &picture, const QString &letters) {
-        skin.StateTable[size_t(screen)] = StateTableEntry{QString::number(screen), name, picture, letters};
+    void screen(int screen, const QString &picture, const QString &letters = {}) {
+        skin.StateTable[size_t(screen)] =
+            StateTableEntry{QString::number(screen), "Screen " + picture, picture, letters};
+    }
+    // One tick of the refresh with the given flags wanted and the poll due: what it queued.
+    QStringList tick(const QString &letters, int fullCountdown = 5) {
+        need(letters);
+        state.PollCountdown = 1;
+        state.FullRefreshCountdown = qint16(fullCountdown);
+        link.telnet.ClearChannel(1);
+        link.poll.UpdateTimer_Timer();
+        return link.telnet.pending(1);
     }
 };
 
 } // namespace
 
 TEST(CrazyList, ExpandsPairsWithMultiWordValuesAndRewritesPos) {
-    EXPECT_EQ(CrazyList(QStringLiteral("Meta title=A B artist=C"), QStringLiteral("T")),
-              QStringLiteral("Meta - Updated T\r\ntitle=A B\r\nartist=C\r\n"));
-    EXPECT_EQ(CrazyList(QStringLiteral("List pos=9 1=Radio One 2=Two"), QStringLiteral("T")),
-              QStringLiteral("List - Updated T\r\npos=10 (3)\r\n1=Radio One\r\n2=Two\r\n"));
-    EXPECT_EQ(CrazyList(QStringLiteral("List pos=0"), QStringLiteral("T")),
-              QStringLiteral("List - Updated T\r\npos=1 (1)\r\n"));
-    EXPECT_EQ(CrazyList(QStringLiteral("List pos=13"), QStringLiteral("T")),
-              QStringLiteral("List - Updated T\r\npos=14 (7)\r\n"));
-    EXPECT_EQ(CrazyList(QStringLiteral("OK"), QStringLiteral("T")), QStringLiteral("OK"));
-    EXPECT_EQ(CrazyList(QStringLiteral("Menu"), QStringLiteral("T")), QStringLiteral("Menu - Updated T\r\n"));
-    // A doubled blank inside a value survives the round trip.
-    EXPECT_EQ(CrazyList(QStringLiteral("Menu title=a  b"), QStringLiteral("T")),
-              QStringLiteral("Menu - Updated T\r\ntitle=a  b\r\n"));
+    const std::pair<const char *, const char *> cases[] = {
+        {"Meta title=A B artist=C", "Meta - Updated T\r\ntitle=A B\r\nartist=C\r\n"},
+        {"List pos=9 1=Radio One 2=Two", "List - Updated T\r\npos=10 (3)\r\n1=Radio One\r\n2=Two\r\n"},
+        {"List pos=0", "List - Updated T\r\npos=1 (1)\r\n"},
+        {"OK", "OK"},
+        {"Menu", "Menu - Updated T\r\n"},
+        {"Menu title=a  b", "Menu - Updated T\r\ntitle=a  b\r\n"}, // a doubled blank survives
+    };
+    for (const auto &[reply, expanded] : cases) {
+        EXPECT_EQ(CrazyList(reply, "T"), expanded) << reply;
+    }
 }
 
-TEST(Decoder, SimpleValuesAndTheirFlags) {
+TEST(Decoder, ValuesListsMenusAndHolds) {
     Decoder d;
     QSignalSpy refresh(&d.link.view, &LinkView::refreshDisplaysRequested);
     d.link.connection.ResetTimer().setEnabled(true);
     d.state.ExpectState = d.state.ExpectVolume = true;
-    d.reply(QStringLiteral("VER=1.2.3\r\nSTATE=ON\r\nVOL=35\r\nnoise\r\n"));
-    EXPECT_EQ(d.state.VersionText, QStringLiteral("1.2.3"));
-    EXPECT_EQ(d.state.PowerState, QStringLiteral("ON"));
-    EXPECT_EQ(d.state.VolumeText, QStringLiteral("35"));
+    d.reply("VER=1.2.3\r\nSTATE=ON\r\nVOL=35\r\nnoise\r\n");
+    EXPECT_EQ((QStringList{d.state.VersionText, d.state.PowerState, d.state.VolumeText, d.link.view.DeviceVersion,
+                           d.link.view.DeviceState}),
+              (QStringList{"1.2.3", "ON", "35", "1.2.3", "ON"}));
     EXPECT_TRUE(d.state.FreshVersion && d.state.FreshState && d.state.FreshVolume);
-    EXPECT_FALSE(d.state.ExpectState || d.state.ExpectVolume);
-    EXPECT_EQ(d.link.view.DeviceVersion, QStringLiteral("1.2.3"));
-    EXPECT_EQ(d.link.view.DeviceState, QStringLiteral("ON"));
-    EXPECT_EQ(d.link.view.VolumeAdjusterValue, 35);
-    EXPECT_EQ(d.link.view.PointerBorderColour, LinkColour::Green);
-    EXPECT_FALSE(d.link.connection.ResetTimer().isEnabled());
+    EXPECT_FALSE(d.state.ExpectState || d.state.ExpectVolume || d.link.connection.ResetTimer().isEnabled());
     EXPECT_TRUE(d.link.telnet.Channels[1].LastReply.isEmpty());
     EXPECT_EQ(refresh.count(), 1);
-    EXPECT_TRUE(d.state.ListPage.isEmpty());
-
-    // "STAT" without "STATE=" is recognised but stores nothing.
-    d.state.FreshState = false;
-    d.reply(QStringLiteral("STATUS=OFF"));
-    EXPECT_EQ(d.state.PowerState, QStringLiteral("ON"));
-    EXPECT_FALSE(d.state.FreshState);
-    EXPECT_TRUE(d.link.telnet.Channels[1].LastReply.isEmpty());
-
+    d.state.FreshState = false; // "STAT" without "STATE=" is recognised but stores nothing
+    d.reply("STATUS=OFF");
+    EXPECT_TRUE(d.state.PowerState == "ON" && !d.state.FreshState && d.link.telnet.Channels[1].LastReply.isEmpty());
     // Unknown text stays in LastReply; the queue timer is woken all the same.
     d.link.telnet.CheckOutBuffer().setEnabled(false);
-    d.reply(QStringLiteral("ERROR unknown command"));
-    EXPECT_EQ(d.link.telnet.Channels[1].LastReply, QStringLiteral("ERROR unknown command"));
-    EXPECT_TRUE(d.link.telnet.CheckOutBuffer().isEnabled());
-
+    d.reply("ERROR unknown command");
+    EXPECT_TRUE(d.link.telnet.Channels[1].LastReply == "ERROR unknown command" &&
+                d.link.telnet.CheckOutBuffer().isEnabled());
     // While the user drags the slider only the label follows the radio.
     d.state.VolumeDragging = true;
-    d.reply(QStringLiteral("VOL=50"));
-    EXPECT_EQ(d.link.view.DeviceVolume, QStringLiteral("50"));
-    EXPECT_EQ(d.link.view.VolumeAdjusterValue, 35);
-    EXPECT_FALSE(d.state.VolumeDragging);
-    d.reply(QStringLiteral("VOL=55"));
+    d.reply("VOL=50");
+    EXPECT_TRUE(d.link.view.DeviceVolume == "50" && d.link.view.VolumeAdjusterValue == 35 && !d.state.VolumeDragging);
+    d.reply("VOL=55");
     EXPECT_EQ(d.link.view.VolumeAdjusterValue, 55);
-}
-
-TEST(Decoder, ListsMenusAndHolds) {
-    Decoder d;
-    d.reply(QStringLiteral("List pos=13 1=a 2=b 3=c 4=d 5=e 6=f 7=Seventh one"));
+    d.reply("List pos=13 1=a 2=b 3=c 4=d 5=e 6=f 7=Seventh one");
     EXPECT_EQ(d.link.view.InfoList, (QStringList{"List - Updated T", "pos=14 (7)", "1=a", "2=b", "3=c", "4=d", "5=e",
                                                  "6=f", "7=Seventh one"}));
-    EXPECT_EQ(d.state.SelectedListItem, QStringLiteral("7"));
-    EXPECT_EQ(d.link.view.InfoListIndex, 8);
-    EXPECT_TRUE(d.link.view.InfoListEnabled);
-    EXPECT_TRUE(d.state.FreshList);
-    d.reply(QStringLiteral("List pos=0 1=x"));
+    EXPECT_TRUE(d.state.SelectedListItem == "7" && d.link.view.InfoListIndex == 8);
+    EXPECT_TRUE(d.link.view.InfoListEnabled && d.state.FreshList);
+    d.reply("List pos=0 1=x");
     EXPECT_EQ(d.link.view.InfoListIndex, 2);
-
-    // A held list skips exactly one reply.
-    d.state.InfoListHold = true;
-    d.reply(QStringLiteral("List pos=1 1=y 2=z"));
-    EXPECT_EQ(d.link.view.InfoList.last(), QStringLiteral("1=x"));
-    EXPECT_FALSE(d.state.InfoListHold);
-    d.reply(QStringLiteral("List pos=1 1=y 2=z"));
-    EXPECT_EQ(d.link.view.InfoList.last(), QStringLiteral("2=z"));
-
+    d.state.InfoListHold = true; // a held list skips exactly one reply
+    d.reply("List pos=1 1=y 2=z");
+    EXPECT_TRUE(d.link.view.InfoList.last() == "1=x" && !d.state.InfoListHold);
+    d.reply("List pos=1 1=y 2=z");
+    EXPECT_EQ(d.link.view.InfoList.last(), "2=z");
     d.state.AwaitAnyList = d.state.AwaitMenu = true;
-    d.reply(QStringLiteral("Menu state=5 mp=1 ms=3 title=Now playing"));
-    EXPECT_EQ(d.state.MenuState, QStringLiteral("5"));
-    EXPECT_EQ(d.state.MenuPage, QStringLiteral("1"));
-    EXPECT_EQ(d.state.SelectedMenuItem, QStringLiteral("3"));
-    EXPECT_EQ(d.link.view.MainMenuListIndex, 3);
-    EXPECT_EQ(d.link.view.MenuList.last(), QStringLiteral("title=Now playing"));
-    EXPECT_FALSE(d.state.AwaitAnyList || d.state.AwaitMenu);
-    EXPECT_TRUE(d.state.FreshMenu);
-
-    d.reply(QStringLiteral("Meta title=A B artist=C album=D url=E status=playing"));
+    d.reply("Menu state=5 mp=1 ms=3 title=Now playing");
+    EXPECT_EQ((QStringList{d.state.MenuState, d.state.MenuPage, d.state.SelectedMenuItem, d.link.view.MenuList.last()}),
+              (QStringList{"5", "1", "3", "title=Now playing"}));
+    EXPECT_TRUE(d.link.view.MainMenuListIndex == 3 && d.state.FreshMenu && !d.state.AwaitAnyList && !d.state.AwaitMenu);
+    d.reply("Meta title=A B artist=C album=D url=E status=playing");
     EXPECT_EQ(d.link.view.MetaList.size(), 6);
-    d.state.MetaListHold = true;
-    d.reply(QStringLiteral("Meta title=Other"));
-    EXPECT_EQ(d.link.view.MetaList.size(), 6);
-
-    // A state of more than four characters is dropped and triggers no screen rule.
-    d.reply(QStringLiteral("Menu state=12345 mp=1 ms=3"));
+    d.reply("Menu state=12345 mp=1 ms=3"); // too long: dropped, and no screen rule runs
     EXPECT_EQ(d.state.MenuState, QString());
-}
-
-TEST(Decoder, DebugTextNamesFromTheSkin) {
-    Decoder d;
-    d.skin.MenuTable[3] = MenuTableEntry{QStringLiteral("pic3"), QStringLiteral("Search"), QString()};
-    d.screen(5, QStringLiteral("Playing"), QStringLiteral("playing"), QStringLiteral("MV"));
-    QSignalSpy picture(&d.link.view, &LinkView::loadPictureRequested);
-    QSignalSpy screen(&d.link.view, &LinkView::displayScreenRequested);
-    d.link.telnet.QueueCommand(1, QStringLiteral("VOLUME"));
-    d.reply(QStringLiteral("Menu state=5 mp=1 ms=3"), 0);
-    EXPECT_EQ(d.link.view.DebugText, QStringLiteral("Menu    : Page 1\r\n"
-                                                    "Menu    : Item (3) = Search\r\n"
-                                                    "State   : (5) = Playing\r\n"
-                                                    "Timeout : = False\r\n"
-                                                    "Port 0  : = 0\r\n"
-                                                    "Port 1  : = 1 [VOLUME,,]\r\n"));
-    ASSERT_EQ(picture.count(), 1);
-    EXPECT_EQ(picture.at(0).at(0).toString(), QStringLiteral("pic3"));
-    EXPECT_EQ(d.link.view.CurrentMenuLabel, QStringLiteral("Search"));
-    ASSERT_EQ(screen.count(), 1);
-    EXPECT_EQ(d.state.ScreenPictureName, QStringLiteral("playing"));
-    // The same item and screen again load nothing again.
-    d.reply(QStringLiteral("Menu state=5 mp=1 ms=3"), 0);
-    EXPECT_EQ(picture.count(), 1);
-    EXPECT_EQ(screen.count(), 1);
-    d.reply(QStringLiteral("Menu state=9 mp=1 ms=4"), 0);
-    EXPECT_EQ(d.link.view.DebugText.section(QStringLiteral("\r\n"), 1, 2),
-              QStringLiteral("Menu    : Item (4) = Unknown 4\r\nState   : (9) = Unknown 9"));
 }
 
 TEST(Decoder, ScreenRules) {
     Decoder d;
-    d.screen(0, QStringLiteral("Main"), QStringLiteral("main"), QString());
-    d.screen(14, QStringLiteral("Keyboard"), QStringLiteral("keyboard"), QString());
-    d.screen(21, QStringLiteral("Error"), QStringLiteral("error"), QString());
-    d.screen(34, QStringLiteral("Standby"), QStringLiteral("standby"), QString());
+    for (const int screen : {0, 14, 21, 34}) {
+        d.screen(screen, QString::number(screen));
+    }
     QSignalSpy focus(&d.link.view, &LinkView::searchBoxFocusRequested);
-
-    d.reply(QStringLiteral("Menu state=0 mp=3 ms=17"));
-    EXPECT_EQ(d.state.ScreenPictureName, QStringLiteral("main3"));
-    d.reply(QStringLiteral("Menu state=0 mp=2 ms=9"));
-    EXPECT_EQ(d.state.ScreenPictureName, QStringLiteral("main2"));
-
+    d.reply("Menu state=0 mp=3 ms=17");
+    EXPECT_EQ(d.state.ScreenPictureName, "main3");
+    d.reply("Menu state=0 mp=2 ms=9");
+    EXPECT_EQ(d.state.ScreenPictureName, "main2");
     // The search box appears on screen 14, takes the focus once, and goes on other screens.
-    d.reply(QStringLiteral("Menu state=14 mp=1 ms=3"));
-    d.reply(QStringLiteral("Menu state=14 mp=1 ms=3"));
-    EXPECT_TRUE(d.link.view.SearchBoxVisible);
-    EXPECT_EQ(focus.count(), 1);
-    d.reply(QStringLiteral("Menu state=0 mp=1 ms=3"));
+    d.reply("Menu state=14 mp=1 ms=3");
+    d.reply("Menu state=14 mp=1 ms=3");
+    EXPECT_TRUE(d.link.view.SearchBoxVisible && focus.count() == 1);
+    d.reply("Menu state=0 mp=1 ms=3");
     EXPECT_FALSE(d.link.view.SearchBoxVisible);
-
     // Screen 21 backs out once per menu reply that reports it.
-    d.reply(QStringLiteral("Menu state=21 mp=1 ms=1"));
+    d.reply("Menu state=21 mp=1 ms=1");
     EXPECT_EQ(d.link.telnet.pending(0), (QStringList{"STOP", "QXDELAY"}));
     EXPECT_EQ(d.state.PollCountdown, d.timeouts.PollWhenOn);
-    d.reply(QStringLiteral("VOL=3\r\nSTATE=ON"));
+    d.reply("VOL=3\r\nSTATE=ON");
     d.link.decoder.FillDebug();
     EXPECT_EQ(d.link.telnet.pending(0).size(), 2);
-    d.reply(QStringLiteral("Menu state=21 mp=1 ms=1"));
+    d.reply("Menu state=21 mp=1 ms=1");
     EXPECT_EQ(d.link.telnet.pending(0).size(), 4);
     d.link.settings.Auto21Backout = false;
     d.link.poll.UpdateTimer().setEnabled(true);
-    d.reply(QStringLiteral("Menu state=21 mp=1 ms=1"));
+    d.reply("Menu state=21 mp=1 ms=1");
     EXPECT_EQ(d.link.telnet.pending(0).size(), 4);
-    EXPECT_FALSE(d.link.poll.UpdateTimer().isEnabled()); // the error screen stops the refresh
-
+    EXPECT_FALSE(d.link.poll.UpdateTimer().isEnabled()); // the error screen stops the refresh all the same
     // Night mode: standby only when the power is not on; leaving it polls at once.
-    d.state.PowerState = QStringLiteral("OFF");
-    d.reply(QStringLiteral("Menu state=34 mp=1 ms=1"));
-    EXPECT_TRUE(d.state.RadioStandby);
-    EXPECT_EQ(d.link.view.CurrentMenuLabel, QStringLiteral("Night Mode"));
+    d.state.PowerState = "OFF";
+    d.reply("Menu state=34 mp=1 ms=1");
+    EXPECT_TRUE(d.state.RadioStandby && d.link.view.CurrentMenuLabel == "Night Mode");
     d.state.PollCountdown = 50;
-    d.link.telnet.QueueCommand(1, QStringLiteral("STATE"));
-    d.reply(QStringLiteral("Menu state=3 mp=1 ms=1"));
-    EXPECT_FALSE(d.state.RadioStandby);
-    EXPECT_EQ(d.state.MenuState, QStringLiteral("0"));
-    EXPECT_EQ(d.state.PollCountdown, 0);
+    d.queue(1, {"STATE"});
+    d.reply("Menu state=3 mp=1 ms=1");
+    EXPECT_TRUE(!d.state.RadioStandby && d.state.MenuState == "0" && d.state.PollCountdown == 0);
     EXPECT_EQ(d.link.telnet.pending(1), QStringList{"STATE"}); // leaving standby keeps the queries
 }
 
 TEST(Decoder, WhatAutosLettersScreenChangesAndRecordButton) {
     Decoder d;
-    d.screen(3, QStringLiteral("Stations"), QStringLiteral("list"), QStringLiteral("I"));
-    d.screen(5, QStringLiteral("Playing"), QStringLiteral("playing"), QStringLiteral("MVSA"));
-    d.screen(0, QStringLiteral("Main"), QStringLiteral("main"), QString());
-
+    d.screen(3, "list", "I");
+    d.screen(5, "playing", "MVSA");
+    d.screen(0, "main");
+    d.skin.MenuTable[1] = MenuTableEntry{"pic1", "Radio", QString()};
+    QSignalSpy picture(&d.link.view, &LinkView::loadPictureRequested);
+    QSignalSpy screen(&d.link.view, &LinkView::displayScreenRequested);
     // The first screen seen is taken as it is, not as a change.
     d.state.PollCountdown = 9;
-    d.reply(QStringLiteral("Menu state=3 mp=1 ms=1"));
-    EXPECT_EQ(d.state.LastScreen, 3);
+    d.queue(0, {"VOLUME"});
+    d.reply("Menu state=3 mp=1 ms=1");
+    EXPECT_EQ(d.link.view.DebugText, "Menu    : Page 1\r\n"
+                                     "Menu    : Item (1) = Radio\r\n"
+                                     "State   : (3) = Screen list\r\n"
+                                     "Timeout : = False\r\n"
+                                     "Port 0  : = 1 [VOLUME,,]\r\n"
+                                     "Port 1  : = 0\r\n");
     EXPECT_EQ(d.state.PollCountdown, 9);
-    EXPECT_TRUE(d.state.NeedList && d.state.NeedMenu);
-    EXPECT_FALSE(d.state.NeedMeta || d.state.NeedVolume || d.state.NeedState);
-    EXPECT_TRUE(d.link.view.InfoListEnabled);
-    EXPECT_FALSE(d.link.view.MetaListEnabled);
-    EXPECT_EQ(d.link.view.RecordButtonsCaption, QStringLiteral("Press to START RECORDING"));
-
+    EXPECT_EQ(d.needs(), "NI");
+    EXPECT_TRUE(d.link.view.InfoListEnabled && !d.link.view.MetaListEnabled);
+    EXPECT_EQ(d.link.view.RecordButtonsCaption, "Press to START RECORDING");
     // A change of screen drops pending queries and the panel's holds, and polls at once.
-    d.link.telnet.QueueCommand(1, QStringLiteral("LISTINFO"));
+    d.queue(1, {"LISTINFO"});
     d.state.MenuListHold = d.state.InfoListHold = true;
-    d.reply(QStringLiteral("Menu state=5 mp=1 ms=1"), 0);
-    EXPECT_TRUE(d.link.telnet.pending(1).isEmpty());
-    EXPECT_EQ(d.state.PollCountdown, 0);
-    EXPECT_FALSE(d.state.InfoListHold);
-    EXPECT_TRUE(d.state.NeedMeta && d.state.NeedVolume && d.state.NeedState && d.state.FullRefreshDue);
-    EXPECT_FALSE(d.state.NeedList || d.state.NeedMenu);
-
+    d.reply("Menu state=5 mp=1 ms=1", 0);
+    EXPECT_TRUE(d.link.telnet.pending(1).isEmpty() && d.state.PollCountdown == 0);
+    EXPECT_FALSE(d.state.InfoListHold || d.state.MenuListHold);
+    EXPECT_EQ(d.needs(), "MVSA");
+    // The item's picture and label load once, the screen's picture once per change.
+    d.reply("Menu state=5 mp=1 ms=1", 0);
+    EXPECT_TRUE(picture.count() == 1 && picture.at(0).at(0).toString() == "pic1");
+    EXPECT_EQ(screen.count(), 2);
+    EXPECT_EQ((QStringList{d.link.view.CurrentMenuLabel, d.state.ScreenPictureName}),
+              (QStringList{"Radio", "playing"}));
+    // Meta status: the record button's caption, whether the please-wait stops, and while the
+    // radio fills its buffer the meta data is asked again at the next poll.
     QSignalSpy stopWait(&d.link.view, &LinkView::pleaseWaitStopRequested);
     d.link.hooks.mainMenuListVisible = [] { return false; };
-    const auto meta = [&](const QString &status) {
-        stopWait.clear();
-        d.reply(QStringLiteral("Meta title=T artist=A album=B url=U status=") + status);
+    const std::tuple<const char *, const char *, bool, int> statuses[] = {
+        {"recording", "Press to STOP RECORDING", true, 9},
+        {"connecting", "Press to STOP RECORDING", false, 9},
+        {"caching", "Press to STOP RECORDING", false, 1},
+        {"stopped", "Press to STOP PLAYBACK", true, 9},
     };
-    meta(QStringLiteral("recording"));
-    EXPECT_EQ(d.link.view.RecordButtonsCaption, QStringLiteral("Press to STOP RECORDING"));
-    EXPECT_GT(stopWait.count(), 0);
-    meta(QStringLiteral("connecting"));
-    EXPECT_EQ(d.link.view.RecordButtonsCaption, QStringLiteral("Press to STOP RECORDING"));
-    EXPECT_EQ(stopWait.count(), 0);
-    d.state.PollCountdown = 9;
-    meta(QStringLiteral("caching"));
-    EXPECT_EQ(d.state.PollCountdown, 1);
-    EXPECT_TRUE(d.state.NeedMeta);
-    meta(QStringLiteral("stopped"));
-    EXPECT_EQ(d.link.view.RecordButtonsCaption, QStringLiteral("Press to STOP PLAYBACK"));
-    EXPECT_GT(stopWait.count(), 0);
-
+    for (const auto &[status, caption, stops, countdown] : statuses) {
+        stopWait.clear();
+        d.state.PollCountdown = 9;
+        d.reply(QStringLiteral("Meta title=T artist=A album=B url=U status=") + status);
+        EXPECT_EQ(d.link.view.RecordButtonsCaption, caption) << status;
+        EXPECT_EQ(stopWait.count() > 0, stops) << status;
+        EXPECT_EQ(d.state.PollCountdown, countdown) << status;
+    }
     // Unanswered volume and state queries since the last acknowledgement are asked again.
     d.state.ExpectVolume = true;
-    d.reply(QStringLiteral("Menu state=0 mp=1 ms=1"), 0);
-    EXPECT_TRUE(d.state.NeedVolume);
-    EXPECT_FALSE(d.state.NeedState);
-    EXPECT_TRUE(d.state.NeedMenu);
+    d.reply("Menu state=0 mp=1 ms=1", 0);
+    EXPECT_EQ(d.needs(), "NV");
+    d.reply("Menu state=77 mp=1 ms=4", 0); // a screen the skin does not know asks for everything
+    EXPECT_EQ(d.needs(), "NIMVSA");
+    EXPECT_EQ(d.link.view.DebugText.section("\r\n", 1, 2),
+              "Menu    : Item (4) = Unknown 4\r\nState   : (77) = Unknown 77");
+}
 
-    // A screen the skin does not know asks for everything.
-    d.reply(QStringLiteral("Menu state=77 mp=1 ms=1"), 0);
-    EXPECT_TRUE(d.state.NeedList && d.state.NeedMeta && d.state.NeedVolume && d.state.NeedState && d.state.NeedMenu &&
-                d.state.FullRefreshDue);
+TEST(AutomaticPoll, QueryOrder) {
+    Decoder p;
+    const QStringList all{"MINFO", "VOLUME", "METAINFO", "LISTINFO", "MINFO", "STATE", "VERSION", "VOLUME"};
+    const std::pair<const char *, QStringList> cases[] = {
+        {"A", all},
+        {"NVSR", {"VOLUME", "MINFO", "STATE", "VERSION"}},
+        {"NIV", {"VOLUME", "MINFO", "LISTINFO", "VOLUME"}},
+        {"NIM", {"MINFO", "LISTINFO", "MINFO", "METAINFO"}},
+        {"MS", {"MINFO", "METAINFO", "STATE"}},
+    };
+    for (const auto &[letters, queries] : cases) {
+        EXPECT_EQ(p.tick(letters), queries) << letters;
+        EXPECT_TRUE(!p.state.FullRefreshDue && p.state.PollCountdown == p.timeouts.PollWhenOn) << letters;
+    }
+    // The countdown of full refreshes runs out: everything is asked, and the countdown reloads.
+    EXPECT_EQ(p.tick("N", 1), all);
+    EXPECT_EQ(p.state.FullRefreshCountdown, p.timeouts.CheckAllOn);
+    p.state.RadioStandby = true;
+    p.tick("N", 1);
+    EXPECT_TRUE(p.state.FullRefreshCountdown == p.timeouts.CheckAllOff &&
+                p.state.PollCountdown == p.timeouts.PollWhenOff);
+}
+
+TEST(AutomaticPoll, TimerStopsAfterAPollAndTheIdleQueueRestartsIt) {
+    Decoder p;
+    QSignalSpy redraw(&p.link.poll, &AutomaticPoll::refreshDisplays);
+    Timer &timer = p.link.poll.UpdateTimer();
+    p.state.FullRefreshCountdown = 5;
+    p.link.poll.start();
+    EXPECT_EQ(timer.interval(), 500);
+    p.need("N");
+    p.state.PollCountdown = 2;
+    p.platform.fakeClock.advance(500);
+    EXPECT_EQ(timer.interval(), 100);
+    EXPECT_TRUE(p.state.PollCountdown == 1 && p.link.telnet.pending(1).isEmpty());
+    EXPECT_FALSE(timer.isEnabled()); // something is wanted: off until the queue is idle
+    p.link.telnet.CompactQueues();
+    EXPECT_TRUE(timer.isEnabled());
+    p.platform.fakeClock.advance(100);
+    EXPECT_EQ(p.link.telnet.pending(1), QStringList{"MINFO"});
+    EXPECT_FALSE(timer.isEnabled());
+    p.link.telnet.CompactQueues(); // a query is waiting: stays off
+    EXPECT_FALSE(timer.isEnabled());
+    EXPECT_EQ(redraw.count(), 2);
+    // Nothing wanted: the timer keeps itself running and asks for the menu next time.
+    p.need("");
+    p.state.PollCountdown = 5;
+    p.link.poll.UpdateTimer_Timer();
+    EXPECT_TRUE(timer.isEnabled() && p.needs() == "N");
+    EXPECT_EQ(p.state.PollCountdown, p.timeouts.PollWhenOn);
 }

@@ -6,7 +6,6 @@
 #include "radio_link/RadioState.h"
 #include "settings/Timeouts.h"
 
-#include <QString>
 #include <QStringList>
 
 #include <functional>
@@ -34,46 +33,43 @@ struct LinkHarness {
     SkinTables skin;
     RadioLink link{platform, state, timeouts, skin};
 
-    // How the radio behaves.
-    bool accept = true;        // connections are accepted at once
-    bool completeSends = true; // sends complete at once
-    qint64 replyDelay = 0;     // ms between a command and its reply
+    bool accept = true;    // the radio accepts connections at once
+    qint64 replyDelay = 0; // ms between a command and its reply
     std::function<std::optional<QString>(const QString &)> answer = [](const QString &) {
         return std::optional<QString>(QStringLiteral("ERR\r\n"));
     };
-
     std::vector<Sent> sent;
 
-    LinkHarness() {
-        // The reply tick and the refresh timer stay off unless a test starts them: most tests
-        // look at the queue alone.
-        link.view.TelnetData.clear();
-    }
+    // The reply tick and the refresh timer stay off unless a test starts them: most tests
+    // look at the queue alone.
+    LinkHarness() { link.view.TelnetData.clear(); }
 
     FakeTcpSocket &port(int channel) { return *platform.sockets[size_t(channel)]; }
-    qint64 now() const { return const_cast<FakePlatform &>(platform).fakeClock.nowMs(); }
+    void queue(int channel, const QStringList &commands) {
+        for (const QString &command : commands) {
+            link.telnet.QueueCommand(channel, command);
+        }
+    }
 
     void react() {
-        for (int c = 0; c < 2; ++c) {
-            FakeTcpSocket &p = port(c);
+        for (size_t c = 0; c < 2; ++c) {
+            FakeTcpSocket &p = port(int(c));
             if (accept && p.state == TcpSocket::sckConnecting) {
                 p.acceptConnection(QStringLiteral("192.168.1.119"));
             }
-            while (size_t(p.sent.size()) > seen[size_t(c)]) {
-                const QString command = p.sent[qsizetype(seen[size_t(c)]++)];
-                sent.push_back({now(), c, command});
-                if (completeSends) {
-                    p.completeSends();
-                }
-                pendingReply[size_t(c)] = command;
-                replyAt[size_t(c)] = now() + replyDelay;
+            while (size_t(p.sent.size()) > seen[c]) {
+                const QString command = p.sent[qsizetype(seen[c]++)];
+                sent.push_back({platform.fakeClock.nowMs(), int(c), command});
+                p.completeSends();
+                pendingReply[c] = command;
+                replyAt[c] = platform.fakeClock.nowMs() + replyDelay;
             }
             if (p.state != TcpSocket::sckConnected) {
-                pendingReply[size_t(c)].reset(); // the connection it came on is gone
+                pendingReply[c].reset(); // the connection it came on is gone
             }
-            if (pendingReply[size_t(c)] && now() >= replyAt[size_t(c)]) {
-                const std::optional<QString> reply = answer(*pendingReply[size_t(c)]);
-                pendingReply[size_t(c)].reset();
+            if (pendingReply[c] && platform.fakeClock.nowMs() >= replyAt[c]) {
+                const std::optional<QString> reply = answer(*pendingReply[c]);
+                pendingReply[c].reset();
                 if (reply) {
                     p.receive(*reply);
                     p.peerClose();
@@ -90,23 +86,34 @@ struct LinkHarness {
         react();
     }
 
-    QStringList commands(int channel = -1) const {
+    // What the radio received, in order; with the millisecond of each when timed.
+    QStringList commands(int channel = -1, bool timed = false) const {
         QStringList list;
         for (const Sent &s : sent) {
             if (channel < 0 || s.channel == channel) {
-                list << s.command;
+                list << (timed ? QString::number(s.at) + ' ' + s.command : s.command);
             }
         }
         return list;
     }
-    QList<qint64> times() const {
-        QList<qint64> list;
-        for (const Sent &s : sent) {
-            list << s.at;
+    // The poll flags as letters: N menu, I list, M meta, V volume, S state, R version, A all.
+    static constexpr std::pair<char, bool RadioState::*> Flags[] = {
+        {'N', &RadioState::NeedMenu},      {'I', &RadioState::NeedList},  {'M', &RadioState::NeedMeta},
+        {'V', &RadioState::NeedVolume},    {'S', &RadioState::NeedState}, {'R', &RadioState::NeedVersion},
+        {'A', &RadioState::FullRefreshDue}};
+    void need(const QString &letters) {
+        for (const auto &[letter, flag] : Flags) {
+            state.*flag = letters.contains(QLatin1Char(letter));
         }
-        return list;
     }
-
+    QString needs() const {
+        QString letters;
+        for (const auto &[letter, flag] : Flags) {
+            letters += state.*flag ? QString(QLatin1Char(letter)) : QString();
+        }
+        return letters;
+    }
+    // What the radio has seen of each port and the reply it owes.
     std::array<size_t, 2> seen{{0, 0}};
     std::array<std::optional<QString>, 2> pendingReply;
     std::array<qint64, 2> replyAt{{0, 0}};
