@@ -46,11 +46,13 @@ TEST(SkinInput, RandomBytesAndHugeFiles) {
         many += QStringLiteral("[s%1]\r\nO=1,2,p%1\r\n").arg(i);
     }
     load(many, many);
+    ASSERT_EQ(skin.MenuArray.size(), size_t(Skin::MaxDefinitions));
     ASSERT_EQ(skin.MenuArray.back().Overlays.size(), 1u);
     EXPECT_EQ(skin.MenuArray.back().Name + u'/' + skin.MenuArray.back().Overlays[0].Picture, "s32767/p32767");
     // 100000 items in one definition, and lines of a megabyte.
     load("[one]\r\n" + QStringLiteral("O=1,2,p\r\n").repeated(100000) + "L=" + QString(1 << 20, u',') + "\r\n[" +
              QString(1 << 20, u'x'),
          "[Menu]\r\n0=" + QString(1 << 20, u','));
+    EXPECT_EQ(skin.MenuArray[0].Overlays.size(), size_t(Skin::MaxItems));
     EXPECT_EQ(skin.MenuArray[1].Name.size(), (1 << 20) - 1);
 }

@@ -157,8 +157,10 @@ TEST(MacroCompiler, ArbitraryInputReturnsASoundTable) {
     }
     const QString line1MB(1 << 20, u'A');
     compile("[Long]\r\nS " + line1MB + "B\r\n[" + line1MB);
+    EXPECT_EQ(table.Macros[0].Steps.size(), size_t(MacroTable::MaxStepsPerMacro));
     EXPECT_EQ(table.Macros[1].Name.size(), (1 << 20) - 1);
     compile(QStringLiteral("[\r\n").repeated(100000));
+    EXPECT_EQ(table.Macros.size(), size_t(MacroTable::MaxMacros));
     // Each macro includes the one before it twice: the table would double forty times.
     QString bomb = "[M0]\r\n-UP\r\n";
     for (int i = 1; i <= 40; ++i) {
