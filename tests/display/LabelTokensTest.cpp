@@ -11,100 +11,68 @@ const QDateTime moment(QDate(2026, 12, 5), QTime(9, 5, 7));
 
 struct Sources {
     RadioState state;
-    QStringList meta{QStringLiteral("Meta"), QStringLiteral("title=a=b c")};
-    QStringList menu{QStringLiteral("Menu"), QStringLiteral("state=5")};
-    QStringList info{QStringLiteral("List - Updated"), QStringLiteral("pos=10 (3)"), QStringLiteral("1=Radio One")};
+    QStringList meta{"Meta", "title=a=b c"};
+    QStringList menu{"Menu", "state=5"};
+    QStringList info{"List - Updated", "pos=10 (3)", "1=Radio One"};
     FixedWallClock clock{moment};
     TokenSources sources{state, meta, menu, info, clock, english};
 };
 
+// The poll flags for meta, menu, list, volume, version and state, then the countdown.
+QString asked(const RadioState &r) {
+    QString flags;
+    for (const bool flag : {r.NeedMeta, r.NeedMenu, r.NeedList, r.NeedVolume, r.NeedVersion, r.NeedState}) {
+        flags += flag ? u'1' : u'0';
+    }
+    return flags + u'/' + QString::number(r.PollCountdown);
+}
+
 } // namespace
 
 TEST(LabelTokens, TimeAndDateValuesAtAFixedMoment) {
-    const std::pair<const char *, const char *> expected[] = {{"%HOUR", "09"},
-                                                              {"%MIN", "05"},
-                                                              {"%SEC", "07"},
-                                                              {"%TIME", "9:05:07 AM"}, // no time zone
-                                                              {"%DAY", "05"},
-                                                              {"%MONTH", "12"},
-                                                              {"%MONTHNAME", "December"},
-                                                              {"%WEEKDAYNAME", "Saturday"},
-                                                              {"%YEAR", "2026"},
-                                                              {"%MDY", "December 05 2026"},
-                                                              {"%DATE", "12/5/26"},
-                                                              // Not tokens, or the other family's: unchanged.
-                                                              {"%time", "%time"},
-                                                              {"%DATE ", "%DATE "},
-                                                              {"hello", "hello"}};
-    for (const auto &[token, value] : expected) {
-        const QString text = QString::fromLatin1(token);
-        const QString got =
-            TokenOf(text) == LabelToken::Time ? MakeTheTime(text, moment, english) : MakeTheDate(text, moment, english);
-        EXPECT_EQ(got, QString::fromLatin1(value)) << token;
+    // "token=value" rows. "%TIME" carries no time zone; the last three are not tokens and stay.
+    const QString rows = "%HOUR=09;%MIN=05;%SEC=07;%TIME=9:05:07 AM;%DAY=05;%MONTH=12;%MONTHNAME=December;"
+                         "%WEEKDAYNAME=Saturday;%YEAR=2026;%MDY=December 05 2026;%DATE=12/5/26;%time=%time;"
+                         "%DATE =%DATE ;hello=hello";
+    for (const QString &row : rows.split(u';')) {
+        const QString token = row.section(u'=', 0, 0);
+        const QString time = MakeTheTime(token, moment, english);
+        const QString date = MakeTheDate(token, moment, english);
+        // Each family leaves the other's tokens as they are.
+        EXPECT_EQ(TokenOf(token) == LabelToken::Time ? date : time, token);
+        EXPECT_EQ(TokenOf(token) == LabelToken::Time ? time : date, row.section(u'=', 1)) << token.toStdString();
     }
-    EXPECT_EQ(MakeTheTime(QStringLiteral("%YEAR"), moment, english), QStringLiteral("%YEAR"));
-    EXPECT_EQ(MakeTheDate(QStringLiteral("%HOUR"), moment, english), QStringLiteral("%HOUR"));
-    EXPECT_EQ(MakeTheTime(QStringLiteral("%HOUR"), QDateTime(QDate(2026, 1, 1), QTime(23, 0)), english),
-              QStringLiteral("23"));
     const QLocale german(QLocale::German, QLocale::Germany);
-    EXPECT_EQ(MakeTheTime(QStringLiteral("%TIME"), moment, german), QStringLiteral("09:05:07"));
-    EXPECT_EQ(MakeTheDate(QStringLiteral("%MONTHNAME"), moment, german), QStringLiteral("Dezember"));
+    EXPECT_EQ(MakeTheTime("%TIME", moment, german), "09:05:07");
+    EXPECT_EQ(MakeTheDate("%MONTHNAME", moment, german), "Dezember");
     // A year outside this century is written as it is, not forced into 20xx.
-    EXPECT_EQ(MakeTheDate(QStringLiteral("%YEAR"), QDateTime(QDate(1999, 3, 1), QTime()), english),
-              QStringLiteral("1999"));
+    EXPECT_EQ(MakeTheDate("%YEAR", QDateTime(QDate(1999, 3, 1), QTime()), english), "1999");
 }
 
-TEST(LabelTokens, ListAndDeviceValues) {
+TEST(LabelTokens, LabelValuesAndThePollTheyAsk) {
     Sources s;
-    s.state.VolumeText = QStringLiteral("35");
-    s.state.VersionText = QStringLiteral("3.1.7");
-    s.state.PowerState = QStringLiteral("ON");
-    const auto text = [&](const char *label, int index) {
-        return LabelText(QString::fromLatin1(label), index, s.sources);
-    };
-    EXPECT_EQ(text("%INFO", 0), QStringLiteral("List - Updated"));
-    EXPECT_EQ(text("%INFO", 1), QStringLiteral("10 (3)"));
-    EXPECT_EQ(text("%INFO", 2), QStringLiteral("Radio One"));
-    EXPECT_EQ(text("%INFO", 3), QString());
-    EXPECT_EQ(text("%INFO", -1), QString());
-    EXPECT_EQ(text("%META", 1), QStringLiteral("a=b c"));
-    EXPECT_EQ(text("%MENU", 1), QStringLiteral("5"));
-    EXPECT_EQ(text("%VOLUME", 7), QStringLiteral("35"));
-    EXPECT_EQ(text("%VERSION", 0), QStringLiteral("3.1.7"));
-    EXPECT_EQ(text("%STATE", 0), QStringLiteral("ON"));
-    EXPECT_EQ(text("%MDY", 0), QStringLiteral("December 05 2026"));
-    EXPECT_EQ(text("%info", 2), QStringLiteral("%info"));
-    s.clock.set(QDateTime(QDate(2026, 12, 5), QTime(18, 30)));
-    EXPECT_EQ(text("%HOUR", 0), QStringLiteral("18"));
-}
-
-TEST(LabelTokens, BuildingAScreenAsksThePollForEachTokensData) {
-    using Flag = bool RadioState::*;
-    const Flag flags[] = {&RadioState::NeedMeta,   &RadioState::NeedMenu,    &RadioState::NeedList,
-                          &RadioState::NeedVolume, &RadioState::NeedVersion, &RadioState::NeedState};
-    const std::pair<const char *, Flag> cases[] = {{"%META", &RadioState::NeedMeta},
-                                                   {"%MENU", &RadioState::NeedMenu},
-                                                   {"%INFO", &RadioState::NeedList},
-                                                   {"%VOLUME", &RadioState::NeedVolume},
-                                                   {"%VERSION", &RadioState::NeedVersion},
-                                                   {"%STATE", &RadioState::NeedState},
-                                                   {"%TIME", nullptr},
-                                                   {"%YEAR", nullptr}};
-    for (const auto &[token, wanted] : cases) {
-        Sources s;
-        s.state.PollCountdown = 7;
-        // A refresh asks for nothing; building the screen asks for the token's data at once.
-        LabelText(QString::fromLatin1(token), 3, s.sources);
-        EXPECT_EQ(s.state.PollCountdown, 7) << token;
-        LabelTextWhileBuilding(QString::fromLatin1(token), 3, s.sources);
-        EXPECT_EQ(s.state.PollCountdown, 0) << token;
-        for (Flag flag : flags) {
-            EXPECT_EQ(s.state.*flag, flag == wanted) << token;
-        }
+    s.state.VolumeText = "VOL=35";
+    s.state.VersionText = "3.1.7";
+    s.state.PowerState = "ON";
+    // "label,index=value" rows: list tokens show entry index, after its first "=".
+    const QString rows = "%INFO,0=List - Updated;%INFO,1=10 (3);%INFO,2=Radio One;%INFO,3=;%INFO,-1=;%META,1=a=b c;"
+                         "%MENU,1=5;%VOLUME,7=35;%VERSION,0=3.1.7;%STATE,0=ON;%MDY,0=December 05 2026;%info,2=%info";
+    for (const QString &row : rows.split(u';')) {
+        const int index = row.section(u',', 1).section(u'=', 0, 0).toInt();
+        EXPECT_EQ(LabelText(row.section(u',', 0, 0), index, s.sources), row.section(u'=', 1)) << row.toStdString();
     }
-    Sources plain;
-    plain.state.PollCountdown = 7;
-    LabelTextWhileBuilding(QStringLiteral("%Volume"), 0, plain.sources);
-    EXPECT_EQ(plain.state.PollCountdown, 7);
-    EXPECT_FALSE(plain.state.NeedVolume);
+    s.clock.set(QDateTime(QDate(2026, 12, 5), QTime(18, 30)));
+    EXPECT_EQ(LabelText("%HOUR", 0, s.sources), "18");
+
+    // A refresh asks for nothing; building a screen asks at once for the data of its tokens.
+    const QString polls = "%META=100000/0;%MENU=010000/0;%INFO=001000/0;%VOLUME=000100/0;%VERSION=000010/0;"
+                          "%STATE=000001/0;%TIME=000000/0;%YEAR=000000/0;%Volume=000000/7";
+    for (const QString &row : polls.split(u';')) {
+        Sources fresh;
+        fresh.state.PollCountdown = 7;
+        LabelText(row.section(u'=', 0, 0), 3, fresh.sources);
+        EXPECT_EQ(asked(fresh.state), "000000/7");
+        LabelTextWhileBuilding(row.section(u'=', 0, 0), 3, fresh.sources);
+        EXPECT_EQ(asked(fresh.state), row.section(u'=', 1)) << row.toStdString();
+    }
 }

@@ -4,157 +4,85 @@
 
 namespace {
 
-// The radio's keyboard as a cursor that follows the moves: the bottom row holds three wide keys
-// at columns 3 ("_"), 4 (space) and 5 ("*"). Entering it from above, or by wrapping up from row
-// 0, columns 0, 1..7 and 8..9 land on "_", space and "*"; leaving it, up or down, "_", space and
-// "*" land on column 0, column 4 and the last column of the row entered.
-struct Cursor {
+// Follows a path from a cell of the radio's keyboard and tells which key its final "OK" presses.
+// The bottom row's wide keys sit at columns 3 ("_"), 4 (space) and 5 ("*"): entering the row,
+// columns 0, 1..7 and 8..9 land on them; leaving it, they land on column 0, column 4 and the
+// last column of the row entered. Sideways moves wrap into the next row.
+QString landsOn(int row, int column, const QString &path) {
     const KeyboardGrid &grid = TheKeyboardGrid();
-    int row = 2;
-    int column = 4;
-    bool lost = false; // the cursor went to a cell the keyboard does not have
-
-    static int bottomKey(int column) { return column < 1 ? 3 : (column > 7 ? 5 : 4); }
-
-    void move(const QString &m) {
-        if (m == u"UP") {
-            if (row == 0) {
-                row = 4;
-                column = bottomKey(column);
+    const auto last = [&](int r) { return r == 4 ? 5 : grid.lastColumn(r); };
+    QStringList moves = path.split(u',');
+    if (moves.takeLast() != u"OK") {
+        return "<no OK>";
+    }
+    for (const QString &m : moves) {
+        const int step = m == u"UP" || m == u"LEFT" ? -1 : 1;
+        if (m == u"UP" || m == u"DOWN") {
+            const int to = (row + 5 + step) % 5;
+            if (to == 4) {
+                column = column < 1 ? 3 : (column > 7 ? 5 : 4);
             } else if (row == 4) {
-                row = 3;
-                column = column == 3 ? 0 : (column == 4 ? 4 : 8);
-            } else {
-                --row;
+                column = column == 3 ? 0 : (column == 4 ? 4 : grid.lastColumn(to));
             }
-        } else if (m == u"DOWN") {
-            if (row == 4) {
-                row = 0;
-                column = column == 3 ? 0 : (column == 4 ? 4 : 9);
-            } else if (row == 3) {
-                row = 4;
-                column = bottomKey(column);
-            } else {
-                ++row;
-            }
-        } else if (m == u"LEFT") {
-            if (row == 4) {
-                column == 3 ? (row = 3, column = 8) : --column;
-            } else if (column > 0) {
-                --column;
-            } else {
-                row = row == 0 ? 4 : row - 1;
-                column = row == 4 ? 5 : grid.lastColumn(row);
-            }
-        } else if (m == u"RIGHT") {
-            if (row == 4) {
-                column == 5 ? (row = 0, column = 0) : ++column;
-            } else if (column < grid.lastColumn(row)) {
-                ++column;
-            } else {
-                ++row;
-                column = row == 4 ? 3 : 0;
+            row = to;
+        } else if (m == u"LEFT" || m == u"RIGHT") {
+            column += step;
+            if (column < (row == 4 ? 3 : 0) || column > last(row)) { // off the row's end
+                row = (row + 5 + step) % 5;
+                column = step < 0 ? last(row) : (row == 4 ? 3 : 0);
             }
         } else {
-            lost = true;
+            return "<bad move>";
         }
-        if (row != 4 && column > grid.lastColumn(row)) {
-            lost = true;
+        if (column > grid.lastColumn(row)) {
+            return "<off the keyboard>";
         }
     }
-
-    void place(const QString &key) { ASSERT_TRUE(grid.find(key, row, column)) << key.toStdString(); }
-
-    // Follows the path and tells which key the final "OK" presses.
-    QString type(const QString &path) {
-        const QStringList items = path.split(u',');
-        EXPECT_EQ(items.last(), QStringLiteral("OK")) << path.toStdString();
-        for (qsizetype i = 0; i + 1 < items.size(); ++i) {
-            move(items[i]);
-        }
-        return lost ? QStringLiteral("<lost>") : grid.Rows[row][column];
-    }
-};
-
-const QString allKeys = QStringLiteral("1234567890QWERTYUIOPASDFGHJKL^ZXCVBNM?_ *");
+    return grid.Rows[row][column];
+}
 
 } // namespace
 
-TEST(KeyPath, WorkedResults) {
-    const struct {
-        const char16_t *pair;
-        const char *path;
-    } cases[] = {
-        {u"A", "LEFT,LEFT,LEFT,LEFT,OK"},
-        {u"G", "OK"},
-        {u"1", "LEFT,LEFT,LEFT,LEFT,UP,UP,OK"},
-        {u"0", "UP,LEFT,LEFT,LEFT,LEFT,LEFT,OK"},
-        {u"P", "UP,LEFT,LEFT,LEFT,LEFT,LEFT,DOWN,OK"},
-        {u"AP", "UP,LEFT,DOWN,OK"},
-        {u"Q0", "LEFT,OK"},
-        {u"?^", "RIGHT,UP,OK"},
-        {u"A ", "DOWN,DOWN,RIGHT,OK"},
-        {u" P", "RIGHT,DOWN,DOWN,OK"},
-        {u" 1", "LEFT,DOWN,OK"},
-        {u" L", "RIGHT,UP,UP,OK"},
-        {u"_A", "UP,UP,LEFT,LEFT,LEFT,OK"},
-        {u"*1", "DOWN,RIGHT,UP,OK"},
-        {u"P_", "LEFT,LEFT,UP,UP,LEFT,OK"},
-        {u"Z1", "DOWN,DOWN,LEFT,LEFT,LEFT,LEFT,OK"},
-        {u"A.", "DOWN,DOWN,OK"},
-        {u".A", "UP,UP,LEFT,LEFT,LEFT,OK"},
-        {u"^A", "LEFT,LEFT,LEFT,LEFT,OK"},
-        {u"aa", "OK"},
-        // Repeats, the full stop, lower case, the far-right run from row 0, extra characters.
-        {u"g", "OK"},
-        {u"._", "OK"},
-        {u"1P", "DOWN,LEFT,DOWN,OK"},
-        {u"ap", "UP,LEFT,DOWN,OK"},
-        {u"APX", "UP,LEFT,DOWN,OK"},
-    };
-    for (const auto &c : cases) {
-        const QString pair = QString::fromUtf16(c.pair);
-        EXPECT_EQ(MakeKeyPath(pair), QString::fromLatin1(c.path)) << "pair '" << pair.toStdString() << "'";
+TEST(KeyPath, WorkedResultsAndCharactersOffTheKeyboard) {
+    // "pair=path" rows. The last five: repeats, the full stop, lower case, the far-right run
+    // from row 0, extra characters.
+    const QStringList cases =
+        QStringLiteral("A=LEFT,LEFT,LEFT,LEFT,OK;G=OK;1=LEFT,LEFT,LEFT,LEFT,UP,UP,OK;"
+                       "0=UP,LEFT,LEFT,LEFT,LEFT,LEFT,OK;P=UP,LEFT,LEFT,LEFT,LEFT,LEFT,DOWN,OK;"
+                       "AP=UP,LEFT,DOWN,OK;Q0=LEFT,OK;?^=RIGHT,UP,OK;A =DOWN,DOWN,RIGHT,OK;"
+                       " P=RIGHT,DOWN,DOWN,OK; 1=LEFT,DOWN,OK; L=RIGHT,UP,UP,OK;_A=UP,UP,LEFT,LEFT,LEFT,OK;"
+                       "*1=DOWN,RIGHT,UP,OK;P_=LEFT,LEFT,UP,UP,LEFT,OK;Z1=DOWN,DOWN,LEFT,LEFT,LEFT,LEFT,OK;"
+                       "A.=DOWN,DOWN,OK;.A=UP,UP,LEFT,LEFT,LEFT,OK;^A=LEFT,LEFT,LEFT,LEFT,OK;aa=OK;g=OK;._=OK;"
+                       "1P=DOWN,LEFT,DOWN,OK;ap=UP,LEFT,DOWN,OK;APX=UP,LEFT,DOWN,OK")
+            .split(u';');
+    for (const QString &c : cases) {
+        const QString pair = c.section(u'=', 0, 0);
+        EXPECT_EQ(MakeKeyPath(pair), c.section(u'=', 1)) << "pair '" << pair.toStdString() << "'";
+    }
+
+    EXPECT_EQ(MakeKeyPath(QString()), QString());
+    for (const QChar c : QStringLiteral("!-/\t\u00e9\u00df")) {
+        EXPECT_FALSE(IsOnKeyboard(c)) << int(c.unicode());
+        EXPECT_EQ(MakeKeyPath(c) + MakeKeyPath(u'A' + QString(c)) + MakeKeyPath(c + QStringLiteral("A")), "")
+            << int(c.unicode());
     }
 }
 
 TEST(KeyPath, EveryPathLandsOnItsKey) {
-    for (const QChar target : allKeys) {
-        Cursor fromG;
-        EXPECT_EQ(fromG.type(MakeKeyPath(QString(target))), QString(target))
-            << "from G to '" << target.toLatin1() << "'";
-        for (const QChar start : allKeys) {
+    const QString keys = QStringLiteral("1234567890QWERTYUIOPASDFGHJKL^ZXCVBNM?_ *");
+    for (const QChar target : keys) {
+        for (const QChar start : keys) {
             // Paths up from "_" keep its column 3 (see _A above): the search is submitted by
             // then, so nothing is typed after it in practice.
-            int tr = 0;
-            int tc = 0;
-            TheKeyboardGrid().find(QString(target), tr, tc);
-            if (start == target || (start == u'_' && (tr == 2 || tr == 3))) {
+            if (start == target || (start == u'_' && QStringLiteral("ASDFGHJKL^ZXCVBNM?").contains(target))) {
                 continue;
             }
-            Cursor cursor;
-            cursor.place(start == u'^' ? QStringLiteral("G") : QString(start));
+            int startRow = 2; // "^" puts the radio's cursor back on "G"
+            int startColumn = 4;
+            ASSERT_TRUE(start == u'^' || TheKeyboardGrid().find(start, startRow, startColumn));
             const QString path = MakeKeyPath(QString(start) + target);
-            EXPECT_EQ(cursor.type(path), QString(target))
+            EXPECT_EQ(landsOn(startRow, startColumn, path), QString(target))
                 << "'" << start.toLatin1() << "' to '" << target.toLatin1() << "': " << path.toStdString();
         }
     }
-}
-
-TEST(KeyPath, CharactersOffTheKeyboardSendNothing) {
-    EXPECT_TRUE(IsOnKeyboard(u'q'));
-    EXPECT_TRUE(IsOnKeyboard(u'.'));
-    EXPECT_TRUE(IsOnKeyboard(u' '));
-    for (const QChar c : QStringLiteral("!-/\t\u00e9\u00df")) {
-        EXPECT_FALSE(IsOnKeyboard(c)) << int(c.unicode());
-        EXPECT_EQ(MakeKeyPath(QString(c)), QString());
-        EXPECT_EQ(MakeKeyPath(QStringLiteral("A") + c), QString());
-        EXPECT_EQ(MakeKeyPath(c + QStringLiteral("A")), QString());
-    }
-    EXPECT_EQ(MakeKeyPath(QString()), QString());
-    // The grid itself: five rows of 10, 10, 9, 9 and 9 cells, each key once.
-    const KeyboardGrid grid = MakeKeyboardGrid();
-    EXPECT_EQ(grid.lastColumn(0), 9);
-    EXPECT_EQ(grid.lastColumn(4), 8);
-    EXPECT_EQ(grid.Rows[4].join(u'|'), QStringLiteral("|||_| |*|||"));
 }
