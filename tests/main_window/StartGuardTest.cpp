@@ -13,45 +13,27 @@ TEST(Version, CaptionLeavesOutTheMinorNumber) {
     EXPECT_EQ(VersionString(1, 2, 35), QStringLiteral("1.2.35"));
 }
 
-TEST(SingleInstance, SecondCopyIsRefusedUntilTheFirstEnds) {
+TEST(SingleInstance, OneCopyPerSettingsFileAndAStaleLockDoesNotBlock) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString settings = dir.filePath(QStringLiteral("CVRemote.ini"));
     {
         SingleInstance first(settings);
         ASSERT_TRUE(first.TryAcquire());
-        SingleInstance second(settings);
-        EXPECT_FALSE(second.TryAcquire());
-        EXPECT_FALSE(second.held());
+        EXPECT_FALSE(SingleInstance(settings).TryAcquire());
         // Another program folder is another program.
-        SingleInstance elsewhere(dir.filePath(QStringLiteral("other/CVRemote.ini")));
-        EXPECT_TRUE(elsewhere.TryAcquire());
+        EXPECT_TRUE(SingleInstance(dir.filePath(QStringLiteral("other/CVRemote.ini"))).TryAcquire());
     }
-    SingleInstance after(settings);
-    EXPECT_TRUE(after.TryAcquire());
-}
-
-TEST(SingleInstance, LockOfACrashedCopyDoesNotBlock) {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QString settings = dir.filePath(QStringLiteral("CVRemote.ini"));
-    const QString lockPath = SingleInstance::LockPathFor(settings);
-    QFile::remove(lockPath);
-
     // A child takes the lock and dies without releasing it.
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
         SingleInstance crashing(settings);
-        const bool got = crashing.TryAcquire();
-        _exit(got ? 0 : 1);
+        _exit(crashing.TryAcquire() ? 0 : 1);
     }
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    ASSERT_EQ(WEXITSTATUS(status), 0);
-    ASSERT_TRUE(QFile::exists(lockPath)) << "the dead copy's lock is left behind";
-
-    SingleInstance next(settings);
-    EXPECT_TRUE(next.TryAcquire());
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the first copy's lock went with it";
+    ASSERT_TRUE(QFile::exists(SingleInstance::LockPathFor(settings))) << "the dead copy's lock is left behind";
+    EXPECT_TRUE(SingleInstance(settings).TryAcquire());
 }
