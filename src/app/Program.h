@@ -51,6 +51,7 @@ public:
     CommandList &commands() { return m_commands; }
     // The radio link lives from start() until the main window has closed.
     RadioLink &link() { return *m_link; }
+    bool linkRunning() const { return m_link != nullptr; }
     RadioState &state() { return m_state; }
     const SkinTables &skin() const { return m_skin; }
     const Timeouts &timeouts() const { return m_timeouts; }

@@ -116,7 +116,8 @@ private Q_SLOTS:
         QVERIFY(m_program->start());
         ConfigForm &form = m_program->mainWindow();
         QTRY_VERIFY_WITH_TIMEOUT(form.statusPanel(3).startsWith(QStringLiteral("Fail in ")), Patience);
-        QTest::qWait(1500); // a few more attempts, watched by the beat
+        // A few more attempts, each failure lengthening the next wait, watched by the beat.
+        QTRY_VERIFY_WITH_TIMEOUT(m_program->link().connection.ConnectExtra >= 0.25f, Patience);
         QVERIFY2(longestGap < 1000, qPrintable(QStringLiteral("blocked for %1 ms").arg(longestGap)));
         QCOMPARE(form.txtUrl()->toolTip(), QStringLiteral("Could not open port"));
         QVERIFY(m_sim->setRefuse(false));
@@ -140,8 +141,10 @@ private Q_SLOTS:
         QVERIFY(form.close());
         // Both sockets are closed, and stay closed although "Keep As Connected" was on.
         QTRY_COMPARE_WITH_TIMEOUT(m_sim->openConnections(), 0, Patience);
+        // Nothing is left that could open one: the link went with the window.
         const int accepted = m_sim->connectionsAccepted();
-        QTest::qWait(300);
+        QVERIFY(!m_program->linkRunning());
+        QCoreApplication::processEvents();
         QCOMPARE(m_sim->connectionsAccepted(), accepted);
         m_sim->clearCommands();
         newProgram();
