@@ -517,26 +517,29 @@ void RadioSimulator::consoleInput(ConsoleClient *client, const QByteArray &bytes
     record(m_consolePort, client->number(), bytes);
 }
 
-void RadioSimulator::forgetConnection(int number) {
-    const auto found = m_connections.find(number);
-    if (found == m_connections.end()) {
+namespace {
+
+// Takes a client out of its table and lets it go once its pending events have run.
+template <typename Table>
+void forget(Table &table, int number) {
+    const auto found = table.find(number);
+    if (found == table.end()) {
         return;
     }
-    CommandConnection *connection = found->second;
-    m_connections.erase(found);
-    connection->shutDown();
-    connection->deleteLater();
+    auto *client = found->second;
+    table.erase(found);
+    client->shutDown();
+    client->deleteLater();
+}
+
+} // namespace
+
+void RadioSimulator::forgetConnection(int number) {
+    forget(m_connections, number);
 }
 
 void RadioSimulator::forgetConsoleClient(int number) {
-    const auto found = m_consoleClients.find(number);
-    if (found == m_consoleClients.end()) {
-        return;
-    }
-    ConsoleClient *client = found->second;
-    m_consoleClients.erase(found);
-    client->shutDown();
-    client->deleteLater();
+    forget(m_consoleClients, number);
 }
 
 void RadioSimulator::flushConsole() {
