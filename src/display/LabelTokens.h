@@ -1,6 +1,6 @@
 #pragma once
 
-#include "display/WallClock.h"
+#include "platform/WallClock.h"
 
 #include <QDateTime>
 #include <QLocale>

@@ -4,6 +4,7 @@
 #include "platform/Sound.h"
 #include "platform/TcpSocket.h"
 #include "platform/Timer.h"
+#include "platform/WallClock.h"
 
 #include <memory>
 #include <vector>
@@ -14,6 +15,7 @@ class Platform {
 public:
     virtual ~Platform() = default;
     virtual Clock &clock() = 0;
+    virtual const WallClock &wallClock() = 0;
     virtual std::unique_ptr<Timer> createTimer() = 0;
     virtual std::unique_ptr<TcpSocket> createSocket() = 0;
     virtual SoundPlayer &sound() = 0;
@@ -22,12 +24,14 @@ public:
 class QtPlatform final : public Platform {
 public:
     Clock &clock() override { return m_clock; }
+    const WallClock &wallClock() override { return m_wallClock; }
     std::unique_ptr<Timer> createTimer() override { return std::make_unique<QtTimer>(); }
     std::unique_ptr<TcpSocket> createSocket() override { return std::make_unique<QtTcpSocket>(); }
     SoundPlayer &sound() override { return m_sound; }
 
 private:
     SteadyClock m_clock;
+    SystemWallClock m_wallClock;
     QtSoundPlayer m_sound;
 };
 
@@ -35,6 +39,7 @@ private:
 class FakePlatform final : public Platform {
 public:
     Clock &clock() override { return fakeClock; }
+    const WallClock &wallClock() override { return fakeWallClock; }
     std::unique_ptr<Timer> createTimer() override {
         auto timer = std::make_unique<FakeTimer>(fakeClock);
         timers.push_back(timer.get());
@@ -48,6 +53,7 @@ public:
     SoundPlayer &sound() override { return fakeSound; }
 
     FakeClock fakeClock;
+    FixedWallClock fakeWallClock;
     FakeSoundPlayer fakeSound;
     std::vector<FakeTimer *> timers;
     std::vector<FakeTcpSocket *> sockets;

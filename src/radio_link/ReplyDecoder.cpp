@@ -61,8 +61,7 @@ QString CrazyList(const QString &reply, const QString &updatedAt) {
 ReplyDecoder::ReplyDecoder(Platform &platform, Telnet &telnet, Timer &resetTimer, RadioState &state,
                            const Timeouts &timeouts, const SkinTables &skin, const LinkSettings &settings,
                            LinkView &view, const LinkHooks &hooks)
-    : updatedAt([] { return QLocale().toString(QDateTime::currentDateTime(), QLocale::ShortFormat); })
-    , m_platform(platform)
+    : m_platform(platform)
     , m_telnet(telnet)
     , m_resetTimer(resetTimer)
     , m_state(state)
@@ -81,7 +80,7 @@ qint16 ReplyDecoder::fullReload() const {
 }
 
 QString ReplyDecoder::expand(const QString &reply) const {
-    return CrazyList(reply, updatedAt ? updatedAt() : QString());
+    return CrazyList(reply, QLocale().toString(m_platform.wallClock().now(), QLocale::ShortFormat));
 }
 
 void ReplyDecoder::DecodeReturn() {

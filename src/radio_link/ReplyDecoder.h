@@ -3,8 +3,6 @@
 #include <QString>
 #include <QtGlobal>
 
-#include <functional>
-
 class LinkView;
 class Platform;
 class Telnet;
@@ -37,9 +35,6 @@ public:
     void FillDebug();
     // Which values the next automatic poll asks for, from the screen the radio shows.
     void WhatAutos();
-
-    // The time text after " - Updated "; replaceable so tests get a fixed text.
-    std::function<QString()> updatedAt;
 
 private:
     qint16 pollReload() const;

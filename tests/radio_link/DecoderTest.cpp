@@ -1,5 +1,7 @@
 #include "LinkHarness.h"
 
+#include <QDateTime>
+#include <QLocale>
 #include <QSignalSpy>
 
 #include <gtest/gtest.h>
@@ -9,7 +11,7 @@ namespace {
 // The link with a skin of its own, fed replies and poll ticks directly.
 struct Decoder : LinkHarness {
     Decoder() {
-        link.decoder.updatedAt = [] { return QStringLiteral("T"); };
+        platform.fakeWallClock.set(QDateTime(QDate(2026, 12, 5), QTime(9, 5)));
         state.FullRefreshDue = false;
     }
     void reply(const QString &text, int channel = 1) {
@@ -75,8 +77,9 @@ TEST(Decoder, ValuesListsMenusAndHolds) {
     d.reply("VOL=55");
     EXPECT_EQ(d.link.view.VolumeAdjusterValue, 55);
     d.reply("List pos=13 1=a 2=b 3=c 4=d 5=e 6=f 7=Seventh one");
-    EXPECT_EQ(d.link.view.InfoList, (QStringList{"List - Updated T", "pos=14 (7)", "1=a", "2=b", "3=c", "4=d", "5=e",
-                                                 "6=f", "7=Seventh one"}));
+    EXPECT_EQ(d.link.view.InfoList,
+              (QStringList{"List - Updated " + QLocale().toString(d.platform.fakeWallClock.now(), QLocale::ShortFormat),
+                           "pos=14 (7)", "1=a", "2=b", "3=c", "4=d", "5=e", "6=f", "7=Seventh one"}));
     EXPECT_TRUE(d.state.SelectedListItem == "7" && d.link.view.InfoListIndex == 8);
     EXPECT_TRUE(d.link.view.InfoListEnabled && d.state.FreshList);
     d.reply("List pos=0 1=x");

@@ -4,9 +4,9 @@
 
 #include <utility>
 
-// The computer's date and time of day, as shown on the emulated display. Separate from the
-// monotonic Clock of the platform: this one jumps with the user's clock and time zone, and
-// tests pin it to a fixed moment.
+// The computer's date and time of day, as shown on the emulated display and in the replies' "Updated" lines. Separate
+// from the monotonic Clock of the platform: this one jumps with the user's clock and time zone, and tests pin it to a
+// fixed moment.
 class WallClock {
 public:
     virtual ~WallClock() = default;
