@@ -43,6 +43,13 @@ QByteArray randomBytes() {
     return bytes;
 }
 
+// Both kinds of client own their socket, read it in bounded pieces and write without delay.
+void adoptSocket(QObject *owner, QTcpSocket *socket) {
+    socket->setParent(owner);
+    socket->setReadBufferSize(SocketReadBuffer);
+    socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+}
+
 } // namespace
 
 // One connection on the command port: collects the command, hands it to the simulator and
@@ -54,9 +61,7 @@ public:
         , m_simulator(simulator)
         , m_socket(socket)
         , m_number(number) {
-        m_socket->setParent(this);
-        m_socket->setReadBufferSize(SocketReadBuffer);
-        m_socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+        adoptSocket(this, m_socket);
         m_quiet.setSingleShot(true);
         m_idle.setSingleShot(true);
         m_pause.setSingleShot(true);
@@ -243,9 +248,7 @@ public:
         , m_simulator(simulator)
         , m_socket(socket)
         , m_number(number) {
-        m_socket->setParent(this);
-        m_socket->setReadBufferSize(SocketReadBuffer);
-        m_socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+        adoptSocket(this, m_socket);
         m_pace.setSingleShot(true);
         connect(&m_pace, &QTimer::timeout, this, [this] { writeNext(); });
         connect(m_socket, &QTcpSocket::readyRead, this, [this] { readInput(); });
