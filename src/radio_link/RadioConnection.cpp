@@ -79,7 +79,7 @@ void RadioConnection::DoOpenPort(int channel, std::function<void(bool)> done) {
 
     TcpSocket &port = RadioPort(channel);
     if (port.State() != TcpSocket::sckConnected) {
-        port.Close(); // a half-open or failed socket is reset before a new attempt
+        dropConnection(channel); // a half-open or failed socket is reset before a new attempt
     }
     QString host = m_settings.txtUrl;
     for (size_t k = 1; k < ResolvedHosts.size(); ++k) {
@@ -189,9 +189,10 @@ void RadioConnection::ConnectButton_Click() {
 
 void RadioConnection::DisconnectButton_Click() {
     for (int i = 0; i < 2; ++i) {
-        RadioPort(i).Close();
+        dropConnection(i);
         checkOpenAttempt(i);
     }
+    checkTickWait();
     m_view.flush();
 }
 
@@ -240,8 +241,9 @@ void RadioConnection::WhatNetworkState(int channel) {
         break;
     case TcpSocket::sckClosing:
     case TcpSocket::sckError:
-        port.Close();
+        dropConnection(channel);
         checkOpenAttempt(channel);
+        checkTickWait();
         break;
     default:
         break;
@@ -283,26 +285,20 @@ void RadioConnection::onDataArrival(int channel) {
         ch.Received += data;
     }
     m_resetTimer->setEnabled(false);
-    if (!data.isEmpty()) {
-        resolveDelivery(channel, true);
+    Delivery &delivery = m_delivery[size_t(channel)];
+    if (!data.isEmpty() && delivery.active) {
+        markOnWire(channel); // an answer proves the command arrived, whatever the send reported
+        delivery.answered = true;
     }
     checkTickWait();
     m_view.flush();
 }
 
 void RadioConnection::onClose(int channel) {
-    TelnetChannel &ch = m_telnet.Channels[size_t(channel)];
     RadioPort(channel).Close();
-    if (!ch.Received.isEmpty()) {
-        ch.Completed += ch.Received + QStringLiteral("\r\n");
-        if (ch.ReceivedCut) {
-            ch.Completed += QStringLiteral("[reply cut after %1 characters]\r\n").arg(ReceivedCap);
-        }
-        ch.Received.clear();
-        ch.ReceivedCut = false;
-    }
+    completeReceived(channel);
     m_resetTimer->setEnabled(false);
-    resolveDelivery(channel, false); // closed before any reply came
+    endDelivery(channel);
     checkOpenAttempt(channel);
     checkTickWait();
     m_view.flush();
@@ -310,8 +306,7 @@ void RadioConnection::onClose(int channel) {
 
 void RadioConnection::onError(int channel) {
     paintPointer(LinkColour::Blue);
-    RadioPort(channel).Close();
-    resolveDelivery(channel, false);
+    dropConnection(channel);
     checkOpenAttempt(channel);
     checkTickWait();
     m_view.flush();
@@ -323,6 +318,7 @@ void RadioConnection::onSendProgress(int channel) {
 
 void RadioConnection::onSendComplete(int channel) {
     m_telnet.Channels[size_t(channel)].SendDone = true;
+    markOnWire(channel);
     checkTickWait();
     m_view.flush();
 }
@@ -386,12 +382,10 @@ void RadioConnection::afterConnect(bool connected) {
         finishTick(); // nothing sent: the command stays at the head for the next tick
         return;
     }
-    if (m_delivery[size_t(channel)].active) {
-        resolveDelivery(channel, false);
-    }
+    endDelivery(channel);
     m_resetTimer->setEnabled(true);
     paintPointer(LinkColour::Yellow);
-    m_delivery[size_t(channel)] = Delivery{true, m_tick.slot, m_tick.command, m_tick.generation};
+    m_delivery[size_t(channel)] = Delivery{true, false, false, m_tick.slot, m_tick.command, m_tick.generation};
     m_tick.phase = TickPhase::Sending;
     port.SendData(m_tick.command);
     checkTickWait();
@@ -402,7 +396,7 @@ void RadioConnection::checkTickWait() {
         return;
     }
     const TelnetChannel &ch = m_telnet.Channels[size_t(m_tick.channel)];
-    if (ch.SendDone || ch.WaitAborted || !m_resetTimer->isEnabled()) {
+    if (ch.SendDone || ch.WaitAborted || !m_resetTimer->isEnabled() || !m_delivery[size_t(m_tick.channel)].active) {
         finishTick();
     }
 }
@@ -413,32 +407,48 @@ void RadioConnection::finishTick() {
     Q_EMIT m_view.macroTrace(QStringLiteral("\r\n\t>") + command + QStringLiteral("\r\n"));
 }
 
-void RadioConnection::resolveDelivery(int channel, bool answered) {
+void RadioConnection::markOnWire(int channel) {
+    Delivery &delivery = m_delivery[size_t(channel)];
+    if (delivery.active && !delivery.onWire) {
+        delivery.onWire = true;
+        removeSlot(channel, delivery.slot, delivery.command, delivery.generation);
+    }
+}
+
+void RadioConnection::endDelivery(int channel) {
     Delivery &delivery = m_delivery[size_t(channel)];
     if (!delivery.active) {
         return;
     }
-    delivery.active = false;
-    if (answered) {
-        m_unanswered[size_t(channel)] = 0;
-        removeSlot(channel, delivery.slot, delivery.command, delivery.generation);
+    const Delivery ended = delivery;
+    delivery = Delivery{};
+    // A command that never got onto the wire is still at the head of its queue and goes again
+    // on a later tick. One the radio received but did not answer is not sent again: it may
+    // well have acted on it.
+    if (ended.onWire && !ended.answered) {
+        m_view.appendTerminal(QStringLiteral("[no reply to %1]\r\n").arg(ended.command));
+    }
+}
+
+void RadioConnection::completeReceived(int channel) {
+    TelnetChannel &ch = m_telnet.Channels[size_t(channel)];
+    if (ch.Received.isEmpty()) {
         return;
     }
-    // Unanswered: the command stays queued and goes again, but a command the radio never
-    // answers must not block its channel for ever.
-    Delivery &last = m_lastUnanswered[size_t(channel)];
-    int &count = m_unanswered[size_t(channel)];
-    const bool same =
-        last.command == delivery.command && last.generation == delivery.generation && last.slot == delivery.slot;
-    count = same ? count + 1 : 1;
-    last = delivery;
-    if (count >= MaxUnansweredTries) {
-        count = 0;
-        last = Delivery{};
-        removeSlot(channel, delivery.slot, delivery.command, delivery.generation);
-        m_view.appendTerminal(
-            QStringLiteral("[no reply to %1 after %2 tries]\r\n").arg(delivery.command).arg(MaxUnansweredTries));
+    ch.Completed += ch.Received + QStringLiteral("\r\n");
+    if (ch.ReceivedCut) {
+        ch.Completed += QStringLiteral("[reply cut after %1 characters]\r\n").arg(ReceivedCap);
     }
+    ch.Received.clear();
+    ch.ReceivedCut = false;
+}
+
+void RadioConnection::dropConnection(int channel) {
+    RadioPort(channel).Close();
+    // What the radio sent on this connection is its reply, even though it never closed: it
+    // must not wait for, and be glued to, the reply of some later command.
+    completeReceived(channel);
+    endDelivery(channel);
 }
 
 void RadioConnection::removeSlot(int channel, int slot, const QString &command, quint32 generation) {
@@ -458,8 +468,7 @@ void RadioConnection::ResetTimer_Timer() {
         m_telnet.Channels[size_t(i)].WaitAborted = true;
     }
     for (int i = 0; i < 2; ++i) {
-        RadioPort(i).Close();
-        resolveDelivery(i, false);
+        dropConnection(i);
         checkOpenAttempt(i);
     }
     m_resetTimer->setEnabled(false);

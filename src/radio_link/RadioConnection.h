@@ -42,8 +42,6 @@ public:
     static constexpr int ResetInterval = 2500;
     static constexpr int RemarkInterval = 1750;
     static constexpr int CheckTelnetInterval = 100;
-    // A command whose send completed but that got no reply is tried this often in all.
-    static constexpr int MaxUnansweredTries = 3;
 
     RadioConnection(Platform &platform, Telnet &telnet, RadioState &state, const Timeouts &timeouts,
                     LinkSettings &settings, LinkView &view, const LinkHooks &hooks);
@@ -104,11 +102,14 @@ private:
         QString command;
         quint32 generation = 0;
     };
-    // A command handed to the radio whose reply has not come yet: it leaves its queue only
-    // when the radio answers, so a time-out, an error or a connection dropped without a reply
-    // keeps it at the head for the next tick.
+    // A command handed to a connection, from the SendData until that connection ends. A key
+    // press is not idempotent, so once its bytes are on the wire (the send completed, or the
+    // radio already answered) the command leaves its queue whether or not a reply follows;
+    // only a command whose send never completed stays at the head to be tried again.
     struct Delivery {
         bool active = false;
+        bool onWire = false;
+        bool answered = false;
         int slot = 0;
         QString command;
         quint32 generation = 0;
@@ -135,7 +136,11 @@ private:
     void afterConnect(bool connected);
     void checkTickWait();
     void finishTick();
-    void resolveDelivery(int channel, bool answered);
+    void markOnWire(int channel);
+    void endDelivery(int channel);
+    void completeReceived(int channel);
+    // Closes the channel's socket from this side and settles what was on it.
+    void dropConnection(int channel);
     void removeSlot(int channel, int slot, const QString &command, quint32 generation);
     void paintPointer(int colour);
 
@@ -159,6 +164,4 @@ private:
     bool m_updateTimerWasEnabled = false;
     TickWait m_tick;
     std::array<Delivery, 2> m_delivery;
-    std::array<Delivery, 2> m_lastUnanswered;
-    std::array<int, 2> m_unanswered{{0, 0}};
 };

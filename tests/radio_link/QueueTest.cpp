@@ -47,7 +47,7 @@ TEST(Queue, UnreachableRadioKeepsTheHeadCommandAndStretchesTheTimeout) {
     // The radio comes back: nothing was lost or reordered, and each success gives 0.1 s back.
     h.accept = true;
     h.run(1000);
-    EXPECT_EQ(h.commands(), (QStringList{"A", "B", "STATE"}));
+    EXPECT_EQ(h.commands().mid(0, 3), (QStringList{"A", "B", "STATE"})); // then the polls
     EXPECT_NEAR(h.link.connection.ConnectExtra, 0.0f, 1e-6);
     // Past 3 s of extra waiting the extra starts again from nothing.
     h.link.connection.ConnectExtra = 2.95f;
@@ -114,17 +114,104 @@ TEST(Queue, OkEmptiesTheQueryChannelButKeepsCommandsAndSoundsAreFound) {
               (QStringList{root + "/sounds/ok.wav", root + "/fail.Wav", root + "/sounds/Beep.WAV"}));
 }
 
-TEST(Queue, UnansweredCommandsAreRetriedThenGivenUp) {
+TEST(Queue, UnansweredCommandIsNotSentAgain) {
     LinkHarness h;
     h.answer = [](const QString &command) { // A stalls
         return command == "A" ? std::optional<QString>() : std::optional<QString>("OK\r\n");
     };
     h.queue(0, {"A", "B"});
     h.run(8000);
-    // The no-reply time-out closes both sockets and A, still first, goes again; after three
-    // unanswered tries it is given up (and said so) so B is not held for ever.
-    EXPECT_EQ(h.commands(0), (QStringList{"A", "A", "A", "B"}));
-    EXPECT_TRUE(h.link.view.TelnetData.contains("[no reply to A after 3 tries]"));
+    // The no-reply time-out closes the connection; A reached the radio, so it is not repeated.
+    EXPECT_EQ(h.commands(0, true), (QStringList{"75 A", "2600 B"}));
+    EXPECT_EQ(h.link.view.TelnetData, "[no reply to A]\r\n");
+}
+
+// Each way a delivery can end, driven by hand on the fake socket: a command whose send
+// completed has left the queue, answered or not; one that never got onto the wire is still
+// first and goes on a later tick.
+TEST(Queue, DeliveredCommandsLeaveTheQueueUndeliveredOnesStayFirst) {
+    struct Case {
+        const char *name;
+        std::function<void(LinkHarness &)> act;
+        QStringList pending;
+        bool noReplyLine;
+    };
+    const auto connectAndSend = [](LinkHarness &h, bool complete) {
+        h.platform.fakeClock.advance(75);
+        h.port(0).acceptConnection();
+        ASSERT_EQ(h.port(0).sent, QStringList{"A"});
+        if (complete) {
+            h.port(0).completeSends();
+        }
+    };
+    const Case cases[] = {
+        {"closed without a reply",
+         [&](LinkHarness &h) { connectAndSend(h, true), h.port(0).peerClose(); },
+         {"B"},
+         true},
+        {"reply later than the reset time",
+         [&](LinkHarness &h) {
+             connectAndSend(h, true);
+             h.platform.fakeClock.advance(2500);
+             h.port(0).receive("OK\r\n"); // too late: the connection is gone
+         },
+         {"B"},
+         true},
+        {"Disconnect after the send",
+         [&](LinkHarness &h) { connectAndSend(h, true), h.link.connection.DisconnectButton_Click(); },
+         {"B"},
+         true},
+        {"Disconnect during the send",
+         [&](LinkHarness &h) { connectAndSend(h, false), h.link.connection.DisconnectButton_Click(); },
+         {"A", "B"},
+         false},
+        {"error before the send completed",
+         [&](LinkHarness &h) { connectAndSend(h, false), h.port(0).fail(); },
+         {"A", "B"},
+         false},
+        {"answered before the send reported", // the reply proves the bytes arrived
+         [&](LinkHarness &h) { connectAndSend(h, false), h.port(0).receive("OK"), h.port(0).peerClose(); },
+         {"B"},
+         false},
+        {"refused",
+         [](LinkHarness &h) {
+             h.platform.fakeClock.advance(75);
+             h.port(0).refuseConnection();
+         },
+         {"A", "B"},
+         false},
+        {"connect time-out", [](LinkHarness &h) { h.platform.fakeClock.advance(75 + 500); }, {"A", "B"}, false},
+    };
+    for (const Case &c : cases) {
+        LinkHarness h;
+        h.accept = false;
+        h.queue(0, {"A", "B"});
+        c.act(h);
+        EXPECT_EQ(h.link.telnet.pending(0), c.pending) << c.name;
+        EXPECT_EQ(h.link.view.TelnetData.contains("[no reply to A]"), c.noReplyLine) << c.name;
+        // Whatever happened, the queue goes on: B (and A when it never arrived) leave once each.
+        h.accept = true;
+        h.answer = [](const QString &) { return std::optional<QString>("OK\r\n"); };
+        h.seen[0] = size_t(h.port(0).sent.size()); // from here on
+        h.run(3000);
+        EXPECT_EQ(h.commands(0), c.pending) << c.name;
+        EXPECT_TRUE(h.link.telnet.pending(0).isEmpty()) << c.name;
+    }
+}
+
+TEST(Queue, UnreachableRadioHoldsTheHeadForAsLongAsItTakes) {
+    LinkHarness h;
+    h.accept = false;
+    h.queue(0, {"A", "B"});
+    h.queue(1, {"STATE"});
+    h.run(60000);
+    // No cap on the attempts: every tick tries again, nothing is dropped or reordered.
+    EXPECT_GE(h.port(0).connectCalls, 30);
+    EXPECT_EQ(h.link.telnet.pending(0), (QStringList{"A", "B"}));
+    h.accept = true;
+    h.answer = [](const QString &) { return std::optional<QString>("OK\r\n"); };
+    h.run(4000);
+    EXPECT_EQ(h.commands().mid(0, 3), (QStringList{"A", "B", "STATE"})); // then the polls
 }
 
 TEST(Queue, QueryQueuedAgainWhileItsTwinIsInFlightIsKept) {
@@ -181,11 +268,13 @@ TEST(Connection, RepliesAreJoinedLeftoversPrefixTheNextAndOversizedOnesAreCut) {
     };
     reply({"VER=", "1.2.3\r\n"});
     EXPECT_EQ(h.state.VersionText, "1.2.3");
-    // Text on a connection the program closed itself waits for the next reply.
-    reply({"left"}, false);
-    EXPECT_EQ(h.link.telnet.Channels[0].Received, "left");
-    reply({"over\r\n"});
-    EXPECT_TRUE(h.link.view.TelnetData.endsWith("leftover\r\n"));
+    // Text on a connection the program closed itself is that connection's reply: it is shown
+    // then, not glued to the front of some later reply.
+    reply({"VOL=", "35"}, false);
+    EXPECT_EQ(h.state.VolumeText, "35");
+    reply({"OK\r\n"});
+    EXPECT_TRUE(h.link.view.TelnetData.endsWith("VOL=35\r\n\r\nOK\r\n"));
+    EXPECT_TRUE(h.link.telnet.Channels[0].Received.isEmpty());
     const QString chunk(300000, QLatin1Char('x'));
     reply({chunk, chunk, chunk, chunk});
     EXPECT_EQ(h.link.view.TelnetData.size(), LinkView::TerminalLimit);
