@@ -37,6 +37,8 @@ RadioConnection::RadioConnection(Platform &platform, Telnet &telnet, RadioState 
             checkOpenAttempt(i);
             m_view.flush();
         });
+        m_deliveryTimers[size_t(i)] = platform.createTimer();
+        connect(m_deliveryTimers[size_t(i)].get(), &Timer::timeout, this, [this, i] { deliveryTimedOut(i); });
     }
     m_resetTimer->setInterval(ResetInterval);
     m_remarkTimer->setInterval(RemarkInterval);
@@ -345,6 +347,13 @@ void RadioConnection::CheckOutBuffer_Timer() {
         if (j >= ch.Outbound.size()) {
             continue;
         }
+        if (m_delivery[size_t(c)].active) {
+            // The last command's connection is still open. Nothing more may go onto it, and a
+            // new connection would let this channel's commands overtake each other; a command
+            // waiting on channel 0 holds the queries back as well.
+            timer.setInterval(50);
+            return;
+        }
         const QString command = ch.Outbound[j];
         if (c == 0 && command == QLatin1String(Telnet::Delay)) {
             ch.Outbound[j].clear();
@@ -386,6 +395,7 @@ void RadioConnection::afterConnect(bool connected) {
     m_resetTimer->setEnabled(true);
     paintPointer(LinkColour::Yellow);
     m_delivery[size_t(channel)] = Delivery{true, false, false, m_tick.slot, m_tick.command, m_tick.generation};
+    armDeliveryDeadline(channel, ResetInterval);
     m_tick.phase = TickPhase::Sending;
     port.SendData(m_tick.command);
     checkTickWait();
@@ -422,12 +432,31 @@ void RadioConnection::endDelivery(int channel) {
     }
     const Delivery ended = delivery;
     delivery = Delivery{};
+    m_deliveryTimers[size_t(channel)]->setEnabled(false);
     // A command that never got onto the wire is still at the head of its queue and goes again
     // on a later tick. One the radio received but did not answer is not sent again: it may
     // well have acted on it.
     if (ended.onWire && !ended.answered) {
         m_view.appendTerminal(QStringLiteral("[no reply to %1]\r\n").arg(ended.command));
     }
+}
+
+void RadioConnection::armDeliveryDeadline(int channel, int ms) {
+    Timer &timer = *m_deliveryTimers[size_t(channel)];
+    timer.setEnabled(false);
+    timer.setInterval(ms);
+    timer.setEnabled(true);
+}
+
+void RadioConnection::deliveryTimedOut(int channel) {
+    m_deliveryTimers[size_t(channel)]->setEnabled(false);
+    if (!m_delivery[size_t(channel)].active) {
+        return;
+    }
+    dropConnection(channel);
+    checkOpenAttempt(channel);
+    checkTickWait();
+    m_view.flush();
 }
 
 void RadioConnection::completeReceived(int channel) {

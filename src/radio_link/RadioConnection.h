@@ -32,9 +32,10 @@ struct ResolvedHost {
 // to the terminal view and the decoder.
 //
 // The radio answers each command on its own connection and closes it, so a connection is
-// opened per command. Opening and sending are asynchronous: DoOpenPort finishes on a socket
-// event or at its deadline, and a queue tick that waits for a connect or a send simply ignores
-// further timer beats until the wait ends, as if its handler had not returned yet.
+// opened per command and carries exactly one: while a delivery is outstanding on a channel
+// (from its SendData until its connection ends) the queue sends nothing more on that channel. Opening and sending are
+// asynchronous: DoOpenPort finishes on a socket event or at its deadline, and a queue tick that waits for a connect or
+// a send simply ignores further timer beats until the wait ends, as if its handler had not returned yet.
 class RadioConnection : public QObject {
     Q_OBJECT
 public:
@@ -42,6 +43,10 @@ public:
     static constexpr int ResetInterval = 2500;
     static constexpr int RemarkInterval = 1750;
     static constexpr int CheckTelnetInterval = 100;
+    // The radio closes as soon as it has answered. One that keeps the connection open after
+    // sending something gets this much silence before the program closes it and takes what
+    // came as the reply.
+    static constexpr int CloseWaitInterval = 500;
 
     RadioConnection(Platform &platform, Telnet &telnet, RadioState &state, const Timeouts &timeouts,
                     LinkSettings &settings, LinkView &view, const LinkHooks &hooks);
@@ -139,6 +144,8 @@ private:
     void markOnWire(int channel);
     void endDelivery(int channel);
     void completeReceived(int channel);
+    void armDeliveryDeadline(int channel, int ms);
+    void deliveryTimedOut(int channel);
     // Closes the channel's socket from this side and settles what was on it.
     void dropConnection(int channel);
     void removeSlot(int channel, int slot, const QString &command, quint32 generation);
@@ -158,6 +165,10 @@ private:
     std::unique_ptr<Timer> m_remarkTimer;
     std::unique_ptr<Timer> m_checkTelnet;
     std::array<std::unique_ptr<Timer>, 2> m_deadlineTimers;
+    // Per channel, the end of the current delivery's wait for a reply or for the close. The
+    // shared ResetTimer cannot serve: a reply decoded on one channel switches it off while the
+    // other channel may still be waiting.
+    std::array<std::unique_ptr<Timer>, 2> m_deliveryTimers;
 
     std::array<OpenAttempt, 2> m_open;
     int m_attemptsRunning = 0;

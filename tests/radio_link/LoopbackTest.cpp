@@ -101,7 +101,7 @@ private Q_SLOTS:
         QVERIFY(radio.server.isListening());
         // A is dropped, B answered, C stalls until the no-reply time-out (2.5 s).
         QTRY_VERIFY_WITH_TIMEOUT(l.link.view.TelnetData.contains("[no reply to C]"), 10000);
-        QCOMPARE(radio.log, (QStringList{"1 A", "2 B", "3 C"}));
+        QCOMPARE(radio.log.mid(0, 3), (QStringList{"1 A", "2 B", "3 C"})); // then the polls
         QVERIFY(l.link.view.TelnetData.contains("[no reply to A]\r\n"));
         QVERIFY(l.link.telnet.pending(0).isEmpty());
         QVERIFY(beats > 10);

@@ -214,6 +214,33 @@ TEST(Queue, UnreachableRadioHoldsTheHeadForAsLongAsItTakes) {
     EXPECT_EQ(h.commands().mid(0, 3), (QStringList{"A", "B", "STATE"})); // then the polls
 }
 
+// A reply decoded on the reply tick switches the shared no-reply timer off while the next
+// command's connection is still open. The queue must still wait for that connection to end
+// (closed by the radio, or given up at its own deadline) before it sends again.
+TEST(Queue, NothingMoreGoesOntoAnOpenConnection) {
+    LinkHarness h;
+    h.state.FullRefreshDue = false; // no polls of its own
+    h.state.PollCountdown = 10000;
+    h.link.settings.UpdateDisplayLabels = false;
+    h.link.connection.start();
+    h.replyDelay = 300;
+    h.answer = [](const QString &command) {
+        return command == "B" ? std::optional<QString>() : std::optional<QString>("VER=" + command + "\r\n");
+    };
+    h.queue(1, {"A", "B", "C"});
+    h.run(90);
+    h.link.telnet.Channels[1].Completed = "VER=0\r\n"; // an earlier reply, decoded at 100
+    h.run(20);
+    ASSERT_FALSE(h.link.connection.ResetTimer().isEnabled());
+    h.run(5000);
+    // A is answered at 375; B stalls, and the reply tick decoding A's reply switches the
+    // timer off again, but B's connection is given up 2500 ms after its send all the same.
+    EXPECT_EQ(h.commands(1, true), (QStringList{"75 A", "400 B", "2925 C"}));
+    EXPECT_TRUE(h.secondWrites.isEmpty()) << h.secondWrites.join(',').toStdString();
+    EXPECT_EQ(h.state.VersionText, "C");
+    EXPECT_TRUE(h.link.view.TelnetData.contains("[no reply to B]"));
+}
+
 TEST(Queue, QueryQueuedAgainWhileItsTwinIsInFlightIsKept) {
     LinkHarness h;
     h.link.settings.UpdateDisplayLabels = false;
