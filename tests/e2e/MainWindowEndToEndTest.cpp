@@ -52,6 +52,23 @@ class MainWindowEndToEndTest : public QObject {
 
     QString terminal() const { return m_program->mainWindow().TelnetData()->toPlainText(); }
 
+    // The simulator's command log as written to its file: "<connection> <command>" per
+    // command, "<connection> EXTRA <bytes>" for bytes written after a connection's command.
+    QStringList wireLog() const {
+        QFile file(m_dir->filePath(QStringLiteral("radiosim.log")));
+        if (!file.open(QIODevice::ReadOnly)) {
+            return {QStringLiteral("(no log)")};
+        }
+        QStringList lines;
+        for (const QByteArray &line : file.readAll().split('\n')) {
+            const QList<QByteArray> fields = line.split('\t');
+            if (fields.size() >= 4) {
+                lines << QString::fromLatin1(fields.mid(2).join(' '));
+            }
+        }
+        return lines;
+    }
+
 private Q_SLOTS:
     // The default data files and settings pointing at the simulator; the last program ends first.
     void init() {
@@ -61,6 +78,7 @@ private Q_SLOTS:
         m_sim = std::make_unique<RadioSimulator>();
         QVERIFY(m_sim->start());
         m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_sim->setLogFile(m_dir->filePath(QStringLiteral("radiosim.log"))));
         const QDir data(qEnvironmentVariable("CV_TEST_DATA"));
         for (const QString &name : data.entryList(QDir::Files)) {
             QFile::copy(data.filePath(name), m_dir->filePath(name));
@@ -71,6 +89,13 @@ private Q_SLOTS:
         ini.write(
             QStringLiteral("[General]\r\nRaidoURL=127.0.0.1\r\nRaidoPORT=%1\r\n").arg(m_sim->commandPort()).toLatin1());
         newProgram();
+    }
+
+    // One command per connection, whatever the test did: a second write onto a connection
+    // shows in the simulator's log as an extra-bytes line.
+    void cleanup() {
+        const QStringList extra = wireLog().filter(QStringLiteral(" EXTRA "));
+        QVERIFY2(extra.isEmpty(), qPrintable(extra.join(QStringLiteral("; "))));
     }
 
     void firstQueriesGoOutOnTheQueryChannelAndRepliesShow() {
