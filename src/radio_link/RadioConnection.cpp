@@ -291,6 +291,9 @@ void RadioConnection::onDataArrival(int channel) {
     if (!data.isEmpty() && delivery.active) {
         markOnWire(channel); // an answer proves the command arrived, whatever the send reported
         delivery.answered = true;
+        // The close normally follows at once; a radio that keeps the connection open must not
+        // keep its reply from the terminal and the decoder, nor hold up the queue.
+        armDeliveryDeadline(channel, CloseWaitInterval);
     }
     checkTickWait();
     m_view.flush();

@@ -97,6 +97,8 @@ public:
 
     // True while the queue tick waits for a connect or a send to finish.
     bool tickWaiting() const { return m_tick.phase != TickPhase::Idle; }
+    // True from a command's send until the connection that carried it has ended.
+    bool deliveryOutstanding(int channel) const { return m_delivery[size_t(channel)].active; }
 
 private:
     enum class TickPhase { Idle, Connecting, Sending };

@@ -241,6 +241,29 @@ TEST(Queue, NothingMoreGoesOntoAnOpenConnection) {
     EXPECT_TRUE(h.link.view.TelnetData.contains("[no reply to B]"));
 }
 
+// A radio that answers but keeps the connection open: after a short silence the program
+// closes the connection itself and takes what came as the reply.
+TEST(Queue, ReplyOnAConnectionTheRadioKeepsOpenIsTakenAfterAPause) {
+    LinkHarness h;
+    h.state.FullRefreshDue = false;
+    h.state.PollCountdown = 10000;
+    h.link.settings.UpdateDisplayLabels = false;
+    h.link.connection.start();
+    h.closeAfterReply = false;
+    h.answer = [](const QString &command) {
+        return std::optional<QString>(command == "VERSION" ? "VER=3.1.7\r\n" : "STATE=ON\r\n");
+    };
+    h.queue(1, {"VERSION", "STATE"});
+    h.run(650);
+    EXPECT_EQ(h.state.VersionText, "3.1.7"); // closed at 575, shown and decoded at 600
+    EXPECT_EQ(h.link.view.TelnetData, "VER=3.1.7\r\n");
+    h.run(1000);
+    EXPECT_EQ(h.commands(1, true), (QStringList{"75 VERSION", "600 STATE"}));
+    EXPECT_EQ(h.state.PowerState, "ON");
+    EXPECT_TRUE(h.secondWrites.isEmpty());
+    EXPECT_FALSE(h.link.view.TelnetData.contains("[no reply"));
+}
+
 TEST(Queue, QueryQueuedAgainWhileItsTwinIsInFlightIsKept) {
     LinkHarness h;
     h.link.settings.UpdateDisplayLabels = false;
