@@ -206,7 +206,7 @@ TEST(Decoder, WhatAutosLettersScreenChangesAndRecordButton) {
 
 TEST(AutomaticPoll, QueryOrder) {
     Decoder p;
-    const QStringList all{"MINFO", "VOLUME", "METAINFO", "LISTINFO", "MINFO", "STATE", "VERSION", "VOLUME"};
+    const QStringList all{"MINFO", "VOLUME", "METAINFO", "LISTINFO", "STATE", "VERSION"}; // each once
     const std::pair<const char *, QStringList> cases[] = {
         {"A", all},
         {"NVSR", {"VOLUME", "MINFO", "STATE", "VERSION"}},
