@@ -106,6 +106,11 @@ Q_SIGNALS:
     void searchBoxFocusRequested();
     // The display window's waiting animation should stop (its frame counter set to -2).
     void pleaseWaitStopRequested();
+    // The program moved the information panel's volume slider to this value (0..100). It is
+    // emitted while RadioState::VolumeSetByProgram is raised, so a window that moves its slider
+    // here (connected directly) sees the flag in its change handler and sends nothing back.
+    // Windows move the slider only here, never from changed(): by then the flag is down.
+    void volumeAdjusterSet(int value);
 
 private:
     bool m_dirty = false;

@@ -142,9 +142,13 @@ void ReplyDecoder::DecodeReturn() {
                 m_view.VolumeAdjusterEnabled = true;
                 m_state.ExpectVolume = false;
                 if (!m_state.VolumeDragging) {
+                    // The slider moves now, inside the raised flag, not at the next redraw:
+                    // otherwise the window would take the program's move for the user's and
+                    // send volume keys back.
                     m_state.VolumeSetByProgram = true;
                     const qint16 volume = NumericText::Int16Of(m_state.VolumeText);
                     m_view.VolumeAdjusterValue = std::clamp<int>(volume, 0, 100);
+                    Q_EMIT m_view.volumeAdjusterSet(m_view.VolumeAdjusterValue);
                 }
                 m_state.VolumeDragging = false;
                 m_state.VolumeSetByProgram = false;
@@ -335,8 +339,10 @@ void ReplyDecoder::FillDebug() {
             m_state.RadioStandby = true;
         }
     }
+    // The current screen's picture, "" when the skin gives it none: a screen without a picture
+    // must not go on showing the one before.
+    m_state.ScreenPictureName = picture;
     if (!picture.isEmpty()) {
-        m_state.ScreenPictureName = picture;
         if (picture != m_lastPictureShown) {
             m_lastPictureShown = picture;
             Q_EMIT m_view.displayScreenRequested(picture);

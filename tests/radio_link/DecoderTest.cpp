@@ -70,12 +70,19 @@ TEST(Decoder, ValuesListsMenusAndHolds) {
     d.reply("ERROR unknown command");
     EXPECT_TRUE(d.link.telnet.Channels[1].LastReply == "ERROR unknown command" &&
                 d.link.telnet.CheckOutBuffer().isEnabled());
-    // While the user drags the slider only the label follows the radio.
+    // The slider moves while the program's flag is up, so a window can tell the move from the
+    // user's; while the user drags the slider only the label follows the radio.
+    QList<std::pair<int, bool>> moves;
+    QObject::connect(&d.link.view, &LinkView::volumeAdjusterSet, [&](int value) {
+        moves.append({value, d.state.VolumeSetByProgram});
+    });
     d.state.VolumeDragging = true;
     d.reply("VOL=50");
     EXPECT_TRUE(d.link.view.DeviceVolume == "50" && d.link.view.VolumeAdjusterValue == 35 && !d.state.VolumeDragging);
-    d.reply("VOL=55");
-    EXPECT_EQ(d.link.view.VolumeAdjusterValue, 55);
+    d.reply("VOL=155");
+    EXPECT_EQ(d.link.view.VolumeAdjusterValue, 100);
+    EXPECT_EQ(moves, (QList<std::pair<int, bool>>{{100, true}}));
+    EXPECT_FALSE(d.state.VolumeSetByProgram);
     d.reply("List pos=13 1=a 2=b 3=c 4=d 5=e 6=f 7=Seventh one");
     EXPECT_EQ(d.link.view.InfoList,
               (QStringList{"List - Updated " + QLocale().toString(d.platform.fakeWallClock.now(), QLocale::ShortFormat),
@@ -116,6 +123,9 @@ TEST(Decoder, ScreenRules) {
     EXPECT_TRUE(d.link.view.SearchBoxVisible && focus.count() == 1);
     d.reply("Menu state=0 mp=1 ms=3");
     EXPECT_FALSE(d.link.view.SearchBoxVisible);
+    // A screen the skin gives no picture has none; the last screen's does not linger.
+    d.reply("Menu state=7 mp=1 ms=3");
+    EXPECT_EQ(d.state.ScreenPictureName, QString());
     // Screen 21 backs out once per menu reply that reports it.
     d.reply("Menu state=21 mp=1 ms=1");
     EXPECT_EQ(d.link.telnet.pending(0), (QStringList{"STOP", "QXDELAY"}));
