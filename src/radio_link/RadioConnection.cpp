@@ -32,11 +32,12 @@ RadioConnection::RadioConnection(Platform &platform, Telnet &telnet, RadioState 
         connect(port, &TcpSocket::ErrorEvent, this, [this, i] { onError(i); });
         connect(port, &TcpSocket::SendProgress, this, [this, i] { onSendProgress(i); });
         connect(port, &TcpSocket::SendComplete, this, [this, i] { onSendComplete(i); });
-        m_deadlineTimers[size_t(i)] = platform.createTimer();
-        connect(m_deadlineTimers[size_t(i)].get(), &Timer::timeout, this, [this, i] {
-            checkOpenAttempt(i);
-            m_view.flush();
-        });
+        m_attempts[size_t(i)] = std::make_unique<ConnectAttempt>(platform, *port, ConnectExtra);
+        connect(m_attempts[size_t(i)].get(), &ConnectAttempt::finished, this,
+                [this, i](bool connected, const QString &result) {
+                    openAttemptFinished(i, connected, result);
+                    m_view.flush();
+                });
         m_deliveryTimers[size_t(i)] = platform.createTimer();
         connect(m_deliveryTimers[size_t(i)].get(), &Timer::timeout, this, [this, i] { deliveryTimedOut(i); });
     }
@@ -62,12 +63,12 @@ void RadioConnection::DoOpenPort(int channel, std::function<void(bool)> done) {
     if (channel < 0 || channel > 1) {
         return;
     }
-    OpenAttempt &attempt = m_open[size_t(channel)];
-    if (attempt.active) {
-        if (done) {
-            attempt.done.push_back(std::move(done));
-        }
-        return;
+    ConnectAttempt &attempt = *m_attempts[size_t(channel)];
+    if (done) {
+        m_openCallbacks[size_t(channel)].push_back(std::move(done));
+    }
+    if (attempt.isActive()) {
+        return; // joins the attempt running
     }
     // The display's refresh would queue polls while we wait; hold it until the last attempt ends.
     if (m_attemptsRunning++ == 0) {
@@ -79,8 +80,7 @@ void RadioConnection::DoOpenPort(int channel, std::function<void(bool)> done) {
     }
     m_remarkTimer->setEnabled(false);
 
-    TcpSocket &port = RadioPort(channel);
-    if (port.State() != TcpSocket::sckConnected) {
+    if (RadioPort(channel).State() != TcpSocket::sckConnected) {
         dropConnection(channel); // a half-open or failed socket is reset before a new attempt
     }
     QString host = m_settings.txtUrl;
@@ -90,71 +90,22 @@ void RadioConnection::DoOpenPort(int channel, std::function<void(bool)> done) {
             break;
         }
     }
-    if (port.State() != TcpSocket::sckConnected) {
-        const double portNumber = NumericText::Val(m_settings.txtPort);
-        const quint16 remotePort = portNumber >= 0 && portNumber <= 65535 ? quint16(std::lround(portNumber)) : 0;
-        port.setLocalPort(0);
-        port.Connect(host, remotePort);
-    }
-
-    attempt.active = true;
-    attempt.t0 = m_platform.clock().nowMs();
-    attempt.timeoutShown = m_timeouts.Connect + ConnectExtra;
-    attempt.deadline = attempt.t0 + qint64(std::llround(double(attempt.timeoutShown) * 1000.0));
-    if (done) {
-        attempt.done.push_back(std::move(done));
-    }
-    armDeadline(channel);
-    checkOpenAttempt(channel);
-}
-
-void RadioConnection::armDeadline(int channel) {
-    Timer &timer = *m_deadlineTimers[size_t(channel)];
-    const qint64 left = m_open[size_t(channel)].deadline - m_platform.clock().nowMs();
-    timer.setEnabled(false);
-    timer.setInterval(int(std::max<qint64>(1, left)));
-    timer.setEnabled(true);
+    const double portNumber = NumericText::Val(m_settings.txtPort);
+    const quint16 remotePort = portNumber >= 0 && portNumber <= 65535 ? quint16(std::lround(portNumber)) : 0;
+    attempt.start(host, remotePort, m_timeouts.Connect);
 }
 
 void RadioConnection::checkOpenAttempt(int channel) {
-    const OpenAttempt &attempt = m_open[size_t(channel)];
-    if (!attempt.active) {
-        return;
-    }
-    const qint16 s = RadioPort(channel).State();
-    const bool settled = s == TcpSocket::sckConnected || s == TcpSocket::sckClosed || s == TcpSocket::sckError;
-    if (settled || m_platform.clock().nowMs() >= attempt.deadline) {
-        finishOpenAttempt(channel);
-    } else {
-        armDeadline(channel);
-    }
+    m_attempts[size_t(channel)]->check();
 }
 
-void RadioConnection::finishOpenAttempt(int channel) {
-    OpenAttempt &attempt = m_open[size_t(channel)];
-    attempt.active = false;
-    m_deadlineTimers[size_t(channel)]->setEnabled(false);
-
-    const qint64 elapsedMs = m_platform.clock().nowMs() - attempt.t0;
-    // Shown to two decimals, then as the shortest text of that number: 1.2, 0.46.
-    const float elapsed = float(std::round(double(elapsedMs) / 10.0) / 100.0);
-    const QString times = NumericText::SingleText(elapsed) + QStringLiteral(" sec [") +
-                          NumericText::SingleText(attempt.timeoutShown) + QStringLiteral("]");
-    TcpSocket &port = RadioPort(channel);
-    const bool connected = port.State() == TcpSocket::sckConnected;
+void RadioConnection::openAttemptFinished(int channel, bool connected, const QString &result) {
+    m_view.StatusPanel[3] = result;
     if (!connected) {
         m_state.PollCountdown = 0;
-        m_view.StatusPanel[3] = QStringLiteral("Fail in ") + times;
-        port.Close();
-        ConnectExtra += 0.1f;
-        if (ConnectExtra > 3.0f) {
-            ConnectExtra = 0.0f;
-        }
         m_view.UrlToolTip = QStringLiteral("Could not open port");
     } else {
-        m_view.StatusPanel[3] = QStringLiteral("Open in ") + times;
-        ConnectExtra = std::max(0.0f, ConnectExtra - 0.1f);
-        const QString address = port.RemoteHostIP();
+        const QString address = RadioPort(channel).RemoteHostIP();
         size_t k = 1;
         while (k < ResolvedHosts.size() && ResolvedHosts[k].HostName != m_settings.txtUrl) {
             ++k;
@@ -175,7 +126,7 @@ void RadioConnection::finishOpenAttempt(int channel) {
     m_view.touch();
 
     std::vector<std::function<void(bool)>> callbacks;
-    callbacks.swap(attempt.done);
+    callbacks.swap(m_openCallbacks[size_t(channel)]);
     for (auto &callback : callbacks) {
         callback(connected);
     }

@@ -2,6 +2,7 @@
 
 #include "platform/TcpSocket.h"
 #include "platform/Timer.h"
+#include "radio_link/ConnectAttempt.h"
 
 #include <QObject>
 #include <QString>
@@ -61,7 +62,7 @@ public:
     // when the attempt ends (at once when already connected). A second request for a channel
     // whose attempt is running joins that attempt.
     void DoOpenPort(int channel, std::function<void(bool)> done = {});
-    bool isOpening(int channel) const { return m_open[size_t(channel)].active; }
+    bool isOpening(int channel) const { return m_attempts[size_t(channel)]->isActive(); }
 
     void ConnectButton_Click();
     void DisconnectButton_Click();
@@ -85,8 +86,8 @@ public:
     void PlaySoundFile(const QString &name);
 
     // Extra seconds added to the connect time-out; grows on failures, shrinks on successes.
-    // Shared with the console monitor's own connection.
-    float ConnectExtra = 0.0f;
+    // The console monitor's own connection shares it (see ConnectAttempt).
+    ConnectExtraTime ConnectExtra;
     // Slot 0 is never used.
     std::vector<ResolvedHost> ResolvedHosts{ResolvedHost{}};
 
@@ -121,13 +122,6 @@ private:
         QString command;
         quint32 generation = 0;
     };
-    struct OpenAttempt {
-        bool active = false;
-        qint64 t0 = 0;
-        qint64 deadline = 0;
-        float timeoutShown = 0;
-        std::vector<std::function<void(bool)>> done;
-    };
 
     void onConnect(int channel);
     void onDataArrival(int channel);
@@ -137,8 +131,7 @@ private:
     void onSendComplete(int channel);
 
     void checkOpenAttempt(int channel);
-    void finishOpenAttempt(int channel);
-    void armDeadline(int channel);
+    void openAttemptFinished(int channel, bool connected, const QString &result);
     void sendOnChannel(int channel, const QString &command);
     void afterConnect(bool connected);
     void checkTickWait();
@@ -166,13 +159,13 @@ private:
     std::unique_ptr<Timer> m_resetTimer;
     std::unique_ptr<Timer> m_remarkTimer;
     std::unique_ptr<Timer> m_checkTelnet;
-    std::array<std::unique_ptr<Timer>, 2> m_deadlineTimers;
+    std::array<std::unique_ptr<ConnectAttempt>, 2> m_attempts;
+    std::array<std::vector<std::function<void(bool)>>, 2> m_openCallbacks;
     // Per channel, the end of the current delivery's wait for a reply or for the close. The
     // shared ResetTimer cannot serve: a reply decoded on one channel switches it off while the
     // other channel may still be waiting.
     std::array<std::unique_ptr<Timer>, 2> m_deliveryTimers;
 
-    std::array<OpenAttempt, 2> m_open;
     int m_attemptsRunning = 0;
     bool m_updateTimerWasEnabled = false;
     TickWait m_tick;

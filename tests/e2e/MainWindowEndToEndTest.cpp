@@ -203,7 +203,7 @@ private Q_SLOTS:
         QVERIFY(m_sim->setRefuse(true));
         QVERIFY(m_program->start());
         sendAsUser(m_userCommands);
-        QTRY_VERIFY_WITH_TIMEOUT(m_program->link().connection.ConnectExtra >= 0.15f, Patience);
+        QTRY_VERIFY_WITH_TIMEOUT(m_program->link().connection.ConnectExtra.seconds >= 0.15f, Patience);
         QVERIFY(m_sim->setRefuse(false));
         QTRY_VERIFY_WITH_TIMEOUT(commandsSettled(), Patience);
         QCOMPARE(logged(m_userCommands), m_userCommands);
@@ -246,7 +246,7 @@ private Q_SLOTS:
         ConfigForm &form = m_program->mainWindow();
         QTRY_VERIFY_WITH_TIMEOUT(form.statusPanel(3).startsWith(QStringLiteral("Fail in ")), Patience);
         // A few more attempts, each failure lengthening the next wait, watched by the beat.
-        QTRY_VERIFY_WITH_TIMEOUT(m_program->link().connection.ConnectExtra >= 0.25f, Patience);
+        QTRY_VERIFY_WITH_TIMEOUT(m_program->link().connection.ConnectExtra.seconds >= 0.25f, Patience);
         QVERIFY2(longestGap < 1000, qPrintable(QStringLiteral("blocked for %1 ms").arg(longestGap)));
         QCOMPARE(form.txtUrl()->toolTip(), QStringLiteral("Could not open port"));
         QVERIFY(m_sim->setRefuse(false));

@@ -43,21 +43,21 @@ TEST(Queue, UnreachableRadioKeepsTheHeadCommandAndStretchesTheTimeout) {
     EXPECT_EQ(results, (QStringList{"Fail in 0.5 sec [0.5]", "Fail in 0.6 sec [0.6]", "Fail in 0.7 sec [0.7]"}));
     EXPECT_EQ(h.link.view.UrlToolTip, "Could not open port");
     EXPECT_EQ(h.link.telnet.pending(0), (QStringList{"A", "B"}));
-    EXPECT_FLOAT_EQ(h.link.connection.ConnectExtra, 0.3f);
+    EXPECT_FLOAT_EQ(h.link.connection.ConnectExtra.seconds, 0.3f);
     // The radio comes back: nothing was lost or reordered, and each success gives 0.1 s back.
     h.accept = true;
     h.run(1000);
     EXPECT_EQ(h.commands().mid(0, 3), (QStringList{"A", "B", "STATE"})); // then the polls
-    EXPECT_NEAR(h.link.connection.ConnectExtra, 0.0f, 1e-6);
+    EXPECT_NEAR(h.link.connection.ConnectExtra.seconds, 0.0f, 1e-6);
     // Past 3 s of extra waiting the extra starts again from nothing.
-    h.link.connection.ConnectExtra = 2.95f;
+    h.link.connection.ConnectExtra.seconds = 2.95f;
     h.accept = false;
     h.link.connection.DoOpenPort(1);
     h.run(3440);
-    EXPECT_NEAR(h.link.connection.ConnectExtra, 2.95f, 1e-6);
+    EXPECT_NEAR(h.link.connection.ConnectExtra.seconds, 2.95f, 1e-6);
     h.run(20);
     EXPECT_EQ(h.link.view.StatusPanel[3], "Fail in 3.45 sec [3.45]");
-    EXPECT_EQ(h.link.connection.ConnectExtra, 0.0f);
+    EXPECT_EQ(h.link.connection.ConnectExtra.seconds, 0.0f);
 }
 
 TEST(Queue, MoreThanTwoHundredWaitingCommandsCollapseToTheOldest) {
@@ -302,7 +302,7 @@ TEST(Connection, ResolvedHostsAndToolTip) {
     EXPECT_EQ(h.link.view.UrlToolTip, "radio Resolves to 192.168.1.120");
 }
 
-TEST(Connection, RepliesAreJoinedLeftoversPrefixTheNextAndOversizedOnesAreCut) {
+TEST(Connection, RepliesAreJoinedTextLeftOnAClosedConnectionShowsAndOversizedOnesAreCut) {
     LinkHarness h;
     h.accept = false;
     h.link.connection.start();
