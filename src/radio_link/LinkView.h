@@ -25,8 +25,6 @@ struct LinkSettings {
 struct LinkHooks {
     std::function<bool()> macroRunning = [] { return false; };          // a macro run is in progress
     std::function<bool()> macroWaitTimerRunning = [] { return false; }; // the macro window waits for the radio
-    std::function<bool()> macroListHidden = [] { return true; };        // the panel's macro list is not shown
-    std::function<bool()> mainMenuListVisible = [] { return true; };    // the panel's main menu list is shown
 };
 
 // Colours are 24-bit values with red in the low byte.
@@ -77,6 +75,10 @@ public:
     QStringList MenuList;
     int MenuListIndex = -1;
     int MainMenuListIndex = -1;
+    // Whether a window shows the main menu list and the macro list. Nothing shows either at
+    // start; the window that shows or hides one sets its flag (the decoder reads them).
+    bool MainMenuListVisible = false;
+    bool MacroListVisible = false;
     QString CurrentMenuLabel;
     QString DebugText;
     int VolumeAdjusterValue = 0;
@@ -104,7 +106,7 @@ Q_SIGNALS:
     void loadPictureRequested(const QString &pictureName);
     // The display window's search box should take the focus with its caret at the end.
     void searchBoxFocusRequested();
-    // The display window's waiting animation should stop (its frame counter set to -2).
+    // The waiting animation should stop; RadioState::WaitFrame has been set to -2.
     void pleaseWaitStopRequested();
     // The program moved the information panel's volume slider to this value (0..100). It is
     // emitted while RadioState::VolumeSetByProgram is raised, so a window that moves its slider

@@ -278,7 +278,7 @@ void ReplyDecoder::FillDebug() {
     const bool itemInTable = item >= 0 && item < SkinTables::TableSize;
     const bool screenInTable = screen >= 0 && screen < SkinTables::TableSize;
 
-    if (m_hooks.macroListHidden() && !m_hooks.macroWaitTimerRunning() && !m_state.RadioStandby &&
+    if (!m_view.MacroListVisible && !m_hooks.macroWaitTimerRunning() && !m_state.RadioStandby &&
         item != m_lastItemSeen) {
         m_lastItemSeen = item;
         if (itemInTable) {
@@ -350,6 +350,11 @@ void ReplyDecoder::FillDebug() {
     }
 }
 
+void ReplyDecoder::stopPleaseWait() {
+    m_state.WaitFrame = -2;
+    Q_EMIT m_view.pleaseWaitStopRequested();
+}
+
 void ReplyDecoder::WhatAutos() {
     RadioState &s = m_state;
     if (!s.MenuState.isEmpty()) {
@@ -413,8 +418,8 @@ void ReplyDecoder::WhatAutos() {
         m_view.MetaListEnabled = s.NeedMeta;
     }
 
-    if (m_view.InfoListEnabled || m_hooks.mainMenuListVisible()) {
-        Q_EMIT m_view.pleaseWaitStopRequested();
+    if (m_view.InfoListEnabled || m_view.MainMenuListVisible) {
+        stopPleaseWait();
     }
     m_view.RecordButtonsEnabled = m_view.MetaListEnabled || m_view.InfoListEnabled;
     m_view.RecordButtonsBold = false;
@@ -425,14 +430,14 @@ void ReplyDecoder::WhatAutos() {
         if (status.contains(QLatin1String("recording"))) {
             m_view.RecordButtonsCaption = QStringLiteral("Press to STOP RECORDING");
             m_view.RecordButtonsBold = true;
-            Q_EMIT m_view.pleaseWaitStopRequested();
+            stopPleaseWait();
             decided = true;
         } else if (status.contains(QLatin1String("playing"))) {
             m_view.RecordButtonsCaption = QStringLiteral("Press to STOP PLAYBACK");
-            Q_EMIT m_view.pleaseWaitStopRequested();
+            stopPleaseWait();
             decided = true;
         } else if (status.contains(QLatin1String("paused"))) {
-            Q_EMIT m_view.pleaseWaitStopRequested();
+            stopPleaseWait();
             decided = true;
         }
         for (const char *word : emphasis) {
@@ -449,7 +454,7 @@ void ReplyDecoder::WhatAutos() {
         }
         if (!decided) {
             m_view.RecordButtonsCaption = QStringLiteral("Press to STOP PLAYBACK");
-            Q_EMIT m_view.pleaseWaitStopRequested();
+            stopPleaseWait();
         }
     } else {
         m_view.RecordButtonsCaption = QStringLiteral("Press to START RECORDING");

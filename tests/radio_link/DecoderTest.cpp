@@ -189,7 +189,6 @@ TEST(Decoder, WhatAutosLettersScreenChangesAndRecordButton) {
     // Meta status: the record button's caption, whether the please-wait stops, and while the
     // radio fills its buffer the meta data is asked again at the next poll.
     QSignalSpy stopWait(&d.link.view, &LinkView::pleaseWaitStopRequested);
-    d.link.hooks.mainMenuListVisible = [] { return false; };
     const std::tuple<const char *, const char *, bool, int> statuses[] = {
         {"recording", "Press to STOP RECORDING", true, 9},
         {"connecting", "Press to STOP RECORDING", false, 9},
@@ -212,6 +211,30 @@ TEST(Decoder, WhatAutosLettersScreenChangesAndRecordButton) {
     EXPECT_EQ(d.needs(), "NIMVSA");
     EXPECT_EQ(d.link.view.DebugText.section("\r\n", 1, 2),
               "Menu    : Item (4) = Unknown 4\r\nState   : (77) = Unknown 77");
+}
+
+TEST(Decoder, WaitingAnimationAndMenuPictureFollowWhatTheWindowsShow) {
+    Decoder d;
+    d.screen(0, "main"); // no list on this screen
+    d.skin.MenuTable[5] = MenuTableEntry{"pic5", "Five", QString()};
+    QSignalSpy stop(&d.link.view, &LinkView::pleaseWaitStopRequested);
+    QSignalSpy picture(&d.link.view, &LinkView::loadPictureRequested);
+    // At start no window shows the main menu list: a menu reply leaves the animation running.
+    d.state.WaitFrame = 3;
+    d.reply("Menu state=0 mp=1 ms=2");
+    EXPECT_TRUE(stop.isEmpty() && d.state.WaitFrame == 3);
+    d.link.view.MainMenuListVisible = true;
+    d.reply("Menu state=0 mp=1 ms=2");
+    EXPECT_TRUE(!stop.isEmpty() && d.state.WaitFrame == -2);
+    // While the macro list covers it, the selected item's picture is not loaded.
+    picture.clear();
+    d.link.view.MacroListVisible = true;
+    d.reply("Menu state=0 mp=1 ms=5");
+    EXPECT_TRUE(picture.isEmpty());
+    d.link.view.MacroListVisible = false;
+    d.reply("Menu state=0 mp=1 ms=5");
+    ASSERT_EQ(picture.count(), 1);
+    EXPECT_EQ(picture.at(0).at(0).toString(), "pic5");
 }
 
 TEST(AutomaticPoll, QueryOrder) {
