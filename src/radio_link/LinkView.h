@@ -46,9 +46,16 @@ public:
 
     LinkView();
 
-    // Main window: terminal view (at most the last 20000 characters).
+    // Main window: terminal view (at most the last 20000 characters). Every window that writes
+    // to it goes through these: replies are appended, the main window's double click, the macro
+    // runner and the information panel clear it, and the user may edit it only while unlocked.
     QString TelnetData;
+    bool TerminalUnlocked = false; // "UnLock" ticked: the view may be edited by hand
     void appendTerminal(const QString &text);
+    void clearTerminal();
+    // The text as the user edited it, kept to its last 20000 characters; ignored while locked.
+    // Returns whether it was taken.
+    bool editTerminal(const QString &text);
 
     // Main window: connection hint, status bar (index 1..3 used; 0 unused) and host tool tip.
     QString HoldOnText = QStringLiteral("Waiting for you");
