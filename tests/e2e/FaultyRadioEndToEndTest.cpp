@@ -178,6 +178,8 @@ class FaultyRadioEndToEndTest : public QObject {
         QTRY_VERIFY_WITH_TIMEOUT(shownSince(QStringLiteral("OK")), Patience);
         QTRY_VERIFY_WITH_TIMEOUT(shownSince(QStringLiteral("Menu state=")), Patience);
         QCOMPARE(m_program->state().VolumeText, QString::number(m_sim->volume()));
+        // The terminal view is edited on every reply; it keeps no history of those edits.
+        QCOMPARE(m_program->mainWindow().TelnetData()->document()->availableUndoSteps(), 0);
     }
 
     void report(const char *fault) {

@@ -38,3 +38,15 @@ TEST(AddressProblems, AreNamedAndTheCommandWaitsForTheCorrection) {
     EXPECT_EQ(h.commands(0), QStringList{QStringLiteral("POWER")});
     EXPECT_TRUE(h.link.view.StatusPanel[3].startsWith(QStringLiteral("Open in ")));
 }
+
+// Noise from the radio reaches the terminal with its control characters made visible and inert;
+// line ends and tabs stay as they are.
+TEST(TerminalView, ShowsControlCharactersHarmlessly) {
+    LinkView view;
+    view.clearTerminal();
+    view.appendTerminal(QString::fromLatin1("a\x00\x1b[2J\x07\tb\r\n\x7f\x85\xa0z", 16));
+    EXPECT_EQ(view.TelnetData, QStringLiteral("a\u2400\u241b[2J\u2407\tb\r\n\u2421\ufffd z"));
+    view.TerminalUnlocked = true;
+    view.editTerminal(QString::fromLatin1("\x1b"));
+    EXPECT_EQ(view.TelnetData, QStringLiteral("\u241b"));
+}
