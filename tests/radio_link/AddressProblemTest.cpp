@@ -44,7 +44,7 @@ TEST(AddressProblems, AreNamedAndTheCommandWaitsForTheCorrection) {
 TEST(TerminalView, ShowsControlCharactersHarmlessly) {
     LinkView view;
     view.clearTerminal();
-    view.appendTerminal(QString::fromLatin1("a\x00\x1b[2J\x07\tb\r\n\x7f\x85\xa0z", 16));
+    view.appendTerminal(QString::fromLatin1("a\x00\x1b[2J\x07\tb\r\n\x7f\x85\xa0z", 15));
     EXPECT_EQ(view.TelnetData, QStringLiteral("a\u2400\u241b[2J\u2407\tb\r\n\u2421\ufffd z"));
     view.TerminalUnlocked = true;
     view.editTerminal(QString::fromLatin1("\x1b"));
