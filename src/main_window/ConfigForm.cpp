@@ -21,6 +21,8 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
+#include <vector>
+
 // Shows the command list's entries. Very long entries are cut for display only: laying out a
 // line of a megabyte on every paint would stall the window, and nobody reads that far.
 class CommandListModel final : public QAbstractListModel {
@@ -67,23 +69,37 @@ QString displayText(const QString &text) {
 }
 
 // How many characters at the end of before begin after (after = the end of before followed by
-// new text); -1 when after is not built that way.
+// new text): the longest suffix of before that is a prefix of after; -1 when there is none.
+// Linear (a prefix-function match of after over before): a view full of repeated lines, a
+// flood of filler, say, must not make every refresh quadratic.
 qsizetype keptTail(const QString &before, const QString &after) {
     if (before.isEmpty()) {
         return 0;
     }
-    const QStringView old(before);
-    const QStringView head = QStringView(after).left(64);
-    if (head.isEmpty()) {
+    if (after.isEmpty()) {
         return -1;
     }
-    for (qsizetype at = old.indexOf(head); at >= 0; at = old.indexOf(head, at + 1)) {
-        const QStringView tail = old.mid(at);
-        if (QStringView(after).startsWith(tail)) {
-            return tail.size();
+    const QStringView pattern(after);
+    std::vector<qsizetype> fail(size_t(pattern.size()), 0);
+    for (qsizetype i = 1, k = 0; i < pattern.size(); ++i) {
+        while (k > 0 && pattern[i] != pattern[k]) {
+            k = fail[size_t(k - 1)];
+        }
+        if (pattern[i] == pattern[k]) {
+            ++k;
+        }
+        fail[size_t(i)] = k;
+    }
+    qsizetype matched = 0;
+    for (const QChar c : QStringView(before)) {
+        while (matched > 0 && (matched == pattern.size() || c != pattern[matched])) {
+            matched = fail[size_t(matched - 1)];
+        }
+        if (c == pattern[matched]) {
+            ++matched;
         }
     }
-    return -1;
+    return matched > 0 ? matched : -1;
 }
 
 QCheckBox *checkBox(const QString &name, const QString &caption, const QString &tip, bool checked) {
@@ -321,6 +337,9 @@ QWidget *ConfigForm::buildTerminal() {
     m_telnetData->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     m_telnetData->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_telnetData->setReadOnly(true);
+    // Every reply edits the view; an undo history of those edits would grow for as long as the
+    // program runs.
+    m_telnetData->setUndoRedoEnabled(false);
     // Room for the 80-column ruler without scrolling sideways.
     const QFontMetrics metrics(m_telnetData->font());
     m_telnetData->setMinimumWidth(metrics.horizontalAdvance(QString(81, u'0')) +

@@ -43,6 +43,8 @@ class LinkView : public QObject {
 public:
     static constexpr int TerminalLimit = 20000;
     static QString terminalRuler();
+    // The text with control characters replaced by visible, inert ones (line ends and tabs kept).
+    static QString harmless(const QString &text);
 
     LinkView();
 

@@ -8,6 +8,8 @@
 #include "radio_link/Telnet.h"
 #include "settings/Timeouts.h"
 
+#include <QAbstractSocket>
+
 #include <algorithm>
 #include <cmath>
 
@@ -29,7 +31,10 @@ RadioConnection::RadioConnection(Platform &platform, Telnet &telnet, RadioState 
         connect(port, &TcpSocket::ConnectEvent, this, [this, i] { onConnect(i); });
         connect(port, &TcpSocket::DataArrival, this, [this, i] { onDataArrival(i); });
         connect(port, &TcpSocket::CloseEvent, this, [this, i] { onClose(i); });
-        connect(port, &TcpSocket::ErrorEvent, this, [this, i] { onError(i); });
+        connect(port, &TcpSocket::ErrorEvent, this, [this, i](int number) {
+            m_lastError[size_t(i)] = number;
+            onError(i);
+        });
         connect(port, &TcpSocket::SendProgress, this, [this, i] { onSendProgress(i); });
         connect(port, &TcpSocket::SendComplete, this, [this, i] { onSendComplete(i); });
         m_attempts[size_t(i)] = std::make_unique<ConnectAttempt>(platform, *port, ConnectExtra);
@@ -70,6 +75,29 @@ void RadioConnection::DoOpenPort(int channel, std::function<void(bool)> done) {
     if (attempt.isActive()) {
         return; // joins the attempt running
     }
+    // What no connection attempt can fix is said as such, at once, and the command stays queued
+    // until the user corrects the address or the port in the main window.
+    const double portNumber = NumericText::Val(m_settings.txtPort);
+    QString problem;
+    if (m_settings.txtUrl.trimmed().isEmpty()) {
+        problem = QStringLiteral("No address: type the radio's address");
+    } else if (portNumber < 1 || portNumber > 65535 || portNumber != std::floor(portNumber)) {
+        problem = QStringLiteral("Invalid port %1: use 1 to 65535").arg(m_settings.txtPort);
+    }
+    if (!problem.isEmpty()) {
+        dropConnection(channel);
+        m_state.PollCountdown = 0;
+        m_view.StatusPanel[3] = problem;
+        m_view.UrlToolTip = problem;
+        m_view.touch();
+        std::vector<std::function<void(bool)>> callbacks;
+        callbacks.swap(m_openCallbacks[size_t(channel)]);
+        for (auto &callback : callbacks) {
+            callback(false);
+        }
+        return;
+    }
+    m_lastError[size_t(channel)] = 0;
     // The display's refresh would queue polls while we wait; hold it until the last attempt ends.
     if (m_attemptsRunning++ == 0) {
         Timer *update = m_telnet.UpdateTimer();
@@ -90,9 +118,7 @@ void RadioConnection::DoOpenPort(int channel, std::function<void(bool)> done) {
             break;
         }
     }
-    const double portNumber = NumericText::Val(m_settings.txtPort);
-    const quint16 remotePort = portNumber >= 0 && portNumber <= 65535 ? quint16(std::lround(portNumber)) : 0;
-    attempt.start(host, remotePort, m_timeouts.Connect);
+    attempt.start(host, quint16(portNumber), m_timeouts.Connect);
 }
 
 void RadioConnection::checkOpenAttempt(int channel) {
@@ -104,6 +130,10 @@ void RadioConnection::openAttemptFinished(int channel, bool connected, const QSt
     if (!connected) {
         m_state.PollCountdown = 0;
         m_view.UrlToolTip = QStringLiteral("Could not open port");
+        if (m_lastError[size_t(channel)] == int(QAbstractSocket::HostNotFoundError)) {
+            m_view.StatusPanel[3] = QStringLiteral("Unknown host %1: ").arg(m_settings.txtUrl) + result;
+            m_view.UrlToolTip = QStringLiteral("Unknown host");
+        }
     } else {
         const QString address = RadioPort(channel).RemoteHostIP();
         size_t k = 1;

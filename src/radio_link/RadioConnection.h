@@ -166,6 +166,7 @@ private:
     // other channel may still be waiting.
     std::array<std::unique_ptr<Timer>, 2> m_deliveryTimers;
 
+    std::array<int, 2> m_lastError{{0, 0}}; // error number of the socket's last Error event
     int m_attemptsRunning = 0;
     bool m_updateTimerWasEnabled = false;
     TickWait m_tick;

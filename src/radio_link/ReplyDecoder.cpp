@@ -96,12 +96,18 @@ void ReplyDecoder::DecodeReturn() {
         }
         checkOut.setEnabled(true);
         const QStringList lines = ch.LastReply.split(CrLf);
+        // FillDebug after a line that changed nothing finds what the run before it found; a
+        // reply of thousands of unknown lines (a radio sending filler) must not run it
+        // thousands of times in one tick.
+        bool debugCurrent = false;
         for (const QString &line : lines) {
             if (line.isEmpty()) {
                 continue;
             }
+            bool lineKnown = false;
             const auto known = [&] {
                 recognised = true;
+                lineKnown = true;
                 m_view.PointerBorderColour = LinkColour::Green;
                 m_resetTimer.setEnabled(false);
                 ch.LastReply.clear();
@@ -156,7 +162,10 @@ void ReplyDecoder::DecodeReturn() {
                 m_view.appendTerminal(CrLf);
                 Q_EMIT m_view.macroTrace(CrLf);
             }
-            FillDebug();
+            if (lineKnown || !debugCurrent) {
+                FillDebug();
+            }
+            debugCurrent = true;
         }
     }
     if (recognised) {

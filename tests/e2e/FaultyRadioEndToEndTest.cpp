@@ -1,0 +1,369 @@
+#include "app/Program.h"
+#include "main_window/ConfigForm.h"
+#include "platform/Platform.h"
+#include "radio_link/RadioLink.h"
+#include "RadioSimulator.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <time.h>
+
+#if defined(__SANITIZE_ADDRESS__)
+#define CV_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define CV_ASAN 1
+#endif
+#endif
+
+namespace {
+
+// Kilobytes of a field of /proc/self/status ("VmRSS", "VmHWM").
+qint64 statusKb(const char *field) {
+    QFile file(QStringLiteral("/proc/self/status"));
+    if (!file.open(QIODevice::ReadOnly)) {
+        return -1;
+    }
+    for (const QByteArray &line : file.readAll().split('\n')) {
+        if (line.startsWith(field) && line.size() > qsizetype(qstrlen(field)) && line[qstrlen(field)] == ':') {
+            return line.mid(qsizetype(qstrlen(field)) + 1).trimmed().split(' ').value(0).toLongLong();
+        }
+    }
+    return -1;
+}
+
+// CPU time the process has used, in milliseconds.
+qint64 cpuMs() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return qint64(t.tv_sec) * 1000 + t.tv_nsec / 1000000;
+}
+
+} // namespace
+
+// The real program (window, radio link, real sockets and timers) against a simulated radio
+// whose faults are switched while it runs. For every fault: the user's commands reach the radio
+// in order and none twice, the event loop keeps running, memory stays bounded, and the link
+// comes back by itself once the radio behaves again. Waits are generous (a busy machine, a
+// sanitizer build); the measured numbers are printed so real regressions stay visible.
+class FaultyRadioEndToEndTest : public QObject {
+    Q_OBJECT
+
+    static constexpr int Patience = 15000;
+#ifdef CV_ASAN
+    // Freed memory sits in the sanitizer's quarantine (up to 256 MB) before it is reused.
+    static constexpr qint64 MemoryAllowanceKb = 600 * 1024;
+#else
+    static constexpr qint64 MemoryAllowanceKb = 120 * 1024;
+#endif
+    static constexpr qint64 StallAllowanceMs = 1000;
+
+    QtPlatform m_platform;
+    std::unique_ptr<RadioSimulator> m_sim;
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<Program> m_program;
+    quint16 m_port = 0;
+    QStringList m_wire;    // every command the radio took, in order, across restarts
+    QStringList m_extra;   // bytes written onto a connection after its command
+    QStringList m_replies; // every reply the program showed, in order
+
+    QElapsedTimer m_clock;
+    QTimer m_beat;
+    qint64 m_lastBeat = 0;
+    qint64 m_longestGap = 0;
+    qint64 m_rssStartKb = 0;
+
+    void newSimulator(quint16 port) {
+        m_sim = std::make_unique<RadioSimulator>();
+        QVERIFY2(m_sim->start(QHostAddress(QHostAddress::LocalHost), port), qPrintable(m_sim->errorString()));
+        m_sim->setStatusStepMs(50);
+        connect(m_sim.get(), &RadioSimulator::commandReceived, this,
+                [this](int, const QString &command) { m_wire << command; });
+        connect(
+            m_sim.get(), &RadioSimulator::extraBytesReceived, this, [this](int connection, const QByteArray &bytes) {
+                m_extra << QStringLiteral("%1:%2").arg(connection).arg(QString::fromLatin1(bytes.toPercentEncoding()));
+            });
+    }
+
+    QString terminal() const {
+        return m_program->mainWindow().TelnetData()->toPlainText();
+    }
+    RadioLink &link() {
+        return m_program->link();
+    }
+
+    // The radio's commands that are among these, in the order it took them.
+    QStringList took(const QStringList &among) const {
+        QStringList commands;
+        for (const QString &command : m_wire) {
+            if (among.contains(command)) {
+                commands << command;
+            }
+        }
+        return commands;
+    }
+
+    void sendAsUser(const QStringList &commands) {
+        for (const QString &command : commands) {
+            link().telnet.QueueCommand(0, command);
+        }
+    }
+
+    // Nothing left on the command channel to send or to wait for.
+    bool commandsSettled() {
+        return link().telnet.pending(0).isEmpty() && !link().connection.deliveryOutstanding(0) &&
+               !link().connection.tickWaiting();
+    }
+
+    bool saidUnanswered(const QString &command) const {
+        return terminal().contains(QStringLiteral("[no reply to %1]").arg(command));
+    }
+
+    // Starts the program and the watch on the event loop and on memory.
+    void startProgram() {
+        // Peak resident size counts from here (Linux: writing 5 resets VmHWM).
+        QFile clear(QStringLiteral("/proc/self/clear_refs"));
+        if (clear.open(QIODevice::WriteOnly)) {
+            clear.write("5");
+        }
+        m_rssStartKb = statusKb("VmRSS");
+        QVERIFY(m_program->start());
+        connect(&link().view, &LinkView::macroTrace, this, [this](const QString &text) {
+            if (text.startsWith(QStringLiteral("\r\n\t<"))) {
+                m_replies << text.mid(4, 200);
+            }
+        });
+        m_clock.start();
+        m_lastBeat = 0;
+        m_longestGap = 0;
+        m_beat.start(10);
+    }
+
+    // The batch sent during the fault and the batch sent after it both reach the radio, in
+    // order, once each (allowMissing: a command may be missing when the program said the radio
+    // took it unanswered); then the link comes back without any click: the last command is
+    // acknowledged and a poll is decoded after it.
+    void expectRecovered(const QStringList &during, const QStringList &after, bool allowMissing = false) {
+        const qsizetype mark = m_replies.size();
+        sendAsUser(after);
+        QTRY_VERIFY_WITH_TIMEOUT(commandsSettled() && took(after).size() >= after.size(), Patience);
+        const QStringList all = during + after;
+        const QStringList wire = took(all);
+        if (allowMissing) {
+            qsizetype next = 0;
+            for (const QString &command : all) {
+                if (next < wire.size() && wire[next] == command) {
+                    ++next;
+                } else {
+                    QVERIFY2(saidUnanswered(command), qPrintable(command + QStringLiteral(" lost without a word")));
+                }
+            }
+            QVERIFY2(next == wire.size(), qPrintable(wire.join(QLatin1Char(','))));
+            qInfo("%lld of %lld commands taken unanswered on a dropped connection", qint64(all.size() - wire.size()),
+                  qint64(all.size()));
+        } else {
+            QCOMPARE(wire, all);
+        }
+        const auto shownSince = [this, mark](const QString &start) {
+            return std::any_of(m_replies.begin() + mark, m_replies.end(),
+                               [&start](const QString &reply) { return reply.startsWith(start); });
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(shownSince(QStringLiteral("OK")), Patience);
+        QTRY_VERIFY_WITH_TIMEOUT(shownSince(QStringLiteral("Menu state=")), Patience);
+        QCOMPARE(m_program->state().VolumeText, QString::number(m_sim->volume()));
+        // The terminal view is edited on every reply; it keeps no history of those edits.
+        QCOMPARE(m_program->mainWindow().TelnetData()->document()->availableUndoSteps(), 0);
+    }
+
+    void report(const char *fault) {
+        const qint64 peakKb = statusKb("VmHWM");
+        qInfo("%s: longest event-loop stall %lld ms, resident memory %lld MB at start, peak %lld MB, "
+              "%lld commands on the wire",
+              fault, m_longestGap, m_rssStartKb / 1024, peakKb / 1024, qint64(m_wire.size()));
+        QVERIFY2(m_longestGap < StallAllowanceMs, qPrintable(QStringLiteral("stalled %1 ms").arg(m_longestGap)));
+        QVERIFY2(peakKb - m_rssStartKb < MemoryAllowanceKb,
+                 qPrintable(QStringLiteral("peak %1 kB over a start of %2 kB").arg(peakKb).arg(m_rssStartKb)));
+        QVERIFY2(m_extra.isEmpty(), qPrintable(m_extra.join(QStringLiteral("; "))));
+    }
+
+    const QStringList m_during{QStringLiteral("VOLp"), QStringLiteral("MESSAGE a"), QStringLiteral("VOLm"),
+                               QStringLiteral("MESSAGE b")};
+    const QStringList m_after{QStringLiteral("MESSAGE c"), QStringLiteral("MUTE")};
+
+private Q_SLOTS:
+    void initTestCase() {
+        connect(&m_beat, &QTimer::timeout, this, [this] {
+            const qint64 now = m_clock.elapsed();
+            m_longestGap = std::max(m_longestGap, now - m_lastBeat);
+            m_lastBeat = now;
+        });
+    }
+
+    void init() {
+        m_wire.clear();
+        m_extra.clear();
+        m_replies.clear();
+        m_program.reset();
+        newSimulator(0);
+        m_port = m_sim->commandPort();
+        m_dir = std::make_unique<QTemporaryDir>();
+        const QDir data(qEnvironmentVariable("CV_TEST_DATA"));
+        for (const QString &name : data.entryList(QDir::Files)) {
+            QFile::copy(data.filePath(name), m_dir->filePath(name));
+        }
+        QVERIFY2(QFile::exists(m_dir->filePath(QStringLiteral("Commandlist.txt"))), "CV_TEST_DATA names the data");
+        QFile ini(m_dir->filePath(QStringLiteral("CVRemote.ini")));
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        // A poll every 0.3 s instead of every second keeps the fault windows short.
+        ini.write(QStringLiteral("[General]\r\nRaidoURL=127.0.0.1\r\nRaidoPORT=%1\r\n[Timeouts]\r\nPollWhenOn=3\r\n")
+                      .arg(m_port)
+                      .toLatin1());
+        m_program = std::make_unique<Program>(m_platform, m_dir->path());
+        m_program->endProgram = [] {};
+        m_program->beep = [] {};
+    }
+
+    void cleanup() {
+        m_beat.stop();
+        if (QTest::currentTestFailed()) {
+            qInfo().noquote() << "radio took:" << m_wire.join(QLatin1Char(','))
+                              << "\nterminal:" << terminal().right(3000);
+        }
+        m_program.reset();
+        m_sim.reset();
+    }
+
+    void refusingRadio() {
+        QVERIFY(m_sim->setRefuse(true));
+        startProgram();
+        sendAsUser(m_during);
+        QTRY_VERIFY_WITH_TIMEOUT(link().connection.ConnectExtra.seconds >= 0.15f, Patience);
+        QVERIFY(m_sim->setRefuse(false));
+        expectRecovered(m_during, m_after);
+        QVERIFY(!terminal().contains(QStringLiteral("[no reply")));
+        report("refuses");
+    }
+
+    // The radio takes a command and then hangs: the program gives up on that connection and
+    // goes on; the command is not sent again (the radio has it).
+    void stallingRadio() {
+        m_sim->setStall(true);
+        startProgram();
+        sendAsUser(m_during);
+        QTRY_VERIFY_WITH_TIMEOUT(took(m_during).size() >= 1, Patience);
+        m_sim->setStall(false);
+        expectRecovered(m_during, m_after);
+        QVERIFY(saidUnanswered(m_during.first()));
+        report("stalls");
+    }
+
+    void lateRadio() {
+        m_sim->setDelayMs(3000);
+        startProgram();
+        sendAsUser(m_during);
+        QTRY_VERIFY_WITH_TIMEOUT(took(m_during).size() >= 1, Patience);
+        m_sim->setDelayMs(0);
+        expectRecovered(m_during, m_after);
+        QVERIFY(saidUnanswered(m_during.first()));
+        report("answers late");
+    }
+
+    void radioThatNeverCloses() {
+        m_sim->setNoClose(true);
+        startProgram();
+        sendAsUser(m_during);
+        QTRY_VERIFY_WITH_TIMEOUT(took(m_during).size() >= 2, Patience);
+        QTRY_VERIFY_WITH_TIMEOUT(terminal().contains(QStringLiteral("OK")), Patience);
+        m_sim->setNoClose(false);
+        expectRecovered(m_during, m_after);
+        QVERIFY(!terminal().contains(QStringLiteral("[no reply")));
+        report("never closes");
+    }
+
+    void radioThatSplitsItsReplies() {
+        m_sim->setSplit(true);
+        startProgram();
+        sendAsUser(m_during);
+        // Pieces are joined into whole replies before the decoder sees them.
+        QTRY_VERIFY_WITH_TIMEOUT(commandsSettled() && !m_program->state().MenuState.isEmpty(), Patience);
+        QCOMPARE(m_program->state().MenuState, QString::number(m_sim->screen()));
+        m_sim->setSplit(false);
+        expectRecovered(m_during, m_after);
+        QVERIFY(!terminal().contains(QStringLiteral("[no reply")));
+        report("splits");
+    }
+
+    void radioDroppingEveryThirdConnection() {
+        m_sim->setDropEvery(3);
+        startProgram();
+        sendAsUser(m_during);
+        QTRY_VERIFY_WITH_TIMEOUT(commandsSettled() && m_sim->connectionsAccepted() >= 6, Patience);
+        m_sim->setDropEvery(0);
+        expectRecovered(m_during, m_after, true);
+        report("drops every third");
+    }
+
+    void radioAnsweringGarbage() {
+        m_sim->setGarbage(true);
+        startProgram();
+        sendAsUser(m_during);
+        QTRY_VERIFY_WITH_TIMEOUT(commandsSettled() && took(m_during) == m_during, Patience);
+        // Control characters show as harmless symbols, never raw.
+        QTRY_VERIFY_WITH_TIMEOUT(m_wire.size() > m_during.size() + 2, Patience);
+        const QString shown = terminal();
+        const bool raw = std::any_of(shown.begin(), shown.end(), [](QChar c) {
+            return (c.unicode() < 0x20 && c != u'\n' && c != u'\t') || (c.unicode() >= 0x7f && c.unicode() < 0xa0);
+        });
+        m_sim->setGarbage(false);
+        expectRecovered(m_during, m_after);
+
+        // Idle afterwards: the program must not keep itself busy.
+        QTRY_VERIFY_WITH_TIMEOUT(commandsSettled(), Patience);
+        const qint64 wall0 = m_clock.elapsed(), cpu0 = cpuMs();
+        QTest::qWait(2000);
+        const qint64 busy = (cpuMs() - cpu0) * 100 / std::max<qint64>(1, m_clock.elapsed() - wall0);
+        qInfo("answers garbage: %lld %% CPU over 2 s of polling afterwards", busy);
+        QVERIFY2(!raw, "a control character reached the terminal view");
+        report("answers garbage");
+    }
+
+    void radioAnswering10MB() {
+        m_sim->setBigReply(10 * 1000 * 1000);
+        startProgram();
+        sendAsUser(m_during.mid(0, 2));
+        QTRY_VERIFY_WITH_TIMEOUT(commandsSettled() && took(m_during.mid(0, 2)) == m_during.mid(0, 2), Patience);
+        QTRY_VERIFY_WITH_TIMEOUT(terminal().contains(QStringLiteral("[reply cut after")), Patience);
+        // The terminal keeps its tail only; its editor keeps no history of the edits.
+        QVERIFY(link().view.TelnetData.size() <= LinkView::TerminalLimit);
+        QCOMPARE(m_program->mainWindow().TelnetData()->document()->availableUndoSteps(), 0);
+        m_sim->setBigReply(0);
+        expectRecovered(m_during.mid(0, 2), m_after);
+        report("answers 10 MB");
+    }
+
+    // The radio goes away (every connection with it) and comes back on the same port.
+    void radioRestarting() {
+        startProgram();
+        QTRY_VERIFY_WITH_TIMEOUT(terminal().contains(QStringLiteral("Menu state=")), Patience);
+        sendAsUser(m_during.mid(0, 1));
+        QTRY_VERIFY_WITH_TIMEOUT(took(m_during.mid(0, 1)).size() == 1, Patience);
+        m_sim.reset();
+        sendAsUser(m_during.mid(1));
+        QTRY_VERIFY_WITH_TIMEOUT(link().connection.ConnectExtra.seconds >= 0.15f, Patience);
+        newSimulator(m_port);
+        expectRecovered(m_during, m_after);
+        report("restarts");
+    }
+};
+
+QTEST_MAIN(FaultyRadioEndToEndTest)
+#include "FaultyRadioEndToEndTest.moc"
