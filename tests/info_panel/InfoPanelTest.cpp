@@ -1,0 +1,323 @@
+#include "info_panel/InfoPanel.h"
+
+#include "macros/MacroCompiler.h"
+#include "macros/MacroTable.h"
+#include "radio_link/LinkHarness.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString Q = QStringLiteral("QXDELAY");
+
+// The panel on the radio link with fake time; what it queues is read from the queues.
+struct Panel : LinkHarness {
+    MacroTable macros;
+    QTemporaryDir folder;
+    InfoPanel panel{platform, link, state, timeouts, skin, macros, folder.path()};
+    int terminalClears = 0;
+
+    Panel() {
+        panel.hooks.clearTerminal = [this] { ++terminalClears; };
+    }
+
+    QStringList sent() const { return link.telnet.pending(0); }
+    QStringList asked() const { return link.telnet.pending(1); }
+    void clear() {
+        link.telnet.ClearChannel(0);
+        link.telnet.ClearChannel(1);
+    }
+    static QStringList times(int n, const QStringList &keys) {
+        QStringList out;
+        for (int i = 0; i < n; ++i) {
+            out << keys;
+        }
+        return out;
+    }
+};
+
+} // namespace
+
+TEST(SetVolume, StepsByOneBelowFiveAndByFiveAbove) {
+    struct Case {
+        const char *reported;
+        int target;
+        QStringList keys;
+    };
+    const Case cases[] = {
+        {"20", 33, Panel::times(3, {"VOLp", Q})},                               // 33 rounds to 35
+        {"30", 2, Panel::times(8, {"VOLm", Q})},                                // 5 steps of 5, then 3 of 1
+        {"20", 22, {}},                                                         // 22 rounds to 20
+        {"3", 2, Panel::times(1, {"VOLm", Q})},                                 // not past the target below 5
+        {"1", 3, Panel::times(2, {"VOLp", Q})},                                 //
+        {"0", 12, Panel::times(5, {"VOLp", Q}) + Panel::times(1, {"VOLp", Q})}, // 0..5 by one, then 10
+        {"", 50, {}},                                                           // never reported
+        {"n/a", 50, {}},                                                        // not a number
+    };
+    for (const Case &c : cases) {
+        Panel p;
+        p.state.VolumeText = c.reported;
+        p.state.VolumeDragging = true;
+        EXPECT_EQ(SetVolume(p.link.telnet, p.state, c.target), !c.keys.isEmpty()) << c.reported << " " << c.target;
+        EXPECT_EQ(p.sent(), c.keys) << c.reported << " " << c.target;
+        EXPECT_FALSE(p.state.VolumeDragging);
+    }
+}
+
+TEST(InfoPanel, SliderSendsKeysOrAsksForTheVolumeAndIgnoresTheProgramsMoves) {
+    Panel p;
+    p.state.VolumeText = "20";
+    p.panel.VolumeAdjuster_Scroll(33);
+    EXPECT_TRUE(p.state.VolumeDragging);
+    EXPECT_EQ(p.panel.ScrollVolumeLabel, "33");
+    p.panel.VolumeAdjuster_Change(33);
+    EXPECT_EQ(p.sent(), Panel::times(3, {"VOLp", Q}));
+    EXPECT_FALSE(p.link.view.VolumeAdjusterEnabled || p.state.VolumeDragging);
+
+    // Nothing to send: the volume is asked for, and its answer enables the slider again.
+    p.clear();
+    p.state.VolumeText.clear();
+    p.panel.VolumeAdjuster_Change(60);
+    EXPECT_TRUE(p.sent().isEmpty());
+    EXPECT_EQ(p.asked(), QStringList{"VOLUME"});
+    p.link.telnet.Channels[1].LastReply = "VOL=45";
+    p.link.decoder.DecodeReturn();
+    EXPECT_TRUE(p.link.view.VolumeAdjusterEnabled);
+    EXPECT_EQ(p.link.view.VolumeAdjusterValue, 45);
+
+    p.clear();
+    p.state.VolumeSetByProgram = true;
+    p.panel.VolumeAdjuster_Change(80);
+    EXPECT_TRUE(p.sent().isEmpty() && p.asked().isEmpty());
+    EXPECT_EQ(p.panel.ScrollVolumeLabel, "80");
+}
+
+TEST(InfoPanel, MainMenuNavigationOnTheGridOfFour) {
+    struct Case {
+        int target;
+        const char *reported;
+        bool standby;
+        QStringList keys;
+    };
+    const QStringList ok{"OK", Q};
+    const Case cases[] = {
+        {6, "2", false, QStringList{"DOWN", Q} + ok},
+        {1, "4", false, Panel::times(3, {"LEFT", Q}) + ok},
+        {17, "1", false, Panel::times(4, {"DOWN", Q}) + ok},
+        {20, "1", false, Panel::times(4, {"DOWN", Q}) + Panel::times(3, {"RIGHT", Q}) + ok}, // no row below 17
+        {2, "14", false, Panel::times(3, {"UP", Q}) + ok},
+        {0, "9", false, {"POWER"}},
+        {0, "9", true, {"POWER"}},
+        {3, "3", true, QStringList{"POWER", Q, Q, "MINFO", Q} + ok},
+        {21, "3", false, {}},
+        {-1, "3", false, {}},
+    };
+    for (const Case &c : cases) {
+        Panel p;
+        p.state.SelectedMenuItem = c.reported;
+        p.state.RadioStandby = c.standby;
+        p.link.view.MainMenuListIndex = c.target;
+        p.panel.MainMenuList_DblClick();
+        EXPECT_EQ(p.sent(), c.keys) << c.target << " from " << c.reported;
+        EXPECT_EQ(p.state.RadioStandby, c.standby && c.target == 0) << c.target;
+    }
+}
+
+TEST(InfoPanel, MainMenuWithoutAPositionInTheGridAsksInsteadOfMoving) {
+    for (const char *reported : {"", "0", "500", "x"}) {
+        Panel p;
+        p.state.SelectedMenuItem = reported;
+        p.link.view.MainMenuListIndex = 6;
+        p.panel.MainMenuList_DblClick();
+        EXPECT_TRUE(p.sent().isEmpty()) << reported;
+        EXPECT_EQ(p.asked(), QStringList{"MINFO"}) << reported;
+        EXPECT_EQ(p.terminalClears, 0);
+    }
+}
+
+TEST(InfoPanel, NavigationClearsTheTerminalUnlessAMacroRunsAndHurriesTheDisplay) {
+    Panel p;
+    p.state.SelectedMenuItem = "2";
+    p.link.view.MainMenuListIndex = 3;
+    p.panel.MainMenuList_DblClick();
+    EXPECT_EQ(p.terminalClears, 1);
+    EXPECT_EQ(p.link.poll.UpdateTimer().interval(), 200);
+    p.link.hooks.macroRunning = [] { return true; };
+    p.link.view.InfoList = QStringList{"List", "pos=1 (1)", "1=a"};
+    p.link.view.InfoListIndex = 2;
+    p.panel.InfoList_DblClick();
+    EXPECT_EQ(p.terminalClears, 1);
+}
+
+TEST(InfoPanel, ListDoubleClicks) {
+    Panel p;
+    p.link.view.InfoList = QStringList{"List - Updated", "pos=3 (3)", "1=One", "2=Two", "5=Five", "no digit"};
+    p.state.SelectedListItem = "3";
+    const std::pair<int, QStringList> infoCases[] = {
+        {0, {"LEFT"}},
+        {1, {"RIGHT"}},
+        {-1, {}},
+        {9, {}},
+        {2, Panel::times(2, {"UP", Q}) + QStringList{"OK", Q}},
+        {4, Panel::times(2, {"DOWN", Q}) + QStringList{"OK", Q}},
+        {5, Panel::times(3, {"UP", Q}) + QStringList{"OK", Q}}, // counts as entry 0
+    };
+    for (const auto &[row, keys] : infoCases) {
+        p.clear();
+        p.state.InfoListHold = true;
+        p.link.view.InfoListIndex = row;
+        p.panel.InfoList_DblClick();
+        EXPECT_EQ(p.sent(), keys) << row;
+        EXPECT_FALSE(p.state.InfoListHold);
+    }
+    const std::pair<int, QStringList> metaCases[] = {{0, {"STOP"}}, {5, {"PAUSE"}}, {3, {}}};
+    for (const auto &[row, keys] : metaCases) {
+        p.clear();
+        p.state.MetaListHold = true;
+        p.link.view.MetaListIndex = row;
+        p.panel.MetaList_DblClick();
+        EXPECT_EQ(p.sent(), keys) << row;
+        EXPECT_FALSE(p.state.MetaListHold);
+    }
+    p.clear();
+    p.state.MainMenuListHold = p.state.MenuListHold = p.state.MetaListHold = p.state.InfoListHold = true;
+    p.link.view.MenuListIndex = 0;
+    p.panel.MenuList_DblClick();
+    EXPECT_EQ(p.sent(), (QStringList{"STOP", Q, "EXIT", Q, "HOME"}));
+    EXPECT_FALSE(p.state.MainMenuListHold || p.state.MenuListHold || p.state.MetaListHold || p.state.InfoListHold);
+    p.clear();
+    p.link.view.MenuListIndex = 1;
+    p.panel.MenuList_DblClick();
+    EXPECT_TRUE(p.sent().isEmpty());
+}
+
+TEST(InfoPanel, HoldFlagsKeepTheDecoderOffAListTheUserWorksIn) {
+    Panel p;
+    const auto reply = [&p](const QString &text) {
+        p.link.telnet.Channels[1].LastReply = text;
+        p.link.decoder.DecodeReturn();
+    };
+    reply("Menu state=0 mp=1 ms=2");
+    EXPECT_EQ(p.link.view.MainMenuListIndex, 2);
+    p.panel.List_MouseDown(PanelList::MainMenu, false);
+    p.panel.selectRow(PanelList::MainMenu, 7);
+    reply("Menu state=0 mp=1 ms=3");
+    EXPECT_EQ(p.link.view.MainMenuListIndex, 7); // the user's pick stays for this reply
+    reply("Menu state=0 mp=1 ms=4");
+    EXPECT_EQ(p.link.view.MainMenuListIndex, 4);
+
+    reply("List pos=0 1=a 2=b");
+    EXPECT_FALSE(p.panel.List_KeyDown(PanelList::Info, false));
+    EXPECT_TRUE(p.state.InfoListHold);
+    reply("List pos=1 1=c 2=d");
+    EXPECT_EQ(p.link.view.InfoList.value(2), "1=a"); // one reply skipped
+    EXPECT_FALSE(p.panel.List_KeyDown(PanelList::Menu, false));
+    EXPECT_FALSE(p.state.MenuListHold);
+
+    // A right press refreshes that list and lets the decoder move it again.
+    p.clear();
+    p.panel.List_MouseDown(PanelList::Meta, false);
+    EXPECT_TRUE(p.state.MetaListHold);
+    p.panel.List_MouseDown(PanelList::Meta, true);
+    p.panel.List_MouseDown(PanelList::Info, true);
+    p.panel.List_MouseDown(PanelList::Menu, true);
+    EXPECT_EQ(p.asked(), (QStringList{"METAINFO", "LISTINFO", "MINFO"}));
+    EXPECT_FALSE(p.state.MetaListHold || p.state.InfoListHold || p.state.MenuListHold);
+
+    // Enter is a double click and is used up.
+    p.clear();
+    p.link.view.InfoListIndex = 1;
+    EXPECT_TRUE(p.panel.List_KeyDown(PanelList::Info, true));
+    EXPECT_EQ(p.sent(), QStringList{"RIGHT"});
+}
+
+TEST(InfoPanel, RefreshesPostponeThePollAndTheRefreshButtonAsksForEverything) {
+    Panel p;
+    p.state.PollCountdown = 2;
+    p.panel.DeviceVersion_Click();
+    EXPECT_EQ(p.state.PollCountdown, p.timeouts.PollWhenOn);
+    p.state.RadioStandby = true;
+    p.panel.DeviceState_Click();
+    EXPECT_EQ(p.state.PollCountdown, p.timeouts.PollWhenOff);
+    p.panel.DeviceVolume_Click();
+    EXPECT_EQ(p.asked(), (QStringList{"VERSION", "STATE", "VOLUME"}));
+
+    p.state.FullRefreshDue = false;
+    p.state.FullRefreshCountdown = 3;
+    p.panel.RefreshButton_Click();
+    EXPECT_TRUE(p.state.FullRefreshDue);
+    EXPECT_EQ(p.state.FullRefreshCountdown, p.timeouts.CheckAllOn);
+    EXPECT_EQ(p.state.PollCountdown, 0);
+}
+
+TEST(InfoPanel, ButtonsMessageAndMute) {
+    Panel p;
+    p.panel.RecordButtons_Click();
+    p.link.view.MetaListEnabled = true;
+    p.panel.RecordButtons_Click();
+    p.panel.ScrollVolumeLabel_DblClick();
+    p.panel.MessageText_Change("");
+    p.panel.SendMessageButton_Click();
+    EXPECT_EQ(p.sent(), (QStringList{"RECORD", "STOP", "MUTE", "MESSAGE "}));
+    EXPECT_EQ(p.panel.StatusMessage, "rC= MESSAGE ");
+    EXPECT_EQ(InfoPanel::messageRuler().size(), 40);
+}
+
+TEST(InfoPanel, TickShowsTimeAndValuesAndMenuNameColoursLabels) {
+    Panel p;
+    p.platform.fakeWallClock.set(QDateTime(QDate(2026, 12, 6), QTime(18, 45, 7)));
+    p.state.PowerState = "ON";
+    p.state.VersionText = "3.1.7";
+    p.state.VolumeText = "35";
+    p.platform.fakeClock.advance(500);
+    EXPECT_EQ(p.panel.TimeLabel, "18:45:07");
+    EXPECT_EQ((QStringList{p.link.view.DeviceState, p.link.view.DeviceVersion, p.link.view.DeviceVolume}),
+              (QStringList{"ON", "3.1.7", "35"}));
+
+    QStringList coloured;
+    p.panel.hooks.colourNameLabels = [&coloured](const QString &name) { coloured << name; };
+    p.skin.MenuTable[2] = MenuTableEntry{"pic2", "Recordings", "7"};
+    p.link.telnet.Channels[1].LastReply = "Menu state=0 mp=1 ms=2";
+    p.link.decoder.DecodeReturn();
+    p.link.view.flush();
+    p.link.view.touch();
+    p.link.view.flush(); // no change of name, no new colouring
+    EXPECT_EQ(coloured, QStringList{"Recordings"});
+    EXPECT_EQ(NameLabelColour("RECORDINGS", "Recordings"), 0x00FF00);
+    EXPECT_EQ(NameLabelColour("Stations", "Recordings"), 0x8080FF);
+}
+
+TEST(InfoPanel, MacroListShowsStartsAndStops) {
+    Panel p;
+    QFile file(p.folder.filePath("macros.txt"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[!Hidden]\r\n-POWER\r\n[Shown]\r\n-OK\r\n");
+    file.close();
+    LoadMacros(p.macros, p.folder.path());
+    std::vector<int> shown, started;
+    int stops = 0;
+    p.panel.hooks.showMacro = [&shown](int macro) { shown.push_back(macro); };
+    p.panel.hooks.startMacro = [&started](int macro) { started.push_back(macro); };
+    p.panel.hooks.stopMacro = [&stops] { ++stops; };
+
+    p.panel.CurrentMenuImage_RightPress(true);
+    EXPECT_TRUE(p.panel.MacroListVisible);
+    ASSERT_EQ(p.macros.List.Entries.size(), 2u);
+    p.panel.MacroList_Click(1);
+    p.panel.MacroList_DblClick(1);
+    EXPECT_FALSE(p.panel.MacroListVisible);
+    EXPECT_EQ(shown, std::vector<int>{p.macros.List.Entries[1].MacroIndex});
+    EXPECT_EQ(started, shown);
+    p.panel.CurrentMenuImage_RightPress(false);
+    EXPECT_EQ(p.macros.List.Entries.size(), 1u);
+    p.panel.MacroList_RightPress();
+    EXPECT_FALSE(p.panel.MacroListVisible);
+    p.panel.MacroList_DblClick(5); // no such row
+    EXPECT_EQ(started.size(), 1u);
+    p.panel.MacroLabel_Click();
+    EXPECT_EQ(stops, 1);
+}
