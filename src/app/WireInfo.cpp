@@ -1,0 +1,57 @@
+#include "app/WireInfo.h"
+
+#include "app/Program.h"
+#include "main_window/ConfigForm.h"
+#include "radio_link/RadioLink.h"
+
+#include <QListWidget>
+
+InfoWiring::InfoWiring(Platform &platform, RadioLink &link, RadioState &state, const Timeouts &timeouts,
+                       const SkinTables &skin, MacroTable &macros, const QString &programFolder)
+    : panel(platform, link, state, timeouts, skin, macros, programFolder)
+    , form(panel, link.view)
+    , placement(form, QStringLiteral("InfoForm")) {}
+
+void Program::wireInfoPanel() {
+    RadioLink &link = *m_link;
+    m_info =
+        std::make_unique<InfoWiring>(m_platform, link, m_state, m_timeouts, m_skin, m_macros, m_ini.ProgramFolder());
+    InfoPanel &panel = m_info->panel;
+    InfoForm &form = m_info->form;
+
+    // What the decoder asks about the panel.
+    link.hooks.macroListHidden = [&panel] { return !panel.MacroListVisible; };
+    link.hooks.mainMenuListVisible = [&form] { return form.isVisible() && form.MainMenuList()->isVisible(); };
+
+    panel.hooks.clearTerminal = [&link] {
+        link.view.TelnetData.clear();
+        link.view.touch();
+        link.view.flush();
+    };
+    // The macro runner fills startMacro, stopMacro and showMacro; the display window fills
+    // showDisplay and colourNameLabels and answers link.view's loadPictureRequested with
+    // form.setMenuPicture.
+
+    // Beside the main window at first; a saved placement wins.
+    form.move(m_form->frameGeometry().topRight() + QPoint(8, 0));
+    m_ini.RestoreWindowPlacement(m_info->placement);
+    form.show();
+}
+
+void Program::unloadInfoPanel() {
+    if (!m_info) {
+        return;
+    }
+    m_ini.SaveWindowPlacement(m_info->placement, false);
+    m_info->form.allowClose();
+    m_info->form.close();
+    m_info.reset();
+}
+
+InfoForm &Program::infoForm() {
+    return m_info->form;
+}
+
+InfoPanel &Program::infoPanel() {
+    return m_info->panel;
+}
