@@ -5,6 +5,9 @@
 #include "radio_link/RadioLink.h"
 
 #include <QListWidget>
+#include <QScreen>
+
+#include <algorithm>
 
 InfoWiring::InfoWiring(Platform &platform, RadioLink &link, RadioState &state, const Timeouts &timeouts,
                        const SkinTables &skin, MacroTable &macros, const QString &programFolder)
@@ -32,8 +35,14 @@ void Program::wireInfoPanel() {
     // showDisplay and colourNameLabels and answers link.view's loadPictureRequested with
     // form.setMenuPicture.
 
-    // Beside the main window at first; a saved placement wins.
-    form.move(m_form->frameGeometry().topRight() + QPoint(8, 0));
+    // Beside the main window at first, as far as the screen allows; a saved placement wins.
+    QPoint at = m_form->frameGeometry().topRight() + QPoint(8, 0);
+    if (const QScreen *screen = m_form->screen()) {
+        const QRect area = screen->availableGeometry();
+        at.setX(std::max(area.left(), std::min(at.x(), area.right() - form.width())));
+        at.setY(std::max(area.top(), std::min(at.y(), area.bottom() - form.height())));
+    }
+    form.move(at);
     m_ini.RestoreWindowPlacement(m_info->placement);
     form.show();
 }

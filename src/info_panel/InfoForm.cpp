@@ -119,6 +119,9 @@ QListWidget *InfoForm::addList(PanelList which, const QString &toolTip) {
     auto *list = new QListWidget;
     list->setToolTip(toolTip);
     list->setProperty(ListKind, int(which));
+    // Long values (a stream address) are cut with an ellipsis rather than scrolled sideways.
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list->setTextElideMode(Qt::ElideRight);
     list->installEventFilter(this);
     list->viewport()->installEventFilter(this);
     connect(list, &QListWidget::currentRowChanged, this, [this, which](int row) {
@@ -190,8 +193,8 @@ QGroupBox *InfoForm::buildFrame() {
     grid->addWidget(m_mainMenu, 0, 1);
     grid->addLayout(left, 1, 0);
     grid->addWidget(m_info, 1, 1);
-    grid->setColumnStretch(0, 2);
-    grid->setColumnStretch(1, 3);
+    grid->setColumnStretch(0, 1);
+    grid->setColumnStretch(1, 1);
     grid->setRowStretch(0, 2);
     grid->setRowStretch(1, 3);
     return m_frame;
@@ -202,6 +205,7 @@ QWidget *InfoForm::buildMessageRow() {
     auto *row = new QHBoxLayout(box);
     row->setContentsMargins(0, 0, 0, 0);
     m_message = new QLineEdit(m_panel.MessageText);
+    m_message->setCursorPosition(0);
     m_message->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     connect(m_message, &QLineEdit::textEdited, this, [this](const QString &text) { m_panel.MessageText_Change(text); });
     m_send = new QPushButton(QStringLiteral("Send"));
@@ -209,6 +213,11 @@ QWidget *InfoForm::buildMessageRow() {
     connect(m_send, &QPushButton::clicked, this, [this] { m_panel.SendMessageButton_Click(); });
     m_record = new QPushButton(QStringLiteral("Record"));
     m_record->setToolTip(QStringLiteral("Stops playback or start stop record"));
+    // Wide enough for its longest caption, so the row does not shift when the caption changes.
+    QFont boldFont = m_record->font();
+    boldFont.setBold(true);
+    m_record->setMinimumWidth(QFontMetrics(boldFont).horizontalAdvance(QStringLiteral("Press to START RECORDING")) +
+                              24);
     connect(m_record, &QPushButton::clicked, this, [this] { m_panel.RecordButtons_Click(); });
     m_refresh = new QPushButton(QStringLiteral("Refresh"));
     m_refresh->setToolTip(QStringLiteral("Refresh all the lists and status"));
@@ -276,6 +285,7 @@ void InfoForm::render() {
     m_macroLabel->setText(m_panel.MacroLabelCaption);
     if (m_message->text() != m_panel.MessageText) {
         m_message->setText(m_panel.MessageText);
+        m_message->setCursorPosition(0); // the ruler reads from its start
     }
     m_record->setText(m_view.RecordButtonsCaption);
     QFont font = m_record->font();

@@ -129,6 +129,14 @@ void InfoPanel::HalfSecondTick_Timer() {
 }
 
 void InfoPanel::viewChanged() {
+    // The number beside the slider follows the slider, whoever moved it.
+    if (m_view.VolumeAdjusterValue != m_lastSliderValue) {
+        m_lastSliderValue = m_view.VolumeAdjusterValue;
+        if (!m_state.VolumeDragging) {
+            ScrollVolumeLabel = QString::number(m_lastSliderValue);
+            Q_EMIT changed();
+        }
+    }
     // The decoder names the radio's current menu; the display marks that name among its labels.
     if (m_view.CurrentMenuLabel != m_lastMenuName) {
         m_lastMenuName = m_view.CurrentMenuLabel;

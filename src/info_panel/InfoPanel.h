@@ -163,4 +163,5 @@ private:
     std::unique_ptr<Timer> m_halfSecondTick;
     bool m_inVolumeChange = false;
     QString m_lastMenuName;
+    int m_lastSliderValue = -1;
 };

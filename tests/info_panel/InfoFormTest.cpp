@@ -82,6 +82,7 @@ private Q_SLOTS:
         view.touch();
         view.flush();
         QCOMPARE(m_form->VolumeAdjuster()->value(), 20);
+        QCOMPARE(m_form->ScrollVolumeLabel()->text(), QStringLiteral("20"));
         QVERIFY(sent().isEmpty() && asked().isEmpty());
 
         m_form->VolumeAdjuster()->setFocus();
