@@ -283,6 +283,13 @@ void InfoForm::render() {
 
     m_menuName->setText(m_view.CurrentMenuLabel);
     m_macroLabel->setText(m_panel.MacroLabelCaption);
+    m_macroLabel->setToolTip(m_panel.MacroLabelToolTip);
+    const int colour = m_panel.MacroLabelColour;
+    QPalette palette = m_macroLabel->parentWidget()->palette();
+    if (colour >= 0) {
+        palette.setColor(QPalette::WindowText, QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF));
+    }
+    m_macroLabel->setPalette(palette);
     if (m_message->text() != m_panel.MessageText) {
         m_message->setText(m_panel.MessageText);
         m_message->setCursorPosition(0); // the ruler reads from its start

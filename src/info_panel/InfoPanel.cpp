@@ -15,10 +15,6 @@
 #include <cstdlib>
 
 namespace {
-
-constexpr int NameGreen = 0x00FF00;    // red 0, green 255, blue 0 (red in the low byte)
-constexpr int NameLightRed = 0x8080FF; // red 255, green 128, blue 128
-
 // The main menu is a grid of four columns holding entries 1 to 20.
 constexpr int MenuColumns = 4;
 constexpr int LastMenuEntry = 20;
@@ -68,10 +64,6 @@ bool SetVolume(Telnet &telnet, RadioState &state, int target) {
         press(key);
     }
     return true;
-}
-
-int NameLabelColour(const QString &caption, const QString &menuName) {
-    return caption.toLower() == menuName.toLower() ? NameGreen : NameLightRed;
 }
 
 QString InfoPanel::messageRuler() {

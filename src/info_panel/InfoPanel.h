@@ -27,10 +27,6 @@ struct Timeouts;
 // Clears VolumeDragging either way.
 bool SetVolume(Telnet &telnet, RadioState &state, int target);
 
-// Colour of one of the display's menu name labels while the panel names menuName as the
-// current menu: green for the label that names it (case ignored), light red for the others.
-int NameLabelColour(const QString &caption, const QString &menuName);
-
 // The lists of the information panel that take mouse and key presses.
 enum class PanelList { MainMenu, Menu, Meta, Info };
 
@@ -48,8 +44,8 @@ struct InfoPanelHooks {
     std::function<void(int macro)> showMacro;
     // Shows the display window (restored when minimised).
     std::function<void()> showDisplay;
-    // The display window colours its menu name labels for this current menu name
-    // (NameLabelColour gives each label's colour).
+    // The display window colours its menu name labels for this current menu name: green for
+    // the label that names it (case ignored), light red (255, 128, 128) for the others.
     std::function<void(const QString &menuName)> colourNameLabels;
     // The main window's terminal view is emptied (a new navigation starts a fresh transcript).
     std::function<void()> clearTerminal;
@@ -80,7 +76,10 @@ public:
     QString MessageText = messageRuler();
     QString StatusMessage; // status bar panel 2: the last message sent
     bool MacroListVisible = false;
+    // The macro runner shows its progress here; a click on the label stops the run.
     QString MacroLabelCaption = QStringLiteral("Macro");
+    QString MacroLabelToolTip;
+    int MacroLabelColour = -1; // 24-bit, red in the low byte; -1: the window's own text colour
 
     // The radio's main menu as the skin names it; row = entry number (0 is the power key).
     const QStringList &MainMenuRows() const;

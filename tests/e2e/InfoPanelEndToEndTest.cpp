@@ -1,5 +1,6 @@
 #include "app/Program.h"
 #include "info_panel/InfoForm.h"
+#include "main_window/ConfigForm.h"
 #include "platform/Platform.h"
 #include "radio_link/RadioLink.h"
 #include "RadioSimulator.h"
@@ -118,6 +119,23 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(m_sim->screen(), 30, Patience);
         QCOMPARE(m_sim->lastMessage(), QStringLiteral("Hello radio"));
         QCOMPARE(form().statusPanel(), QStringLiteral("rC= MESSAGE Hello radio"));
+    }
+
+    void closingHidesThePanelAndItsPlaceIsKept() {
+        startAndWaitForTheMenu();
+        QVERIFY(!form().close()); // the user's close only hides it
+        QVERIFY(!form().isVisible());
+        QVERIFY(m_program->linkRunning());
+        form().show();
+        form().move(300, 120);
+        form().resize(640, 600);
+        const QRect placed(form().pos(), form().size());
+        QVERIFY(m_program->mainWindow().close());
+        m_program = std::make_unique<Program>(m_platform, m_dir->path());
+        m_program->endProgram = [] {};
+        QVERIFY(m_program->start());
+        QCOMPARE(QRect(form().pos(), form().size()), placed);
+        QVERIFY(form().isVisible());
     }
 };
 

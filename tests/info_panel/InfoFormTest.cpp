@@ -95,7 +95,7 @@ private Q_SLOTS:
         QCOMPARE(sent().last(), QStringLiteral("MUTE"));
     }
 
-    void rightPressOnThePictureShowsTheMacroList() {
+    void macroListOverThePictureStartsAndTheLabelStops() {
         m_macros.List.Entries = {MacroListEntry{QStringLiteral("Play jazz"), 3}};
         QVERIFY(!m_form->MacroList()->isVisible());
         QTest::mousePress(m_form->CurrentMenuImage(), Qt::RightButton);
@@ -109,6 +109,10 @@ private Q_SLOTS:
         QCOMPARE(started, 3);
         QVERIFY(!m_form->MacroList()->isVisible());
         QVERIFY(m_form->CurrentMenuImage()->isVisible());
+        int stops = 0;
+        m_panel->hooks.stopMacro = [&stops] { ++stops; };
+        QTest::mouseClick(m_form->MacroLabel(), Qt::LeftButton);
+        QCOMPARE(stops, 1);
     }
 };
 
