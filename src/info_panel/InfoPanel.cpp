@@ -15,6 +15,7 @@
 #include <cstdlib>
 
 namespace {
+
 // The main menu is a grid of four columns holding entries 1 to 20.
 constexpr int MenuColumns = 4;
 constexpr int LastMenuEntry = 20;

@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -43,6 +44,8 @@ class InfoPanelEndToEndTest : public QObject {
         QVERIFY(m_program->start());
         QVERIFY(form().isVisible());
         QTRY_VERIFY_WITH_TIMEOUT(!state().SelectedMenuItem.isEmpty(), Patience);
+        QTRY_COMPARE_WITH_TIMEOUT(form().DeviceVersion()->text(), QStringLiteral("3.1.7"), Patience);
+        QCOMPARE(form().DeviceState()->text(), QStringLiteral("ON"));
     }
 
     // Every command the radio took; fails on bytes sent twice on one connection.
