@@ -165,11 +165,27 @@ QGroupBox *InfoForm::buildFrame() {
     m_macroLabel->setAlignment(Qt::AlignCenter);
     m_macroLabel->installEventFilter(this);
 
+    m_record = new QPushButton(QStringLiteral("Record"));
+    m_record->setToolTip(QStringLiteral("Stops playback or start stop record"));
+    // Wide enough for its longest caption, so the row does not shift when the caption changes.
+    QFont boldFont = m_record->font();
+    boldFont.setBold(true);
+    m_record->setMinimumWidth(QFontMetrics(boldFont).horizontalAdvance(QStringLiteral("Press to START RECORDING")) +
+                              24);
+    connect(m_record, &QPushButton::clicked, this, [this] { m_panel.RecordButtons_Click(); });
+    m_refresh = new QPushButton(QStringLiteral("Refresh"));
+    m_refresh->setToolTip(QStringLiteral("Refresh all the lists and status"));
+    connect(m_refresh, &QPushButton::clicked, this, [this] { m_panel.RefreshButton_Click(); });
+
+    // The picture column: what the radio's menu is, what runs, and the two buttons that act on
+    // the whole radio rather than on one list.
     auto *pictureColumn = new QVBoxLayout;
     pictureColumn->addWidget(m_pictureStack, 0, Qt::AlignHCenter);
     pictureColumn->addWidget(m_menuName);
     pictureColumn->addWidget(m_macroLabel);
     pictureColumn->addStretch(1);
+    pictureColumn->addWidget(m_record);
+    pictureColumn->addWidget(m_refresh);
 
     m_mainMenu = addList(PanelList::MainMenu, QStringLiteral("Double Click to select"));
     connect(m_mainMenu, &QListWidget::itemClicked, this,
@@ -206,29 +222,18 @@ QWidget *InfoForm::buildMessageRow() {
     row->setContentsMargins(0, 0, 0, 0);
     m_message = new QLineEdit(m_panel.MessageText);
     m_message->setCursorPosition(0);
+    // The whole ruler stays readable.
+    m_message->setMinimumWidth(m_message->fontMetrics().horizontalAdvance(InfoPanel::messageRuler()) + 16);
     m_message->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     connect(m_message, &QLineEdit::textEdited, this, [this](const QString &text) { m_panel.MessageText_Change(text); });
     m_send = new QPushButton(QStringLiteral("Send"));
     m_send->setToolTip(QStringLiteral("Send a display message to the radio"));
     connect(m_send, &QPushButton::clicked, this, [this] { m_panel.SendMessageButton_Click(); });
-    m_record = new QPushButton(QStringLiteral("Record"));
-    m_record->setToolTip(QStringLiteral("Stops playback or start stop record"));
-    // Wide enough for its longest caption, so the row does not shift when the caption changes.
-    QFont boldFont = m_record->font();
-    boldFont.setBold(true);
-    m_record->setMinimumWidth(QFontMetrics(boldFont).horizontalAdvance(QStringLiteral("Press to START RECORDING")) +
-                              24);
-    connect(m_record, &QPushButton::clicked, this, [this] { m_panel.RecordButtons_Click(); });
-    m_refresh = new QPushButton(QStringLiteral("Refresh"));
-    m_refresh->setToolTip(QStringLiteral("Refresh all the lists and status"));
-    connect(m_refresh, &QPushButton::clicked, this, [this] { m_panel.RefreshButton_Click(); });
     m_hideFrame = new QCheckBox(QStringLiteral("Hide Frame"));
     m_hideFrame->setToolTip(QStringLiteral("Hides the InfoFrame"));
     row->addWidget(m_message, 1);
     row->addWidget(m_send);
     row->addSpacing(12);
-    row->addWidget(m_record);
-    row->addWidget(m_refresh);
     row->addWidget(m_hideFrame);
     return box;
 }
@@ -292,7 +297,10 @@ void InfoForm::render() {
     m_macroLabel->setPalette(palette);
     if (m_message->text() != m_panel.MessageText) {
         m_message->setText(m_panel.MessageText);
-        m_message->setCursorPosition(0); // the ruler reads from its start
+        m_message->setCursorPosition(0);
+        // The whole ruler stays readable.
+        m_message->setMinimumWidth(m_message->fontMetrics().horizontalAdvance(InfoPanel::messageRuler()) +
+                                   16); // the ruler reads from its start
     }
     m_record->setText(m_view.RecordButtonsCaption);
     QFont font = m_record->font();
@@ -307,8 +315,11 @@ void InfoForm::render() {
 }
 
 void InfoForm::setMenuPicture(const QImage &picture) {
-    m_menuImage->setPixmap(QPixmap::fromImage(
-        picture.scaled(m_menuImage->contentsRect().size(), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+    // Shown at its natural size; only a picture larger than the area is made to fit.
+    const QSize area = m_menuImage->contentsRect().size();
+    const bool fits = picture.width() <= area.width() && picture.height() <= area.height();
+    m_menuImage->setPixmap(
+        QPixmap::fromImage(fits ? picture : picture.scaled(area, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
 }
 
 QString InfoForm::statusPanel() const {
