@@ -31,9 +31,12 @@ void Program::wireInfoPanel() {
         link.view.touch();
         link.view.flush();
     };
-    // The macro runner fills startMacro, stopMacro and showMacro; the display window fills
-    // showDisplay and colourNameLabels and answers link.view's loadPictureRequested with
-    // form.setMenuPicture.
+    // Filled when the macro runner is wired: panel.hooks.startMacro, stopMacro and showMacro;
+    // the runner shows and hides the macro list with panel.setMacroListVisible, selects a list
+    // row with panel.selectRow(PanelList::Info, row) then panel.InfoList_DblClick(), and shows
+    // its progress with form.setMacroLabel. Filled when the display window is wired:
+    // panel.hooks.showDisplay and colourNameLabels, and link.view's loadPictureRequested
+    // answered with a picture for form.setMenuPicture.
 
     // Beside the main window at first, as far as the screen allows; a saved placement wins.
     QPoint at = m_form->frameGeometry().topRight() + QPoint(8, 0);

@@ -287,14 +287,6 @@ void InfoForm::render() {
     m_pictureStack->setCurrentWidget(m_panel.MacroListVisible ? static_cast<QWidget *>(m_macroList) : m_menuImage);
 
     m_menuName->setText(m_view.CurrentMenuLabel);
-    m_macroLabel->setText(m_panel.MacroLabelCaption);
-    m_macroLabel->setToolTip(m_panel.MacroLabelToolTip);
-    const int colour = m_panel.MacroLabelColour;
-    QPalette palette = m_macroLabel->parentWidget()->palette();
-    if (colour >= 0) {
-        palette.setColor(QPalette::WindowText, QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF));
-    }
-    m_macroLabel->setPalette(palette);
     if (m_message->text() != m_panel.MessageText) {
         m_message->setText(m_panel.MessageText);
         m_message->setCursorPosition(0);
@@ -320,6 +312,16 @@ void InfoForm::setMenuPicture(const QImage &picture) {
     const bool fits = picture.width() <= area.width() && picture.height() <= area.height();
     m_menuImage->setPixmap(
         QPixmap::fromImage(fits ? picture : picture.scaled(area, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+}
+
+void InfoForm::setMacroLabel(const QString &caption, const QString &toolTip, bool green) {
+    m_macroLabel->setText(caption);
+    m_macroLabel->setToolTip(toolTip);
+    QPalette palette = m_menuName->palette();
+    if (green) {
+        palette.setColor(QPalette::WindowText, QColor(0, 255, 0));
+    }
+    m_macroLabel->setPalette(palette);
 }
 
 QString InfoForm::statusPanel() const {

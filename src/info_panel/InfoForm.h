@@ -29,6 +29,9 @@ public:
     void render();
     // The picture of the current menu (the display's picture loading fills it).
     void setMenuPicture(const QImage &picture);
+    // The macro runner's progress: the label's caption and tool tip, green while it wants to
+    // stand out, else in the current menu name's colour. A click on the label stops the run.
+    void setMacroLabel(const QString &caption, const QString &toolTip, bool green);
     // From now on a close request closes the window instead of hiding it.
     void allowClose() { m_closeAllowed = true; }
 

@@ -409,7 +409,11 @@ void InfoPanel::MacroList_DblClick(int row) {
 }
 
 void InfoPanel::MacroList_RightPress() {
-    MacroListVisible = false;
+    setMacroListVisible(false);
+}
+
+void InfoPanel::setMacroListVisible(bool visible) {
+    MacroListVisible = visible;
     Q_EMIT changed();
 }
 

@@ -76,10 +76,6 @@ public:
     QString MessageText = messageRuler();
     QString StatusMessage; // status bar panel 2: the last message sent
     bool MacroListVisible = false;
-    // The macro runner shows its progress here; a click on the label stops the run.
-    QString MacroLabelCaption = QStringLiteral("Macro");
-    QString MacroLabelToolTip;
-    int MacroLabelColour = -1; // 24-bit, red in the low byte; -1: the window's own text colour
 
     // The radio's main menu as the skin names it; row = entry number (0 is the power key).
     const QStringList &MainMenuRows() const;
@@ -133,6 +129,8 @@ public:
     void MacroList_Click(int row);
     void MacroList_DblClick(int row);
     void MacroList_RightPress();
+    // The macro runner shows the list again after a failed run and hides it when a run ends.
+    void setMacroListVisible(bool visible);
     void MacroLabel_Click();
 
     const MacroTable &macros() const { return m_macros; }
