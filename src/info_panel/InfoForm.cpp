@@ -289,10 +289,7 @@ void InfoForm::render() {
     m_menuName->setText(m_view.CurrentMenuLabel);
     if (m_message->text() != m_panel.MessageText) {
         m_message->setText(m_panel.MessageText);
-        m_message->setCursorPosition(0);
-        // The whole ruler stays readable.
-        m_message->setMinimumWidth(m_message->fontMetrics().horizontalAdvance(InfoPanel::messageRuler()) +
-                                   16); // the ruler reads from its start
+        m_message->setCursorPosition(0); // the ruler reads from its start
     }
     m_record->setText(m_view.RecordButtonsCaption);
     QFont font = m_record->font();
