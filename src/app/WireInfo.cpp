@@ -4,7 +4,6 @@
 #include "main_window/ConfigForm.h"
 #include "radio_link/RadioLink.h"
 
-#include <QListWidget>
 #include <QScreen>
 
 #include <algorithm>
@@ -19,18 +18,8 @@ void Program::wireInfoPanel() {
     RadioLink &link = *m_link;
     m_info =
         std::make_unique<InfoWiring>(m_platform, link, m_state, m_timeouts, m_skin, m_macros, m_ini.ProgramFolder());
-    InfoPanel &panel = m_info->panel;
     InfoForm &form = m_info->form;
 
-    // What the decoder asks about the panel.
-    link.hooks.macroListHidden = [&panel] { return !panel.MacroListVisible; };
-    link.hooks.mainMenuListVisible = [&form] { return form.isVisible() && form.MainMenuList()->isVisible(); };
-
-    panel.hooks.clearTerminal = [&link] {
-        link.view.TelnetData.clear();
-        link.view.touch();
-        link.view.flush();
-    };
     // Filled when the macro runner is wired: panel.hooks.startMacro, stopMacro and showMacro;
     // the runner shows and hides the macro list with panel.setMacroListVisible, selects a list
     // row with panel.selectRow(PanelList::Info, row) then panel.InfoList_DblClick(), and shows

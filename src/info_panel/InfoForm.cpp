@@ -63,6 +63,18 @@ InfoForm::InfoForm(InfoPanel &panel, LinkView &view, QWidget *parent)
     statusBar()->addWidget(m_status, 1);
 
     resize(760, 720);
+    // The slider is moved by the program only here, while the device state marks the move as
+    // the program's, so the change handler sends nothing back.
+    m_slider->setValue(m_view.VolumeAdjusterValue);
+    connect(&m_view, &LinkView::volumeAdjusterSet, this, [this](int value) {
+        m_programMove = true;
+        if (m_slider->value() == value) {
+            m_panel.VolumeAdjuster_Change(value); // no change signal, but the number must follow
+        } else {
+            m_slider->setValue(value);
+        }
+        m_programMove = false;
+    });
     connect(&m_panel, &InfoPanel::changed, this, &InfoForm::render);
     connect(&m_view, &LinkView::changed, this, &InfoForm::render);
     render();
@@ -239,7 +251,9 @@ QWidget *InfoForm::buildMessageRow() {
 }
 
 void InfoForm::onSliderChanged(int value) {
-    if (m_debug->isVisible()) {
+    // After the user's change the keys go elsewhere, so a stray arrow key does not move the
+    // volume again; the radio's own reports do not take the focus from what the user is doing.
+    if (!m_programMove && m_debug->isVisible()) {
         m_debug->setFocus();
     }
     m_panel.VolumeAdjuster_Change(value);
@@ -268,9 +282,6 @@ void InfoForm::render() {
     m_version->setText(m_view.DeviceVersion);
     m_volume->setText(m_view.DeviceVolume);
     m_time->setText(m_panel.TimeLabel);
-    if (!m_slider->isSliderDown()) {
-        m_slider->setValue(m_view.VolumeAdjusterValue);
-    }
     m_slider->setEnabled(m_view.VolumeAdjusterEnabled);
     m_sliderValue->setText(m_panel.ScrollVolumeLabel);
 
@@ -284,7 +295,7 @@ void InfoForm::render() {
         macros << entry.Name;
     }
     renderList(m_macroList, macros, m_panel.macros().List.Selected, true);
-    m_pictureStack->setCurrentWidget(m_panel.MacroListVisible ? static_cast<QWidget *>(m_macroList) : m_menuImage);
+    m_pictureStack->setCurrentWidget(m_view.MacroListVisible ? static_cast<QWidget *>(m_macroList) : m_menuImage);
 
     m_menuName->setText(m_view.CurrentMenuLabel);
     if (m_message->text() != m_panel.MessageText) {
@@ -323,6 +334,16 @@ void InfoForm::setMacroLabel(const QString &caption, const QString &toolTip, boo
 
 QString InfoForm::statusPanel() const {
     return m_status->text();
+}
+
+void InfoForm::showEvent(QShowEvent *event) {
+    QMainWindow::showEvent(event);
+    m_view.MainMenuListVisible = true;
+}
+
+void InfoForm::hideEvent(QHideEvent *event) {
+    QMainWindow::hideEvent(event);
+    m_view.MainMenuListVisible = false;
 }
 
 void InfoForm::closeEvent(QCloseEvent *event) {

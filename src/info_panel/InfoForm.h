@@ -63,6 +63,9 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    // The decoder reads whether the main menu list is on screen.
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -76,6 +79,7 @@ private:
     InfoPanel &m_panel;
     LinkView &m_view;
     bool m_rendering = false;
+    bool m_programMove = false;
     bool m_closeAllowed = false;
 
     QLabel *m_stateCaption = nullptr;

@@ -122,14 +122,6 @@ void InfoPanel::HalfSecondTick_Timer() {
 }
 
 void InfoPanel::viewChanged() {
-    // The number beside the slider follows the slider, whoever moved it.
-    if (m_view.VolumeAdjusterValue != m_lastSliderValue) {
-        m_lastSliderValue = m_view.VolumeAdjusterValue;
-        if (!m_state.VolumeDragging) {
-            ScrollVolumeLabel = QString::number(m_lastSliderValue);
-            Q_EMIT changed();
-        }
-    }
     // The decoder names the radio's current menu; the display marks that name among its labels.
     if (m_view.CurrentMenuLabel != m_lastMenuName) {
         m_lastMenuName = m_view.CurrentMenuLabel;
@@ -211,8 +203,10 @@ bool InfoPanel::List_KeyDown(PanelList list, bool enter) {
 }
 
 void InfoPanel::followNavigation() {
-    if (!m_link.hooks.macroRunning() && hooks.clearTerminal) {
-        hooks.clearTerminal();
+    // A new navigation starts a fresh transcript, unless a macro's run is being traced there.
+    if (!m_link.hooks.macroRunning()) {
+        m_view.clearTerminal();
+        m_view.flush();
     }
     if (Timer *update = m_telnet.UpdateTimer()) {
         update->setInterval(200);
@@ -268,7 +262,7 @@ void InfoPanel::MainMenuList_DblClick() {
 }
 
 void InfoPanel::MainMenuList_Click(int row) {
-    if (m_link.hooks.macroWaitTimerRunning() || MacroListVisible) {
+    if (m_link.hooks.macroWaitTimerRunning() || m_view.MacroListVisible) {
         return;
     }
     if (row >= 0 && row < SkinTables::TableSize) {
@@ -381,8 +375,7 @@ void InfoPanel::CurrentMenuImage_DblClick() {
 
 void InfoPanel::CurrentMenuImage_RightPress(bool modifierHeld) {
     ShowOrHideHiddenMacros(m_macros, modifierHeld, m_programFolder);
-    MacroListVisible = true;
-    Q_EMIT changed();
+    setMacroListVisible(true);
 }
 
 void InfoPanel::MacroList_Click(int row) {
@@ -404,8 +397,7 @@ void InfoPanel::MacroList_DblClick(int row) {
     if (hooks.startMacro) {
         hooks.startMacro(m_macros.List.Entries[size_t(row)].MacroIndex);
     }
-    MacroListVisible = false;
-    Q_EMIT changed();
+    setMacroListVisible(false);
 }
 
 void InfoPanel::MacroList_RightPress() {
@@ -413,8 +405,8 @@ void InfoPanel::MacroList_RightPress() {
 }
 
 void InfoPanel::setMacroListVisible(bool visible) {
-    MacroListVisible = visible;
-    Q_EMIT changed();
+    m_view.MacroListVisible = visible;
+    flushView();
 }
 
 void InfoPanel::MacroLabel_Click() {

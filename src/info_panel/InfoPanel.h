@@ -47,8 +47,6 @@ struct InfoPanelHooks {
     // The display window colours its menu name labels for this current menu name: green for
     // the label that names it (case ignored), light red (255, 128, 128) for the others.
     std::function<void(const QString &menuName)> colourNameLabels;
-    // The main window's terminal view is emptied (a new navigation starts a fresh transcript).
-    std::function<void()> clearTerminal;
 };
 
 // The information panel's behaviour: what a click, double click, key or slider move on the
@@ -75,7 +73,6 @@ public:
     QString ScrollVolumeLabel = QStringLiteral("100");
     QString MessageText = messageRuler();
     QString StatusMessage; // status bar panel 2: the last message sent
-    bool MacroListVisible = false;
 
     // The radio's main menu as the skin names it; row = entry number (0 is the power key).
     const QStringList &MainMenuRows() const;
@@ -129,7 +126,8 @@ public:
     void MacroList_Click(int row);
     void MacroList_DblClick(int row);
     void MacroList_RightPress();
-    // The macro runner shows the list again after a failed run and hides it when a run ends.
+    // The macro list over the picture (the view's MacroListVisible); the macro runner shows it
+    // again after a failed run and hides it when a run ends.
     void setMacroListVisible(bool visible);
     void MacroLabel_Click();
 
@@ -160,5 +158,4 @@ private:
     std::unique_ptr<Timer> m_halfSecondTick;
     bool m_inVolumeChange = false;
     QString m_lastMenuName;
-    int m_lastSliderValue = -1;
 };

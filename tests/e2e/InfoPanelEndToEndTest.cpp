@@ -48,7 +48,7 @@ class InfoPanelEndToEndTest : public QObject {
         QCOMPARE(form().DeviceState()->text(), QStringLiteral("ON"));
     }
 
-    // Every command the radio took; fails on bytes sent twice on one connection.
+    // Every command the radio took, in order.
     QStringList radioLog() const { return m_sim->commandTexts(); }
 
 private Q_SLOTS:
@@ -72,7 +72,11 @@ private Q_SLOTS:
         m_program->beep = [] {};
     }
 
-    void cleanup() { m_program.reset(); }
+    // Each connection carried one command only.
+    void cleanup() {
+        m_program.reset();
+        QVERIFY(m_sim->extraBytes().isEmpty());
+    }
 
     void mainMenuDoubleClickTakesTheRadioToTheEntry() {
         m_sim->model().handle(QStringLiteral("RIGHT")); // the radio on item 2

@@ -76,11 +76,9 @@ private Q_SLOTS:
     }
 
     void programsSliderMovesSendNothingTheUsersDo() {
-        LinkView &view = m_link->link.view;
-        m_link->state.VolumeText = QStringLiteral("20");
-        view.VolumeAdjusterValue = 20;
-        view.touch();
-        view.flush();
+        m_link->link.telnet.Channels[1].LastReply = QStringLiteral("VOL=20");
+        m_link->link.decoder.DecodeReturn();
+        m_link->link.view.flush();
         QCOMPARE(m_form->VolumeAdjuster()->value(), 20);
         QCOMPARE(m_form->ScrollVolumeLabel()->text(), QStringLiteral("20"));
         QVERIFY(sent().isEmpty() && asked().isEmpty());

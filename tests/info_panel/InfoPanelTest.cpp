@@ -3,7 +3,6 @@
 #include "macros/MacroTable.h"
 #include "radio_link/LinkHarness.h"
 
-
 #include <gtest/gtest.h>
 
 namespace {
@@ -14,11 +13,8 @@ const QString Q = QStringLiteral("QXDELAY");
 struct Panel : LinkHarness {
     MacroTable macros;
     InfoPanel panel{platform, link, state, timeouts, skin, macros, QString()};
-    int terminalClears = 0;
 
-    Panel() {
-        panel.hooks.clearTerminal = [this] { ++terminalClears; };
-    }
+    Panel() { link.view.TelnetData = "earlier replies"; }
 
     QStringList sent() const { return link.telnet.pending(0); }
     QStringList asked() const { return link.telnet.pending(1); }
@@ -130,7 +126,7 @@ TEST(InfoPanel, MainMenuWithoutAPositionInTheGridAsksInsteadOfMoving) {
         p.panel.MainMenuList_DblClick();
         EXPECT_TRUE(p.sent().isEmpty()) << reported;
         EXPECT_EQ(p.asked(), QStringList{"MINFO"}) << reported;
-        EXPECT_EQ(p.terminalClears, 0);
+        EXPECT_FALSE(p.link.view.TelnetData.isEmpty());
     }
 }
 
@@ -139,13 +135,14 @@ TEST(InfoPanel, NavigationClearsTheTerminalUnlessAMacroRunsAndHurriesTheDisplay)
     p.state.SelectedMenuItem = "2";
     p.link.view.MainMenuListIndex = 3;
     p.panel.MainMenuList_DblClick();
-    EXPECT_EQ(p.terminalClears, 1);
+    EXPECT_TRUE(p.link.view.TelnetData.isEmpty());
     EXPECT_EQ(p.link.poll.UpdateTimer().interval(), 200);
+    p.link.view.TelnetData = "a macro's run";
     p.link.hooks.macroRunning = [] { return true; };
     p.link.view.InfoList = QStringList{"List", "pos=1 (1)", "1=a"};
     p.link.view.InfoListIndex = 2;
     p.panel.InfoList_DblClick();
-    EXPECT_EQ(p.terminalClears, 1);
+    EXPECT_EQ(p.link.view.TelnetData, "a macro's run");
 }
 
 TEST(InfoPanel, ListDoubleClicks) {
