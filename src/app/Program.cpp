@@ -1,6 +1,7 @@
 #include "app/Program.h"
 
 #include "app/Version.h"
+#include "app/WireInfo.h"
 #include "main_window/ConfigForm.h"
 #include "main_window/MainWindowRules.h"
 #include "platform/Platform.h"
@@ -37,6 +38,7 @@ Program::Program(Platform &platform, const QString &programFolder, const QString
 Program::~Program() {
     // The windows go before the link whose data they show.
     m_wiring.reset();
+    m_info.reset();
     m_formPlacement.reset();
     m_form.reset();
     m_link.reset();
@@ -93,7 +95,8 @@ bool Program::start() {
     wireMainWindow();
     m_form->show();
     m_form->measureBorders();
-    // The remote window and the information panel are shown here once they exist.
+    // The remote window is shown here once it exists.
+    wireInfoPanel();
 
     StartUpQueries(m_commands, m_link->telnet, m_state);
     m_link->start();
@@ -209,6 +212,7 @@ void Program::Form_Unload() {
 
     // The console, display, information, macro, remote and update windows close here, in
     // that order, once they exist.
+    unloadInfoPanel();
 
     m_ini.SaveWindowPlacement(*m_formPlacement, false);
 

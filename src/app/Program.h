@@ -18,6 +18,9 @@
 #include <memory>
 
 class ConfigForm;
+class InfoForm;
+class InfoPanel;
+struct InfoWiring;
 class Platform;
 class RadioLink;
 class WidgetPlacement;
@@ -66,9 +69,14 @@ public:
     const RemoteLayout &layout() const { return m_layout; }
     const KeyboardGrid &keyboard() const { return m_keyboard; }
     const MacroTable &macros() const { return m_macros; }
+    // The information panel and its window, from start() until the main window has closed.
+    InfoForm &infoForm();
+    InfoPanel &infoPanel();
 
 private:
     void wireMainWindow();
+    void wireInfoPanel();
+    void unloadInfoPanel();
     void renderLinkView();
     void TheList_Click(const QString &command);
 
@@ -89,4 +97,5 @@ private:
     std::unique_ptr<QObject> m_wiring;
     std::unique_ptr<ConfigForm> m_form;
     std::unique_ptr<WidgetPlacement> m_formPlacement;
+    std::unique_ptr<InfoWiring> m_info;
 };

@@ -1,6 +1,7 @@
 #include "app/Program.h"
 
 #include "app/Version.h"
+#include "info_panel/InfoForm.h"
 #include "main_window/ConfigForm.h"
 #include "platform/Platform.h"
 #include "radio_link/RadioLink.h"
@@ -39,6 +40,8 @@ private Q_SLOTS:
         form.Auto21Backout()->setChecked(false);
         form.move(40, 60);
         form.resize(1200, 760);
+        program.infoForm().move(900, 70);
+        program.infoForm().resize(700, 650);
         QVERIFY(form.close());
         QCOMPARE(ended, 1);
         QFile ini(dir.filePath(QStringLiteral("CVRemote.ini")));
@@ -46,8 +49,9 @@ private Q_SLOTS:
         // CR LF line ends; blank lines between sections do not matter.
         const QRegularExpression lineEnds(QStringLiteral("(\r\n)+"));
         QCOMPARE(QString::fromLatin1(ini.readAll()).replace(lineEnds, QStringLiteral("|")),
-                 QStringLiteral("[General]|LastRemote=remote1|RaidoURL=127.0.0.1|RaidoPORT=18080|KeepConnected=1|"
-                                "AutoRefresh=1|Auto21Exit=0|[ConfigForm]|FC=60,40,1200,760,|"));
+                 QStringLiteral(
+                     "[General]|LastRemote=remote1|RaidoURL=127.0.0.1|RaidoPORT=18080|KeepConnected=1|"
+                     "AutoRefresh=1|Auto21Exit=0|[InfoForm]|FC=70,900,700,650,|[ConfigForm]|FC=60,40,1200,760,|"));
     }
 
     void terminalShowsTheLastTwentyThousandCharactersAndASecondCopyIsRefused() {

@@ -1,0 +1,416 @@
+#include "info_panel/InfoPanel.h"
+
+#include "display/SkinTables.h"
+#include "macros/MacroCompiler.h"
+#include "macros/MacroTable.h"
+#include "platform/NumericText.h"
+#include "platform/Platform.h"
+#include "radio_link/RadioLink.h"
+#include "radio_link/RadioState.h"
+#include "settings/Timeouts.h"
+
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace {
+
+// The main menu is a grid of four columns holding entries 1 to 20.
+constexpr int MenuColumns = 4;
+constexpr int LastMenuEntry = 20;
+
+// Whether the text holds a number where the numeric-prefix conversion looks for one. Text
+// without one converts to 0, which must not be mistaken for a reported 0.
+bool holdsNumber(const QString &text) {
+    static const QRegularExpression number(QStringLiteral("^\\s*[-+]?(\\d|\\.\\d)"));
+    return number.match(text).hasMatch();
+}
+
+} // namespace
+
+bool SetVolume(Telnet &telnet, RadioState &state, int target) {
+    const auto press = [&telnet](const QString &key) {
+        telnet.QueueCommand(0, key);
+        telnet.QueueCommand(0, QLatin1String(Telnet::Delay));
+    };
+    state.VolumeDragging = false;
+    target = std::clamp(target, 0, 100);
+    if (target >= 5) {
+        const int rest = target % 5;
+        target += rest <= 2 ? -rest : 5 - rest;
+    }
+    qint16 current = 0;
+    if (!holdsNumber(state.VolumeText) || !NumericText::ValToInt16(state.VolumeText, current) || current == target) {
+        return false;
+    }
+    QString key;
+    double steps = 0;
+    if (target < current) {
+        key = QStringLiteral("VOLm");
+        for (; target < 5 && target < current; ++target) {
+            press(key);
+        }
+        steps = (current - target) / 5.0;
+    } else {
+        key = QStringLiteral("VOLp");
+        for (; current < 5 && current < target; ++current) {
+            press(key);
+        }
+        steps = (target - current) / 5.0;
+    }
+    qint16 count = 0;
+    NumericText::ToInt16(steps, count);
+    for (int i = 0; i < count; ++i) {
+        press(key);
+    }
+    return true;
+}
+
+QString InfoPanel::messageRuler() {
+    return QStringLiteral("1234567890").repeated(4);
+}
+
+InfoPanel::InfoPanel(Platform &platform, RadioLink &link, RadioState &state, const Timeouts &timeouts,
+                     const SkinTables &skin, MacroTable &macros, QString programFolder)
+    : menu(link.telnet, state, timeouts)
+    , m_platform(platform)
+    , m_link(link)
+    , m_telnet(link.telnet)
+    , m_view(link.view)
+    , m_state(state)
+    , m_timeouts(timeouts)
+    , m_skin(skin)
+    , m_macros(macros)
+    , m_programFolder(std::move(programFolder))
+    , m_halfSecondTick(platform.createTimer()) {
+    m_halfSecondTick->setInterval(500);
+    connect(m_halfSecondTick.get(), &Timer::timeout, this, &InfoPanel::HalfSecondTick_Timer);
+    m_halfSecondTick->setEnabled(true);
+    connect(&m_view, &LinkView::changed, this, &InfoPanel::viewChanged);
+}
+
+InfoPanel::~InfoPanel() = default;
+
+const QStringList &InfoPanel::MainMenuRows() const {
+    return m_skin.MainMenuList;
+}
+
+void InfoPanel::queue(const QString &command) {
+    m_telnet.QueueCommand(0, command);
+}
+
+void InfoPanel::queueWithPause(const QString &command, int times) {
+    for (int i = 0; i < times; ++i) {
+        m_telnet.QueueCommand(0, command);
+        m_telnet.QueueCommand(0, QLatin1String(Telnet::Delay));
+    }
+}
+
+void InfoPanel::flushView() {
+    m_view.touch();
+    m_view.flush();
+}
+
+void InfoPanel::HalfSecondTick_Timer() {
+    TimeLabel = m_platform.wallClock().now().time().toString(QStringLiteral("HH:mm:ss"));
+    m_view.DeviceState = m_state.PowerState;
+    m_view.DeviceVersion = m_state.VersionText;
+    m_view.DeviceVolume = m_state.VolumeText;
+    Q_EMIT changed();
+    flushView();
+}
+
+void InfoPanel::viewChanged() {
+    // The decoder names the radio's current menu; the display marks that name among its labels.
+    if (m_view.CurrentMenuLabel != m_lastMenuName) {
+        m_lastMenuName = m_view.CurrentMenuLabel;
+        if (hooks.colourNameLabels) {
+            hooks.colourNameLabels(m_lastMenuName);
+        }
+    }
+}
+
+void InfoPanel::holdFlag(PanelList list, bool on) {
+    switch (list) {
+    case PanelList::MainMenu:
+        m_state.MainMenuListHold = on;
+        break;
+    case PanelList::Menu:
+        m_state.MenuListHold = on;
+        break;
+    case PanelList::Meta:
+        m_state.MetaListHold = on;
+        break;
+    case PanelList::Info:
+        m_state.InfoListHold = on;
+        break;
+    }
+}
+
+void InfoPanel::selectRow(PanelList list, int row) {
+    switch (list) {
+    case PanelList::MainMenu:
+        m_view.MainMenuListIndex = row;
+        break;
+    case PanelList::Menu:
+        m_view.MenuListIndex = row;
+        break;
+    case PanelList::Meta:
+        m_view.MetaListIndex = row;
+        break;
+    case PanelList::Info:
+        m_view.InfoListIndex = row;
+        break;
+    }
+    flushView();
+}
+
+void InfoPanel::List_MouseDown(PanelList list, bool rightButton) {
+    if (!rightButton) {
+        holdFlag(list, true);
+        return;
+    }
+    switch (list) {
+    case PanelList::MainMenu:
+    case PanelList::Menu:
+        menu.Mnu_Minfo_Refresh_Click();
+        break;
+    case PanelList::Meta:
+        menu.Mnu_Meta_Refresh_Click();
+        break;
+    case PanelList::Info:
+        menu.Mnu_Info_Refresh_Click();
+        break;
+    }
+    holdFlag(list, false);
+}
+
+bool InfoPanel::List_KeyDown(PanelList list, bool enter) {
+    if (list != PanelList::MainMenu && list != PanelList::Info) {
+        return false;
+    }
+    holdFlag(list, true);
+    if (!enter) {
+        return false;
+    }
+    if (list == PanelList::MainMenu) {
+        MainMenuList_DblClick();
+    } else {
+        InfoList_DblClick();
+    }
+    return true;
+}
+
+void InfoPanel::followNavigation() {
+    // A new navigation starts a fresh transcript, unless a macro's run is being traced there.
+    if (!m_link.hooks.macroRunning()) {
+        m_view.clearTerminal();
+        m_view.flush();
+    }
+    if (Timer *update = m_telnet.UpdateTimer()) {
+        update->setInterval(200);
+    }
+}
+
+void InfoPanel::MainMenuList_DblClick() {
+    const int target = m_view.MainMenuListIndex;
+    if (target == 0) {
+        queue(QStringLiteral("POWER"));
+        return;
+    }
+    if (target < 0 || target > LastMenuEntry) {
+        return;
+    }
+    if (m_state.RadioStandby) {
+        queue(QStringLiteral("POWER"));
+        queue(QLatin1String(Telnet::Delay));
+        queue(QLatin1String(Telnet::Delay));
+        queueWithPause(QStringLiteral("MINFO"));
+        m_state.RadioStandby = false;
+    }
+    // Moves are counted from the entry the radio last reported. Without one inside the grid they
+    // would walk the cursor to a wrong entry (or send a long run of keys): ask where it is.
+    qint16 current = 0;
+    if (!holdsNumber(m_state.SelectedMenuItem) || !NumericText::ValToInt16(m_state.SelectedMenuItem, current) ||
+        current < 1 || current > LastMenuEntry) {
+        menu.Mnu_Minfo_Refresh_Click();
+        return;
+    }
+    while (std::abs(target - current) >= 3) {
+        if (target > current) {
+            if (current > LastMenuEntry - MenuColumns) {
+                break;
+            }
+            current = qint16(current + MenuColumns);
+            queueWithPause(QStringLiteral("DOWN"));
+        } else {
+            if (current <= MenuColumns) {
+                break;
+            }
+            current = qint16(current - MenuColumns);
+            queueWithPause(QStringLiteral("UP"));
+        }
+    }
+    if (target < current) {
+        queueWithPause(QStringLiteral("LEFT"), current - target);
+    } else if (target > current) {
+        queueWithPause(QStringLiteral("RIGHT"), target - current);
+    }
+    queueWithPause(QStringLiteral("OK"));
+    followNavigation();
+}
+
+void InfoPanel::MainMenuList_Click(int row) {
+    if (m_link.hooks.macroWaitTimerRunning() || m_view.MacroListVisible) {
+        return;
+    }
+    if (row >= 0 && row < SkinTables::TableSize) {
+        Q_EMIT m_view.loadPictureRequested(m_skin.MenuTable[size_t(row)].Picture);
+    }
+}
+
+void InfoPanel::MenuList_DblClick() {
+    if (m_view.MenuListIndex == 0) {
+        queueWithPause(QStringLiteral("STOP"));
+        queueWithPause(QStringLiteral("EXIT"));
+        queue(QStringLiteral("HOME"));
+    }
+    m_state.MainMenuListHold = m_state.MenuListHold = m_state.MetaListHold = m_state.InfoListHold = false;
+}
+
+void InfoPanel::MetaList_DblClick() {
+    if (m_view.MetaListIndex == 0) {
+        queue(QStringLiteral("STOP"));
+    } else if (m_view.MetaListIndex == 5) {
+        queue(QStringLiteral("PAUSE"));
+    }
+    m_state.MetaListHold = false;
+}
+
+void InfoPanel::InfoList_DblClick() {
+    m_state.InfoListHold = false;
+    const int row = m_view.InfoListIndex;
+    if (row < 0 || row >= m_view.InfoList.size()) {
+        return;
+    }
+    // The first two rows are the list's head and position lines: they turn the page.
+    if (row == 0) {
+        queue(QStringLiteral("LEFT"));
+        return;
+    }
+    if (row == 1) {
+        queue(QStringLiteral("RIGHT"));
+        return;
+    }
+    const QString &entry = m_view.InfoList.at(row);
+    const int wanted = !entry.isEmpty() && entry.at(0).isDigit() ? entry.at(0).digitValue() : 0;
+    const int current = NumericText::Int16Of(m_state.SelectedListItem);
+    if (wanted > current) {
+        queueWithPause(QStringLiteral("DOWN"), wanted - current);
+    } else if (wanted < current) {
+        queueWithPause(QStringLiteral("UP"), current - wanted);
+    }
+    queueWithPause(QStringLiteral("OK"));
+    followNavigation();
+}
+
+void InfoPanel::RecordButtons_Click() {
+    queue(m_view.MetaListEnabled ? QStringLiteral("STOP") : QStringLiteral("RECORD"));
+}
+
+void InfoPanel::RefreshButton_Click() {
+    m_state.FullRefreshDue = true;
+    m_state.FullRefreshCountdown = m_timeouts.CheckAllOn;
+    m_state.PollCountdown = 0;
+}
+
+void InfoPanel::ScrollVolumeLabel_DblClick() {
+    queue(QStringLiteral("MUTE"));
+}
+
+void InfoPanel::MessageText_Change(const QString &text) {
+    MessageText = text;
+}
+
+void InfoPanel::SendMessageButton_Click() {
+    const QString command = QStringLiteral("MESSAGE ") + MessageText;
+    queue(command);
+    StatusMessage = QStringLiteral("rC= ") + command;
+    Q_EMIT changed();
+}
+
+void InfoPanel::VolumeAdjuster_Scroll(int value) {
+    ScrollVolumeLabel = QString::number(value);
+    m_state.VolumeDragging = true;
+    Q_EMIT changed();
+}
+
+void InfoPanel::VolumeAdjuster_Change(int value) {
+    if (m_inVolumeChange) {
+        return;
+    }
+    m_inVolumeChange = true;
+    if (!m_state.VolumeSetByProgram) {
+        // The slider waits for the radio's answer; a volume reply enables it again.
+        m_view.VolumeAdjusterEnabled = false;
+        if (!SetVolume(m_telnet, m_state, value)) {
+            // Nothing to send (already there, or the volume is not known yet): the answer to
+            // this query puts the slider back where the radio is and enables it.
+            menu.Mnu_Volume_Refresh_Click();
+        }
+        flushView();
+    }
+    ScrollVolumeLabel = QString::number(value);
+    Q_EMIT changed();
+    m_inVolumeChange = false;
+}
+
+void InfoPanel::CurrentMenuImage_DblClick() {
+    Q_EMIT m_view.displayScreenRequested(m_state.ScreenPictureName);
+    if (hooks.showDisplay) {
+        hooks.showDisplay();
+    }
+}
+
+void InfoPanel::CurrentMenuImage_RightPress(bool modifierHeld) {
+    ShowOrHideHiddenMacros(m_macros, modifierHeld, m_programFolder);
+    setMacroListVisible(true);
+}
+
+void InfoPanel::MacroList_Click(int row) {
+    if (row < 0 || size_t(row) >= m_macros.List.Entries.size()) {
+        return;
+    }
+    m_macros.List.Selected = row;
+    if (hooks.showMacro) {
+        hooks.showMacro(m_macros.List.Entries[size_t(row)].MacroIndex);
+    }
+    Q_EMIT changed();
+}
+
+void InfoPanel::MacroList_DblClick(int row) {
+    if (row < 0 || size_t(row) >= m_macros.List.Entries.size()) {
+        return;
+    }
+    m_macros.List.Selected = row;
+    if (hooks.startMacro) {
+        hooks.startMacro(m_macros.List.Entries[size_t(row)].MacroIndex);
+    }
+    setMacroListVisible(false);
+}
+
+void InfoPanel::MacroList_RightPress() {
+    setMacroListVisible(false);
+}
+
+void InfoPanel::setMacroListVisible(bool visible) {
+    m_view.MacroListVisible = visible;
+    flushView();
+}
+
+void InfoPanel::MacroLabel_Click() {
+    if (hooks.stopMacro) {
+        hooks.stopMacro();
+    }
+}

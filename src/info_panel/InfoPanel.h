@@ -1,0 +1,161 @@
+#pragma once
+
+#include "info_panel/Menuform.h"
+#include "platform/Timer.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+class LinkView;
+class Platform;
+class RadioLink;
+class Telnet;
+struct MacroTable;
+struct RadioState;
+struct SkinTables;
+struct Timeouts;
+
+// Queues the volume keys that bring the radio from its reported volume (VolumeText) to target,
+// on the command channel, each followed by a pause. The radio steps by 1 below 5 and by 5 from
+// 5 upwards, so targets of 5 and more are rounded to a multiple of 5 first. Returns whether any
+// key was queued; nothing is queued when the target equals the reported volume or when the radio
+// has not reported a number yet (keys counted from an unknown volume would land anywhere).
+// Clears VolumeDragging either way.
+bool SetVolume(Telnet &telnet, RadioState &state, int target);
+
+// The lists of the information panel that take mouse and key presses.
+enum class PanelList { MainMenu, Menu, Meta, Info };
+
+// What the panel asks of windows and engines that it does not own. Each hook is filled by the
+// composition root; an empty hook means the part that would answer does not exist yet and the
+// action does nothing.
+struct InfoPanelHooks {
+    // The macro runner's start sequence for the macro with this table index: its step timer
+    // off, interval MacroStepInterval, on; WaitFrame 0 and the waiting animation on;
+    // CurrentMacro = macro; CurrentStep = -1 (not started).
+    std::function<void(int macro)> startMacro;
+    // Ends the running macro on the runner's next tick and clears its pending waits.
+    std::function<void()> stopMacro;
+    // Lists the macro's steps in the macro window and shows that window.
+    std::function<void(int macro)> showMacro;
+    // Shows the display window (restored when minimised).
+    std::function<void()> showDisplay;
+    // The display window colours its menu name labels for this current menu name: green for
+    // the label that names it (case ignored), light red (255, 128, 128) for the others.
+    std::function<void(const QString &menuName)> colourNameLabels;
+};
+
+// The information panel's behaviour: what a click, double click, key or slider move on the
+// panel sends to the radio, the hold flags that keep the reply decoder from moving a list the
+// user works in, and the few texts the panel owns. The lists, labels and slider themselves are
+// the radio link's view data (LinkView); the window renders both and forwards user events to
+// the handlers here, which are named after their control and event.
+class InfoPanel : public QObject {
+    Q_OBJECT
+public:
+    // The message box starts with a ruler, so the user sees how much fits on the radio's line.
+    static QString messageRuler();
+
+    InfoPanel(Platform &platform, RadioLink &link, RadioState &state, const Timeouts &timeouts, const SkinTables &skin,
+              MacroTable &macros, QString programFolder);
+    ~InfoPanel() override;
+
+    // The refresh menu, shared with the rest of the program.
+    Menuform menu;
+    InfoPanelHooks hooks;
+
+    // Texts and flags the panel owns (the window renders them; logic reads them).
+    QString TimeLabel = QStringLiteral("00:00:00");
+    QString ScrollVolumeLabel = QStringLiteral("100");
+    QString MessageText = messageRuler();
+    QString StatusMessage; // status bar panel 2: the last message sent
+
+    // The radio's main menu as the skin names it; row = entry number (0 is the power key).
+    const QStringList &MainMenuRows() const;
+
+    Timer &HalfSecondTick() { return *m_halfSecondTick; }
+
+    // Every 500 ms: the time of day and the reported state, version and volume.
+    void HalfSecondTick_Timer();
+
+    // A click on the state, version or volume label (caption or value) refreshes that value.
+    void DeviceState_Click() { menu.Mnu_State_Refresh_Click(); }
+    void DeviceVersion_Click() { menu.Mnu_Version_Refresh_Click(); }
+    void DeviceVolume_Click() { menu.Mnu_Volume_Refresh_Click(); }
+
+    // The user picked a row (mouse or keys): the selection is the view's, the window forwards it.
+    void selectRow(PanelList list, int row);
+    // A mouse press: the right button refreshes the list and lets the decoder move it again; any
+    // other button holds it while the user works in it.
+    void List_MouseDown(PanelList list, bool rightButton);
+    // A key press in the main menu or info list holds it; Enter acts as a double click.
+    // Returns true when the key was used up (Enter).
+    bool List_KeyDown(PanelList list, bool enter);
+
+    // Navigates the radio's main menu (a grid of four columns) to the selected entry and opens it.
+    void MainMenuList_DblClick();
+    // Shows the picture of the clicked main-menu entry while no macro is waiting.
+    void MainMenuList_Click(int row);
+    // The first row takes the radio home.
+    void MenuList_DblClick();
+    // Row 0 stops playback, row 5 pauses it.
+    void MetaList_DblClick();
+    // Rows 0 and 1 turn the radio's list page; a later row moves the radio's cursor to that
+    // entry and opens it. Also used by the macro runner to select a row.
+    void InfoList_DblClick();
+
+    void RecordButtons_Click();
+    void RefreshButton_Click();
+    void ScrollVolumeLabel_DblClick();
+    void SendMessageButton_Click();
+    void MessageText_Change(const QString &text);
+
+    // The slider: dragging shows the value; a change (drag ended, click) sends volume keys.
+    void VolumeAdjuster_Scroll(int value);
+    void VolumeAdjuster_Change(int value);
+
+    // The current menu picture: a double click shows the radio's screen in the display window;
+    // a right press shows the macro list over it (hidden macros too with a modifier key held).
+    void CurrentMenuImage_DblClick();
+    void CurrentMenuImage_RightPress(bool modifierHeld);
+
+    void MacroList_Click(int row);
+    void MacroList_DblClick(int row);
+    void MacroList_RightPress();
+    // The macro list over the picture (the view's MacroListVisible); the macro runner shows it
+    // again after a failed run and hides it when a run ends.
+    void setMacroListVisible(bool visible);
+    void MacroLabel_Click();
+
+    const MacroTable &macros() const { return m_macros; }
+
+Q_SIGNALS:
+    // The panel's own texts changed; the link's view announces its own changes.
+    void changed();
+
+private:
+    void queue(const QString &command);
+    void queueWithPause(const QString &command, int times = 1);
+    // After a navigation: a fresh terminal unless a macro runs, and a quick display refresh.
+    void followNavigation();
+    void holdFlag(PanelList list, bool on);
+    void viewChanged();
+    void flushView();
+
+    Platform &m_platform;
+    RadioLink &m_link;
+    Telnet &m_telnet;
+    LinkView &m_view;
+    RadioState &m_state;
+    const Timeouts &m_timeouts;
+    const SkinTables &m_skin;
+    MacroTable &m_macros;
+    QString m_programFolder;
+    std::unique_ptr<Timer> m_halfSecondTick;
+    bool m_inVolumeChange = false;
+    QString m_lastMenuName;
+};

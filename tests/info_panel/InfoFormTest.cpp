@@ -1,0 +1,118 @@
+#include "info_panel/InfoForm.h"
+
+#include "macros/MacroTable.h"
+#include "radio_link/LinkHarness.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QSlider>
+#include <QTest>
+
+#include <memory>
+
+// The window over the real panel logic and radio link (fake time, nothing connected): user
+// events reach the queues, and the program's own updates do not come back as user events.
+class InfoFormTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<LinkHarness> m_link;
+    MacroTable m_macros;
+    std::unique_ptr<InfoPanel> m_panel;
+    std::unique_ptr<InfoForm> m_form;
+
+    QStringList sent() const { return m_link->link.telnet.pending(0); }
+    QStringList asked() const { return m_link->link.telnet.pending(1); }
+    static void press(QListWidget *list, int row, Qt::MouseButton button) {
+        QTest::mousePress(list->viewport(), button, {}, list->visualItemRect(list->item(row)).center());
+        QTest::mouseRelease(list->viewport(), button, {}, list->visualItemRect(list->item(row)).center());
+    }
+
+private Q_SLOTS:
+    void init() {
+        m_form.reset();
+        m_panel.reset();
+        m_link = std::make_unique<LinkHarness>();
+        m_link->skin.MainMenuList = QStringList{"Power", "Stations", "Recordings", "Search", "Settings"};
+        m_panel = std::make_unique<InfoPanel>(m_link->platform, m_link->link, m_link->state, m_link->timeouts,
+                                              m_link->skin, m_macros, QString());
+        m_form = std::make_unique<InfoForm>(*m_panel, m_link->link.view);
+        m_form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+    }
+
+    void closingHidesAndTheProgramsCloseCloses() {
+        QCOMPARE(m_form->windowTitle(), QStringLiteral("Information"));
+        QVERIFY(!m_form->close());
+        QVERIFY(!m_form->isVisible());
+        m_form->show();
+        m_form->allowClose();
+        QVERIFY(m_form->close());
+    }
+
+    void listsTakeClicksDoubleClicksAndRightClicks() {
+        m_link->state.SelectedMenuItem = QStringLiteral("1");
+        m_form->render();
+        QListWidget *menu = m_form->MainMenuList();
+        QCOMPARE(menu->count(), 5);
+        press(menu, 3, Qt::LeftButton);
+        QVERIFY(m_link->state.MainMenuListHold);
+        QCOMPARE(m_link->link.view.MainMenuListIndex, 3);
+        QTest::mouseDClick(menu->viewport(), Qt::LeftButton, {}, menu->visualItemRect(menu->item(3)).center());
+        QCOMPARE(sent(), (QStringList{"RIGHT", "QXDELAY", "RIGHT", "QXDELAY", "OK", "QXDELAY"}));
+
+        LinkView &view = m_link->link.view;
+        view.InfoList = QStringList{"List - Updated", "pos=1 (1)", "1=One", "2=Two"};
+        view.InfoListEnabled = true;
+        view.touch();
+        view.flush();
+        QListWidget *info = m_form->InfoList();
+        QCOMPARE(info->count(), 4);
+        press(info, 2, Qt::LeftButton);
+        QVERIFY(m_link->state.InfoListHold);
+        press(info, 3, Qt::RightButton);
+        QVERIFY(!m_link->state.InfoListHold);
+        QCOMPARE(asked(), QStringList{"LISTINFO"});
+        QCOMPARE(view.InfoListIndex, 2); // a right click does not pick a row
+    }
+
+    void programsSliderMovesSendNothingTheUsersDo() {
+        m_link->link.telnet.Channels[1].LastReply = QStringLiteral("VOL=20");
+        m_link->link.decoder.DecodeReturn();
+        m_link->link.view.flush();
+        QCOMPARE(m_form->VolumeAdjuster()->value(), 20);
+        QCOMPARE(m_form->ScrollVolumeLabel()->text(), QStringLiteral("20"));
+        QVERIFY(sent().isEmpty() && asked().isEmpty());
+
+        m_form->VolumeAdjuster()->setFocus();
+        QTest::keyClick(m_form->VolumeAdjuster(), Qt::Key_PageUp); // one page: 25
+        QCOMPARE(sent(), (QStringList{"VOLp", "QXDELAY"}));
+        QVERIFY(!m_form->VolumeAdjuster()->isEnabled());
+        QCOMPARE(m_form->ScrollVolumeLabel()->text(), QStringLiteral("25"));
+
+        QTest::mouseDClick(m_form->ScrollVolumeLabel(), Qt::LeftButton);
+        QCOMPARE(sent().last(), QStringLiteral("MUTE"));
+    }
+
+    void macroListOverThePictureStartsAndTheLabelStops() {
+        m_macros.List.Entries = {MacroListEntry{QStringLiteral("Play jazz"), 3}};
+        QVERIFY(!m_form->MacroList()->isVisible());
+        QTest::mousePress(m_form->CurrentMenuImage(), Qt::RightButton);
+        QVERIFY(m_form->MacroList()->isVisible());
+        QCOMPARE(m_form->MacroList()->item(0)->text(), QStringLiteral("Play jazz"));
+        int started = -1;
+        m_panel->hooks.startMacro = [&started](int macro) { started = macro; };
+        QListWidget *macros = m_form->MacroList();
+        press(macros, 0, Qt::LeftButton);
+        QTest::mouseDClick(macros->viewport(), Qt::LeftButton, {}, macros->visualItemRect(macros->item(0)).center());
+        QCOMPARE(started, 3);
+        QVERIFY(!m_form->MacroList()->isVisible());
+        QVERIFY(m_form->CurrentMenuImage()->isVisible());
+        int stops = 0;
+        m_panel->hooks.stopMacro = [&stops] { ++stops; };
+        QTest::mouseClick(m_form->MacroLabel(), Qt::LeftButton);
+        QCOMPARE(stops, 1);
+    }
+};
+
+QTEST_MAIN(InfoFormTest)
+#include "InfoFormTest.moc"

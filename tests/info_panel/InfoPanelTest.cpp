@@ -1,0 +1,253 @@
+#include "info_panel/InfoPanel.h"
+
+#include "macros/MacroTable.h"
+#include "radio_link/LinkHarness.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString Q = QStringLiteral("QXDELAY");
+
+// The panel on the radio link with fake time; what it queues is read from the queues.
+struct Panel : LinkHarness {
+    MacroTable macros;
+    InfoPanel panel{platform, link, state, timeouts, skin, macros, QString()};
+
+    Panel() { link.view.TelnetData = "earlier replies"; }
+
+    QStringList sent() const { return link.telnet.pending(0); }
+    QStringList asked() const { return link.telnet.pending(1); }
+    void clear() {
+        link.telnet.ClearChannel(0);
+        link.telnet.ClearChannel(1);
+    }
+    static QStringList times(int n, const QStringList &keys) {
+        QStringList out;
+        for (int i = 0; i < n; ++i) {
+            out << keys;
+        }
+        return out;
+    }
+};
+
+} // namespace
+
+TEST(SetVolume, StepsByOneBelowFiveAndByFiveAbove) {
+    struct Case {
+        const char *reported;
+        int target;
+        QStringList keys;
+    };
+    const Case cases[] = {
+        {"20", 33, Panel::times(3, {"VOLp", Q})},                               // 33 rounds to 35
+        {"30", 2, Panel::times(8, {"VOLm", Q})},                                // 5 steps of 5, then 3 of 1
+        {"20", 22, {}},                                                         // 22 rounds to 20
+        {"3", 2, Panel::times(1, {"VOLm", Q})},                                 // not past the target below 5
+        {"1", 3, Panel::times(2, {"VOLp", Q})},                                 //
+        {"0", 12, Panel::times(5, {"VOLp", Q}) + Panel::times(1, {"VOLp", Q})}, // 0..5 by one, then 10
+        {"", 50, {}},                                                           // never reported
+        {"n/a", 50, {}},                                                        // not a number
+    };
+    for (const Case &c : cases) {
+        Panel p;
+        p.state.VolumeText = c.reported;
+        p.state.VolumeDragging = true;
+        EXPECT_EQ(SetVolume(p.link.telnet, p.state, c.target), !c.keys.isEmpty()) << c.reported << " " << c.target;
+        EXPECT_EQ(p.sent(), c.keys) << c.reported << " " << c.target;
+        EXPECT_FALSE(p.state.VolumeDragging);
+    }
+}
+
+TEST(InfoPanel, SliderSendsKeysOrAsksForTheVolumeAndIgnoresTheProgramsMoves) {
+    Panel p;
+    p.state.VolumeText = "20";
+    p.panel.VolumeAdjuster_Scroll(33);
+    EXPECT_TRUE(p.state.VolumeDragging);
+    EXPECT_EQ(p.panel.ScrollVolumeLabel, "33");
+    p.panel.VolumeAdjuster_Change(33);
+    EXPECT_EQ(p.sent(), Panel::times(3, {"VOLp", Q}));
+    EXPECT_FALSE(p.link.view.VolumeAdjusterEnabled || p.state.VolumeDragging);
+
+    // Nothing to send: the volume is asked for, and its answer enables the slider again.
+    p.clear();
+    p.state.VolumeText.clear();
+    p.panel.VolumeAdjuster_Change(60);
+    EXPECT_TRUE(p.sent().isEmpty());
+    EXPECT_EQ(p.asked(), QStringList{"VOLUME"});
+    p.link.telnet.Channels[1].LastReply = "VOL=45";
+    p.link.decoder.DecodeReturn();
+    EXPECT_TRUE(p.link.view.VolumeAdjusterEnabled);
+    EXPECT_EQ(p.link.view.VolumeAdjusterValue, 45);
+
+    p.clear();
+    p.state.VolumeSetByProgram = true;
+    p.panel.VolumeAdjuster_Change(80);
+    EXPECT_TRUE(p.sent().isEmpty() && p.asked().isEmpty());
+    EXPECT_EQ(p.panel.ScrollVolumeLabel, "80");
+}
+
+TEST(InfoPanel, MainMenuNavigationOnTheGridOfFour) {
+    struct Case {
+        int target;
+        const char *reported;
+        bool standby;
+        QStringList keys;
+    };
+    const QStringList ok{"OK", Q};
+    const Case cases[] = {
+        {6, "2", false, QStringList{"DOWN", Q} + ok},
+        {1, "4", false, Panel::times(3, {"LEFT", Q}) + ok},
+        {17, "1", false, Panel::times(4, {"DOWN", Q}) + ok},
+        {20, "1", false, Panel::times(4, {"DOWN", Q}) + Panel::times(3, {"RIGHT", Q}) + ok}, // no row below 17
+        {2, "14", false, Panel::times(3, {"UP", Q}) + ok},
+        {0, "9", false, {"POWER"}},
+        {0, "9", true, {"POWER"}},
+        {3, "3", true, QStringList{"POWER", Q, Q, "MINFO", Q} + ok},
+        {21, "3", false, {}},
+        {-1, "3", false, {}},
+    };
+    for (const Case &c : cases) {
+        Panel p;
+        p.state.SelectedMenuItem = c.reported;
+        p.state.RadioStandby = c.standby;
+        p.link.view.MainMenuListIndex = c.target;
+        p.panel.MainMenuList_DblClick();
+        EXPECT_EQ(p.sent(), c.keys) << c.target << " from " << c.reported;
+        EXPECT_EQ(p.state.RadioStandby, c.standby && c.target == 0) << c.target;
+    }
+}
+
+TEST(InfoPanel, MainMenuWithoutAPositionInTheGridAsksInsteadOfMoving) {
+    for (const char *reported : {"", "0", "500", "x"}) {
+        Panel p;
+        p.state.SelectedMenuItem = reported;
+        p.link.view.MainMenuListIndex = 6;
+        p.panel.MainMenuList_DblClick();
+        EXPECT_TRUE(p.sent().isEmpty()) << reported;
+        EXPECT_EQ(p.asked(), QStringList{"MINFO"}) << reported;
+        EXPECT_FALSE(p.link.view.TelnetData.isEmpty());
+    }
+}
+
+TEST(InfoPanel, NavigationClearsTheTerminalUnlessAMacroRunsAndHurriesTheDisplay) {
+    Panel p;
+    p.state.SelectedMenuItem = "2";
+    p.link.view.MainMenuListIndex = 3;
+    p.panel.MainMenuList_DblClick();
+    EXPECT_TRUE(p.link.view.TelnetData.isEmpty());
+    EXPECT_EQ(p.link.poll.UpdateTimer().interval(), 200);
+    p.link.view.TelnetData = "a macro's run";
+    p.link.hooks.macroRunning = [] { return true; };
+    p.link.view.InfoList = QStringList{"List", "pos=1 (1)", "1=a"};
+    p.link.view.InfoListIndex = 2;
+    p.panel.InfoList_DblClick();
+    EXPECT_EQ(p.link.view.TelnetData, "a macro's run");
+}
+
+TEST(InfoPanel, ListDoubleClicks) {
+    Panel p;
+    p.link.view.InfoList = QStringList{"List - Updated", "pos=3 (3)", "1=One", "2=Two", "5=Five", "no digit"};
+    p.state.SelectedListItem = "3";
+    const std::pair<int, QStringList> infoCases[] = {
+        {0, {"LEFT"}},
+        {1, {"RIGHT"}},
+        {-1, {}},
+        {9, {}},
+        {2, Panel::times(2, {"UP", Q}) + QStringList{"OK", Q}},
+        {4, Panel::times(2, {"DOWN", Q}) + QStringList{"OK", Q}},
+        {5, Panel::times(3, {"UP", Q}) + QStringList{"OK", Q}}, // counts as entry 0
+    };
+    for (const auto &[row, keys] : infoCases) {
+        p.clear();
+        p.state.InfoListHold = true;
+        p.link.view.InfoListIndex = row;
+        p.panel.InfoList_DblClick();
+        EXPECT_EQ(p.sent(), keys) << row;
+        EXPECT_FALSE(p.state.InfoListHold);
+    }
+    const std::pair<int, QStringList> metaCases[] = {{0, {"STOP"}}, {5, {"PAUSE"}}, {3, {}}};
+    for (const auto &[row, keys] : metaCases) {
+        p.clear();
+        p.state.MetaListHold = true;
+        p.link.view.MetaListIndex = row;
+        p.panel.MetaList_DblClick();
+        EXPECT_EQ(p.sent(), keys) << row;
+        EXPECT_FALSE(p.state.MetaListHold);
+    }
+    p.clear();
+    p.state.MainMenuListHold = p.state.MenuListHold = p.state.MetaListHold = p.state.InfoListHold = true;
+    p.link.view.MenuListIndex = 0;
+    p.panel.MenuList_DblClick();
+    EXPECT_EQ(p.sent(), (QStringList{"STOP", Q, "EXIT", Q, "HOME"}));
+    EXPECT_FALSE(p.state.MainMenuListHold || p.state.MenuListHold || p.state.MetaListHold || p.state.InfoListHold);
+    p.clear();
+    p.link.view.MenuListIndex = 1;
+    p.panel.MenuList_DblClick();
+    EXPECT_TRUE(p.sent().isEmpty());
+}
+
+TEST(InfoPanel, HoldFlagsKeepTheDecoderOffAListTheUserWorksIn) {
+    Panel p;
+    const auto reply = [&p](const QString &text) {
+        p.link.telnet.Channels[1].LastReply = text;
+        p.link.decoder.DecodeReturn();
+    };
+    reply("Menu state=0 mp=1 ms=2");
+    EXPECT_EQ(p.link.view.MainMenuListIndex, 2);
+    p.panel.List_MouseDown(PanelList::MainMenu, false);
+    p.panel.selectRow(PanelList::MainMenu, 7);
+    reply("Menu state=0 mp=1 ms=3");
+    EXPECT_EQ(p.link.view.MainMenuListIndex, 7); // the user's pick stays for this reply
+    reply("Menu state=0 mp=1 ms=4");
+    EXPECT_EQ(p.link.view.MainMenuListIndex, 4);
+
+    reply("List pos=0 1=a 2=b");
+    EXPECT_FALSE(p.panel.List_KeyDown(PanelList::Info, false));
+    EXPECT_TRUE(p.state.InfoListHold);
+    reply("List pos=1 1=c 2=d");
+    EXPECT_EQ(p.link.view.InfoList.value(2), "1=a"); // one reply skipped
+    EXPECT_FALSE(p.panel.List_KeyDown(PanelList::Menu, false));
+    EXPECT_FALSE(p.state.MenuListHold);
+
+    // A right press refreshes that list and lets the decoder move it again.
+    p.clear();
+    p.panel.List_MouseDown(PanelList::Meta, false);
+    EXPECT_TRUE(p.state.MetaListHold);
+    p.panel.List_MouseDown(PanelList::Meta, true);
+    p.panel.List_MouseDown(PanelList::Info, true);
+    p.panel.List_MouseDown(PanelList::Menu, true);
+    EXPECT_EQ(p.asked(), (QStringList{"METAINFO", "LISTINFO", "MINFO"}));
+    EXPECT_FALSE(p.state.MetaListHold || p.state.InfoListHold || p.state.MenuListHold);
+
+    // Enter is a double click and is used up.
+    p.clear();
+    p.link.view.InfoListIndex = 1;
+    EXPECT_TRUE(p.panel.List_KeyDown(PanelList::Info, true));
+    EXPECT_EQ(p.sent(), QStringList{"RIGHT"});
+}
+
+TEST(InfoPanel, RefreshesPostponeThePollButtonsAndMessage) {
+    Panel p;
+    p.state.PollCountdown = 2;
+    p.panel.DeviceVersion_Click();
+    EXPECT_EQ(p.state.PollCountdown, p.timeouts.PollWhenOn);
+    p.state.RadioStandby = true;
+    p.panel.DeviceState_Click();
+    EXPECT_EQ(p.state.PollCountdown, p.timeouts.PollWhenOff);
+    EXPECT_EQ(p.asked(), (QStringList{"VERSION", "STATE"}));
+
+    p.state.FullRefreshDue = false;
+    p.panel.RefreshButton_Click();
+    EXPECT_TRUE(p.state.FullRefreshDue);
+    EXPECT_EQ(p.state.FullRefreshCountdown, p.timeouts.CheckAllOn);
+    EXPECT_EQ(p.state.PollCountdown, 0);
+
+    p.panel.RecordButtons_Click();
+    p.link.view.MetaListEnabled = true; // something plays
+    p.panel.RecordButtons_Click();
+    p.panel.MessageText_Change("");
+    p.panel.SendMessageButton_Click();
+    EXPECT_EQ(p.sent(), (QStringList{"RECORD", "STOP", "MESSAGE "}));
+    EXPECT_EQ(p.panel.StatusMessage, "rC= MESSAGE ");
+}
