@@ -1,6 +1,7 @@
 #include "app/Program.h"
 
 #include "app/Version.h"
+#include "app/WireDisplay.h"
 #include "display/Skin.h"
 #include "macros/MacroCompiler.h"
 #include "main_window/ConfigForm.h"
@@ -38,6 +39,7 @@ Program::Program(Platform &platform, const QString &programFolder, const QString
 
 Program::~Program() {
     // The windows go before the link whose data they show.
+    m_display.reset();
     m_wiring.reset();
     m_formPlacement.reset();
     m_form.reset();
@@ -93,6 +95,7 @@ bool Program::start() {
     ReloadButton_Click();
 
     wireMainWindow();
+    wireDisplay();
     m_form->show();
     m_form->measureBorders();
     // The remote window and the information panel are shown here once they exist.
@@ -122,7 +125,9 @@ void Program::ReloadButton_Click() {
     }
     GetTheIndexs(m_skin, m_ini, folder);
     GetTheMenuArray(m_skin, folder);
-    // The display window redraws from the new skin here once it exists.
+    if (m_display) {
+        display().Redraw();
+    }
     m_ini.ReadTimeouts(m_timeouts);
     LoadMacros(m_macros, folder);
     LoadLayout(m_layout, m_layout.CurrentRemote, m_ini, nullptr);
@@ -177,9 +182,7 @@ void Program::wireMainWindow() {
     });
     renderLinkView();
 
-    // The display window, the console window and the remote window's guide are wired here
-    // once they exist.
-    form.DisplayButton()->setEnabled(false);
+    // The console window and the remote window's guide are wired here once they exist.
 }
 
 void Program::TheList_Click(const QString &command) {
@@ -222,6 +225,7 @@ void Program::Form_Unload() {
 
     // The console, display, information, macro, remote and update windows close here, in
     // that order, once they exist.
+    closeDisplay();
 
     m_ini.SaveWindowPlacement(*m_formPlacement, false);
 

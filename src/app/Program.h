@@ -18,6 +18,8 @@
 #include <memory>
 
 class ConfigForm;
+class DisplayControl;
+class DisplayForm;
 class Platform;
 class RadioLink;
 class WidgetPlacement;
@@ -61,9 +63,15 @@ public:
     const RemoteLayout &layout() const { return m_layout; }
     const KeyboardGrid &keyboard() const { return m_keyboard; }
     const MacroTable &macros() const { return m_macros; }
+    // The display window and its logic exist from start() until the main window has closed.
+    DisplayControl &display();
+    DisplayForm &displayWindow();
 
 private:
     void wireMainWindow();
+    // The display window: created, wired and given its first screen (WireDisplay.cpp).
+    void wireDisplay();
+    void closeDisplay();
     void renderLinkView();
     void TheList_Click(const QString &command);
 
@@ -79,9 +87,12 @@ private:
     MacroTable m_macros;
     QString m_versionString;
     bool m_unloaded = false;
+    qint16 m_waitFrame = 0; // the waiting animations' frame, shared by the display and macro windows
 
     std::unique_ptr<RadioLink> m_link;
     std::unique_ptr<QObject> m_wiring;
     std::unique_ptr<ConfigForm> m_form;
     std::unique_ptr<WidgetPlacement> m_formPlacement;
+    struct DisplayParts;
+    std::unique_ptr<DisplayParts> m_display;
 };

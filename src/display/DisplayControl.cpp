@@ -41,6 +41,20 @@ void DisplayControl::show(const QString &screenName) {
     Q_EMIT changed();
 }
 
+void DisplayControl::DisplayScreen(const QString &name) {
+    show(name);
+}
+
+void DisplayControl::RefreshDisplays() {
+    screen.RefreshDisplays();
+    Q_EMIT changed();
+}
+
+void DisplayControl::Redraw() {
+    screen.Redraw();
+    Q_EMIT changed();
+}
+
 void DisplayControl::clearPollRequests() {
     m_state.NeedList = false;
     m_state.NeedMeta = false;
@@ -241,6 +255,23 @@ void DisplayControl::SearchForText_DblClick() {
 
 void DisplayControl::StartPleaseWait() {
     m_pleaseWaitTimer->setEnabled(true);
+}
+
+void DisplayControl::WatchMetaStatus() {
+    // The status is the sixth line of the expanded now-playing reply.
+    const QString status =
+        m_view.MetaListEnabled && m_view.MetaList.size() > 5 ? m_view.MetaList[5].toLower() : QString();
+    bool waits = false;
+    for (const char *word : {"connecting", "resolving url", "caching", "resuming"}) {
+        waits = waits || status.contains(QLatin1String(word));
+    }
+    if (waits && !m_radioWaited) {
+        if (m_waitFrame == -2) {
+            m_waitFrame = 0;
+        }
+        StartPleaseWait();
+    }
+    m_radioWaited = waits;
 }
 
 void DisplayControl::StopPleaseWait() {

@@ -35,6 +35,12 @@ public:
 
     ScreenRenderer screen;
 
+    // The screen operations as the rest of the program calls them; each repaints the window.
+    void DisplayScreen(const QString &name);
+    void RefreshDisplays();
+    // Builds the shown screen again from reloaded skin tables.
+    void Redraw();
+
     // Touch screen.
     // Queues the command of overlay index (-1: the background) of the current screen, or of
     // the current status set, on the command channel; an empty command sends nothing.
@@ -75,6 +81,10 @@ public:
     Timer &PleaseWaitTimer() { return *m_pleaseWaitTimer; }
     void PleaseWaitTimer_Timer();
     void StartPleaseWait();
+    // Starts the animation when the now-playing status turns to one the radio waits in
+    // (connecting, resolving the address, filling its buffer, resuming). Only a change starts
+    // it, so the decoder's stop requests hold until the radio waits again.
+    void WatchMetaStatus();
     // Asks the animation to stop at its next tick.
     void StopPleaseWait();
 
@@ -98,4 +108,5 @@ private:
     std::unique_ptr<Timer> m_pleaseWaitTimer;
     ScreenRenderer::Hit m_pressed;
     bool m_pressValid = false;
+    bool m_radioWaited = false;
 };

@@ -289,10 +289,13 @@ void ScreenRenderer::RefreshDisplays() {
     for (std::size_t j = 0; j < count; ++j) {
         const QString &token = set->Labels[j].Picture;
         const LabelToken kind = TokenOf(token);
-        if (kind != LabelToken::Time && kind != LabelToken::Date) {
-            continue;
+        if (!ExpandedOnRefresh(kind)) {
+            continue; // plain text, and device values read when the screen was built
         }
         DrawnItem &label = OverlayLabel[j];
+        if (kind != LabelToken::Time && kind != LabelToken::Date) {
+            continue; // the list passes below
+        }
         label.Text = kind == LabelToken::Time ? MakeTheTime(token, now, locale) : MakeTheDate(token, now, locale);
         sizeLabel(label);
         label.Colour = complement(GetBackColor(label));

@@ -159,3 +159,24 @@ TEST_F(DisplayControlTest, WaitingAnimationShowsFrameZeroCentredThenCyclesOneToE
     EXPECT_EQ(waitFrame, 0);
     EXPECT_FALSE(display->PleaseWaitTimer().isEnabled());
 }
+
+TEST_F(DisplayControlTest, AnimationStartsWhenTheRadioBeginsToWaitAndStopRequestsHold) {
+    view.MetaListEnabled = true;
+    view.MetaList = {"Meta - Updated", "title=", "artist=", "album=", "url=", "status=connecting"};
+    display->WatchMetaStatus();
+    EXPECT_TRUE(display->PleaseWaitTimer().isEnabled());
+    display->StopPleaseWait();
+    display->PleaseWaitTimer_Timer();
+    EXPECT_FALSE(display->PleaseWaitTimer().isEnabled());
+    // Still waiting (now filling the buffer): the stop holds.
+    view.MetaList[5] = "status=caching";
+    display->WatchMetaStatus();
+    EXPECT_FALSE(display->PleaseWaitTimer().isEnabled());
+    view.MetaList[5] = "status=playing";
+    display->WatchMetaStatus();
+    view.MetaList[5] = "status=resuming";
+    display->StopPleaseWait(); // a stop asked before the start does not swallow it
+    display->WatchMetaStatus();
+    EXPECT_TRUE(display->PleaseWaitTimer().isEnabled());
+    EXPECT_EQ(waitFrame, 0);
+}
