@@ -37,6 +37,7 @@ void Program::wireDisplay() {
     connect(&link.view, &LinkView::searchBoxFocusRequested, &form, &DisplayForm::focusSearchBox);
     connect(&link.view, &LinkView::changed, &form, [&control, &form] {
         control.WatchMetaStatus();
+        control.FollowCurrentMenuLabel();
         form.render();
     });
 

@@ -55,6 +55,14 @@ void DisplayControl::Redraw() {
     Q_EMIT changed();
 }
 
+void DisplayControl::FollowCurrentMenuLabel() {
+    if (m_view.CurrentMenuLabel != m_menuLabelSeen) {
+        m_menuLabelSeen = m_view.CurrentMenuLabel;
+        screen.ColourNameLabels(m_menuLabelSeen);
+        Q_EMIT changed();
+    }
+}
+
 void DisplayControl::clearPollRequests() {
     m_state.NeedList = false;
     m_state.NeedMeta = false;

@@ -40,6 +40,9 @@ public:
     void RefreshDisplays();
     // Builds the shown screen again from reloaded skin tables.
     void Redraw();
+    // Recolours the overlays' captions when the radio's current menu item (the information
+    // panel's current menu name) has changed since the last call.
+    void FollowCurrentMenuLabel();
 
     // Touch screen.
     // Queues the command of overlay index (-1: the background) of the current screen, or of
@@ -109,4 +112,5 @@ private:
     ScreenRenderer::Hit m_pressed;
     bool m_pressValid = false;
     bool m_radioWaited = false;
+    QString m_menuLabelSeen;
 };

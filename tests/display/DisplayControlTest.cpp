@@ -54,6 +54,16 @@ TEST_F(DisplayControlTest, ClicksSendTheSkinsCommandsAndFollowItsTargets) {
     EXPECT_EQ(shown(), "home");
 }
 
+TEST_F(DisplayControlTest, CaptionsFollowTheRadiosCurrentMenuItem) {
+    screen().DisplayScreen("next");
+    view.CurrentMenuLabel = "HOME";
+    display->FollowCurrentMenuLabel();
+    EXPECT_EQ(screen().OverlayNameLabel[0].Colour, ScreenRenderer::CurrentItemColour);
+    view.CurrentMenuLabel = "Stations";
+    display->FollowCurrentMenuLabel();
+    EXPECT_EQ(screen().OverlayNameLabel[0].Colour, ScreenRenderer::OtherItemColour);
+}
+
 TEST_F(DisplayControlTest, LabelsShowingListEntriesSelectThemAndDoubleClicksActOnThem) {
     view.InfoList = {"List - Updated", "pos=1 (1)", "1=Jazz FM"};
     view.MetaList = {"Meta - Updated", "title=Song", "artist=Band"};

@@ -23,7 +23,7 @@ const QColor Panel(24, 30, 42);
 const QColor PanelEdge(44, 56, 78);
 const QColor Tile(28, 35, 50);
 const QColor TileEdge(58, 74, 104);
-const QColor Glyph(96, 136, 196);
+const QColor Glyph(80, 114, 168);
 const QColor Light(225, 232, 245);
 const QColor Accent(47, 128, 237);
 const QColor Warn(242, 153, 74);
