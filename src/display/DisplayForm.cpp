@@ -116,8 +116,9 @@ bool DisplayForm::eventFilter(QObject *watched, QEvent *event) {
     if (watched == m_search && event->type() == QEvent::KeyPress) {
         auto *key = static_cast<QKeyEvent *>(event);
         const QString typed = key->text();
-        // Editing keys without text (arrows, Delete, shortcuts) work as in any box.
-        if (typed.size() != 1 || key->key() == Qt::Key_Backspace) {
+        // Keys that type no character (arrows, Delete, Tab, Escape, shortcuts) work as in any
+        // box; Backspace and Enter are among them.
+        if (typed.size() != 1 || !typed.front().isPrint()) {
             return false;
         }
         const QString kept = DisplayControl::SearchKeyFilter(typed.front());
