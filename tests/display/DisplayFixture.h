@@ -9,7 +9,6 @@
 #include "settings/Timeouts.h"
 
 #include <QDir>
-#include <QGuiApplication>
 #include <QImage>
 #include <QTemporaryDir>
 
@@ -18,16 +17,6 @@
 
 inline void PrintTo(const QString &text, std::ostream *os) {
     *os << '"' << text.toStdString() << '"';
-}
-
-// Text on the emulated screen needs the fonts of a GUI application (headless in tests).
-inline void ensureGuiApplication() {
-    if (!QGuiApplication::instance()) {
-        static int argc = 1;
-        static char name[] = "display_tests";
-        static char *argv[] = {name, nullptr};
-        static QGuiApplication app(argc, argv);
-    }
 }
 
 // A program folder with pictures made on the spot, a skin given as text and the display's
@@ -43,8 +32,6 @@ struct DisplayFixture : ::testing::Test {
     Telnet telnet{platform, state, timeouts};
     qint16 waitFrame = 0;
     std::unique_ptr<DisplayControl> display;
-
-    DisplayFixture() { ensureGuiApplication(); }
 
     void SetUp() override {
         display =
