@@ -98,6 +98,18 @@ private Q_SLOTS:
         // Closing hides the window; the program keeps it.
         QVERIFY(!window().close());
         QVERIFY(!window().isVisible());
+        // Reload reads the skin again and redraws the screen shown from it.
+        const QRgb before = display().screen.render().pixel(160, 120);
+        QFile menus(m_dir->filePath(QStringLiteral("menus.txt")));
+        QVERIFY(menus.open(QIODevice::ReadOnly));
+        const QByteArray text = menus.readAll().replace("B=,,320x240/main,,", "B=,,320x240/error,,");
+        menus.close();
+        QVERIFY(menus.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        menus.write(text);
+        menus.close();
+        m_program->ReloadButton_Click();
+        QCOMPARE(caption(), QStringLiteral("Display Screen - main2"));
+        QVERIFY(display().screen.render().pixel(160, 120) != before);
     }
 
     void searchBoxAppearsOnTheKeyboardScreenAndTypesTheWord() {
