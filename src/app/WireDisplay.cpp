@@ -4,6 +4,9 @@
 #include "radio_link/RadioLink.h"
 
 #include <QPushButton>
+#include <QScreen>
+
+#include <algorithm>
 
 DisplayControl &Program::display() {
     return *m_display->control;
@@ -47,7 +50,23 @@ void Program::wireDisplay() {
     QPushButton *button = m_form->DisplayButton();
     button->setEnabled(true);
     connect(button, &QPushButton::clicked, &form, [this, &form] {
-        m_display->shown = true;
+        if (!m_display->shown) {
+            // First time out: beside the main window rather than over it, on the screen.
+            const QRect main = m_form->frameGeometry();
+            QRect placed(main.topRight() + QPoint(8, 0), form.frameGeometry().size());
+            if (const QScreen *screen = m_form->screen()) {
+                const QRect area = screen->availableGeometry();
+                if (placed.right() > area.right()) {
+                    placed.moveRight(main.left() - 8);
+                }
+                placed.moveLeft(
+                    std::clamp(placed.left(), area.left(), std::max(area.left(), area.right() - placed.width())));
+                placed.moveTop(
+                    std::clamp(placed.top(), area.top(), std::max(area.top(), area.bottom() - placed.height())));
+            }
+            form.move(placed.topLeft());
+            m_display->shown = true;
+        }
         form.show();
         if (form.isMinimized()) {
             form.showNormal();
