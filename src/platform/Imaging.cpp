@@ -43,18 +43,19 @@ QImage Imaging::LoadPictureScaled(const QString &path, int &width, int &height, 
     }
     QImage canvas(width, height, QImage::Format_RGB32);
     canvas.fill(QColor::fromRgb(background));
-    QPainter painter(&canvas);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    QSize drawn(width, height);
     if (keepAspect) {
         const double aspect = double(picture.width()) / double(picture.height());
         const double target = double(width) / double(height);
-        const QSizeF drawn = target >= aspect ? QSizeF(height * aspect, height) : QSizeF(width, width / aspect);
-        painter.drawImage(QRectF(QPointF(0, 0), drawn), picture);
-    } else if (picture.size() == canvas.size()) {
-        painter.drawImage(QPoint(0, 0), picture);
-    } else {
-        painter.drawImage(QRect(0, 0, width, height), picture);
+        drawn = target >= aspect ? QSize(qRound(height * aspect), height) : QSize(width, qRound(width / aspect));
     }
+    if (drawn != picture.size() && !drawn.isEmpty()) {
+        // Qt's smooth scaling filters every source pixel when shrinking, which drawing with a
+        // smooth transform does not.
+        picture = picture.scaled(drawn, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
+    QPainter painter(&canvas);
+    painter.drawImage(QPoint(0, 0), picture);
     painter.end();
     return canvas;
 }

@@ -25,7 +25,7 @@ void StopImaging(Token token);
 // width or height -1 asks for the picture's own size, and both are then set to it. keepAspect
 // draws the whole picture at the largest size that keeps its proportions, at the top left,
 // the rest staying background; otherwise it is stretched over the canvas. Scaling uses Qt's
-// smooth (bilinear, mipmapped) filter, the best it offers. A null image when the file cannot
+// smooth transformation, the best filter it offers. A null image when the file cannot
 // be read, is not a picture, or is (or would be scaled) beyond MaxPixels.
 QImage LoadPictureScaled(const QString &path, int &width, int &height, QRgb background, bool keepAspect);
 
