@@ -48,6 +48,9 @@ public:
     void Form_Unload();
     // Reloads the data files: command list, skin, timeouts, macros and the current layout.
     void ReloadButton_Click();
+    // Makes a layout current (the layout list's double click sets it, then reloads); an empty
+    // name makes the next reload fall back to the settings' LastRemote.
+    void setCurrentRemote(const QString &name);
 
     ConfigForm &mainWindow() { return *m_form; }
     CommandList &commands() { return m_commands; }
@@ -87,7 +90,6 @@ private:
     MacroTable m_macros;
     QString m_versionString;
     bool m_unloaded = false;
-    qint16 m_waitFrame = 0; // the waiting animations' frame, shared by the display and macro windows
 
     std::unique_ptr<RadioLink> m_link;
     std::unique_ptr<QObject> m_wiring;

@@ -20,7 +20,7 @@ void Program::wireDisplay() {
     RadioLink &link = *m_link;
     m_display = std::make_unique<DisplayParts>();
     m_display->control = std::make_unique<DisplayControl>(m_platform, m_skin, m_state, link.telnet, link.view,
-                                                          link.hooks, m_ini.ProgramFolder(), m_waitFrame);
+                                                          link.hooks, m_ini.ProgramFolder(), m_state.WaitFrame);
     DisplayControl &control = *m_display->control;
     m_display->form = std::make_unique<DisplayForm>(control, link.view);
     DisplayForm &form = *m_display->form;
@@ -32,11 +32,11 @@ void Program::wireDisplay() {
     m_ini.RestoreWindowPlacement(*m_display->placement);
     control.DisplayScreen(QStringLiteral("main"));
 
-    // The radio link asks for screens, refreshes, the search box and the waiting animation;
-    // the display's refresh timer is the link's automatic poll.
+    // The radio link asks for screens, refreshes and the search box, and stops the waiting
+    // animation itself through the shared frame counter; the display's refresh timer is the
+    // link's automatic poll.
     connect(&link.view, &LinkView::displayScreenRequested, &control, &DisplayControl::DisplayScreen);
     connect(&link.view, &LinkView::refreshDisplaysRequested, &control, &DisplayControl::RefreshDisplays);
-    connect(&link.view, &LinkView::pleaseWaitStopRequested, &control, &DisplayControl::StopPleaseWait);
     connect(&link.view, &LinkView::searchBoxFocusRequested, &form, &DisplayForm::focusSearchBox);
     connect(&link.view, &LinkView::changed, &form, [&control, &form] {
         control.WatchMetaStatus();

@@ -71,6 +71,8 @@ private Q_SLOTS:
     }
 
     void cleanup() {
+        // One command per connection, whatever the display sent.
+        QVERIFY(m_sim->extraBytes().isEmpty());
         m_program.reset();
         m_sim.reset();
     }
