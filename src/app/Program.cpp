@@ -2,6 +2,7 @@
 
 #include "app/Version.h"
 #include "app/WireInfo.h"
+#include "app/WireDisplay.h"
 #include "main_window/ConfigForm.h"
 #include "main_window/MainWindowRules.h"
 #include "platform/Platform.h"
@@ -37,6 +38,7 @@ Program::Program(Platform &platform, const QString &programFolder, const QString
 
 Program::~Program() {
     // The windows go before the link whose data they show.
+    m_display.reset();
     m_wiring.reset();
     m_info.reset();
     m_formPlacement.reset();
@@ -93,6 +95,7 @@ bool Program::start() {
     ReloadButton_Click();
 
     wireMainWindow();
+    wireDisplay();
     m_form->show();
     m_form->measureBorders();
     // The remote window is shown here once it exists.
@@ -104,9 +107,12 @@ bool Program::start() {
 }
 
 void Program::ReloadButton_Click() {
-    // The display window redraws from the new skin (the callback), and the remote window shows
-    // the layout's picture and is shown, here once they exist.
-    ReloadDataFiles(ReloadData{m_ini, m_commands, m_layout, m_skin, m_timeouts, m_macros}, nullptr, {});
+    // The remote window shows the layout's picture and is shown here once it exists.
+    ReloadDataFiles(ReloadData{m_ini, m_commands, m_layout, m_skin, m_timeouts, m_macros}, nullptr, [this] {
+        if (m_display) {
+            display().Redraw();
+        }
+    });
 }
 
 void Program::setCurrentRemote(const QString &name) {
@@ -160,9 +166,7 @@ void Program::wireMainWindow() {
     });
     renderLinkView();
 
-    // The display window, the console window and the remote window's guide are wired here
-    // once they exist.
-    form.DisplayButton()->setEnabled(false);
+    // The console window and the remote window's guide are wired here once they exist.
 }
 
 void Program::TheList_Click(const QString &command) {
@@ -212,6 +216,7 @@ void Program::Form_Unload() {
 
     // The console, display, information, macro, remote and update windows close here, in
     // that order, once they exist.
+    closeDisplay();
     unloadInfoPanel();
 
     m_ini.SaveWindowPlacement(*m_formPlacement, false);

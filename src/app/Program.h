@@ -21,6 +21,8 @@ class ConfigForm;
 class InfoForm;
 class InfoPanel;
 struct InfoWiring;
+class DisplayControl;
+class DisplayForm;
 class Platform;
 class RadioLink;
 class WidgetPlacement;
@@ -73,10 +75,17 @@ public:
     InfoForm &infoForm();
     InfoPanel &infoPanel();
 
+    // The display window and its logic exist from start() until the main window has closed.
+    DisplayControl &display();
+    DisplayForm &displayWindow();
+
 private:
     void wireMainWindow();
     void wireInfoPanel();
     void unloadInfoPanel();
+    // The display window: created, wired and given its first screen (WireDisplay.cpp).
+    void wireDisplay();
+    void closeDisplay();
     void renderLinkView();
     void TheList_Click(const QString &command);
 
@@ -98,4 +107,6 @@ private:
     std::unique_ptr<ConfigForm> m_form;
     std::unique_ptr<WidgetPlacement> m_formPlacement;
     std::unique_ptr<InfoWiring> m_info;
+    struct DisplayParts;
+    std::unique_ptr<DisplayParts> m_display;
 };

@@ -144,6 +144,11 @@ QString LabelText(const QString &text, int index, const TokenSources &sources) {
     return text;
 }
 
+bool ExpandedOnRefresh(LabelToken token) {
+    return token == LabelToken::Time || token == LabelToken::Date || token == LabelToken::Meta ||
+           token == LabelToken::Info || token == LabelToken::Menu;
+}
+
 QString LabelTextWhileBuilding(const QString &text, int index, TokenSources &sources) {
     RequestPollFor(TokenOf(text), sources.State);
     return LabelText(text, index, sources);

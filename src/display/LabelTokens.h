@@ -47,9 +47,14 @@ struct TokenSources {
 };
 
 // What label index j with this text shows now. List tokens take entry j of their list (after
-// its first "="; "" beyond the list's end). Touches no poll variable, so it is what a periodic
-// refresh uses.
+// its first "="; "" beyond the list's end). Touches no poll variable. The periodic refresh of
+// the display does not use it for "%VOLUME", "%VERSION" and "%STATE": those are read only when
+// a screen is built (ExpandedOnRefresh says which tokens a refresh updates).
 QString LabelText(const QString &text, int index, const TokenSources &sources);
+
+// Whether the display's periodic refresh updates a label showing this token: the time, date
+// and list tokens.
+bool ExpandedOnRefresh(LabelToken token);
 
 // The same while a screen is being built: a token also asks the automatic poll for its data
 // (see RequestPollFor).

@@ -1,6 +1,9 @@
 // The skin shipped in data/ must describe every screen and menu item the radio has.
 #include "display/LabelTokens.h"
+#include "display/ScreenRenderer.h"
 #include "display/Skin.h"
+#include "radio_link/LinkView.h"
+#include "radio_link/RadioState.h"
 #include "settings/INIFILES.h"
 
 #include <QRegularExpression>
@@ -60,4 +63,36 @@ TEST(ShippedSkin, NamesEveryScreenAndMenuItemAndEveryReferenceResolves) {
         }
     }
     EXPECT_EQ(captions, skin.MainMenuList.mid(1));
+}
+
+TEST(ShippedSkin, EveryPictureNameResolvesToAFile) {
+    SkinTables skin;
+    INIFILES ini;
+    const QString data = qEnvironmentVariable("CV_TEST_DATA");
+    GetTheMenuArray(skin, data);
+    GetTheIndexs(skin, ini, data);
+    RadioState state;
+    LinkView view;
+    FixedWallClock clock;
+    const ScreenRenderer renderer(skin, state, view, clock, data);
+    QStringList names;
+    for (const ScreenDef &def : skin.MenuArray) {
+        names << def.Background;
+        for (const ScreenItem &item : def.Overlays) {
+            names << item.Picture;
+        }
+    }
+    for (const MenuTableEntry &item : skin.MenuTable) {
+        names << item.Picture;
+    }
+    // The waiting animations of the display and of the macro window.
+    for (int frame = 0; frame <= 9; ++frame) {
+        names << QStringLiteral("320x240/other/loading_0%1").arg(frame);
+    }
+    names.removeAll(QString());
+    names.removeDuplicates();
+    EXPECT_GE(names.size(), 7 + 21 + 9 + 3 + 10 + 1);
+    for (const QString &name : names) {
+        EXPECT_FALSE(renderer.RN(name).isEmpty()) << name.toStdString();
+    }
 }

@@ -277,7 +277,7 @@ TEST(RadioModel, AMessageStaysUntilTheNextKeyWhichDoesNothingElse) {
     RadioModel radio;
     press(radio, QStringLiteral("OK,DOWN"));
     EXPECT_EQ(ask(radio, "MESSAGE Back in 5 minutes"), "OK\r\n");
-    EXPECT_EQ(ask(radio, "MINFO"), "Menu state=30 mp=1 ms=1 title=Message\r\n");
+    EXPECT_EQ(ask(radio, "MINFO"), "Menu state=30 mp=1 ms=1 title=Back in 5 minutes\r\n");
     EXPECT_EQ(radio.lastMessage(), QStringLiteral("Back in 5 minutes"));
     EXPECT_EQ(ask(radio, "MESSAGE second"), "OK\r\n");
     press(radio, QStringLiteral("DOWN"));

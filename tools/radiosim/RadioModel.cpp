@@ -366,7 +366,7 @@ int RadioModel::listPosition() const {
 QString RadioModel::menuInfo() const {
     return QStringLiteral("Menu state=") + QString::number(m_screen) + QStringLiteral(" mp=") +
            QString::number(mainMenuPage()) + QStringLiteral(" ms=") + QString::number(m_mainItem) +
-           QStringLiteral(" title=") + screenTitle(m_screen);
+           QStringLiteral(" title=") + (m_screen == MessageScreen ? m_lastMessage : screenTitle(m_screen));
 }
 
 QString RadioModel::listInfo() const {

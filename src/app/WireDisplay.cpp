@@ -1,0 +1,87 @@
+#include "app/WireDisplay.h"
+
+#include "main_window/ConfigForm.h"
+#include "radio_link/RadioLink.h"
+
+#include <QPushButton>
+#include <QScreen>
+
+#include <algorithm>
+
+DisplayControl &Program::display() {
+    return *m_display->control;
+}
+
+DisplayForm &Program::displayWindow() {
+    return *m_display->form;
+}
+
+void Program::wireDisplay() {
+    RadioLink &link = *m_link;
+    m_display = std::make_unique<DisplayParts>();
+    m_display->control = std::make_unique<DisplayControl>(m_platform, m_skin, m_state, link.telnet, link.view,
+                                                          link.hooks, m_ini.ProgramFolder(), m_state.WaitFrame);
+    DisplayControl &control = *m_display->control;
+    m_display->form = std::make_unique<DisplayForm>(control, link.view);
+    DisplayForm &form = *m_display->form;
+    m_display->placement = std::make_unique<WidgetPlacement>(form, QStringLiteral("DisplayForm"));
+
+    // The window is loaded once and stays loaded; it is shown from the main window.
+    form.adjustSize();
+    m_display->shown = !m_ini.ReadSetting(QStringLiteral("DisplayForm"), QStringLiteral("FC"), QString()).isEmpty();
+    m_ini.RestoreWindowPlacement(*m_display->placement);
+    control.DisplayScreen(QStringLiteral("main"));
+
+    // The radio link asks for screens, refreshes and the search box, and stops the waiting
+    // animation itself through the shared frame counter; the display's refresh timer is the
+    // link's automatic poll.
+    connect(&link.view, &LinkView::displayScreenRequested, &control, &DisplayControl::DisplayScreen);
+    connect(&link.view, &LinkView::refreshDisplaysRequested, &control, &DisplayControl::RefreshDisplays);
+    connect(&link.view, &LinkView::searchBoxFocusRequested, &form, &DisplayForm::focusSearchBox);
+    connect(&link.view, &LinkView::changed, &form, [&control, &form] {
+        control.WatchMetaStatus();
+        control.FollowCurrentMenuLabel();
+        form.render();
+    });
+
+    // Closing the window keeps it loaded: its placement is saved and it is hidden.
+    connect(&form, &DisplayForm::closing, &form, [this] { m_ini.SaveWindowPlacement(*m_display->placement, true); });
+
+    QPushButton *button = m_form->DisplayButton();
+    button->setEnabled(true);
+    connect(button, &QPushButton::clicked, &form, [this, &form] {
+        if (!m_display->shown) {
+            // First time out: beside the main window rather than over it, on the screen.
+            const QRect main = m_form->frameGeometry();
+            QRect placed(main.topRight() + QPoint(8, 0), form.frameGeometry().size());
+            if (const QScreen *screen = m_form->screen()) {
+                const QRect area = screen->availableGeometry();
+                if (placed.right() > area.right()) {
+                    placed.moveRight(main.left() - 8);
+                }
+                placed.moveLeft(
+                    std::clamp(placed.left(), area.left(), std::max(area.left(), area.right() - placed.width())));
+                placed.moveTop(
+                    std::clamp(placed.top(), area.top(), std::max(area.top(), area.bottom() - placed.height())));
+            }
+            form.move(placed.topLeft());
+            m_display->shown = true;
+        }
+        form.show();
+        if (form.isMinimized()) {
+            form.showNormal();
+        }
+        form.raise();
+        form.activateWindow();
+    });
+}
+
+void Program::closeDisplay() {
+    if (!m_display) {
+        return;
+    }
+    if (m_display->shown) {
+        m_ini.SaveWindowPlacement(*m_display->placement, false);
+    }
+    m_display.reset();
+}

@@ -1,0 +1,309 @@
+#include "display/DisplayControl.h"
+
+#include "display/SkinTables.h"
+#include "keyboard/KeyboardGrid.h"
+#include "platform/Platform.h"
+#include "radio_link/LinkView.h"
+#include "radio_link/RadioState.h"
+#include "radio_link/Telnet.h"
+
+namespace {
+
+// Overlays that only show a picture the radio supplies; a click on them does nothing.
+bool isPictureOnly(const QString &picture) {
+    return picture == u"fanart" || picture == u"coverart" || picture == u"stocks" || picture == u"weather";
+}
+
+const ScreenDef *definitionAt(const SkinTables &skin, int index) {
+    return index >= 0 && std::size_t(index) < skin.MenuArray.size() ? &skin.MenuArray[std::size_t(index)] : nullptr;
+}
+
+} // namespace
+
+DisplayControl::DisplayControl(Platform &platform, SkinTables &skin, RadioState &state, Telnet &telnet, LinkView &view,
+                               const LinkHooks &hooks, const QString &programFolder, qint16 &waitFrame)
+    : screen(skin, state, view, platform.wallClock(), programFolder)
+    , m_skin(skin)
+    , m_state(state)
+    , m_telnet(telnet)
+    , m_view(view)
+    , m_hooks(hooks)
+    , m_waitFrame(waitFrame)
+    , m_pleaseWaitTimer(platform.createTimer()) {
+    m_pleaseWaitTimer->setInterval(100);
+    connect(m_pleaseWaitTimer.get(), &Timer::timeout, this, &DisplayControl::PleaseWaitTimer_Timer);
+}
+
+DisplayControl::~DisplayControl() = default;
+
+void DisplayControl::show(const QString &screenName) {
+    screen.DisplayScreen(screenName);
+    Q_EMIT changed();
+}
+
+void DisplayControl::DisplayScreen(const QString &name) {
+    show(name);
+}
+
+void DisplayControl::RefreshDisplays() {
+    screen.RefreshDisplays();
+    Q_EMIT changed();
+}
+
+void DisplayControl::Redraw() {
+    screen.Redraw();
+    Q_EMIT changed();
+}
+
+void DisplayControl::FollowCurrentMenuLabel() {
+    if (m_view.CurrentMenuLabel != m_menuLabelSeen) {
+        m_menuLabelSeen = m_view.CurrentMenuLabel;
+        screen.ColourNameLabels(m_menuLabelSeen);
+        Q_EMIT changed();
+    }
+}
+
+void DisplayControl::clearPollRequests() {
+    m_state.NeedList = false;
+    m_state.NeedMeta = false;
+    m_state.NeedMenu = false;
+    m_state.NeedState = false;
+    m_state.NeedVolume = false;
+    m_state.NeedVersion = false;
+}
+
+void DisplayControl::DoCommand(qint16 index, bool status) {
+    // After a Reload the selection may point past the new tables.
+    const ScreenDef *def = definitionAt(m_skin, status ? m_skin.CurrentStatusSet : m_skin.CurrentMenu);
+    if (!def) {
+        return;
+    }
+    QString command;
+    if (index == -1) {
+        command = def->BackgroundCommand;
+    } else if (index >= 0 && std::size_t(index) < def->Overlays.size()) {
+        command = def->Overlays[std::size_t(index)].Command;
+    }
+    if (!command.isEmpty()) {
+        m_telnet.QueueCommand(0, command);
+    }
+}
+
+void DisplayControl::BackGround_Click() {
+    const ScreenDef *def = definitionAt(m_skin, m_skin.CurrentMenu);
+    if (!def) {
+        return;
+    }
+    const QString target = def->BackgroundTarget;
+    clearPollRequests();
+    DoCommand(-1, false);
+    show(target);
+}
+
+void DisplayControl::OverlayImages_MouseDown(int index, Qt::MouseButton button) {
+    const ScreenDef *def = definitionAt(m_skin, m_skin.CurrentMenu);
+    if (!def || index < 0 || std::size_t(index) >= def->Overlays.size()) {
+        return;
+    }
+    if (button == Qt::RightButton) {
+        show(def->BackgroundTarget);
+        return;
+    }
+    const ScreenItem item = def->Overlays[std::size_t(index)];
+    if (isPictureOnly(item.Picture)) {
+        return;
+    }
+    DoCommand(qint16(index), false);
+    show(item.Caption);
+}
+
+void DisplayControl::StatusImages_MouseDown(int index, Qt::MouseButton button) {
+    if (button != Qt::RightButton && index >= 0 && index <= 32767) {
+        DoCommand(qint16(index), true);
+    }
+}
+
+int DisplayControl::WhatList(int index) const {
+    if (index < 0 || std::size_t(index) >= screen.OverlayLabel.size()) {
+        return 0;
+    }
+    const QString &text = screen.OverlayLabel[std::size_t(index)].Text;
+    if (m_view.InfoListEnabled && index < m_view.InfoList.size() && m_view.InfoList[index].endsWith(text)) {
+        return 1;
+    }
+    if (m_view.MetaListEnabled && index < m_view.MetaList.size() && m_view.MetaList[index].endsWith(text)) {
+        return 2;
+    }
+    return 0;
+}
+
+void DisplayControl::OverlayLabel_Click(int index) {
+    switch (WhatList(index)) {
+    case 1:
+        m_view.InfoListIndex = index;
+        m_state.InfoListHold = true;
+        break;
+    case 2:
+        m_view.MetaListIndex = index;
+        m_state.MetaListHold = true;
+        break;
+    default:
+        return;
+    }
+    m_view.touch();
+    m_view.flush();
+}
+
+void DisplayControl::OverlayLabel_DblClick(int index) {
+    const int list = WhatList(index);
+    if (list == 1 && m_view.InfoListEnabled) {
+        m_view.InfoListIndex = index;
+        m_view.touch();
+        m_view.flush();
+        if (infoListDoubleClicked) {
+            infoListDoubleClicked();
+        }
+    } else if (list == 2 && m_view.MetaListEnabled) {
+        m_view.MetaListIndex = index;
+        m_view.touch();
+        m_view.flush();
+        if (metaListDoubleClicked) {
+            metaListDoubleClicked();
+        }
+    }
+}
+
+void DisplayControl::MouseDown(QPoint at, Qt::MouseButton button) {
+    m_pressed = screen.hitTest(at);
+    m_pressValid = true;
+    if (m_pressed.kind == ScreenRenderer::Hit::Overlay) {
+        OverlayImages_MouseDown(m_pressed.index, button);
+    } else if (m_pressed.kind == ScreenRenderer::Hit::Status) {
+        StatusImages_MouseDown(m_pressed.index, button);
+    }
+}
+
+void DisplayControl::MouseUp(Qt::MouseButton button) {
+    // A click belongs to what was pressed, even when the press redrew the screen under it.
+    if (!m_pressValid || button != Qt::LeftButton) {
+        return;
+    }
+    m_pressValid = false;
+    if (m_pressed.kind == ScreenRenderer::Hit::Background) {
+        BackGround_Click();
+    } else if (m_pressed.kind == ScreenRenderer::Hit::Label) {
+        OverlayLabel_Click(m_pressed.index);
+    }
+}
+
+void DisplayControl::DoubleClick(QPoint at, Qt::MouseButton button) {
+    const ScreenRenderer::Hit hit = screen.hitTest(at);
+    if (button == Qt::LeftButton && hit.kind == ScreenRenderer::Hit::Label) {
+        OverlayLabel_DblClick(hit.index);
+    }
+}
+
+QString DisplayControl::SearchKeyFilter(QChar typed) {
+    if (typed == u'\b' || typed == u'\r' || typed == u'\n' || typed == u' ' || typed == u'_' || typed == u'^' ||
+        typed == u'*') {
+        return QString(typed);
+    }
+    if (typed == u'.') {
+        return QStringLiteral("_");
+    }
+    if ((typed >= u'0' && typed <= u'9') || (typed >= u'a' && typed <= u'z')) {
+        return QString(typed);
+    }
+    if (typed >= u'A' && typed <= u'Z') {
+        return QString(typed.toLower());
+    }
+    return {};
+}
+
+void DisplayControl::setSearchText(const QString &text) {
+    SearchText = text;
+    Q_EMIT searchBoxChanged();
+}
+
+void DisplayControl::SearchForText_Change(const QString &text) {
+    SearchText = text;
+    if (m_hooks.macroRunning()) {
+        return;
+    }
+    if (SearchText.endsWith(u'_')) {
+        SearchForText_DblClick();
+    }
+    if (SearchText.endsWith(u'_')) {
+        SearchText.chop(1);
+        Q_EMIT searchBoxChanged();
+    }
+}
+
+void DisplayControl::SearchForText_DblClick() {
+    if (m_hooks.macroRunning() || m_state.MenuState != u"14") {
+        return;
+    }
+    SearchEnabled = false;
+    Q_EMIT searchBoxChanged();
+    const QString text = SearchText;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QString pair = i == 0 ? text.left(1) : text.mid(i - 1, 2);
+        for (const QString &command : MakeKeyPath(pair).split(u',', Qt::SkipEmptyParts)) {
+            m_telnet.QueueCommand(0, command);
+            m_telnet.QueueCommand(0, QLatin1String(Telnet::Delay));
+        }
+    }
+    QString kept = SearchText;
+    if (kept.endsWith(u'_')) {
+        kept.chop(1);
+    }
+    SearchEnabled = true;
+    setSearchText(kept);
+}
+
+void DisplayControl::StartPleaseWait() {
+    m_pleaseWaitTimer->setEnabled(true);
+}
+
+void DisplayControl::WatchMetaStatus() {
+    // The status is the sixth line of the expanded now-playing reply.
+    const QString status =
+        m_view.MetaListEnabled && m_view.MetaList.size() > 5 ? m_view.MetaList[5].toLower() : QString();
+    bool waits = false;
+    for (const char *word : {"connecting", "resolving url", "caching", "resuming"}) {
+        waits = waits || status.contains(QLatin1String(word));
+    }
+    if (waits && !m_radioWaited) {
+        if (m_waitFrame == -2) {
+            m_waitFrame = 0;
+        }
+        StartPleaseWait();
+    }
+    m_radioWaited = waits;
+}
+
+void DisplayControl::StopPleaseWait() {
+    m_waitFrame = -2;
+}
+
+void DisplayControl::PleaseWaitTimer_Timer() {
+    DrawnItem &image = screen.PleaseWaitImage;
+    if (m_waitFrame == -2) {
+        image.Visible = false;
+        m_waitFrame = 0;
+        m_pleaseWaitTimer->setEnabled(false);
+        Q_EMIT changed();
+        return;
+    }
+    if (m_waitFrame > 8 || m_waitFrame < 0) {
+        m_waitFrame = 1;
+    }
+    image.Visible = true;
+    screen.LoadThePicture(QStringLiteral("320x240/other/loading_0") + QString::number(m_waitFrame), image);
+    if (m_waitFrame == 0) {
+        image.Left = (ScreenRenderer::ScreenWidth - image.Width()) / 2;
+        image.Top = (ScreenRenderer::ScreenHeight - image.Height()) / 2;
+    }
+    m_waitFrame = qint16(m_waitFrame >= 8 ? 1 : m_waitFrame + 1);
+    Q_EMIT changed();
+}

@@ -1,0 +1,116 @@
+#pragma once
+
+#include "display/ScreenRenderer.h"
+
+#include <QObject>
+#include <QPoint>
+#include <QString>
+#include <QtGlobal>
+
+#include <functional>
+#include <memory>
+
+class LinkView;
+class Platform;
+class Telnet;
+class Timer;
+struct LinkHooks;
+struct RadioState;
+struct SkinTables;
+
+// The display window's behaviour, without the window: the emulated screen used as a touch
+// screen (clicks send the skin's commands and follow its targets), the search box that types
+// a word on the radio's keyboard, and the waiting animation. The window forwards its mouse
+// and key events here and shows screen.render(), the search box and the caption.
+//
+// The refresh timer of the display (UpdateTimer) is the radio link's automatic poll; its
+// refreshDisplays signal is wired to screen.RefreshDisplays by the composition root.
+class DisplayControl : public QObject {
+    Q_OBJECT
+public:
+    // waitFrame is the waiting animation's frame counter, shared with the macro window.
+    DisplayControl(Platform &platform, SkinTables &skin, RadioState &state, Telnet &telnet, LinkView &view,
+                   const LinkHooks &hooks, const QString &programFolder, qint16 &waitFrame);
+    ~DisplayControl() override;
+
+    ScreenRenderer screen;
+
+    // The screen operations as the rest of the program calls them; each repaints the window.
+    void DisplayScreen(const QString &name);
+    void RefreshDisplays();
+    // Builds the shown screen again from reloaded skin tables.
+    void Redraw();
+    // Recolours the overlays' captions when the radio's current menu item (the information
+    // panel's current menu name) has changed since the last call.
+    void FollowCurrentMenuLabel();
+
+    // Touch screen.
+    // Queues the command of overlay index (-1: the background) of the current screen, or of
+    // the current status set, on the command channel; an empty command sends nothing.
+    void DoCommand(qint16 index, bool status);
+    void BackGround_Click();
+    void OverlayImages_MouseDown(int index, Qt::MouseButton button);
+    void StatusImages_MouseDown(int index, Qt::MouseButton button);
+    // 1 when label index shows the entry of that index of the current list, 2 when it shows
+    // that entry of the now-playing list, else 0.
+    int WhatList(int index) const;
+    void OverlayLabel_Click(int index);
+    void OverlayLabel_DblClick(int index);
+    // The window's mouse events at screen coordinates: a press acts on overlays and status
+    // pictures, a left click on what was pressed (background or label), a double click on
+    // labels.
+    void MouseDown(QPoint at, Qt::MouseButton button);
+    void MouseUp(Qt::MouseButton button);
+    void DoubleClick(QPoint at, Qt::MouseButton button);
+
+    // What a label double click asks of the information panel (it selects the entry first).
+    std::function<void()> infoListDoubleClicked;
+    std::function<void()> metaListDoubleClicked;
+
+    // Search box; shown while LinkView::SearchBoxVisible says so (the radio shows its
+    // keyboard screen).
+    QString SearchText;
+    bool SearchEnabled = true;
+    // A typed character as the box takes it: "" drops it. "." becomes "_" (which sends the
+    // word), upper case becomes lower case, digits, lower case, blank, "_", "^", "*",
+    // Backspace and Enter pass; anything else is dropped.
+    static QString SearchKeyFilter(QChar typed);
+    // The box's text changed (by the user or by a macro).
+    void SearchForText_Change(const QString &text);
+    // Types the box's text on the radio's keyboard, when the radio shows it and no macro runs.
+    void SearchForText_DblClick();
+
+    // Waiting animation.
+    Timer &PleaseWaitTimer() { return *m_pleaseWaitTimer; }
+    void PleaseWaitTimer_Timer();
+    void StartPleaseWait();
+    // Starts the animation when the now-playing status turns to one the radio waits in
+    // (connecting, resolving the address, filling its buffer, resuming). Only a change starts
+    // it, so the decoder's stop requests hold until the radio waits again.
+    void WatchMetaStatus();
+    // Asks the animation to stop at its next tick.
+    void StopPleaseWait();
+
+Q_SIGNALS:
+    // The screen, the caption or the waiting image changed: the window repaints.
+    void changed();
+    // The search box's text or enabled state changed; the caret goes to the end.
+    void searchBoxChanged();
+
+private:
+    void clearPollRequests();
+    void show(const QString &screenName);
+    void setSearchText(const QString &text);
+
+    SkinTables &m_skin;
+    RadioState &m_state;
+    Telnet &m_telnet;
+    LinkView &m_view;
+    const LinkHooks &m_hooks;
+    qint16 &m_waitFrame;
+    std::unique_ptr<Timer> m_pleaseWaitTimer;
+    ScreenRenderer::Hit m_pressed;
+    bool m_pressValid = false;
+    bool m_radioWaited = false;
+    QString m_menuLabelSeen;
+};

@@ -1,0 +1,138 @@
+#include "display/DisplayForm.h"
+
+#include "display/DisplayControl.h"
+#include "radio_link/LinkView.h"
+
+#include <QCloseEvent>
+#include <QHelpEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QToolTip>
+#include <QVBoxLayout>
+
+namespace {
+
+// The 320x240 picture area: paints the drawing and hands mouse events to the logic.
+class ScreenArea final : public QWidget {
+public:
+    explicit ScreenArea(DisplayControl &control, QWidget *parent)
+        : QWidget(parent)
+        , m_control(control) {
+        setFixedSize(ScreenRenderer::ScreenWidth, ScreenRenderer::ScreenHeight);
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override {
+        QPainter painter(this);
+        painter.drawImage(QPoint(0, 0), m_control.screen.render());
+    }
+    void mousePressEvent(QMouseEvent *event) override {
+        m_control.MouseDown(event->position().toPoint(), event->button());
+    }
+    void mouseReleaseEvent(QMouseEvent *event) override { m_control.MouseUp(event->button()); }
+    void mouseDoubleClickEvent(QMouseEvent *event) override {
+        m_control.DoubleClick(event->position().toPoint(), event->button());
+    }
+    bool event(QEvent *event) override {
+        if (event->type() == QEvent::ToolTip) {
+            auto *help = static_cast<QHelpEvent *>(event);
+            const QString tip = m_control.screen.toolTipAt(help->pos());
+            if (tip.isEmpty()) {
+                QToolTip::hideText();
+                event->ignore();
+            } else {
+                QToolTip::showText(help->globalPos(), tip, this);
+            }
+            return true;
+        }
+        return QWidget::event(event);
+    }
+
+private:
+    DisplayControl &m_control;
+};
+
+} // namespace
+
+DisplayForm::DisplayForm(DisplayControl &control, const LinkView &view, QWidget *parent)
+    : QWidget(parent, Qt::Window)
+    , m_control(control)
+    , m_view(view) {
+    setObjectName(QStringLiteral("DisplayForm"));
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->setSpacing(4);
+    m_screen = new ScreenArea(control, this);
+    m_screen->setObjectName(QStringLiteral("BackGround"));
+    layout->addWidget(m_screen, 0, Qt::AlignCenter);
+    m_search = new QLineEdit(this);
+    m_search->setObjectName(QStringLiteral("SearchForText"));
+    m_search->setToolTip(QStringLiteral("Enter search word (Double click to Send to Radio)"));
+    m_search->installEventFilter(this);
+    layout->addWidget(m_search);
+    layout->addStretch(1);
+
+    connect(m_search, &QLineEdit::textChanged, this, [this](const QString &text) {
+        if (!m_settingText) {
+            m_control.SearchForText_Change(text);
+        }
+    });
+    connect(&m_control, &DisplayControl::changed, this, &DisplayForm::render);
+    connect(&m_control, &DisplayControl::searchBoxChanged, this, &DisplayForm::render);
+    render();
+}
+
+DisplayForm::~DisplayForm() = default;
+
+void DisplayForm::render() {
+    setWindowTitle(m_control.screen.Caption);
+    m_search->setVisible(m_view.SearchBoxVisible);
+    m_search->setEnabled(m_control.SearchEnabled);
+    if (m_search->text() != m_control.SearchText) {
+        m_settingText = true;
+        m_search->setText(m_control.SearchText);
+        m_search->end(false);
+        m_settingText = false;
+    }
+    m_screen->update();
+}
+
+void DisplayForm::focusSearchBox() {
+    render();
+    m_search->setFocus();
+    m_search->end(false);
+}
+
+void DisplayForm::closeEvent(QCloseEvent *event) {
+    // The window stays alive with the program; closing only puts it out of sight.
+    event->ignore();
+    Q_EMIT closing();
+}
+
+bool DisplayForm::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == m_search && event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        const QString typed = key->text();
+        // Keys that type no character (arrows, Delete, Tab, Escape, shortcuts) work as in any
+        // box; Backspace and Enter are among them.
+        if (typed.size() != 1 || !typed.front().isPrint()) {
+            return false;
+        }
+        const QString kept = DisplayControl::SearchKeyFilter(typed.front());
+        if (kept == typed) {
+            return false;
+        }
+        if (!kept.isEmpty() && kept.front().isPrint()) {
+            m_search->insert(kept);
+        }
+        return true;
+    }
+    if (watched == m_search && event->type() == QEvent::MouseButtonDblClick) {
+        m_control.SearchForText_DblClick();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QWidget>
+
+class DisplayControl;
+class LinkView;
+class QLineEdit;
+
+// The window of the emulated radio screen. It shows what DisplayControl drew, forwards mouse
+// events on the screen and keys typed into the search box, and keeps no state of its own.
+// Closing it only hides it; the program shows it again from the main window.
+class DisplayForm : public QWidget {
+    Q_OBJECT
+public:
+    DisplayForm(DisplayControl &control, const LinkView &view, QWidget *parent = nullptr);
+    ~DisplayForm() override;
+
+    QWidget *BackGround() const { return m_screen; }
+    QLineEdit *SearchForText() const { return m_search; }
+
+    // Shows the current drawing, caption and search box.
+    void render();
+    // Gives the search box the focus with its caret at the end.
+    void focusSearchBox();
+
+Q_SIGNALS:
+    // The user closed the window: the program saves its placement and hides it.
+    void closing();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    DisplayControl &m_control;
+    const LinkView &m_view;
+    QWidget *m_screen = nullptr;
+    QLineEdit *m_search = nullptr;
+    bool m_settingText = false;
+};

@@ -1,0 +1,419 @@
+#include "display/ScreenRenderer.h"
+
+#include "display/LabelTokens.h"
+#include "display/Skin.h"
+#include "platform/NumericText.h"
+#include "radio_link/LinkView.h"
+#include "radio_link/RadioState.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QPainter>
+
+namespace {
+
+constexpr QRgb White = qRgb(255, 255, 255);
+
+QRgb complement(QRgb colour) {
+    return qRgb(255 - qRed(colour), 255 - qGreen(colour), 255 - qBlue(colour));
+}
+
+// A position field: a number, or a number after the relative marker (L or T). Text without a
+// number reads as 0; a value beyond 16 bits as 0 too, which keeps the item on the screen.
+int positionNumber(const QString &field, bool relative) {
+    return NumericText::Int16Of(relative ? field.mid(1) : field);
+}
+
+// The skin writes folders with either separator; the files are found with "/".
+QString pictureBase(const QString &folder, const QString &name) {
+    QString relative = name;
+    relative.replace(u'\\', u'/');
+    while (relative.startsWith(u'/')) {
+        relative.remove(0, 1);
+    }
+    return QDir(folder).filePath(relative);
+}
+
+bool isFile(const QString &path) {
+    return QFileInfo(path).isFile();
+}
+
+struct ListSource {
+    LabelToken token;
+    const QStringList &rows;
+    int selected;
+    bool enabled;
+};
+
+} // namespace
+
+ScreenRenderer::ScreenRenderer(SkinTables &skin, RadioState &state, const LinkView &view, const WallClock &clock,
+                               QString programFolder)
+    : m_skin(skin)
+    , m_state(state)
+    , m_view(view)
+    , m_clock(clock)
+    , m_folder(std::move(programFolder)) {
+    BackGround = QImage(ScreenWidth, ScreenHeight, QImage::Format_RGB32);
+    BackGround.fill(Qt::black);
+    OverlayImages.resize(1);
+    OverlayNameLabel.resize(1);
+}
+
+QFont ScreenRenderer::labelFont(bool bold) {
+    QFont font(QStringLiteral("DejaVu Sans Condensed"));
+    font.setPixelSize(13);
+    font.setBold(bold);
+    return font;
+}
+
+QFont ScreenRenderer::nameLabelFont() {
+    QFont font(QStringLiteral("DejaVu Sans Condensed"));
+    font.setPixelSize(11);
+    font.setBold(true);
+    return font;
+}
+
+const ScreenDef *ScreenRenderer::definition(int index) const {
+    return index >= 0 && std::size_t(index) < m_skin.MenuArray.size() ? &m_skin.MenuArray[std::size_t(index)] : nullptr;
+}
+
+QString ScreenRenderer::RN(const QString &name) const {
+    if (name.isEmpty()) {
+        return {};
+    }
+    const QString base = pictureBase(m_folder, name);
+    for (const char *extension : {"", ".png", ".bmp", ".jpg"}) {
+        const QString path = base + QLatin1String(extension);
+        if (isFile(path)) {
+            return path;
+        }
+    }
+    return {};
+}
+
+QRgb ScreenRenderer::GetBackColor(const DrawnItem &item) const {
+    return BackGround.valid(item.Left, item.Top) ? BackGround.pixel(item.Left, item.Top) | 0xff000000u : qRgb(0, 0, 0);
+}
+
+QImage ScreenRenderer::picture(const QString &path, QRgb background) {
+    return m_pictures.load(path, background);
+}
+
+bool ScreenRenderer::LoadThePicture(const QString &name, DrawnItem &target) {
+    if (name.isEmpty()) {
+        return false;
+    }
+    const QRgb background = GetBackColor(target);
+    const Imaging::Token token = Imaging::StartImaging();
+    const QString base = pictureBase(m_folder, name);
+    QString path = base;
+    for (const char *extension : {".bmp", ".jpg", ".png"}) {
+        if (isFile(base + QLatin1String(extension))) {
+            path = base + QLatin1String(extension);
+            break;
+        }
+    }
+    const QImage loaded = picture(path, background);
+    Imaging::StopImaging(token);
+    if (loaded.isNull()) {
+        return false;
+    }
+    target.Picture = loaded;
+    target.Size = loaded.size();
+    return true;
+}
+
+void ScreenRenderer::place(DrawnItem &item, const ScreenItem &from, const DrawnItem *previous) const {
+    // A relative position on the first item counts from the screen's edge.
+    if (from.Left.startsWith(u'L')) {
+        item.Left = (previous ? previous->Left + previous->Width() : 0) + positionNumber(from.Left, true);
+    } else {
+        item.Left = positionNumber(from.Left, false);
+    }
+    if (from.Top.startsWith(u'T')) {
+        item.Top = (previous ? previous->Top : 0) + positionNumber(from.Top, true);
+    } else {
+        item.Top = positionNumber(from.Top, false);
+    }
+}
+
+void ScreenRenderer::sizeLabel(DrawnItem &label) const {
+    const QFontMetrics metrics(labelFont(label.Bold));
+    label.Size = QSize(metrics.horizontalAdvance(label.Text), metrics.height());
+}
+
+void ScreenRenderer::centreNameLabel(int index) {
+    const DrawnItem &overlay = OverlayImages[std::size_t(index)];
+    DrawnItem &label = OverlayNameLabel[std::size_t(index)];
+    const QFontMetrics metrics(nameLabelFont());
+    // A caption wider than its picture wraps at blanks rather than being cut by the edges.
+    const int natural = metrics.horizontalAdvance(label.Text);
+    if (overlay.Width() > 0 && natural > overlay.Width()) {
+        label.Size =
+            metrics.boundingRect(QRect(0, 0, overlay.Width(), 10000), Qt::AlignHCenter | Qt::TextWordWrap, label.Text)
+                .size();
+    } else {
+        label.Size = QSize(natural, metrics.height());
+    }
+    label.Left = (overlay.Width() - label.Width()) / 2;
+    label.Top = (overlay.Height() - label.Height()) / 2;
+}
+
+void ScreenRenderer::DisplayScreen(const QString &name) {
+    const QString wanted = name.isEmpty() ? LastScreenName : name;
+    LastScreenName = name;
+
+    const int first = FindDefinition(m_skin, wanted);
+    if (first < 0) {
+        return;
+    }
+    QString lookedUp = wanted;
+    int found = first;
+    if (const QString redirect = m_skin.MenuArray[std::size_t(first)].Redirect; !redirect.isEmpty()) {
+        lookedUp = redirect;
+        found = FindDefinition(m_skin, redirect);
+        if (found < 0) {
+            return;
+        }
+    }
+    m_skin.CurrentMenu = qint16(found);
+    m_skin.CurrentStatusSet = 0;
+    m_drawnName = wanted;
+    // Copied: the label set lookup below must not see the definition move under it.
+    const ScreenDef screen = m_skin.MenuArray[std::size_t(found)];
+
+    const Imaging::Token token = Imaging::StartImaging();
+    const QString backgroundPath = RN(screen.Background);
+    for (auto *items : {&OverlayImages, &OverlayNameLabel, &StatusImages, &OverlayLabel}) {
+        for (DrawnItem &item : *items) {
+            item.Visible = false;
+        }
+    }
+    if (backgroundPath.isEmpty()) {
+        Imaging::StopImaging(token);
+        return;
+    }
+    Caption = QStringLiteral("Display Screen - ") + lookedUp;
+    if (const QImage loaded = picture(backgroundPath, White); !loaded.isNull()) {
+        BackGround = loaded;
+    }
+
+    for (std::size_t j = 0; j < screen.Overlays.size(); ++j) {
+        const ScreenItem &from = screen.Overlays[j];
+        const QString path = RN(from.Picture);
+        if (j >= OverlayImages.size()) {
+            OverlayImages.resize(j + 1);
+            OverlayNameLabel.resize(j + 1);
+        }
+        DrawnItem &overlay = OverlayImages[j];
+        place(overlay, from, j > 0 ? &OverlayImages[j - 1] : nullptr);
+        if (!path.isEmpty()) {
+            if (const QImage loaded = picture(path, GetBackColor(overlay)); !loaded.isNull()) {
+                overlay.Picture = loaded;
+                overlay.Size = loaded.size();
+            }
+            overlay.ToolTip = from.Command.isEmpty() ? from.Caption : from.Command;
+            overlay.Visible = true;
+        }
+        DrawnItem &label = OverlayNameLabel[j];
+        label.Visible = true;
+        label.Text = from.Caption;
+        centreNameLabel(int(j));
+        label.Colour = label.Text == m_view.CurrentMenuLabel ? CurrentItemColour : OtherItemColour;
+    }
+
+    if (!screen.LabelSet.isEmpty() && FindLabels(m_skin, screen.LabelSet) >= 0) {
+        const std::vector<ScreenItem> labels = m_skin.MenuArray[std::size_t(m_skin.CurrentLabelSet)].Labels;
+        TokenSources sources{m_state, m_view.MetaList, m_view.MenuList, m_view.InfoList, m_clock};
+        for (std::size_t j = 0; j < labels.size(); ++j) {
+            const ScreenItem &from = labels[j];
+            if (j >= OverlayLabel.size()) {
+                OverlayLabel.resize(j + 1);
+            }
+            DrawnItem &label = OverlayLabel[j];
+            label.Text = LabelTextWhileBuilding(from.Picture, int(j), sources);
+            label.Bold = false;
+            sizeLabel(label);
+            place(label, from, j > 0 ? &OverlayLabel[j - 1] : nullptr);
+            label.Colour = complement(GetBackColor(label));
+            label.Visible = true;
+            label.ToolTip = from.Command.isEmpty() ? from.Caption : from.Command;
+        }
+    }
+
+    if (!screen.StatusSet.isEmpty() && FindStatus(m_skin, screen.StatusSet) >= 0) {
+        const std::vector<ScreenItem> items = m_skin.MenuArray[std::size_t(m_skin.CurrentStatusSet)].Overlays;
+        for (std::size_t j = 0; j < items.size(); ++j) {
+            const ScreenItem &from = items[j];
+            const QString path = RN(from.Picture);
+            if (j >= StatusImages.size()) {
+                StatusImages.resize(j + 1);
+            }
+            DrawnItem &status = StatusImages[j];
+            place(status, from, j > 0 ? &StatusImages[j - 1] : nullptr);
+            if (!path.isEmpty()) {
+                if (const QImage loaded = picture(path, GetBackColor(status)); !loaded.isNull()) {
+                    status.Picture = loaded;
+                    status.Size = loaded.size();
+                }
+                status.ToolTip = from.Command.isEmpty() ? from.Caption : from.Command;
+            }
+            status.Visible = true;
+        }
+    }
+    Imaging::StopImaging(token);
+
+    // The list colours belong to the labels from the first moment, not from the next tick.
+    RefreshDisplays();
+}
+
+void ScreenRenderer::Redraw() {
+    if (!m_drawnName.isEmpty()) {
+        const QString last = LastScreenName;
+        DisplayScreen(m_drawnName);
+        LastScreenName = last;
+    }
+}
+
+void ScreenRenderer::RefreshDisplays() {
+    const ScreenDef *set = definition(m_skin.CurrentLabelSet);
+    if (!set) {
+        return;
+    }
+    const std::size_t count = std::min(set->Labels.size(), OverlayLabel.size());
+    const QDateTime now = m_clock.now();
+    const QLocale locale = QLocale::system();
+
+    for (std::size_t j = 0; j < count; ++j) {
+        const QString &token = set->Labels[j].Picture;
+        const LabelToken kind = TokenOf(token);
+        if (!ExpandedOnRefresh(kind)) {
+            continue; // plain text, and device values read when the screen was built
+        }
+        DrawnItem &label = OverlayLabel[j];
+        if (kind != LabelToken::Time && kind != LabelToken::Date) {
+            continue; // the list passes below
+        }
+        label.Text = kind == LabelToken::Time ? MakeTheTime(token, now, locale) : MakeTheDate(token, now, locale);
+        sizeLabel(label);
+        label.Colour = complement(GetBackColor(label));
+    }
+
+    // The radio's current-menu list is always shown enabled by the information panel.
+    const ListSource passes[] = {
+        {LabelToken::Meta, m_view.MetaList, m_view.MetaListIndex, m_view.MetaListEnabled},
+        {LabelToken::Info, m_view.InfoList, m_view.InfoListIndex, m_view.InfoListEnabled},
+        {LabelToken::Menu, m_view.MenuList, m_view.MenuListIndex, true},
+    };
+    for (const ListSource &list : passes) {
+        for (std::size_t j = 0; j < count; ++j) {
+            if (TokenOf(set->Labels[j].Picture) != list.token) {
+                continue;
+            }
+            DrawnItem &label = OverlayLabel[j];
+            const bool inList = j < std::size_t(list.rows.size());
+            label.Text = inList ? ValueAfterEquals(list.rows[qsizetype(j)]) : QString();
+            label.ToolTip = label.Text;
+            if (inList && list.selected == int(j)) {
+                label.Bold = j > 0;
+                label.Colour = SelectedEntryColour;
+            } else {
+                label.Bold = false;
+                label.Colour = list.enabled ? EnabledListColour : complement(GetBackColor(label));
+            }
+            sizeLabel(label);
+        }
+    }
+}
+
+void ScreenRenderer::ColourNameLabels(const QString &menuName) {
+    const QString wanted = menuName.toLower();
+    for (DrawnItem &label : OverlayNameLabel) {
+        label.Colour = label.Text.toLower() == wanted ? CurrentItemColour : OtherItemColour;
+    }
+}
+
+QImage ScreenRenderer::render() const {
+    QImage screen(ScreenWidth, ScreenHeight, QImage::Format_RGB32);
+    screen.fill(Qt::black);
+    QPainter painter(&screen);
+    painter.drawImage(QPoint(0, 0), BackGround);
+
+    for (std::size_t j = 0; j < OverlayImages.size(); ++j) {
+        const DrawnItem &overlay = OverlayImages[j];
+        if (!overlay.Visible) {
+            continue;
+        }
+        painter.drawImage(QPoint(overlay.Left, overlay.Top), overlay.Picture);
+        const DrawnItem &label = OverlayNameLabel[j];
+        if (!label.Visible || label.Text.isEmpty()) {
+            continue;
+        }
+        // The caption lies inside its picture and is cut by its edges; a dark shadow keeps it
+        // readable over any picture.
+        painter.save();
+        painter.setClipRect(overlay.Rect());
+        painter.setFont(nameLabelFont());
+        const QRect box = label.Rect().translated(overlay.Left, overlay.Top);
+        const int flags = Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap;
+        painter.setPen(QColor(0, 0, 0));
+        painter.drawText(box.translated(1, 1), flags, label.Text);
+        painter.setPen(QColor::fromRgb(label.Colour));
+        painter.drawText(box, flags, label.Text);
+        painter.restore();
+    }
+    for (const DrawnItem &status : StatusImages) {
+        if (status.Visible) {
+            painter.drawImage(QPoint(status.Left, status.Top), status.Picture);
+        }
+    }
+    for (const DrawnItem &label : OverlayLabel) {
+        if (!label.Visible || label.Text.isEmpty()) {
+            continue;
+        }
+        painter.setFont(labelFont(label.Bold));
+        painter.setPen(QColor::fromRgb(label.Colour));
+        painter.drawText(label.Rect(), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, label.Text);
+    }
+    if (PleaseWaitImage.Visible) {
+        painter.drawImage(QPoint(PleaseWaitImage.Left, PleaseWaitImage.Top), PleaseWaitImage.Picture);
+    }
+    painter.end();
+    return screen;
+}
+
+ScreenRenderer::Hit ScreenRenderer::hitTest(QPoint at) const {
+    for (std::size_t j = OverlayLabel.size(); j-- > 0;) {
+        if (OverlayLabel[j].Visible && OverlayLabel[j].Rect().contains(at)) {
+            return {Hit::Label, int(j)};
+        }
+    }
+    for (std::size_t j = StatusImages.size(); j-- > 0;) {
+        if (StatusImages[j].Visible && StatusImages[j].Rect().contains(at)) {
+            return {Hit::Status, int(j)};
+        }
+    }
+    for (std::size_t j = OverlayImages.size(); j-- > 0;) {
+        if (OverlayImages[j].Visible && OverlayImages[j].Rect().contains(at)) {
+            return {Hit::Overlay, int(j)};
+        }
+    }
+    return {};
+}
+
+QString ScreenRenderer::toolTipAt(QPoint at) const {
+    const Hit hit = hitTest(at);
+    switch (hit.kind) {
+    case Hit::Label:
+        return OverlayLabel[std::size_t(hit.index)].ToolTip;
+    case Hit::Status:
+        return StatusImages[std::size_t(hit.index)].ToolTip;
+    case Hit::Overlay:
+        return OverlayImages[std::size_t(hit.index)].ToolTip;
+    case Hit::Background:
+        break;
+    }
+    return {};
+}

@@ -1,0 +1,130 @@
+#pragma once
+
+#include "display/SkinTables.h"
+#include "platform/Imaging.h"
+
+#include <QFont>
+#include <QImage>
+#include <QPoint>
+#include <QRgb>
+#include <QSize>
+#include <QString>
+
+#include <vector>
+
+class LinkView;
+class WallClock;
+struct RadioState;
+
+// One drawn item of the emulated screen: a picture area or a text label. Items are created on
+// demand and kept; a screen with fewer items hides the surplus.
+struct DrawnItem {
+    bool Visible = false;
+    int Left = 0; // pixels in the 320x240 screen; for a name label, within its overlay
+    int Top = 0;
+    QImage Picture; // picture areas
+    QString Text;   // labels
+    QString ToolTip;
+    QRgb Colour = qRgb(255, 255, 255); // text colour of labels
+    bool Bold = false;
+    QSize Size; // the picture's size, or the text's for a label
+
+    int Width() const { return Size.width(); }
+    int Height() const { return Size.height(); }
+    QRect Rect() const { return {Left, Top, Size.width(), Size.height()}; }
+};
+
+// The radio's 320x240 screen rebuilt from the skin, as plain data: the window only shows
+// render() and forwards clicks. DisplayScreen rebuilds the whole screen for a definition of the
+// skin; RefreshDisplays updates the texts and colours of the labels of the current label set
+// (it runs after every reply and on every display tick, so it never touches a picture).
+//
+// The skin tables may be replaced at any time (the Reload action): every index into them is
+// checked before use, and Redraw() builds the shown screen again from the new tables.
+class ScreenRenderer {
+public:
+    static constexpr int ScreenWidth = 320;
+    static constexpr int ScreenHeight = 240;
+
+    // Caption colours of overlays: the radio's current menu item, and every other one.
+    static constexpr QRgb CurrentItemColour = qRgb(0, 255, 0);
+    static constexpr QRgb OtherItemColour = qRgb(255, 128, 128);
+    // List labels: the selected entry, and the others of an enabled list.
+    static constexpr QRgb SelectedEntryColour = qRgb(255, 0, 0);
+    static constexpr QRgb EnabledListColour = qRgb(0, 255, 0);
+
+    // view gives the information panel's lists, their selection and the current menu name;
+    // pictures are looked for in programFolder.
+    ScreenRenderer(SkinTables &skin, RadioState &state, const LinkView &view, const WallClock &clock,
+                   QString programFolder);
+
+    // Rebuilds the display for the definition named name ("" rebuilds the previous name once).
+    // An unknown name, or a background that does not resolve, leaves the screen as it was.
+    void DisplayScreen(const QString &name);
+    // Builds the screen shown last again, from the current skin tables (after a Reload).
+    void Redraw();
+    // Texts, boldness and colours of the time, date and list labels of the current label set.
+    void RefreshDisplays();
+
+    // The picture file for a picture name: the name as given when that file exists, else with
+    // ".png", ".bmp", ".jpg" appended, in this order; "" when none exists (or the name is "").
+    QString RN(const QString &name) const;
+    // The colour of the background picture under the item's top-left corner (black outside).
+    QRgb GetBackColor(const DrawnItem &item) const;
+    // Loads the picture name (looked for with ".bmp", ".jpg", ".png" appended, in this order,
+    // else as given) at its natural size over the background colour under target into target.
+    // False, target unchanged, when the name is "" or the picture cannot be loaded. The
+    // information panel loads its current-menu picture and the waiting animations their frames
+    // with it.
+    bool LoadThePicture(const QString &name, DrawnItem &target);
+    // Colours the overlays' name labels for the menu name: the one whose caption equals it
+    // (ignoring case) green, every other one light red. The information panel calls it when
+    // its current menu name changes.
+    void ColourNameLabels(const QString &menuName);
+
+    // The screen as the window shows it.
+    QImage render() const;
+
+    // What lies under a point of the screen, topmost first: a label, a status picture, an
+    // overlay (its name label included), else the background.
+    struct Hit {
+        enum Kind { Background, Overlay, Status, Label } kind = Background;
+        int index = -1;
+    };
+    Hit hitTest(QPoint at) const;
+    // The tooltip of whatever lies under a point ("" for the background).
+    QString toolTipAt(QPoint at) const;
+
+    // Drawn state.
+    QString Caption; // the window title
+    QImage BackGround;
+    std::vector<DrawnItem> OverlayImages;
+    std::vector<DrawnItem> OverlayNameLabel; // positions are within the overlay of the same index
+    std::vector<DrawnItem> StatusImages;
+    std::vector<DrawnItem> OverlayLabel;
+    DrawnItem PleaseWaitImage;
+    QString LastScreenName;
+
+    // The fonts labels are drawn with (text sizes follow them).
+    static QFont labelFont(bool bold);
+    static QFont nameLabelFont();
+
+    // Loads that went to the disk since start (the rest came from the picture cache).
+    int diskLoads() const { return m_pictures.diskLoads(); }
+    const QString &programFolder() const { return m_folder; }
+
+private:
+    const ScreenDef *definition(int index) const;
+    QImage picture(const QString &path, QRgb background);
+    void place(DrawnItem &item, const ScreenItem &from, const DrawnItem *previous) const;
+    void sizeLabel(DrawnItem &label) const;
+    void centreNameLabel(int index);
+
+    SkinTables &m_skin;
+    RadioState &m_state;
+    const LinkView &m_view;
+    const WallClock &m_clock;
+    QString m_folder;
+    PictureCache m_pictures;
+    QString m_drawnName; // the name of the screen built last, for Redraw
+};

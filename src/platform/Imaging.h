@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QCache>
+#include <QImage>
+#include <QRgb>
+#include <QString>
+#include <QtGlobal>
+
+// Loading the skin's pictures (PNG, BMP, JPEG) onto a canvas filled with a solid colour, so the
+// transparent parts of a picture take the colour of whatever lies under it on the display.
+namespace Imaging {
+
+// The largest picture that is decoded at all: 4096 by 4096 pixels (64 MB at 32 bits). A bigger
+// or a corrupt file is refused before its pixels are allocated, so a bad picture in the skin
+// folder cannot exhaust memory or stall the window; the caller keeps its old picture.
+constexpr qint64 MaxPixels = 4096LL * 4096LL;
+
+// Loads are done in batches between StartImaging and StopImaging. Qt needs no start-up, so
+// the token only marks the batch.
+using Token = int;
+Token StartImaging();
+void StopImaging(Token token);
+
+// The picture at path drawn on a canvas of width by height pixels filled with background.
+// width or height -1 asks for the picture's own size, and both are then set to it. keepAspect
+// draws the whole picture at the largest size that keeps its proportions, at the top left,
+// the rest staying background; otherwise it is stretched over the canvas. Scaling uses Qt's
+// smooth transformation, the best filter it offers. A null image when the file cannot
+// be read, is not a picture, or is (or would be scaled) beyond MaxPixels.
+QImage LoadPictureScaled(const QString &path, int &width, int &height, QRgb background, bool keepAspect);
+
+} // namespace Imaging
+
+// Pictures at their natural size over a background colour, decoded once: the display builds
+// its screens from the same few dozen pictures again and again. An entry is keyed by path,
+// background colour, file time and file size, so a picture changed on disk is read afresh.
+class PictureCache {
+public:
+    // maxBytes bounds the decoded pixels kept.
+    explicit PictureCache(qint64 maxBytes = 64LL << 20);
+
+    // The picture at its natural size over background; null when it cannot be loaded.
+    QImage load(const QString &path, QRgb background);
+    void clear() { m_cache.clear(); }
+
+    // How many loads went to the disk (decoded a file or found it unreadable).
+    int diskLoads() const { return m_diskLoads; }
+
+private:
+    QCache<QString, QImage> m_cache;
+    int m_diskLoads = 0;
+};

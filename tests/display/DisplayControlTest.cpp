@@ -1,0 +1,192 @@
+// The display used as a touch screen, its search box and its waiting animation.
+#include "DisplayFixture.h"
+#include "keyboard/KeyboardGrid.h"
+
+struct DisplayControlTest : DisplayFixture {
+    void SetUp() override {
+        DisplayFixture::SetUp();
+        picture("bg.png", {320, 240}, QColor(20, 20, 20));
+        picture("bg2.png", {320, 240}, QColor(90, 90, 90));
+        picture("red.png", {20, 20}, Qt::red);
+        picture("coverart.png", {20, 20}, Qt::blue);
+        useSkin("[home]|B=,,bg,next,BGCMD|S=bar|I=lst|O=10,10,red,next,OCMD|O=40,10,coverart,,COVER|O=70,10,red,,|"
+                "[next]|B=,,bg2,,|O=50,50,red,home,|"
+                "[StatusBar_bar]|O=300,0,red,,SCMD|O=300,30,red,,|"
+                "[Labels_lst]|L=5,100,%INFO,,|L=5,T20,%INFO,,|L=5,T20,%META,,");
+        screen().DisplayScreen("home");
+    }
+    QString shown() const { return skin.MenuArray[std::size_t(skin.CurrentMenu)].Name; }
+};
+
+TEST_F(DisplayControlTest, ClicksSendTheSkinsCommandsAndFollowItsTargets) {
+    // Right button on an overlay: the background's target, nothing sent.
+    display->OverlayImages_MouseDown(0, Qt::RightButton);
+    EXPECT_EQ(shown(), "next");
+    EXPECT_TRUE(queued().isEmpty());
+    screen().DisplayScreen("home");
+    // Picture-only overlays ignore clicks; items past the screen's overlays too.
+    display->OverlayImages_MouseDown(1, Qt::LeftButton);
+    display->OverlayImages_MouseDown(7, Qt::LeftButton);
+    EXPECT_TRUE(queued().isEmpty());
+    EXPECT_EQ(shown(), "home");
+    // A press on an overlay (here on its caption, in the middle) sends and follows it; the
+    // release that ends the press does not count as a click on the new screen's background.
+    display->MouseDown({20, 20}, Qt::LeftButton);
+    display->MouseUp(Qt::LeftButton);
+    EXPECT_EQ(queued(), QStringList{"OCMD"});
+    EXPECT_EQ(shown(), "next");
+    // Background click: poll requests dropped, command sent, target shown.
+    screen().DisplayScreen("home");
+    state.NeedList = state.NeedMeta = state.NeedMenu = state.NeedState = state.NeedVolume = state.NeedVersion = true;
+    display->MouseDown({200, 200}, Qt::LeftButton);
+    display->MouseUp(Qt::LeftButton);
+    EXPECT_EQ(queued(), (QStringList{"OCMD", "BGCMD"}));
+    EXPECT_EQ(shown(), "next");
+    EXPECT_FALSE(state.NeedList || state.NeedMeta || state.NeedMenu || state.NeedState || state.NeedVolume ||
+                 state.NeedVersion);
+    // Status pictures send their set's command with any button but the right one; the screen
+    // stays.
+    screen().DisplayScreen("home");
+    display->MouseDown({305, 5}, Qt::RightButton);
+    display->MouseDown({305, 5}, Qt::MiddleButton);
+    display->MouseDown({305, 35}, Qt::LeftButton); // no command
+    EXPECT_EQ(queued(), (QStringList{"OCMD", "BGCMD", "SCMD"}));
+    EXPECT_EQ(shown(), "home");
+}
+
+TEST_F(DisplayControlTest, CaptionsFollowTheRadiosCurrentMenuItem) {
+    screen().DisplayScreen("next");
+    view.CurrentMenuLabel = "HOME";
+    display->FollowCurrentMenuLabel();
+    EXPECT_EQ(screen().OverlayNameLabel[0].Colour, ScreenRenderer::CurrentItemColour);
+    view.CurrentMenuLabel = "Stations";
+    display->FollowCurrentMenuLabel();
+    EXPECT_EQ(screen().OverlayNameLabel[0].Colour, ScreenRenderer::OtherItemColour);
+}
+
+TEST_F(DisplayControlTest, LabelsShowingListEntriesSelectThemAndDoubleClicksActOnThem) {
+    view.InfoList = {"List - Updated", "pos=1 (1)", "1=Jazz FM"};
+    view.MetaList = {"Meta - Updated", "title=Song", "artist=Band"};
+    view.InfoListEnabled = true;
+    view.MetaListEnabled = true;
+    screen().RefreshDisplays();
+    EXPECT_EQ(display->WhatList(0), 1);
+    EXPECT_EQ(display->WhatList(1), 1);
+    EXPECT_EQ(display->WhatList(2), 2); // "artist=Band" ends with "Band"
+    EXPECT_EQ(display->WhatList(9), 0); // no such label
+    int infoOpened = 0;
+    int metaOpened = 0;
+    display->infoListDoubleClicked = [&] { ++infoOpened; };
+    display->metaListDoubleClicked = [&] { ++metaOpened; };
+    const DrawnItem &second = screen().OverlayLabel[1];
+    display->MouseDown(second.Rect().center(), Qt::LeftButton);
+    display->MouseUp(Qt::LeftButton);
+    EXPECT_EQ(view.InfoListIndex, 1);
+    EXPECT_TRUE(state.InfoListHold);
+    display->OverlayLabel_Click(2);
+    EXPECT_EQ(view.MetaListIndex, 2);
+    EXPECT_TRUE(state.MetaListHold);
+    display->DoubleClick(second.Rect().center(), Qt::LeftButton);
+    display->OverlayLabel_DblClick(2);
+    EXPECT_EQ(infoOpened, 1);
+    EXPECT_EQ(metaOpened, 1);
+    // A disabled list is neither selected nor opened.
+    view.InfoListEnabled = false;
+    view.MetaListEnabled = false;
+    EXPECT_EQ(display->WhatList(1), 0);
+    display->OverlayLabel_DblClick(1);
+    EXPECT_EQ(infoOpened, 1);
+}
+
+TEST_F(DisplayControlTest, SearchBoxFiltersKeysAndTypesTheWordOnTheRadiosKeyboard) {
+    QString filtered;
+    for (const QChar c : QStringLiteral("aZ9 _^*.!-?\u00e9")) {
+        filtered += DisplayControl::SearchKeyFilter(c);
+    }
+    EXPECT_EQ(filtered, "az9 _^*_");
+    EXPECT_EQ(DisplayControl::SearchKeyFilter(u'\b'), "\b");
+    EXPECT_EQ(DisplayControl::SearchKeyFilter(u'\r'), "\r");
+
+    // "a" then "." (arriving as "_"): the paths for "a" and for "_" after "a", each command
+    // followed by a pause; the box keeps "a".
+    state.MenuState = "14";
+    display->SearchForText_Change("a");
+    EXPECT_TRUE(queued().isEmpty());
+    display->SearchForText_Change("a_");
+    QStringList expected;
+    for (const QString &pair : {QStringLiteral("a"), QStringLiteral("a_")}) {
+        for (const QString &command : MakeKeyPath(pair).split(u',', Qt::SkipEmptyParts)) {
+            expected << command << "QXDELAY";
+        }
+    }
+    EXPECT_EQ(expected.last(3), (QStringList{"QXDELAY", "OK", "QXDELAY"}));
+    EXPECT_EQ(queued(), expected);
+    EXPECT_EQ(display->SearchText, "a");
+    EXPECT_TRUE(display->SearchEnabled);
+
+    // Away from the keyboard screen nothing is typed, though the "_" still goes.
+    telnet.ClearChannel(0);
+    state.MenuState = "15";
+    display->SearchForText_Change("jazz_");
+    EXPECT_TRUE(queued().isEmpty());
+    EXPECT_EQ(display->SearchText, "jazz");
+    // While a macro runs the box is the macro's: nothing typed, nothing removed.
+    state.MenuState = "14";
+    hooks.macroRunning = [] { return true; };
+    display->SearchForText_Change("rock_");
+    display->SearchForText_DblClick();
+    EXPECT_TRUE(queued().isEmpty());
+    EXPECT_EQ(display->SearchText, "rock_");
+    // A double click types the word as it stands.
+    hooks.macroRunning = [] { return false; };
+    display->SearchText = "ab";
+    display->SearchForText_DblClick();
+    EXPECT_EQ(queued().size(), 2 * (MakeKeyPath("a").count(u',') + MakeKeyPath("ab").count(u',') + 2));
+}
+
+TEST_F(DisplayControlTest, WaitingAnimationShowsFrameZeroCentredThenCyclesOneToEight) {
+    for (int frame = 0; frame <= 9; ++frame) {
+        picture(QStringLiteral("320x240/other/loading_0%1.png").arg(frame), {40, 30}, QColor(frame * 20, 0, 0));
+    }
+    display->StartPleaseWait();
+    EXPECT_TRUE(display->PleaseWaitTimer().isEnabled());
+    QList<int> shown;
+    for (int tick = 0; tick < 11; ++tick) {
+        display->PleaseWaitTimer_Timer();
+        shown << screen().PleaseWaitImage.Picture.pixelColor(0, 0).red() / 20;
+        if (tick == 0) {
+            EXPECT_EQ(QPoint(screen().PleaseWaitImage.Left, screen().PleaseWaitImage.Top), QPoint(140, 105));
+            EXPECT_EQ(screen().render().pixelColor(160, 120), QColor(0, 0, 0));
+        }
+    }
+    EXPECT_EQ(shown, (QList<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 1, 2}));
+    EXPECT_TRUE(screen().PleaseWaitImage.Visible);
+    EXPECT_EQ(screen().render().pixelColor(160, 120), QColor(40, 0, 0));
+    display->StopPleaseWait();
+    EXPECT_EQ(waitFrame, -2);
+    display->PleaseWaitTimer_Timer();
+    EXPECT_FALSE(screen().PleaseWaitImage.Visible);
+    EXPECT_EQ(waitFrame, 0);
+    EXPECT_FALSE(display->PleaseWaitTimer().isEnabled());
+}
+
+TEST_F(DisplayControlTest, AnimationStartsWhenTheRadioBeginsToWaitAndStopRequestsHold) {
+    view.MetaListEnabled = true;
+    view.MetaList = {"Meta - Updated", "title=", "artist=", "album=", "url=", "status=connecting"};
+    display->WatchMetaStatus();
+    EXPECT_TRUE(display->PleaseWaitTimer().isEnabled());
+    display->StopPleaseWait();
+    display->PleaseWaitTimer_Timer();
+    EXPECT_FALSE(display->PleaseWaitTimer().isEnabled());
+    // Still waiting (now filling the buffer): the stop holds.
+    view.MetaList[5] = "status=caching";
+    display->WatchMetaStatus();
+    EXPECT_FALSE(display->PleaseWaitTimer().isEnabled());
+    view.MetaList[5] = "status=playing";
+    display->WatchMetaStatus();
+    view.MetaList[5] = "status=resuming";
+    display->StopPleaseWait(); // a stop asked before the start does not swallow it
+    display->WatchMetaStatus();
+    EXPECT_TRUE(display->PleaseWaitTimer().isEnabled());
+    EXPECT_EQ(waitFrame, 0);
+}
