@@ -20,7 +20,7 @@ class LayoutEditor : public QObject {
 public:
     static constexpr int Boxes = 5;
     static constexpr int SummaryBox = 4;
-    static constexpr int Green = 65280;    // red in the low byte
+    static constexpr int Green = 65280; // red in the low byte
     static constexpr int White = 16777215;
 
     std::array<QString, Boxes> ButtonLocations;

@@ -141,8 +141,8 @@ void RemoteControl::setPictureSize(QSizeF size) {
     if (m_pictureSize.width() > 0 && m_pictureSize.height() > 0) {
         const double sx = size.width() / m_pictureSize.width();
         const double sy = size.height() / m_pictureSize.height();
-        m_aid.marked = QRectF(m_aid.marked.x() * sx, m_aid.marked.y() * sy, m_aid.marked.width() * sx,
-                              m_aid.marked.height() * sy);
+        m_aid.marked =
+            QRectF(m_aid.marked.x() * sx, m_aid.marked.y() * sy, m_aid.marked.width() * sx, m_aid.marked.height() * sy);
     }
     m_pictureSize = size;
     Q_EMIT changed();

@@ -32,8 +32,7 @@ protected:
         } else {
             // Scaled once per size and picture, not on every mouse move.
             if (m_scaled.size() != size() || m_source != picture.cacheKey()) {
-                m_scaled = QPixmap::fromImage(
-                    picture.scaled(size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+                m_scaled = QPixmap::fromImage(picture.scaled(size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
                 m_source = picture.cacheKey();
             }
             painter.drawPixmap(0, 0, m_scaled);
@@ -43,8 +42,8 @@ protected:
             return;
         }
         const int colour = m_control.PointerBorderColour;
-        const QColor border = colour < 0 ? QColor(230, 40, 40)
-                                         : QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
+        const QColor border =
+            colour < 0 ? QColor(230, 40, 40) : QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setPen(QPen(border, 2));
         painter.setBrush(Qt::NoBrush);

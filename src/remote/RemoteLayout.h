@@ -71,8 +71,8 @@ QStringList LayoutNamesIn(const QString &folder);
 // The list entry that equals the current layout exactly, or -1.
 qsizetype LayoutListSelection(const QStringList &names, const QString &currentRemote);
 
-// Loads a layout (a name that is no layout loads nothing and returns ""): the name is a layout name or a path to any of its files; a name without a
-// folder addresses the program folder. Stores the remote window's placement under the old
+// Loads a layout (a name that is no layout loads nothing and returns ""): the name is a layout name or a path to any of
+// its files; a name without a folder addresses the program folder. Stores the remote window's placement under the old
 // layout's name when the layout changes, replaces the button table (a missing file gives the
 // empty table), sets CurrentRemote and applies the placement stored for the new layout. The
 // remote window may not exist yet (null): placement is then left alone.

@@ -134,10 +134,9 @@ std::vector<Button> draw(QPainter &p) {
     label(p, ok, QStringLiteral("OK"), 20);
     buttons.push_back({QStringLiteral("OK"), ok});
     const QRectF up(108, 126, 64, 46), down(108, 272, 64, 46), left(44, 190, 46, 64), right(190, 190, 46, 64);
-    for (const auto &[command, box, angle] : {std::tuple{QStringLiteral("UP"), up, 90.0},
-                                              std::tuple{QStringLiteral("DOWN"), down, 270.0},
-                                              std::tuple{QStringLiteral("LEFT"), left, 180.0},
-                                              std::tuple{QStringLiteral("RIGHT"), right, 0.0}}) {
+    for (const auto &[command, box, angle] :
+         {std::tuple{QStringLiteral("UP"), up, 90.0}, std::tuple{QStringLiteral("DOWN"), down, 270.0},
+          std::tuple{QStringLiteral("LEFT"), left, 180.0}, std::tuple{QStringLiteral("RIGHT"), right, 0.0}}) {
         face(p, rounded(box, 12), Key);
         triangle(p, box.center(), 10, angle);
         buttons.push_back({command, box});
