@@ -1,6 +1,7 @@
 #include "app/Program.h"
 
 #include "app/Version.h"
+#include "app/WireRemote.h"
 #include "display/Skin.h"
 #include "macros/MacroCompiler.h"
 #include "main_window/ConfigForm.h"
@@ -39,6 +40,7 @@ Program::Program(Platform &platform, const QString &programFolder, const QString
 Program::~Program() {
     // The windows go before the link whose data they show.
     m_wiring.reset();
+    m_remote.reset();
     m_formPlacement.reset();
     m_form.reset();
     m_link.reset();
@@ -89,13 +91,17 @@ bool Program::start() {
 
     m_keyboard = MakeKeyboardGrid();
 
+    m_remote = WireRemote({m_platform, m_ini, m_layout, m_commands, *m_form, *m_link, m_state, m_timeouts,
+                           [this] { ReloadButton_Click(); }});
+
     // Loads the command list, the skin, the timeouts, the macros and the current layout.
     ReloadButton_Click();
 
     wireMainWindow();
     m_form->show();
     m_form->measureBorders();
-    // The remote window and the information panel are shown here once they exist.
+    m_remote->showWindow();
+    // The information panel is shown here once it exists.
 
     const int power = m_commands.indexOf(QStringLiteral("POWER"));
     if (power >= 0) {
@@ -125,8 +131,8 @@ void Program::ReloadButton_Click() {
     // The display window redraws from the new skin here once it exists.
     m_ini.ReadTimeouts(m_timeouts);
     LoadMacros(m_macros, folder);
-    LoadLayout(m_layout, m_layout.CurrentRemote, m_ini, nullptr);
-    // The remote window shows the layout's picture and is shown here once it exists.
+    m_remote->loadCurrentLayout();
+    m_remote->showWindow();
 }
 
 void Program::wireMainWindow() {
@@ -159,8 +165,6 @@ void Program::wireMainWindow() {
     connect(form.RetryButton(), &QPushButton::clicked, wiring, [&link] { link.connection.RetryButton_Click(); });
     connect(&form, &ConfigForm::statusPanelClicked, wiring, [&link] { link.connection.StatusBar_PanelClick(); });
 
-    connect(&m_commands, &CommandList::selectionChanged, wiring,
-            [this](int, const QString &command) { TheList_Click(command); });
     connect(&form, &ConfigForm::sendCommand, wiring,
             [&link](const QString &command) { link.telnet.QueueCommand(0, command); });
 
@@ -180,21 +184,6 @@ void Program::wireMainWindow() {
     // The display window, the console window and the remote window's guide are wired here
     // once they exist.
     form.DisplayButton()->setEnabled(false);
-}
-
-void Program::TheList_Click(const QString &command) {
-    // The remote window's pointer aid restarts and marks the rectangle here once it exists;
-    // the layout editor's boxes already start from the command's current rectangle.
-    const auto &buttons = m_layout.RemoteButtons;
-    const auto found = std::find_if(buttons.begin(), buttons.end(),
-                                    [&command](const RemoteButton &button) { return button.Function == command; });
-    if (found == buttons.end() || !m_form) {
-        return;
-    }
-    const std::array<qint16, 4> edges{found->Top, found->Bottom, found->Left, found->Right};
-    for (int i = 0; i < 4; ++i) {
-        m_form->ButtonLocations(i)->setText(QString::number(edges[size_t(i)]));
-    }
 }
 
 void Program::renderLinkView() {
@@ -220,8 +209,9 @@ void Program::Form_Unload() {
     settings.LastRemote = m_layout.CurrentRemote;
     WriteGeneralSettings(m_ini, settings);
 
-    // The console, display, information, macro, remote and update windows close here, in
-    // that order, once they exist.
+    // The console, display, information and macro windows close here, in that order, once
+    // they exist; then the remote window and the update window.
+    m_remote->close();
 
     m_ini.SaveWindowPlacement(*m_formPlacement, false);
 

@@ -20,6 +20,7 @@
 class ConfigForm;
 class Platform;
 class RadioLink;
+class RemoteWiring;
 class WidgetPlacement;
 
 // The composition root: owns the shared data, the radio link with its timers and the windows,
@@ -61,11 +62,12 @@ public:
     const RemoteLayout &layout() const { return m_layout; }
     const KeyboardGrid &keyboard() const { return m_keyboard; }
     const MacroTable &macros() const { return m_macros; }
+    // The remote window and the layout editor; they live from start() on.
+    RemoteWiring &remote() { return *m_remote; }
 
 private:
     void wireMainWindow();
     void renderLinkView();
-    void TheList_Click(const QString &command);
 
     Platform &m_platform;
     INIFILES m_ini;
@@ -83,5 +85,6 @@ private:
     std::unique_ptr<RadioLink> m_link;
     std::unique_ptr<QObject> m_wiring;
     std::unique_ptr<ConfigForm> m_form;
+    std::unique_ptr<RemoteWiring> m_remote;
     std::unique_ptr<WidgetPlacement> m_formPlacement;
 };

@@ -148,6 +148,13 @@ void RemoteControl::setPictureSize(QSizeF size) {
     Q_EMIT changed();
 }
 
+void RemoteControl::setPointerBorderColour(int colour) {
+    if (colour != m_pointerBorderColour) {
+        m_pointerBorderColour = colour;
+        Q_EMIT changed();
+    }
+}
+
 void RemoteControl::LoadLayout(const QString &name) {
     const QString picturePath = ::LoadLayout(m_layout, name, m_settings, m_window);
     showPicture(picturePath, nullptr);

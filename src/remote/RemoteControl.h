@@ -108,7 +108,8 @@ public:
     // Panels 1..3 (index 0 unused).
     const std::array<QString, 4> &statusPanels() const { return m_panels; }
     // Colour of the aid's outline (red in the low byte); -1 until the link paints it.
-    int PointerBorderColour = -1;
+    int pointerBorderColour() const { return m_pointerBorderColour; }
+    void setPointerBorderColour(int colour);
     Timer &LoseAid() { return *m_loseAid; }
 
     // Loads a layout by name or by the path of one of its files, shows its picture (a picture
@@ -155,4 +156,5 @@ private:
     QImage m_picture;
     PointerAid m_aid;
     std::array<QString, 4> m_panels;
+    int m_pointerBorderColour = -1;
 };

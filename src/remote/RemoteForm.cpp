@@ -41,7 +41,7 @@ protected:
         if (!aid.visible) {
             return;
         }
-        const int colour = m_control.PointerBorderColour;
+        const int colour = m_control.pointerBorderColour();
         const QColor border =
             colour < 0 ? QColor(230, 40, 40) : QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
         painter.setRenderHint(QPainter::Antialiasing);
