@@ -68,8 +68,8 @@ RemoteWiring::RemoteWiring(RemoteContext context)
     QObject::connect(form.UpdateButtons(), &QPushButton::clicked, window,
                      [this, &c] { editor.UpdateButtons_Click(c.layout, c.ini, m_placement.get()); });
     QObject::connect(form.ReloadButton(), &QPushButton::clicked, window, [&c] { c.reload(); });
-    QObject::connect(form.RemoteList(), &QListWidget::itemDoubleClicked, window, [&c](QListWidgetItem *item) {
-        c.layout.CurrentRemote = item->text();
+    QObject::connect(form.RemoteList(), &QListWidget::itemDoubleClicked, window, [&c, &control](QListWidgetItem *item) {
+        control.ChooseLayout(item->text());
         c.reload();
     });
     QObject::connect(form.ShowPointer(), &QCheckBox::clicked, window,

@@ -179,6 +179,14 @@ void RemoteControl::showPicture(const QString &path, const QImage *decoded) {
     }
 }
 
+void RemoteControl::ChooseLayout(const QString &name) {
+    // Reload then loads the same name it finds current, which would skip this.
+    if (m_window != nullptr && !m_layout.CurrentRemote.isEmpty() && name != m_layout.CurrentRemote) {
+        m_settings.SaveRemotePlacement(m_layout.CurrentRemote, *m_window);
+    }
+    m_layout.CurrentRemote = name;
+}
+
 void RemoteControl::Form_Load() {
     if (m_window != nullptr) {
         m_settings.RestoreWindowPlacement(*m_window);

@@ -109,7 +109,8 @@ RemoteForm::RemoteForm(RemoteControl &control, QWidget *parent)
         // Long texts (a refused drop) are cut rather than widening the window.
         panel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         panel->installEventFilter(this);
-        bar->addWidget(panel, 1);
+        // The positions need more room than the command.
+        bar->addWidget(panel, i == 1 ? 2 : 3);
         m_panels[i] = panel;
     }
     setStatusBar(bar);

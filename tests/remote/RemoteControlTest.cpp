@@ -2,6 +2,7 @@
 #include "radio_link/RadioState.h"
 #include "radio_link/Telnet.h"
 #include "RemoteTestSupport.h"
+#include "settings/PlacedWindow.h"
 #include "settings/Timeouts.h"
 
 #include <QDir>
@@ -238,4 +239,22 @@ TEST(RemoteControl, DroppedLayoutLoadsFromAnyFolderAndAnythingElseLeavesTheCurre
     rig.control->LoadLayout(other.filePath("far"));
     EXPECT_EQ(rig.control->picture().size(), QSize(40, 90));
     EXPECT_EQ(rig.panel(2), "far.PNG cannot be read as a picture");
+}
+
+TEST(RemoteControl, PickingAnotherLayoutKeepsTheWindowsPlaceForTheOldOne) {
+    struct Window : PlacedWindow {
+        QString placementName() const override { return "RemoteForm"; }
+        Placement currentPlacement() const override { return {1, 2, 3, 4}; }
+        bool isNormalState() const override { return true; }
+        void applyPlacement(const Placement &) override {}
+        void hideWindow() override {}
+    } window;
+    RemoteRig rig;
+    rig.control->setPlacedWindow(&window);
+    rig.layout.CurrentRemote = "A";
+    rig.control->ChooseLayout("A");
+    EXPECT_EQ(rig.settings.ReadSetting("A", "FC", QString()), QString());
+    rig.control->ChooseLayout("B");
+    EXPECT_EQ(rig.settings.ReadSetting("A", "FC", QString()), "1,2,3,4,");
+    EXPECT_EQ(rig.layout.CurrentRemote, "B");
 }
