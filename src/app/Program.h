@@ -38,6 +38,9 @@ public:
     std::function<void()> beep;
     // Ends the program once the main window has closed.
     std::function<void()> endProgram;
+    // Redraws the emulated display once a reload has read the skin again; the display window
+    // fills it in.
+    std::function<void()> displayRedraw;
 
     // Runs the start-up. False when another copy already runs: nothing was shown and the
     // caller should end at once.
@@ -47,6 +50,9 @@ public:
     void Form_Unload();
     // Reloads the data files: command list, skin, timeouts, macros and the current layout.
     void ReloadButton_Click();
+    // Makes a layout current (the layout list's double click sets it, then reloads); an empty
+    // name makes the next reload fall back to the settings' LastRemote.
+    void setCurrentRemote(const QString &name);
 
     ConfigForm &mainWindow() { return *m_form; }
     CommandList &commands() { return m_commands; }

@@ -106,8 +106,12 @@ void RemoteWiring::placeBesideMainWindow() {
     m_window->move(std::max(area.left(), left), form.y());
 }
 
-void RemoteWiring::loadCurrentLayout() {
-    m_control->LoadLayout(m_context.layout.CurrentRemote);
+PlacedWindow &RemoteWiring::placement() {
+    return *m_placement;
+}
+
+void RemoteWiring::showLayout(const QString &picturePath) {
+    m_control->showLayout(picturePath);
 }
 
 void RemoteWiring::showWindow() {

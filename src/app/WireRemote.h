@@ -8,6 +8,7 @@
 class CommandList;
 class ConfigForm;
 class INIFILES;
+class PlacedWindow;
 class Platform;
 class RadioLink;
 class RemoteControl;
@@ -43,8 +44,10 @@ public:
     RemoteControl &control() { return *m_control; }
     RemoteForm &window() { return *m_window; }
 
-    // Loads the current layout into the window (placement, table, picture, marked command).
-    void loadCurrentLayout();
+    // The window's placement, stored per layout by the layout loader.
+    PlacedWindow &placement();
+    // After the layout loader ran: its picture ("" keeps the one shown), the marked command.
+    void showLayout(const QString &picturePath);
     // Shows the window, restored when it was minimised, in front.
     void showWindow();
     // The program's close: the window stores its placement and closes; nothing reaches the

@@ -156,7 +156,10 @@ void RemoteControl::setPointerBorderColour(int colour) {
 }
 
 void RemoteControl::LoadLayout(const QString &name) {
-    const QString picturePath = ::LoadLayout(m_layout, name, m_settings, m_window);
+    showLayout(::LoadLayout(m_layout, name, m_settings, m_window));
+}
+
+void RemoteControl::showLayout(const QString &picturePath) {
     showPicture(picturePath, nullptr);
     hooks.layoutLoaded();
     Q_EMIT changed();

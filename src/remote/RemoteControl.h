@@ -115,6 +115,9 @@ public:
     // Loads a layout by name or by the path of one of its files, shows its picture (a picture
     // that cannot be read leaves the one shown and says so) and marks the selected command.
     void LoadLayout(const QString &name);
+    // The rest of it, for a layout that the Reload action loaded: the picture ("" keeps the one
+    // shown) and the selected command marked.
+    void showLayout(const QString &picturePath);
     // A layout picked from the main window's list: the window's place is kept for the layout
     // shown so far, then the picked one becomes current. The caller reloads.
     void ChooseLayout(const QString &name);
