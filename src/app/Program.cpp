@@ -16,7 +16,6 @@
 #include <QPushButton>
 #include <QScreen>
 
-
 namespace {
 
 QString settingsFileFor(INIFILES &ini, const QString &folder, const QString &executableName) {
