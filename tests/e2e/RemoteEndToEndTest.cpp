@@ -110,8 +110,11 @@ private Q_SLOTS:
         QVERIFY(!remote().close());
         QVERIFY(!remote().isVisible());
         m_program->remote().editor.ButtonLocations.fill(QString());
+        int redraws = 0;
+        m_program->displayRedraw = [&redraws] { ++redraws; };
         form.ReloadButton()->click();
         QVERIFY(remote().isVisible());
+        QCOMPARE(redraws, 1);
         QCOMPARE(form.ButtonLocations(4)->text(), QStringLiteral("40, 44, 20, 30, "));
         QTest::mouseClick(remote().RemoteImage(), Qt::LeftButton, {}, at(42, 25));
         QTRY_VERIFY_WITH_TIMEOUT(m_sim->commandTexts().contains(QStringLiteral("MUTE")), Patience);
