@@ -3,6 +3,7 @@
 #include "app/Version.h"
 #include "app/WireInfo.h"
 #include "app/WireDisplay.h"
+#include "app/WireRemote.h"
 #include "main_window/ConfigForm.h"
 #include "main_window/MainWindowRules.h"
 #include "platform/Platform.h"
@@ -16,9 +17,6 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QScreen>
-
-#include <algorithm>
-#include <array>
 
 namespace {
 
@@ -41,6 +39,7 @@ Program::~Program() {
     m_display.reset();
     m_wiring.reset();
     m_info.reset();
+    m_remote.reset();
     m_formPlacement.reset();
     m_form.reset();
     m_link.reset();
@@ -91,6 +90,9 @@ bool Program::start() {
 
     m_keyboard = MakeKeyboardGrid();
 
+    m_remote = WireRemote({m_platform, m_ini, m_layout, m_commands, *m_form, *m_link, m_state, m_timeouts,
+                           [this] { ReloadButton_Click(); }});
+
     // Loads the command list, the skin, the timeouts, the macros and the current layout.
     ReloadButton_Click();
 
@@ -98,7 +100,7 @@ bool Program::start() {
     wireDisplay();
     m_form->show();
     m_form->measureBorders();
-    // The remote window is shown here once it exists.
+    m_remote->showWindow();
     wireInfoPanel();
 
     StartUpQueries(m_commands, m_link->telnet, m_state);
@@ -107,12 +109,11 @@ bool Program::start() {
 }
 
 void Program::ReloadButton_Click() {
-    // The remote window shows the layout's picture and is shown here once it exists.
-    ReloadDataFiles(ReloadData{m_ini, m_commands, m_layout, m_skin, m_timeouts, m_macros}, nullptr, [this] {
-        if (m_display) {
-            display().Redraw();
-        }
-    });
+    // The display window redraws from the new skin through displayRedraw.
+    const QString picture = ReloadDataFiles(ReloadData{m_ini, m_commands, m_layout, m_skin, m_timeouts, m_macros},
+                                            &m_remote->placement(), displayRedraw);
+    m_remote->showLayout(picture);
+    m_remote->showWindow();
 }
 
 void Program::setCurrentRemote(const QString &name) {
@@ -149,8 +150,6 @@ void Program::wireMainWindow() {
     connect(form.RetryButton(), &QPushButton::clicked, wiring, [&link] { link.connection.RetryButton_Click(); });
     connect(&form, &ConfigForm::statusPanelClicked, wiring, [&link] { link.connection.StatusBar_PanelClick(); });
 
-    connect(&m_commands, &CommandList::selectionChanged, wiring,
-            [this](int, const QString &command) { TheList_Click(command); });
     connect(&form, &ConfigForm::sendCommand, wiring,
             [&link](const QString &command) { link.telnet.QueueCommand(0, command); });
 
@@ -167,21 +166,6 @@ void Program::wireMainWindow() {
     renderLinkView();
 
     // The console window and the remote window's guide are wired here once they exist.
-}
-
-void Program::TheList_Click(const QString &command) {
-    // The remote window's pointer aid restarts and marks the rectangle here once it exists;
-    // the layout editor's boxes already start from the command's current rectangle.
-    const auto &buttons = m_layout.RemoteButtons;
-    const auto found = std::find_if(buttons.begin(), buttons.end(),
-                                    [&command](const RemoteButton &button) { return button.Function == command; });
-    if (found == buttons.end() || !m_form) {
-        return;
-    }
-    const std::array<qint16, 4> edges{found->Top, found->Bottom, found->Left, found->Right};
-    for (int i = 0; i < 4; ++i) {
-        m_form->ButtonLocations(i)->setText(QString::number(edges[size_t(i)]));
-    }
 }
 
 void Program::renderLinkView() {
@@ -214,10 +198,11 @@ void Program::Form_Unload() {
     settings.LastRemote = m_layout.CurrentRemote;
     WriteGeneralSettings(m_ini, settings);
 
-    // The console, display, information, macro, remote and update windows close here, in
-    // that order, once they exist.
+    // The console, display, information, macro, remote and update windows close in that
+    // order; the console and macro windows join here once they exist.
     closeDisplay();
     unloadInfoPanel();
+    m_remote->close();
 
     m_ini.SaveWindowPlacement(*m_formPlacement, false);
 

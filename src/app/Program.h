@@ -25,6 +25,7 @@ class DisplayControl;
 class DisplayForm;
 class Platform;
 class RadioLink;
+class RemoteWiring;
 class WidgetPlacement;
 
 // The composition root: owns the shared data, the radio link with its timers and the windows,
@@ -42,6 +43,9 @@ public:
     std::function<void()> beep;
     // Ends the program once the main window has closed.
     std::function<void()> endProgram;
+    // Redraws the emulated display once a reload has read the skin again; the display window
+    // fills it in.
+    std::function<void()> displayRedraw;
 
     // Runs the start-up. False when another copy already runs: nothing was shown and the
     // caller should end at once.
@@ -79,6 +83,9 @@ public:
     DisplayControl &display();
     DisplayForm &displayWindow();
 
+    // The remote window and the layout editor; they live from start() on.
+    RemoteWiring &remote() { return *m_remote; }
+
 private:
     void wireMainWindow();
     void wireInfoPanel();
@@ -87,7 +94,6 @@ private:
     void wireDisplay();
     void closeDisplay();
     void renderLinkView();
-    void TheList_Click(const QString &command);
 
     Platform &m_platform;
     INIFILES m_ini;
@@ -105,6 +111,7 @@ private:
     std::unique_ptr<RadioLink> m_link;
     std::unique_ptr<QObject> m_wiring;
     std::unique_ptr<ConfigForm> m_form;
+    std::unique_ptr<RemoteWiring> m_remote;
     std::unique_ptr<WidgetPlacement> m_formPlacement;
     std::unique_ptr<InfoWiring> m_info;
     struct DisplayParts;

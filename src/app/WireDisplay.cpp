@@ -31,6 +31,12 @@ void Program::wireDisplay() {
     m_display->shown = !m_ini.ReadSetting(QStringLiteral("DisplayForm"), QStringLiteral("FC"), QString()).isEmpty();
     m_ini.RestoreWindowPlacement(*m_display->placement);
     control.DisplayScreen(QStringLiteral("main"));
+    // Reload reads the skin again; the screen shown is rebuilt from it.
+    displayRedraw = [this] {
+        if (m_display) {
+            display().Redraw();
+        }
+    };
 
     // The radio link asks for screens, refreshes and the search box, and stops the waiting
     // animation itself through the shared frame counter; the display's refresh timer is the

@@ -1,6 +1,7 @@
 #include "main_window/ConfigForm.h"
 
 #include "main_window/CommandList.h"
+#include "remote/LayoutEditor.h"
 
 #include <QAbstractListModel>
 #include <QCheckBox>
@@ -246,6 +247,7 @@ QWidget *ConfigForm::buildOptionsColumn() {
 
     // The layout editor: measures button rectangles on the remote picture.
     auto *editor = new QGroupBox(QStringLiteral("Remote layout"));
+    m_layoutEditorGroup = editor;
     editor->setObjectName(QStringLiteral("LayoutEditor"));
     auto *grid = new QGridLayout(editor);
     m_remoteList = new QListWidget;
@@ -259,6 +261,10 @@ QWidget *ConfigForm::buildOptionsColumn() {
                            QStringLiteral("Right"), QStringLiteral("Top, Bottom, Left, Right")};
     for (int i = 0; i < 5; ++i) {
         m_buttonLocations[size_t(i)] = lineEdit(QStringLiteral("ButtonLocations_%1").arg(i), QString(), tips.at(i));
+        m_buttonLocations[size_t(i)]->installEventFilter(this);
+        m_buttonLocations[size_t(i)]->setAutoFillBackground(true);
+        connect(m_buttonLocations[size_t(i)], &QLineEdit::textEdited, this,
+                [this, i](const QString &text) { Q_EMIT layoutBoxEdited(i, text); });
         if (i < 4) {
             grid->addWidget(m_buttonLocations[size_t(i)], 1, i);
         }
@@ -281,7 +287,11 @@ QWidget *ConfigForm::buildOptionsColumn() {
                                QStringLiteral("Static Pointer"), false);
     grid->addWidget(m_showPointer, 4, 0, 1, 4);
     grid->addWidget(m_staticPointer, 5, 0, 1, 4);
-    // Wired when the remote window and its layout files arrive.
+    m_layoutStatus = new QLabel;
+    m_layoutStatus->setObjectName(QStringLiteral("LayoutStatus"));
+    m_layoutStatus->setWordWrap(true);
+    grid->addWidget(m_layoutStatus, 6, 0, 1, 4);
+    // Enabled once the editor's logic is attached.
     editor->setEnabled(false);
     functions->addWidget(editor);
 
@@ -482,6 +492,31 @@ void ConfigForm::renderSelection(int index) {
     m_settingSelection = false;
 }
 
+void ConfigForm::attachLayoutEditor(const LayoutEditor &editor) {
+    m_layoutEditor = &editor;
+    connect(&editor, &LayoutEditor::changed, this, &ConfigForm::renderLayoutEditor);
+    m_layoutEditorGroup->setEnabled(true);
+    renderLayoutEditor();
+}
+
+void ConfigForm::renderLayoutEditor() {
+    const LayoutEditor &editor = *m_layoutEditor;
+    for (int i = 0; i < LayoutEditor::Boxes; ++i) {
+        QLineEdit *box = m_buttonLocations[size_t(i)];
+        const QString &text = editor.ButtonLocations[size_t(i)];
+        if (box->text() != text) {
+            box->setText(text);
+        }
+        QPalette palette = box->palette();
+        palette.setColor(QPalette::Base, colourOf(editor.boxColour(i)));
+        palette.setColor(QPalette::Text, Qt::black);
+        box->setPalette(palette);
+    }
+    m_showPointer->setChecked(editor.ShowPointer);
+    m_staticPointer->setChecked(editor.StaticPointer);
+    m_layoutStatus->setText(editor.StatusText);
+}
+
 void ConfigForm::onListDoubleClicked() {
     const QString entry = m_commands.selectedEntry();
     m_searchText->setText(entry);
@@ -505,6 +540,20 @@ bool ConfigForm::eventFilter(QObject *watched, QEvent *event) {
     if (m_telnetData && watched == m_telnetData->viewport() && event->type() == QEvent::MouseButtonDblClick) {
         Q_EMIT terminalCleared();
         return true;
+    }
+    for (int i = 0; i < int(m_buttonLocations.size()); ++i) {
+        if (watched != m_buttonLocations[size_t(i)]) {
+            continue;
+        }
+        if (event->type() == QEvent::FocusIn) {
+            Q_EMIT layoutBoxFocused(i);
+        } else if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent *>(event)->key();
+            if (key == Qt::Key_Up || key == Qt::Key_Down) {
+                Q_EMIT layoutBoxArrow(i, key == Qt::Key_Up);
+                return true;
+            }
+        }
     }
     if (watched == m_functionFrames && event->type() == QEvent::MouseButtonDblClick) {
         Q_EMIT functionFramesDoubleClicked();

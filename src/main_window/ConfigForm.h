@@ -9,6 +9,7 @@
 
 class CommandList;
 class CommandListModel;
+class LayoutEditor;
 class QCheckBox;
 class QGroupBox;
 class QLabel;
@@ -60,6 +61,11 @@ public:
     QCheckBox *ShowPointer() const { return m_showPointer; }
     QCheckBox *StaticPointer() const { return m_staticPointer; }
 
+    QLabel *LayoutStatus() const { return m_layoutStatus; }
+    // Enables the layout editor group and renders the editor's boxes, colours and options from
+    // now on; typing, focus and arrow keys in the boxes are reported by the signals below.
+    void attachLayoutEditor(const LayoutEditor &editor);
+
     // Update group.
     QLabel *CheckUpdateLabel() const { return m_checkUpdateLabel; }
     QCheckBox *chkUseProxy() const { return m_useProxy; }
@@ -89,6 +95,10 @@ Q_SIGNALS:
     void terminalEdited(const QString &text);
     void statusPanelClicked(int panel);
     void functionFramesDoubleClicked();
+    // Layout editor boxes (0..4): typed text, focus taken, Up or Down pressed (swallowed).
+    void layoutBoxEdited(int box, const QString &text);
+    void layoutBoxFocused(int box);
+    void layoutBoxArrow(int box, bool up);
     // The window is closing; the program ends after this.
     void unloading();
 
@@ -105,6 +115,7 @@ private:
     void onListDoubleClicked();
     void onTerminalTextChanged();
     void renderSelection(int index);
+    void renderLayoutEditor();
 
     CommandList &m_commands;
     CommandListModel *m_model = nullptr;
@@ -139,6 +150,9 @@ private:
     QPushButton *m_reloadButton = nullptr;
     QCheckBox *m_showPointer = nullptr;
     QCheckBox *m_staticPointer = nullptr;
+    QGroupBox *m_layoutEditorGroup = nullptr;
+    QLabel *m_layoutStatus = nullptr;
+    const LayoutEditor *m_layoutEditor = nullptr;
 
     QLabel *m_checkUpdateLabel = nullptr;
     QCheckBox *m_useProxy = nullptr;

@@ -79,11 +79,69 @@ QString LayoutText(const std::vector<RemoteButton> &buttons) {
     return text;
 }
 
+QString LayoutFile(const QString &baseName, const QString &extension) {
+    const QString exact = baseName + extension;
+    if (QFileInfo(exact).isFile()) {
+        return exact;
+    }
+    // Cameras and some editors write ".JPG" or ".TXT"; the name before the extension still has
+    // to match exactly. Listing the folder avoids reading the base name as a wildcard pattern.
+    const QFileInfo wanted(exact);
+    const QString stem = wanted.fileName().chopped(extension.size());
+    if (stem.isEmpty()) {
+        return QString();
+    }
+    const QDir folder = wanted.dir();
+    const QStringList files = folder.entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    for (const QString &file : files) {
+        if (file.size() == stem.size() + extension.size() && file.startsWith(stem) &&
+            file.endsWith(extension, Qt::CaseInsensitive)) {
+            return folder.filePath(file);
+        }
+    }
+    return QString();
+}
+
 QString LayoutPicture(const QString &baseName) {
     for (const char *extension : {".jpg", ".bmp", ".png"}) {
-        const QString path = baseName + QLatin1String(extension);
-        if (QFileInfo(path).isFile()) {
+        const QString path = LayoutFile(baseName, QLatin1String(extension));
+        if (!path.isEmpty()) {
             return path;
+        }
+    }
+    return QString();
+}
+
+bool IsLayoutName(const QString &baseName) {
+    // "" or a bare folder would address "<folder>.txt" beside the folder, which is no layout.
+    return !baseName.isEmpty() && !QFileInfo(baseName).fileName().isEmpty();
+}
+
+int FindButton(const std::vector<RemoteButton> &buttons, const QString &command) {
+    for (size_t i = 0; i < buttons.size(); ++i) {
+        if (buttons[i].Function == command) {
+            return int(i);
+        }
+    }
+    return -1;
+}
+
+QString LayoutCommandProblem(const QString &command) {
+    if (command.isEmpty()) {
+        return QStringLiteral("Not set: select a command first");
+    }
+    if (command.contains(u',')) {
+        return QStringLiteral("Not set: a layout cannot hold a command with \",\" (%1)").arg(command);
+    }
+    if (command.startsWith(u' ') || command.endsWith(u' ')) {
+        return QStringLiteral("Not set: a layout cannot hold blanks at the ends of a command (\"%1\")").arg(command);
+    }
+    if (command.contains(u'\n')) {
+        return QStringLiteral("Not set: a layout cannot hold a command that spans lines");
+    }
+    for (const QChar c : command) {
+        if (c.unicode() > 0xFF) {
+            return QStringLiteral("Not set: the layout file cannot hold the character %1").arg(c);
         }
     }
     return QString();
@@ -100,7 +158,7 @@ QStringList LayoutNamesIn(const QString &folder) {
             continue;
         }
         for (const char *extension : {".bmp", ".jpg", ".png"}) {
-            if (QFileInfo(dir.filePath(base + QLatin1String(extension))).isFile()) {
+            if (!LayoutFile(dir.filePath(base), QLatin1String(extension)).isEmpty()) {
                 names.append(base);
                 break;
             }
@@ -115,12 +173,16 @@ qsizetype LayoutListSelection(const QStringList &names, const QString &currentRe
 
 QString LoadLayout(RemoteLayout &layout, const QString &name, INIFILES &settings, PlacedWindow *remoteWindow) {
     const QString baseName = LayoutBaseName(name);
+    if (!IsLayoutName(baseName)) {
+        return QString();
+    }
     // The old layout keeps the window where the user left it, before anything changes.
     if (remoteWindow != nullptr && !layout.CurrentRemote.isEmpty() && baseName != layout.CurrentRemote) {
         settings.SaveRemotePlacement(layout.CurrentRemote, *remoteWindow);
     }
     const QString path = layoutPath(settings, baseName);
-    layout.RemoteButtons = ParseLayoutText(FileBits::ReadWholeFile(path + QStringLiteral(".txt")));
+    const QString textFile = LayoutFile(path, QStringLiteral(".txt"));
+    layout.RemoteButtons = ParseLayoutText(textFile.isEmpty() ? QString() : FileBits::ReadWholeFile(textFile));
     layout.CurrentRemote = baseName;
     const QString picture = LayoutPicture(path);
     if (remoteWindow != nullptr) {
@@ -131,7 +193,14 @@ QString LoadLayout(RemoteLayout &layout, const QString &name, INIFILES &settings
 
 bool SaveLayout(RemoteLayout &layout, const QString &name, INIFILES &settings, PlacedWindow *remoteWindow) {
     const QString baseName = LayoutBaseName(name);
-    const bool written = FileBits::WriteWholeFile(layoutPath(settings, baseName) + QStringLiteral(".txt"),
+    if (!IsLayoutName(baseName)) {
+        return false;
+    }
+    // A layout whose text file was found as "NAME.TXT" is written back to that file, so the
+    // folder never ends up with two text files of one layout.
+    const QString path = layoutPath(settings, baseName);
+    const QString existing = LayoutFile(path, QStringLiteral(".txt"));
+    const bool written = FileBits::WriteWholeFile(existing.isEmpty() ? path + QStringLiteral(".txt") : existing,
                                                   LayoutText(layout.RemoteButtons));
     layout.CurrentRemote = baseName;
     if (remoteWindow != nullptr) {

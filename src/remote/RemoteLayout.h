@@ -43,9 +43,25 @@ QString LayoutText(const std::vector<RemoteButton> &buttons);
 // A percentage as the layout file writes it: at least two digits (7 gives "07", -3 "-03").
 QString LayoutNumber(qint16 value);
 
+// The file of a layout with the given extension (".txt", ".jpg"...): base name + extension when
+// it exists, else a file of that base name whose extension differs only in case; "" when none.
+QString LayoutFile(const QString &baseName, const QString &extension);
+
 // The picture of a layout (a base name, possibly with a folder): the first existing file of
-// name + ".jpg", ".bmp", ".png"; "" when there is none.
+// name + ".jpg", ".bmp", ".png", extensions in any case; "" when there is none.
 QString LayoutPicture(const QString &baseName);
+
+// False for "" and for a name that ends in a folder separator: such a name is no layout, and
+// loading or saving it does nothing.
+bool IsLayoutName(const QString &baseName);
+
+// The index of the first button whose Function equals command exactly, or -1.
+int FindButton(const std::vector<RemoteButton> &buttons, const QString &command);
+
+// Why a command cannot be stored in a layout file so that it reloads exactly ("" when it can):
+// the file separates fields with "," and trims blanks around them, one record a line, in
+// single-byte text. An empty command is refused too: it would make a rectangle that is no button.
+QString LayoutCommandProblem(const QString &command);
 
 // The layouts of a folder for the main window's layout list: the base names of its ".txt" files
 // (in the file list's order: by name, case ignored) that have a ".bmp", ".jpg" or ".png" picture
@@ -55,8 +71,8 @@ QStringList LayoutNamesIn(const QString &folder);
 // The list entry that equals the current layout exactly, or -1.
 qsizetype LayoutListSelection(const QStringList &names, const QString &currentRemote);
 
-// Loads a layout: the name is a layout name or a path to any of its files; a name without a
-// folder addresses the program folder. Stores the remote window's placement under the old
+// Loads a layout (a name that is no layout loads nothing and returns ""): the name is a layout name or a path to any of
+// its files; a name without a folder addresses the program folder. Stores the remote window's placement under the old
 // layout's name when the layout changes, replaces the button table (a missing file gives the
 // empty table), sets CurrentRemote and applies the placement stored for the new layout. The
 // remote window may not exist yet (null): placement is then left alone.
@@ -64,7 +80,8 @@ qsizetype LayoutListSelection(const QStringList &names, const QString &currentRe
 // before stays. The caller then refreshes the rectangle guide of the selected command.
 QString LoadLayout(RemoteLayout &layout, const QString &name, INIFILES &settings, PlacedWindow *remoteWindow);
 
-// Writes the button table to the layout's text file (replacing it in one step), sets
+// Writes the button table to the layout's text file (replacing it in one step; a name that is no
+// layout writes nothing and returns false), sets
 // CurrentRemote and stores the remote window's placement for the layout. False when the file
 // could not be written; the old file then stays as it was.
 bool SaveLayout(RemoteLayout &layout, const QString &name, INIFILES &settings, PlacedWindow *remoteWindow);

@@ -113,3 +113,38 @@ TEST(RemoteLayout, PlacementFollowsTheLayout) {
     SaveLayout(layout, "B", program.settings, &window);
     EXPECT_EQ(stored("B"), "5,6,7,8,");
 }
+
+TEST(RemoteLayout, ExtensionsInAnyCaseAndNoLayoutWithoutAName) {
+    ProgramFolder program;
+    program.write("UP.TXT", "1,2,3,4,UP\r\n");
+    program.write("UP.bmp");
+    program.write("cam.txt", "5,6,7,8,OK\r\n");
+    program.write("cam.JPG");
+    program.write("Cam.png"); // another layout's name: the part before the extension must match
+    program.write("solo.TXT");
+    EXPECT_EQ(LayoutNamesIn(program.dir.path()), QStringList({"cam", "UP"}));
+    EXPECT_EQ(LayoutPicture(program.dir.filePath("cam")), program.dir.filePath("cam.JPG"));
+    EXPECT_EQ(LayoutPicture(program.dir.filePath("CAM")), QString());
+
+    RemoteLayout layout;
+    EXPECT_EQ(LoadLayout(layout, "UP", program.settings, nullptr), program.dir.filePath("UP.bmp"));
+    EXPECT_EQ(layout.RemoteButtons, (std::vector<RemoteButton>{{1, 2, 3, 4, "UP"}}));
+    // Saved back into the file it came from, not beside it.
+    layout.RemoteButtons.push_back({9, 9, 9, 9, "OK"});
+    ASSERT_TRUE(SaveLayout(layout, "UP", program.settings, nullptr));
+    EXPECT_EQ(QDir(program.dir.path()).entryList({"UP.*"}, QDir::Files, QDir::Name), QStringList({"UP.TXT", "UP.bmp"}));
+    EXPECT_EQ(FileBits::ReadWholeFile(program.dir.filePath("UP.TXT")),
+              heading + "01, 02, 03, 04, UP\r\n09, 09, 09, 09, OK\r\n");
+
+    // An empty name (an empty LastRemote) loads and saves nothing: no "<folder>.txt".
+    program.write("../" + QFileInfo(program.dir.path()).fileName() + ".txt", "1,1,1,1,WRONG");
+    const auto before = layout.RemoteButtons;
+    for (const QString &name : {QString(), QStringLiteral(".txt"), QStringLiteral("sub/")}) {
+        EXPECT_EQ(LoadLayout(layout, name, program.settings, nullptr), QString());
+        EXPECT_EQ(layout.RemoteButtons, before);
+        EXPECT_EQ(layout.CurrentRemote, "UP");
+        EXPECT_FALSE(SaveLayout(layout, name, program.settings, nullptr));
+    }
+    EXPECT_EQ(FileBits::ReadWholeFile(program.dir.path() + ".txt"), "1,1,1,1,WRONG");
+    QFile::remove(program.dir.path() + ".txt");
+}

@@ -1,0 +1,173 @@
+#include "remote/RemoteForm.h"
+
+#include "remote/RemoteControl.h"
+
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QLabel>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStatusBar>
+
+// Shows the picture scaled to its own size and draws the pointer aid on top.
+class RemotePicture final : public QWidget {
+public:
+    explicit RemotePicture(RemoteControl &control, QWidget *parent)
+        : QWidget(parent)
+        , m_control(control) {
+        setObjectName(QStringLiteral("RemoteImage"));
+        setMouseTracking(true);
+        setAcceptDrops(true);
+        setMinimumSize(60, 120);
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override {
+        QPainter painter(this);
+        const QImage &picture = m_control.picture();
+        if (picture.isNull()) {
+            painter.fillRect(rect(), palette().window());
+        } else {
+            // Scaled once per size and picture, not on every mouse move.
+            if (m_scaled.size() != size() || m_source != picture.cacheKey()) {
+                m_scaled = QPixmap::fromImage(picture.scaled(size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+                m_source = picture.cacheKey();
+            }
+            painter.drawPixmap(0, 0, m_scaled);
+        }
+        const PointerAid &aid = m_control.aid();
+        if (!aid.visible) {
+            return;
+        }
+        const int colour = m_control.pointerBorderColour();
+        const QColor border =
+            colour < 0 ? QColor(230, 40, 40) : QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(border, 2));
+        painter.setBrush(Qt::NoBrush);
+        const QRectF shape = aid.geometry();
+        if (aid.shape == PointerAid::Oval) {
+            painter.drawEllipse(shape);
+        } else {
+            painter.drawRect(shape);
+        }
+    }
+
+    void resizeEvent(QResizeEvent *) override { m_control.setPictureSize(QSizeF(size())); }
+
+    void mousePressEvent(QMouseEvent *event) override {
+        m_control.RemoteImage_MouseDown(event->button(), event->modifiers(), event->position());
+    }
+
+    void mouseMoveEvent(QMouseEvent *event) override {
+        m_control.RemoteImage_MouseMove(event->modifiers(), event->position());
+    }
+
+    void dragEnterEvent(QDragEnterEvent *event) override {
+        if (event->mimeData()->hasUrls()) {
+            event->acceptProposedAction();
+        }
+    }
+
+    void dropEvent(QDropEvent *event) override {
+        const QList<QUrl> urls = event->mimeData()->urls();
+        if (urls.isEmpty()) {
+            return;
+        }
+        event->acceptProposedAction();
+        m_control.RemoteImage_OLEDragDrop(urls.first().isLocalFile() ? urls.first().toLocalFile() : QString());
+    }
+
+private:
+    RemoteControl &m_control;
+    QPixmap m_scaled;
+    qint64 m_source = 0;
+};
+
+RemoteForm::RemoteForm(RemoteControl &control, QWidget *parent)
+    : QMainWindow(parent)
+    , m_control(control) {
+    setObjectName(QStringLiteral("RemoteForm"));
+    setWindowTitle(QStringLiteral("Remote Control"));
+
+    m_picture = new RemotePicture(control, this);
+    setCentralWidget(m_picture);
+
+    auto *bar = new QStatusBar(this);
+    bar->setObjectName(QStringLiteral("StatusBar1"));
+    bar->setSizeGripEnabled(false);
+    const QString tips[3] = {QStringLiteral("Click to reset connection"), QStringLiteral("Click to reset connection"),
+                             QStringLiteral("Click to show and Hide the Info Frame")};
+    for (size_t i = 0; i < m_panels.size(); ++i) {
+        auto *panel = new QLabel;
+        panel->setObjectName(QStringLiteral("StatusPanel%1").arg(i + 1));
+        panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        panel->setToolTip(tips[i]);
+        panel->setMinimumWidth(20);
+        // Long texts (a refused drop) are cut rather than widening the window.
+        panel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        panel->installEventFilter(this);
+        // The positions need more room than the command.
+        bar->addWidget(panel, i == 1 ? 2 : 3);
+        m_panels[i] = panel;
+    }
+    setStatusBar(bar);
+
+    connect(&m_control, &RemoteControl::changed, this, &RemoteForm::render);
+    // The default remote is 280 by 720 pixels; the window starts at that size.
+    resize(280, 720 + bar->sizeHint().height());
+    render();
+}
+
+RemoteForm::~RemoteForm() = default;
+
+QWidget *RemoteForm::RemoteImage() const {
+    return m_picture;
+}
+
+QLabel *RemoteForm::statusPanel(int panel) const {
+    return panel >= 1 && panel <= 3 ? m_panels[size_t(panel - 1)] : nullptr;
+}
+
+void RemoteForm::render() {
+    const auto &panels = m_control.statusPanels();
+    for (size_t i = 0; i < m_panels.size(); ++i) {
+        if (m_panels[i]->text() != panels[i + 1]) {
+            m_panels[i]->setText(panels[i + 1]);
+        }
+    }
+    m_picture->update();
+}
+
+void RemoteForm::closeByProgram() {
+    if (m_closing) {
+        return;
+    }
+    m_closing = true;
+    m_control.Form_Unload();
+    close();
+}
+
+void RemoteForm::closeEvent(QCloseEvent *event) {
+    if (m_closing) {
+        event->accept();
+        return;
+    }
+    // Closed by hand, the remote only goes out of sight; Reload shows it again.
+    event->ignore();
+    hide();
+}
+
+bool RemoteForm::eventFilter(QObject *watched, QEvent *event) {
+    if (event->type() == QEvent::MouseButtonPress) {
+        for (size_t i = 0; i < m_panels.size(); ++i) {
+            if (watched == m_panels[i]) {
+                m_control.StatusBar1_PanelClick(int(i) + 1);
+                return true;
+            }
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}

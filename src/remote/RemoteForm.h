@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QMainWindow>
+
+#include <array>
+
+class QLabel;
+class RemoteControl;
+class RemotePicture;
+
+// The remote-control window: the layout's picture stretched to the window with the pointer aid
+// over it, and three status panels. It renders RemoteControl and forwards the mouse, drops and
+// panel clicks to it. Closing it by hand only hides it; the program closes it with
+// closeByProgram().
+class RemoteForm : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit RemoteForm(RemoteControl &control, QWidget *parent = nullptr);
+    ~RemoteForm() override;
+
+    // The picture control: clicks, moves and drops land here.
+    QWidget *RemoteImage() const;
+    QLabel *statusPanel(int panel) const; // 1..3
+
+    // Hides the window, stores its placement and closes it for good.
+    void closeByProgram();
+
+    void render();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    RemoteControl &m_control;
+    RemotePicture *m_picture = nullptr;
+    std::array<QLabel *, 3> m_panels{};
+    bool m_closing = false;
+};

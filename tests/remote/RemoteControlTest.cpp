@@ -1,0 +1,260 @@
+#include "platform/FileBits.h"
+#include "radio_link/RadioState.h"
+#include "radio_link/Telnet.h"
+#include "RemoteTestSupport.h"
+#include "settings/PlacedWindow.h"
+#include "settings/Timeouts.h"
+
+#include <QDir>
+#include <QImage>
+#include <QtEndian>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+void writeFile(const QString &path, const QByteArray &bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+void writePicture(const QString &path, int width, int height) {
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(Qt::darkGray);
+    ASSERT_TRUE(image.save(path, "PNG"));
+}
+
+// The header of an uncompressed BMP that claims the given size; the pixels are never there.
+QByteArray bmpHeader(qint32 width, qint32 height) {
+    QByteArray bytes(54, '\0');
+    bytes[0] = 'B';
+    bytes[1] = 'M';
+    const auto put32 = [&](int at, quint32 v) { qToLittleEndian(v, bytes.data() + at); };
+    const auto put16 = [&](int at, quint16 v) { qToLittleEndian(v, bytes.data() + at); };
+    put32(2, 54);
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, quint32(width));
+    put32(22, quint32(height));
+    put16(26, 1);
+    put16(28, 24);
+    return bytes;
+}
+
+} // namespace
+
+TEST(RemoteControl, HitsAreInclusiveFirstRecordWinsAndModifiersDecideWhatIsSent) {
+    RemoteRig rig;
+    rig.layout.RemoteButtons = {{10, 20, 10, 40, "UP"}, {15, 30, 30, 60, "OK"}, {50, 40, 0, 100, "NEVER"}};
+    EXPECT_TRUE(Between(5, 5, 5));
+    EXPECT_FALSE(Between(5, 6, 4));
+
+    // Edges are hits; where rectangles overlap the earlier line wins.
+    for (const auto &[yp, xp, hit] :
+         {std::tuple{10.0, 10.0, "UP"}, std::tuple{20.9, 40.9, "UP"}, std::tuple{17.0, 35.0, "UP"},
+          std::tuple{25.0, 35.0, "OK"}, std::tuple{45.0, 50.0, ""}, std::tuple{21.0, 20.0, ""}}) {
+        const int found = HitTest(rig.layout.RemoteButtons, PercentOf(yp * 5, 500), PercentOf(xp * 2, 200));
+        EXPECT_EQ(found < 0 ? QString() : rig.layout.RemoteButtons[size_t(found)].Function, QString(hit))
+            << yp << "," << xp;
+    }
+
+    rig.press(12.5, 20.5);
+    EXPECT_EQ(rig.sent, QStringList{"UP"});
+    EXPECT_EQ(rig.selected, QStringList{"UP"});
+    EXPECT_EQ(rig.panel(1), "Y=62.5, X=41");
+    EXPECT_EQ(rig.panel(2), "rC= UP");
+    EXPECT_EQ(rig.panel(3), "Yp=12 Xp=20");
+
+    // Right button, or any modifier: nothing is sent, the command is still selected and shown.
+    rig.press(25, 50, Qt::RightButton);
+    rig.press(25, 50, Qt::LeftButton, Qt::ControlModifier);
+    rig.press(25, 50, Qt::LeftButton, Qt::AltModifier | Qt::ShiftModifier);
+    rig.press(25, 50, Qt::LeftButton, Qt::ShiftModifier);
+    EXPECT_EQ(rig.sent, QStringList{"UP"});
+    EXPECT_EQ(rig.selected, QStringList({"UP", "OK", "OK", "OK", "OK"}));
+    EXPECT_EQ(rig.panel(2), "rC= OK");
+    EXPECT_EQ(rig.connects, 0);
+    // A keypad key held with the click is no modifier.
+    rig.press(25, 50, Qt::LeftButton, Qt::KeypadModifier);
+    EXPECT_EQ(rig.sent, QStringList({"UP", "OK"}));
+
+    // Beside the buttons, with any button: the connection is opened, nothing sent or selected.
+    rig.press(45, 50);
+    rig.press(90, 90, Qt::RightButton);
+    EXPECT_EQ(rig.connects, 2);
+    EXPECT_EQ(rig.sent.size(), 2);
+    EXPECT_EQ(rig.selected.size(), 6);
+    EXPECT_EQ(rig.panel(2), "rC= ");
+
+    // A bigger window hits the same buttons at the same relative place.
+    rig.control->setPictureSize(QSizeF(333, 777));
+    rig.press(12.5, 20.5);
+    rig.press(25, 50);
+    EXPECT_EQ(rig.sent, QStringList({"UP", "OK", "UP", "OK"}));
+
+    // The placeholder of a layout without rectangles is no button.
+    rig.layout.RemoteButtons = {RemoteButton{}};
+    rig.press(0, 0);
+    EXPECT_EQ(rig.sent.size(), 4);
+    EXPECT_EQ(rig.connects, 3);
+    EXPECT_EQ(PercentOf(-1, 200), -1);
+    EXPECT_EQ(PercentOf(10, 0), 0);
+    EXPECT_EQ(PercentOf(1e12, 1), 32767);
+}
+
+TEST(RemoteControl, AKeyGoesOutWithAGapDropsPendingQueriesAndPollsTheMenu) {
+    FakePlatform platform;
+    RadioState state;
+    Timeouts timeouts;
+    Telnet telnet(platform, state, timeouts);
+    telnet.QueueCommand(1, "STATE");
+    telnet.QueueCommand(0, "UP");
+    state.FullRefreshDue = true;
+    state.PollCountdown = 7;
+    state.RadioStandby = true;
+    SendRemoteKey(telnet, state, timeouts, "VOLp");
+    EXPECT_EQ(telnet.pending(0), QStringList({"UP", "VOLp", "QXDELAY"}));
+    EXPECT_TRUE(telnet.pending(1).isEmpty());
+    EXPECT_FALSE(state.FullRefreshDue);
+    EXPECT_EQ(state.FullRefreshCountdown, timeouts.CheckAllOff);
+    EXPECT_EQ(state.PollCountdown, 0);
+    EXPECT_TRUE(state.NeedMenu);
+    state.RadioStandby = false;
+    SendRemoteKey(telnet, state, timeouts, "OK");
+    EXPECT_EQ(state.FullRefreshCountdown, timeouts.CheckAllOn);
+}
+
+TEST(RemoteControl, PointerAidFollowsOrMarksAndGoesFourSecondsAfterTheLastMove) {
+    RemoteRig rig;
+    RemoteControl &c = *rig.control;
+    c.RemoteImage_MouseMove(Qt::NoModifier, QPointF(100, 250));
+    EXPECT_EQ(c.aid().shape, PointerAid::Oval);
+    EXPECT_TRUE(c.aid().visible);
+    EXPECT_EQ(c.aid().geometry().center(), QPointF(100, 250));
+    EXPECT_EQ(rig.panel(3), "Yp=50 Xp=50");
+    rig.platform.fakeClock.advance(3000);
+    c.RemoteImage_MouseMove(Qt::NoModifier, QPointF(10, 10));
+    rig.platform.fakeClock.advance(3999);
+    EXPECT_TRUE(c.aid().visible);
+    rig.platform.fakeClock.advance(1);
+    EXPECT_FALSE(c.aid().visible);
+
+    // The editor's rectangle, marked in pixels; box 4 shows the four values.
+    rig.editor.ButtonLocations = {"10", "20", "30", "60", ""};
+    c.PositionFixedGuide();
+    EXPECT_EQ(c.aid().shape, PointerAid::Rectangle);
+    EXPECT_EQ(c.aid().geometry(), QRectF(60, 50, 60, 50));
+    EXPECT_EQ(rig.editor.ButtonLocations[4], "10, 20, 30, 60, ");
+    // A rectangle the window keeps in percent when it grows.
+    c.setPictureSize(QSizeF(400, 1000));
+    EXPECT_EQ(c.aid().geometry(), QRectF(120, 100, 120, 100));
+    c.setPictureSize(QSizeF(200, 500));
+    // Upside down: the aid moves but keeps its size.
+    c.GuidePosition(40, 30, 10, 90);
+    EXPECT_EQ(c.aid().geometry(), QRectF(20, 200, 160, 50));
+
+    // Shift held, or "Keep Aid still": moves only take the rectangle to the boxes' corner.
+    c.RemoteImage_MouseMove(Qt::ShiftModifier, QPointF(5, 5));
+    EXPECT_EQ(c.aid().geometry(), QRectF(60, 50, 160, 50));
+    c.StaticPointer_Click(true);
+    c.ShowPointer_Click(false);
+    c.RemoteImage_MouseMove(Qt::NoModifier, QPointF(5, 5));
+    EXPECT_EQ(c.aid().shape, PointerAid::Rectangle);
+    EXPECT_FALSE(c.aid().visible);
+    // Switching "Keep Aid still" on shows the aid again.
+    c.StaticPointer_Click(true);
+    EXPECT_TRUE(rig.editor.ShowPointer);
+    EXPECT_TRUE(c.aid().visible);
+
+    // A command picked in the list: its first rectangle fills the boxes and is marked; the
+    // aid's time-out starts again. An unknown command leaves the boxes.
+    rig.layout.RemoteButtons = {{1, 2, 3, 4, "UP"}, {50, 60, 0, 50, "OK"}, {5, 6, 7, 8, "OK"}};
+    rig.platform.fakeClock.advance(3000);
+    c.TheList_Click("OK");
+    EXPECT_EQ(rig.editor.ButtonLocations, (std::array<QString, 5>{"50", "60", "0", "50", "50, 60, 0, 50, "}));
+    EXPECT_EQ(c.aid().geometry(), QRectF(0, 250, 100, 50));
+    c.TheList_Click("MESSAGE hi");
+    EXPECT_EQ(rig.editor.ButtonLocations[0], "50");
+    EXPECT_EQ(rig.loseAid->deadline(), rig.platform.fakeClock.nowMs() + 4000);
+
+    // Panels 1 and 2 reset the connection as "Keep As Connected" says; panel 3 asks for the
+    // information panel.
+    int infoRequests = 0;
+    QObject::connect(&c, &RemoteControl::infoPanelRequested, [&] { ++infoRequests; });
+    c.StatusBar1_PanelClick(1);
+    rig.keepConnected = true;
+    c.StatusBar1_PanelClick(2);
+    c.StatusBar1_PanelClick(3);
+    EXPECT_EQ(rig.disconnects, 1);
+    EXPECT_EQ(rig.connects, 1);
+    EXPECT_EQ(infoRequests, 1);
+}
+
+TEST(RemoteControl, DroppedLayoutLoadsFromAnyFolderAndAnythingElseLeavesTheCurrentOne) {
+    RemoteRig rig;
+    const QDir program(rig.dir.path());
+    ASSERT_TRUE(FileBits::WriteWholeFile(program.filePath("remote1.txt"), "1,2,3,4,POWER\r\n"));
+    writePicture(program.filePath("remote1.png"), 30, 60);
+    rig.control->LoadLayout("remote1");
+    ASSERT_EQ(rig.control->picture().size(), QSize(30, 60));
+    const auto current = rig.layout.RemoteButtons;
+
+    QTemporaryDir otherDir;
+    const QDir other(otherDir.path());
+    // Not layouts: a folder, a picture without its text file, a text file without a picture,
+    // a broken picture, a picture far too large, something that is no file at all.
+    ASSERT_TRUE(other.mkdir("folder.png"));
+    writePicture(other.filePath("lone.png"), 5, 5);
+    ASSERT_TRUE(FileBits::WriteWholeFile(other.filePath("bare.txt"), "1,2,3,4,UP"));
+    ASSERT_TRUE(FileBits::WriteWholeFile(other.filePath("broken.txt"), "1,2,3,4,UP"));
+    writeFile(other.filePath("broken.png"), QByteArray("\x89PNG\r\n\x1a\n garbage", 17));
+    ASSERT_TRUE(FileBits::WriteWholeFile(other.filePath("huge.txt"), "1,2,3,4,UP"));
+    writeFile(other.filePath("huge.bmp"), bmpHeader(12000, 12000));
+    for (const auto &[file, why] :
+         {std::pair{"folder.png", "folder.png is a folder"}, std::pair{"lone.png", "no lone.txt beside lone.png"},
+          std::pair{"bare.txt", "no picture of bare beside bare.txt"},
+          std::pair{"broken.txt", "broken.png cannot be read as a picture"},
+          std::pair{"huge.txt", "huge.bmp is too large (12000 x 12000)"},
+          std::pair{"missing.png", "missing.png does not exist"}}) {
+        rig.control->RemoteImage_OLEDragDrop(other.filePath(file));
+        EXPECT_EQ(rig.panel(2), QStringLiteral("Not a layout: ") + why);
+        EXPECT_EQ(rig.layout.CurrentRemote, "remote1");
+        EXPECT_EQ(rig.layout.RemoteButtons, current);
+        EXPECT_EQ(rig.control->picture().size(), QSize(30, 60));
+    }
+    EXPECT_EQ(rig.loaded, 1);
+
+    // A layout in another folder, dropped by its picture with an upper-case extension.
+    ASSERT_TRUE(FileBits::WriteWholeFile(other.filePath("far.TXT"), "5,6,7,8,UP\r\n"));
+    writePicture(other.filePath("far.PNG"), 40, 90);
+    rig.control->RemoteImage_OLEDragDrop(other.filePath("far.PNG"));
+    EXPECT_EQ(rig.layout.CurrentRemote, other.filePath("far"));
+    EXPECT_EQ(rig.layout.RemoteButtons, (std::vector<RemoteButton>{{5, 6, 7, 8, "UP"}}));
+    EXPECT_EQ(rig.control->picture().size(), QSize(40, 90));
+    EXPECT_EQ(rig.loaded, 2);
+
+    // A picture that turns out broken on a reload keeps the one shown and says so.
+    writeFile(other.filePath("far.PNG"), "not a picture");
+    rig.control->LoadLayout(other.filePath("far"));
+    EXPECT_EQ(rig.control->picture().size(), QSize(40, 90));
+    EXPECT_EQ(rig.panel(2), "far.PNG cannot be read as a picture");
+}
+
+TEST(RemoteControl, PickingAnotherLayoutKeepsTheWindowsPlaceForTheOldOne) {
+    struct Window : PlacedWindow {
+        QString placementName() const override { return "RemoteForm"; }
+        Placement currentPlacement() const override { return {1, 2, 3, 4}; }
+        bool isNormalState() const override { return true; }
+        void applyPlacement(const Placement &) override {}
+        void hideWindow() override {}
+    } window;
+    RemoteRig rig;
+    rig.control->setPlacedWindow(&window);
+    rig.layout.CurrentRemote = "A";
+    rig.control->ChooseLayout("A");
+    EXPECT_EQ(rig.settings.ReadSetting("A", "FC", QString()), QString());
+    rig.control->ChooseLayout("B");
+    EXPECT_EQ(rig.settings.ReadSetting("A", "FC", QString()), "1,2,3,4,");
+    EXPECT_EQ(rig.layout.CurrentRemote, "B");
+}

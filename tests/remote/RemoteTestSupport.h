@@ -1,0 +1,53 @@
+#pragma once
+
+#include "platform/Platform.h"
+#include "remote/LayoutEditor.h"
+#include "remote/RemoteControl.h"
+#include "remote/RemoteLayout.h"
+#include "settings/INIFILES.h"
+
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <memory>
+
+// A remote window's logic in a temporary program folder, with the hooks recorded and a picture
+// of 200 by 500 pixels, so that 1 percent is 2 pixels across and 5 pixels down.
+struct RemoteRig {
+    FakePlatform platform;
+    QTemporaryDir dir;
+    INIFILES settings;
+    RemoteLayout layout;
+    LayoutEditor editor;
+    FakeTimer *loseAid = nullptr;
+    std::unique_ptr<RemoteControl> control;
+    QStringList sent;
+    QStringList selected;
+    int connects = 0;
+    int disconnects = 0;
+    int loaded = 0;
+    bool keepConnected = false;
+
+    RemoteRig() {
+        settings.SetProgramPaths(dir.filePath(QStringLiteral("CVRemote")));
+        auto timer = platform.createTimer();
+        loseAid = static_cast<FakeTimer *>(timer.get());
+        control = std::make_unique<RemoteControl>(layout, editor, settings, std::move(timer));
+        RemoteHooks &hooks = control->hooks;
+        hooks.sendKey = [this](const QString &command) { sent << command; };
+        hooks.selectCommand = [this](const QString &command) { selected << command; };
+        hooks.connect = [this] { ++connects; };
+        hooks.disconnect = [this] { ++disconnects; };
+        hooks.keepAsConnected = [this] { return keepConnected; };
+        hooks.layoutLoaded = [this] { ++loaded; };
+        control->setPictureSize(QSizeF(200, 500));
+    }
+
+    // A press at a place given in percent of the picture.
+    void press(double yp, double xp, Qt::MouseButton button = Qt::LeftButton,
+               Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        const QSizeF size = control->pictureSize();
+        control->RemoteImage_MouseDown(button, modifiers, QPointF(size.width() * xp / 100, size.height() * yp / 100));
+    }
+    QString panel(int n) const { return control->statusPanels()[size_t(n)]; }
+};
