@@ -1,6 +1,8 @@
 #include "app/Program.h"
 
 #include "app/Version.h"
+#include "app/WireConsole.h"
+#include "app/WireUpdate.h"
 #include "display/Skin.h"
 #include "macros/MacroCompiler.h"
 #include "main_window/ConfigForm.h"
@@ -38,6 +40,8 @@ Program::Program(Platform &platform, const QString &programFolder, const QString
 
 Program::~Program() {
     // The windows go before the link whose data they show.
+    m_console.reset();
+    m_update.reset();
     m_wiring.reset();
     m_formPlacement.reset();
     m_form.reset();
@@ -93,6 +97,8 @@ bool Program::start() {
     ReloadButton_Click();
 
     wireMainWindow();
+    wireConsoleWindow();
+    wireUpdateWindow();
     m_form->show();
     m_form->measureBorders();
     // The remote window and the information panel are shown here once they exist.
@@ -220,8 +226,13 @@ void Program::Form_Unload() {
     settings.LastRemote = m_layout.CurrentRemote;
     WriteGeneralSettings(m_ini, settings);
 
-    // The console, display, information, macro, remote and update windows close here, in
-    // that order, once they exist.
+    // The console, display, information, macro, remote and update windows close in that
+    // order; the console goes with the link whose connect wait it shares.
+    m_console->unload();
+    m_console.reset();
+    // The display, information, macro and remote windows close here once they exist.
+    m_update->unload();
+    m_update.reset();
 
     m_ini.SaveWindowPlacement(*m_formPlacement, false);
 

@@ -18,6 +18,8 @@
 #include <memory>
 
 class ConfigForm;
+struct ConsoleWindow;
+struct UpdateWindow;
 class Platform;
 class RadioLink;
 class WidgetPlacement;
@@ -61,9 +63,14 @@ public:
     const RemoteLayout &layout() const { return m_layout; }
     const KeyboardGrid &keyboard() const { return m_keyboard; }
     const MacroTable &macros() const { return m_macros; }
+    // The console and update windows exist from start() until the main window has closed.
+    ConsoleWindow *consoleWindow() { return m_console.get(); }
+    UpdateWindow *updateWindow() { return m_update.get(); }
 
 private:
     void wireMainWindow();
+    void wireConsoleWindow(); // WireConsole.cpp
+    void wireUpdateWindow();  // WireUpdate.cpp
     void renderLinkView();
     void TheList_Click(const QString &command);
 
@@ -84,4 +91,6 @@ private:
     std::unique_ptr<QObject> m_wiring;
     std::unique_ptr<ConfigForm> m_form;
     std::unique_ptr<WidgetPlacement> m_formPlacement;
+    std::unique_ptr<ConsoleWindow> m_console;
+    std::unique_ptr<UpdateWindow> m_update;
 };
