@@ -43,14 +43,13 @@ ConsoleForm::ConsoleForm(QWidget *parent)
     : QMainWindow(parent) {
     setObjectName(QStringLiteral("ConsoleForm"));
     setWindowTitle(QStringLiteral("Console"));
-    resize(960, 520);
+    resize(1100, 560);
 
     auto *central = new QWidget;
     auto *row = new QHBoxLayout(central);
     row->setContentsMargins(4, 4, 4, 4);
 
     m_consoleText = textBox(QStringLiteral("ConsoleText"), QStringLiteral("Double Click to Open"));
-    m_consoleText->setLineWrapMode(QPlainTextEdit::NoWrap);
     // Read-only for editing, but it takes the keys: they go to the radio's console.
     m_consoleText->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     m_consoleText->setFocusPolicy(Qt::StrongFocus);
@@ -63,17 +62,16 @@ ConsoleForm::ConsoleForm(QWidget *parent)
     side->setContentsMargins(0, 0, 0, 0);
     m_captureText =
         textBox(QStringLiteral("ConsoleCaptureText"), QStringLiteral("What is playing; double click to clear"));
-    m_captureText->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_captureText->viewport()->installEventFilter(this);
-    // Tall enough for the eleven summary lines and a scroll bar.
+    // The eleven summary lines at least; long addresses wrap onto the lines below.
     const QFontMetrics metrics(m_captureText->font());
-    m_captureText->setFixedHeight(metrics.lineSpacing() * 11 + 2 * m_captureText->frameWidth() + 12 +
-                                  m_captureText->horizontalScrollBar()->sizeHint().height());
+    m_captureText->setMinimumHeight(metrics.lineSpacing() * 11 + 2 * m_captureText->frameWidth() +
+                                    2 * int(m_captureText->document()->documentMargin()) + 4);
     m_curlList = new QListWidget;
     m_curlList->setObjectName(QStringLiteral("TheCurlList"));
     m_curlList->setToolTip(QStringLiteral("Every address fetched, oldest first"));
-    side->addWidget(m_captureText);
-    side->addWidget(m_curlList, 1);
+    side->addWidget(m_captureText, 3);
+    side->addWidget(m_curlList, 2);
 
     row->addWidget(m_consoleText, 3);
     row->addWidget(m_sideColumn, 2);
@@ -142,6 +140,10 @@ void ConsoleForm::setConsoleText(const QString &raw) {
         m_consoleText->setPlainText(displayText(raw));
     }
     m_shownRaw = raw;
+    // Like a terminal: the caret and the view follow the end, unless the user is selecting.
+    if (!m_consoleText->textCursor().hasSelection()) {
+        m_consoleText->moveCursor(QTextCursor::End);
+    }
     m_consoleText->verticalScrollBar()->setValue(m_consoleText->verticalScrollBar()->maximum());
 }
 
