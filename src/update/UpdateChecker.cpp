@@ -22,7 +22,7 @@ UpdateChecker::UpdateChecker(Platform &platform, QString programFolder, QString 
     connect(socket, &TcpSocket::ConnectEvent, this, &UpdateChecker::onConnect);
     connect(socket, &TcpSocket::DataArrival, this, &UpdateChecker::onDataArrival);
     connect(socket, &TcpSocket::CloseEvent, this, &UpdateChecker::onClose);
-    connect(socket, &TcpSocket::ErrorEvent, this, &UpdateChecker::onError);
+    connect(socket, &TcpSocket::ErrorEvent, this, [this](int, const QString &description) { onError(description); });
 }
 
 UpdateChecker::~UpdateChecker() = default;
@@ -79,11 +79,20 @@ void UpdateChecker::onClose() {
     finishResponse(QString());
 }
 
-void UpdateChecker::onError() {
-    // The window keeps what it shows; an answer cut short by the error is not shown.
+void UpdateChecker::onError(const QString &description) {
+    // An answer cut short by the error is not shown, but an empty window would read as a
+    // page without news: the window says that the server could not be asked.
     m_socket->Close();
+    if (!m_running) {
+        return;
+    }
     m_running = false;
     m_deadline->setEnabled(false);
+    m_response.clear();
+    m_note = QStringLiteral("[No answer from %1: %2]").arg(m_address.host, description);
+    m_processed = true;
+    m_dataArriving = false;
+    m_timer1->setEnabled(true);
 }
 
 void UpdateChecker::onDeadline() {

@@ -60,7 +60,7 @@ private:
     void onConnect();
     void onDataArrival();
     void onClose();
-    void onError();
+    void onError(const QString &description);
     void onDeadline();
     // The answer is over: taken apart once, by its content type.
     void finishResponse(const QString &note);

@@ -111,6 +111,13 @@ TEST(UpdateChecker, ServersThatNeverCloseOrNeverStopAreCut) {
     EXPECT_EQ(c.checker.RawTexta,
               "half a pa\r\n[No complete answer from slow.example within 15 seconds; gave up.]\r\n");
 
+    // A server that refuses, or cannot be found, says so at once.
+    c.checker.OpenThisWebUrl("refusing.example/v");
+    c.socket.refuseConnection();
+    c.run(UpdateChecker::Timer1Interval);
+    EXPECT_EQ(c.checker.RawTexta, "[No answer from refusing.example: Connection refused]\r\n");
+    EXPECT_EQ(c.socket.state, TcpSocket::sckClosed);
+
     // A server that is never reached gets the same line.
     c.checker.OpenThisWebUrl("nowhere.example/v");
     c.run(UpdateChecker::TimeLimit + UpdateChecker::Timer1Interval);
