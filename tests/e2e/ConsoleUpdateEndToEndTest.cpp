@@ -103,6 +103,15 @@ private Q_SLOTS:
                  QStringLiteral("http://streams.example.net/jazz-fm-lounge.mp3"));
         QVERIFY(console.form.ConsoleText()->toPlainText().contains(QStringLiteral("\nPlaying http://streams")));
 
+        // Panel 3 hides and shows the summary; a double click on it empties it and the list.
+        QTest::mouseClick(console.form.StatusPanel(3), Qt::LeftButton);
+        QVERIFY(!console.form.ConsoleCaptureText()->isVisible());
+        QTest::mouseClick(console.form.StatusPanel(3), Qt::LeftButton);
+        QVERIFY(console.form.ConsoleCaptureText()->isVisible());
+        QTest::mouseDClick(console.form.ConsoleCaptureText()->viewport(), Qt::LeftButton);
+        QCOMPARE(console.form.ConsoleCaptureText()->toPlainText(), QString());
+        QCOMPARE(console.form.TheCurlList()->count(), 0);
+
         // Typed characters go to the radio's console, which echoes them on a line of their own.
         QTest::keyClicks(console.form.ConsoleText(), QStringLiteral("z"));
         QTRY_VERIFY_WITH_TIMEOUT(console.form.ConsoleText()->toPlainText().endsWith(QStringLiteral("\nz\n")), Patience);
