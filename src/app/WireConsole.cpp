@@ -7,7 +7,8 @@
 
 #include <QPlainTextEdit>
 
-ConsoleWindow::ConsoleWindow(Platform &platform, const Timeouts &timeouts, float &connectExtra, INIFILES &settings)
+ConsoleWindow::ConsoleWindow(Platform &platform, const Timeouts &timeouts, ConnectExtraTime &connectExtra,
+                             INIFILES &settings)
     : ini(settings)
     , monitor(platform, timeouts, connectExtra) {}
 

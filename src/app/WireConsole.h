@@ -12,7 +12,7 @@ class INIFILES;
 // one; the window loads (placement, console address) when it is first shown and unloads when
 // it closes or the program ends.
 struct ConsoleWindow {
-    ConsoleWindow(Platform &platform, const Timeouts &timeouts, float &connectExtra, INIFILES &settings);
+    ConsoleWindow(Platform &platform, const Timeouts &timeouts, ConnectExtraTime &connectExtra, INIFILES &settings);
 
     void show();
     void unload();

@@ -2,6 +2,7 @@
 
 #include "platform/NumericText.h"
 #include "platform/Platform.h"
+#include "radio_link/ConnectAttempt.h"
 #include "settings/INIFILES.h"
 #include "settings/Timeouts.h"
 
@@ -18,23 +19,17 @@ constexpr qsizetype BufferHighWater = 256 * 1024;
 
 } // namespace
 
-ConsoleMonitor::ConsoleMonitor(Platform &platform, const Timeouts &timeouts, float &connectExtra)
+ConsoleMonitor::ConsoleMonitor(Platform &platform, const Timeouts &timeouts, ConnectExtraTime &connectExtra)
     : m_platform(platform)
     , m_timeouts(timeouts)
-    , m_connectExtra(connectExtra)
     , m_socket(platform.createSocket())
     , m_checkTimer(platform.createTimer())
     , m_refreshTimer(platform.createTimer())
-    , m_connectTimer(platform.createTimer())
     , m_sendTimer(platform.createTimer()) {
     m_checkTimer->setInterval(CheckInterval);
     m_refreshTimer->setInterval(RefreshLabelInterval);
     connect(m_checkTimer.get(), &Timer::timeout, this, &ConsoleMonitor::CheckConsoleSocket_Timer);
     connect(m_refreshTimer.get(), &Timer::timeout, this, &ConsoleMonitor::RefreshLabelTimer_Timer);
-    connect(m_connectTimer.get(), &Timer::timeout, this, [this] {
-        checkAttempt();
-        Q_EMIT changed();
-    });
     connect(m_sendTimer.get(), &Timer::timeout, this, &ConsoleMonitor::checkSend);
 
     TcpSocket *socket = m_socket.get();
@@ -46,6 +41,14 @@ ConsoleMonitor::ConsoleMonitor(Platform &platform, const Timeouts &timeouts, flo
     connect(socket, &TcpSocket::SendComplete, this, [this] {
         m_sendComplete = true;
         checkSend();
+    });
+
+    // Made after the handlers above, so a socket error is shown before the attempt's result
+    // replaces it, as the result is the later news.
+    m_attempt = std::make_unique<ConnectAttempt>(platform, *m_socket, connectExtra);
+    connect(m_attempt.get(), &ConnectAttempt::finished, this, [this](bool, const QString &result) {
+        attemptFinished(result);
+        Q_EMIT changed();
     });
 }
 
@@ -64,12 +67,15 @@ void ConsoleMonitor::Form_Load(const INIFILES &ini) {
     Q_EMIT changed();
 }
 
+bool ConsoleMonitor::connecting() const {
+    return m_attempt->isActive();
+}
+
 void ConsoleMonitor::Form_Unload(INIFILES &ini) {
     ini.WriteSetting(General, QStringLiteral("ConsoleAddress"), ConsoleAddress);
     ini.WriteSetting(General, QStringLiteral("ConsolePort"), ConsolePort);
-    m_attempt.active = false;
-    m_connectTimer->setEnabled(false);
     m_socket->Close();
+    m_attempt->check();
     finishSend();
     m_checkTimer->setEnabled(false);
     m_refreshTimer->setEnabled(false);
@@ -96,7 +102,7 @@ void ConsoleMonitor::StatusBar_PanelDblClick(int panel) {
         connectToConsole();
     } else {
         m_socket->Close();
-        checkAttempt();
+        m_attempt->check();
     }
     Q_EMIT changed();
 }
@@ -104,10 +110,8 @@ void ConsoleMonitor::StatusBar_PanelDblClick(int panel) {
 void ConsoleMonitor::connectToConsole() {
     if (m_socket->State() != TcpSocket::sckClosed) {
         m_socket->Close();
+        m_attempt->check(); // an attempt still waiting ends here, as a failure
     }
-    // A double click while an attempt still waits starts over; the abandoned attempt says
-    // nothing about how fast the console answers, so it leaves the extra wait alone.
-    m_attempt.active = false;
     ConsoleText.clear();
     m_buffer.clear();
     m_reader.clear();
@@ -115,16 +119,9 @@ void ConsoleMonitor::connectToConsole() {
 
     const double portNumber = NumericText::Val(ConsolePort);
     const quint16 port = portNumber >= 0 && portNumber <= 65535 ? quint16(std::lround(portNumber)) : 0;
-    m_socket->setLocalPort(0);
-    m_socket->Connect(ConsoleAddress, port);
     StatusPanel[3] = ConsoleAddress + QLatin1Char(':') + ConsolePort;
     restartRefreshLabel();
-
-    m_attempt.active = true;
-    m_attempt.t0 = m_platform.clock().nowMs();
-    m_attempt.waitShown = m_timeouts.Connect + m_connectExtra;
-    m_attempt.deadline = m_attempt.t0 + qint64(std::llround(double(m_attempt.waitShown) * 1000.0));
-    checkAttempt();
+    m_attempt->start(ConsoleAddress, port, m_timeouts.Connect);
 }
 
 void ConsoleMonitor::armTimer(Timer &timer, qint64 deadline) {
@@ -134,41 +131,9 @@ void ConsoleMonitor::armTimer(Timer &timer, qint64 deadline) {
     timer.setEnabled(true);
 }
 
-void ConsoleMonitor::checkAttempt() {
-    if (!m_attempt.active) {
-        m_connectTimer->setEnabled(false);
-        return;
-    }
-    const qint16 s = m_socket->State();
-    const bool settled = s == TcpSocket::sckConnected || s == TcpSocket::sckClosed || s == TcpSocket::sckError;
-    if (settled || m_platform.clock().nowMs() >= m_attempt.deadline) {
-        finishAttempt();
-    } else {
-        armTimer(*m_connectTimer, m_attempt.deadline);
-    }
-}
-
-void ConsoleMonitor::finishAttempt() {
-    m_attempt.active = false;
-    m_connectTimer->setEnabled(false);
-    const qint64 elapsedMs = m_platform.clock().nowMs() - m_attempt.t0;
-    // Two decimals, then the shortest text of that number: 1.2 rather than 1.20.
-    const float elapsed = float(std::round(double(elapsedMs) / 10.0) / 100.0);
-    const QString times = NumericText::SingleText(elapsed) + QStringLiteral(" sec [") +
-                          NumericText::SingleText(m_attempt.waitShown) + QStringLiteral("]");
-    if (m_socket->State() != TcpSocket::sckConnected) {
-        StatusPanel[3] = QStringLiteral("Fail in ") + times;
-        restartRefreshLabel();
-        m_socket->Close();
-        m_connectExtra += 0.1f;
-        if (m_connectExtra > 3.0f) {
-            m_connectExtra = 0.0f;
-        }
-    } else {
-        StatusPanel[3] = QStringLiteral("Open in ") + times;
-        restartRefreshLabel();
-        m_connectExtra = std::max(0.0f, m_connectExtra - 0.1f);
-    }
+void ConsoleMonitor::attemptFinished(const QString &result) {
+    StatusPanel[3] = result;
+    restartRefreshLabel();
     m_checkTimer->setEnabled(true);
 }
 
@@ -221,7 +186,6 @@ void ConsoleMonitor::onConnect() {
     TextColour = White;
     m_sendComplete = false;
     m_socketError = false;
-    checkAttempt();
     Q_EMIT changed();
 }
 
@@ -237,7 +201,6 @@ void ConsoleMonitor::onDataArrival() {
 void ConsoleMonitor::onClose() {
     m_socket->Close();
     TextColour = Yellow;
-    checkAttempt();
     checkSend();
     Q_EMIT changed();
 }
@@ -248,7 +211,6 @@ void ConsoleMonitor::onError(const QString &description) {
     restartRefreshLabel();
     m_socketError = true;
     m_socket->Close();
-    checkAttempt();
     checkSend();
     Q_EMIT changed();
 }
@@ -263,7 +225,7 @@ void ConsoleMonitor::CheckConsoleSocket_Timer() {
         StatusPanel[1] = TcpSocket::stateName(s);
         if (s == TcpSocket::sckClosing || s == TcpSocket::sckError) {
             m_socket->Close();
-            checkAttempt();
+            m_attempt->check();
             checkSend();
         }
     }

@@ -9,10 +9,12 @@
 #include <array>
 #include <memory>
 
+class ConnectAttempt;
 class INIFILES;
 class Platform;
 class TcpSocket;
 class Timer;
+struct ConnectExtraTime;
 struct Timeouts;
 
 // The console window's behaviour: its own socket to the radio's debug console, the connect
@@ -37,7 +39,7 @@ public:
     static constexpr int Yellow = 0x00FFFF;
 
     // connectExtra is the command link's adaptive extra wait: both connections adjust it.
-    ConsoleMonitor(Platform &platform, const Timeouts &timeouts, float &connectExtra);
+    ConsoleMonitor(Platform &platform, const Timeouts &timeouts, ConnectExtraTime &connectExtra);
     ~ConsoleMonitor() override;
 
     // The window opens: address and port from the settings, summary box cleared. It does not
@@ -61,7 +63,7 @@ public:
     // for its completion (at most SendTimeLimit ms) or when the socket is not connected.
     bool SendToConsole(const QString &text);
     bool sending() const { return m_sending; }
-    bool connecting() const { return m_attempt.active; }
+    bool connecting() const;
 
     // Timer handlers, public so tests can drive them directly.
     void CheckConsoleSocket_Timer();
@@ -89,16 +91,8 @@ Q_SIGNALS:
     void changed();
 
 private:
-    struct ConnectAttempt {
-        bool active = false;
-        qint64 t0 = 0;
-        qint64 deadline = 0;
-        float waitShown = 0;
-    };
-
     void connectToConsole();
-    void checkAttempt();
-    void finishAttempt();
+    void attemptFinished(const QString &result);
     void armTimer(Timer &timer, qint64 deadline);
     void checkSend();
     void finishSend();
@@ -112,16 +106,14 @@ private:
 
     Platform &m_platform;
     const Timeouts &m_timeouts;
-    float &m_connectExtra;
     std::unique_ptr<TcpSocket> m_socket;
     std::unique_ptr<Timer> m_checkTimer;
     std::unique_ptr<Timer> m_refreshTimer;
-    std::unique_ptr<Timer> m_connectTimer;
     std::unique_ptr<Timer> m_sendTimer;
+    std::unique_ptr<ConnectAttempt> m_attempt; // after the socket: it follows the socket's events
 
     ConsoleLineReader m_reader;
     QString m_buffer; // received, not yet taken by the tick
-    ConnectAttempt m_attempt;
     bool m_sending = false;
     bool m_sendComplete = false;
     bool m_socketError = false;

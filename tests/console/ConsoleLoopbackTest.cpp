@@ -1,5 +1,6 @@
 #include "console/ConsoleMonitor.h"
 #include "platform/Platform.h"
+#include "radio_link/ConnectAttempt.h"
 #include "settings/Timeouts.h"
 
 #include <QTcpServer>
@@ -21,7 +22,7 @@ private Q_SLOTS:
         QtPlatform platform;
         Timeouts timeouts;
         timeouts.Connect = 5.0f; // a busy machine must not turn a slow accept into a failure
-        float connectExtra = 0.3f;
+        ConnectExtraTime connectExtra{0.3f};
         ConsoleMonitor monitor(platform, timeouts, connectExtra);
         monitor.ConsoleAddress = QStringLiteral("127.0.0.1");
         monitor.ConsolePort = QString::number(server.serverPort());
@@ -31,7 +32,7 @@ private Q_SLOTS:
         std::unique_ptr<QTcpSocket> peer(server.nextPendingConnection());
         QTRY_VERIFY_WITH_TIMEOUT(!monitor.connecting(), Patience);
         QVERIFY(monitor.StatusPanel[3].startsWith(QStringLiteral("Open in ")));
-        QCOMPARE(connectExtra, 0.2f);
+        QCOMPARE(connectExtra.seconds, 0.2f);
 
         // A line torn across packets, LF and CR LF mixed.
         peer->write("cURL: http://radio.example/jazz.pls\nStarting mplayer : [mplayer -quiet ");

@@ -1,6 +1,7 @@
 #include "console/ConsoleMonitor.h"
 
 #include "platform/Platform.h"
+#include "radio_link/ConnectAttempt.h"
 #include "settings/INIFILES.h"
 #include "settings/Timeouts.h"
 
@@ -15,7 +16,7 @@ namespace {
 struct Console {
     FakePlatform platform;
     Timeouts timeouts;
-    float connectExtra = 0.0f; // the command link's, shared
+    ConnectExtraTime connectExtra; // the command link's, shared
     ConsoleMonitor monitor{platform, timeouts, connectExtra};
     FakeTcpSocket &socket = *platform.sockets.at(0);
 
@@ -46,7 +47,7 @@ TEST(ConsoleMonitor, ConnectWaitsTheSharedAdaptiveTimeAndReportsIt) {
     EXPECT_FALSE(c.monitor.connecting());
     EXPECT_EQ(c.monitor.StatusPanel[3], "Fail in 0.5 sec [0.5]");
     EXPECT_EQ(c.socket.state, TcpSocket::sckClosed);
-    EXPECT_FLOAT_EQ(c.connectExtra, 0.1f);
+    EXPECT_FLOAT_EQ(c.connectExtra.seconds, 0.1f);
 
     // The next attempt waits 0.1 s longer; a refusal ends the wait at once.
     c.run(100);
@@ -55,7 +56,7 @@ TEST(ConsoleMonitor, ConnectWaitsTheSharedAdaptiveTimeAndReportsIt) {
     c.socket.refuseConnection();
     EXPECT_EQ(c.monitor.StatusPanel[3], "Fail in 0.25 sec [0.6]");
     EXPECT_EQ(c.monitor.TextColour, ConsoleMonitor::Red);
-    EXPECT_FLOAT_EQ(c.connectExtra, 0.2f);
+    EXPECT_FLOAT_EQ(c.connectExtra.seconds, 0.2f);
 
     // A success gives 0.1 s back, and the 50 ms tick runs from then on.
     c.monitor.ConsoleText_DblClick();
@@ -63,7 +64,7 @@ TEST(ConsoleMonitor, ConnectWaitsTheSharedAdaptiveTimeAndReportsIt) {
     c.socket.acceptConnection();
     EXPECT_EQ(c.monitor.StatusPanel[3], "Open in 0.12 sec [0.7]");
     EXPECT_EQ(c.monitor.TextColour, ConsoleMonitor::White);
-    EXPECT_FLOAT_EQ(c.connectExtra, 0.1f);
+    EXPECT_FLOAT_EQ(c.connectExtra.seconds, 0.1f);
     EXPECT_TRUE(c.monitor.CheckConsoleSocket().isEnabled());
     c.run(50);
     EXPECT_EQ(c.monitor.StatusPanel[1], "Connected");
@@ -82,11 +83,23 @@ TEST(ConsoleMonitor, ConnectWaitsTheSharedAdaptiveTimeAndReportsIt) {
     EXPECT_EQ(c.socket.connectCalls, connects);
 
     // Past 3 s of extra the extra starts again from nothing.
-    c.connectExtra = 2.95f;
+    c.connectExtra.seconds = 2.95f;
     c.monitor.ConsoleText_DblClick();
     c.run(3450);
     EXPECT_EQ(c.monitor.StatusPanel[3], "Fail in 3.45 sec [3.45]");
-    EXPECT_EQ(c.connectExtra, 0.0f);
+    EXPECT_EQ(c.connectExtra.seconds, 0.0f);
+
+    // A double click while an attempt still waits ends it as a failure and starts afresh.
+    c.monitor.ConsoleText_DblClick();
+    c.run(100);
+    const int before = c.socket.connectCalls;
+    c.monitor.ConsoleText_DblClick();
+    EXPECT_EQ(c.socket.connectCalls, before + 1);
+    EXPECT_TRUE(c.monitor.connecting());
+    EXPECT_EQ(c.monitor.StatusPanel[3], "10.0.0.5:8899");
+    EXPECT_FLOAT_EQ(c.connectExtra.seconds, 0.1f);
+    c.run(600);
+    EXPECT_EQ(c.monitor.StatusPanel[3], "Fail in 0.6 sec [0.6]");
 }
 
 TEST(ConsoleMonitor, TickShowsNewTextOnceKeepsTheLastTwentyThousandAndSummarises) {
