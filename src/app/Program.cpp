@@ -4,6 +4,8 @@
 #include "app/WireInfo.h"
 #include "app/WireDisplay.h"
 #include "app/WireRemote.h"
+#include "app/WireConsole.h"
+#include "app/WireUpdate.h"
 #include "main_window/ConfigForm.h"
 #include "main_window/MainWindowRules.h"
 #include "platform/Platform.h"
@@ -37,6 +39,8 @@ Program::Program(Platform &platform, const QString &programFolder, const QString
 Program::~Program() {
     // The windows go before the link whose data they show.
     m_display.reset();
+    m_console.reset();
+    m_update.reset();
     m_wiring.reset();
     m_info.reset();
     m_remote.reset();
@@ -98,6 +102,8 @@ bool Program::start() {
 
     wireMainWindow();
     wireDisplay();
+    wireConsoleWindow();
+    wireUpdateWindow();
     m_form->show();
     m_form->measureBorders();
     m_remote->showWindow();
@@ -199,10 +205,14 @@ void Program::Form_Unload() {
     WriteGeneralSettings(m_ini, settings);
 
     // The console, display, information, macro, remote and update windows close in that
-    // order; the console and macro windows join here once they exist.
+    // order; the console goes with the link whose connect wait it shares.
+    m_console->unload();
+    m_console.reset();
     closeDisplay();
     unloadInfoPanel();
     m_remote->close();
+    m_update->unload();
+    m_update.reset();
 
     m_ini.SaveWindowPlacement(*m_formPlacement, false);
 

@@ -23,6 +23,8 @@ class InfoPanel;
 struct InfoWiring;
 class DisplayControl;
 class DisplayForm;
+struct ConsoleWindow;
+struct UpdateWindow;
 class Platform;
 class RadioLink;
 class RemoteWiring;
@@ -86,6 +88,10 @@ public:
     // The remote window and the layout editor; they live from start() on.
     RemoteWiring &remote() { return *m_remote; }
 
+    // The console and update windows exist from start() until the main window has closed.
+    ConsoleWindow *consoleWindow() { return m_console.get(); }
+    UpdateWindow *updateWindow() { return m_update.get(); }
+
 private:
     void wireMainWindow();
     void wireInfoPanel();
@@ -93,6 +99,8 @@ private:
     // The display window: created, wired and given its first screen (WireDisplay.cpp).
     void wireDisplay();
     void closeDisplay();
+    void wireConsoleWindow(); // WireConsole.cpp
+    void wireUpdateWindow();  // WireUpdate.cpp
     void renderLinkView();
 
     Platform &m_platform;
@@ -116,4 +124,6 @@ private:
     std::unique_ptr<InfoWiring> m_info;
     struct DisplayParts;
     std::unique_ptr<DisplayParts> m_display;
+    std::unique_ptr<ConsoleWindow> m_console;
+    std::unique_ptr<UpdateWindow> m_update;
 };

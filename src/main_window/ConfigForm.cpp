@@ -302,6 +302,10 @@ QWidget *ConfigForm::buildOptionsColumn() {
     m_checkUpdateLabel = new QLabel(QStringLiteral("Check for Updates"));
     m_checkUpdateLabel->setObjectName(QStringLiteral("CheckUpdateLabel"));
     m_checkUpdateLabel->setToolTip(QStringLiteral("Check for software updates"));
+    // A label that works as a link: it looks like one and starts the check when clicked.
+    m_checkUpdateLabel->setStyleSheet(QStringLiteral("color: #1a4fc4; text-decoration: underline;"));
+    m_checkUpdateLabel->setCursor(Qt::PointingHandCursor);
+    m_checkUpdateLabel->installEventFilter(this);
     updateLayout->addWidget(m_checkUpdateLabel);
     auto *proxy = new QGroupBox(QStringLiteral("Proxy"));
     auto *proxyGrid = new QGridLayout(proxy);
@@ -320,6 +324,8 @@ QWidget *ConfigForm::buildOptionsColumn() {
         }
         proxyGrid->addWidget(label, i + 1, 0);
         proxyGrid->addWidget(edit, i + 1, 1);
+        m_proxyFields[size_t(i)] = label;
+        m_proxyFields[size_t(i) + 4] = edit;
     }
     updateLayout->addWidget(proxy);
     m_progressBar = new QProgressBar;
@@ -327,8 +333,6 @@ QWidget *ConfigForm::buildOptionsColumn() {
     m_progressBar->setToolTip(QStringLiteral("Download progress."));
     m_progressBar->setValue(0);
     updateLayout->addWidget(m_progressBar);
-    // Wired when the update checker arrives.
-    updates->setEnabled(false);
 
     layout->addWidget(m_functionFrames);
     layout->addWidget(updates);
@@ -554,6 +558,10 @@ bool ConfigForm::eventFilter(QObject *watched, QEvent *event) {
                 return true;
             }
         }
+    }
+    if (watched == m_checkUpdateLabel && event->type() == QEvent::MouseButtonRelease) {
+        Q_EMIT checkUpdateClicked();
+        return true;
     }
     if (watched == m_functionFrames && event->type() == QEvent::MouseButtonDblClick) {
         Q_EMIT functionFramesDoubleClicked();

@@ -69,6 +69,8 @@ public:
     // Update group.
     QLabel *CheckUpdateLabel() const { return m_checkUpdateLabel; }
     QCheckBox *chkUseProxy() const { return m_useProxy; }
+    // The proxy frame's four labels and four text boxes, which chkUseProxy enables.
+    const std::array<QWidget *, 8> &ProxyFields() const { return m_proxyFields; }
     QProgressBar *ProgressBar1() const { return m_progressBar; }
 
     // Rendering of state kept elsewhere.
@@ -99,6 +101,7 @@ Q_SIGNALS:
     void layoutBoxEdited(int box, const QString &text);
     void layoutBoxFocused(int box);
     void layoutBoxArrow(int box, bool up);
+    void checkUpdateClicked();
     // The window is closing; the program ends after this.
     void unloading();
 
@@ -156,6 +159,7 @@ private:
 
     QLabel *m_checkUpdateLabel = nullptr;
     QCheckBox *m_useProxy = nullptr;
+    std::array<QWidget *, 8> m_proxyFields{};
     QProgressBar *m_progressBar = nullptr;
 
     std::array<QLabel *, 4> m_panels{};

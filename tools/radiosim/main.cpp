@@ -1,4 +1,5 @@
 #include "RadioSimulator.h"
+#include "UpdatePage.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -84,6 +85,12 @@ int main(int argc, char *argv[]) {
          QStringLiteral("MS")},
         {QStringLiteral("max-connections"),
          QStringLiteral("Command connections held at once; the oldest gives way (default 256)."), QStringLiteral("N")},
+        {QStringLiteral("http-port"),
+         QStringLiteral("Also play the update server on this port: any GET gets a version page (0 picks a free one)."),
+         QStringLiteral("port")},
+        {QStringLiteral("http-version"),
+         QStringLiteral("The version the update page names (default %1).").arg(UpdatePage::defaultVersion()),
+         QStringLiteral("V")},
         {QStringLiteral("status-step"),
          QStringLiteral("Length of each player status step, connecting, caching, playing (default 1000 ms)."),
          QStringLiteral("MS")},
@@ -113,6 +120,7 @@ int main(int argc, char *argv[]) {
     qint64 idle = 30000;
     qint64 maxConnections = 256;
     qint64 statusStep = 1000;
+    qint64 httpPort = -1;
     if (!readNumber(parser, QStringLiteral("port"), 0, 65535, port) ||
         !readNumber(parser, QStringLiteral("console-port"), 0, 65535, consolePort) ||
         !readNumber(parser, QStringLiteral("delay"), 0, 3600000, delay) ||
@@ -120,7 +128,8 @@ int main(int argc, char *argv[]) {
         !readNumber(parser, QStringLiteral("big"), 0, qint64(1) << 30, big) ||
         !readNumber(parser, QStringLiteral("idle-timeout"), 1, 3600000, idle) ||
         !readNumber(parser, QStringLiteral("max-connections"), 1, 100000, maxConnections) ||
-        !readNumber(parser, QStringLiteral("status-step"), 1, 3600000, statusStep)) {
+        !readNumber(parser, QStringLiteral("status-step"), 1, 3600000, statusStep) ||
+        !readNumber(parser, QStringLiteral("http-port"), 0, 65535, httpPort)) {
         return 2;
     }
 
@@ -148,6 +157,18 @@ int main(int argc, char *argv[]) {
         return 1;
     }
 
+    UpdatePage updatePage;
+    if (httpPort >= 0) {
+        if (parser.isSet(QStringLiteral("http-version"))) {
+            updatePage.setVersion(parser.value(QStringLiteral("http-version")));
+        }
+        updatePage.setFaults(UpdatePage::Faults{faults.stall, faults.noClose, faults.bigBytes});
+        if (!updatePage.start(bind, static_cast<quint16>(httpPort))) {
+            err() << "radiosim: " << updatePage.errorString() << "\n";
+            return 1;
+        }
+    }
+
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0) {
         err() << "radiosim: cannot set up signal handling\n";
         return 1;
@@ -170,6 +191,9 @@ int main(int argc, char *argv[]) {
     QTextStream out(stdout);
     out << "radiosim: commands on " << bind.toString() << ":" << simulator.commandPort() << ", console on "
         << bind.toString() << ":" << simulator.consolePort() << Qt::endl;
+    if (httpPort >= 0) {
+        out << "radiosim: update page on " << bind.toString() << ":" << updatePage.port() << Qt::endl;
+    }
 
     const int code = QCoreApplication::exec();
     simulator.stop();

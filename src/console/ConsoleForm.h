@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QMainWindow>
+
+#include <array>
+
+class ConsoleMonitor;
+class QLabel;
+class QListWidget;
+class QPlainTextEdit;
+class QWidget;
+
+// The console window: the radio's raw debug console on the left, the summary of what is
+// playing and the list of fetches beside it, and a status bar of three panels. It renders a
+// ConsoleMonitor and forwards clicks and typed characters; the rules live in the monitor.
+class ConsoleForm : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit ConsoleForm(QWidget *parent = nullptr);
+    ~ConsoleForm() override;
+
+    QPlainTextEdit *ConsoleText() const { return m_consoleText; }
+    QPlainTextEdit *ConsoleCaptureText() const { return m_captureText; }
+    QListWidget *TheCurlList() const { return m_curlList; }
+    QLabel *StatusPanel(int panel) const { return m_panels.at(size_t(panel - 1)); } // 1..3
+
+    void render(const ConsoleMonitor &monitor);
+
+Q_SIGNALS:
+    void consoleTextDoubleClicked();
+    void captureTextDoubleClicked();
+    void panelClicked(int panel);
+    void panelDoubleClicked(int panel);
+    // Characters typed while the console text has the focus.
+    void typed(const QString &text);
+    // The user closed the window.
+    void unloading();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void setConsoleText(const QString &raw);
+
+    QPlainTextEdit *m_consoleText = nullptr;
+    QPlainTextEdit *m_captureText = nullptr;
+    QListWidget *m_curlList = nullptr;
+    QWidget *m_sideColumn = nullptr;
+    std::array<QLabel *, 3> m_panels{};
+    QString m_shownRaw; // the raw text the view shows, to append rather than redraw
+    int m_shownColour = -1;
+};

@@ -1,0 +1,197 @@
+#include "update/UpdateChecker.h"
+
+#include "platform/Platform.h"
+#include "settings/INIFILES.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+
+UpdateChecker::UpdateChecker(Platform &platform, QString programFolder, QString ownVersion)
+    : OwnVersion(std::move(ownVersion))
+    , m_platform(platform)
+    , m_programFolder(std::move(programFolder))
+    , m_socket(platform.createSocket())
+    , m_timer1(platform.createTimer())
+    , m_deadline(platform.createTimer()) {
+    m_timer1->setInterval(Timer1Interval);
+    m_deadline->setInterval(TimeLimit);
+    connect(m_timer1.get(), &Timer::timeout, this, &UpdateChecker::Timer1_Timer);
+    connect(m_deadline.get(), &Timer::timeout, this, &UpdateChecker::onDeadline);
+    TcpSocket *socket = m_socket.get();
+    connect(socket, &TcpSocket::ConnectEvent, this, &UpdateChecker::onConnect);
+    connect(socket, &TcpSocket::DataArrival, this, &UpdateChecker::onDataArrival);
+    connect(socket, &TcpSocket::CloseEvent, this, &UpdateChecker::onClose);
+    connect(socket, &TcpSocket::ErrorEvent, this, [this](int, const QString &description) { onError(description); });
+}
+
+UpdateChecker::~UpdateChecker() = default;
+
+void UpdateChecker::CheckForUpdates(const INIFILES &ini) {
+    OpenThisWebUrl(ini.ReadSetting(QStringLiteral("General"), QStringLiteral("UpdateURL"), BuiltInUpdateUrl));
+}
+
+void UpdateChecker::OpenThisWebUrl(const QString &url) {
+    if (url.isEmpty()) {
+        return;
+    }
+    Q_EMIT showRequested();
+    RawTexta.clear();
+    m_address = SplitUpdateUrl(url);
+    // Whatever an earlier check received or still had to show is dropped with it.
+    m_response.clear();
+    m_pageText.clear();
+    m_note.clear();
+    m_processed = false;
+    m_dataArriving = false;
+    m_timer1->setEnabled(false);
+
+    m_socket->Close();
+    m_socket->setLocalPort(0);
+    m_socket->Connect(m_address.host, m_address.port);
+    m_running = true;
+    m_deadline->setEnabled(false);
+    m_deadline->setEnabled(true);
+    Q_EMIT changed();
+}
+
+void UpdateChecker::onConnect() {
+    m_socket->SendData(QString::fromLatin1(BuildUpdateRequest(m_address)));
+}
+
+void UpdateChecker::onDataArrival() {
+    const QByteArray bytes = m_socket->GetData().toLatin1();
+    if (m_processed) {
+        return;
+    }
+    m_dataArriving = true;
+    const qsizetype room = ResponseCap - m_response.size();
+    if (bytes.size() > room) {
+        m_response += bytes.left(room);
+        m_socket->Close();
+        finishResponse(QStringLiteral("[The answer was cut after %1 bytes.]").arg(ResponseCap));
+        return;
+    }
+    m_response += bytes;
+}
+
+void UpdateChecker::onClose() {
+    finishResponse(QString());
+}
+
+void UpdateChecker::onError(const QString &description) {
+    // An answer cut short by the error is not shown, but an empty window would read as a
+    // page without news: the window says that the server could not be asked.
+    m_socket->Close();
+    if (!m_running) {
+        return;
+    }
+    m_running = false;
+    m_deadline->setEnabled(false);
+    m_response.clear();
+    m_note = QStringLiteral("[No answer from %1: %2]").arg(m_address.host, description);
+    m_processed = true;
+    m_dataArriving = false;
+    m_timer1->setEnabled(true);
+}
+
+void UpdateChecker::onDeadline() {
+    m_deadline->setEnabled(false);
+    if (!m_running) {
+        return;
+    }
+    m_socket->Close();
+    finishResponse(QStringLiteral("[No complete answer from %1 within %2 seconds; gave up.]")
+                       .arg(m_address.host)
+                       .arg(TimeLimit / 1000));
+}
+
+void UpdateChecker::finishResponse(const QString &note) {
+    if (m_processed) {
+        return;
+    }
+    m_running = false;
+    m_deadline->setEnabled(false);
+    m_timer1->setEnabled(true);
+    m_dataArriving = false;
+    m_note = note;
+
+    const UpdateResponse response = TakeUpdateResponseApart(m_response);
+    m_response.clear();
+    switch (response.kind) {
+    case UpdateResponse::Image: {
+        // Pictures are not shown; the file only ever lives for a moment.
+        const QString path = QDir(m_programFolder).filePath(QStringLiteral("TempMap.tmp"));
+        QFile file(path);
+        if (file.open(QIODevice::WriteOnly)) {
+            file.write(response.body);
+            file.close();
+        }
+        QFile::remove(path);
+        break;
+    }
+    case UpdateResponse::Zip:
+        saveZip(response.body);
+        break;
+    case UpdateResponse::OtherApplication:
+        break;
+    case UpdateResponse::Page:
+        m_pageText = QString::fromLatin1(response.body);
+        break;
+    }
+    m_socket->Close();
+    m_processed = true;
+}
+
+void UpdateChecker::saveZip(const QByteArray &body) {
+    // The name comes from the server's page: only a plain file name in the program folder.
+    const QString name = SafeZipName(NewerVersion);
+    if (name.isEmpty()) {
+        return;
+    }
+    QSaveFile file(QDir(m_programFolder).filePath(name));
+    if (file.open(QIODevice::WriteOnly)) {
+        file.write(body);
+        file.commit();
+    }
+}
+
+void UpdateChecker::Timer1_Timer() {
+    const qint16 s = m_socket->State();
+    if (s == TcpSocket::sckListening || s == TcpSocket::sckClosing || s == TcpSocket::sckError) {
+        m_socket->Close();
+    }
+    if (m_dataArriving) {
+        return;
+    }
+    if (m_pageText.isEmpty() && m_note.isEmpty()) {
+        if (m_processed) {
+            m_timer1->setEnabled(false); // the answer had nothing to show
+        }
+        return;
+    }
+    const QString page = m_pageText;
+    m_pageText.clear();
+    for (const QString &line : PageLines(page)) {
+        FindTheUpdate(line, OwnVersion, NewerVersion);
+        RawTexta += line + QStringLiteral("\r\n");
+    }
+    if (!m_note.isEmpty()) {
+        RawTexta += m_note + QStringLiteral("\r\n");
+        m_note.clear();
+    }
+    m_timer1->setEnabled(false);
+    Q_EMIT changed();
+}
+
+void UpdateChecker::Form_Unload() {
+    m_socket->Close();
+    m_running = false;
+    m_deadline->setEnabled(false);
+    m_timer1->setEnabled(false);
+}
+
+void UpdateChecker::RawTexta_DblClick() {
+    RawTexta.clear();
+    Q_EMIT changed();
+}

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+// The update check's HTTP, as pure functions: where to ask, the request bytes, and the answer
+// taken apart once the server has closed. The socket side only buffers.
+
+// Where the version page lives when the settings name no other place. The vendor's server
+// answers on port 80.
+inline const QString BuiltInUpdateUrl = QStringLiteral("www.cvremote.example/corvale/versions.php");
+
+struct UpdateAddress {
+    QString host;
+    quint16 port = 80;
+    QString path; // starts with "/"
+};
+
+// "host[:port]/path", optionally after "http://". The host is the text before the first "/",
+// the path the text from it on ("/" when there is none). A port that is not a number from 1
+// to 65535 leaves the default 80.
+UpdateAddress SplitUpdateUrl(const QString &url);
+
+// The GET request, each line ended by CR LF, then an empty line. The encoding line is sent in
+// this very spelling; answers are read as plain text whatever it asks for. The Host line names
+// the port only when it is not 80.
+QByteArray BuildUpdateRequest(const UpdateAddress &address);
+
+// A complete answer (the server closed the connection), taken apart.
+struct UpdateResponse {
+    enum Status { Ok, Incomplete }; // Incomplete: no empty line ended the headers
+    enum Kind { Page, Image, Zip, OtherApplication };
+    Status status = Incomplete;
+    QString headers;     // up to the first empty line
+    QByteArray body;     // everything after it
+    QString contentType; // the Content-Type header's value
+    Kind kind = Page;
+};
+UpdateResponse TakeUpdateResponseApart(const QByteArray &response);
+
+// The page's lines as the update window shows them: split at LF, every CR removed, "<br/>"
+// turned into a blank; empty lines and lines of a single blank left out.
+QStringList PageLines(const QString &page);
+
+// The text that introduces the latest version on the page (matched ignoring case).
+inline const QString UpdateMarker = QStringLiteral("Corvale Remote Software V.");
+
+// Version texts compared field by field ("1.2.15" < "1.3.0" < "10.0"), each field by its
+// leading number; missing fields count as 0. Negative, zero or positive like a <=> b.
+int CompareVersions(const QString &a, const QString &b);
+
+// Looks for the marker in one page line. A version newer than own is noted in noted, unless
+// one is noted already; a noted version that is not newer than own is cleared. Returns the
+// line's version when a version stays noted, else an empty text.
+QString FindTheUpdate(const QString &line, const QString &ownVersion, QString &noted);
+
+// The file name a zip answer may be saved under: the version text + ".zip" when that is a
+// plain file name (letters, digits, ".", "-", "_", no leading "."), else empty: a name taken
+// from a server's page never reaches another folder.
+QString SafeZipName(const QString &version);

@@ -1,0 +1,210 @@
+#include "console/ConsoleMonitor.h"
+
+#include "platform/Platform.h"
+#include "radio_link/ConnectAttempt.h"
+#include "settings/INIFILES.h"
+#include "settings/Timeouts.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// The console's logic on a fake socket and fake time; the test plays the radio.
+struct Console {
+    FakePlatform platform;
+    Timeouts timeouts;
+    ConnectExtraTime connectExtra; // the command link's, shared
+    ConsoleMonitor monitor{platform, timeouts, connectExtra};
+    FakeTcpSocket &socket = *platform.sockets.at(0);
+
+    Console() {
+        monitor.ConsoleAddress = "10.0.0.5";
+        monitor.ConsolePort = "8899";
+    }
+    void run(qint64 ms) { platform.fakeClock.advance(ms); }
+    // A double click and the radio accepting at once.
+    void open() {
+        monitor.ConsoleText_DblClick();
+        socket.acceptConnection();
+    }
+};
+
+} // namespace
+
+TEST(ConsoleMonitor, ConnectWaitsTheSharedAdaptiveTimeAndReportsIt) {
+    Console c;
+    c.monitor.ConsoleText_DblClick();
+    EXPECT_EQ(c.socket.host, "10.0.0.5");
+    EXPECT_EQ(c.socket.port, 8899);
+    EXPECT_EQ(c.socket.localPort, 0);
+    EXPECT_EQ(c.monitor.StatusPanel[3], "10.0.0.5:8899");
+    c.run(499);
+    EXPECT_TRUE(c.monitor.connecting());
+    c.run(1);
+    EXPECT_FALSE(c.monitor.connecting());
+    EXPECT_EQ(c.monitor.StatusPanel[3], "Fail in 0.5 sec [0.5]");
+    EXPECT_EQ(c.socket.state, TcpSocket::sckClosed);
+    EXPECT_FLOAT_EQ(c.connectExtra.seconds, 0.1f);
+
+    // The next attempt waits 0.1 s longer; a refusal ends the wait at once.
+    c.run(100);
+    c.monitor.ConsoleText_DblClick();
+    c.run(250);
+    c.socket.refuseConnection();
+    EXPECT_EQ(c.monitor.StatusPanel[3], "Fail in 0.25 sec [0.6]");
+    EXPECT_EQ(c.monitor.TextColour, ConsoleMonitor::Red);
+    EXPECT_FLOAT_EQ(c.connectExtra.seconds, 0.2f);
+
+    // A success gives 0.1 s back, and the 50 ms tick runs from then on.
+    c.monitor.ConsoleText_DblClick();
+    c.run(120);
+    c.socket.acceptConnection();
+    EXPECT_EQ(c.monitor.StatusPanel[3], "Open in 0.12 sec [0.7]");
+    EXPECT_EQ(c.monitor.TextColour, ConsoleMonitor::White);
+    EXPECT_FLOAT_EQ(c.connectExtra.seconds, 0.1f);
+    EXPECT_TRUE(c.monitor.CheckConsoleSocket().isEnabled());
+    c.run(50);
+    EXPECT_EQ(c.monitor.StatusPanel[1], "Connected");
+
+    // 1.5 s after the result the panel shows the address again and keeps the result as its tip.
+    c.run(1500);
+    EXPECT_EQ(c.monitor.StatusPanel[3], "10.0.0.5:8899");
+    EXPECT_EQ(c.monitor.StatusTip[3], "Open in 0.12 sec [0.7]");
+    EXPECT_EQ(c.monitor.StatusTip[1], "10.0.0.5:8899");
+    EXPECT_FALSE(c.monitor.RefreshLabelTimer().isEnabled());
+
+    // A double click while connected only disconnects.
+    const int connects = c.socket.connectCalls;
+    c.monitor.ConsoleText_DblClick();
+    EXPECT_EQ(c.socket.state, TcpSocket::sckClosed);
+    EXPECT_EQ(c.socket.connectCalls, connects);
+
+    // Past 3 s of extra the extra starts again from nothing.
+    c.connectExtra.seconds = 2.95f;
+    c.monitor.ConsoleText_DblClick();
+    c.run(3450);
+    EXPECT_EQ(c.monitor.StatusPanel[3], "Fail in 3.45 sec [3.45]");
+    EXPECT_EQ(c.connectExtra.seconds, 0.0f);
+
+    // A double click while an attempt still waits ends it as a failure and starts afresh.
+    c.monitor.ConsoleText_DblClick();
+    c.run(100);
+    const int before = c.socket.connectCalls;
+    c.monitor.ConsoleText_DblClick();
+    EXPECT_EQ(c.socket.connectCalls, before + 1);
+    EXPECT_TRUE(c.monitor.connecting());
+    EXPECT_EQ(c.monitor.StatusPanel[3], "10.0.0.5:8899");
+    EXPECT_FLOAT_EQ(c.connectExtra.seconds, 0.1f);
+    c.run(600);
+    EXPECT_EQ(c.monitor.StatusPanel[3], "Fail in 0.6 sec [0.6]");
+}
+
+TEST(ConsoleMonitor, TickShowsNewTextOnceKeepsTheLastTwentyThousandAndSummarises) {
+    Console c;
+    c.open();
+    QStringList summaries;
+    QObject::connect(&c.monitor, &ConsoleMonitor::changed, [&] {
+        if (summaries.isEmpty() || summaries.last() != c.monitor.ConsoleCaptureText) {
+            summaries << c.monitor.ConsoleCaptureText;
+        }
+    });
+    c.socket.receive("cURL: http://a.example/x.pls\r\nPlay");
+    EXPECT_EQ(c.monitor.StatusPanel[2], "34");
+    c.run(50);
+    EXPECT_EQ(c.monitor.ConsoleText, "cURL: http://a.example/x.pls\r\nPlay");
+    EXPECT_EQ(c.monitor.StatusPanel[2], "34"); // shown before the tick takes the text
+    c.socket.receive("ing http://a.example/x\n");
+    c.run(50);
+    // The unfinished line was shown once and is not repeated when its rest arrives.
+    EXPECT_EQ(c.monitor.ConsoleText, "cURL: http://a.example/x.pls\r\nPlaying http://a.example/x\n");
+    EXPECT_TRUE(c.monitor.ConsoleCaptureText.contains("Playing  : http://a.example/x\r\n"));
+    EXPECT_EQ(c.monitor.TheCurlList(), QStringList{"http://a.example/x.pls"});
+    c.run(50);
+    EXPECT_EQ(c.monitor.StatusPanel[2], "0");
+
+    // A line no rule knows leaves the summary as it was.
+    const qsizetype seen = summaries.size();
+    c.socket.receive("mixer: volume 35\r\n");
+    c.run(50);
+    EXPECT_EQ(summaries.size(), seen);
+
+    for (int i = 0; i < 300; ++i) {
+        c.socket.receive(QString(99, QChar(u'a' + i % 26)) + "\n");
+        if (i % 7 == 0) {
+            c.run(50);
+        }
+    }
+    c.run(50);
+    EXPECT_EQ(c.monitor.ConsoleText.size(), ConsoleMonitor::TextLimit);
+    EXPECT_TRUE(c.monitor.ConsoleText.endsWith(QString(99, QChar(u'a' + 299 % 26)) + "\n"));
+
+    // A double click on the summary empties it and the fetch list.
+    c.monitor.ConsoleCaptureText_DblClick();
+    EXPECT_TRUE(c.monitor.ConsoleCaptureText.isEmpty());
+    EXPECT_TRUE(c.monitor.TheCurlList().isEmpty());
+
+    // The far end closes: the socket is closed, the text turns yellow, the tick says so.
+    c.socket.peerClose();
+    EXPECT_EQ(c.socket.state, TcpSocket::sckClosed);
+    EXPECT_EQ(c.monitor.TextColour, ConsoleMonitor::Yellow);
+    c.run(50);
+    EXPECT_EQ(c.monitor.StatusPanel[1], "Closed");
+}
+
+TEST(ConsoleMonitor, ASendInFlightRefusesTheNextUntilConfirmedOrTimedOut) {
+    Console c;
+    EXPECT_FALSE(c.monitor.SendToConsole("x")); // not connected: nothing to send on
+    c.open();
+    EXPECT_TRUE(c.monitor.SendToConsole("a"));
+    EXPECT_FALSE(c.monitor.SendToConsole("b"));
+    c.socket.completeSends();
+    EXPECT_FALSE(c.monitor.sending());
+    c.monitor.ConsoleText_KeyPress("c");
+    EXPECT_EQ(c.socket.sent, (QStringList{"a", "c"}));
+
+    // A confirmation that never comes holds the next send only for the time limit.
+    c.run(ConsoleMonitor::SendTimeLimit - 1);
+    EXPECT_FALSE(c.monitor.SendToConsole("d"));
+    c.run(1);
+    EXPECT_FALSE(c.monitor.sending());
+    EXPECT_TRUE(c.monitor.SendToConsole("e"));
+
+    // A socket that fails or closes will not confirm: the wait ends with it.
+    c.socket.fail(10053, "Software caused connection abort");
+    EXPECT_FALSE(c.monitor.sending());
+    EXPECT_EQ(c.monitor.StatusPanel[3], "Software caused connection abort");
+    c.open();
+    EXPECT_TRUE(c.monitor.SendToConsole("f"));
+    c.socket.peerClose();
+    EXPECT_FALSE(c.monitor.sending());
+    EXPECT_EQ(c.socket.sent, (QStringList{"a", "c", "e", "f"}));
+}
+
+TEST(ConsoleMonitor, AddressComesFromTheSettingsAndGoesBackAtClose) {
+    QTemporaryDir dir;
+    INIFILES ini;
+    ini.SetProgramPaths(QDir(dir.path()).filePath("CVRemote"));
+    Console c;
+    c.monitor.Form_Load(ini);
+    EXPECT_EQ(c.monitor.ConsoleAddress, "192.168.1.88");
+    EXPECT_EQ(c.monitor.ConsolePort, "8899");
+
+    ini.WriteSetting("General", "ConsoleAddress", "  127.0.0.1 ");
+    ini.WriteSetting("General", "ConsolePort", "9001");
+    c.monitor.ConsoleCaptureText = "old";
+    c.monitor.Form_Load(ini);
+    EXPECT_EQ(c.monitor.ConsoleAddress, "127.0.0.1");
+    EXPECT_TRUE(c.monitor.ConsoleCaptureText.isEmpty());
+    c.monitor.ConsoleText_DblClick();
+    EXPECT_EQ(c.socket.port, 9001);
+
+    c.monitor.ConsolePort = "9002";
+    c.monitor.Form_Unload(ini);
+    EXPECT_EQ(c.socket.state, TcpSocket::sckClosed);
+    EXPECT_FALSE(c.monitor.connecting());
+    EXPECT_EQ(ini.ReadSetting("General", "ConsolePort", ""), "9002");
+    EXPECT_EQ(ini.ReadSetting("General", "ConsoleAddress", ""), "127.0.0.1");
+}

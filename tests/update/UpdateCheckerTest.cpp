@@ -1,0 +1,197 @@
+#include "update/UpdateChecker.h"
+
+#include "platform/Platform.h"
+#include "settings/INIFILES.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString Page = "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nConnection: close\r\n\r\n"
+                     "Versions<br/>\r\n<br/>\r\nCorvale Remote Software V.1.2.4<br/>\r\n";
+
+QString programFolderIn(const QTemporaryDir &dir) {
+    const QString folder = QDir(dir.path()).filePath("program");
+    QDir().mkpath(folder);
+    return folder;
+}
+
+// The checker on a fake socket and fake time, in a program folder of its own (a subfolder,
+// so a file written beside it would show).
+struct Checker {
+    QTemporaryDir dir;
+    QString folder = programFolderIn(dir);
+    FakePlatform platform;
+    UpdateChecker checker{platform, folder, "1.2.3"};
+    FakeTcpSocket &socket = *platform.sockets.at(0);
+    int shown = 0;
+
+    Checker() {
+        socket.completeSendsAtOnce = true;
+        QObject::connect(&checker, &UpdateChecker::showRequested, [this] { ++shown; });
+    }
+    void run(qint64 ms) { platform.fakeClock.advance(ms); }
+    QStringList filesAround() const {
+        return QDir(dir.path()).entryList(QDir::Files) + QDir(folder).entryList(QDir::Files);
+    }
+};
+
+} // namespace
+
+TEST(UpdateChecker, AsksOncePerConnectionAndShowsThePageAfterTheClose) {
+    Checker c;
+    c.checker.OpenThisWebUrl("");
+    EXPECT_EQ(c.socket.connectCalls, 0);
+
+    c.checker.OpenThisWebUrl("http://updates.example/corvale/versions.php");
+    EXPECT_EQ(c.shown, 1);
+    EXPECT_EQ(c.socket.host, "updates.example");
+    EXPECT_EQ(c.socket.port, 80);
+    EXPECT_EQ(c.socket.localPort, 0);
+    c.socket.acceptConnection();
+    ASSERT_EQ(c.socket.sent.size(), 1);
+    EXPECT_TRUE(c.socket.sent.at(0).startsWith("GET /corvale/versions.php HTTP/1.1\r\nHost: updates.example\r\n"));
+
+    c.socket.receive(Page.left(40));
+    c.socket.receive(Page.mid(40));
+    c.run(1000);
+    EXPECT_EQ(c.checker.RawTexta, ""); // nothing before the server closes
+    c.socket.peerClose();
+    EXPECT_EQ(c.checker.RawTexta, "");
+    c.run(UpdateChecker::Timer1Interval);
+    EXPECT_EQ(c.checker.RawTexta, "Versions \r\nCorvale Remote Software V.1.2.4 \r\n");
+    EXPECT_EQ(c.checker.NewerVersion, "1.2.4");
+    EXPECT_FALSE(c.checker.Timer1().isEnabled());
+    EXPECT_EQ(c.socket.state, TcpSocket::sckClosed);
+
+    // The time limit of a finished check has nothing left to say.
+    c.run(UpdateChecker::TimeLimit);
+    EXPECT_EQ(c.checker.RawTexta, "Versions \r\nCorvale Remote Software V.1.2.4 \r\n");
+    c.checker.RawTexta_DblClick();
+    EXPECT_EQ(c.checker.RawTexta, "");
+}
+
+TEST(UpdateChecker, ASecondCheckDiscardsTheFirstAnswer) {
+    Checker c;
+    c.checker.OpenThisWebUrl("first.example/a");
+    c.socket.acceptConnection();
+    c.socket.receive("HTTP/1.1 200 OK\r\n\r\nfrom the first<br/>\r\n");
+    c.checker.OpenThisWebUrl("second.example/b");
+    EXPECT_EQ(c.socket.connectCalls, 2);
+    c.socket.acceptConnection();
+    c.socket.receive("HTTP/1.1 200 OK\r\n\r\nfrom the second\r\n");
+    c.socket.peerClose();
+    c.run(UpdateChecker::Timer1Interval);
+    EXPECT_EQ(c.checker.RawTexta, "from the second\r\n");
+
+    // Also when the first had already closed and only waited to be shown.
+    c.checker.OpenThisWebUrl("third.example/c");
+    c.socket.acceptConnection();
+    c.socket.receive("HTTP/1.1 200 OK\r\n\r\nfrom the third\r\n");
+    c.socket.peerClose();
+    c.checker.OpenThisWebUrl("fourth.example/d");
+    c.run(UpdateChecker::Timer1Interval * 4);
+    EXPECT_EQ(c.checker.RawTexta, "");
+}
+
+TEST(UpdateChecker, ServersThatNeverCloseOrNeverStopAreCut) {
+    Checker c;
+    c.checker.OpenThisWebUrl("slow.example/v");
+    c.socket.acceptConnection();
+    c.socket.receive("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n\r\nhalf a pa");
+    c.run(UpdateChecker::TimeLimit - 1);
+    EXPECT_EQ(c.checker.RawTexta, "");
+    EXPECT_NE(c.socket.state, TcpSocket::sckClosed);
+    c.run(1 + UpdateChecker::Timer1Interval);
+    EXPECT_EQ(c.socket.state, TcpSocket::sckClosed);
+    EXPECT_EQ(c.checker.RawTexta,
+              "half a pa\r\n[No complete answer from slow.example within 15 seconds; gave up.]\r\n");
+
+    // A server that refuses, or cannot be found, says so at once.
+    c.checker.OpenThisWebUrl("refusing.example/v");
+    c.socket.refuseConnection();
+    c.run(UpdateChecker::Timer1Interval);
+    EXPECT_EQ(c.checker.RawTexta, "[No answer from refusing.example: Connection refused]\r\n");
+    EXPECT_EQ(c.socket.state, TcpSocket::sckClosed);
+
+    // A server that is never reached gets the same line.
+    c.checker.OpenThisWebUrl("nowhere.example/v");
+    c.run(UpdateChecker::TimeLimit + UpdateChecker::Timer1Interval);
+    EXPECT_EQ(c.checker.RawTexta, "[No complete answer from nowhere.example within 15 seconds; gave up.]\r\n");
+
+    Checker flood;
+    flood.checker.OpenThisWebUrl("flood.example/v");
+    flood.socket.acceptConnection();
+    flood.socket.receive("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n\r\n");
+    const QString lines = QString("0123456789abcdef0123456789abcdef0123456789abcdef0123456789abcde\n").repeated(1024);
+    for (int i = 0; i < 20 && flood.socket.state != TcpSocket::sckClosed; ++i) {
+        flood.socket.receive(lines);
+    }
+    EXPECT_EQ(flood.socket.state, TcpSocket::sckClosed);
+    flood.run(UpdateChecker::Timer1Interval);
+    const QStringList shown = flood.checker.RawTexta.split("\r\n", Qt::SkipEmptyParts);
+    EXPECT_EQ(shown.last(), "[The answer was cut after 1048576 bytes.]");
+    // Every line up to the cap was shown, the last one cut short, then the note.
+    EXPECT_EQ(shown.size(), 1 + 16 * 1024);
+    // Nothing arrives any more, so the time limit adds nothing.
+    flood.run(UpdateChecker::TimeLimit);
+    EXPECT_EQ(flood.checker.RawTexta.split("\r\n", Qt::SkipEmptyParts).size(), shown.size());
+}
+
+TEST(UpdateChecker, ZipAnswersOnlyLandAsPlainNamesInTheProgramFolder) {
+    Checker c;
+    // Bytes travel as Latin-1 text, one character each.
+    const QString zip =
+        QString::fromLatin1("HTTP/1.1 200 OK\r\nContent-Type: application/zip\r\n\r\nPK\x03\x04\xff\x80 bytes");
+    const auto answer = [&c](const QString &response) {
+        c.checker.OpenThisWebUrl("zip.example/get");
+        c.socket.acceptConnection();
+        c.socket.receive(response);
+        c.socket.peerClose();
+        c.run(UpdateChecker::Timer1Interval);
+    };
+
+    // Nothing noted yet: no name to save under.
+    answer(zip);
+    EXPECT_TRUE(c.filesAround().isEmpty());
+
+    for (const char *hostile : {"../x", "a/b", "..", ".profile"}) {
+        c.checker.NewerVersion = hostile;
+        answer(zip);
+    }
+    EXPECT_TRUE(c.filesAround().isEmpty()) << c.filesAround().join(',').toStdString();
+
+    c.checker.NewerVersion = "2.0.1";
+    answer(zip);
+    QFile saved(QDir(c.folder).filePath("2.0.1.zip"));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(saved.readAll(), QByteArray("PK\x03\x04\xff\x80 bytes"));
+    EXPECT_EQ(c.checker.RawTexta, "");
+
+    // Pictures and other applications show nothing and leave no file behind.
+    saved.remove();
+    answer("HTTP/1.1 200 OK\r\nContent-Type: image/png\r\n\r\n\x89PNG");
+    answer("HTTP/1.1 200 OK\r\nContent-Type: application/json\r\n\r\n{\"v\": 1}");
+    EXPECT_TRUE(c.filesAround().isEmpty());
+    EXPECT_EQ(c.checker.RawTexta, "");
+    EXPECT_FALSE(c.checker.Timer1().isEnabled());
+}
+
+TEST(UpdateChecker, TheSettingsMayNameAnotherServer) {
+    Checker c;
+    INIFILES ini;
+    ini.SetProgramPaths(QDir(c.folder).filePath("CVRemote"));
+    c.checker.CheckForUpdates(ini);
+    EXPECT_EQ(c.socket.host, "www.cvremote.example");
+    EXPECT_EQ(c.checker.address().path, "/corvale/versions.php");
+
+    ini.WriteSetting("General", "UpdateURL", "127.0.0.1:8123/corvale/versions.php");
+    c.checker.CheckForUpdates(ini);
+    EXPECT_EQ(c.socket.host, "127.0.0.1");
+    EXPECT_EQ(c.socket.port, 8123);
+    EXPECT_EQ(c.shown, 2);
+}

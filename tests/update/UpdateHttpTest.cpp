@@ -1,0 +1,94 @@
+#include "update/UpdateHttp.h"
+
+#include <gtest/gtest.h>
+
+TEST(UpdateHttp, RequestBytesForTheBuiltInAndConfiguredAddresses) {
+    const UpdateAddress builtIn = SplitUpdateUrl(BuiltInUpdateUrl);
+    EXPECT_EQ(builtIn.port, 80);
+    EXPECT_EQ(BuildUpdateRequest(builtIn), QByteArray("GET /corvale/versions.php HTTP/1.1\r\n"
+                                                      "Host: www.cvremote.example\r\n"
+                                                      "Connection: close\r\n"
+                                                      "Accept: */*\r\n"
+                                                      "http_accept_encoding: gzip, deflate\r\n"
+                                                      "\r\n"));
+
+    const UpdateAddress local = SplitUpdateUrl("http://127.0.0.1:8081/v/check.php?x=1");
+    EXPECT_EQ(local.host, "127.0.0.1");
+    EXPECT_EQ(local.port, 8081);
+    EXPECT_EQ(local.path, "/v/check.php?x=1");
+    EXPECT_TRUE(BuildUpdateRequest(local).startsWith("GET /v/check.php?x=1 HTTP/1.1\r\nHost: 127.0.0.1:8081\r\n"));
+
+    // No path asks for the root; a port that is no port leaves 80.
+    EXPECT_EQ(SplitUpdateUrl("updates.example").path, "/");
+    const UpdateAddress badPort = SplitUpdateUrl("updates.example:99999/p");
+    EXPECT_EQ(badPort.host, "updates.example");
+    EXPECT_EQ(badPort.port, 80);
+}
+
+TEST(UpdateHttp, AnswersAreTakenApartByTheirContentType) {
+    const UpdateResponse page = TakeUpdateResponseApart("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n"
+                                                        "Connection: close\r\n\r\nline one\r\n\r\nline two");
+    EXPECT_EQ(page.status, UpdateResponse::Ok);
+    EXPECT_EQ(page.contentType, "text/html");
+    EXPECT_EQ(page.kind, UpdateResponse::Page);
+    EXPECT_EQ(page.body, "line one\r\n\r\nline two"); // only the first empty line ends the headers
+
+    EXPECT_EQ(TakeUpdateResponseApart("HTTP/1.1 200 OK\r\ncontent-type: image/png\r\n\r\n\x89PNG").kind,
+              UpdateResponse::Image);
+    EXPECT_EQ(TakeUpdateResponseApart("HTTP/1.1 200 OK\r\nContent-Type: application/zip\r\n\r\nPK").kind,
+              UpdateResponse::Zip);
+    EXPECT_EQ(TakeUpdateResponseApart("HTTP/1.1 200 OK\r\nContent-Type: application/zip; x=y\r\n\r\nPK").kind,
+              UpdateResponse::OtherApplication);
+    // The header name must start a line: a value that mentions it does not count.
+    const UpdateResponse hidden =
+        TakeUpdateResponseApart("HTTP/1.1 200 OK\r\nX-Content-Type: image/png\r\nX-Note: Content-Type: image/png\r\n"
+                                "\r\nshown");
+    EXPECT_EQ(hidden.contentType, "");
+    EXPECT_EQ(hidden.kind, UpdateResponse::Page);
+
+    const UpdateResponse cut = TakeUpdateResponseApart("HTTP/1.1 200 OK\r\nContent-Type: te");
+    EXPECT_EQ(cut.status, UpdateResponse::Incomplete);
+    EXPECT_TRUE(cut.body.isEmpty());
+}
+
+TEST(UpdateHttp, PageLinesDropBlanksAndTurnBreaksIntoBlanks) {
+    EXPECT_EQ(PageLines("first<br/>\r\n<br/>\r\n\r\n \nsecond<br/>third\r\n"), (QStringList{"first ", "second third"}));
+    EXPECT_TRUE(PageLines("").isEmpty());
+}
+
+TEST(UpdateHttp, TheMarkedVersionIsNotedOnlyWhenNewerAndStaysNoted) {
+    QString noted;
+    EXPECT_EQ(FindTheUpdate("corVALE remote SOFTWARE v. 2.0.1 ", "1.9.9", noted), "2.0.1");
+    EXPECT_EQ(noted, "2.0.1");
+    // A later line, newer still, does not replace what was noted.
+    EXPECT_EQ(FindTheUpdate("Corvale Remote Software V.3.0.0", "1.9.9", noted), "3.0.0");
+    EXPECT_EQ(noted, "2.0.1");
+    // Lines without the marker change nothing.
+    EXPECT_EQ(FindTheUpdate("Corvale Remote Software 9.9.9", "1.9.9", noted), "");
+    EXPECT_EQ(noted, "2.0.1");
+
+    QString same;
+    EXPECT_EQ(FindTheUpdate("Corvale Remote Software V.2.0.1", "2.0.1", same), "");
+    EXPECT_EQ(same, "");
+    QString older;
+    EXPECT_EQ(FindTheUpdate("Corvale Remote Software V.1.0.9", "1.1.0", older), "");
+    EXPECT_EQ(older, "");
+
+    // Field by field: a two-digit field is not outnumbered by the digits of the others.
+    EXPECT_LT(CompareVersions("1.2.15", "1.3.0"), 0);
+    EXPECT_GT(CompareVersions("10.0.0", "9.9.99"), 0);
+    EXPECT_EQ(CompareVersions("1.0", "1.0.0"), 0);
+    EXPECT_GT(CompareVersions("1.0.1b", "1.0.0"), 0);
+    QString twoDigits;
+    EXPECT_EQ(FindTheUpdate("Corvale Remote Software V.1.3.0", "1.2.15", twoDigits), "1.3.0");
+}
+
+TEST(UpdateHttp, ZipNamesFromTheServerStayPlainFileNames) {
+    EXPECT_EQ(SafeZipName("2.0.1"), "2.0.1.zip");
+    EXPECT_EQ(SafeZipName("v2_0-beta"), "v2_0-beta.zip");
+    const QStringList hostileNames{
+        "../../x", "a/b", "a\\b", ".hidden", "", "..", "C:x", "a b", QString(QChar(0)) + "x", QString(101, u'1')};
+    for (const QString &hostile : hostileNames) {
+        EXPECT_EQ(SafeZipName(hostile), "") << hostile.toStdString();
+    }
+}
