@@ -3,6 +3,8 @@
 #include "app/Version.h"
 #include "display/Skin.h"
 #include "macros/MacroCompiler.h"
+#include "macros/MacroForm.h"
+#include "macros/MacroRunner.h"
 #include "main_window/ConfigForm.h"
 #include "main_window/MainWindowRules.h"
 #include "platform/Platform.h"
@@ -93,6 +95,7 @@ bool Program::start() {
     ReloadButton_Click();
 
     wireMainWindow();
+    wireMacros();
     m_form->show();
     m_form->measureBorders();
     // The remote window and the information panel are shown here once they exist.
@@ -222,6 +225,7 @@ void Program::Form_Unload() {
 
     // The console, display, information, macro, remote and update windows close here, in
     // that order, once they exist.
+    unloadMacros();
 
     m_ini.SaveWindowPlacement(*m_formPlacement, false);
 

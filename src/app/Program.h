@@ -18,6 +18,8 @@
 #include <memory>
 
 class ConfigForm;
+class MacroForm;
+class MacroRunner;
 class Platform;
 class RadioLink;
 class WidgetPlacement;
@@ -61,9 +63,13 @@ public:
     const RemoteLayout &layout() const { return m_layout; }
     const KeyboardGrid &keyboard() const { return m_keyboard; }
     const MacroTable &macros() const { return m_macros; }
+    MacroRunner &macroRunner() { return *m_macroRunner; }
+    MacroForm &macroWindow() { return *m_macroForm; }
 
 private:
     void wireMainWindow();
+    void wireMacros();
+    void unloadMacros();
     void renderLinkView();
     void TheList_Click(const QString &command);
 
@@ -84,4 +90,7 @@ private:
     std::unique_ptr<QObject> m_wiring;
     std::unique_ptr<ConfigForm> m_form;
     std::unique_ptr<WidgetPlacement> m_formPlacement;
+    std::unique_ptr<MacroRunner> m_macroRunner;
+    std::unique_ptr<MacroForm> m_macroForm;
+    std::unique_ptr<WidgetPlacement> m_macroPlacement;
 };
