@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QScrollBar>
@@ -14,7 +15,7 @@
 
 namespace {
 
-constexpr int StepListWidth = 380;
+constexpr int StepListWidth = 420;
 constexpr int Gap = 4;
 
 } // namespace
@@ -31,12 +32,17 @@ MacroForm::MacroForm(MacroRunner &runner, QWidget *parent)
     m_text->setReadOnly(true);
     m_text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // The radio's traffic is indented by a TAB; a narrow stop keeps it beside the runner's lines.
+    m_text->setTabStopDistance(4 * QFontMetricsF(m_text->font()).horizontalAdvance(u' '));
     m_text->viewport()->installEventFilter(this);
 
     m_steps = new QListWidget(this);
     m_steps->setObjectName(QStringLiteral("MacroStepList"));
     m_steps->setUniformItemSizes(true);
     m_steps->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    // Step lines end in their test; scroll to it rather than cut it off.
+    m_steps->setTextElideMode(Qt::ElideNone);
+    m_steps->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 
     // Inside the trace's lower right corner, over the text.
     m_includeRx = new QCheckBox(QStringLiteral("Include RX"), this);
