@@ -89,7 +89,8 @@ bool passes(const TestParts &parts, const RadioState &state) {
 
 MacroRunner::MacroRunner(Platform &platform, Telnet &telnet, RadioState &state, const Timeouts &timeouts,
                          MacroTable &table, const SkinTables &skin)
-    : m_telnet(telnet)
+    : m_clock(platform.clock())
+    , m_telnet(telnet)
     , m_state(state)
     , m_timeouts(timeouts)
     , m_table(table)
@@ -128,6 +129,7 @@ void MacroRunner::Start(int macroIndex) {
     started.RestartCount = 0;
     started.StepFailCount = 0;
     StepElapsed = 0;
+    m_lastTickAt = m_clock.nowMs();
     SavedInterval = 0;
     ExtraWait = 0;
     FailNote.clear();
@@ -176,6 +178,13 @@ bool MacroRunner::anyAwait() const {
 }
 
 void MacroRunner::MacroTimer_Timer() {
+    // The time since the last tick: the interval, or more when a busy machine let the tick run
+    // late, so that the step time-out means time and not a number of ticks.
+    const qint64 now = m_clock.nowMs();
+    const int sinceLastTick =
+        std::max(m_macroTimer->interval(), int(std::min<qint64>(now - m_lastTickAt, LongestInterval)));
+    m_lastTickAt = now;
+
     // Gate.
     if (CurrentMacro == -1) {
         ClearNeeding();
@@ -220,7 +229,7 @@ void MacroRunner::MacroTimer_Timer() {
     // Reply gate: replies owed to the last step are awaited up to the step time-out; after
     // that the step counts as answered.
     if (anyAwait()) {
-        StepElapsed += m_macroTimer->interval();
+        StepElapsed += sinceLastTick;
         if (StepElapsed < m_timeouts.MacroStepTimeout) {
             return;
         }

@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 
+class Clock;
 class Platform;
 class Telnet;
 struct RadioState;
@@ -149,6 +150,7 @@ private:
     void tickEnd();
     void endRun();
 
+    Clock &m_clock;
     Telnet &m_telnet;
     RadioState &m_state;
     const Timeouts &m_timeouts;
@@ -158,7 +160,8 @@ private:
     std::unique_ptr<Timer> m_waitTimer;
 
     QString m_trace;
-    int StepElapsed = 0;   // ms spent waiting for replies in the current step
+    int StepElapsed = 0; // ms spent waiting for replies in the current step
+    qint64 m_lastTickAt = 0;
     int SavedInterval = 0; // interval the last successful step set
     int ExtraWait = 0;     // back-off added to SavedInterval while a check keeps failing
     bool SavedDisplayLabels = true;

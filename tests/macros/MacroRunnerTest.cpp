@@ -43,6 +43,17 @@ TEST(MacroRunner, CommandStepsGoOutOneAfterAnotherEachAfterItsAcknowledgement) {
     slow.run(3000);
     EXPECT_EQ(slow.keys(), (QStringList{"UP", "DOWN", "LEFT"}));
     EXPECT_EQ(slow.trace().count("Command _ok"), 3);
+    // A tick that comes late counts the time it was late: the step time-out is time, not a
+    // number of ticks, however busy the machine.
+    RunnerHarness mute("[Two]|-UP|-DOWN");
+    mute.run(1500);
+    mute.answer = [](const QString &) { return std::optional<QString>(); };
+    mute.start("Two");
+    mute.run(100);
+    ASSERT_TRUE(mute.state.AwaitOk);
+    mute.platform.fakeClock.setNow(mute.platform.fakeClock.nowMs() + 950);
+    mute.runner.MacroTimer_Timer();
+    EXPECT_EQ(mute.trace().count("Command _ok"), 2);
 }
 
 TEST(MacroRunner, PausesAreCappedAndTakenOverAfterACommand) {
