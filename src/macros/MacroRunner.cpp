@@ -206,6 +206,7 @@ void MacroRunner::MacroTimer_Timer() {
     if (m_stopRequested) {
         CurrentStep = lastStep() + 1; // again: a reload may have made the macro longer
     }
+    MacroLabelGreen = false; // green marks a step that succeeded in this very tick
 
     // Start.
     if (CurrentStep == -1) {
