@@ -106,6 +106,10 @@ private Q_SLOTS:
         QVERIFY(trace.contains(QStringLiteral("\t>OK\n")));
         QVERIFY(trace.contains(QStringLiteral("\t<Menu")));
         QVERIFY(!m_program->macroRunner().MacroTimer().isEnabled());
+        // A double click empties the trace.
+        QPlainTextEdit *text = m_program->macroWindow().MacroText();
+        QTest::mouseDClick(text->viewport(), Qt::LeftButton, {}, text->viewport()->rect().center());
+        QVERIFY(text->toPlainText().isEmpty());
     }
 
     void wakeUpAtVolumeTwentyFromStandby() {
