@@ -120,7 +120,7 @@ void MacroRunner::Start(int macroIndex) {
     m_macroTimer->setEnabled(false);
     m_macroTimer->setInterval(stepInterval());
     m_macroTimer->setEnabled(true);
-    WaitFrame = 0;
+    WaitFrame() = 0;
     m_waitTimer->setEnabled(true);
     CurrentMacro = macroIndex;
     CurrentStep = -1;
@@ -773,20 +773,21 @@ void MacroRunner::MacroStepList_DblClick(int line) {
 }
 
 void MacroRunner::MacroWaitTimer_Timer() {
-    if (WaitFrame == -2) {
-        WaitFrame = 0;
+    qint16 &frame = WaitFrame();
+    if (frame == -2) {
+        frame = 0;
         return;
     }
     if (!m_macroTimer->isEnabled()) {
-        WaitFrame = -2;
+        frame = -2;
         return;
     }
-    if (WaitFrame > 8 || WaitFrame < 0) {
-        WaitFrame = 1;
+    if (frame > 8 || frame < 0) {
+        frame = 1;
     }
-    hooks.loadMenuPicture(QStringLiteral("320x240/other/loading_0") + QString::number(9 - WaitFrame));
-    ++WaitFrame;
-    if (WaitFrame > 8) {
-        WaitFrame = 1;
+    hooks.loadMenuPicture(QStringLiteral("320x240/other/loading_0") + QString::number(9 - frame));
+    ++frame;
+    if (frame > 8) {
+        frame = 1;
     }
 }

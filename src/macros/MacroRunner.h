@@ -83,7 +83,10 @@ public:
 
     int CurrentMacro = -1; // index into the table; -1 = none
     int CurrentStep = -1;  // -1 = selected, not started yet
-    qint16 WaitFrame = 0;  // frame of the waiting animation
+    // Frame of the waiting animation. The display's own waiting animation shares it: when that
+    // one is found stopped (-2), this one starts over.
+    qint16 &WaitFrame() { return *m_waitFrame; }
+    void shareWaitFrame(qint16 &frame) { m_waitFrame = &frame; }
 
     // --- The macro window -------------------------------------------------------------------
 
@@ -159,6 +162,8 @@ private:
     std::unique_ptr<Timer> m_macroTimer;
     std::unique_ptr<Timer> m_waitTimer;
 
+    qint16 m_ownWaitFrame = 0;
+    qint16 *m_waitFrame = &m_ownWaitFrame;
     QString m_trace;
     int StepElapsed = 0; // ms spent waiting for replies in the current step
     qint64 m_lastTickAt = 0;
