@@ -6,6 +6,9 @@
 #include "settings/WidgetPlacement.h"
 
 #include <QCheckBox>
+#include <QScreen>
+
+#include <algorithm>
 
 // The macro runner and its window: what the runner asks of the other windows, the radio
 // traffic for its trace, and the window's placement.
@@ -39,6 +42,12 @@ void Program::wireMacros() {
 
     m_macroForm = std::make_unique<MacroForm>(runner);
     m_macroPlacement = std::make_unique<WidgetPlacement>(*m_macroForm, QStringLiteral("MacroForm"));
+    // In the lower left corner of the screen at first, clear of the main window's connection
+    // row and beside the information panel's lists; a saved placement wins.
+    if (const QScreen *screen = m_form->screen()) {
+        const QRect area = screen->availableGeometry();
+        m_macroForm->move(area.left(), std::max(area.top(), area.bottom() - m_macroForm->frameGeometry().height()));
+    }
     m_ini.RestoreWindowPlacement(*m_macroPlacement);
     connect(m_macroForm.get(), &MacroForm::unloading, this,
             [this] { m_ini.SaveWindowPlacement(*m_macroPlacement, false); });
