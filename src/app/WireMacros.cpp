@@ -46,7 +46,8 @@ void Program::wireMacros() {
     // row and beside the information panel's lists; a saved placement wins.
     if (const QScreen *screen = m_form->screen()) {
         const QRect area = screen->availableGeometry();
-        m_macroForm->move(area.left(), std::max(area.top(), area.bottom() - m_macroForm->frameGeometry().height()));
+        const int frame = m_form->frameGeometry().height() - m_form->height(); // as the main window's
+        m_macroForm->move(area.left(), std::max(area.top(), area.bottom() - m_macroForm->height() - frame));
     }
     m_ini.RestoreWindowPlacement(*m_macroPlacement);
     connect(m_macroForm.get(), &MacroForm::unloading, this,
