@@ -1,8 +1,6 @@
 #include "app/Program.h"
 
 #include "app/Version.h"
-#include "display/Skin.h"
-#include "macros/MacroCompiler.h"
 #include "macros/MacroForm.h"
 #include "macros/MacroRunner.h"
 #include "main_window/ConfigForm.h"
@@ -100,36 +98,19 @@ bool Program::start() {
     m_form->measureBorders();
     // The remote window and the information panel are shown here once they exist.
 
-    const int power = m_commands.indexOf(QStringLiteral("POWER"));
-    if (power >= 0) {
-        m_commands.select(power);
-    }
-
-    // The radio is asked who and where it is before anything else; a command the user sends
-    // meanwhile still goes first, since the command channel always leads.
-    m_link->telnet.QueueCommand(1, QStringLiteral("VERSION"));
-    m_link->telnet.QueueCommand(1, QStringLiteral("STATE"));
-    m_link->telnet.QueueCommand(1, QStringLiteral("MINFO"));
-    m_state.FullRefreshDue = true;
-
+    StartUpQueries(m_commands, m_link->telnet, m_state);
     m_link->start();
     return true;
 }
 
 void Program::ReloadButton_Click() {
-    const QString folder = m_ini.ProgramFolder();
-    m_commands.LoadFromFolder(folder);
-    if (m_layout.CurrentRemote.isEmpty()) {
-        m_layout.CurrentRemote =
-            m_ini.ReadSetting(QStringLiteral("General"), QStringLiteral("LastRemote"), QStringLiteral("remote1"));
-    }
-    GetTheIndexs(m_skin, m_ini, folder);
-    GetTheMenuArray(m_skin, folder);
-    // The display window redraws from the new skin here once it exists.
-    m_ini.ReadTimeouts(m_timeouts);
-    LoadMacros(m_macros, folder);
-    LoadLayout(m_layout, m_layout.CurrentRemote, m_ini, nullptr);
-    // The remote window shows the layout's picture and is shown here once it exists.
+    // The display window redraws from the new skin (the callback), and the remote window shows
+    // the layout's picture and is shown, here once they exist.
+    ReloadDataFiles(ReloadData{m_ini, m_commands, m_layout, m_skin, m_timeouts, m_macros}, nullptr, {});
+}
+
+void Program::setCurrentRemote(const QString &name) {
+    m_layout.CurrentRemote = name;
 }
 
 void Program::wireMainWindow() {
@@ -169,13 +150,12 @@ void Program::wireMainWindow() {
 
     connect(&link.view, &LinkView::changed, wiring, [this] { renderLinkView(); });
     connect(&form, &ConfigForm::terminalCleared, wiring, [&link] {
-        link.view.TelnetData.clear();
-        link.view.touch();
+        link.view.clearTerminal();
         link.view.flush();
     });
+    connect(form.UnLockTextBox(), &QCheckBox::toggled, wiring, [&link](bool on) { link.view.TerminalUnlocked = on; });
     connect(&form, &ConfigForm::terminalEdited, wiring, [&link](const QString &text) {
-        link.view.TelnetData = text.right(LinkView::TerminalLimit);
-        link.view.touch();
+        link.view.editTerminal(text);
         link.view.flush();
     });
     renderLinkView();

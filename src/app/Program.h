@@ -48,6 +48,9 @@ public:
     void Form_Unload();
     // Reloads the data files: command list, skin, timeouts, macros and the current layout.
     void ReloadButton_Click();
+    // Makes a layout current (the layout list's double click sets it, then reloads); an empty
+    // name makes the next reload fall back to the settings' LastRemote.
+    void setCurrentRemote(const QString &name);
 
     ConfigForm &mainWindow() { return *m_form; }
     CommandList &commands() { return m_commands; }

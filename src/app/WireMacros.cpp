@@ -16,6 +16,7 @@ void Program::wireMacros() {
     RadioLink &link = *m_link;
     m_macroRunner = std::make_unique<MacroRunner>(m_platform, link.telnet, m_state, m_timeouts, m_macros, m_skin);
     MacroRunner &runner = *m_macroRunner;
+    runner.shareWaitFrame(m_state.WaitFrame); // the display window's animation plays the same frames
 
     // The link asks whether a run is going on; the runner may be gone before the link is.
     link.hooks.macroRunning = [this] { return m_macroRunner && m_macroRunner->running(); };
@@ -28,8 +29,7 @@ void Program::wireMacros() {
     hooks.displayLabels = [autoRefresh] { return autoRefresh->isChecked(); };
     hooks.setDisplayLabels = [autoRefresh](bool on) { autoRefresh->setChecked(on); };
     hooks.clearTerminal = [&link] {
-        link.view.TelnetData.clear();
-        link.view.touch();
+        link.view.clearTerminal();
         link.view.flush();
     };
     hooks.infoListRows = [&link] { return link.view.InfoList; };

@@ -191,6 +191,15 @@ QWidget *ConfigForm::buildCommandColumn() {
                     m_commands.select(current.isValid() ? current.row() : -1);
                 }
             });
+    // A click on the entry already selected changes nothing in the view, yet it must act again
+    // (mark the command on the remote once more): the press is told apart by the row that was
+    // current before it.
+    m_theList->viewport()->installEventFilter(this);
+    connect(m_theList, &QListView::pressed, this, [this](const QModelIndex &index) {
+        if (index.isValid() && index.row() == m_rowBeforePress) {
+            m_commands.select(index.row());
+        }
+    });
     connect(m_theList, &QListView::doubleClicked, this, [this] { onListDoubleClicked(); });
 
     layout->addWidget(m_searchText);
@@ -470,6 +479,9 @@ bool ConfigForm::eventFilter(QObject *watched, QEvent *event) {
     if (watched == m_searchText && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
         return m_commands.MoveByKey(key->key(), key->modifiers());
+    }
+    if (m_theList && watched == m_theList->viewport() && event->type() == QEvent::MouseButtonPress) {
+        m_rowBeforePress = m_theList->currentIndex().isValid() ? m_theList->currentIndex().row() : -1;
     }
     if (m_telnetData && watched == m_telnetData->viewport() && event->type() == QEvent::MouseButtonDblClick) {
         Q_EMIT terminalCleared();

@@ -110,6 +110,7 @@ private:
     CommandListModel *m_model = nullptr;
     bool m_settingTerminal = false;
     bool m_settingSelection = false;
+    int m_rowBeforePress = -1;
     BorderSize m_borders;
 
     QLineEdit *m_txtUrl = nullptr;

@@ -1,6 +1,12 @@
 #include "main_window/MainWindowRules.h"
 
+#include "display/Skin.h"
+#include "macros/MacroCompiler.h"
+#include "main_window/CommandList.h"
 #include "radio_link/RadioState.h"
+#include "radio_link/Telnet.h"
+#include "remote/RemoteLayout.h"
+#include "settings/INIFILES.h"
 #include "settings/Timeouts.h"
 
 void UpdateDisplayLabelsClicked(bool ticked, RadioState &state, const Timeouts &timeouts) {
@@ -9,4 +15,36 @@ void UpdateDisplayLabelsClicked(bool ticked, RadioState &state, const Timeouts &
     } else {
         state.PollCountdown = state.RadioStandby ? timeouts.PollWhenOff : timeouts.PollWhenOn;
     }
+}
+
+void FallBackToLastRemote(RemoteLayout &layout, const INIFILES &ini) {
+    if (layout.CurrentRemote.isEmpty()) {
+        layout.CurrentRemote =
+            ini.ReadSetting(QStringLiteral("General"), QStringLiteral("LastRemote"), QStringLiteral("remote1"));
+    }
+}
+
+QString ReloadDataFiles(const ReloadData &data, PlacedWindow *remoteWindow, const std::function<void()> &skinReloaded) {
+    const QString folder = data.ini.ProgramFolder();
+    data.commands.LoadFromFolder(folder);
+    FallBackToLastRemote(data.layout, data.ini);
+    GetTheIndexs(data.skin, data.ini, folder);
+    GetTheMenuArray(data.skin, folder);
+    if (skinReloaded) {
+        skinReloaded();
+    }
+    data.ini.ReadTimeouts(data.timeouts);
+    LoadMacros(data.macros, folder);
+    return LoadLayout(data.layout, data.layout.CurrentRemote, data.ini, remoteWindow);
+}
+
+void StartUpQueries(CommandList &commands, Telnet &telnet, RadioState &state) {
+    const int power = commands.indexOf(QStringLiteral("POWER"));
+    if (power >= 0) {
+        commands.select(power);
+    }
+    telnet.QueueCommand(1, QStringLiteral("VERSION"));
+    telnet.QueueCommand(1, QStringLiteral("STATE"));
+    telnet.QueueCommand(1, QStringLiteral("MINFO"));
+    state.FullRefreshDue = true;
 }

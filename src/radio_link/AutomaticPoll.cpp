@@ -51,8 +51,9 @@ void AutomaticPoll::UpdateTimer_Timer() {
             s.FullRefreshDue = true;
         }
         if (s.FullRefreshDue) {
-            for (const char *query :
-                 {"MINFO", "VOLUME", "METAINFO", "LISTINFO", "MINFO", "STATE", "VERSION", "VOLUME"}) {
+            // Everything, each once: a second VOLUME or MINFO in the same refresh only made the
+            // radio answer the same question twice.
+            for (const char *query : {"MINFO", "VOLUME", "METAINFO", "LISTINFO", "STATE", "VERSION"}) {
                 RefreshQuery(QLatin1String(query));
             }
         } else {

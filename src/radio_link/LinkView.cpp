@@ -15,6 +15,20 @@ void LinkView::appendTerminal(const QString &text) {
     touch();
 }
 
+void LinkView::clearTerminal() {
+    TelnetData.clear();
+    touch();
+}
+
+bool LinkView::editTerminal(const QString &text) {
+    if (!TerminalUnlocked) {
+        return false;
+    }
+    TelnetData = text.right(TerminalLimit);
+    touch();
+    return true;
+}
+
 void LinkView::flush() {
     if (m_dirty) {
         m_dirty = false;

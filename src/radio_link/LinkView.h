@@ -25,8 +25,6 @@ struct LinkSettings {
 struct LinkHooks {
     std::function<bool()> macroRunning = [] { return false; };          // a macro run is in progress
     std::function<bool()> macroWaitTimerRunning = [] { return false; }; // the macro window waits for the radio
-    std::function<bool()> macroListHidden = [] { return true; };        // the panel's macro list is not shown
-    std::function<bool()> mainMenuListVisible = [] { return true; };    // the panel's main menu list is shown
 };
 
 // Colours are 24-bit values with red in the low byte.
@@ -48,9 +46,16 @@ public:
 
     LinkView();
 
-    // Main window: terminal view (at most the last 20000 characters).
+    // Main window: terminal view (at most the last 20000 characters). Every window that writes
+    // to it goes through these: replies are appended, the main window's double click, the macro
+    // runner and the information panel clear it, and the user may edit it only while unlocked.
     QString TelnetData;
+    bool TerminalUnlocked = false; // "UnLock" ticked: the view may be edited by hand
     void appendTerminal(const QString &text);
+    void clearTerminal();
+    // The text as the user edited it, kept to its last 20000 characters; ignored while locked.
+    // Returns whether it was taken.
+    bool editTerminal(const QString &text);
 
     // Main window: connection hint, status bar (index 1..3 used; 0 unused) and host tool tip.
     QString HoldOnText = QStringLiteral("Waiting for you");
@@ -77,6 +82,10 @@ public:
     QStringList MenuList;
     int MenuListIndex = -1;
     int MainMenuListIndex = -1;
+    // Whether a window shows the main menu list and the macro list. Nothing shows either at
+    // start; the window that shows or hides one sets its flag (the decoder reads them).
+    bool MainMenuListVisible = false;
+    bool MacroListVisible = false;
     QString CurrentMenuLabel;
     QString DebugText;
     int VolumeAdjusterValue = 0;
@@ -104,8 +113,13 @@ Q_SIGNALS:
     void loadPictureRequested(const QString &pictureName);
     // The display window's search box should take the focus with its caret at the end.
     void searchBoxFocusRequested();
-    // The display window's waiting animation should stop (its frame counter set to -2).
+    // The waiting animation should stop; RadioState::WaitFrame has been set to -2.
     void pleaseWaitStopRequested();
+    // The program moved the information panel's volume slider to this value (0..100). It is
+    // emitted while RadioState::VolumeSetByProgram is raised, so a window that moves its slider
+    // here (connected directly) sees the flag in its change handler and sends nothing back.
+    // Windows move the slider only here, never from changed(): by then the flag is down.
+    void volumeAdjusterSet(int value);
 
 private:
     bool m_dirty = false;

@@ -32,11 +32,14 @@ RadioConnection::RadioConnection(Platform &platform, Telnet &telnet, RadioState 
         connect(port, &TcpSocket::ErrorEvent, this, [this, i] { onError(i); });
         connect(port, &TcpSocket::SendProgress, this, [this, i] { onSendProgress(i); });
         connect(port, &TcpSocket::SendComplete, this, [this, i] { onSendComplete(i); });
-        m_deadlineTimers[size_t(i)] = platform.createTimer();
-        connect(m_deadlineTimers[size_t(i)].get(), &Timer::timeout, this, [this, i] {
-            checkOpenAttempt(i);
-            m_view.flush();
-        });
+        m_attempts[size_t(i)] = std::make_unique<ConnectAttempt>(platform, *port, ConnectExtra);
+        connect(m_attempts[size_t(i)].get(), &ConnectAttempt::finished, this,
+                [this, i](bool connected, const QString &result) {
+                    openAttemptFinished(i, connected, result);
+                    m_view.flush();
+                });
+        m_deliveryTimers[size_t(i)] = platform.createTimer();
+        connect(m_deliveryTimers[size_t(i)].get(), &Timer::timeout, this, [this, i] { deliveryTimedOut(i); });
     }
     m_resetTimer->setInterval(ResetInterval);
     m_remarkTimer->setInterval(RemarkInterval);
@@ -60,12 +63,12 @@ void RadioConnection::DoOpenPort(int channel, std::function<void(bool)> done) {
     if (channel < 0 || channel > 1) {
         return;
     }
-    OpenAttempt &attempt = m_open[size_t(channel)];
-    if (attempt.active) {
-        if (done) {
-            attempt.done.push_back(std::move(done));
-        }
-        return;
+    ConnectAttempt &attempt = *m_attempts[size_t(channel)];
+    if (done) {
+        m_openCallbacks[size_t(channel)].push_back(std::move(done));
+    }
+    if (attempt.isActive()) {
+        return; // joins the attempt running
     }
     // The display's refresh would queue polls while we wait; hold it until the last attempt ends.
     if (m_attemptsRunning++ == 0) {
@@ -77,9 +80,8 @@ void RadioConnection::DoOpenPort(int channel, std::function<void(bool)> done) {
     }
     m_remarkTimer->setEnabled(false);
 
-    TcpSocket &port = RadioPort(channel);
-    if (port.State() != TcpSocket::sckConnected) {
-        port.Close(); // a half-open or failed socket is reset before a new attempt
+    if (RadioPort(channel).State() != TcpSocket::sckConnected) {
+        dropConnection(channel); // a half-open or failed socket is reset before a new attempt
     }
     QString host = m_settings.txtUrl;
     for (size_t k = 1; k < ResolvedHosts.size(); ++k) {
@@ -88,71 +90,22 @@ void RadioConnection::DoOpenPort(int channel, std::function<void(bool)> done) {
             break;
         }
     }
-    if (port.State() != TcpSocket::sckConnected) {
-        const double portNumber = NumericText::Val(m_settings.txtPort);
-        const quint16 remotePort = portNumber >= 0 && portNumber <= 65535 ? quint16(std::lround(portNumber)) : 0;
-        port.setLocalPort(0);
-        port.Connect(host, remotePort);
-    }
-
-    attempt.active = true;
-    attempt.t0 = m_platform.clock().nowMs();
-    attempt.timeoutShown = m_timeouts.Connect + ConnectExtra;
-    attempt.deadline = attempt.t0 + qint64(std::llround(double(attempt.timeoutShown) * 1000.0));
-    if (done) {
-        attempt.done.push_back(std::move(done));
-    }
-    armDeadline(channel);
-    checkOpenAttempt(channel);
-}
-
-void RadioConnection::armDeadline(int channel) {
-    Timer &timer = *m_deadlineTimers[size_t(channel)];
-    const qint64 left = m_open[size_t(channel)].deadline - m_platform.clock().nowMs();
-    timer.setEnabled(false);
-    timer.setInterval(int(std::max<qint64>(1, left)));
-    timer.setEnabled(true);
+    const double portNumber = NumericText::Val(m_settings.txtPort);
+    const quint16 remotePort = portNumber >= 0 && portNumber <= 65535 ? quint16(std::lround(portNumber)) : 0;
+    attempt.start(host, remotePort, m_timeouts.Connect);
 }
 
 void RadioConnection::checkOpenAttempt(int channel) {
-    const OpenAttempt &attempt = m_open[size_t(channel)];
-    if (!attempt.active) {
-        return;
-    }
-    const qint16 s = RadioPort(channel).State();
-    const bool settled = s == TcpSocket::sckConnected || s == TcpSocket::sckClosed || s == TcpSocket::sckError;
-    if (settled || m_platform.clock().nowMs() >= attempt.deadline) {
-        finishOpenAttempt(channel);
-    } else {
-        armDeadline(channel);
-    }
+    m_attempts[size_t(channel)]->check();
 }
 
-void RadioConnection::finishOpenAttempt(int channel) {
-    OpenAttempt &attempt = m_open[size_t(channel)];
-    attempt.active = false;
-    m_deadlineTimers[size_t(channel)]->setEnabled(false);
-
-    const qint64 elapsedMs = m_platform.clock().nowMs() - attempt.t0;
-    // Shown to two decimals, then as the shortest text of that number: 1.2, 0.46.
-    const float elapsed = float(std::round(double(elapsedMs) / 10.0) / 100.0);
-    const QString times = NumericText::SingleText(elapsed) + QStringLiteral(" sec [") +
-                          NumericText::SingleText(attempt.timeoutShown) + QStringLiteral("]");
-    TcpSocket &port = RadioPort(channel);
-    const bool connected = port.State() == TcpSocket::sckConnected;
+void RadioConnection::openAttemptFinished(int channel, bool connected, const QString &result) {
+    m_view.StatusPanel[3] = result;
     if (!connected) {
         m_state.PollCountdown = 0;
-        m_view.StatusPanel[3] = QStringLiteral("Fail in ") + times;
-        port.Close();
-        ConnectExtra += 0.1f;
-        if (ConnectExtra > 3.0f) {
-            ConnectExtra = 0.0f;
-        }
         m_view.UrlToolTip = QStringLiteral("Could not open port");
     } else {
-        m_view.StatusPanel[3] = QStringLiteral("Open in ") + times;
-        ConnectExtra = std::max(0.0f, ConnectExtra - 0.1f);
-        const QString address = port.RemoteHostIP();
+        const QString address = RadioPort(channel).RemoteHostIP();
         size_t k = 1;
         while (k < ResolvedHosts.size() && ResolvedHosts[k].HostName != m_settings.txtUrl) {
             ++k;
@@ -173,7 +126,7 @@ void RadioConnection::finishOpenAttempt(int channel) {
     m_view.touch();
 
     std::vector<std::function<void(bool)>> callbacks;
-    callbacks.swap(attempt.done);
+    callbacks.swap(m_openCallbacks[size_t(channel)]);
     for (auto &callback : callbacks) {
         callback(connected);
     }
@@ -189,9 +142,10 @@ void RadioConnection::ConnectButton_Click() {
 
 void RadioConnection::DisconnectButton_Click() {
     for (int i = 0; i < 2; ++i) {
-        RadioPort(i).Close();
+        dropConnection(i);
         checkOpenAttempt(i);
     }
+    checkTickWait();
     m_view.flush();
 }
 
@@ -240,8 +194,9 @@ void RadioConnection::WhatNetworkState(int channel) {
         break;
     case TcpSocket::sckClosing:
     case TcpSocket::sckError:
-        port.Close();
+        dropConnection(channel);
         checkOpenAttempt(channel);
+        checkTickWait();
         break;
     default:
         break;
@@ -283,26 +238,23 @@ void RadioConnection::onDataArrival(int channel) {
         ch.Received += data;
     }
     m_resetTimer->setEnabled(false);
-    if (!data.isEmpty()) {
-        resolveDelivery(channel, true);
+    Delivery &delivery = m_delivery[size_t(channel)];
+    if (!data.isEmpty() && delivery.active) {
+        markOnWire(channel); // an answer proves the command arrived, whatever the send reported
+        delivery.answered = true;
+        // The close normally follows at once; a radio that keeps the connection open must not
+        // keep its reply from the terminal and the decoder, nor hold up the queue.
+        armDeliveryDeadline(channel, CloseWaitInterval);
     }
     checkTickWait();
     m_view.flush();
 }
 
 void RadioConnection::onClose(int channel) {
-    TelnetChannel &ch = m_telnet.Channels[size_t(channel)];
     RadioPort(channel).Close();
-    if (!ch.Received.isEmpty()) {
-        ch.Completed += ch.Received + QStringLiteral("\r\n");
-        if (ch.ReceivedCut) {
-            ch.Completed += QStringLiteral("[reply cut after %1 characters]\r\n").arg(ReceivedCap);
-        }
-        ch.Received.clear();
-        ch.ReceivedCut = false;
-    }
+    completeReceived(channel);
     m_resetTimer->setEnabled(false);
-    resolveDelivery(channel, false); // closed before any reply came
+    endDelivery(channel);
     checkOpenAttempt(channel);
     checkTickWait();
     m_view.flush();
@@ -310,8 +262,7 @@ void RadioConnection::onClose(int channel) {
 
 void RadioConnection::onError(int channel) {
     paintPointer(LinkColour::Blue);
-    RadioPort(channel).Close();
-    resolveDelivery(channel, false);
+    dropConnection(channel);
     checkOpenAttempt(channel);
     checkTickWait();
     m_view.flush();
@@ -323,6 +274,7 @@ void RadioConnection::onSendProgress(int channel) {
 
 void RadioConnection::onSendComplete(int channel) {
     m_telnet.Channels[size_t(channel)].SendDone = true;
+    markOnWire(channel);
     checkTickWait();
     m_view.flush();
 }
@@ -348,6 +300,13 @@ void RadioConnection::CheckOutBuffer_Timer() {
             ch.Outbound.begin();
         if (j >= ch.Outbound.size()) {
             continue;
+        }
+        if (m_delivery[size_t(c)].active) {
+            // The last command's connection is still open. Nothing more may go onto it, and a
+            // new connection would let this channel's commands overtake each other; a command
+            // waiting on channel 0 holds the queries back as well.
+            timer.setInterval(50);
+            return;
         }
         const QString command = ch.Outbound[j];
         if (c == 0 && command == QLatin1String(Telnet::Delay)) {
@@ -386,12 +345,11 @@ void RadioConnection::afterConnect(bool connected) {
         finishTick(); // nothing sent: the command stays at the head for the next tick
         return;
     }
-    if (m_delivery[size_t(channel)].active) {
-        resolveDelivery(channel, false);
-    }
+    endDelivery(channel);
     m_resetTimer->setEnabled(true);
     paintPointer(LinkColour::Yellow);
-    m_delivery[size_t(channel)] = Delivery{true, m_tick.slot, m_tick.command, m_tick.generation};
+    m_delivery[size_t(channel)] = Delivery{true, false, false, m_tick.slot, m_tick.command, m_tick.generation};
+    armDeliveryDeadline(channel, ResetInterval);
     m_tick.phase = TickPhase::Sending;
     port.SendData(m_tick.command);
     checkTickWait();
@@ -402,7 +360,7 @@ void RadioConnection::checkTickWait() {
         return;
     }
     const TelnetChannel &ch = m_telnet.Channels[size_t(m_tick.channel)];
-    if (ch.SendDone || ch.WaitAborted || !m_resetTimer->isEnabled()) {
+    if (ch.SendDone || ch.WaitAborted || !m_resetTimer->isEnabled() || !m_delivery[size_t(m_tick.channel)].active) {
         finishTick();
     }
 }
@@ -413,32 +371,67 @@ void RadioConnection::finishTick() {
     Q_EMIT m_view.macroTrace(QStringLiteral("\r\n\t>") + command + QStringLiteral("\r\n"));
 }
 
-void RadioConnection::resolveDelivery(int channel, bool answered) {
+void RadioConnection::markOnWire(int channel) {
+    Delivery &delivery = m_delivery[size_t(channel)];
+    if (delivery.active && !delivery.onWire) {
+        delivery.onWire = true;
+        removeSlot(channel, delivery.slot, delivery.command, delivery.generation);
+    }
+}
+
+void RadioConnection::endDelivery(int channel) {
     Delivery &delivery = m_delivery[size_t(channel)];
     if (!delivery.active) {
         return;
     }
-    delivery.active = false;
-    if (answered) {
-        m_unanswered[size_t(channel)] = 0;
-        removeSlot(channel, delivery.slot, delivery.command, delivery.generation);
+    const Delivery ended = delivery;
+    delivery = Delivery{};
+    m_deliveryTimers[size_t(channel)]->setEnabled(false);
+    // A command that never got onto the wire is still at the head of its queue and goes again
+    // on a later tick. One the radio received but did not answer is not sent again: it may
+    // well have acted on it.
+    if (ended.onWire && !ended.answered) {
+        m_view.appendTerminal(QStringLiteral("[no reply to %1]\r\n").arg(ended.command));
+    }
+}
+
+void RadioConnection::armDeliveryDeadline(int channel, int ms) {
+    Timer &timer = *m_deliveryTimers[size_t(channel)];
+    timer.setEnabled(false);
+    timer.setInterval(ms);
+    timer.setEnabled(true);
+}
+
+void RadioConnection::deliveryTimedOut(int channel) {
+    m_deliveryTimers[size_t(channel)]->setEnabled(false);
+    if (!m_delivery[size_t(channel)].active) {
         return;
     }
-    // Unanswered: the command stays queued and goes again, but a command the radio never
-    // answers must not block its channel for ever.
-    Delivery &last = m_lastUnanswered[size_t(channel)];
-    int &count = m_unanswered[size_t(channel)];
-    const bool same =
-        last.command == delivery.command && last.generation == delivery.generation && last.slot == delivery.slot;
-    count = same ? count + 1 : 1;
-    last = delivery;
-    if (count >= MaxUnansweredTries) {
-        count = 0;
-        last = Delivery{};
-        removeSlot(channel, delivery.slot, delivery.command, delivery.generation);
-        m_view.appendTerminal(
-            QStringLiteral("[no reply to %1 after %2 tries]\r\n").arg(delivery.command).arg(MaxUnansweredTries));
+    dropConnection(channel);
+    checkOpenAttempt(channel);
+    checkTickWait();
+    m_view.flush();
+}
+
+void RadioConnection::completeReceived(int channel) {
+    TelnetChannel &ch = m_telnet.Channels[size_t(channel)];
+    if (ch.Received.isEmpty()) {
+        return;
     }
+    ch.Completed += ch.Received + QStringLiteral("\r\n");
+    if (ch.ReceivedCut) {
+        ch.Completed += QStringLiteral("[reply cut after %1 characters]\r\n").arg(ReceivedCap);
+    }
+    ch.Received.clear();
+    ch.ReceivedCut = false;
+}
+
+void RadioConnection::dropConnection(int channel) {
+    RadioPort(channel).Close();
+    // What the radio sent on this connection is its reply, even though it never closed: it
+    // must not wait for, and be glued to, the reply of some later command.
+    completeReceived(channel);
+    endDelivery(channel);
 }
 
 void RadioConnection::removeSlot(int channel, int slot, const QString &command, quint32 generation) {
@@ -458,8 +451,7 @@ void RadioConnection::ResetTimer_Timer() {
         m_telnet.Channels[size_t(i)].WaitAborted = true;
     }
     for (int i = 0; i < 2; ++i) {
-        RadioPort(i).Close();
-        resolveDelivery(i, false);
+        dropConnection(i);
         checkOpenAttempt(i);
     }
     m_resetTimer->setEnabled(false);

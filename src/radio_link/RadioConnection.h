@@ -2,6 +2,7 @@
 
 #include "platform/TcpSocket.h"
 #include "platform/Timer.h"
+#include "radio_link/ConnectAttempt.h"
 
 #include <QObject>
 #include <QString>
@@ -32,9 +33,10 @@ struct ResolvedHost {
 // to the terminal view and the decoder.
 //
 // The radio answers each command on its own connection and closes it, so a connection is
-// opened per command. Opening and sending are asynchronous: DoOpenPort finishes on a socket
-// event or at its deadline, and a queue tick that waits for a connect or a send simply ignores
-// further timer beats until the wait ends, as if its handler had not returned yet.
+// opened per command and carries exactly one: while a delivery is outstanding on a channel
+// (from its SendData until its connection ends) the queue sends nothing more on that channel. Opening and sending are
+// asynchronous: DoOpenPort finishes on a socket event or at its deadline, and a queue tick that waits for a connect or
+// a send simply ignores further timer beats until the wait ends, as if its handler had not returned yet.
 class RadioConnection : public QObject {
     Q_OBJECT
 public:
@@ -42,8 +44,10 @@ public:
     static constexpr int ResetInterval = 2500;
     static constexpr int RemarkInterval = 1750;
     static constexpr int CheckTelnetInterval = 100;
-    // A command whose send completed but that got no reply is tried this often in all.
-    static constexpr int MaxUnansweredTries = 3;
+    // The radio closes as soon as it has answered. One that keeps the connection open after
+    // sending something gets this much silence before the program closes it and takes what
+    // came as the reply.
+    static constexpr int CloseWaitInterval = 500;
 
     RadioConnection(Platform &platform, Telnet &telnet, RadioState &state, const Timeouts &timeouts,
                     LinkSettings &settings, LinkView &view, const LinkHooks &hooks);
@@ -58,7 +62,7 @@ public:
     // when the attempt ends (at once when already connected). A second request for a channel
     // whose attempt is running joins that attempt.
     void DoOpenPort(int channel, std::function<void(bool)> done = {});
-    bool isOpening(int channel) const { return m_open[size_t(channel)].active; }
+    bool isOpening(int channel) const { return m_attempts[size_t(channel)]->isActive(); }
 
     void ConnectButton_Click();
     void DisconnectButton_Click();
@@ -82,8 +86,8 @@ public:
     void PlaySoundFile(const QString &name);
 
     // Extra seconds added to the connect time-out; grows on failures, shrinks on successes.
-    // Shared with the console monitor's own connection.
-    float ConnectExtra = 0.0f;
+    // The console monitor's own connection shares it (see ConnectAttempt).
+    ConnectExtraTime ConnectExtra;
     // Slot 0 is never used.
     std::vector<ResolvedHost> ResolvedHosts{ResolvedHost{}};
 
@@ -94,6 +98,8 @@ public:
 
     // True while the queue tick waits for a connect or a send to finish.
     bool tickWaiting() const { return m_tick.phase != TickPhase::Idle; }
+    // True from a command's send until the connection that carried it has ended.
+    bool deliveryOutstanding(int channel) const { return m_delivery[size_t(channel)].active; }
 
 private:
     enum class TickPhase { Idle, Connecting, Sending };
@@ -104,21 +110,17 @@ private:
         QString command;
         quint32 generation = 0;
     };
-    // A command handed to the radio whose reply has not come yet: it leaves its queue only
-    // when the radio answers, so a time-out, an error or a connection dropped without a reply
-    // keeps it at the head for the next tick.
+    // A command handed to a connection, from the SendData until that connection ends. A key
+    // press is not idempotent, so once its bytes are on the wire (the send completed, or the
+    // radio already answered) the command leaves its queue whether or not a reply follows;
+    // only a command whose send never completed stays at the head to be tried again.
     struct Delivery {
         bool active = false;
+        bool onWire = false;
+        bool answered = false;
         int slot = 0;
         QString command;
         quint32 generation = 0;
-    };
-    struct OpenAttempt {
-        bool active = false;
-        qint64 t0 = 0;
-        qint64 deadline = 0;
-        float timeoutShown = 0;
-        std::vector<std::function<void(bool)>> done;
     };
 
     void onConnect(int channel);
@@ -129,13 +131,18 @@ private:
     void onSendComplete(int channel);
 
     void checkOpenAttempt(int channel);
-    void finishOpenAttempt(int channel);
-    void armDeadline(int channel);
+    void openAttemptFinished(int channel, bool connected, const QString &result);
     void sendOnChannel(int channel, const QString &command);
     void afterConnect(bool connected);
     void checkTickWait();
     void finishTick();
-    void resolveDelivery(int channel, bool answered);
+    void markOnWire(int channel);
+    void endDelivery(int channel);
+    void completeReceived(int channel);
+    void armDeliveryDeadline(int channel, int ms);
+    void deliveryTimedOut(int channel);
+    // Closes the channel's socket from this side and settles what was on it.
+    void dropConnection(int channel);
     void removeSlot(int channel, int slot, const QString &command, quint32 generation);
     void paintPointer(int colour);
 
@@ -152,13 +159,15 @@ private:
     std::unique_ptr<Timer> m_resetTimer;
     std::unique_ptr<Timer> m_remarkTimer;
     std::unique_ptr<Timer> m_checkTelnet;
-    std::array<std::unique_ptr<Timer>, 2> m_deadlineTimers;
+    std::array<std::unique_ptr<ConnectAttempt>, 2> m_attempts;
+    std::array<std::vector<std::function<void(bool)>>, 2> m_openCallbacks;
+    // Per channel, the end of the current delivery's wait for a reply or for the close. The
+    // shared ResetTimer cannot serve: a reply decoded on one channel switches it off while the
+    // other channel may still be waiting.
+    std::array<std::unique_ptr<Timer>, 2> m_deliveryTimers;
 
-    std::array<OpenAttempt, 2> m_open;
     int m_attemptsRunning = 0;
     bool m_updateTimerWasEnabled = false;
     TickWait m_tick;
     std::array<Delivery, 2> m_delivery;
-    std::array<Delivery, 2> m_lastUnanswered;
-    std::array<int, 2> m_unanswered{{0, 0}};
 };

@@ -29,6 +29,18 @@ struct Timeouts;
 // DisconnectButton_Click(), KeepAsConnected_Click() (after updating settings.KeepAsConnected),
 // RetryButton_Click() and StatusBar_PanelClick(). The information panel's refresh menu uses
 // poll.RefreshQuery(). Everything runs on the thread that owns the objects; nothing blocks.
+//
+// What other windows use:
+// - view.clearTerminal() (macro runner, information panel), view.appendTerminal();
+// - view.MainMenuListVisible / view.MacroListVisible: set by the window that shows the list;
+// - view.volumeAdjusterSet: the one place a window moves its volume slider (connect directly;
+//   RadioState::VolumeSetByProgram is raised meanwhile, so the slider's handler sends nothing);
+// - RadioState::WaitFrame, the waiting animation's frame, shared by the display and macro windows;
+// - connection.ConnectExtra, the adaptive connect time a ConnectAttempt of another window shares.
+//
+// Every command reaches the radio once: a command leaves its queue when its send completed,
+// answered or not (an unanswered one shows "[no reply to X]" in the terminal); one that never
+// got onto the wire stays first and is tried again. One connection carries one command.
 class RadioLink {
 public:
     RadioLink(Platform &platform, RadioState &state, const Timeouts &timeouts, const SkinTables &skin);

@@ -20,6 +20,10 @@ struct RadioState {
     QString ScreenPictureName; // skin definition shown for the current screen
     qint16 LastScreen = -1;    // screen seen last by WhatAutos; -1 before any
 
+    // Frame of the waiting animation that the display window and the macro window both play;
+    // -2 asks the one running to stop (the decoder does, once the radio shows a list).
+    qint16 WaitFrame = 0;
+
     // Poll control.
     qint16 PollCountdown = 0;
     qint16 FullRefreshCountdown = 0;

@@ -142,9 +142,13 @@ void ReplyDecoder::DecodeReturn() {
                 m_view.VolumeAdjusterEnabled = true;
                 m_state.ExpectVolume = false;
                 if (!m_state.VolumeDragging) {
+                    // The slider moves now, inside the raised flag, not at the next redraw:
+                    // otherwise the window would take the program's move for the user's and
+                    // send volume keys back.
                     m_state.VolumeSetByProgram = true;
                     const qint16 volume = NumericText::Int16Of(m_state.VolumeText);
                     m_view.VolumeAdjusterValue = std::clamp<int>(volume, 0, 100);
+                    Q_EMIT m_view.volumeAdjusterSet(m_view.VolumeAdjusterValue);
                 }
                 m_state.VolumeDragging = false;
                 m_state.VolumeSetByProgram = false;
@@ -274,7 +278,7 @@ void ReplyDecoder::FillDebug() {
     const bool itemInTable = item >= 0 && item < SkinTables::TableSize;
     const bool screenInTable = screen >= 0 && screen < SkinTables::TableSize;
 
-    if (m_hooks.macroListHidden() && !m_hooks.macroWaitTimerRunning() && !m_state.RadioStandby &&
+    if (!m_view.MacroListVisible && !m_hooks.macroWaitTimerRunning() && !m_state.RadioStandby &&
         item != m_lastItemSeen) {
         m_lastItemSeen = item;
         if (itemInTable) {
@@ -335,13 +339,20 @@ void ReplyDecoder::FillDebug() {
             m_state.RadioStandby = true;
         }
     }
+    // The current screen's picture, "" when the skin gives it none: a screen without a picture
+    // must not go on showing the one before.
+    m_state.ScreenPictureName = picture;
     if (!picture.isEmpty()) {
-        m_state.ScreenPictureName = picture;
         if (picture != m_lastPictureShown) {
             m_lastPictureShown = picture;
             Q_EMIT m_view.displayScreenRequested(picture);
         }
     }
+}
+
+void ReplyDecoder::stopPleaseWait() {
+    m_state.WaitFrame = -2;
+    Q_EMIT m_view.pleaseWaitStopRequested();
 }
 
 void ReplyDecoder::WhatAutos() {
@@ -407,8 +418,8 @@ void ReplyDecoder::WhatAutos() {
         m_view.MetaListEnabled = s.NeedMeta;
     }
 
-    if (m_view.InfoListEnabled || m_hooks.mainMenuListVisible()) {
-        Q_EMIT m_view.pleaseWaitStopRequested();
+    if (m_view.InfoListEnabled || m_view.MainMenuListVisible) {
+        stopPleaseWait();
     }
     m_view.RecordButtonsEnabled = m_view.MetaListEnabled || m_view.InfoListEnabled;
     m_view.RecordButtonsBold = false;
@@ -419,14 +430,14 @@ void ReplyDecoder::WhatAutos() {
         if (status.contains(QLatin1String("recording"))) {
             m_view.RecordButtonsCaption = QStringLiteral("Press to STOP RECORDING");
             m_view.RecordButtonsBold = true;
-            Q_EMIT m_view.pleaseWaitStopRequested();
+            stopPleaseWait();
             decided = true;
         } else if (status.contains(QLatin1String("playing"))) {
             m_view.RecordButtonsCaption = QStringLiteral("Press to STOP PLAYBACK");
-            Q_EMIT m_view.pleaseWaitStopRequested();
+            stopPleaseWait();
             decided = true;
         } else if (status.contains(QLatin1String("paused"))) {
-            Q_EMIT m_view.pleaseWaitStopRequested();
+            stopPleaseWait();
             decided = true;
         }
         for (const char *word : emphasis) {
@@ -443,7 +454,7 @@ void ReplyDecoder::WhatAutos() {
         }
         if (!decided) {
             m_view.RecordButtonsCaption = QStringLiteral("Press to STOP PLAYBACK");
-            Q_EMIT m_view.pleaseWaitStopRequested();
+            stopPleaseWait();
         }
     } else {
         m_view.RecordButtonsCaption = QStringLiteral("Press to START RECORDING");

@@ -37,6 +37,8 @@ public:
     void WhatAutos();
 
 private:
+    // The waiting animation stops: its frame becomes -2 and the windows are told.
+    void stopPleaseWait();
     qint16 pollReload() const;
     qint16 fullReload() const;
     QString expand(const QString &reply) const;

@@ -33,6 +33,7 @@ struct RunnerHarness : LinkHarness {
         answer = [this](const QString &command) { return std::optional<QString>(radio.handle(command)); };
         link.hooks.macroRunning = [this] { return runner.running(); };
         link.hooks.macroWaitTimerRunning = [this] { return runner.MacroWaitTimer().isEnabled(); };
+        runner.shareWaitFrame(state.WaitFrame);
         QObject::connect(&link.view, &LinkView::macroTrace, &runner, &MacroRunner::AddToMacroText);
         MacroHooks &h = runner.hooks;
         h.displayLabels = [this] { return link.settings.UpdateDisplayLabels; };

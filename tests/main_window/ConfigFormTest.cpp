@@ -58,6 +58,14 @@ private Q_SLOTS:
         clickRow(3, false);
         QCOMPARE(commands.selectedIndex(), 3);
         QCOMPARE(selections.last().at(1).toString(), QStringLiteral("UP{}"));
+        // Every click acts, also on the entry already selected; a click that moves the selection
+        // acts once.
+        const qsizetype clicks = selections.size();
+        clickRow(3, false);
+        QCOMPARE(selections.size(), clicks + 1);
+        QCOMPARE(selections.last().at(0).toInt(), 3);
+        clickRow(4, false);
+        QCOMPARE(selections.size(), clicks + 2);
         QSignalSpy sent(&form, &ConfigForm::sendCommand);
         clickRow(1, true);
         clickRow(2, true);

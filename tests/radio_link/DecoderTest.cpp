@@ -70,12 +70,19 @@ TEST(Decoder, ValuesListsMenusAndHolds) {
     d.reply("ERROR unknown command");
     EXPECT_TRUE(d.link.telnet.Channels[1].LastReply == "ERROR unknown command" &&
                 d.link.telnet.CheckOutBuffer().isEnabled());
-    // While the user drags the slider only the label follows the radio.
+    // The slider moves while the program's flag is up, so a window can tell the move from the
+    // user's; while the user drags the slider only the label follows the radio.
+    QList<std::pair<int, bool>> moves;
+    QObject::connect(&d.link.view, &LinkView::volumeAdjusterSet, [&](int value) {
+        moves.append({value, d.state.VolumeSetByProgram});
+    });
     d.state.VolumeDragging = true;
     d.reply("VOL=50");
     EXPECT_TRUE(d.link.view.DeviceVolume == "50" && d.link.view.VolumeAdjusterValue == 35 && !d.state.VolumeDragging);
-    d.reply("VOL=55");
-    EXPECT_EQ(d.link.view.VolumeAdjusterValue, 55);
+    d.reply("VOL=155");
+    EXPECT_EQ(d.link.view.VolumeAdjusterValue, 100);
+    EXPECT_EQ(moves, (QList<std::pair<int, bool>>{{100, true}}));
+    EXPECT_FALSE(d.state.VolumeSetByProgram);
     d.reply("List pos=13 1=a 2=b 3=c 4=d 5=e 6=f 7=Seventh one");
     EXPECT_EQ(d.link.view.InfoList,
               (QStringList{"List - Updated " + QLocale().toString(d.platform.fakeWallClock.now(), QLocale::ShortFormat),
@@ -116,6 +123,9 @@ TEST(Decoder, ScreenRules) {
     EXPECT_TRUE(d.link.view.SearchBoxVisible && focus.count() == 1);
     d.reply("Menu state=0 mp=1 ms=3");
     EXPECT_FALSE(d.link.view.SearchBoxVisible);
+    // A screen the skin gives no picture has none; the last screen's does not linger.
+    d.reply("Menu state=7 mp=1 ms=3");
+    EXPECT_EQ(d.state.ScreenPictureName, QString());
     // Screen 21 backs out once per menu reply that reports it.
     d.reply("Menu state=21 mp=1 ms=1");
     EXPECT_EQ(d.link.telnet.pending(0), (QStringList{"STOP", "QXDELAY"}));
@@ -179,7 +189,6 @@ TEST(Decoder, WhatAutosLettersScreenChangesAndRecordButton) {
     // Meta status: the record button's caption, whether the please-wait stops, and while the
     // radio fills its buffer the meta data is asked again at the next poll.
     QSignalSpy stopWait(&d.link.view, &LinkView::pleaseWaitStopRequested);
-    d.link.hooks.mainMenuListVisible = [] { return false; };
     const std::tuple<const char *, const char *, bool, int> statuses[] = {
         {"recording", "Press to STOP RECORDING", true, 9},
         {"connecting", "Press to STOP RECORDING", false, 9},
@@ -204,9 +213,33 @@ TEST(Decoder, WhatAutosLettersScreenChangesAndRecordButton) {
               "Menu    : Item (4) = Unknown 4\r\nState   : (77) = Unknown 77");
 }
 
+TEST(Decoder, WaitingAnimationAndMenuPictureFollowWhatTheWindowsShow) {
+    Decoder d;
+    d.screen(0, "main"); // no list on this screen
+    d.skin.MenuTable[5] = MenuTableEntry{"pic5", "Five", QString()};
+    QSignalSpy stop(&d.link.view, &LinkView::pleaseWaitStopRequested);
+    QSignalSpy picture(&d.link.view, &LinkView::loadPictureRequested);
+    // At start no window shows the main menu list: a menu reply leaves the animation running.
+    d.state.WaitFrame = 3;
+    d.reply("Menu state=0 mp=1 ms=2");
+    EXPECT_TRUE(stop.isEmpty() && d.state.WaitFrame == 3);
+    d.link.view.MainMenuListVisible = true;
+    d.reply("Menu state=0 mp=1 ms=2");
+    EXPECT_TRUE(!stop.isEmpty() && d.state.WaitFrame == -2);
+    // While the macro list covers it, the selected item's picture is not loaded.
+    picture.clear();
+    d.link.view.MacroListVisible = true;
+    d.reply("Menu state=0 mp=1 ms=5");
+    EXPECT_TRUE(picture.isEmpty());
+    d.link.view.MacroListVisible = false;
+    d.reply("Menu state=0 mp=1 ms=5");
+    ASSERT_EQ(picture.count(), 1);
+    EXPECT_EQ(picture.at(0).at(0).toString(), "pic5");
+}
+
 TEST(AutomaticPoll, QueryOrder) {
     Decoder p;
-    const QStringList all{"MINFO", "VOLUME", "METAINFO", "LISTINFO", "MINFO", "STATE", "VERSION", "VOLUME"};
+    const QStringList all{"MINFO", "VOLUME", "METAINFO", "LISTINFO", "STATE", "VERSION"}; // each once
     const std::pair<const char *, QStringList> cases[] = {
         {"A", all},
         {"NVSR", {"VOLUME", "MINFO", "STATE", "VERSION"}},

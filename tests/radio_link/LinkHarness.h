@@ -33,12 +33,15 @@ struct LinkHarness {
     SkinTables skin;
     RadioLink link{platform, state, timeouts, skin};
 
-    bool accept = true;    // the radio accepts connections at once
-    qint64 replyDelay = 0; // ms between a command and its reply
+    bool accept = true;          // the radio accepts connections at once
+    bool closeAfterReply = true; // the radio closes the connection once it has answered
+    qint64 replyDelay = 0;       // ms between a command and its reply
     std::function<std::optional<QString>(const QString &)> answer = [](const QString &) {
         return std::optional<QString>(QStringLiteral("ERR\r\n"));
     };
     std::vector<Sent> sent;
+    // Commands written onto a connection that had carried one already.
+    QStringList secondWrites;
 
     // The reply tick and the refresh timer stay off unless a test starts them: most tests
     // look at the queue alone.
@@ -59,6 +62,10 @@ struct LinkHarness {
             }
             while (size_t(p.sent.size()) > seen[c]) {
                 const QString command = p.sent[qsizetype(seen[c]++)];
+                if (carrier[c] == p.connectCalls) {
+                    secondWrites << command;
+                }
+                carrier[c] = p.connectCalls;
                 sent.push_back({platform.fakeClock.nowMs(), int(c), command});
                 p.completeSends();
                 pendingReply[c] = command;
@@ -72,7 +79,9 @@ struct LinkHarness {
                 pendingReply[c].reset();
                 if (reply) {
                     p.receive(*reply);
-                    p.peerClose();
+                    if (closeAfterReply) {
+                        p.peerClose();
+                    }
                 }
             }
         }
@@ -117,4 +126,5 @@ struct LinkHarness {
     std::array<size_t, 2> seen{{0, 0}};
     std::array<std::optional<QString>, 2> pendingReply;
     std::array<qint64, 2> replyAt{{0, 0}};
+    std::array<int, 2> carrier{{-1, -1}}; // the connection (by connect count) that last carried a command
 };

@@ -43,21 +43,21 @@ TEST(Queue, UnreachableRadioKeepsTheHeadCommandAndStretchesTheTimeout) {
     EXPECT_EQ(results, (QStringList{"Fail in 0.5 sec [0.5]", "Fail in 0.6 sec [0.6]", "Fail in 0.7 sec [0.7]"}));
     EXPECT_EQ(h.link.view.UrlToolTip, "Could not open port");
     EXPECT_EQ(h.link.telnet.pending(0), (QStringList{"A", "B"}));
-    EXPECT_FLOAT_EQ(h.link.connection.ConnectExtra, 0.3f);
+    EXPECT_FLOAT_EQ(h.link.connection.ConnectExtra.seconds, 0.3f);
     // The radio comes back: nothing was lost or reordered, and each success gives 0.1 s back.
     h.accept = true;
     h.run(1000);
-    EXPECT_EQ(h.commands(), (QStringList{"A", "B", "STATE"}));
-    EXPECT_NEAR(h.link.connection.ConnectExtra, 0.0f, 1e-6);
+    EXPECT_EQ(h.commands().mid(0, 3), (QStringList{"A", "B", "STATE"})); // then the polls
+    EXPECT_NEAR(h.link.connection.ConnectExtra.seconds, 0.0f, 1e-6);
     // Past 3 s of extra waiting the extra starts again from nothing.
-    h.link.connection.ConnectExtra = 2.95f;
+    h.link.connection.ConnectExtra.seconds = 2.95f;
     h.accept = false;
     h.link.connection.DoOpenPort(1);
     h.run(3440);
-    EXPECT_NEAR(h.link.connection.ConnectExtra, 2.95f, 1e-6);
+    EXPECT_NEAR(h.link.connection.ConnectExtra.seconds, 2.95f, 1e-6);
     h.run(20);
     EXPECT_EQ(h.link.view.StatusPanel[3], "Fail in 3.45 sec [3.45]");
-    EXPECT_EQ(h.link.connection.ConnectExtra, 0.0f);
+    EXPECT_EQ(h.link.connection.ConnectExtra.seconds, 0.0f);
 }
 
 TEST(Queue, MoreThanTwoHundredWaitingCommandsCollapseToTheOldest) {
@@ -114,17 +114,154 @@ TEST(Queue, OkEmptiesTheQueryChannelButKeepsCommandsAndSoundsAreFound) {
               (QStringList{root + "/sounds/ok.wav", root + "/fail.Wav", root + "/sounds/Beep.WAV"}));
 }
 
-TEST(Queue, UnansweredCommandsAreRetriedThenGivenUp) {
+TEST(Queue, UnansweredCommandIsNotSentAgain) {
     LinkHarness h;
     h.answer = [](const QString &command) { // A stalls
         return command == "A" ? std::optional<QString>() : std::optional<QString>("OK\r\n");
     };
     h.queue(0, {"A", "B"});
     h.run(8000);
-    // The no-reply time-out closes both sockets and A, still first, goes again; after three
-    // unanswered tries it is given up (and said so) so B is not held for ever.
-    EXPECT_EQ(h.commands(0), (QStringList{"A", "A", "A", "B"}));
-    EXPECT_TRUE(h.link.view.TelnetData.contains("[no reply to A after 3 tries]"));
+    // The no-reply time-out closes the connection; A reached the radio, so it is not repeated.
+    EXPECT_EQ(h.commands(0, true), (QStringList{"75 A", "2600 B"}));
+    EXPECT_EQ(h.link.view.TelnetData, "[no reply to A]\r\n");
+}
+
+// Each way a delivery can end, driven by hand on the fake socket: a command whose send
+// completed has left the queue, answered or not; one that never got onto the wire is still
+// first and goes on a later tick.
+TEST(Queue, DeliveredCommandsLeaveTheQueueUndeliveredOnesStayFirst) {
+    struct Case {
+        const char *name;
+        std::function<void(LinkHarness &)> act;
+        QStringList pending;
+        bool noReplyLine;
+    };
+    const auto connectAndSend = [](LinkHarness &h, bool complete) {
+        h.platform.fakeClock.advance(75);
+        h.port(0).acceptConnection();
+        ASSERT_EQ(h.port(0).sent, QStringList{"A"});
+        if (complete) {
+            h.port(0).completeSends();
+        }
+    };
+    const Case cases[] = {
+        {"closed without a reply",
+         [&](LinkHarness &h) { connectAndSend(h, true), h.port(0).peerClose(); },
+         {"B"},
+         true},
+        {"reply later than the reset time",
+         [&](LinkHarness &h) {
+             connectAndSend(h, true);
+             h.platform.fakeClock.advance(2500);
+             h.port(0).receive("OK\r\n"); // too late: the connection is gone
+         },
+         {"B"},
+         true},
+        {"Disconnect after the send",
+         [&](LinkHarness &h) { connectAndSend(h, true), h.link.connection.DisconnectButton_Click(); },
+         {"B"},
+         true},
+        {"Disconnect during the send",
+         [&](LinkHarness &h) { connectAndSend(h, false), h.link.connection.DisconnectButton_Click(); },
+         {"A", "B"},
+         false},
+        {"error before the send completed",
+         [&](LinkHarness &h) { connectAndSend(h, false), h.port(0).fail(); },
+         {"A", "B"},
+         false},
+        {"answered before the send reported", // the reply proves the bytes arrived
+         [&](LinkHarness &h) { connectAndSend(h, false), h.port(0).receive("OK"), h.port(0).peerClose(); },
+         {"B"},
+         false},
+        {"refused",
+         [](LinkHarness &h) {
+             h.platform.fakeClock.advance(75);
+             h.port(0).refuseConnection();
+         },
+         {"A", "B"},
+         false},
+        {"connect time-out", [](LinkHarness &h) { h.platform.fakeClock.advance(75 + 500); }, {"A", "B"}, false},
+    };
+    for (const Case &c : cases) {
+        LinkHarness h;
+        h.accept = false;
+        h.queue(0, {"A", "B"});
+        c.act(h);
+        EXPECT_EQ(h.link.telnet.pending(0), c.pending) << c.name;
+        EXPECT_EQ(h.link.view.TelnetData.contains("[no reply to A]"), c.noReplyLine) << c.name;
+        // Whatever happened, the queue goes on: B (and A when it never arrived) leave once each.
+        h.accept = true;
+        h.answer = [](const QString &) { return std::optional<QString>("OK\r\n"); };
+        h.seen[0] = size_t(h.port(0).sent.size()); // from here on
+        h.run(3000);
+        EXPECT_EQ(h.commands(0), c.pending) << c.name;
+        EXPECT_TRUE(h.link.telnet.pending(0).isEmpty()) << c.name;
+    }
+}
+
+TEST(Queue, UnreachableRadioHoldsTheHeadForAsLongAsItTakes) {
+    LinkHarness h;
+    h.accept = false;
+    h.queue(0, {"A", "B"});
+    h.queue(1, {"STATE"});
+    h.run(60000);
+    // No cap on the attempts: every tick tries again, nothing is dropped or reordered.
+    EXPECT_GE(h.port(0).connectCalls, 30);
+    EXPECT_EQ(h.link.telnet.pending(0), (QStringList{"A", "B"}));
+    h.accept = true;
+    h.answer = [](const QString &) { return std::optional<QString>("OK\r\n"); };
+    h.run(4000);
+    EXPECT_EQ(h.commands().mid(0, 3), (QStringList{"A", "B", "STATE"})); // then the polls
+}
+
+// A reply decoded on the reply tick switches the shared no-reply timer off while the next
+// command's connection is still open. The queue must still wait for that connection to end
+// (closed by the radio, or given up at its own deadline) before it sends again.
+TEST(Queue, NothingMoreGoesOntoAnOpenConnection) {
+    LinkHarness h;
+    h.state.FullRefreshDue = false; // no polls of its own
+    h.state.PollCountdown = 10000;
+    h.link.settings.UpdateDisplayLabels = false;
+    h.link.connection.start();
+    h.replyDelay = 300;
+    h.answer = [](const QString &command) {
+        return command == "B" ? std::optional<QString>() : std::optional<QString>("VER=" + command + "\r\n");
+    };
+    h.queue(1, {"A", "B", "C"});
+    h.run(90);
+    h.link.telnet.Channels[1].Completed = "VER=0\r\n"; // an earlier reply, decoded at 100
+    h.run(20);
+    ASSERT_FALSE(h.link.connection.ResetTimer().isEnabled());
+    h.run(5000);
+    // A is answered at 375; B stalls, and the reply tick decoding A's reply switches the
+    // timer off again, but B's connection is given up 2500 ms after its send all the same.
+    EXPECT_EQ(h.commands(1, true), (QStringList{"75 A", "400 B", "2925 C"}));
+    EXPECT_TRUE(h.secondWrites.isEmpty()) << h.secondWrites.join(',').toStdString();
+    EXPECT_EQ(h.state.VersionText, "C");
+    EXPECT_TRUE(h.link.view.TelnetData.contains("[no reply to B]"));
+}
+
+// A radio that answers but keeps the connection open: after a short silence the program
+// closes the connection itself and takes what came as the reply.
+TEST(Queue, ReplyOnAConnectionTheRadioKeepsOpenIsTakenAfterAPause) {
+    LinkHarness h;
+    h.state.FullRefreshDue = false;
+    h.state.PollCountdown = 10000;
+    h.link.settings.UpdateDisplayLabels = false;
+    h.link.connection.start();
+    h.closeAfterReply = false;
+    h.answer = [](const QString &command) {
+        return std::optional<QString>(command == "VERSION" ? "VER=3.1.7\r\n" : "STATE=ON\r\n");
+    };
+    h.queue(1, {"VERSION", "STATE"});
+    h.run(650);
+    EXPECT_EQ(h.state.VersionText, "3.1.7"); // closed at 575, shown and decoded at 600
+    EXPECT_EQ(h.link.view.TelnetData, "VER=3.1.7\r\n");
+    h.run(1000);
+    EXPECT_EQ(h.commands(1, true), (QStringList{"75 VERSION", "600 STATE"}));
+    EXPECT_EQ(h.state.PowerState, "ON");
+    EXPECT_TRUE(h.secondWrites.isEmpty());
+    EXPECT_FALSE(h.link.view.TelnetData.contains("[no reply"));
 }
 
 TEST(Queue, QueryQueuedAgainWhileItsTwinIsInFlightIsKept) {
@@ -165,7 +302,7 @@ TEST(Connection, ResolvedHostsAndToolTip) {
     EXPECT_EQ(h.link.view.UrlToolTip, "radio Resolves to 192.168.1.120");
 }
 
-TEST(Connection, RepliesAreJoinedLeftoversPrefixTheNextAndOversizedOnesAreCut) {
+TEST(Connection, RepliesAreJoinedTextLeftOnAClosedConnectionShowsAndOversizedOnesAreCut) {
     LinkHarness h;
     h.accept = false;
     h.link.connection.start();
@@ -181,11 +318,13 @@ TEST(Connection, RepliesAreJoinedLeftoversPrefixTheNextAndOversizedOnesAreCut) {
     };
     reply({"VER=", "1.2.3\r\n"});
     EXPECT_EQ(h.state.VersionText, "1.2.3");
-    // Text on a connection the program closed itself waits for the next reply.
-    reply({"left"}, false);
-    EXPECT_EQ(h.link.telnet.Channels[0].Received, "left");
-    reply({"over\r\n"});
-    EXPECT_TRUE(h.link.view.TelnetData.endsWith("leftover\r\n"));
+    // Text on a connection the program closed itself is that connection's reply: it is shown
+    // then, not glued to the front of some later reply.
+    reply({"VOL=", "35"}, false);
+    EXPECT_EQ(h.state.VolumeText, "35");
+    reply({"OK\r\n"});
+    EXPECT_TRUE(h.link.view.TelnetData.endsWith("VOL=35\r\n\r\nOK\r\n"));
+    EXPECT_TRUE(h.link.telnet.Channels[0].Received.isEmpty());
     const QString chunk(300000, QLatin1Char('x'));
     reply({chunk, chunk, chunk, chunk});
     EXPECT_EQ(h.link.view.TelnetData.size(), LinkView::TerminalLimit);

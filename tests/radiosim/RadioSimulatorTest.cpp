@@ -104,12 +104,47 @@ private Q_SLOTS:
         QTRY_COMPARE(m_sim->openConnections(), 0);
     }
 
+    // A second write onto a connection whose command was taken is not acted on, but it is
+    // logged on a line of its own, marked, so a client with that fault cannot go unnoticed.
+    void bytesAfterTheCommandAreLoggedAsExtra() {
+        QTemporaryDir dir;
+        const QString logPath = dir.filePath(QStringLiteral("commands.log"));
+        QVERIFY(m_sim->setLogFile(logPath));
+        m_sim->setDelayMs(300); // the connection stays open while the second write comes
+        const int volume = m_sim->volume();
+        Client twice(m_sim->commandPort(), "VOLp");
+        QTRY_COMPARE(m_sim->commandTexts().size(), 1);
+        twice.socket.write("VOLp\tVOLp");
+        QTRY_COMPARE(m_sim->extraBytes().size(), 1);
+        QVERIFY(twice.waitClosed());
+        QCOMPARE(twice.received, QByteArray("OK\r\n"));
+        QCOMPARE(m_sim->volume(), volume + 5);
+        QCOMPARE(m_sim->commandTexts(), QStringList{QStringLiteral("VOLp")});
+        QCOMPARE(m_sim->extraBytes().first().command, QByteArray("VOLp\tVOLp"));
+        QCOMPARE(m_sim->extraBytes().first().connection, 1);
+
+        QFile log(logPath);
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = log.readAll().split('\n');
+        QCOMPARE(lines.size(), 3);
+        const QByteArray p = QByteArray::number(m_sim->commandPort());
+        QCOMPARE(lines[0].mid(lines[0].indexOf('\t')), "\t" + p + "\t1\tVOLp");
+        QCOMPARE(lines[1].mid(lines[1].indexOf('\t')), "\t" + p + "\t1\tEXTRA\tVOLp\\tVOLp");
+    }
+
     void floodOfInputIsCutToOneCommandAndOthersAreStillServed() {
         const QByteArray flood(10 * 1024 * 1024, 'x');
         Client flooder(m_sim->commandPort(), flood);
         QTRY_COMPARE(m_sim->commands().size(), 1);
         QCOMPARE(m_sim->commands().first().command, QByteArray(RadioSimulator::MaxCommandBytes, 'x'));
         QCOMPARE(ask(m_sim->commandPort(), "VERSION"), Version);
+        // The rest is extra, recorded only up to a limit.
+        QTRY_VERIFY(!m_sim->extraBytes().isEmpty());
+        qint64 extra = 0;
+        for (const RadioSimulator::ReceivedCommand &piece : m_sim->extraBytes()) {
+            extra += piece.command.size();
+        }
+        QVERIFY(extra <= RadioSimulator::MaxCommandBytes);
         QVERIFY(flooder.waitClosed(10000));
         QTRY_COMPARE(m_sim->openConnections(), 0);
     }

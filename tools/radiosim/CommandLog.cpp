@@ -41,11 +41,24 @@ QByteArray CommandLog::formatLine(qint64 msSinceStart, quint16 port, int connect
            '\t' + escape(command) + '\n';
 }
 
+QByteArray CommandLog::formatExtraLine(qint64 msSinceStart, quint16 port, int connection, const QByteArray &bytes) {
+    return QByteArray::number(msSinceStart) + '\t' + QByteArray::number(port) + '\t' + QByteArray::number(connection) +
+           '\t' + ExtraMark + '\t' + escape(bytes) + '\n';
+}
+
 void CommandLog::write(qint64 msSinceStart, quint16 port, int connection, const QByteArray &command) {
+    append(formatLine(msSinceStart, port, connection, command));
+}
+
+void CommandLog::writeExtra(qint64 msSinceStart, quint16 port, int connection, const QByteArray &bytes) {
+    append(formatExtraLine(msSinceStart, port, connection, bytes));
+}
+
+void CommandLog::append(const QByteArray &line) {
     if (!m_file.isOpen()) {
         return;
     }
-    m_file.write(formatLine(msSinceStart, port, connection, command));
+    m_file.write(line);
     // Readers follow the file while the simulator runs.
     m_file.flush();
 }

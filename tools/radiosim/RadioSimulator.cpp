@@ -132,23 +132,36 @@ private:
     enum class Phase { Reading, Answering, Writing, Closing, KeptOpen, Done };
 
     void readInput() {
+        if (m_phase == Phase::Reading) {
+            const qint64 room = RadioSimulator::MaxCommandBytes - m_input.size();
+            const QByteArray bytes = m_socket->read(room);
+            if (!bytes.isEmpty()) {
+                m_input += bytes;
+                m_idle.start(m_simulator.m_idleTimeoutMs);
+                if (m_input.size() >= RadioSimulator::MaxCommandBytes) {
+                    takeCommand();
+                } else {
+                    m_quiet.start(RadioSimulator::QuietGapMs);
+                }
+            }
+        }
         if (m_phase != Phase::Reading) {
-            // One command per connection: whatever follows it is read and dropped.
-            m_socket->skip(m_socket->bytesAvailable());
+            readExtra();
+        }
+    }
+
+    // One command per connection: whatever follows it is not acted on, but it is recorded,
+    // up to a limit, so that a client writing twice onto one connection gets noticed.
+    void readExtra() {
+        if (m_phase == Phase::Done || m_socket->bytesAvailable() <= 0) {
             return;
         }
-        const qint64 room = RadioSimulator::MaxCommandBytes - m_input.size();
-        const QByteArray bytes = m_socket->read(room);
+        const qint64 room = RadioSimulator::MaxCommandBytes - m_extraTaken;
+        const QByteArray bytes = room > 0 ? m_socket->read(room) : QByteArray();
         m_socket->skip(m_socket->bytesAvailable());
-        if (bytes.isEmpty()) {
-            return;
-        }
-        m_input += bytes;
-        m_idle.start(m_simulator.m_idleTimeoutMs);
-        if (m_input.size() >= RadioSimulator::MaxCommandBytes) {
-            takeCommand();
-        } else {
-            m_quiet.start(RadioSimulator::QuietGapMs);
+        if (!bytes.isEmpty()) {
+            m_extraTaken += bytes.size();
+            m_simulator.extraTaken(this, bytes);
         }
     }
 
@@ -226,6 +239,7 @@ private:
     const int m_number;
     Phase m_phase = Phase::Reading;
     QByteArray m_input;
+    qint64 m_extraTaken = 0;
     QTimer m_quiet;
     QTimer m_idle;
     QTimer m_pause;
@@ -514,6 +528,17 @@ void RadioSimulator::commandTaken(CommandConnection *connection, const QByteArra
     }
     connection->reply(m_faults.garbage ? randomBytes() : reply.toLatin1(), m_faults.bigBytes, m_faults.split,
                       m_faults.noClose, m_faults.delayMs);
+}
+
+void RadioSimulator::extraTaken(CommandConnection *connection, const QByteArray &bytes) {
+    ReceivedCommand entry{m_clock.isValid() ? m_clock.elapsed() : 0, m_commandPort, connection->number(),
+                          QByteArray(bytes.constData(), bytes.size())};
+    m_log.writeExtra(entry.msSinceStart, entry.port, entry.connection, bytes);
+    if (m_extraBytes.size() >= MaxRecordedCommands) {
+        m_extraBytes.removeFirst();
+    }
+    m_extraBytes.append(entry);
+    Q_EMIT extraBytesReceived(entry.connection, entry.command);
 }
 
 void RadioSimulator::consoleInput(ConsoleClient *client, const QByteArray &bytes) {

@@ -108,7 +108,14 @@ public:
     QList<ReceivedCommand> commands() const { return m_commands; }
     // Only the command-port commands, as text.
     QStringList commandTexts() const;
-    void clearCommands() { m_commands.clear(); }
+    // Bytes that came on command connections after their command, oldest first (the last
+    // 10000 pieces; at most MaxCommandBytes per connection). One command per connection is the
+    // rule, so anything here is a fault of the client.
+    QList<ReceivedCommand> extraBytes() const { return m_extraBytes; }
+    void clearCommands() {
+        m_commands.clear();
+        m_extraBytes.clear();
+    }
     // Console lines written so far, oldest first (the last 1000).
     QStringList consoleLines() const { return m_consoleHistory; }
 
@@ -123,6 +130,8 @@ public:
 Q_SIGNALS:
     // A command was taken from a command connection (before it is acted on).
     void commandReceived(int connection, const QString &command);
+    // Bytes came on a command connection after its command (they are not acted on).
+    void extraBytesReceived(int connection, const QByteArray &bytes);
     // The model acted on a command and produced this reply (faults may change what is sent).
     void commandAnswered(int connection, const QString &command, const QString &reply);
     void consoleLineWritten(const QString &line);
@@ -135,6 +144,7 @@ private:
     void acceptCommandConnections();
     void acceptConsoleClients();
     void commandTaken(CommandConnection *connection, const QByteArray &command);
+    void extraTaken(CommandConnection *connection, const QByteArray &bytes);
     void consoleInput(ConsoleClient *client, const QByteArray &bytes);
     void record(quint16 port, int connection, const QByteArray &command);
     void forgetConnection(int number);
@@ -168,5 +178,6 @@ private:
     QTimer m_statusTimer;
 
     QList<ReceivedCommand> m_commands;
+    QList<ReceivedCommand> m_extraBytes;
     QStringList m_consoleHistory;
 };

@@ -65,7 +65,9 @@ int main(int argc, char *argv[]) {
          QStringLiteral("port"), QStringLiteral("8899")},
         {QStringLiteral("log"),
          QStringLiteral("Write every command received to FILE: <ms since start> TAB <port> TAB <connection "
-                        "number> TAB <command>, with CR, LF, TAB and backslash written as \\r \\n \\t \\\\."),
+                        "number> TAB <command>, with CR, LF, TAB and backslash written as \\r \\n \\t \\\\. Bytes "
+                        "sent on a connection after its command get a line of their own: <ms> TAB <port> TAB "
+                        "<connection> TAB EXTRA TAB <bytes>."),
          QStringLiteral("FILE")},
         {QStringLiteral("refuse"), QStringLiteral("Fault: refuse connections on the command port.")},
         {QStringLiteral("delay"), QStringLiteral("Fault: send every reply MS milliseconds late."),

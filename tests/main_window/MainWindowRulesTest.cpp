@@ -1,0 +1,93 @@
+#include "main_window/MainWindowRules.h"
+
+#include "display/SkinTables.h"
+#include "macros/MacroTable.h"
+#include "main_window/CommandList.h"
+#include "platform/Platform.h"
+#include "radio_link/LinkView.h"
+#include "radio_link/RadioState.h"
+#include "radio_link/Telnet.h"
+#include "remote/RemoteLayout.h"
+#include "settings/INIFILES.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+void writeFile(const QString &path, const QByteArray &bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+} // namespace
+
+TEST(MainWindowRules, ReloadReadsEverythingInOrderAndFallsBackToTheLastLayout) {
+    QTemporaryDir dir;
+    const QDir folder(dir.path());
+    writeFile(folder.filePath("CVRemote.ini"), "[General]\r\nLastRemote=mine\r\n[Timeouts]\r\nConnect=2\r\n");
+    writeFile(folder.filePath("Commandlist.txt"), "VOLp\r\n./POWER\r\n");
+    writeFile(folder.filePath("mine.txt"), "10,20,30,40,POWER\r\n");
+    writeFile(folder.filePath("mine.png"), "");
+    INIFILES ini;
+    ini.SetProgramPaths(folder.filePath("CVRemote"));
+    CommandList commands;
+    RemoteLayout layout;
+    SkinTables skin;
+    Timeouts timeouts;
+    MacroTable macros;
+    const ReloadData data{ini, commands, layout, skin, timeouts, macros};
+    // The skin comes after the command list and before the timeouts.
+    std::pair<int, float> atSkin{-1, 0.0f};
+    const QString picture = ReloadDataFiles(data, nullptr, [&] { atSkin = {commands.count(), timeouts.Connect}; });
+    EXPECT_EQ(atSkin, (std::pair{2, 0.5f}));
+    EXPECT_EQ(timeouts.Connect, 2.0f);
+    EXPECT_EQ(layout.CurrentRemote, "mine");
+    EXPECT_EQ(layout.RemoteButtons.front().Function, "POWER");
+    EXPECT_EQ(QFileInfo(picture).fileName(), "mine.png");
+    // A layout made current is kept; none at all falls back to "remote1" without settings.
+    layout.CurrentRemote = "other";
+    ReloadDataFiles(data, nullptr);
+    EXPECT_EQ(layout.CurrentRemote, "other");
+    QFile::remove(folder.filePath("CVRemote.ini"));
+    INIFILES fresh;
+    fresh.SetProgramPaths(folder.filePath("CVRemote"));
+    layout.CurrentRemote.clear();
+    FallBackToLastRemote(layout, fresh);
+    EXPECT_EQ(layout.CurrentRemote, "remote1");
+}
+
+TEST(MainWindowRules, StartUpSelectsPowerAndAsksWhoAndWhereTheRadioIs) {
+    FakePlatform platform;
+    RadioState state;
+    state.FullRefreshDue = false;
+    Timeouts timeouts;
+    Telnet telnet(platform, state, timeouts);
+    CommandList commands;
+    commands.MakeList("UP\r\nPOWER\r\nPOWER\r\n");
+    StartUpQueries(commands, telnet, state);
+    EXPECT_EQ(commands.selectedIndex(), 1);
+    EXPECT_EQ(telnet.pending(1), (QStringList{"VERSION", "STATE", "MINFO"}));
+    EXPECT_TRUE(telnet.pending(0).isEmpty() && state.FullRefreshDue);
+    CommandList none;
+    none.MakeList("UP\r\n");
+    StartUpQueries(none, telnet, state);
+    EXPECT_EQ(none.selectedIndex(), -1);
+}
+
+TEST(MainWindowRules, TerminalIsClearedByAnyoneButEditedOnlyWhileUnlocked) {
+    LinkView view;
+    view.appendTerminal("OK\r\n");
+    EXPECT_FALSE(view.editTerminal("typed"));
+    EXPECT_TRUE(view.TelnetData.endsWith("OK\r\n"));
+    view.TerminalUnlocked = true;
+    EXPECT_TRUE(view.editTerminal(QString(30000, 'x') + "end"));
+    EXPECT_EQ(view.TelnetData.size(), LinkView::TerminalLimit);
+    EXPECT_TRUE(view.TelnetData.endsWith("xend"));
+    view.clearTerminal();
+    EXPECT_TRUE(view.TelnetData.isEmpty());
+}
