@@ -64,7 +64,10 @@ void Program::unloadMacros() {
     if (!m_macroForm) {
         return;
     }
-    m_ini.SaveWindowPlacement(*m_macroPlacement, false);
+    // A window never shown has no placement worth keeping; the next start places it anew.
+    if (m_macroForm->everShown()) {
+        m_ini.SaveWindowPlacement(*m_macroPlacement, false);
+    }
     // Nothing of a run may tick once the link is gone.
     m_macroPlacement.reset();
     m_macroForm.reset();

@@ -121,6 +121,11 @@ void MacroForm::closeEvent(QCloseEvent *event) {
     event->accept();
 }
 
+void MacroForm::showEvent(QShowEvent *event) {
+    m_everShown = true;
+    QWidget::showEvent(event);
+}
+
 void MacroForm::resizeEvent(QResizeEvent *event) {
     QWidget::resizeEvent(event);
     layOut();

@@ -24,6 +24,8 @@ public:
 
     // Shows the runner's step list, selection and check box.
     void render();
+    // Whether the window was ever on screen: only then is its placement worth keeping.
+    bool everShown() const { return m_everShown; }
 
 Q_SIGNALS:
     // The user closes the window: its placement is stored, the window only hides.
@@ -31,6 +33,7 @@ Q_SIGNALS:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -46,5 +49,6 @@ private:
     QStatusBar *m_statusBar = nullptr;
     QStringList m_shownSteps;
     bool m_rendering = false;
+    bool m_everShown = false;
     bool m_pendingLineFeed = false; // the last text shown ended in a CR whose LF may follow
 };
