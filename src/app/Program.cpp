@@ -192,6 +192,13 @@ void Program::renderLinkView() {
     form.setUrlToolTip(view.UrlToolTip);
 }
 
+void Program::Close() {
+    if (m_form) {
+        m_form->close();
+    }
+    Form_Unload(); // in case the window was never shown or ignored the close
+}
+
 void Program::Form_Unload() {
     if (m_unloaded || !m_form) {
         return;

@@ -46,6 +46,8 @@ public:
 
     // The main window's close: settings, other windows, placement, sockets, end.
     void Form_Unload();
+    // Closes the main window as the user does (SIGTERM and SIGINT come here).
+    void Close();
     // Reloads the data files: command list, skin, timeouts, macros and the current layout.
     void ReloadButton_Click();
     // Makes a layout current (the layout list's double click sets it, then reloads); an empty

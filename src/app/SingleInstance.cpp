@@ -6,11 +6,15 @@
 #include <QLockFile>
 
 SingleInstance::SingleInstance(const QString &settingsFile)
-    : m_path(LockPathFor(settingsFile)) {}
+    : m_settingsFile(QFileInfo(settingsFile).absoluteFilePath()) {}
 
 SingleInstance::~SingleInstance() = default;
 
 QString SingleInstance::LockPathFor(const QString &settingsFile) {
+    return QFileInfo(settingsFile).absoluteFilePath() + QStringLiteral(".lock");
+}
+
+QString SingleInstance::FallbackLockPathFor(const QString &settingsFile) {
     const QString absolute = QFileInfo(settingsFile).absoluteFilePath();
     const QByteArray hash = QCryptographicHash::hash(absolute.toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
     return QDir(QDir::tempPath())
@@ -21,20 +25,23 @@ bool SingleInstance::TryAcquire() {
     if (m_held) {
         return true;
     }
-    m_lock = std::make_unique<QLockFile>(m_path);
-    // Age alone must never make a lock stale: the first copy may run for days. A lock is
-    // stale only when the process that made it is gone.
-    m_lock->setStaleLockTime(0);
-    if (m_lock->tryLock(0)) {
-        m_held = true;
-        return true;
+    for (const QString &path : {LockPathFor(m_settingsFile), FallbackLockPathFor(m_settingsFile)}) {
+        auto lock = std::make_unique<QLockFile>(path);
+        // Age alone must never make a lock stale: the first copy may run for days. A lock is
+        // stale only when the process that made it is gone.
+        lock->setStaleLockTime(0);
+        if (lock->tryLock(0)) {
+            m_lock = std::move(lock);
+            m_path = path;
+            m_held = true;
+            return true;
+        }
+        if (lock->error() == QLockFile::LockFailedError) {
+            return false;
+        }
+        // The folder cannot take a lock file: try the next place.
     }
-    if (m_lock->error() == QLockFile::LockFailedError) {
-        m_lock.reset();
-        return false;
-    }
-    // Permission or other trouble with the lock file: run unguarded rather than not at all.
-    m_lock.reset();
+    // No lock can be made anywhere: run unguarded rather than not at all.
     m_held = true;
     return true;
 }

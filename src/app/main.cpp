@@ -1,4 +1,5 @@
 #include "app/Program.h"
+#include "app/TerminationSignals.h"
 #include "platform/Platform.h"
 
 #include <QApplication>
@@ -12,5 +13,8 @@ int main(int argc, char *argv[]) {
     if (!program.start()) {
         return 0;
     }
+    // Logging out or Ctrl-C closes the program as its main window's close does: settings saved.
+    TerminationSignals termination;
+    QObject::connect(&termination, &TerminationSignals::requested, &program, &Program::Close);
     return app.exec();
 }

@@ -9,6 +9,7 @@
 
 // Bytes stay bytes: the files are single-byte text, no UTF-8 conversion wanted.
 #define SI_NO_CONVERSION
+#include <algorithm>
 #include <cmath>
 #include <SimpleIni.h>
 #include <string>
@@ -25,10 +26,14 @@ public:
     void parse(const QByteArray &bytes) {
         // Damaged files are read line by line, as the desktop's own INI reader does: a header
         // without its "]" or a line that is neither a header, a comment nor key=value is
-        // passed over, and cannot swallow the lines after it. NUL bytes and stray CRs would
-        // end or split a line early, so they become blanks.
+        // passed over, and cannot swallow the lines after it. A line holding control bytes
+        // (other than TAB) is not text: binary junk, say a picture saved over the file, is
+        // passed over too, and so is every key before the first section, which no reader of
+        // INI files finds. Since a write starts from what was read, the next write leaves
+        // only sections, comments and key=value lines in the file.
         QByteArray clean;
         clean.reserve(bytes.size() + 2);
+        bool inSection = false;
         qsizetype start = 0;
         while (start <= bytes.size()) {
             qsizetype end = bytes.indexOf('\n', start);
@@ -40,8 +45,9 @@ public:
             if (line.endsWith('\r')) {
                 line.chop(1);
             }
-            line.replace('\0', ' ');
-            line.replace('\r', ' ');
+            if (!isText(line)) {
+                continue;
+            }
             const QByteArray t = line.trimmed();
             if (t.startsWith('[')) {
                 const qsizetype close = t.indexOf(']');
@@ -49,7 +55,8 @@ public:
                     continue;
                 }
                 line = t.left(close + 1);
-            } else if (!t.isEmpty() && !t.startsWith(';') && !t.startsWith('#') && !t.contains('=')) {
+                inSection = true;
+            } else if (!t.isEmpty() && !t.startsWith(';') && !t.startsWith('#') && (!inSection || !t.contains('='))) {
                 continue;
             }
             clean += line;
@@ -81,6 +88,11 @@ public:
     }
 
 private:
+    static bool isText(const QByteArray &line) {
+        return std::none_of(line.cbegin(), line.cend(),
+                            [](char c) { return (uchar(c) < 0x20 && c != '\t') || uchar(c) == 0x7f; });
+    }
+
     CSimpleIniA m_ini; // sections and keys ignore case
 };
 
@@ -96,20 +108,25 @@ QString trimmed(const QString &text) {
     return text.trimmed();
 }
 
-// A value must stay on its own line: line breaks would start new keys.
+bool isControl(QChar c) {
+    return (c.unicode() < 0x20 && c != u'\t') || c.unicode() == 0x7f;
+}
+
+// A value must stay one line of text: line breaks would start new keys, and the reader passes
+// over a line with control bytes in it.
 QByteArray storable(const QString &text) {
-    QString value = trimmed(text);
-    value.replace(u'\r', u' ');
-    value.replace(u'\n', u' ');
-    value.replace(QChar(0), u' ');
-    return value.toLatin1();
+    QString value = text;
+    for (QChar &c : value) {
+        if (isControl(c)) {
+            c = u' ';
+        }
+    }
+    return trimmed(value).toLatin1();
 }
 
 QByteArray nameBytes(const QString &name) {
     QString clean = name;
-    clean.remove(u'\r');
-    clean.remove(u'\n');
-    clean.remove(QChar(0));
+    clean.removeIf(isControl);
     return clean.toLatin1();
 }
 

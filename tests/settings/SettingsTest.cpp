@@ -185,6 +185,28 @@ TEST_F(SettingsTest, DamagedFilesReadWhatTheyCanAndWritesKeepTheRest) {
     EXPECT_EQ(read("General", "AutoRefresh"), s("0"));
 }
 
+TEST_F(SettingsTest, AWriteLeavesOnlySectionsCommentsAndKeyValueLines) {
+    // A picture's bytes saved over the settings file, then the program's sections appended.
+    QRandomGenerator random(3409);
+    QByteArray junk(3409, Qt::Uninitialized);
+    for (char &c : junk) {
+        c = char(random.bounded(256));
+    }
+    junk += "\r\nstray=before any section\r\n; kept\r\n[General]\r\nRaidoPORT=8081\r\nbad=\x01\x02\r\n"
+            "[Timeouts]\r\nConnect=2\r\n";
+    writeRaw(junk);
+    EXPECT_EQ(read("General", "bad", s("none")), s("none")); // not text: passed over
+    write("General", "RaidoURL", "radio\x01\x7f");
+    // Blank lines between the parts do not matter; every line ends in CR LF.
+    const QByteArray written = readRaw();
+    EXPECT_TRUE(written.endsWith("\r\n") && written.count('\n') == written.count("\r\n"));
+    QList<QByteArray> lines = written.split('\n');
+    lines.removeIf([](const QByteArray &line) { return line.trimmed().isEmpty(); });
+    EXPECT_EQ(lines, (QList<QByteArray>{"; kept\r", "[General]\r", "RaidoPORT=8081\r", "RaidoURL=radio\r",
+                                        "[Timeouts]\r", "Connect=2\r"}));
+    EXPECT_EQ(read("", "stray", s("none")), s("none"));
+}
+
 TEST_F(SettingsTest, WritesReplaceTheFileInOneStepAndFailuresAreSilent) {
     write("General", "RaidoPORT", "8080");
     write("General", "RaidoURL", "radio");
