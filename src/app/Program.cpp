@@ -1,11 +1,13 @@
 #include "app/Program.h"
 
 #include "app/Version.h"
-#include "app/WireInfo.h"
-#include "app/WireDisplay.h"
-#include "app/WireRemote.h"
 #include "app/WireConsole.h"
+#include "app/WireDisplay.h"
+#include "app/WireInfo.h"
+#include "app/WireRemote.h"
 #include "app/WireUpdate.h"
+#include "macros/MacroForm.h"
+#include "macros/MacroRunner.h"
 #include "main_window/ConfigForm.h"
 #include "main_window/MainWindowRules.h"
 #include "platform/Platform.h"
@@ -38,6 +40,8 @@ Program::Program(Platform &platform, const QString &programFolder, const QString
 
 Program::~Program() {
     // The windows go before the link whose data they show.
+    m_macroForm.reset();
+    m_macroRunner.reset();
     m_display.reset();
     m_console.reset();
     m_update.reset();
@@ -108,6 +112,8 @@ bool Program::start() {
     m_form->measureBorders();
     m_remote->showWindow();
     wireInfoPanel();
+    wireMacros();
+    wireBetweenWindows();
 
     StartUpQueries(m_commands, m_link->telnet, m_state);
     m_link->start();
@@ -210,6 +216,7 @@ void Program::Form_Unload() {
     m_console.reset();
     closeDisplay();
     unloadInfoPanel();
+    unloadMacros();
     m_remote->close();
     m_update->unload();
     m_update.reset();

@@ -25,6 +25,8 @@ class DisplayControl;
 class DisplayForm;
 struct ConsoleWindow;
 struct UpdateWindow;
+class MacroForm;
+class MacroRunner;
 class Platform;
 class RadioLink;
 class RemoteWiring;
@@ -92,6 +94,9 @@ public:
     ConsoleWindow *consoleWindow() { return m_console.get(); }
     UpdateWindow *updateWindow() { return m_update.get(); }
 
+    MacroRunner &macroRunner() { return *m_macroRunner; }
+    MacroForm &macroWindow() { return *m_macroForm; }
+
 private:
     void wireMainWindow();
     void wireInfoPanel();
@@ -101,6 +106,10 @@ private:
     void closeDisplay();
     void wireConsoleWindow(); // WireConsole.cpp
     void wireUpdateWindow();  // WireUpdate.cpp
+    void wireMacros();
+    void unloadMacros();
+    // What the windows ask of each other, once all exist (WireBetweenWindows.cpp).
+    void wireBetweenWindows();
     void renderLinkView();
 
     Platform &m_platform;
@@ -126,4 +135,7 @@ private:
     std::unique_ptr<DisplayParts> m_display;
     std::unique_ptr<ConsoleWindow> m_console;
     std::unique_ptr<UpdateWindow> m_update;
+    std::unique_ptr<MacroRunner> m_macroRunner;
+    std::unique_ptr<MacroForm> m_macroForm;
+    std::unique_ptr<WidgetPlacement> m_macroPlacement;
 };

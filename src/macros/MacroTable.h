@@ -49,10 +49,11 @@ struct MacroList {
 // identity for the list and the runner; names need not be unique (lookups take the first).
 struct MacroTable {
     // Macro and step indexes are 16-bit numbers for the runner, so a file cannot make more;
-    // and however a file includes macros into each other, the table stays within memory.
+    // and however a small file includes macros into each other, the table stays a few tens of
+    // megabytes (a step takes about 200 bytes): real macro files hold a few hundred steps.
     static constexpr int MaxMacros = 32767;
     static constexpr int MaxStepsPerMacro = 32767;
-    static constexpr int MaxSteps = 1 << 19;
+    static constexpr int MaxSteps = 1 << 16;
 
     std::vector<MacroDef> Macros{MacroDef{}};
     // Macros whose name begins with "!" are listed only while this is set; they can always be

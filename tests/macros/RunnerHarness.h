@@ -1,0 +1,85 @@
+#pragma once
+
+#include "display/Skin.h"
+#include "macros/MacroCompiler.h"
+#include "macros/MacroRunner.h"
+#include "radio_link/LinkHarness.h"
+#include "RadioModel.h"
+#include "settings/INIFILES.h"
+
+#include <QStringList>
+
+#include <gtest/gtest.h>
+#include <optional>
+
+inline void PrintTo(const QStringList &list, std::ostream *os) {
+    *os << '{' << list.join(QStringLiteral(", ")).toStdString() << '}';
+}
+
+// The macro runner on fake time, wired to the real queue, connection and decoder as the program
+// wires them, with the simulator's radio model answering on the other end of fake sockets.
+struct RunnerHarness : LinkHarness {
+    MacroTable table;
+    RadioModel radio;
+    MacroRunner runner{platform, link.telnet, state, timeouts, table, skin};
+    QString searchBox;
+    QList<int> listRowsOpened; // rows the runner had the information panel open
+
+    // Lines separated by "|" make the macro file.
+    explicit RunnerHarness(const char *macros = "") {
+        INIFILES ini;
+        GetTheIndexs(skin, ini, qEnvironmentVariable("CV_TEST_DATA"));
+        CompileMacros(table, QString::fromLatin1(macros).replace(u'|', QStringLiteral("\r\n")));
+        answer = [this](const QString &command) { return std::optional<QString>(radio.handle(command)); };
+        link.hooks.macroRunning = [this] { return runner.running(); };
+        link.hooks.macroWaitTimerRunning = [this] { return runner.MacroWaitTimer().isEnabled(); };
+        runner.shareWaitFrame(state.WaitFrame);
+        QObject::connect(&link.view, &LinkView::macroTrace, &runner, &MacroRunner::AddToMacroText);
+        MacroHooks &h = runner.hooks;
+        h.displayLabels = [this] { return link.settings.UpdateDisplayLabels; };
+        h.setDisplayLabels = [this](bool on) { link.settings.UpdateDisplayLabels = on; };
+        h.infoListRows = [this] { return link.view.InfoList; };
+        h.selectInfoListRow = [this](int row) { listRowsOpened << row; };
+        h.searchText = [this] { return searchBox; };
+        h.setSearchText = [this](const QString &text) { searchBox = text; };
+        link.start();
+    }
+
+    // Starts the macro with this name, as a double click in the macro list does.
+    void start(const QString &name) {
+        for (size_t i = 0; i < table.Macros.size(); ++i) {
+            if (table.Macros[i].Name == name) {
+                runner.Start(int(i));
+                return;
+            }
+        }
+        ADD_FAILURE() << "no macro " << name.toStdString();
+    }
+
+    // Runs until the runner is idle again and what it queued has gone out; false when it still
+    // runs after the limit.
+    bool runToEnd(qint64 limitMs = 120000) {
+        for (qint64 t = 0; t < limitMs && runner.running(); t += 10) {
+            run(10);
+        }
+        run(1000);
+        return !runner.running();
+    }
+
+    const QString &trace() const { return runner.MacroText(); }
+    // The runner's trace without the radio traffic, on one line: "Command _ok Command _ok ...".
+    QString steps() const { return trace().simplified(); }
+    // Key commands the radio took on the command channel, the status queries left out.
+    QStringList keys() const {
+        QStringList list;
+        for (const Sent &s : sent) {
+            if (s.channel == 0) {
+                list << s.command;
+            }
+        }
+        return list;
+    }
+    bool idle() {
+        return !runner.running() && !runner.MacroTimer().isEnabled() && !runner.MacroWaitTimer().isEnabled();
+    }
+};
