@@ -1,13 +1,16 @@
 #include "app/Program.h"
 #include "Catalogue.h"
+#include "info_panel/InfoForm.h"
 #include "macros/MacroForm.h"
 #include "macros/MacroRunner.h"
 #include "platform/Platform.h"
 #include "RadioSimulator.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
@@ -37,7 +40,27 @@ class MacroEndToEndTest : public QObject {
         return -1;
     }
 
-    // Shows the macro in the macro window and double-clicks the window's title line.
+    // As a user starts a macro: a right click on the information panel's menu picture shows
+    // the macro list over it; a click shows the macro's steps in the macro window, a double
+    // click starts it.
+    void startFromThePanel(const QString &name) {
+        InfoForm &panel = m_program->infoForm();
+        QTest::mousePress(panel.CurrentMenuImage(), Qt::RightButton);
+        QListWidget *list = panel.MacroList();
+        QTRY_VERIFY(list->isVisible());
+        const QList<QListWidgetItem *> found = list->findItems(name, Qt::MatchExactly);
+        QCOMPARE(found.size(), 1);
+        const QPoint at = list->visualItemRect(found.first()).center();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+        QVERIFY(m_program->macroRunner().running());
+        QCOMPARE(m_program->macroWindow().MacroStepList()->item(0)->text(), name + QStringLiteral(" Macro"));
+        QVERIFY(m_program->macroWindow().isVisible());
+        QVERIFY(!list->isVisible());
+    }
+
+    // The macro window's own start: a double click on its title line (the step list's first
+    // line) starts the macro it lists.
     void startFromTheMacroWindow(const QString &name) {
         MacroRunner &runner = m_program->macroRunner();
         const int index = macroIndex(name);
@@ -97,12 +120,15 @@ private Q_SLOTS:
     }
 
     void playJazzEndsPlayingAJazzStation() {
-        startFromTheMacroWindow(QStringLiteral("Play jazz"));
+        m_program->macroWindow().IncludeTheRx()->click();
+        startFromThePanel(QStringLiteral("Play jazz"));
+        // The panel's macro label shows the steps left and what the step does.
+        QTRY_VERIFY_WITH_TIMEOUT(m_program->infoForm().MacroLabel()->text().contains(QStringLiteral("-")), Patience);
         const QString trace = runToEnd();
         QVERIFY2(trace.endsWith(QStringLiteral("MACRO FINISHED\n")), qPrintable(trace.right(2000)));
         QCOMPARE(m_sim->screen(), int(Catalogue::NowPlaying));
         QVERIFY2(stationPlaying().contains(QStringLiteral("Jazz")), qPrintable(stationPlaying()));
-        // "Include RX" was ticked by the start: the radio's traffic is in the trace.
+        // With "Include RX" ticked the radio's traffic is in the trace.
         QVERIFY(trace.contains(QStringLiteral("\t>OK\n")));
         QVERIFY(trace.contains(QStringLiteral("\t<Menu")));
         QVERIFY(!m_program->macroRunner().MacroTimer().isEnabled());
@@ -122,13 +148,25 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(m_sim->volume(), 20, Patience); // the last presses go out after the run
     }
 
+    void aClickOnTheMacroLabelStopsTheRun() {
+        startFromThePanel(QStringLiteral("Play jazz"));
+        MacroRunner &runner = m_program->macroRunner();
+        QTRY_VERIFY_WITH_TIMEOUT(runner.CurrentStep >= 3, Patience);
+        QTest::mouseClick(m_program->infoForm().MacroLabel(), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!runner.running(), 2000);
+        QVERIFY(runner.MacroText().endsWith(QStringLiteral("_ok\r\nMACRO FINISHED\r\n")));
+        QVERIFY(!runner.MacroTimer().isEnabled());
+        QCOMPARE(m_sim->screen(), int(Catalogue::MainMenu));
+    }
+
     void playJazzRecoversFromDroppedConnections() {
         // Every fourth connection is closed unanswered while the run starts. A command lost on
         // such a connection is not sent again (the radio may have acted on it), so the run's
         // own checks must notice where the radio really is, and back up or start over.
         m_sim->setDropEvery(4);
-        startFromTheMacroWindow(QStringLiteral("Play jazz"));
-        QTest::qWait(6000);
+        startFromThePanel(QStringLiteral("Play jazz"));
+        const int start = m_sim->connectionsAccepted();
+        QTRY_VERIFY_WITH_TIMEOUT(m_sim->connectionsAccepted() >= start + 16, Patience);
         m_sim->setDropEvery(0);
         const QString trace = runToEnd();
         QVERIFY2(trace.endsWith(QStringLiteral("MACRO FINISHED\n")), qPrintable(trace.right(2000)));
