@@ -1,6 +1,7 @@
 #include "app/Program.h"
 #include "app/WireConsole.h"
 #include "app/WireUpdate.h"
+#include "e2e/ProgramFolder.h"
 #include "main_window/ConfigForm.h"
 #include "platform/Platform.h"
 #include "radio_link/RadioLink.h"
@@ -45,20 +46,12 @@ private Q_SLOTS:
         m_page = std::make_unique<UpdatePage>();
         QVERIFY(m_page->start(QHostAddress::LocalHost, 0));
         m_dir = std::make_unique<QTemporaryDir>();
-        const QDir data(qEnvironmentVariable("CV_TEST_DATA"));
-        for (const QString &name : data.entryList(QDir::Files)) {
-            QFile::copy(data.filePath(name), m_dir->filePath(name));
-        }
-        QFile ini(m_dir->filePath(QStringLiteral("CVRemote.ini")));
-        QVERIFY(ini.open(QIODevice::WriteOnly));
-        ini.write(QStringLiteral("[General]\r\nRaidoURL=127.0.0.1\r\nRaidoPORT=%1\r\nConsoleAddress=127.0.0.1\r\n"
-                                 "ConsolePort=%2\r\nUpdateURL=127.0.0.1:%3/corvale/versions.php\r\n"
-                                 "[Timeouts]\r\nConnect=5\r\n")
-                      .arg(m_sim->commandPort())
-                      .arg(m_sim->consolePort())
-                      .arg(m_page->port())
-                      .toLatin1());
-        ini.close();
+        QVERIFY(FillProgramFolder(m_dir->path(), m_sim->commandPort(),
+                                  QStringLiteral("ConsoleAddress=127.0.0.1\r\nConsolePort=%1\r\n"
+                                                 "UpdateURL=127.0.0.1:%2/corvale/versions.php\r\n"
+                                                 "[Timeouts]\r\nConnect=5\r\n")
+                                      .arg(m_sim->consolePort())
+                                      .arg(m_page->port())));
         m_program = std::make_unique<Program>(m_platform, m_dir->path());
         m_program->endProgram = [] {};
         m_program->beep = [] {};

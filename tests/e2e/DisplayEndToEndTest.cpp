@@ -1,6 +1,7 @@
 #include "app/Program.h"
 #include "display/DisplayControl.h"
 #include "display/DisplayForm.h"
+#include "e2e/ProgramFolder.h"
 #include "main_window/ConfigForm.h"
 #include "platform/Platform.h"
 #include "radio_link/RadioLink.h"
@@ -48,19 +49,7 @@ private Q_SLOTS:
         m_sim = std::make_unique<RadioSimulator>();
         QVERIFY(m_sim->start());
         m_dir = std::make_unique<QTemporaryDir>();
-        const QDir data(qEnvironmentVariable("CV_TEST_DATA"));
-        QDirIterator files(data.path(), QDir::Files, QDirIterator::Subdirectories);
-        while (files.hasNext()) {
-            const QString from = files.next();
-            const QString to = m_dir->filePath(data.relativeFilePath(from));
-            QDir().mkpath(QFileInfo(to).path());
-            QFile::copy(from, to);
-        }
-        QFile ini(m_dir->filePath(QStringLiteral("CVRemote.ini")));
-        QVERIFY(ini.open(QIODevice::WriteOnly));
-        ini.write(
-            QStringLiteral("[General]\r\nRaidoURL=127.0.0.1\r\nRaidoPORT=%1\r\n").arg(m_sim->commandPort()).toLatin1());
-        ini.close();
+        QVERIFY(FillProgramFolder(m_dir->path(), m_sim->commandPort()));
         m_program = std::make_unique<Program>(m_platform, m_dir->path());
         m_program->endProgram = [] {};
         m_program->beep = [] {};

@@ -1,4 +1,5 @@
 #include "app/Program.h"
+#include "e2e/ProgramFolder.h"
 #include "main_window/ConfigForm.h"
 #include "platform/Platform.h"
 #include "radio_link/RadioLink.h"
@@ -216,17 +217,8 @@ private Q_SLOTS:
         newSimulator(0);
         m_port = m_sim->commandPort();
         m_dir = std::make_unique<QTemporaryDir>();
-        const QDir data(qEnvironmentVariable("CV_TEST_DATA"));
-        for (const QString &name : data.entryList(QDir::Files)) {
-            QFile::copy(data.filePath(name), m_dir->filePath(name));
-        }
-        QVERIFY2(QFile::exists(m_dir->filePath(QStringLiteral("Commandlist.txt"))), "CV_TEST_DATA names the data");
-        QFile ini(m_dir->filePath(QStringLiteral("CVRemote.ini")));
-        QVERIFY(ini.open(QIODevice::WriteOnly));
         // A poll every 0.3 s instead of every second keeps the fault windows short.
-        ini.write(QStringLiteral("[General]\r\nRaidoURL=127.0.0.1\r\nRaidoPORT=%1\r\n[Timeouts]\r\nPollWhenOn=3\r\n")
-                      .arg(m_port)
-                      .toLatin1());
+        QVERIFY(FillProgramFolder(m_dir->path(), m_port, QStringLiteral("[Timeouts]\r\nPollWhenOn=3\r\n")));
         m_program = std::make_unique<Program>(m_platform, m_dir->path());
         m_program->endProgram = [] {};
         m_program->beep = [] {};

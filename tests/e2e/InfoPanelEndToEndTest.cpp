@@ -1,4 +1,5 @@
 #include "app/Program.h"
+#include "e2e/ProgramFolder.h"
 #include "info_panel/InfoForm.h"
 #include "main_window/ConfigForm.h"
 #include "platform/Platform.h"
@@ -58,15 +59,7 @@ private Q_SLOTS:
         QVERIFY(m_sim->start());
         m_sim->setStatusStepMs(100);
         m_dir = std::make_unique<QTemporaryDir>();
-        const QDir data(qEnvironmentVariable("CV_TEST_DATA"));
-        for (const QString &name : data.entryList(QDir::Files)) {
-            QFile::copy(data.filePath(name), m_dir->filePath(name));
-        }
-        QFile ini(m_dir->filePath(QStringLiteral("CVRemote.ini")));
-        QVERIFY(ini.open(QIODevice::WriteOnly));
-        ini.write(
-            QStringLiteral("[General]\r\nRaidoURL=127.0.0.1\r\nRaidoPORT=%1\r\n").arg(m_sim->commandPort()).toLatin1());
-        ini.close();
+        QVERIFY(FillProgramFolder(m_dir->path(), m_sim->commandPort()));
         m_program = std::make_unique<Program>(m_platform, m_dir->path());
         m_program->endProgram = [] {};
         m_program->beep = [] {};

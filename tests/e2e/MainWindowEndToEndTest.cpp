@@ -1,4 +1,5 @@
 #include "app/Program.h"
+#include "e2e/ProgramFolder.h"
 #include "main_window/ConfigForm.h"
 #include "platform/Platform.h"
 #include "radio_link/RadioLink.h"
@@ -115,15 +116,7 @@ private Q_SLOTS:
         QVERIFY(m_sim->start());
         m_dir = std::make_unique<QTemporaryDir>();
         QVERIFY(m_sim->setLogFile(m_dir->filePath(QStringLiteral("radiosim.log"))));
-        const QDir data(qEnvironmentVariable("CV_TEST_DATA"));
-        for (const QString &name : data.entryList(QDir::Files)) {
-            QFile::copy(data.filePath(name), m_dir->filePath(name));
-        }
-        QVERIFY2(QFile::exists(m_dir->filePath(QStringLiteral("Commandlist.txt"))), "CV_TEST_DATA names the data");
-        QFile ini(m_dir->filePath(QStringLiteral("CVRemote.ini")));
-        QVERIFY(ini.open(QIODevice::WriteOnly));
-        ini.write(
-            QStringLiteral("[General]\r\nRaidoURL=127.0.0.1\r\nRaidoPORT=%1\r\n").arg(m_sim->commandPort()).toLatin1());
+        QVERIFY(FillProgramFolder(m_dir->path(), m_sim->commandPort()));
         newProgram();
     }
 

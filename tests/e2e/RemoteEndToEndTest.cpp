@@ -1,5 +1,6 @@
 #include "app/Program.h"
 #include "app/WireRemote.h"
+#include "e2e/ProgramFolder.h"
 #include "main_window/ConfigForm.h"
 #include "platform/Platform.h"
 #include "radio_link/RadioLink.h"
@@ -47,15 +48,7 @@ private Q_SLOTS:
         m_sim = std::make_unique<RadioSimulator>();
         QVERIFY(m_sim->start());
         m_dir = std::make_unique<QTemporaryDir>();
-        const QDir data(qEnvironmentVariable("CV_TEST_DATA"));
-        for (const QString &name : data.entryList(QDir::Files)) {
-            QFile::copy(data.filePath(name), m_dir->filePath(name));
-        }
-        QFile ini(m_dir->filePath(QStringLiteral("CVRemote.ini")));
-        QVERIFY(ini.open(QIODevice::WriteOnly));
-        ini.write(
-            QStringLiteral("[General]\r\nRaidoURL=127.0.0.1\r\nRaidoPORT=%1\r\n").arg(m_sim->commandPort()).toLatin1());
-        ini.close();
+        QVERIFY(FillProgramFolder(m_dir->path(), m_sim->commandPort()));
         m_program = std::make_unique<Program>(m_platform, m_dir->path());
         m_program->endProgram = [] {};
         m_program->beep = [] {};
