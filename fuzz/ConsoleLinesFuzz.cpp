@@ -1,5 +1,5 @@
-#include "FuzzSupport.h"
 #include "console/ConsoleLines.h"
+#include "FuzzSupport.h"
 
 // The radio's debug console: any bytes, in packets of any size, keep the unfinished line and
 // the fetch list within their caps.

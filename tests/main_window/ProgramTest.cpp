@@ -53,8 +53,9 @@ private Q_SLOTS:
         const QRegularExpression remote(QStringLiteral("\\[RemoteForm\\]\\|FC=([0-9.,]+)\\|\\[remote1\\]\\|FC=\\1\\|"));
         QVERIFY(saved.contains(remote));
         QCOMPARE(saved.remove(remote),
-                 QStringLiteral("[General]|LastRemote=remote1|RaidoURL=127.0.0.1|RaidoPORT=18080|KeepConnected=1|"
-                                "AutoRefresh=1|Auto21Exit=0|[InfoForm]|FC=70,900,700,650,|[ConfigForm]|FC=60,40,1200,760,|"));
+                 QStringLiteral(
+                     "[General]|LastRemote=remote1|RaidoURL=127.0.0.1|RaidoPORT=18080|KeepConnected=1|"
+                     "AutoRefresh=1|Auto21Exit=0|[InfoForm]|FC=70,900,700,650,|[ConfigForm]|FC=60,40,1200,760,|"));
     }
 
     void terminalShowsTheLastTwentyThousandCharactersAndASecondCopyIsRefused() {
