@@ -52,9 +52,7 @@ private Q_SLOTS:
                                                  "[Timeouts]\r\nConnect=5\r\n")
                                       .arg(m_sim->consolePort())
                                       .arg(m_page->port())));
-        m_program = std::make_unique<Program>(m_platform, m_dir->path());
-        m_program->endProgram = [] {};
-        m_program->beep = [] {};
+        m_program = QuietProgram(m_platform, m_dir->path());
         QVERIFY(m_program->start());
     }
 

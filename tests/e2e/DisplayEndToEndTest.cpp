@@ -50,9 +50,7 @@ private Q_SLOTS:
         QVERIFY(m_sim->start());
         m_dir = std::make_unique<QTemporaryDir>();
         QVERIFY(FillProgramFolder(m_dir->path(), m_sim->commandPort()));
-        m_program = std::make_unique<Program>(m_platform, m_dir->path());
-        m_program->endProgram = [] {};
-        m_program->beep = [] {};
+        m_program = QuietProgram(m_platform, m_dir->path());
         QVERIFY(m_program->start());
         QVERIFY(m_program->mainWindow().DisplayButton()->isEnabled());
         m_program->mainWindow().DisplayButton()->click();

@@ -219,9 +219,7 @@ private Q_SLOTS:
         m_dir = std::make_unique<QTemporaryDir>();
         // A poll every 0.3 s instead of every second keeps the fault windows short.
         QVERIFY(FillProgramFolder(m_dir->path(), m_port, QStringLiteral("[Timeouts]\r\nPollWhenOn=3\r\n")));
-        m_program = std::make_unique<Program>(m_platform, m_dir->path());
-        m_program->endProgram = [] {};
-        m_program->beep = [] {};
+        m_program = QuietProgram(m_platform, m_dir->path());
     }
 
     void cleanup() {

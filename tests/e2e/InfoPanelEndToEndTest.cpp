@@ -60,9 +60,7 @@ private Q_SLOTS:
         m_sim->setStatusStepMs(100);
         m_dir = std::make_unique<QTemporaryDir>();
         QVERIFY(FillProgramFolder(m_dir->path(), m_sim->commandPort()));
-        m_program = std::make_unique<Program>(m_platform, m_dir->path());
-        m_program->endProgram = [] {};
-        m_program->beep = [] {};
+        m_program = QuietProgram(m_platform, m_dir->path());
     }
 
     // Each connection carried one command only.
@@ -131,8 +129,7 @@ private Q_SLOTS:
         form().resize(640, 600);
         const QRect placed(form().pos(), form().size());
         QVERIFY(m_program->mainWindow().close());
-        m_program = std::make_unique<Program>(m_platform, m_dir->path());
-        m_program->endProgram = [] {};
+        m_program = QuietProgram(m_platform, m_dir->path());
         QVERIFY(m_program->start());
         QCOMPARE(QRect(form().pos(), form().size()), placed);
         QVERIFY(form().isVisible());

@@ -99,9 +99,7 @@ private Q_SLOTS:
         QVERIFY(m_sim->start());
         m_dir = std::make_unique<QTemporaryDir>();
         QVERIFY(FillProgramFolder(m_dir->path(), m_sim->commandPort()));
-        m_program = std::make_unique<Program>(m_platform, m_dir->path());
-        m_program->endProgram = [] {};
-        m_program->beep = [] {};
+        m_program = QuietProgram(m_platform, m_dir->path());
         QVERIFY(m_program->start());
         // The program has found out where the radio is.
         QTRY_VERIFY_WITH_TIMEOUT(!m_program->state().MenuState.isEmpty(), Patience);

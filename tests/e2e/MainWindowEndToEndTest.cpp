@@ -33,11 +33,7 @@ class MainWindowEndToEndTest : public QObject {
     QList<int> m_connections;
 
     // A fresh, not yet started program in the folder.
-    void newProgram() {
-        m_program = std::make_unique<Program>(m_platform, m_dir->path());
-        m_program->endProgram = [] {};
-        m_program->beep = [] {};
-    }
+    void newProgram() { m_program = QuietProgram(m_platform, m_dir->path()); }
 
     // Notes each command the radio takes, the simulator's connection that carried it, and the
     // program's channel: "query" when only the query channel's socket was connected.

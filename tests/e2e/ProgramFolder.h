@@ -1,10 +1,14 @@
 #pragma once
 
+#include "app/Program.h"
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QString>
+
+#include <memory>
 
 // Fills a temporary program folder for the real program: the default data files, the skin's
 // picture folders included, and a settings file pointing at the simulated radio on loopback,
@@ -26,4 +30,12 @@ inline bool FillProgramFolder(const QString &folder, int radioPort, const QStrin
     return ini.open(QIODevice::WriteOnly) &&
            ini.write(QStringLiteral("[General]\r\nRaidoURL=127.0.0.1\r\nRaidoPORT=%1\r\n").arg(radioPort).toLatin1() +
                      moreSettings.toLatin1()) > 0;
+}
+
+// The real program in that folder, ending quietly: no bell and no quit of the test's event loop.
+inline std::unique_ptr<Program> QuietProgram(Platform &platform, const QString &folder) {
+    auto program = std::make_unique<Program>(platform, folder);
+    program->endProgram = [] {};
+    program->beep = [] {};
+    return program;
 }
