@@ -11,12 +11,15 @@
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextDocument>
 #include <QTimer>
 
 #include <algorithm>
+#include <cstdio>
+#include <fcntl.h>
 #include <functional>
 #include <memory>
-#include <time.h>
+#include <unistd.h>
 
 #if defined(__SANITIZE_ADDRESS__)
 #define CV_ASAN 1
@@ -42,11 +45,18 @@ qint64 statusKb(const char *field) {
     return -1;
 }
 
-// CPU time the process has used, in milliseconds.
-qint64 cpuMs() {
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return qint64(t.tv_sec) * 1000 + t.tv_nsec / 1000000;
+// Nanoseconds this thread has spent waiting for a CPU while ready to run: on a busy machine
+// that, not the program, is what stretches many gaps between timer beats.
+qint64 runQueueWaitNs() {
+    char text[96] = {};
+    const int fd = ::open("/proc/thread-self/schedstat", O_RDONLY);
+    if (fd < 0) {
+        return 0;
+    }
+    const ssize_t n = ::read(fd, text, sizeof text - 1);
+    ::close(fd);
+    long long onCpu = 0, waiting = 0;
+    return n > 0 && std::sscanf(text, "%lld %lld", &onCpu, &waiting) == 2 ? waiting : 0;
 }
 
 } // namespace
@@ -60,13 +70,16 @@ class FaultyRadioEndToEndTest : public QObject {
     Q_OBJECT
 
     static constexpr int Patience = 15000;
+    // The event loop may be held up this long by the program's own work (time spent waiting for
+    // a CPU on a busy machine is not counted); the sanitizers make that work a few times slower.
 #ifdef CV_ASAN
+    static constexpr qint64 StallAllowanceMs = 300;
     // Freed memory sits in the sanitizer's quarantine (up to 256 MB) before it is reused.
     static constexpr qint64 MemoryAllowanceKb = 600 * 1024;
 #else
+    static constexpr qint64 StallAllowanceMs = 100;
     static constexpr qint64 MemoryAllowanceKb = 120 * 1024;
 #endif
-    static constexpr qint64 StallAllowanceMs = 1000;
 
     QtPlatform m_platform;
     std::unique_ptr<RadioSimulator> m_sim;
@@ -79,8 +92,10 @@ class FaultyRadioEndToEndTest : public QObject {
 
     QElapsedTimer m_clock;
     QTimer m_beat;
-    qint64 m_lastBeat = 0;
-    qint64 m_longestGap = 0;
+    qint64 m_lastBeatNs = 0;
+    qint64 m_lastWaitNs = 0;
+    qint64 m_longestGap = 0;      // ms between two beats of a 10 ms timer
+    qint64 m_longestOwnStall = 0; // the same, less the time spent waiting for a CPU
     qint64 m_rssStartKb = 0;
 
     void newSimulator(quint16 port) {
@@ -144,8 +159,10 @@ class FaultyRadioEndToEndTest : public QObject {
             }
         });
         m_clock.start();
-        m_lastBeat = 0;
+        m_lastBeatNs = 0;
+        m_lastWaitNs = runQueueWaitNs();
         m_longestGap = 0;
+        m_longestOwnStall = 0;
         m_beat.start(10);
     }
 
@@ -187,10 +204,12 @@ class FaultyRadioEndToEndTest : public QObject {
 
     void report(const char *fault) {
         const qint64 peakKb = statusKb("VmHWM");
-        qInfo("%s: longest event-loop stall %lld ms, resident memory %lld MB at start, peak %lld MB, "
+        qInfo("%s: longest event-loop stall %lld ms (%lld ms of it not waiting for a CPU), resident memory %lld MB at "
+              "start, peak %lld MB, "
               "%lld commands on the wire",
-              fault, m_longestGap, m_rssStartKb / 1024, peakKb / 1024, qint64(m_wire.size()));
-        QVERIFY2(m_longestGap < StallAllowanceMs, qPrintable(QStringLiteral("stalled %1 ms").arg(m_longestGap)));
+              fault, m_longestGap, m_longestOwnStall, m_rssStartKb / 1024, peakKb / 1024, qint64(m_wire.size()));
+        QVERIFY2(m_longestOwnStall < StallAllowanceMs,
+                 qPrintable(QStringLiteral("stalled %1 ms").arg(m_longestOwnStall)));
         QVERIFY2(peakKb - m_rssStartKb < MemoryAllowanceKb,
                  qPrintable(QStringLiteral("peak %1 kB over a start of %2 kB").arg(peakKb).arg(m_rssStartKb)));
         QVERIFY2(m_extra.isEmpty(), qPrintable(m_extra.join(QStringLiteral("; "))));
@@ -203,9 +222,11 @@ class FaultyRadioEndToEndTest : public QObject {
 private Q_SLOTS:
     void initTestCase() {
         connect(&m_beat, &QTimer::timeout, this, [this] {
-            const qint64 now = m_clock.elapsed();
-            m_longestGap = std::max(m_longestGap, now - m_lastBeat);
-            m_lastBeat = now;
+            const qint64 now = m_clock.nsecsElapsed(), waited = runQueueWaitNs();
+            m_longestGap = std::max(m_longestGap, (now - m_lastBeatNs) / 1000000);
+            m_longestOwnStall = std::max(m_longestOwnStall, (now - m_lastBeatNs - (waited - m_lastWaitNs)) / 1000000);
+            m_lastBeatNs = now;
+            m_lastWaitNs = waited;
         });
     }
 
@@ -307,22 +328,31 @@ private Q_SLOTS:
         startProgram();
         sendAsUser(m_during);
         QTRY_VERIFY_WITH_TIMEOUT(commandsSettled() && took(m_during) == m_during, Patience);
+        // While noise keeps coming, each poll edits the terminal view only where the text
+        // changed (the end, and the front as old text falls off). Noise the view could not show
+        // as given used to make it differ from the text behind it for good, so every poll
+        // rebuilt all of it and even an idle program kept a CPU busy.
+        int rebuilds = 0, edits = 0;
+        const QMetaObject::Connection watch =
+            connect(m_program->mainWindow().TelnetData()->document(), &QTextDocument::contentsChange, this,
+                    [&rebuilds, &edits](int at, int, int added) {
+                        ++edits;
+                        rebuilds += at == 0 && added > 0 ? 1 : 0;
+                    });
+        const int polled = m_sim->connectionsAccepted();
+        QTRY_VERIFY_WITH_TIMEOUT(m_sim->connectionsAccepted() >= polled + 5 && edits >= 5, Patience);
+        disconnect(watch);
+        QCOMPARE(rebuilds, 0);
         // Control characters show as harmless symbols, never raw.
-        QTRY_VERIFY_WITH_TIMEOUT(m_wire.size() > m_during.size() + 2, Patience);
         const QString shown = terminal();
-        const bool raw = std::any_of(shown.begin(), shown.end(), [](QChar c) {
-            return (c.unicode() < 0x20 && c != u'\n' && c != u'\t') || (c.unicode() >= 0x7f && c.unicode() < 0xa0);
-        });
+        QVERIFY2(std::none_of(shown.begin(), shown.end(),
+                              [](QChar c) {
+                                  return (c.unicode() < 0x20 && c != u'\n' && c != u'\t') ||
+                                         (c.unicode() >= 0x7f && c.unicode() < 0xa0);
+                              }),
+                 "a control character reached the terminal view");
         m_sim->setGarbage(false);
         expectRecovered(m_during, m_after);
-
-        // Idle afterwards: the program must not keep itself busy.
-        QTRY_VERIFY_WITH_TIMEOUT(commandsSettled(), Patience);
-        const qint64 wall0 = m_clock.elapsed(), cpu0 = cpuMs();
-        QTest::qWait(2000);
-        const qint64 busy = (cpuMs() - cpu0) * 100 / std::max<qint64>(1, m_clock.elapsed() - wall0);
-        qInfo("answers garbage: %lld %% CPU over 2 s of polling afterwards", busy);
-        QVERIFY2(!raw, "a control character reached the terminal view");
         report("answers garbage");
     }
 
