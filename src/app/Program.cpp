@@ -6,12 +6,15 @@
 #include "app/WireInfo.h"
 #include "app/WireRemote.h"
 #include "app/WireUpdate.h"
+#include "info_panel/InfoForm.h"
 #include "macros/MacroForm.h"
 #include "macros/MacroRunner.h"
 #include "main_window/ConfigForm.h"
 #include "main_window/MainWindowRules.h"
 #include "platform/Platform.h"
 #include "radio_link/RadioLink.h"
+#include "remote/RemoteForm.h"
+#include "settings/SideBySide.h"
 #include "settings/WidgetPlacement.h"
 
 #include <QApplication>
@@ -114,10 +117,39 @@ bool Program::start() {
     wireInfoPanel();
     wireMacros();
     wireBetweenWindows();
+    arrangeAtFirstStart();
 
     StartUpQueries(m_commands, m_link->telnet, m_state);
     m_link->start();
     return true;
+}
+
+void Program::arrangeAtFirstStart() {
+    // Until the user has placed one of them, the windows that open with the program stand side
+    // by side rather than each beside the main window, one over the other.
+    const QScreen *screen = m_form->screen();
+    if (screen == nullptr) {
+        return;
+    }
+    for (const QString &section :
+         {QStringLiteral("ConfigForm"), QStringLiteral("RemoteForm"), QStringLiteral("InfoForm")}) {
+        if (!m_ini.ReadSetting(section, QStringLiteral("FC"), QString()).isEmpty()) {
+            return;
+        }
+    }
+    QList<QWidget *> windows;
+    QList<QSize> frames;
+    for (QWidget *window : {static_cast<QWidget *>(m_form.get()), static_cast<QWidget *>(&m_remote->window()),
+                            m_info ? static_cast<QWidget *>(&m_info->form) : nullptr}) {
+        if (window != nullptr && window->isVisible()) {
+            windows << window;
+            frames << window->frameGeometry().size();
+        }
+    }
+    const QList<QPoint> corners = ArrangeSideBySide(screen->availableGeometry(), frames, 8);
+    for (qsizetype i = 0; i < windows.size(); ++i) {
+        windows[i]->move(corners[i]);
+    }
 }
 
 void Program::ReloadButton_Click() {

@@ -110,6 +110,7 @@ private:
     void unloadMacros();
     // What the windows ask of each other, once all exist (WireBetweenWindows.cpp).
     void wireBetweenWindows();
+    void arrangeAtFirstStart();
     void renderLinkView();
 
     Platform &m_platform;
