@@ -4,7 +4,6 @@
 #include "macros/MacroTable.h"
 #include "main_window/CommandList.h"
 #include "platform/Platform.h"
-#include "radio_link/LinkView.h"
 #include "radio_link/RadioState.h"
 #include "radio_link/Telnet.h"
 #include "remote/RemoteLayout.h"
@@ -77,17 +76,4 @@ TEST(MainWindowRules, StartUpSelectsPowerAndAsksWhoAndWhereTheRadioIs) {
     none.MakeList("UP\r\n");
     StartUpQueries(none, telnet, state);
     EXPECT_EQ(none.selectedIndex(), -1);
-}
-
-TEST(MainWindowRules, TerminalIsClearedByAnyoneButEditedOnlyWhileUnlocked) {
-    LinkView view;
-    view.appendTerminal("OK\r\n");
-    EXPECT_FALSE(view.editTerminal("typed"));
-    EXPECT_TRUE(view.TelnetData.endsWith("OK\r\n"));
-    view.TerminalUnlocked = true;
-    EXPECT_TRUE(view.editTerminal(QString(30000, 'x') + "end"));
-    EXPECT_EQ(view.TelnetData.size(), LinkView::TerminalLimit);
-    EXPECT_TRUE(view.TelnetData.endsWith("xend"));
-    view.clearTerminal();
-    EXPECT_TRUE(view.TelnetData.isEmpty());
 }
