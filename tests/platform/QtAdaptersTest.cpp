@@ -17,25 +17,6 @@
 class QtAdaptersTest : public QObject {
     Q_OBJECT
 
-private:
-    // Records the socket's events in the order they came, with what GetData returned.
-    struct Recorder {
-        QStringList events;
-        QString data;
-        explicit Recorder(TcpSocket &s) {
-            QObject::connect(&s, &TcpSocket::ConnectEvent, [this] { events << QStringLiteral("Connect"); });
-            QObject::connect(&s, &TcpSocket::DataArrival, [this, &s] {
-                if (events.isEmpty() || events.last() != QStringLiteral("DataArrival")) {
-                    events << QStringLiteral("DataArrival");
-                }
-                data += s.GetData();
-            });
-            QObject::connect(&s, &TcpSocket::CloseEvent, [this] { events << QStringLiteral("Close"); });
-            QObject::connect(&s, &TcpSocket::ErrorEvent, [this] { events << QStringLiteral("Error"); });
-            QObject::connect(&s, &TcpSocket::SendComplete, [this] { events << QStringLiteral("SendComplete"); });
-        }
-    };
-
 private Q_SLOTS:
     // Missing, broken and good files, on a machine that may have no audio at all: neither playing
     // nor dropping the player (which must not wait for a loader) holds the program up.
@@ -114,12 +95,24 @@ private Q_SLOTS:
         });
 
         QtTcpSocket socket;
-        Recorder rec(socket);
+        QStringList events; // in the order they came, a run of DataArrival as one
+        QString data;
+        const auto note = [&events](const char *name) { return [&events, name] { events << name; }; };
+        connect(&socket, &TcpSocket::ConnectEvent, this, note("Connect"));
+        connect(&socket, &TcpSocket::SendComplete, this, note("SendComplete"));
+        connect(&socket, &TcpSocket::DataArrival, this, [&] {
+            if (events.isEmpty() || events.last() != QStringLiteral("DataArrival")) {
+                events << QStringLiteral("DataArrival");
+            }
+            data += socket.GetData();
+        });
+        connect(&socket, &TcpSocket::CloseEvent, this, note("Close"));
+        connect(&socket, &TcpSocket::ErrorEvent, this, note("Error"));
         QCOMPARE(socket.State(), qint16(TcpSocket::sckClosed));
         socket.Close(); // harmless when closed
         for (int round = 0; round < 2; ++round) {
-            rec.events.clear();
-            rec.data.clear();
+            events.clear();
+            data.clear();
             got.clear();
             socket.setLocalPort(0);
             socket.Connect(QStringLiteral("127.0.0.1"), port);
@@ -127,21 +120,21 @@ private Q_SLOTS:
             QCOMPARE(TcpSocket::stateName(socket.State()), QStringLiteral("Connected"));
             QCOMPARE(socket.RemoteHostIP(), QStringLiteral("127.0.0.1"));
             socket.SendData(QStringLiteral("VERSION"));
-            QTRY_VERIFY(rec.events.contains(QStringLiteral("Close")));
+            QTRY_VERIFY(events.contains(QStringLiteral("Close")));
             QCOMPARE(got, QByteArray("VERSION")); // nothing added to the command
-            QCOMPARE(rec.data, QString::fromLatin1("VER=3.1.7\r\n\xe9\r\n"));
-            QCOMPARE(rec.events, (QStringList{QStringLiteral("Connect"), QStringLiteral("SendComplete"),
-                                              QStringLiteral("DataArrival"), QStringLiteral("Close")}));
+            QCOMPARE(data, QString::fromLatin1("VER=3.1.7\r\n\xe9\r\n"));
+            QCOMPARE(events, (QStringList{QStringLiteral("Connect"), QStringLiteral("SendComplete"),
+                                          QStringLiteral("DataArrival"), QStringLiteral("Close")}));
             QCOMPARE(socket.State(), qint16(TcpSocket::sckClosing));
             socket.Close();
             QCOMPARE(socket.State(), qint16(TcpSocket::sckClosed));
         }
         // Nobody listens there now: the attempt ends in an error, never in a Connect.
         server.close();
-        rec.events.clear();
+        events.clear();
         socket.Connect(QStringLiteral("127.0.0.1"), port);
         QTRY_VERIFY(socket.State() == TcpSocket::sckError || socket.State() == TcpSocket::sckClosed);
-        QCOMPARE(rec.events, QStringList{QStringLiteral("Error")});
+        QCOMPARE(events, QStringList{QStringLiteral("Error")});
         socket.SendData(QStringLiteral("ignored")); // no connection: nothing happens
         socket.Close();
         QCOMPARE(socket.State(), qint16(TcpSocket::sckClosed));
