@@ -38,12 +38,13 @@ TEST(FakeTimer, ReEnablingKeepsTheBeatAndHandlerChangesTakeEffect) {
         timer.setEnabled(true);
     }
     EXPECT_EQ(timer.fireCount(), 3);
+    clock.advance(50);
     timer.setInterval(100); // the same interval again is no restart
     EXPECT_EQ(timer.deadline(), 400);
     timer.setInterval(300);
-    EXPECT_EQ(timer.deadline(), 600);
+    EXPECT_EQ(timer.deadline(), 650);
     clock.advance(10000);
-    EXPECT_EQ(firedAt, (QList<qint64>{100, 200, 300, 600, 800}));
+    EXPECT_EQ(firedAt, (QList<qint64>{100, 200, 300, 650, 850}));
     EXPECT_EQ(timer.fireCount(), 5);
-    EXPECT_EQ(clock.nowMs(), 10300);
+    EXPECT_EQ(clock.nowMs(), 10350);
 }

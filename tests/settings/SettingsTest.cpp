@@ -46,11 +46,8 @@ struct FakeWindow : PlacedWindow {
     bool isNormalState() const override { return normal; }
     void applyPlacement(const Placement &p) override { placement = p; }
     void hideWindow() override { hidden = true; }
-    void expect(double top, double left, double width, double height) const {
-        EXPECT_NEAR(placement.top, top, 1e-4);
-        EXPECT_NEAR(placement.left, left, 1e-4);
-        EXPECT_NEAR(placement.width, width, 1e-4);
-        EXPECT_NEAR(placement.height, height, 1e-4);
+    QString where() const {
+        return QString("%1,%2,%3,%4").arg(placement.top).arg(placement.left).arg(placement.width).arg(placement.height);
     }
 };
 
@@ -92,7 +89,7 @@ TEST_F(SettingsTest, MissingFileGivesDefaultsAndWritesMakeAPlainIniFileInOneStep
     EXPECT_FALSE(nowhere.WriteSettingTo("S", "K", "V", "/proc/version"));
 }
 
-TEST_F(SettingsTest, LookupIgnoresCaseTrimsAndCutsLongValues) {
+TEST_F(SettingsTest, LookupIgnoresCaseTrimsAndCutsLongValuesAndTimeoutsConvertLikeNumbers) {
     writeRaw("[general]\r\nraidourl=   10.1.2.3   \r\nLong=" + QByteArray(500, 'x') + "\r\n");
     EXPECT_EQ(read("General", "RaidoURL"), "10.1.2.3");
     EXPECT_EQ(read("GENERAL", "long").size(), 399);
@@ -101,9 +98,8 @@ TEST_F(SettingsTest, LookupIgnoresCaseTrimsAndCutsLongValues) {
     write("General", "RaidoURL", "host.lan");
     EXPECT_EQ(readRaw().toLower().count("raidourl="), 1);
     EXPECT_EQ(read("general", "raidoURL"), "host.lan");
-}
 
-TEST_F(SettingsTest, TimeoutsConvertLikeNumbersAndKeepDefaultsWhenTheyDoNotFit) {
+    // Timeouts convert like numbers and keep their defaults when they do not fit.
     writeRaw("[Timeouts]\r\nConnect= 1.25s\r\nPollWhenOn=40000\r\nPollWhenOff=2.5\r\nCheckAllOn=3.5\r\n"
              "CheckAllOff=x\r\nMacroStepInterval=-7\r\nMacroStepTimeout=\r\n");
     Timeouts t;
@@ -130,16 +126,16 @@ TEST_F(SettingsTest, WindowPlacementRoundTripsAndSurvivesMaximisedCloses) {
     EXPECT_TRUE(w.hidden);
     FakeWindow fresh;
     ini.RestoreWindowPlacement(fresh);
-    fresh.expect(120, 93.33334, 400, 250);
+    EXPECT_EQ(fresh.where(), "120,93.3333,400,250");
     // Fewer than four fields repeat the last one.
     write("ConfigForm", "FC", "100,200");
     ini.RestoreWindowPlacement(fresh);
-    fresh.expect(100, 200, 200, 200);
+    EXPECT_EQ(fresh.where(), "100,200,200,200");
     // No entry: the window keeps where it is.
     FakeWindow other;
     other.name = "MacroForm";
     ini.RestoreWindowPlacement(other);
-    other.expect(10, 20, 300, 200);
+    EXPECT_EQ(other.where(), "10,20,300,200");
 
     // Top/left only, unscaled, size kept.
     FakeWindow update;
@@ -149,7 +145,7 @@ TEST_F(SettingsTest, WindowPlacementRoundTripsAndSurvivesMaximisedCloses) {
     EXPECT_EQ(read("UpdateForm", "TL"), "1500,3000,");
     update.placement = {1, 2, 70, 80};
     ini.RestoreWindowTopLeft(update);
-    update.expect(1500, 3000, 70, 80);
+    EXPECT_EQ(update.where(), "1500,3000,70,80");
 
     // One placement per remote layout; an empty layout name stores nothing.
     FakeWindow remote;
@@ -158,7 +154,7 @@ TEST_F(SettingsTest, WindowPlacementRoundTripsAndSurvivesMaximisedCloses) {
     EXPECT_EQ(read("remote2", "FC"), "10,20,300,200,");
     remote.placement = {};
     ini.RestoreRemotePlacement("remote2", remote);
-    remote.expect(10, 20, 300, 200);
+    EXPECT_EQ(remote.where(), "10,20,300,200");
 }
 
 // Damaged files are read as far as they go, and a write leaves only sections, comments and
