@@ -1,12 +1,6 @@
-#include "app/Program.h"
 #include "app/TerminationSignals.h"
-#include "main_window/ConfigForm.h"
-#include "platform/Platform.h"
 
-#include <QFile>
-#include <QLineEdit>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <csignal>
@@ -33,28 +27,6 @@ private Q_SLOTS:
         struct sigaction after {};
         ::sigaction(SIGTERM, nullptr, &after);
         QVERIFY(after.sa_handler == before.sa_handler);
-    }
-
-    void terminationClosesTheProgramWithItsSettingsSaved() {
-        QTemporaryDir dir;
-        QVERIFY(dir.isValid());
-        FakePlatform platform;
-        Program program(platform, dir.path());
-        int ended = 0;
-        program.endProgram = [&] { ++ended; };
-        QVERIFY(program.start());
-        program.mainWindow().txtUrl()->setText(QStringLiteral("10.0.0.7"));
-        TerminationSignals termination;
-        connect(&termination, &TerminationSignals::requested, &program, &Program::Close);
-        ::raise(SIGTERM);
-        QTRY_COMPARE_WITH_TIMEOUT(ended, 1, 5000);
-        QVERIFY(!program.mainWindow().isVisible());
-        QFile ini(dir.filePath(QStringLiteral("CVRemote.ini")));
-        QVERIFY(ini.open(QIODevice::ReadOnly));
-        const QByteArray saved = ini.readAll();
-        QVERIFY2(saved.contains("RaidoURL=10.0.0.7\r\n") && saved.contains("[ConfigForm]\r\nFC="), saved.constData());
-        program.Close(); // a second request changes nothing
-        QCOMPARE(ended, 1);
     }
 };
 

@@ -44,8 +44,7 @@ QString landsOn(int row, int column, const QString &path) {
 } // namespace
 
 TEST(KeyPath, WorkedResultsAndCharactersOffTheKeyboard) {
-    // "pair=path" rows. The last five: repeats, the full stop, lower case, the far-right run
-    // from row 0, extra characters.
+    // "pair=path" rows, ending with repeats, the full stop, lower case, the far-right run from row 0.
     const QStringList cases =
         QStringLiteral("A=LEFT,LEFT,LEFT,LEFT,OK;G=OK;1=LEFT,LEFT,LEFT,LEFT,UP,UP,OK;"
                        "0=UP,LEFT,LEFT,LEFT,LEFT,LEFT,OK;P=UP,LEFT,LEFT,LEFT,LEFT,LEFT,DOWN,OK;"
@@ -72,8 +71,7 @@ TEST(KeyPath, EveryPathLandsOnItsKey) {
     const QString keys = QStringLiteral("1234567890QWERTYUIOPASDFGHJKL^ZXCVBNM?_ *");
     for (const QChar target : keys) {
         for (const QChar start : keys) {
-            // Paths up from "_" keep its column 3 (see _A above): the search is submitted by
-            // then, so nothing is typed after it in practice.
+            // Paths up from "_" keep its column 3 (see _A above); nothing is typed after a "_".
             if (start == target || (start == u'_' && QStringLiteral("ASDFGHJKL^ZXCVBNM?").contains(target))) {
                 continue;
             }

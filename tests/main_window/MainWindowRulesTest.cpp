@@ -3,8 +3,8 @@
 #include "display/SkinTables.h"
 #include "macros/MacroTable.h"
 #include "main_window/CommandList.h"
+#include "platform/FileBits.h"
 #include "platform/Platform.h"
-#include "radio_link/LinkView.h"
 #include "radio_link/RadioState.h"
 #include "radio_link/Telnet.h"
 #include "remote/RemoteLayout.h"
@@ -16,23 +16,17 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-void writeFile(const QString &path, const QByteArray &bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-} // namespace
-
 TEST(MainWindowRules, ReloadReadsEverythingInOrderAndFallsBackToTheLastLayout) {
     QTemporaryDir dir;
     const QDir folder(dir.path());
-    writeFile(folder.filePath("CVRemote.ini"), "[General]\r\nLastRemote=mine\r\n[Timeouts]\r\nConnect=2\r\n");
-    writeFile(folder.filePath("Commandlist.txt"), "VOLp\r\n./POWER\r\n");
-    writeFile(folder.filePath("mine.txt"), "10,20,30,40,POWER\r\n");
-    writeFile(folder.filePath("mine.png"), "");
+    const std::pair<const char *, const char *> files[] = {
+        {"CVRemote.ini", "[General]\r\nLastRemote=mine\r\n[Timeouts]\r\nConnect=2\r\n"},
+        {"Commandlist.txt", "VOLp\r\n./POWER\r\n"},
+        {"mine.txt", "10,20,30,40,POWER\r\n"},
+        {"mine.png", ""}};
+    for (const auto &[name, text] : files) {
+        ASSERT_TRUE(FileBits::WriteWholeFile(folder.filePath(name), text));
+    }
     INIFILES ini;
     ini.SetProgramPaths(folder.filePath("CVRemote"));
     CommandList commands;
@@ -77,17 +71,4 @@ TEST(MainWindowRules, StartUpSelectsPowerAndAsksWhoAndWhereTheRadioIs) {
     none.MakeList("UP\r\n");
     StartUpQueries(none, telnet, state);
     EXPECT_EQ(none.selectedIndex(), -1);
-}
-
-TEST(MainWindowRules, TerminalIsClearedByAnyoneButEditedOnlyWhileUnlocked) {
-    LinkView view;
-    view.appendTerminal("OK\r\n");
-    EXPECT_FALSE(view.editTerminal("typed"));
-    EXPECT_TRUE(view.TelnetData.endsWith("OK\r\n"));
-    view.TerminalUnlocked = true;
-    EXPECT_TRUE(view.editTerminal(QString(30000, 'x') + "end"));
-    EXPECT_EQ(view.TelnetData.size(), LinkView::TerminalLimit);
-    EXPECT_TRUE(view.TelnetData.endsWith("xend"));
-    view.clearTerminal();
-    EXPECT_TRUE(view.TelnetData.isEmpty());
 }

@@ -14,12 +14,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-// Start-up and close of the whole program in a temporary program folder.
+// Start-up, use and close of the whole program in a temporary program folder.
 class ProgramTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void closeSavesTheSettingsInOrder() {
+    void terminalSecondCopyAndCloseSavingTheSettingsInOrder() {
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
         FakePlatform platform;
@@ -28,45 +28,9 @@ private Q_SLOTS:
         program.endProgram = [&] { ++ended; };
         QVERIFY(program.start());
         ConfigForm &form = program.mainWindow();
-        // Unticked, "Update Display Labels" waits the poll time of the power state; ticked, it polls at once.
-        program.state().RadioStandby = true;
-        form.UpdateDisplayLabels()->click();
-        QCOMPARE(program.state().PollCountdown, program.timeouts().PollWhenOff);
-        form.UpdateDisplayLabels()->click();
-        QCOMPARE(program.state().PollCountdown, 0);
-        form.txtUrl()->setText(QStringLiteral("127.0.0.1"));
-        form.txtPort()->setText(QStringLiteral("18080"));
-        form.KeepAsConnected()->setChecked(true);
-        form.Auto21Backout()->setChecked(false);
-        form.move(40, 60);
-        form.resize(1200, 760);
-        program.infoForm().move(900, 70);
-        program.infoForm().resize(700, 650);
-        QVERIFY(form.close());
-        QCOMPARE(ended, 1);
-        QFile ini(dir.filePath(QStringLiteral("CVRemote.ini")));
-        QVERIFY(ini.open(QIODevice::ReadOnly));
-        // CR LF line ends; blank lines between sections do not matter.
-        const QRegularExpression lineEnds(QStringLiteral("(\r\n)+"));
-        QString saved = QString::fromLatin1(ini.readAll()).replace(lineEnds, QStringLiteral("|"));
-        // The remote window stores its place for itself and again for its layout.
-        const QRegularExpression remote(QStringLiteral("\\[RemoteForm\\]\\|FC=([0-9.,]+)\\|\\[remote1\\]\\|FC=\\1\\|"));
-        QVERIFY(saved.contains(remote));
-        QCOMPARE(saved.remove(remote),
-                 QStringLiteral(
-                     "[General]|LastRemote=remote1|RaidoURL=127.0.0.1|RaidoPORT=18080|KeepConnected=1|"
-                     "AutoRefresh=1|Auto21Exit=0|[InfoForm]|FC=70,900,700,650,|[ConfigForm]|FC=60,40,1200,760,|"));
-    }
-
-    void terminalShowsTheLastTwentyThousandCharactersAndASecondCopyIsRefused() {
-        QTemporaryDir dir;
-        QVERIFY(dir.isValid());
-        FakePlatform platform;
-        Program program(platform, dir.path());
-        program.endProgram = [] {};
-        QVERIFY(program.start());
-        ConfigForm &form = program.mainWindow();
         QCOMPARE(form.windowTitle(), MainCaption());
+
+        // The terminal shows the last 20000 characters.
         LinkView &view = program.link().view;
         QVERIFY(form.TelnetData()->toPlainText().startsWith(QStringLiteral("0000000001111111111")));
         QString replies;
@@ -81,6 +45,7 @@ private Q_SLOTS:
         QCOMPARE(form.TelnetData()->toPlainText(), expected);
         QCOMPARE(form.TelnetData()->textCursor().position(), expected.size());
         QVERIFY(form.TelnetData()->isReadOnly());
+        QVERIFY(!view.editTerminal(QStringLiteral("typed")));
         // Unlocked, the view may be edited by hand; the next reply lands after the edit.
         form.UnLockTextBox()->click();
         QVERIFY(!form.TelnetData()->isReadOnly());
@@ -99,6 +64,7 @@ private Q_SLOTS:
         view.touch();
         view.flush();
         QCOMPARE(form.HoldOn()->palette().color(QPalette::Text), QColor(0, 255, 0));
+
         // A second copy beeps and ends; the first one runs on and nothing is saved.
         Program second(platform, dir.path());
         int secondBeeps = 0;
@@ -107,6 +73,37 @@ private Q_SLOTS:
         QCOMPARE(secondBeeps, 1);
         QVERIFY(form.isVisible());
         QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("CVRemote.ini"))));
+
+        // Unticked, "Update Display Labels" waits the poll time of the power state; ticked, it polls at once.
+        program.state().RadioStandby = true;
+        form.UpdateDisplayLabels()->click();
+        QCOMPARE(program.state().PollCountdown, program.timeouts().PollWhenOff);
+        form.UpdateDisplayLabels()->click();
+        QCOMPARE(program.state().PollCountdown, 0);
+        form.txtUrl()->setText(QStringLiteral("127.0.0.1"));
+        form.txtPort()->setText(QStringLiteral("18080"));
+        form.KeepAsConnected()->setChecked(true);
+        form.Auto21Backout()->setChecked(false);
+        form.move(40, 60);
+        form.resize(1200, 760);
+        program.infoForm().move(900, 70);
+        program.infoForm().resize(700, 650);
+        program.Close(); // as on a termination signal
+        QCOMPARE(ended, 1);
+        QVERIFY(!form.isVisible());
+        form.close(); // a second request changes nothing
+        QCOMPARE(ended, 1);
+        QFile ini(dir.filePath(QStringLiteral("CVRemote.ini")));
+        QVERIFY(ini.open(QIODevice::ReadOnly));
+        // CR LF line ends; blank lines between sections do not matter.
+        QString saved = QString::fromLatin1(ini.readAll()).replace(QRegularExpression("(\r\n)+"), "|");
+        // The remote window stores its place for itself and again for its layout.
+        const QRegularExpression remote(QStringLiteral("\\[RemoteForm\\]\\|FC=([0-9.,]+)\\|\\[remote1\\]\\|FC=\\1\\|"));
+        QVERIFY(saved.contains(remote));
+        QCOMPARE(saved.remove(remote),
+                 QStringLiteral(
+                     "[General]|LastRemote=remote1|RaidoURL=127.0.0.1|RaidoPORT=18080|KeepConnected=1|"
+                     "AutoRefresh=1|Auto21Exit=0|[InfoForm]|FC=70,900,700,650,|[ConfigForm]|FC=60,40,1200,760,|"));
     }
 };
 

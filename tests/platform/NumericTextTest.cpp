@@ -1,54 +1,39 @@
 #include "platform/NumericText.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 using namespace NumericText;
 
 TEST(NumericText, ValTakesTheLongestLeadingNumber) {
-    EXPECT_EQ(Val(QStringLiteral("12abc")), 12.0);
-    EXPECT_EQ(Val(QStringLiteral("   42")), 42.0);
-    EXPECT_EQ(Val(QStringLiteral("\t-2.5x")), -2.5);
-    EXPECT_EQ(Val(QStringLiteral("+7")), 7.0);
-    EXPECT_EQ(Val(QStringLiteral(".5")), 0.5);
-    EXPECT_EQ(Val(QStringLiteral("1.2.3")), 1.2);
-    EXPECT_EQ(Val(QStringLiteral("abc")), 0.0);
-    EXPECT_EQ(Val(QStringLiteral("")), 0.0);
-    EXPECT_EQ(Val(QStringLiteral("-")), 0.0);
-    EXPECT_EQ(Val(QStringLiteral(".")), 0.0);
-    EXPECT_EQ(Val(QStringLiteral("x12")), 0.0);
-    EXPECT_EQ(Val(QString(5000, u'9')), 0.0); // beyond a double: no number, and no crash
+    const std::pair<QString, double> cases[] = {
+        {"12abc", 12}, {"   42", 42}, {"\t-2.5x", -2.5},
+        {"+7", 7},     {".5", 0.5},   {"1.2.3", 1.2},
+        {"abc", 0},    {"", 0},       {"-", 0},
+        {".", 0},      {"x12", 0},    {QString(5000, u'9'), 0}}; // beyond a double: no number, no crash
+    for (const auto &[text, value] : cases) {
+        EXPECT_EQ(Val(text), value) << text.left(20).toStdString();
+    }
 }
 
 TEST(NumericText, Int16RoundsHalvesToEvenAndKeepsTargetOnOverflow) {
-    qint16 v = 10;
-    EXPECT_TRUE(ValToInt16(QStringLiteral("2.5"), v));
-    EXPECT_EQ(v, 2);
-    EXPECT_TRUE(ValToInt16(QStringLiteral("3.5"), v));
-    EXPECT_EQ(v, 4);
-    EXPECT_TRUE(ValToInt16(QStringLiteral("-2.5"), v));
-    EXPECT_EQ(v, -2);
-    EXPECT_TRUE(ValToInt16(QStringLiteral("2.51"), v));
-    EXPECT_EQ(v, 3);
-    EXPECT_TRUE(ValToInt16(QStringLiteral("q"), v));
-    EXPECT_EQ(v, 0);
-
-    v = 10;
-    EXPECT_FALSE(ValToInt16(QStringLiteral("40000"), v));
-    EXPECT_EQ(v, 10);
-    EXPECT_FALSE(ValToInt16(QStringLiteral("32767.5"), v)); // rounds to 32768
-    EXPECT_EQ(v, 10);
-    EXPECT_TRUE(ValToInt16(QStringLiteral("-32768"), v));
-    EXPECT_EQ(v, -32768);
-    EXPECT_TRUE(ValToInt16(QStringLiteral("32767.4"), v));
-    EXPECT_EQ(v, 32767);
+    // Text, whether it fits, the target afterwards (10 before).
+    const std::tuple<QString, bool, int> cases[] = {
+        {"2.5", true, 2},         {"3.5", true, 4},         {"-2.5", true, -2},     {"2.51", true, 3},
+        {"q", true, 0},           {"40000", false, 10},     {"32767.5", false, 10}, // rounds to 32768
+        {"-32768", true, -32768}, {"32767.4", true, 32767}, {"-32768.6", false, 10}};
+    for (const auto &[text, fits, value] : cases) {
+        qint16 v = 10;
+        EXPECT_EQ(ValToInt16(text, v), fits) << text.toStdString();
+        EXPECT_EQ(v, value) << text.toStdString();
+    }
     EXPECT_EQ(Int16Of(QStringLiteral("99999"), 7), 7);
 }
 
 TEST(NumericText, SingleTextIsShortWithSevenSignificantDigits) {
-    EXPECT_EQ(SingleText(120.0f), QStringLiteral("120"));
-    EXPECT_EQ(SingleText(1400.0f / 15.0f), QStringLiteral("93.33334"));
-    EXPECT_EQ(SingleText(0.5f), QStringLiteral("0.5"));
-    EXPECT_EQ(SingleText(-3.0f), QStringLiteral("-3"));
-    EXPECT_EQ(SingleText(0.0f), QStringLiteral("0"));
-    EXPECT_EQ(SingleText(-0.0f), QStringLiteral("0"));
+    const std::pair<float, QString> cases[] = {
+        {120.0f, "120"}, {1400.0f / 15.0f, "93.33334"}, {0.5f, "0.5"}, {-3.0f, "-3"}, {0.0f, "0"}, {-0.0f, "0"}};
+    for (const auto &[value, text] : cases) {
+        EXPECT_EQ(SingleText(value), text) << text.toStdString();
+    }
 }

@@ -20,37 +20,31 @@ TEST(FakeTimer, FiresAtEachIntervalInTimeOrder) {
     EXPECT_EQ(clock.nowMs(), 230);
 }
 
-TEST(FakeTimer, EnablingAnEnabledTimerDoesNotRestartItsInterval) {
+// Re-enabling keeps the beat, a new interval restarts it, and what a handler changes holds.
+TEST(FakeTimer, ReEnablingKeepsTheBeatAndHandlerChangesTakeEffect) {
     FakeClock clock;
     FakeTimer timer(clock);
-    int fired = 0;
-    QObject::connect(&timer, &Timer::timeout, [&] { ++fired; });
+    QList<qint64> firedAt;
+    QObject::connect(&timer, &Timer::timeout, [&] {
+        firedAt << clock.nowMs();
+        if (clock.nowMs() >= 500) {
+            timer.setInterval(timer.fireCount() == 4 ? 200 : 0); // a delay after 500 ms, then silence
+        }
+    });
     timer.setInterval(100);
     timer.setEnabled(true);
-    // Re-enabled every 75 ms by someone else, the timer still fires on its own 100 ms beat.
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < 4; ++i) { // re-enabled every 75 ms by someone else
         clock.advance(75);
         timer.setEnabled(true);
     }
-    EXPECT_EQ(fired, 3);
-    // Setting the same interval again is no restart either; a new interval is.
-    timer.setInterval(100);
+    EXPECT_EQ(timer.fireCount(), 3);
+    clock.advance(50);
+    timer.setInterval(100); // the same interval again is no restart
     EXPECT_EQ(timer.deadline(), 400);
-    timer.setInterval(200);
-    EXPECT_EQ(timer.deadline(), 500);
-}
-
-TEST(FakeTimer, HandlerChangesTakeEffectAndZeroIntervalNeverFires) {
-    FakeClock clock;
-    FakeTimer timer(clock);
-    int fired = 0;
-    QObject::connect(&timer, &Timer::timeout, [&] {
-        ++fired;
-        timer.setInterval(fired == 1 ? 200 : 0); // a delay after the first, then silence
-    });
-    timer.setInterval(75);
-    timer.setEnabled(true);
+    timer.setInterval(300);
+    EXPECT_EQ(timer.deadline(), 650);
     clock.advance(10000);
-    EXPECT_EQ(fired, 2);
-    EXPECT_EQ(timer.fireCount(), 2);
+    EXPECT_EQ(firedAt, (QList<qint64>{100, 200, 300, 650, 850}));
+    EXPECT_EQ(timer.fireCount(), 5);
+    EXPECT_EQ(clock.nowMs(), 10350);
 }

@@ -11,19 +11,15 @@
 
 namespace {
 
-QString s(const char *text) {
-    return QString::fromLatin1(text);
-}
-
 class SettingsTest : public ::testing::Test {
 protected:
-    void SetUp() override { ini.SetProgramPaths(dir.filePath(s("CVRemote"))); }
+    void SetUp() override { ini.SetProgramPaths(dir.filePath("CVRemote")); }
 
-    QString read(const char *section, const char *key, const QString &def = {}) const {
-        return ini.ReadSetting(s(section), s(key), def);
+    QString read(const QString &section, const QString &key, const QString &def = {}) const {
+        return ini.ReadSetting(section, key, def);
     }
-    void write(const char *section, const char *key, const char *value) {
-        ini.WriteSetting(s(section), s(key), s(value));
+    void write(const QString &section, const QString &key, const QString &value) {
+        ini.WriteSetting(section, key, value);
     }
     void writeRaw(const QByteArray &bytes) {
         QFile f(ini.SettingsFile());
@@ -41,7 +37,7 @@ protected:
 
 // Stands in for a window: remembers where it was put.
 struct FakeWindow : PlacedWindow {
-    QString name = s("ConfigForm");
+    QString name = "ConfigForm";
     Placement placement{10, 20, 300, 200};
     bool normal = true;
     bool hidden = false;
@@ -50,59 +46,58 @@ struct FakeWindow : PlacedWindow {
     bool isNormalState() const override { return normal; }
     void applyPlacement(const Placement &p) override { placement = p; }
     void hideWindow() override { hidden = true; }
-    void expect(double top, double left, double width, double height) const {
-        EXPECT_NEAR(placement.top, top, 1e-4);
-        EXPECT_NEAR(placement.left, left, 1e-4);
-        EXPECT_NEAR(placement.width, width, 1e-4);
-        EXPECT_NEAR(placement.height, height, 1e-4);
+    QString where() const {
+        return QString("%1,%2,%3,%4").arg(placement.top).arg(placement.left).arg(placement.width).arg(placement.height);
     }
 };
 
 } // namespace
 
-TEST_F(SettingsTest, MissingFileGivesDefaultsAndWritesMakeAPlainIniFile) {
-    EXPECT_EQ(QFileInfo(ini.SettingsFile()).fileName(), s("CVRemote.ini"));
-    EXPECT_EQ(read("General", "RaidoURL", s("192.168.1.119")), s("192.168.1.119"));
-    EXPECT_EQ(ini.ReadSetting(s("General"), s("KeepConnected"), 0), s("0"));
+TEST_F(SettingsTest, MissingFileGivesDefaultsAndWritesMakeAPlainIniFileInOneStep) {
+    EXPECT_EQ(ini.ReadSetting("General", "KeepConnected", 0), "0");
     Timeouts t;
     t.PollWhenOn = 99;
     ini.ReadTimeouts(t);
-    EXPECT_EQ(t.Connect, 0.5f);
     EXPECT_EQ(t.PollWhenOn, 10);
-    EXPECT_EQ(t.MacroStepTimeout, 1000);
     EXPECT_FALSE(QFileInfo::exists(ini.SettingsFile())); // reading never creates the file
 
     write("General", "LastRemote", "  remote1  ");
     write("ConfigForm", "FC", "1,2,3,4,");
     write("General", "Evil", "a\r\n[Timeouts]\r\nConnect=9");
-
+    // Replaced in one step: no temporary file is left behind.
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"CVRemote.ini"});
     const QByteArray raw = readRaw();
     EXPECT_EQ(raw.count('\n'), raw.count("\r\n")); // CR LF everywhere
-    const QStringList lines = QString::fromLatin1(raw).split(s("\r\n"), Qt::SkipEmptyParts);
-    const QRegularExpression plain(s("^(\\[[^\\]]+\\]|[^=\\s][^=]*=(\\S.*)?)$"));
+    const QStringList lines = QString::fromLatin1(raw).split("\r\n", Qt::SkipEmptyParts);
+    const QRegularExpression plain("^(\\[[^\\]]+\\]|[^=\\s][^=]*=(\\S.*)?)$");
     for (const QString &line : lines) {
         EXPECT_TRUE(plain.match(line).hasMatch()) << line.toStdString();
     }
-    EXPECT_TRUE(lines.contains(s("LastRemote=remote1")));
-    EXPECT_TRUE(lines.contains(s("[ConfigForm]")));
+    EXPECT_TRUE(lines.contains("LastRemote=remote1"));
+    EXPECT_TRUE(lines.contains("[ConfigForm]"));
     // A value cannot smuggle in a section or a key of its own.
-    EXPECT_FALSE(lines.contains(s("[Timeouts]")));
-    EXPECT_EQ(read("General", "Evil"), s("a  [Timeouts]  Connect=9"));
+    EXPECT_FALSE(lines.contains("[Timeouts]"));
+    EXPECT_EQ(read("General", "Evil"), "a  [Timeouts]  Connect=9");
+
+    // A folder that cannot be written: the write is lost, nothing throws.
+    INIFILES nowhere;
+    nowhere.SetProgramPaths("/proc/no-such-folder/CVRemote");
+    nowhere.WriteSetting("General", "RaidoURL", "x");
+    EXPECT_EQ(nowhere.ReadSetting("General", "RaidoURL", "d"), "d");
+    EXPECT_FALSE(nowhere.WriteSettingTo("S", "K", "V", "/proc/version"));
 }
 
-TEST_F(SettingsTest, LookupIgnoresCaseTrimsAndCutsLongValues) {
+TEST_F(SettingsTest, LookupIgnoresCaseTrimsAndCutsLongValuesAndTimeoutsConvertLikeNumbers) {
     writeRaw("[general]\r\nraidourl=   10.1.2.3   \r\nLong=" + QByteArray(500, 'x') + "\r\n");
-    EXPECT_EQ(read("General", "RaidoURL"), s("10.1.2.3"));
+    EXPECT_EQ(read("General", "RaidoURL"), "10.1.2.3");
     EXPECT_EQ(read("GENERAL", "long").size(), 399);
     EXPECT_EQ(read("General", "Missing", QString(450, u'd')).size(), 399);
-
     // Writing through a differently cased name changes the existing entry, not a second one.
     write("General", "RaidoURL", "host.lan");
     EXPECT_EQ(readRaw().toLower().count("raidourl="), 1);
-    EXPECT_EQ(read("general", "raidoURL"), s("host.lan"));
-}
+    EXPECT_EQ(read("general", "raidoURL"), "host.lan");
 
-TEST_F(SettingsTest, TimeoutsConvertLikeNumbersAndKeepDefaultsWhenTheyDoNotFit) {
+    // Timeouts convert like numbers and keep their defaults when they do not fit.
     writeRaw("[Timeouts]\r\nConnect= 1.25s\r\nPollWhenOn=40000\r\nPollWhenOff=2.5\r\nCheckAllOn=3.5\r\n"
              "CheckAllOff=x\r\nMacroStepInterval=-7\r\nMacroStepTimeout=\r\n");
     Timeouts t;
@@ -120,9 +115,8 @@ TEST_F(SettingsTest, WindowPlacementRoundTripsAndSurvivesMaximisedCloses) {
     FakeWindow w;
     w.placement = {120, 93.333336, 400, 250};
     ini.SaveWindowPlacement(w, false);
-    EXPECT_EQ(read("ConfigForm", "FC"), s("120,93.33334,400,250,"));
+    EXPECT_EQ(read("ConfigForm", "FC"), "120,93.33334,400,250,");
     EXPECT_FALSE(w.hidden);
-
     // Closed while maximised: nothing written, the last normal placement survives.
     w.normal = false;
     w.placement = {0, 0, 1920, 1080};
@@ -130,106 +124,84 @@ TEST_F(SettingsTest, WindowPlacementRoundTripsAndSurvivesMaximisedCloses) {
     EXPECT_TRUE(w.hidden);
     FakeWindow fresh;
     ini.RestoreWindowPlacement(fresh);
-    fresh.expect(120, 93.33334, 400, 250);
-
+    EXPECT_EQ(fresh.where(), "120,93.3333,400,250");
     // Fewer than four fields repeat the last one.
     write("ConfigForm", "FC", "100,200");
     ini.RestoreWindowPlacement(fresh);
-    fresh.expect(100, 200, 200, 200);
-
+    EXPECT_EQ(fresh.where(), "100,200,200,200");
     // No entry: the window keeps where it is.
     FakeWindow other;
-    other.name = s("MacroForm");
+    other.name = "MacroForm";
     ini.RestoreWindowPlacement(other);
-    other.expect(10, 20, 300, 200);
+    EXPECT_EQ(other.where(), "10,20,300,200");
 
     // Top/left only, unscaled, size kept.
     FakeWindow update;
-    update.name = s("UpdateForm");
+    update.name = "UpdateForm";
     update.placement = {1500, 3000, 50, 60};
     ini.SaveWindowTopLeft(update, false);
-    EXPECT_EQ(read("UpdateForm", "TL"), s("1500,3000,"));
+    EXPECT_EQ(read("UpdateForm", "TL"), "1500,3000,");
     update.placement = {1, 2, 70, 80};
     ini.RestoreWindowTopLeft(update);
-    update.expect(1500, 3000, 70, 80);
+    EXPECT_EQ(update.where(), "1500,3000,70,80");
 
     // One placement per remote layout; an empty layout name stores nothing.
     FakeWindow remote;
-    ini.SaveRemotePlacement(s("remote2"), remote);
+    ini.SaveRemotePlacement("remote2", remote);
     ini.SaveRemotePlacement(QString(), remote);
-    EXPECT_EQ(read("remote2", "FC"), s("10,20,300,200,"));
+    EXPECT_EQ(read("remote2", "FC"), "10,20,300,200,");
     remote.placement = {};
-    ini.RestoreRemotePlacement(s("remote2"), remote);
-    remote.expect(10, 20, 300, 200);
+    ini.RestoreRemotePlacement("remote2", remote);
+    EXPECT_EQ(remote.where(), "10,20,300,200");
 }
 
+// Damaged files are read as far as they go, and a write leaves only sections, comments and
+// key=value lines of text, keeping the rest.
 TEST_F(SettingsTest, DamagedFilesReadWhatTheyCanAndWritesKeepTheRest) {
     static const char damaged[] = "[General\r\nno equals here\r\n\0\0\x01\xff=\xfe\r\n[General]\r\nRaidoPORT=8081\r\n"
                                   "[General]\r\nRaidoURL=a\r\nRaidoURL=b\r\n[Timeouts]\r\nPollWhenOn=25\r\n";
     QByteArray junk(damaged, sizeof(damaged) - 1);
     junk.insert(20, QByteArray("\0binary\0", 8));
     writeRaw(junk);
-    EXPECT_EQ(read("General", "RaidoPORT"), s("8081"));
-    EXPECT_TRUE(QStringList({s("a"), s("b")}).contains(read("General", "RaidoURL")));
+    EXPECT_EQ(read("General", "RaidoPORT"), "8081");
+    EXPECT_TRUE(QStringList({"a", "b"}).contains(read("General", "RaidoURL")));
     write("General", "KeepConnected", "1");
-    EXPECT_EQ(read("General", "RaidoPORT"), s("8081"));
-    EXPECT_EQ(read("Timeouts", "PollWhenOn"), s("25"));
+    EXPECT_EQ(read("General", "RaidoPORT"), "8081");
+    EXPECT_EQ(read("Timeouts", "PollWhenOn"), "25");
 
     // Ten megabytes of random bytes: read, written, read again.
     QRandomGenerator random(7);
     QByteArray noise(10 * 1024 * 1024, Qt::Uninitialized);
     random.fillRange(reinterpret_cast<quint32 *>(noise.data()), noise.size() / 4);
     writeRaw(noise + "\r\n[General]\r\nRaidoPORT=9\r\n");
-    EXPECT_EQ(read("General", "RaidoPORT"), s("9"));
+    EXPECT_EQ(read("General", "RaidoPORT"), "9");
     write("General", "AutoRefresh", "0");
-    EXPECT_EQ(read("General", "AutoRefresh"), s("0"));
-}
+    EXPECT_EQ(read("General", "AutoRefresh"), "0");
 
-TEST_F(SettingsTest, AWriteLeavesOnlySectionsCommentsAndKeyValueLines) {
     // A picture's bytes saved over the settings file, then the program's sections appended.
-    QRandomGenerator random(3409);
-    QByteArray junk(3409, Qt::Uninitialized);
-    for (char &c : junk) {
-        c = char(random.bounded(256));
-    }
-    junk += "\r\nstray=before any section\r\n; kept\r\n[General]\r\nRaidoPORT=8081\r\nbad=\x01\x02\r\n"
-            "[Timeouts]\r\nConnect=2\r\n";
-    writeRaw(junk);
-    EXPECT_EQ(read("General", "bad", s("none")), s("none")); // not text: passed over
+    noise.truncate(3409);
+    writeRaw(noise + "\r\nstray=before any section\r\n; kept\r\n[General]\r\nRaidoPORT=8081\r\nbad=\x01\x02\r\n"
+                     "[Timeouts]\r\nConnect=2\r\n");
+    EXPECT_EQ(read("General", "bad", "none"), "none"); // not text: passed over
     write("General", "RaidoURL", "radio\x01\x7f");
-    // Blank lines between the parts do not matter; every line ends in CR LF.
     const QByteArray written = readRaw();
     EXPECT_TRUE(written.endsWith("\r\n") && written.count('\n') == written.count("\r\n"));
     QList<QByteArray> lines = written.split('\n');
-    lines.removeIf([](const QByteArray &line) { return line.trimmed().isEmpty(); });
+    lines.removeIf([](const QByteArray &line) { return line.trimmed().isEmpty(); }); // blank lines do not matter
     EXPECT_EQ(lines, (QList<QByteArray>{"; kept\r", "[General]\r", "RaidoPORT=8081\r", "RaidoURL=radio\r",
                                         "[Timeouts]\r", "Connect=2\r"}));
-    EXPECT_EQ(read("", "stray", s("none")), s("none"));
-}
-
-TEST_F(SettingsTest, WritesReplaceTheFileInOneStepAndFailuresAreSilent) {
-    write("General", "RaidoPORT", "8080");
-    write("General", "RaidoURL", "radio");
-    // No temporary file is left behind.
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{s("CVRemote.ini")});
-
-    // A folder that cannot be written: the write is lost, nothing throws.
-    INIFILES nowhere;
-    nowhere.SetProgramPaths(s("/proc/no-such-folder/CVRemote"));
-    nowhere.WriteSetting(s("General"), s("RaidoURL"), s("x"));
-    EXPECT_EQ(nowhere.ReadSetting(s("General"), s("RaidoURL"), s("d")), s("d"));
-    EXPECT_FALSE(nowhere.WriteSettingTo(s("S"), s("K"), s("V"), s("/proc/version")));
+    EXPECT_EQ(read("", "stray", "none"), "none");
 }
 
 TEST(TextHelpers, BeforeAfterAndFirstField) {
-    EXPECT_EQ(TextBefore(s("="), s(" key = value ")), s("key"));
-    EXPECT_EQ(TextAfter(s("="), s(" key = value ")), s("value"));
-    EXPECT_EQ(TextAfter(s("="), s(" key = value "), true), s(" value "));
-    EXPECT_EQ(TextAfter(s(","), s(" alone ")), s("alone"));
-    EXPECT_EQ(TextAfter(s("=="), s("a==b==c")), s("b==c"));
-    QString fields = s("1, 2,3");
-    EXPECT_EQ(TakeFirstField(fields), s("1"));
-    EXPECT_EQ(TakeFirstField(fields), s("2"));
-    EXPECT_EQ(TakeFirstField(fields), s("3"));
-    EXPECT_EQ(fields, s("3")); // no comma left: the rest stays whole
+    EXPECT_EQ(TextBefore("=", " key = value "), "key");
+    EXPECT_EQ(TextAfter("=", " key = value "), "value");
+    EXPECT_EQ(TextAfter("=", " key = value ", true), " value ");
+    EXPECT_EQ(TextAfter(",", " alone "), "alone");
+    EXPECT_EQ(TextAfter("==", "a==b==c"), "b==c");
+    QString fields = "1, 2,3";
+    EXPECT_EQ(TakeFirstField(fields), "1");
+    EXPECT_EQ(TakeFirstField(fields), "2");
+    EXPECT_EQ(TakeFirstField(fields), "3");
+    EXPECT_EQ(fields, "3"); // no comma left: the rest stays whole
 }
