@@ -19,7 +19,6 @@ QList<qint64> timesOf(const RunnerHarness &h, const QStringList &commands) {
 
 TEST(MacroRunner, CommandStepsGoOutOneAfterAnotherEachAfterItsAcknowledgement) {
     RunnerHarness h("[Three]|-UP|-DOWN|-LEFT");
-    h.run(1500); // the first poll has told the program where the radio is
     h.runner.IncludeTheRx = true;
     h.start("Three");
     ASSERT_TRUE(h.runToEnd());
@@ -38,7 +37,6 @@ TEST(MacroRunner, CommandStepsGoOutOneAfterAnotherEachAfterItsAcknowledgement) {
     // A reply far slower than the step time-out does not stop the run: the step counts as
     // answered and the next command queues behind it.
     RunnerHarness slow("[Three]|-UP|-DOWN|-LEFT");
-    slow.run(1500);
     slow.replyDelay = 1400;
     slow.start("Three");
     ASSERT_TRUE(slow.runToEnd());
@@ -48,7 +46,6 @@ TEST(MacroRunner, CommandStepsGoOutOneAfterAnotherEachAfterItsAcknowledgement) {
     // A tick that comes late counts the time it was late: the step time-out is time, not a
     // number of ticks, however busy the machine.
     RunnerHarness mute("[Two]|-UP|-DOWN");
-    mute.run(1500);
     mute.answer = [](const QString &) { return std::optional<QString>(); };
     mute.start("Two");
     mute.run(100);
@@ -86,7 +83,6 @@ TEST(MacroRunner, PausesAndTestStepsAsTheTraceShowsThem) {
     };
     for (const auto &c : cases) {
         RunnerHarness h(c.macro);
-        h.run(1500);
         h.start(QString(c.macro).mid(1, 1));
         ASSERT_TRUE(h.runToEnd()) << c.macro;
         const QString trace = QString(h.trace()).replace("\r\n", "/");
@@ -108,7 +104,6 @@ TEST(MacroRunner, PausesAndTestStepsAsTheTraceShowsThem) {
 
 TEST(MacroRunner, AFailingStepBacksUpToItsTargetWithExitOrRestartsFiveTimes) {
     RunnerHarness h("[B]|-HOME|-UP|-DOWN|{BACKUP=1}|?menustate=99|-OK|[R]|-HOME|?menustate=99|-OK|[Other]|-UP");
-    h.run(1500);
     h.start("B");
     h.run(20000);
     // Six failed checks, then EXIT and back to step 2; the fail count stays, so the next
@@ -143,7 +138,8 @@ TEST(MacroRunner, AFailingStepBacksUpToItsTargetWithExitOrRestartsFiveTimes) {
 TEST(MacroRunner, ListSearchOpensTheRowOrGivesUpOnNoResults) {
     // Rows as the decoder fills the list: head, cursor position, entries.
     RunnerHarness h("[S]|?L=\"smooth jazz\"|-X|[T]|?L=\"jazz.fm\"|-X|[N]|-HOME|{BACKUP=0}|?L=\"zzz\"|-X|"
-                    "[NoTarget]|-HOME|?L=\"zzz\"|-X");
+                    "[NoTarget]|-HOME|?L=\"zzz\"|-X",
+                    0);
     const auto list = [&h](const QStringList &rows) {
         h.link.view.InfoList = QStringList{"List - Updated now", "pos=1 (1)"} + rows;
         h.state.SelectedListItem = "1";
@@ -180,7 +176,6 @@ TEST(MacroRunner, ListSearchOpensTheRowOrGivesUpOnNoResults) {
 TEST(MacroRunner, StopEndsAnyMacroOnTheNextTick) {
     // Far more steps than the old "step 2000" stop could reach, and a long pause under way.
     RunnerHarness h(("[Long]|D 30000" + QString("|-UP").repeated(2500)).toLatin1().constData());
-    h.run(1500);
     h.start("Long");
     h.run(100);
     ASSERT_EQ(h.runner.MacroTimer().interval(), 30000);
@@ -197,7 +192,7 @@ TEST(MacroRunner, StopEndsAnyMacroOnTheNextTick) {
 }
 
 TEST(MacroRunner, ARadioInStandbyIsWokenBeforeTheFirstStep) {
-    RunnerHarness h("[W]|-HOME");
+    RunnerHarness h("[W]|-HOME", 0);
     h.radio.handle("POWER");
     h.run(1500);
     ASSERT_TRUE(h.state.RadioStandby);
@@ -212,7 +207,6 @@ TEST(MacroRunner, IndexesFromTheFileOrAReloadNeverReachOutsideTheTable) {
     RunnerHarness h("[Before]|{BACKUP=5}|-HOME|?menustate=99|-OK|[After]|-HOME|{BACKUP=-40}|?menustate=99|-OK");
     ASSERT_EQ(h.table.Macros[0].Steps[1].BackupTo, "-5");
     ASSERT_EQ(h.table.Macros[1].Steps[1].BackupTo, "41");
-    h.run(1500);
     for (const char *name : {"Before", "After"}) {
         h.start(name);
         h.run(12000);
@@ -240,7 +234,6 @@ TEST(MacroRunner, IndexesFromTheFileOrAReloadNeverReachOutsideTheTable) {
 TEST(MacroRunner, ShippedPlayJazzDrivesTheRadio) {
     RunnerHarness h;
     LoadMacros(h.table, qEnvironmentVariable("CV_TEST_DATA"));
-    h.run(1500);
     h.start("Play jazz");
     ASSERT_TRUE(h.runToEnd());
     EXPECT_TRUE(h.trace().endsWith("Menu State 5 _ok\r\nMACRO FINISHED\r\n")) << h.trace().right(300).toStdString();
@@ -250,7 +243,7 @@ TEST(MacroRunner, ShippedPlayJazzDrivesTheRadio) {
 }
 
 TEST(MacroWindow, StepListTraceJoiningAndIncludeRx) {
-    RunnerHarness h("[Inner]|-UP|[Wake up]|-POWER|D 300|?menustate=3,EXIT|I Inner|M 4|L \"x\"");
+    RunnerHarness h("[Inner]|-UP|[Wake up]|-POWER|D 300|?menustate=3,EXIT|I Inner|M 4|L \"x\"", 0);
     MacroRunner &r = h.runner;
     r.MakeMacroStuff(1);
     EXPECT_EQ(r.MacroStepList,
@@ -296,7 +289,7 @@ TEST(MacroWindow, StepListTraceJoiningAndIncludeRx) {
 }
 
 TEST(MacroWindow, WaitAnimationRunsWhileTheRunnerTicks) {
-    RunnerHarness h("[P]|D 2000|-UP");
+    RunnerHarness h("[P]|D 2000|-UP", 0);
     QStringList pictures;
     h.runner.hooks.loadMenuPicture = [&](const QString &picture) { pictures << picture.right(2); };
     qint16 shared = 0; // the display window's animation counts on the same frame
