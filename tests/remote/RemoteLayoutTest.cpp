@@ -55,21 +55,12 @@ TEST(RemoteLayout, LoadSaveLoadGivesTheSameTableAndTheListShowsLayoutsWithPictur
     EXPECT_EQ(QDir(rig.dir.path()).entryList({"UP.*"}, QDir::Files, QDir::Name), QStringList({"UP.TXT", "UP.bmp"}));
     EXPECT_EQ(rig.read("UP.TXT"), heading + "01, 02, 03, 04, UP\r\n09, 09, 09, 09, OK\r\n");
 
-    // A layout in another folder, addressed by the path of its picture.
-    QTemporaryDir other;
-    const QString far = other.filePath("far");
-    rig.write(far + ".txt", "1,2,3,4,UP");
-    rig.write(far + ".bmp");
-    EXPECT_EQ(LoadLayout(layout, far + ".bmp", rig.settings, nullptr), far + ".bmp");
-    EXPECT_EQ(layout.CurrentRemote, far);
-    EXPECT_EQ(layout.RemoteButtons, (std::vector<RemoteButton>{{1, 2, 3, 4, "UP"}}));
-
     // An empty name (an empty LastRemote) loads and saves nothing: no "<folder>.txt".
     rig.write("../" + QFileInfo(rig.dir.path()).fileName() + ".txt", "1,1,1,1,WRONG");
     for (const QString &name : {QString(), QStringLiteral(".txt"), QStringLiteral("sub/")}) {
         EXPECT_EQ(LoadLayout(layout, name, rig.settings, nullptr), QString());
-        EXPECT_EQ(layout.RemoteButtons, (std::vector<RemoteButton>{{1, 2, 3, 4, "UP"}}));
-        EXPECT_EQ(layout.CurrentRemote, far);
+        EXPECT_EQ(layout.RemoteButtons.size(), 2u);
+        EXPECT_EQ(layout.CurrentRemote, "UP");
         EXPECT_FALSE(SaveLayout(layout, name, rig.settings, nullptr));
     }
     EXPECT_EQ(FileBits::ReadWholeFile(rig.dir.path() + ".txt"), "1,1,1,1,WRONG");
