@@ -4,7 +4,6 @@
 
 struct DisplayControlTest : DisplayFixture {
     void SetUp() override {
-        DisplayFixture::SetUp();
         picture("bg.png", {320, 240}, QColor(20, 20, 20));
         picture("bg2.png", {320, 240}, QColor(90, 90, 90));
         picture("red.png", {20, 20}, Qt::red);
@@ -23,6 +22,14 @@ TEST_F(DisplayControlTest, ClicksSendTheSkinsCommandsAndFollowItsTargets) {
     display->OverlayImages_MouseDown(0, Qt::RightButton);
     EXPECT_EQ(shown(), "next");
     EXPECT_TRUE(queued().isEmpty());
+    // Captions follow the radio's current menu item, ignoring case.
+    view.CurrentMenuLabel = "HOME";
+    display->FollowCurrentMenuLabel();
+    EXPECT_EQ(screen().OverlayNameLabel[0].Colour, ScreenRenderer::CurrentItemColour);
+    view.CurrentMenuLabel = "Stations";
+    display->FollowCurrentMenuLabel();
+    EXPECT_EQ(screen().OverlayNameLabel[0].Colour, ScreenRenderer::OtherItemColour);
+
     screen().DisplayScreen("home");
     // Picture-only overlays ignore clicks; items past the screen's overlays too.
     display->OverlayImages_MouseDown(1, Qt::LeftButton);
@@ -44,8 +51,7 @@ TEST_F(DisplayControlTest, ClicksSendTheSkinsCommandsAndFollowItsTargets) {
     EXPECT_EQ(shown(), "next");
     EXPECT_FALSE(state.NeedList || state.NeedMeta || state.NeedMenu || state.NeedState || state.NeedVolume ||
                  state.NeedVersion);
-    // Status pictures send their set's command with any button but the right one; the screen
-    // stays.
+    // Status pictures send their set's command with any button but the right one; the screen stays.
     screen().DisplayScreen("home");
     display->MouseDown({305, 5}, Qt::RightButton);
     display->MouseDown({305, 5}, Qt::MiddleButton);
@@ -54,45 +60,29 @@ TEST_F(DisplayControlTest, ClicksSendTheSkinsCommandsAndFollowItsTargets) {
     EXPECT_EQ(shown(), "home");
 }
 
-TEST_F(DisplayControlTest, CaptionsFollowTheRadiosCurrentMenuItem) {
-    screen().DisplayScreen("next");
-    view.CurrentMenuLabel = "HOME";
-    display->FollowCurrentMenuLabel();
-    EXPECT_EQ(screen().OverlayNameLabel[0].Colour, ScreenRenderer::CurrentItemColour);
-    view.CurrentMenuLabel = "Stations";
-    display->FollowCurrentMenuLabel();
-    EXPECT_EQ(screen().OverlayNameLabel[0].Colour, ScreenRenderer::OtherItemColour);
-}
-
 TEST_F(DisplayControlTest, LabelsShowingListEntriesSelectThemAndDoubleClicksActOnThem) {
     view.InfoList = {"List - Updated", "pos=1 (1)", "1=Jazz FM"};
     view.MetaList = {"Meta - Updated", "title=Song", "artist=Band"};
-    view.InfoListEnabled = true;
-    view.MetaListEnabled = true;
+    view.InfoListEnabled = view.MetaListEnabled = true;
     screen().RefreshDisplays();
-    EXPECT_EQ(display->WhatList(0), 1);
-    EXPECT_EQ(display->WhatList(1), 1);
-    EXPECT_EQ(display->WhatList(2), 2); // "artist=Band" ends with "Band"
-    EXPECT_EQ(display->WhatList(9), 0); // no such label
+    // Label 2 ("artist=Band" ends with "Band") is in the meta list; label 9 does not exist.
+    EXPECT_EQ((QList<int>{display->WhatList(0), display->WhatList(1), display->WhatList(2), display->WhatList(9)}),
+              (QList<int>{1, 1, 2, 0}));
     int infoOpened = 0;
     int metaOpened = 0;
     display->infoListDoubleClicked = [&] { ++infoOpened; };
     display->metaListDoubleClicked = [&] { ++metaOpened; };
-    const DrawnItem &second = screen().OverlayLabel[1];
-    display->MouseDown(second.Rect().center(), Qt::LeftButton);
+    const QPoint second = screen().OverlayLabel[1].Rect().center();
+    display->MouseDown(second, Qt::LeftButton);
     display->MouseUp(Qt::LeftButton);
-    EXPECT_EQ(view.InfoListIndex, 1);
-    EXPECT_TRUE(state.InfoListHold);
     display->OverlayLabel_Click(2);
-    EXPECT_EQ(view.MetaListIndex, 2);
-    EXPECT_TRUE(state.MetaListHold);
-    display->DoubleClick(second.Rect().center(), Qt::LeftButton);
+    EXPECT_EQ(QPoint(view.InfoListIndex, view.MetaListIndex), QPoint(1, 2));
+    EXPECT_TRUE(state.InfoListHold && state.MetaListHold);
+    display->DoubleClick(second, Qt::LeftButton);
     display->OverlayLabel_DblClick(2);
-    EXPECT_EQ(infoOpened, 1);
-    EXPECT_EQ(metaOpened, 1);
+    EXPECT_EQ(QPoint(infoOpened, metaOpened), QPoint(1, 1));
     // A disabled list is neither selected nor opened.
-    view.InfoListEnabled = false;
-    view.MetaListEnabled = false;
+    view.InfoListEnabled = view.MetaListEnabled = false;
     EXPECT_EQ(display->WhatList(1), 0);
     display->OverlayLabel_DblClick(1);
     EXPECT_EQ(infoOpened, 1);
@@ -100,12 +90,10 @@ TEST_F(DisplayControlTest, LabelsShowingListEntriesSelectThemAndDoubleClicksActO
 
 TEST_F(DisplayControlTest, SearchBoxFiltersKeysAndTypesTheWordOnTheRadiosKeyboard) {
     QString filtered;
-    for (const QChar c : QStringLiteral("aZ9 _^*.!-?\u00e9")) {
+    for (const QChar c : QStringLiteral("aZ9 _^*.!-?\u00e9\b\r")) {
         filtered += DisplayControl::SearchKeyFilter(c);
     }
-    EXPECT_EQ(filtered, "az9 _^*_");
-    EXPECT_EQ(DisplayControl::SearchKeyFilter(u'\b'), "\b");
-    EXPECT_EQ(DisplayControl::SearchKeyFilter(u'\r'), "\r");
+    EXPECT_EQ(filtered, "az9 _^*_\b\r");
 
     // "a" then "." (arriving as "_"): the paths for "a" and for "_" after "a", each command
     // followed by a pause; the box keeps "a".
@@ -144,49 +132,48 @@ TEST_F(DisplayControlTest, SearchBoxFiltersKeysAndTypesTheWordOnTheRadiosKeyboar
     EXPECT_EQ(queued().size(), 2 * (MakeKeyPath("a").count(u',') + MakeKeyPath("ab").count(u',') + 2));
 }
 
-TEST_F(DisplayControlTest, WaitingAnimationShowsFrameZeroCentredThenCyclesOneToEight) {
+TEST_F(DisplayControlTest, WaitingAnimationFollowsTheRadioAndCyclesFramesOneToEight) {
     for (int frame = 0; frame <= 9; ++frame) {
         picture(QStringLiteral("320x240/other/loading_0%1.png").arg(frame), {40, 30}, QColor(frame * 20, 0, 0));
     }
+    const auto running = [this] { return display->PleaseWaitTimer().isEnabled(); };
+    // Frame 0 centred first, then 1 to 8 over and over.
     display->StartPleaseWait();
-    EXPECT_TRUE(display->PleaseWaitTimer().isEnabled());
+    EXPECT_TRUE(running());
     QList<int> shown;
     for (int tick = 0; tick < 11; ++tick) {
         display->PleaseWaitTimer_Timer();
         shown << screen().PleaseWaitImage.Picture.pixelColor(0, 0).red() / 20;
         if (tick == 0) {
             EXPECT_EQ(QPoint(screen().PleaseWaitImage.Left, screen().PleaseWaitImage.Top), QPoint(140, 105));
-            EXPECT_EQ(screen().render().pixelColor(160, 120), QColor(0, 0, 0));
+            ExpectPixels(screen().render(), {{160, 120, QColor(0, 0, 0)}});
         }
     }
     EXPECT_EQ(shown, (QList<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 1, 2}));
     EXPECT_TRUE(screen().PleaseWaitImage.Visible);
-    EXPECT_EQ(screen().render().pixelColor(160, 120), QColor(40, 0, 0));
+    ExpectPixels(screen().render(), {{160, 120, QColor(40, 0, 0)}});
     display->StopPleaseWait();
     EXPECT_EQ(waitFrame, -2);
     display->PleaseWaitTimer_Timer();
-    EXPECT_FALSE(screen().PleaseWaitImage.Visible);
+    EXPECT_FALSE(screen().PleaseWaitImage.Visible || running());
     EXPECT_EQ(waitFrame, 0);
-    EXPECT_FALSE(display->PleaseWaitTimer().isEnabled());
-}
 
-TEST_F(DisplayControlTest, AnimationStartsWhenTheRadioBeginsToWaitAndStopRequestsHold) {
+    // The radio beginning to wait starts it; a stop holds while it still waits (filling the
+    // buffer); a stop asked before the start does not swallow it.
     view.MetaListEnabled = true;
     view.MetaList = {"Meta - Updated", "title=", "artist=", "album=", "url=", "status=connecting"};
     display->WatchMetaStatus();
-    EXPECT_TRUE(display->PleaseWaitTimer().isEnabled());
+    EXPECT_TRUE(running());
     display->StopPleaseWait();
     display->PleaseWaitTimer_Timer();
-    EXPECT_FALSE(display->PleaseWaitTimer().isEnabled());
-    // Still waiting (now filling the buffer): the stop holds.
     view.MetaList[5] = "status=caching";
     display->WatchMetaStatus();
-    EXPECT_FALSE(display->PleaseWaitTimer().isEnabled());
+    EXPECT_FALSE(running());
     view.MetaList[5] = "status=playing";
     display->WatchMetaStatus();
     view.MetaList[5] = "status=resuming";
-    display->StopPleaseWait(); // a stop asked before the start does not swallow it
+    display->StopPleaseWait();
     display->WatchMetaStatus();
-    EXPECT_TRUE(display->PleaseWaitTimer().isEnabled());
+    EXPECT_TRUE(running());
     EXPECT_EQ(waitFrame, 0);
 }

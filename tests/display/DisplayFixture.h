@@ -2,14 +2,13 @@
 
 #include "display/DisplayControl.h"
 #include "display/Skin.h"
+#include "display/TestPictures.h"
 #include "platform/Platform.h"
 #include "radio_link/LinkView.h"
 #include "radio_link/RadioState.h"
 #include "radio_link/Telnet.h"
 #include "settings/Timeouts.h"
 
-#include <QDir>
-#include <QImage>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -31,36 +30,26 @@ struct DisplayFixture : ::testing::Test {
     LinkHooks hooks;
     Telnet telnet{platform, state, timeouts};
     qint16 waitFrame = 0;
-    std::unique_ptr<DisplayControl> display;
-
-    void SetUp() override {
-        display =
-            std::make_unique<DisplayControl>(platform, skin, state, telnet, view, hooks, folder.path(), waitFrame);
-    }
+    std::unique_ptr<DisplayControl> display =
+        std::make_unique<DisplayControl>(platform, skin, state, telnet, view, hooks, folder.path(), waitFrame);
 
     ScreenRenderer &screen() { return display->screen; }
-
-    // A picture of one colour, or of two halves (left, right) when right is given.
     void picture(const QString &name, QSize size, QColor left, QColor right = QColor()) {
-        QImage image(size, QImage::Format_ARGB32);
-        image.fill(left);
-        if (right.isValid()) {
-            for (int y = 0; y < size.height(); ++y) {
-                for (int x = size.width() / 2; x < size.width(); ++x) {
-                    image.setPixelColor(x, y, right);
-                }
-            }
-        }
-        const QString path = folder.filePath(name);
-        QDir().mkpath(QFileInfo(path).path());
-        ASSERT_TRUE(image.save(path));
+        ASSERT_TRUE(SavePicture(folder.filePath(name), size, left, right)) << name.toStdString();
     }
-
-    void useSkin(const QString &text) {
-        QString lines = text;
-        lines.replace(u'|', QStringLiteral("\r\n"));
-        ParseScreenFile(skin, lines);
-    }
-
-    QStringList queued(int channel = 0) const { return telnet.pending(channel); }
+    // Lines separated by "|".
+    void useSkin(QString lines) { ParseScreenFile(skin, lines.replace(u'|', QStringLiteral("\r\n"))); }
+    QStringList queued() const { return telnet.pending(0); }
 };
+
+struct Pixel {
+    int x;
+    int y;
+    QColor colour;
+};
+
+inline void ExpectPixels(const QImage &image, std::initializer_list<Pixel> pixels) {
+    for (const Pixel &p : pixels) {
+        EXPECT_EQ(image.pixelColor(p.x, p.y), p.colour) << "at " << p.x << "," << p.y;
+    }
+}

@@ -1,5 +1,4 @@
-// The display's tests draw text, which needs a GUI application (headless here). It lives for
-// the whole run and goes before the process ends, so the fonts it loaded are released.
+// Drawing text needs a GUI application (headless); it ends before the process, releasing fonts.
 #include <QGuiApplication>
 
 #include <gtest/gtest.h>

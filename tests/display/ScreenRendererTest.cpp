@@ -1,9 +1,6 @@
 // The emulated screen as data and as pixels, for a small skin made in the test.
 #include "DisplayFixture.h"
 
-#include <QFile>
-#include <QFontMetrics>
-
 namespace {
 
 const QColor Dark(10, 20, 30);
@@ -12,20 +9,14 @@ const QColor Red(255, 0, 0);
 const QColor Blue(0, 0, 255);
 const QColor Yellow(255, 255, 0);
 
-QColor at(const QImage &image, int x, int y) {
-    return image.pixelColor(x, y);
-}
-
 // How many pixels of the rectangle are close to the colour (text is antialiased).
 int pixelsNear(const QImage &image, QRect area, QColor colour) {
     int count = 0;
     for (int y = area.top(); y <= area.bottom(); ++y) {
         for (int x = area.left(); x <= area.right(); ++x) {
             const QColor c = image.pixelColor(x, y);
-            if (std::abs(c.red() - colour.red()) < 40 && std::abs(c.green() - colour.green()) < 40 &&
-                std::abs(c.blue() - colour.blue()) < 40) {
-                ++count;
-            }
+            count += std::abs(c.red() - colour.red()) < 40 && std::abs(c.green() - colour.green()) < 40 &&
+                     std::abs(c.blue() - colour.blue()) < 40;
         }
     }
     return count;
@@ -39,7 +30,6 @@ QRgb complementOf(QColor c) {
 
 struct ScreenRendererTest : DisplayFixture {
     void SetUp() override {
-        DisplayFixture::SetUp();
         // Background: dark left half, bright right half (the boundary at x = 160).
         picture("bg.png", {320, 240}, Dark, Bright);
         picture("bg2.png", {320, 240}, Bright);
@@ -62,53 +52,45 @@ TEST_F(ScreenRendererTest, BuildsBackgroundOverlaysStatusAndLabelsAtTheirPlaces)
     view.InfoList = {"List - Updated", "pos=1 (1)", "1=First"};
     screen().DisplayScreen("one");
     const QImage image = screen().render();
-
-    EXPECT_EQ(screen().Caption, "Display Screen - one");
-    EXPECT_EQ(at(image, 5, 5), Dark);
-    EXPECT_EQ(at(image, 250, 230), Bright);
-    // Overlay 0 where the skin puts it; overlay 1 relative to it: left after its right edge
-    // plus 5, top 10 below its top.
-    EXPECT_EQ(at(image, 10, 20), Red);
-    EXPECT_EQ(at(image, 29, 39), Red);
-    const DrawnItem &beta = screen().OverlayImages[1];
-    EXPECT_EQ(QPoint(beta.Left, beta.Top), QPoint(35, 30));
-    EXPECT_EQ(at(image, 36, 31), Blue);
-    EXPECT_EQ(at(image, 64, 31), Yellow);
-    // A transparent picture takes the background colour under its top-left corner, also where
-    // it reaches over the bright half.
-    EXPECT_EQ(at(image, 165, 65), Dark);
-    // An overlay without a picture stays hidden but is moved and keeps its caption.
-    EXPECT_FALSE(screen().OverlayImages[3].Visible);
-    EXPECT_EQ(QPoint(screen().OverlayImages[3].Left, screen().OverlayImages[3].Top), QPoint(100, 100));
-    EXPECT_EQ(screen().OverlayNameLabel[3].Text, "Gamma");
-    // The caption of the radio's current menu item is green, the others light red.
-    EXPECT_EQ(screen().OverlayNameLabel[0].Colour, ScreenRenderer::CurrentItemColour);
-    EXPECT_EQ(screen().OverlayNameLabel[1].Colour, ScreenRenderer::OtherItemColour);
-    EXPECT_GT(pixelsNear(image, beta.Rect(), QColor(255, 128, 128)), 3);
-    EXPECT_EQ(pixelsNear(image, beta.Rect(), QColor(0, 255, 0)), 0);
-    EXPECT_EQ(screen().OverlayImages[0].ToolTip, "CMD_A");
-    EXPECT_EQ(screen().OverlayImages[1].ToolTip, "Beta");
-
-    // Status picture from the set, found with either folder separator.
-    EXPECT_EQ(at(image, 305, 5), Blue);
-    EXPECT_EQ(screen().StatusImages[0].ToolTip, "STATUSCMD");
-
-    // Labels: plain text, list entries, device values; placed relative to the label before.
+    const auto &overlays = screen().OverlayImages;
+    const auto &names = screen().OverlayNameLabel;
     const auto &labels = screen().OverlayLabel;
+    EXPECT_EQ(screen().Caption, "Display Screen - one");
+    // The background's halves; overlay 0 where the skin puts it, overlay 1 left after its right
+    // edge plus 5 and 10 below its top; a transparent picture in the background colour under its
+    // top-left corner, also over the bright half; the status picture found with either separator.
+    ExpectPixels(image, {{5, 5, Dark},
+                         {250, 230, Bright},
+                         {10, 20, Red},
+                         {29, 39, Red},
+                         {36, 31, Blue},
+                         {64, 31, Yellow},
+                         {165, 65, Dark},
+                         {305, 5, Blue}});
+    EXPECT_EQ(QPoint(overlays[1].Left, overlays[1].Top), QPoint(35, 30));
+    // An overlay without a picture stays hidden but is moved and keeps its caption.
+    EXPECT_FALSE(overlays[3].Visible);
+    EXPECT_EQ(QPoint(overlays[3].Left, overlays[3].Top), QPoint(100, 100));
+    EXPECT_EQ(names[3].Text, "Gamma");
+    // The caption of the radio's current menu item is green, the others light red.
+    EXPECT_EQ(names[0].Colour, ScreenRenderer::CurrentItemColour);
+    EXPECT_EQ(names[1].Colour, ScreenRenderer::OtherItemColour);
+    EXPECT_GT(pixelsNear(image, overlays[1].Rect(), QColor(255, 128, 128)), 3);
+    EXPECT_EQ(pixelsNear(image, overlays[1].Rect(), QColor(0, 255, 0)), 0);
+    EXPECT_EQ(QStringList({overlays[0].ToolTip, overlays[1].ToolTip, screen().StatusImages[0].ToolTip}),
+              QStringList({"CMD_A", "Beta", "STATUSCMD"}));
+
+    // Labels: plain text, list entries, device values; placed relative to the label before; a
+    // list label's tooltip is its text.
     ASSERT_EQ(labels.size(), 4u);
-    EXPECT_EQ(labels[0].Text, "Hello");
-    EXPECT_EQ(labels[1].Text, "1 (1)");
-    EXPECT_EQ(labels[2].Text, "35");
-    EXPECT_EQ(labels[1].Left, 5 + labels[0].Width() + 4);
-    EXPECT_EQ(labels[2].Top, 180);
-    EXPECT_EQ(labels[1].ToolTip, "1 (1)"); // a list label's tooltip is its text
-    EXPECT_EQ(labels[2].ToolTip, "Vol");
+    EXPECT_EQ(QStringList({labels[0].Text, labels[1].Text, labels[2].Text, labels[1].ToolTip, labels[2].ToolTip}),
+              QStringList({"Hello", "1 (1)", "35", "1 (1)", "Vol"}));
+    EXPECT_EQ(QPoint(labels[1].Left, labels[2].Top), QPoint(5 + labels[0].Width() + 4, 180));
     // A label outside any list takes the complement of the background under it.
     EXPECT_EQ(labels[0].Colour, complementOf(Dark));
     EXPECT_GT(pixelsNear(image, labels[0].Rect(), QColor::fromRgb(complementOf(Dark))), 3);
     // Building asked the poll for the list and the volume at once.
-    EXPECT_TRUE(state.NeedList && state.NeedVolume);
-    EXPECT_FALSE(state.NeedMeta);
+    EXPECT_TRUE(state.NeedList && state.NeedVolume && !state.NeedMeta);
     EXPECT_EQ(state.PollCountdown, 0);
 }
 
@@ -119,36 +101,31 @@ TEST_F(ScreenRendererTest, ScreenLookupRedirectUnknownNamesAndTheEmptyName) {
 
     // A screen with fewer items hides the surplus.
     screen().DisplayScreen("two");
-    QImage image = screen().render();
+    const QImage image = screen().render();
     EXPECT_EQ(screen().Caption, "Display Screen - two");
-    EXPECT_EQ(at(image, 36, 31), Bright);
-    EXPECT_EQ(at(image, 50, 50), Red);
+    ExpectPixels(image, {{36, 31, Bright}, {50, 50, Red}});
     EXPECT_FALSE(screen().OverlayImages[1].Visible || screen().StatusImages[0].Visible);
     for (const DrawnItem &label : screen().OverlayLabel) {
         EXPECT_FALSE(label.Visible);
     }
-
     // Unknown names and broken redirects leave the display as it is.
     for (const char *name : {"nothing", "gone"}) {
         screen().DisplayScreen(name);
         EXPECT_EQ(screen().render(), image) << name;
         EXPECT_EQ(skin.CurrentMenu, FindDefinition(skin, "two"));
     }
-
     // "" builds the last name once: after "two", a change of the current menu item shows.
     screen().DisplayScreen("two");
-    view.CurrentMenuLabel = "Only";
-    screen().DisplayScreen("");
-    EXPECT_EQ(screen().OverlayNameLabel[0].Colour, ScreenRenderer::CurrentItemColour);
-    view.CurrentMenuLabel = "Other";
-    screen().DisplayScreen("");
-    EXPECT_EQ(screen().OverlayNameLabel[0].Colour, ScreenRenderer::CurrentItemColour);
-
+    for (const char *current : {"Only", "Other"}) {
+        view.CurrentMenuLabel = current;
+        screen().DisplayScreen("");
+        EXPECT_EQ(screen().OverlayNameLabel[0].Colour, ScreenRenderer::CurrentItemColour) << current;
+    }
     // A background that does not resolve hides every item and keeps background and title.
     screen().DisplayScreen("nobg");
     EXPECT_EQ(screen().Caption, "Display Screen - two");
     EXPECT_FALSE(screen().OverlayImages[0].Visible || screen().OverlayNameLabel[0].Visible);
-    EXPECT_EQ(at(screen().render(), 50, 50), Bright);
+    ExpectPixels(screen().render(), {{50, 50, Bright}});
 }
 
 TEST_F(ScreenRendererTest, RefreshColoursListsAndLeavesDeviceValuesAndThePollAlone) {
@@ -158,7 +135,7 @@ TEST_F(ScreenRendererTest, RefreshColoursListsAndLeavesDeviceValuesAndThePollAlo
     state.VolumeText = "35";
     screen().DisplayScreen("one");
     auto &labels = screen().OverlayLabel;
-    // The selected entry is red and bold; entry 0 is never bold.
+    // The selected entry is red and bold.
     EXPECT_EQ(labels[1].Colour, ScreenRenderer::SelectedEntryColour);
     EXPECT_TRUE(labels[1].Bold);
     EXPECT_GT(pixelsNear(screen().render(), labels[1].Rect(), Red), 3);
@@ -175,8 +152,7 @@ TEST_F(ScreenRendererTest, RefreshColoursListsAndLeavesDeviceValuesAndThePollAlo
     EXPECT_EQ(labels[3].Text, "Second=x"); // after the first "=" only
     EXPECT_EQ(labels[3].Colour, ScreenRenderer::SelectedEntryColour);
     EXPECT_TRUE(labels[3].Bold);
-    // Volume, version and state are read when a screen is built, not on every tick; the
-    // refresh asks nothing of the poll.
+    // Volume, version and state are read when a screen is built; a refresh asks nothing of the poll.
     EXPECT_EQ(labels[2].Text, "35");
     EXPECT_FALSE(state.NeedList);
     EXPECT_EQ(state.PollCountdown, 5);
@@ -197,37 +173,25 @@ TEST_F(ScreenRendererTest, RefreshColoursListsAndLeavesDeviceValuesAndThePollAlo
     EXPECT_FALSE(labels[0].Bold);
 }
 
-TEST_F(ScreenRendererTest, PictureNamesFindTheirFilesInEachLookupsOrder) {
-    for (const char *ext : {"png", "bmp", "jpg"}) {
-        picture(QStringLiteral("pic.") + ext, {8, 8},
-                ext == QLatin1String("png")   ? Red
-                : ext == QLatin1String("bmp") ? Blue
-                                              : Yellow);
+TEST_F(ScreenRendererTest, PictureFilesAreFoundInOrderAndReadOnceUntilTheyChange) {
+    for (const auto &[ext, colour] : {std::pair{"png", Red}, {"bmp", Blue}, {"jpg", Yellow}}) {
+        picture(QStringLiteral("pic.") + ext, {8, 8}, colour);
     }
     const QString base = folder.filePath("pic");
-    EXPECT_EQ(screen().RN("pic"), base + ".png");
-    EXPECT_EQ(screen().RN("pic.jpg"), base + ".jpg");
-    EXPECT_EQ(screen().RN("none"), "");
-    EXPECT_EQ(screen().RN(""), "");
+    EXPECT_EQ(QStringList({screen().RN("pic"), screen().RN("pic.jpg"), screen().RN("none"), screen().RN("")}),
+              QStringList({base + ".png", base + ".jpg", "", ""}));
+    // Loading prefers the bitmap, then the JPEG (its yellow near enough); unknown names keep the
+    // item's picture.
     DrawnItem item;
     ASSERT_TRUE(screen().LoadThePicture("pic", item));
     EXPECT_EQ(item.Picture.pixelColor(1, 1), Blue);
     QFile::remove(base + ".bmp");
     ASSERT_TRUE(screen().LoadThePicture("pic", item));
-    EXPECT_EQ(item.Picture.pixelColor(1, 1).red(), 255); // the JPEG's yellow, near enough
+    EXPECT_FALSE(screen().LoadThePicture("none", item) || screen().LoadThePicture("", item));
+    EXPECT_EQ(item.Picture.pixelColor(1, 1).red(), 255);
     EXPECT_GT(item.Picture.pixelColor(1, 1).green(), 200);
-    // Unknown names keep the item's picture.
-    EXPECT_FALSE(screen().LoadThePicture("none", item));
-    EXPECT_FALSE(screen().LoadThePicture("", item));
-    EXPECT_GT(item.Picture.pixelColor(1, 1).green(), 200);
-    // The information panel colours the name labels by the menu name, ignoring case.
-    screen().DisplayScreen("one");
-    screen().ColourNameLabels("bETA");
-    EXPECT_EQ(screen().OverlayNameLabel[0].Colour, ScreenRenderer::OtherItemColour);
-    EXPECT_EQ(screen().OverlayNameLabel[1].Colour, ScreenRenderer::CurrentItemColour);
-}
 
-TEST_F(ScreenRendererTest, PicturesAreReadOnceUntilTheyChangeOnDisk) {
+    // Each picture is read once per background colour...
     screen().DisplayScreen("one");
     const int first = screen().diskLoads();
     EXPECT_GE(first, 5);
@@ -235,14 +199,18 @@ TEST_F(ScreenRendererTest, PicturesAreReadOnceUntilTheyChangeOnDisk) {
     screen().DisplayScreen("one");
     screen().DisplayScreen("one");
     EXPECT_EQ(screen().diskLoads(), first + 2); // bg2, and red over bg2's colour
-    // A picture replaced on disk is read again.
+    // ...until it is replaced on disk.
     picture("red.png", {20, 20}, Yellow);
     QFile file(folder.filePath("red.png"));
     ASSERT_TRUE(file.open(QIODevice::ReadWrite));
     ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTime().addSecs(60), QFileDevice::FileModificationTime));
     file.close();
     screen().DisplayScreen("one");
-    EXPECT_EQ(at(screen().render(), 10, 20), Yellow);
+    ExpectPixels(screen().render(), {{10, 20, Yellow}});
+    // The information panel colours the name labels by the menu name, ignoring case.
+    screen().ColourNameLabels("bETA");
+    EXPECT_EQ(screen().OverlayNameLabel[0].Colour, ScreenRenderer::OtherItemColour);
+    EXPECT_EQ(screen().OverlayNameLabel[1].Colour, ScreenRenderer::CurrentItemColour);
 }
 
 TEST_F(ScreenRendererTest, ReloadedTablesAreCheckedBeforeUseAndRedrawUsesThem) {
@@ -260,5 +228,5 @@ TEST_F(ScreenRendererTest, ReloadedTablesAreCheckedBeforeUseAndRedrawUsesThem) {
     EXPECT_TRUE(queued().isEmpty());
     screen().Redraw();
     EXPECT_EQ(skin.CurrentMenu, 0);
-    EXPECT_EQ(at(screen().render(), 100, 100), Bright);
+    ExpectPixels(screen().render(), {{100, 100, Bright}});
 }

@@ -14,13 +14,14 @@ struct Panel : LinkHarness {
     MacroTable macros;
     InfoPanel panel{platform, link, state, timeouts, skin, macros, QString()};
 
-    Panel() { link.view.TelnetData = "earlier replies"; }
+    Panel() { clear(); }
 
     QStringList sent() const { return link.telnet.pending(0); }
     QStringList asked() const { return link.telnet.pending(1); }
     void clear() {
         link.telnet.ClearChannel(0);
         link.telnet.ClearChannel(1);
+        link.view.TelnetData = "earlier replies";
     }
     static QStringList times(int n, const QStringList &keys) {
         QStringList out;
@@ -115,10 +116,11 @@ TEST(InfoPanel, MainMenuNavigationOnTheGridOfFour) {
         p.panel.MainMenuList_DblClick();
         EXPECT_EQ(p.sent(), c.keys) << c.target << " from " << c.reported;
         EXPECT_EQ(p.state.RadioStandby, c.standby && c.target == 0) << c.target;
+        // A move clears the terminal and hurries the display.
+        EXPECT_EQ(p.link.view.TelnetData.isEmpty(), c.keys.contains("OK")) << c.target;
+        EXPECT_EQ(p.link.poll.UpdateTimer().interval() == 200, c.keys.contains("OK")) << c.target;
     }
-}
-
-TEST(InfoPanel, MainMenuWithoutAPositionInTheGridAsksInsteadOfMoving) {
+    // Without a position in the grid the panel asks instead of moving, and the terminal stays.
     for (const char *reported : {"", "0", "500", "x"}) {
         Panel p;
         p.state.SelectedMenuItem = reported;
@@ -128,21 +130,6 @@ TEST(InfoPanel, MainMenuWithoutAPositionInTheGridAsksInsteadOfMoving) {
         EXPECT_EQ(p.asked(), QStringList{"MINFO"}) << reported;
         EXPECT_FALSE(p.link.view.TelnetData.isEmpty());
     }
-}
-
-TEST(InfoPanel, NavigationClearsTheTerminalUnlessAMacroRunsAndHurriesTheDisplay) {
-    Panel p;
-    p.state.SelectedMenuItem = "2";
-    p.link.view.MainMenuListIndex = 3;
-    p.panel.MainMenuList_DblClick();
-    EXPECT_TRUE(p.link.view.TelnetData.isEmpty());
-    EXPECT_EQ(p.link.poll.UpdateTimer().interval(), 200);
-    p.link.view.TelnetData = "a macro's run";
-    p.link.hooks.macroRunning = [] { return true; };
-    p.link.view.InfoList = QStringList{"List", "pos=1 (1)", "1=a"};
-    p.link.view.InfoListIndex = 2;
-    p.panel.InfoList_DblClick();
-    EXPECT_EQ(p.link.view.TelnetData, "a macro's run");
 }
 
 TEST(InfoPanel, ListDoubleClicks) {
@@ -165,6 +152,7 @@ TEST(InfoPanel, ListDoubleClicks) {
         p.panel.InfoList_DblClick();
         EXPECT_EQ(p.sent(), keys) << row;
         EXPECT_FALSE(p.state.InfoListHold);
+        EXPECT_EQ(p.link.view.TelnetData.isEmpty(), keys.contains("OK")) << row;
     }
     const std::pair<int, QStringList> metaCases[] = {{0, {"STOP"}}, {5, {"PAUSE"}}, {3, {}}};
     for (const auto &[row, keys] : metaCases) {
@@ -185,6 +173,12 @@ TEST(InfoPanel, ListDoubleClicks) {
     p.link.view.MenuListIndex = 1;
     p.panel.MenuList_DblClick();
     EXPECT_TRUE(p.sent().isEmpty());
+    // While a macro runs its trace in the terminal stays.
+    p.link.hooks.macroRunning = [] { return true; };
+    p.link.view.InfoListIndex = 2;
+    p.panel.InfoList_DblClick();
+    EXPECT_EQ(p.sent().size(), 6);
+    EXPECT_EQ(p.link.view.TelnetData, "earlier replies");
 }
 
 TEST(InfoPanel, HoldFlagsKeepTheDecoderOffAListTheUserWorksIn) {

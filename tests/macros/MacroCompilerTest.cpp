@@ -40,16 +40,11 @@ std::string dump(const MacroDef &m) {
 
 // Every macro, "[name] " and its steps.
 std::string dump(const MacroTable &table) {
-    std::string all;
+    QString all;
     for (const MacroDef &m : table.Macros) {
-        // Appended piece by piece: "[" + std::string&& trips GCC 12's -Wrestrict at -O2.
-        all += '[';
-        all += m.Name.toStdString();
-        all += "] ";
-        all += dump(m);
-        all += ' ';
+        all += u'[' + m.Name + QStringLiteral("] ") + QString::fromStdString(dump(m)) + u' ';
     }
-    return all;
+    return all.toStdString();
 }
 
 // The macro list as "name=index" entries and its selected row; no entry may refer beyond the

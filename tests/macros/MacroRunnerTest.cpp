@@ -1,5 +1,7 @@
 #include "RunnerHarness.h"
 
+#include <QRegularExpression>
+
 namespace {
 
 // Milliseconds at which the radio took each of these key commands on the command channel.
@@ -17,7 +19,6 @@ QList<qint64> timesOf(const RunnerHarness &h, const QStringList &commands) {
 
 TEST(MacroRunner, CommandStepsGoOutOneAfterAnotherEachAfterItsAcknowledgement) {
     RunnerHarness h("[Three]|-UP|-DOWN|-LEFT");
-    h.run(1500); // the first poll has told the program where the radio is
     h.runner.IncludeTheRx = true;
     h.start("Three");
     ASSERT_TRUE(h.runToEnd());
@@ -36,7 +37,6 @@ TEST(MacroRunner, CommandStepsGoOutOneAfterAnotherEachAfterItsAcknowledgement) {
     // A reply far slower than the step time-out does not stop the run: the step counts as
     // answered and the next command queues behind it.
     RunnerHarness slow("[Three]|-UP|-DOWN|-LEFT");
-    slow.run(1500);
     slow.replyDelay = 1400;
     slow.start("Three");
     ASSERT_TRUE(slow.runToEnd());
@@ -46,7 +46,6 @@ TEST(MacroRunner, CommandStepsGoOutOneAfterAnotherEachAfterItsAcknowledgement) {
     // A tick that comes late counts the time it was late: the step time-out is time, not a
     // number of ticks, however busy the machine.
     RunnerHarness mute("[Two]|-UP|-DOWN");
-    mute.run(1500);
     mute.answer = [](const QString &) { return std::optional<QString>(); };
     mute.start("Two");
     mute.run(100);
@@ -56,54 +55,55 @@ TEST(MacroRunner, CommandStepsGoOutOneAfterAnotherEachAfterItsAcknowledgement) {
     EXPECT_EQ(mute.trace().count("Command _ok"), 2);
 }
 
-TEST(MacroRunner, PausesAreCappedAndTakenOverAfterACommand) {
-    RunnerHarness h("[P]|D 0|D 40000|D -5|-UP|D 300|-DOWN");
-    h.run(1500);
-    h.start("P");
-    ASSERT_TRUE(h.runToEnd());
-    // Out-of-range pauses run as one step interval, and the table keeps that value.
-    const auto &steps = h.table.Macros[0].Steps;
-    EXPECT_EQ((QList<int>{steps[0].Delayx, steps[1].Delayx, steps[2].Delayx}), (QList<int>{5, 5, 5}));
-    EXPECT_TRUE(h.steps().contains("Delayset 5 _ok PreSet Delay 5 _ok PreSet Delay 5 _ok Command _ok PreSet "
-                                   "Delay 300 _ok Command _ok MACRO FINISHED"))
-        << h.steps().toStdString();
-    // The pause after UP runs while UP is acknowledged: DOWN goes about 300 ms after UP (give
-    // or take a queue tick), not after the acknowledgement, the 200 ms gap and the pause.
-    const QList<qint64> at = timesOf(h, {"UP", "DOWN"});
-    EXPECT_GE(at[1] - at[0], 300 - 75);
-    EXPECT_LT(at[1] - at[0], 300 + 75);
-}
-
-TEST(MacroRunner, TestsPassByLookAheadOrWaitForFreshValues) {
-    RunnerHarness h("[L]|-HOME|?menustate=0|?!menustate=21|-RIGHT|?menuitem=2|?menustate=3");
-    h.run(1500);
-    ASSERT_EQ(h.state.MenuState, "0");
-    h.start("L");
-    ASSERT_TRUE(h.runToEnd());
-    // Known true before the step is reached: done without being run. menuitem=2 only holds
-    // once RIGHT has been acknowledged and a fresh menu reply decoded. menustate=3 never comes:
-    // the step waits for fresh values with a growing interval, and gives up after six checks.
-    EXPECT_TRUE(h.steps().startsWith("MacroName: = L Command _ok Prefetch menustate=0 _ok Prefetch !menustate=21 _ok "
-                                     "Command _ok Menu Item 2 _ok Wait 7, Wait 8, Wait 9, Wait 11, Wait 14,"))
-        << h.steps().toStdString();
-    EXPECT_TRUE(h.steps().endsWith("MACRO FINISHED Failed Last"));
-}
-
-TEST(MacroRunner, BackOffGrowsByHalfFromAQuarterOfTheLastInterval) {
-    RunnerHarness h("[B]|D 200|?menustate=99|-OK");
-    h.run(1500);
-    h.start("B");
-    ASSERT_TRUE(h.runToEnd());
-    QStringList waits;
-    for (const QString &word : h.steps().split(" Wait ").mid(1)) {
-        waits << word.section(',', 0, 0);
+// Each macro's trace (line ends as "/") and the keys the radio took.
+TEST(MacroRunner, PausesAndTestStepsAsTheTraceShowsThem) {
+    const struct {
+        const char *macro;
+        const char *trace;
+        QStringList keys;
+    } cases[] = {
+        // Out-of-range pauses run as one step interval.
+        {"[P]|D 0|D 40000|D -5|-UP|D 300|-DOWN",
+         "^MacroName: = P/Delayset 5 _ok/PreSet Delay 5 _ok/PreSet Delay 5 _ok/Command _ok/PreSet Delay 300 _ok/"
+         "Command _ok/MACRO FINISHED/$",
+         {"UP", "DOWN"}},
+        // Known true before the step is reached: done without being run. menuitem=2 only holds
+        // once RIGHT has been acknowledged and a fresh menu reply decoded. menustate=3 never
+        // comes: the step waits for fresh values with a growing interval, then the run ends.
+        {"[L]|-HOME|?menustate=0|?!menustate=21|-RIGHT|?menuitem=2|?menustate=3",
+         "^MacroName: = L/Command _ok/Prefetch menustate=0 _ok/Prefetch !menustate=21 _ok/Command _ok/"
+         "Menu Item 2 _ok/Wait 7, Wait 8, Wait 9, Wait 11, Wait 14, .*MACRO FINISHED Failed Last/$",
+         {"HOME", "RIGHT"}},
+        // The back-off grows by half from a quarter of the last interval.
+        {"[B]|D 200|?menustate=99|-OK",
+         "^MacroName: = B/Delayset 200 _ok/Wait 275, Wait 312, Wait 368, Wait 452, Wait 578,",
+         {}},
+        // A last step that fails ends the run without a restart.
+        {"[F]|-HOME|?menustate=99", "^MacroName: = F/Command _ok/(Wait 5, ){5,}MACRO FINISHED Failed Last/$", {"HOME"}},
+    };
+    for (const auto &c : cases) {
+        RunnerHarness h(c.macro);
+        h.start(QString(c.macro).mid(1, 1));
+        ASSERT_TRUE(h.runToEnd()) << c.macro;
+        const QString trace = QString(h.trace()).replace("\r\n", "/");
+        EXPECT_TRUE(trace.contains(QRegularExpression(c.trace))) << trace.toStdString();
+        EXPECT_EQ(h.keys(), c.keys) << c.macro;
+        EXPECT_TRUE(h.idle()) << c.macro;
+        if (c.macro[1] == 'P') {
+            // The table keeps the pause it ran. The pause after UP runs while UP is acknowledged:
+            // DOWN goes about 300 ms after UP (give or take a queue tick), not after the
+            // acknowledgement, the 200 ms gap and the pause.
+            const auto &steps = h.table.Macros[0].Steps;
+            EXPECT_EQ((QList<int>{steps[0].Delayx, steps[1].Delayx, steps[2].Delayx}), (QList<int>{5, 5, 5}));
+            const QList<qint64> at = timesOf(h, {"UP", "DOWN"});
+            EXPECT_GE(at[1] - at[0], 300 - 75);
+            EXPECT_LT(at[1] - at[0], 300 + 75);
+        }
     }
-    EXPECT_EQ(waits.mid(0, 5), (QStringList{"275", "312", "368", "452", "578"}));
 }
 
-TEST(MacroRunner, AFailingStepBacksUpToItsTargetWithExit) {
-    RunnerHarness h("[B]|-HOME|-UP|-DOWN|{BACKUP=1}|?menustate=99|-OK");
-    h.run(1500);
+TEST(MacroRunner, AFailingStepBacksUpToItsTargetWithExitOrRestartsFiveTimes) {
+    RunnerHarness h("[B]|-HOME|-UP|-DOWN|{BACKUP=1}|?menustate=99|-OK|[R]|-HOME|?menustate=99|-OK|[Other]|-UP");
     h.start("B");
     h.run(20000);
     // Six failed checks, then EXIT and back to step 2; the fail count stays, so the next
@@ -115,11 +115,9 @@ TEST(MacroRunner, AFailingStepBacksUpToItsTargetWithExit) {
     h.runner.Stop();
     h.run(100);
     EXPECT_TRUE(h.idle());
-}
 
-TEST(MacroRunner, WithoutATargetARunRestartsFiveTimesThenIsAbandoned) {
-    RunnerHarness h("[R]|-HOME|?menustate=99|-OK|[Other]|-UP");
-    h.run(1500);
+    // Without a target the run restarts five times, then is abandoned.
+    h.sent.clear();
     h.link.settings.UpdateDisplayLabels = false;
     h.start("R");
     ASSERT_TRUE(h.runToEnd(300000));
@@ -130,75 +128,54 @@ TEST(MacroRunner, WithoutATargetARunRestartsFiveTimesThenIsAbandoned) {
     // Abandoned means idle: the user's setting is back and the next start runs normally.
     EXPECT_TRUE(h.idle());
     EXPECT_FALSE(h.link.settings.UpdateDisplayLabels);
-    EXPECT_EQ(h.table.Macros[0].RestartCount, 0);
+    EXPECT_EQ(h.table.Macros[1].RestartCount, 0);
     h.start("Other");
     ASSERT_TRUE(h.runToEnd());
     EXPECT_EQ(h.keys().last(), "UP");
     EXPECT_TRUE(h.trace().endsWith("MACRO FINISHED\r\n"));
 }
 
-TEST(MacroRunner, ALastStepThatFailsEndsTheRunWithoutRestart) {
-    RunnerHarness h("[F]|-HOME|?menustate=99");
-    h.run(1500);
-    h.start("F");
-    ASSERT_TRUE(h.runToEnd());
-    EXPECT_EQ(h.keys(), QStringList{"HOME"});
-    EXPECT_TRUE(
-        h.trace().endsWith("Command _ok\r\nWait 5, Wait 5, Wait 5, Wait 5, Wait 5, MACRO FINISHED Failed Last\r\n"))
-        << h.trace().toStdString();
-    EXPECT_TRUE(h.idle());
-}
-
 TEST(MacroRunner, ListSearchOpensTheRowOrGivesUpOnNoResults) {
     // Rows as the decoder fills the list: head, cursor position, entries.
     RunnerHarness h("[S]|?L=\"smooth jazz\"|-X|[T]|?L=\"jazz.fm\"|-X|[N]|-HOME|{BACKUP=0}|?L=\"zzz\"|-X|"
-                    "[NoTarget]|-HOME|?L=\"zzz\"|-X");
-    const auto list = [&h](const QStringList &rows, const char *selected) {
+                    "[NoTarget]|-HOME|?L=\"zzz\"|-X",
+                    0);
+    const auto list = [&h](const QStringList &rows) {
         h.link.view.InfoList = QStringList{"List - Updated now", "pos=1 (1)"} + rows;
-        h.state.SelectedListItem = selected;
+        h.state.SelectedListItem = "1";
         h.state.FreshList = true;
     };
     h.accept = false; // nothing reaches the radio: the runner alone is under test
-    list({"1=Jazz FM Lounge", "2=Smooth Jazz Nights"}, "1");
+    list({"1=Jazz FM Lounge", "2=Smooth Jazz Nights"});
     h.start("S");
     h.run(20);
     EXPECT_EQ(h.listRowsOpened, QList<int>{3}); // not under the cursor: the panel opens it
     EXPECT_TRUE(h.state.AwaitList);
     // Under the cursor the runner presses OK itself; a blank may stand for a "." in the row.
     h.link.telnet.ClearChannel(0);
-    list({"1=Jazz.FM Lounge"}, "1");
+    list({"1=Jazz.FM Lounge"});
     h.start("T");
     h.run(20);
     EXPECT_EQ(h.link.telnet.pending(0), (QStringList{"OK"}));
     EXPECT_TRUE(h.state.AwaitOk && h.state.AwaitList);
-    // "no results" gives up on the step at once: back up when it has a target...
-    h.link.telnet.ClearChannel(0);
-    h.runner.Stop();
-    h.run(20);
-    h.start("N");
-    h.run(20);
-    h.link.telnet.ClearChannel(0);
-    list({"1=no results"}, "1");
-    h.run(1200);
-    EXPECT_TRUE(h.steps().contains("NO RESULTS BACKUP TO 0")) << h.steps().toStdString();
-    // ...restart when it has none.
-    h.link.telnet.ClearChannel(0);
-    h.runner.Stop();
-    h.run(20);
-    h.start("NoTarget");
-    h.run(20);
-    h.link.telnet.ClearChannel(0);
-    list({"1=no results"}, "1");
-    h.run(1200);
-    EXPECT_TRUE(h.steps().contains("NO RESULTS Bailed MACRO RESTARTED")) << h.steps().toStdString();
+    // "no results" gives up on the step at once: back up when it has a target, restart when not.
+    for (const auto &[name, outcome] :
+         {std::pair{"N", "NO RESULTS BACKUP TO 0"}, std::pair{"NoTarget", "NO RESULTS Bailed MACRO RESTARTED"}}) {
+        h.link.telnet.ClearChannel(0);
+        h.runner.Stop();
+        h.run(20);
+        h.start(name);
+        h.run(20);
+        h.link.telnet.ClearChannel(0);
+        list({"1=no results"});
+        h.run(1200);
+        EXPECT_TRUE(h.steps().contains(outcome)) << h.steps().toStdString();
+    }
 }
 
 TEST(MacroRunner, StopEndsAnyMacroOnTheNextTick) {
     // Far more steps than the old "step 2000" stop could reach, and a long pause under way.
-    QString text = "[Long]|D 30000";
-    text += QString("|-UP").repeated(2500);
-    RunnerHarness h(text.toLatin1().constData());
-    h.run(1500);
+    RunnerHarness h(("[Long]|D 30000" + QString("|-UP").repeated(2500)).toLatin1().constData());
     h.start("Long");
     h.run(100);
     ASSERT_EQ(h.runner.MacroTimer().interval(), 30000);
@@ -215,7 +192,7 @@ TEST(MacroRunner, StopEndsAnyMacroOnTheNextTick) {
 }
 
 TEST(MacroRunner, ARadioInStandbyIsWokenBeforeTheFirstStep) {
-    RunnerHarness h("[W]|-HOME");
+    RunnerHarness h("[W]|-HOME", 0);
     h.radio.handle("POWER");
     h.run(1500);
     ASSERT_TRUE(h.state.RadioStandby);
@@ -230,7 +207,6 @@ TEST(MacroRunner, IndexesFromTheFileOrAReloadNeverReachOutsideTheTable) {
     RunnerHarness h("[Before]|{BACKUP=5}|-HOME|?menustate=99|-OK|[After]|-HOME|{BACKUP=-40}|?menustate=99|-OK");
     ASSERT_EQ(h.table.Macros[0].Steps[1].BackupTo, "-5");
     ASSERT_EQ(h.table.Macros[1].Steps[1].BackupTo, "41");
-    h.run(1500);
     for (const char *name : {"Before", "After"}) {
         h.start(name);
         h.run(12000);
@@ -254,32 +230,20 @@ TEST(MacroRunner, IndexesFromTheFileOrAReloadNeverReachOutsideTheTable) {
     EXPECT_TRUE(h.idle());
 }
 
-TEST(MacroRunner, ShippedMacrosDriveTheRadio) {
+// The end-to-end tests run "Wake up at volume 20" from standby against the simulated radio.
+TEST(MacroRunner, ShippedPlayJazzDrivesTheRadio) {
     RunnerHarness h;
     LoadMacros(h.table, qEnvironmentVariable("CV_TEST_DATA"));
-    h.run(1500);
     h.start("Play jazz");
     ASSERT_TRUE(h.runToEnd());
     EXPECT_TRUE(h.trace().endsWith("Menu State 5 _ok\r\nMACRO FINISHED\r\n")) << h.trace().right(300).toStdString();
     EXPECT_EQ(h.radio.screen(), 5);
     EXPECT_TRUE(h.radio.currentStation() >= 0 && h.radio.listEntries().isEmpty());
     EXPECT_EQ(h.searchBox, "jazz");
-    // From standby at any volume.
-    h.radio.handle("POWER");
-    for (int i = 0; i < 5; ++i) {
-        h.radio.handle("VOLp");
-    }
-    h.run(5000);
-    ASSERT_TRUE(h.state.RadioStandby);
-    h.start("Wake up at volume 20");
-    ASSERT_TRUE(h.runToEnd());
-    EXPECT_TRUE(h.trace().endsWith("MACRO FINISHED\r\n"));
-    EXPECT_EQ(h.radio.volume(), 20);
-    EXPECT_TRUE(h.radio.isOn());
 }
 
 TEST(MacroWindow, StepListTraceJoiningAndIncludeRx) {
-    RunnerHarness h("[Inner]|-UP|[Wake up]|-POWER|D 300|?menustate=3,EXIT|I Inner|M 4|L \"x\"");
+    RunnerHarness h("[Inner]|-UP|[Wake up]|-POWER|D 300|?menustate=3,EXIT|I Inner|M 4|L \"x\"", 0);
     MacroRunner &r = h.runner;
     r.MakeMacroStuff(1);
     EXPECT_EQ(r.MacroStepList,
@@ -325,7 +289,7 @@ TEST(MacroWindow, StepListTraceJoiningAndIncludeRx) {
 }
 
 TEST(MacroWindow, WaitAnimationRunsWhileTheRunnerTicks) {
-    RunnerHarness h("[P]|D 2000|-UP");
+    RunnerHarness h("[P]|D 2000|-UP", 0);
     QStringList pictures;
     h.runner.hooks.loadMenuPicture = [&](const QString &picture) { pictures << picture.right(2); };
     qint16 shared = 0; // the display window's animation counts on the same frame

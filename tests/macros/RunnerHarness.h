@@ -25,8 +25,9 @@ struct RunnerHarness : LinkHarness {
     QString searchBox;
     QList<int> listRowsOpened; // rows the runner had the information panel open
 
-    // Lines separated by "|" make the macro file.
-    explicit RunnerHarness(const char *macros = "") {
+    // Lines separated by "|" make the macro file. By default the first poll has told the
+    // program where the radio is before the test goes on.
+    explicit RunnerHarness(const char *macros = "", qint64 settleMs = 1500) {
         INIFILES ini;
         GetTheIndexs(skin, ini, qEnvironmentVariable("CV_TEST_DATA"));
         CompileMacros(table, QString::fromLatin1(macros).replace(u'|', QStringLiteral("\r\n")));
@@ -43,6 +44,7 @@ struct RunnerHarness : LinkHarness {
         h.searchText = [this] { return searchBox; };
         h.setSearchText = [this](const QString &text) { searchBox = text; };
         link.start();
+        run(settleMs);
     }
 
     // Starts the macro with this name, as a double click in the macro list does.

@@ -1,55 +1,15 @@
-#include "platform/FileBits.h"
+// The remote window's logic: clicks on the drawn remote, the pointer aid, the editor's
+// measuring clicks and dropped layouts.
 #include "radio_link/RadioState.h"
 #include "radio_link/Telnet.h"
 #include "RemoteTestSupport.h"
-#include "settings/PlacedWindow.h"
 #include "settings/Timeouts.h"
-
-#include <QDir>
-#include <QImage>
-#include <QtEndian>
-
-#include <gtest/gtest.h>
-
-namespace {
-
-void writeFile(const QString &path, const QByteArray &bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-void writePicture(const QString &path, int width, int height) {
-    QImage image(width, height, QImage::Format_RGB32);
-    image.fill(Qt::darkGray);
-    ASSERT_TRUE(image.save(path, "PNG"));
-}
-
-// The header of an uncompressed BMP that claims the given size; the pixels are never there.
-QByteArray bmpHeader(qint32 width, qint32 height) {
-    QByteArray bytes(54, '\0');
-    bytes[0] = 'B';
-    bytes[1] = 'M';
-    const auto put32 = [&](int at, quint32 v) { qToLittleEndian(v, bytes.data() + at); };
-    const auto put16 = [&](int at, quint16 v) { qToLittleEndian(v, bytes.data() + at); };
-    put32(2, 54);
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, quint32(width));
-    put32(22, quint32(height));
-    put16(26, 1);
-    put16(28, 24);
-    return bytes;
-}
-
-} // namespace
 
 TEST(RemoteControl, HitsAreInclusiveFirstRecordWinsAndModifiersDecideWhatIsSent) {
     RemoteRig rig;
     rig.layout.RemoteButtons = {{10, 20, 10, 40, "UP"}, {15, 30, 30, 60, "OK"}, {50, 40, 0, 100, "NEVER"}};
-    EXPECT_TRUE(Between(5, 5, 5));
-    EXPECT_FALSE(Between(5, 6, 4));
-
+    EXPECT_TRUE(Between(5, 5, 5) && !Between(5, 6, 4));
+    EXPECT_EQ((QList<int>{PercentOf(-1, 200), PercentOf(10, 0), PercentOf(1e12, 1)}), (QList<int>{-1, 0, 32767}));
     // Edges are hits; where rectangles overlap the earlier line wins.
     for (const auto &[yp, xp, hit] :
          {std::tuple{10.0, 10.0, "UP"}, std::tuple{20.9, 40.9, "UP"}, std::tuple{17.0, 35.0, "UP"},
@@ -58,15 +18,14 @@ TEST(RemoteControl, HitsAreInclusiveFirstRecordWinsAndModifiersDecideWhatIsSent)
         EXPECT_EQ(found < 0 ? QString() : rig.layout.RemoteButtons[size_t(found)].Function, QString(hit))
             << yp << "," << xp;
     }
-
     rig.press(12.5, 20.5);
     EXPECT_EQ(rig.sent, QStringList{"UP"});
     EXPECT_EQ(rig.selected, QStringList{"UP"});
-    EXPECT_EQ(rig.panel(1), "Y=62.5, X=41");
-    EXPECT_EQ(rig.panel(2), "rC= UP");
-    EXPECT_EQ(rig.panel(3), "Yp=12 Xp=20");
+    EXPECT_EQ(QStringList({rig.panel(1), rig.panel(2), rig.panel(3)}),
+              QStringList({"Y=62.5, X=41", "rC= UP", "Yp=12 Xp=20"}));
 
-    // Right button, or any modifier: nothing is sent, the command is still selected and shown.
+    // Right button, or any modifier: nothing is sent, the command is still selected and shown;
+    // a keypad key held with the click is no modifier.
     rig.press(25, 50, Qt::RightButton);
     rig.press(25, 50, Qt::LeftButton, Qt::ControlModifier);
     rig.press(25, 50, Qt::LeftButton, Qt::AltModifier | Qt::ShiftModifier);
@@ -74,10 +33,9 @@ TEST(RemoteControl, HitsAreInclusiveFirstRecordWinsAndModifiersDecideWhatIsSent)
     EXPECT_EQ(rig.sent, QStringList{"UP"});
     EXPECT_EQ(rig.selected, QStringList({"UP", "OK", "OK", "OK", "OK"}));
     EXPECT_EQ(rig.panel(2), "rC= OK");
-    EXPECT_EQ(rig.connects, 0);
-    // A keypad key held with the click is no modifier.
     rig.press(25, 50, Qt::LeftButton, Qt::KeypadModifier);
     EXPECT_EQ(rig.sent, QStringList({"UP", "OK"}));
+    EXPECT_EQ(rig.connects, 0);
 
     // Beside the buttons, with any button: the connection is opened, nothing sent or selected.
     rig.press(45, 50);
@@ -86,21 +44,16 @@ TEST(RemoteControl, HitsAreInclusiveFirstRecordWinsAndModifiersDecideWhatIsSent)
     EXPECT_EQ(rig.sent.size(), 2);
     EXPECT_EQ(rig.selected.size(), 6);
     EXPECT_EQ(rig.panel(2), "rC= ");
-
     // A bigger window hits the same buttons at the same relative place.
     rig.control->setPictureSize(QSizeF(333, 777));
     rig.press(12.5, 20.5);
     rig.press(25, 50);
     EXPECT_EQ(rig.sent, QStringList({"UP", "OK", "UP", "OK"}));
-
     // The placeholder of a layout without rectangles is no button.
     rig.layout.RemoteButtons = {RemoteButton{}};
     rig.press(0, 0);
     EXPECT_EQ(rig.sent.size(), 4);
     EXPECT_EQ(rig.connects, 3);
-    EXPECT_EQ(PercentOf(-1, 200), -1);
-    EXPECT_EQ(PercentOf(10, 0), 0);
-    EXPECT_EQ(PercentOf(1e12, 1), 32767);
 }
 
 TEST(RemoteControl, AKeyGoesOutWithAGapDropsPendingQueriesAndPollsTheMenu) {
@@ -164,8 +117,7 @@ TEST(RemoteControl, PointerAidFollowsOrMarksAndGoesFourSecondsAfterTheLastMove) 
     EXPECT_FALSE(c.aid().visible);
     // Switching "Keep Aid still" on shows the aid again.
     c.StaticPointer_Click(true);
-    EXPECT_TRUE(rig.editor.ShowPointer);
-    EXPECT_TRUE(c.aid().visible);
+    EXPECT_TRUE(rig.editor.ShowPointer && c.aid().visible);
 
     // A command picked in the list: its first rectangle fills the boxes and is marked; the
     // aid's time-out starts again. An unknown command leaves the boxes.
@@ -186,16 +138,57 @@ TEST(RemoteControl, PointerAidFollowsOrMarksAndGoesFourSecondsAfterTheLastMove) 
     rig.keepConnected = true;
     c.StatusBar1_PanelClick(2);
     c.StatusBar1_PanelClick(3);
-    EXPECT_EQ(rig.disconnects, 1);
-    EXPECT_EQ(rig.connects, 1);
-    EXPECT_EQ(infoRequests, 1);
+    EXPECT_EQ(QList<int>({rig.disconnects, rig.connects, infoRequests}), QList<int>({1, 1, 1}));
+}
+
+TEST(LayoutEditor, ShiftClicksMeasureARectangleBoxByBox) {
+    RemoteRig rig;
+    LayoutEditor &e = rig.editor;
+    const auto shiftPress = [&](double yp, double xp, Qt::MouseButton button = Qt::LeftButton) {
+        rig.press(yp, xp, button, Qt::ShiftModifier);
+    };
+    // Anywhere, top edge, bottom edge, left edge, right edge, anywhere.
+    shiftPress(90, 90);
+    EXPECT_EQ(e.EditIndex, 0);
+    EXPECT_EQ(e.boxColour(0), LayoutEditor::Green);
+    shiftPress(12, 70);
+    shiftPress(19, 70);
+    shiftPress(50, 33);
+    EXPECT_EQ(e.ButtonLocations[4], "12, 19, 33, , ");
+    shiftPress(50, 61);
+    EXPECT_EQ(e.EditIndex, 4);
+    shiftPress(3, 3);
+    EXPECT_EQ(e.ButtonLocations, (std::array<QString, 5>{"12", "19", "33", "61", "12, 19, 33, 61, "}));
+    EXPECT_EQ(QPoint(e.EditIndex, e.GreenBox), QPoint(-1, -1));
+    EXPECT_TRUE(rig.sent.isEmpty());
+    EXPECT_EQ(rig.control->aid().geometry(), QRectF(66, 60, 56, 35));
+
+    // Backwards: box 0 written, then the last box is next; from no box at all, too.
+    e.FocusBox(0);
+    shiftPress(40, 40, Qt::RightButton);
+    EXPECT_EQ(e.ButtonLocations[0], "40");
+    EXPECT_EQ(QPoint(e.EditIndex, e.GreenBox), QPoint(4, 4));
+    rig.press(50, 50); // a plain click chooses no box and greens the summary
+    EXPECT_EQ(QPoint(e.EditIndex, e.GreenBox), QPoint(-1, 4));
+    shiftPress(40, 40, Qt::RightButton);
+    EXPECT_EQ(e.EditIndex, 4);
+    shiftPress(40, 77, Qt::RightButton);
+    EXPECT_EQ(e.EditIndex, 3);
+    EXPECT_EQ(e.ButtonLocations[4], "40, 19, 33, 61, "); // the summary is rewritten after the capture
+
+    // Up and Down step the number and never go negative.
+    e.ButtonLocations = {"0", "5", "abc", " -3.5", ""};
+    e.ArrowKey(0, true);
+    e.ArrowKey(1, false);
+    e.ArrowKey(2, true);
+    e.ArrowKey(3, false);
+    EXPECT_EQ(e.ButtonLocations, (std::array<QString, 5>{"1", "6", "1", "2.5", ""}));
 }
 
 TEST(RemoteControl, DroppedLayoutLoadsFromAnyFolderAndAnythingElseLeavesTheCurrentOne) {
     RemoteRig rig;
-    const QDir program(rig.dir.path());
-    ASSERT_TRUE(FileBits::WriteWholeFile(program.filePath("remote1.txt"), "1,2,3,4,POWER\r\n"));
-    writePicture(program.filePath("remote1.png"), 30, 60);
+    rig.write("remote1.txt", "1,2,3,4,POWER\r\n");
+    ASSERT_TRUE(SavePicture(rig.dir.filePath("remote1.png"), {30, 60}, Qt::darkGray));
     rig.control->LoadLayout("remote1");
     ASSERT_EQ(rig.control->picture().size(), QSize(30, 60));
     const auto current = rig.layout.RemoteButtons;
@@ -205,12 +198,12 @@ TEST(RemoteControl, DroppedLayoutLoadsFromAnyFolderAndAnythingElseLeavesTheCurre
     // Not layouts: a folder, a picture without its text file, a text file without a picture,
     // a broken picture, a picture far too large, something that is no file at all.
     ASSERT_TRUE(other.mkdir("folder.png"));
-    writePicture(other.filePath("lone.png"), 5, 5);
-    ASSERT_TRUE(FileBits::WriteWholeFile(other.filePath("bare.txt"), "1,2,3,4,UP"));
-    ASSERT_TRUE(FileBits::WriteWholeFile(other.filePath("broken.txt"), "1,2,3,4,UP"));
-    writeFile(other.filePath("broken.png"), QByteArray("\x89PNG\r\n\x1a\n garbage", 17));
-    ASSERT_TRUE(FileBits::WriteWholeFile(other.filePath("huge.txt"), "1,2,3,4,UP"));
-    writeFile(other.filePath("huge.bmp"), bmpHeader(12000, 12000));
+    ASSERT_TRUE(SavePicture(other.filePath("lone.png"), {5, 5}, Qt::darkGray));
+    for (const char *text : {"bare.txt", "broken.txt", "huge.txt"}) {
+        rig.write(other.filePath(text), "1,2,3,4,UP");
+    }
+    ASSERT_TRUE(SaveBytes(other.filePath("broken.png"), QByteArray("\x89PNG\r\n\x1a\n garbage", 17)));
+    ASSERT_TRUE(SaveBytes(other.filePath("huge.bmp"), AnnouncedBitmap(12000, 12000)));
     for (const auto &[file, why] :
          {std::pair{"folder.png", "folder.png is a folder"}, std::pair{"lone.png", "no lone.txt beside lone.png"},
           std::pair{"bare.txt", "no picture of bare beside bare.txt"},
@@ -226,8 +219,8 @@ TEST(RemoteControl, DroppedLayoutLoadsFromAnyFolderAndAnythingElseLeavesTheCurre
     EXPECT_EQ(rig.loaded, 1);
 
     // A layout in another folder, dropped by its picture with an upper-case extension.
-    ASSERT_TRUE(FileBits::WriteWholeFile(other.filePath("far.TXT"), "5,6,7,8,UP\r\n"));
-    writePicture(other.filePath("far.PNG"), 40, 90);
+    rig.write(other.filePath("far.TXT"), "5,6,7,8,UP\r\n");
+    ASSERT_TRUE(SavePicture(other.filePath("far.PNG"), {40, 90}, Qt::darkGray));
     rig.control->RemoteImage_OLEDragDrop(other.filePath("far.PNG"));
     EXPECT_EQ(rig.layout.CurrentRemote, other.filePath("far"));
     EXPECT_EQ(rig.layout.RemoteButtons, (std::vector<RemoteButton>{{5, 6, 7, 8, "UP"}}));
@@ -235,26 +228,8 @@ TEST(RemoteControl, DroppedLayoutLoadsFromAnyFolderAndAnythingElseLeavesTheCurre
     EXPECT_EQ(rig.loaded, 2);
 
     // A picture that turns out broken on a reload keeps the one shown and says so.
-    writeFile(other.filePath("far.PNG"), "not a picture");
+    ASSERT_TRUE(SaveBytes(other.filePath("far.PNG"), "not a picture"));
     rig.control->LoadLayout(other.filePath("far"));
     EXPECT_EQ(rig.control->picture().size(), QSize(40, 90));
     EXPECT_EQ(rig.panel(2), "far.PNG cannot be read as a picture");
-}
-
-TEST(RemoteControl, PickingAnotherLayoutKeepsTheWindowsPlaceForTheOldOne) {
-    struct Window : PlacedWindow {
-        QString placementName() const override { return "RemoteForm"; }
-        Placement currentPlacement() const override { return {1, 2, 3, 4}; }
-        bool isNormalState() const override { return true; }
-        void applyPlacement(const Placement &) override {}
-        void hideWindow() override {}
-    } window;
-    RemoteRig rig;
-    rig.control->setPlacedWindow(&window);
-    rig.layout.CurrentRemote = "A";
-    rig.control->ChooseLayout("A");
-    EXPECT_EQ(rig.settings.ReadSetting("A", "FC", QString()), QString());
-    rig.control->ChooseLayout("B");
-    EXPECT_EQ(rig.settings.ReadSetting("A", "FC", QString()), "1,2,3,4,");
-    EXPECT_EQ(rig.layout.CurrentRemote, "B");
 }

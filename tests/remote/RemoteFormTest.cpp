@@ -1,3 +1,4 @@
+// The remote window and the main window's editor group, rendering the logic and forwarding to it.
 #include "remote/RemoteForm.h"
 
 #include "main_window/CommandList.h"
@@ -11,7 +12,6 @@
 
 #include <QCheckBox>
 #include <QDir>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -19,73 +19,61 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-// The remote window and the main window's editor group, rendering the logic and forwarding to it.
 class RemoteFormTest : public QObject {
     Q_OBJECT
 
-    struct Rig {
+private Q_SLOTS:
+    void clicksOnTheDrawnRemoteSendItsKeysAtAnySize() {
         FakePlatform platform;
         QTemporaryDir dir;
         INIFILES settings;
+        settings.SetProgramPaths(dir.filePath(QStringLiteral("CVRemote")));
+        const QDir data(qEnvironmentVariable("CV_TEST_DATA"));
+        for (const QString &file : {QStringLiteral("remote1.txt"), QStringLiteral("remote1.png")}) {
+            QVERIFY(QFile::copy(data.filePath(file), dir.filePath(file)));
+        }
         RemoteLayout layout;
         LayoutEditor editor;
-        RemoteControl control;
-        RemoteForm form;
-        WidgetPlacement placement;
+        RemoteControl control(layout, editor, settings, platform.createTimer());
+        RemoteForm form(control);
+        WidgetPlacement placement(form, QStringLiteral("RemoteForm"));
+        control.setPlacedWindow(&placement);
         QStringList sent;
-
-        Rig()
-            : control(layout, editor, settings, platform.createTimer())
-            , form(control)
-            , placement(form, QStringLiteral("RemoteForm")) {
-            settings.SetProgramPaths(dir.filePath(QStringLiteral("CVRemote")));
-            control.setPlacedWindow(&placement);
-            control.hooks.sendKey = [this](const QString &command) { sent << command; };
-            const QDir data(qEnvironmentVariable("CV_TEST_DATA"));
-            for (const char *file : {"remote1.txt", "remote1.png"}) {
-                QFile::copy(data.filePath(QLatin1String(file)), dir.filePath(QLatin1String(file)));
-            }
-            layout.CurrentRemote = QStringLiteral("remote1");
-        }
-
+        control.hooks.sendKey = [&sent](const QString &command) { sent << command; };
+        layout.CurrentRemote = QStringLiteral("remote1");
         // The middle of a command's rectangle in the window's picture control.
-        QPoint middleOf(const QString &command) const {
+        const auto middleOf = [&](const char *command) {
             const RemoteButton &b = layout.RemoteButtons.at(size_t(FindButton(layout.RemoteButtons, command)));
             const QSize size = form.RemoteImage()->size();
             return QPoint(size.width() * (b.Left + b.Right) / 200, size.height() * (b.Top + b.Bottom) / 200);
-        }
-    };
+        };
 
-private Q_SLOTS:
-    void clicksOnTheDrawnRemoteSendItsKeysAtAnySize() {
-        Rig rig;
-        rig.control.Form_Load();
-        rig.form.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&rig.form));
-        QCOMPARE(rig.form.windowTitle(), QStringLiteral("Remote Control"));
+        control.Form_Load();
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QCOMPARE(form.windowTitle(), QStringLiteral("Remote Control"));
         // At its first size the window shows the drawn remote at its own size.
-        QCOMPARE(rig.form.RemoteImage()->size(), rig.control.picture().size());
-        QTest::mouseClick(rig.form.RemoteImage(), Qt::LeftButton, {}, rig.middleOf(QStringLiteral("VOLp")));
-        rig.form.resize(500, 900);
-        QTRY_COMPARE(rig.control.pictureSize(), QSizeF(rig.form.RemoteImage()->size()));
-        QTest::mouseClick(rig.form.RemoteImage(), Qt::LeftButton, {}, rig.middleOf(QStringLiteral("POWER")));
-        QCOMPARE(rig.sent, (QStringList{QStringLiteral("VOLp"), QStringLiteral("POWER")}));
-        QCOMPARE(rig.form.statusPanel(2)->text(), QStringLiteral("rC= POWER"));
-        QCOMPARE(rig.form.statusPanel(3)->toolTip(), QStringLiteral("Click to show and Hide the Info Frame"));
-        QSignalSpy info(&rig.control, &RemoteControl::infoPanelRequested);
-        QTest::mouseClick(rig.form.statusPanel(3), Qt::LeftButton);
+        QCOMPARE(form.RemoteImage()->size(), control.picture().size());
+        QTest::mouseClick(form.RemoteImage(), Qt::LeftButton, {}, middleOf("VOLp"));
+        form.resize(500, 900);
+        QTRY_COMPARE(control.pictureSize(), QSizeF(form.RemoteImage()->size()));
+        QTest::mouseClick(form.RemoteImage(), Qt::LeftButton, {}, middleOf("POWER"));
+        QCOMPARE(sent, (QStringList{QStringLiteral("VOLp"), QStringLiteral("POWER")}));
+        QCOMPARE(form.statusPanel(2)->text(), QStringLiteral("rC= POWER"));
+        QSignalSpy info(&control, &RemoteControl::infoPanelRequested);
+        QTest::mouseClick(form.statusPanel(3), Qt::LeftButton);
         QCOMPARE(info.size(), 1);
 
         // Closed by hand it only hides; the program's close stores the place twice.
-        rig.form.move(70, 90);
-        QVERIFY(!rig.form.close());
-        QVERIFY(rig.form.isHidden());
-        rig.form.show();
-        rig.form.closeByProgram();
-        QVERIFY(rig.form.isHidden());
-        const QString stored = rig.settings.ReadSetting(QStringLiteral("RemoteForm"), QStringLiteral("FC"), QString());
+        form.move(70, 90);
+        QVERIFY(!form.close());
+        QVERIFY(form.isHidden());
+        form.show();
+        form.closeByProgram();
+        QVERIFY(form.isHidden());
+        const QString stored = settings.ReadSetting(QStringLiteral("RemoteForm"), QStringLiteral("FC"), QString());
         QVERIFY(stored.endsWith(QStringLiteral(",500,900,")));
-        QCOMPARE(rig.settings.ReadSetting(QStringLiteral("remote1"), QStringLiteral("FC"), QString()), stored);
+        QCOMPARE(settings.ReadSetting(QStringLiteral("remote1"), QStringLiteral("FC"), QString()), stored);
     }
 
     void editorGroupRendersTheBoxesAndReportsKeys() {
@@ -110,9 +98,7 @@ private Q_SLOTS:
         QSignalSpy edits(&form, &ConfigForm::layoutBoxEdited);
         QTest::keyClick(form.ButtonLocations(2), Qt::Key_Up);
         QTest::keyClick(form.ButtonLocations(2), Qt::Key_7);
-        QCOMPARE(arrows.size(), 1);
-        QCOMPARE(arrows.at(0).at(0).toInt(), 2);
-        QCOMPARE(arrows.at(0).at(1).toBool(), true);
+        QCOMPARE(arrows, (QList<QVariantList>{{2, true}}));
         QCOMPARE(edits.size(), 1);
         QCOMPARE(edits.at(0).at(1).toString(), QStringLiteral("7"));
     }

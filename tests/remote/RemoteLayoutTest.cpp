@@ -1,42 +1,14 @@
-#include "remote/RemoteLayout.h"
-
-#include "platform/FileBits.h"
-#include "settings/INIFILES.h"
-#include "settings/PlacedWindow.h"
-
-#include <QDir>
-#include <QRandomGenerator>
-#include <QTemporaryDir>
-
-#include <gtest/gtest.h>
+// Layout files: their line rules, loading and saving them with the window's place, and the
+// editor's Set and Save.
+#include "RemoteTestSupport.h"
 
 namespace {
-
-struct FakeRemoteWindow : PlacedWindow {
-    QString placementName() const override { return "RemoteForm"; }
-    Placement currentPlacement() const override { return placement; }
-    bool isNormalState() const override { return true; }
-    void applyPlacement(const Placement &p) override { placement = p; }
-    void hideWindow() override {}
-    Placement placement;
-};
-
-// A program folder in a temporary directory with the settings file beside the executable.
-struct ProgramFolder {
-    QTemporaryDir dir;
-    INIFILES settings;
-    ProgramFolder() { settings.SetProgramPaths(dir.filePath("CVRemote")); }
-    // An absolute name writes outside the folder.
-    void write(const QString &name, const QString &text = "x") const {
-        ASSERT_TRUE(FileBits::WriteWholeFile(QDir(dir.path()).filePath(name), text));
-    }
-};
 
 const QString heading = QStringLiteral("# Top,Bottom,Left,Right,Function\r\n\r\n");
 
 } // namespace
 
-TEST(RemoteLayout, LineRulesAndArbitraryBytes) {
+TEST(RemoteLayout, LineRulesAndHugeFiles) {
     const auto table = [](const QString &text) { return QString(LayoutText(ParseLayoutText(text))).remove(heading); };
     EXPECT_EQ(table(heading +
                     "   # 1,2,3,4,commented out\r\nno comma here\r\n 05 , 09 ,10, 30 , POWER \r\n12,18,40,60\r\n"
@@ -46,105 +18,126 @@ TEST(RemoteLayout, LineRulesAndArbitraryBytes) {
     // A file with only the heading gives one record of zeros.
     EXPECT_EQ(table(heading), "00, 00, 00, 00, \r\n");
     EXPECT_EQ(LayoutBaseName("remote1.gif") + LayoutBaseName(".png"), "remote1.gif");
-
-    QRandomGenerator random(20261206);
-    for (int round = 0; round < 200; ++round) {
-        QByteArray bytes(qsizetype(random.bounded(1 << (round % 16 + 1))), Qt::Uninitialized);
-        for (char &b : bytes) {
-            // Mostly separators and digits, so that many lines get as far as the number rules.
-            static const char pool[] = ",,,\r\n#- 0123456789.e";
-            b = random.bounded(4) == 0 ? char(random.bounded(256)) : pool[random.bounded(int(sizeof pool - 1))];
-        }
-        EXPECT_FALSE(ParseLayoutText(QString::fromLatin1(bytes)).empty());
-    }
-    EXPECT_EQ(ParseLayoutText("1,2,3,4," + QString(1 << 20, u'x')).front().Function.size(), 1 << 20); // a 1 MB line
+    // Arbitrary bytes are fuzz_remote_layout's; here the sizes: a 1 MB line and 100000 lines.
+    EXPECT_EQ(ParseLayoutText("1,2,3,4," + QString(1 << 20, u'x')).front().Function.size(), 1 << 20);
     EXPECT_EQ(ParseLayoutText(QStringLiteral("1,2,3,4,OK\r\n").repeated(100000)).size(), 100000u);
 }
 
 TEST(RemoteLayout, LoadSaveLoadGivesTheSameTableAndTheListShowsLayoutsWithPictures) {
-    ProgramFolder program;
-    program.write("remote1.txt", "5,9,10,30,POWER\r\n12, 18, 40, 60, VOLp\r\n-3,100,0,7,MESSAGE hi\r\n");
-    for (const char *file :
-         {"remote1.png", "remote1.jpg", "b.txt", "B.jpg", "Commandlist.txt", "c.TXT", "c.bmp", "d.txt.png", "e.jpg"}) {
-        program.write(file);
+    RemoteRig rig;
+    RemoteLayout &layout = rig.layout;
+    rig.write("remote1.txt", "5,9,10,30,POWER\r\n12, 18, 40, 60, VOLp\r\n-3,100,0,7,MESSAGE hi\r\n");
+    rig.write("UP.TXT", "1,2,3,4,UP\r\n");
+    // Extensions in any case; the part before the extension must match ("Cam.png" is another name).
+    for (const char *file : {"remote1.png", "remote1.jpg", "b.txt", "B.jpg", "Commandlist.txt", "c.TXT", "c.bmp",
+                             "d.txt.png", "e.jpg", "UP.bmp", "cam.txt", "cam.JPG", "Cam.png", "solo.TXT"}) {
+        rig.write(file);
     }
-    RemoteLayout layout;
-    EXPECT_EQ(LoadLayout(layout, "remote1.TXT", program.settings, nullptr), program.dir.filePath("remote1.jpg"));
+    EXPECT_EQ(LayoutPicture(rig.dir.filePath("cam")), rig.dir.filePath("cam.JPG"));
+    EXPECT_EQ(LayoutPicture(rig.dir.filePath("CAM")), QString());
+    EXPECT_EQ(LoadLayout(layout, "remote1.TXT", rig.settings, nullptr), rig.dir.filePath("remote1.jpg"));
     EXPECT_EQ(layout.CurrentRemote, "remote1");
     const auto loaded = layout.RemoteButtons;
-    ASSERT_TRUE(SaveLayout(layout, "copy.png", program.settings, nullptr));
+    ASSERT_TRUE(SaveLayout(layout, "copy.png", rig.settings, nullptr));
     EXPECT_EQ(layout.CurrentRemote, "copy");
-    EXPECT_EQ(FileBits::ReadWholeFile(program.dir.filePath("copy.txt")),
+    EXPECT_EQ(rig.read("copy.txt"),
               heading + "05, 09, 10, 30, POWER\r\n12, 18, 40, 60, VOLp\r\n-03, 100, 00, 07, MESSAGE hi\r\n");
-    layout = RemoteLayout{};
     // No picture of that name: the window keeps the one it shows, and the list leaves it out.
-    EXPECT_EQ(LoadLayout(layout, "copy", program.settings, nullptr), QString());
+    layout = RemoteLayout{};
+    EXPECT_EQ(LoadLayout(layout, "copy", rig.settings, nullptr), QString());
     EXPECT_EQ(layout.RemoteButtons, loaded);
-    EXPECT_EQ(LayoutNamesIn(program.dir.path()), QStringList({"c", "remote1"}));
+    EXPECT_EQ(LayoutNamesIn(rig.dir.path()), QStringList({"c", "cam", "remote1", "UP"}));
 
-    // A layout in another folder, addressed by the path of its picture.
-    QTemporaryDir other;
-    const QString far = other.filePath("far");
-    program.write(far + ".txt", "1,2,3,4,UP");
-    program.write(far + ".bmp");
-    EXPECT_EQ(LoadLayout(layout, far + ".bmp", program.settings, nullptr), far + ".bmp");
-    EXPECT_EQ(layout.CurrentRemote, far);
-    EXPECT_EQ(layout.RemoteButtons, (std::vector<RemoteButton>{{1, 2, 3, 4, "UP"}}));
-    EXPECT_FALSE(SaveLayout(layout, "no/such/folder/x", program.settings, nullptr));
+    // Saved back into the file it came from, not beside it.
+    EXPECT_EQ(LoadLayout(layout, "UP", rig.settings, nullptr), rig.dir.filePath("UP.bmp"));
+    layout.RemoteButtons.push_back({9, 9, 9, 9, "OK"});
+    ASSERT_TRUE(SaveLayout(layout, "UP", rig.settings, nullptr));
+    EXPECT_EQ(QDir(rig.dir.path()).entryList({"UP.*"}, QDir::Files, QDir::Name), QStringList({"UP.TXT", "UP.bmp"}));
+    EXPECT_EQ(rig.read("UP.TXT"), heading + "01, 02, 03, 04, UP\r\n09, 09, 09, 09, OK\r\n");
+
+    // An empty name (an empty LastRemote) loads and saves nothing: no "<folder>.txt".
+    rig.write("../" + QFileInfo(rig.dir.path()).fileName() + ".txt", "1,1,1,1,WRONG");
+    for (const QString &name : {QString(), QStringLiteral(".txt"), QStringLiteral("sub/")}) {
+        EXPECT_EQ(LoadLayout(layout, name, rig.settings, nullptr), QString());
+        EXPECT_EQ(layout.RemoteButtons.size(), 2u);
+        EXPECT_EQ(layout.CurrentRemote, "UP");
+        EXPECT_FALSE(SaveLayout(layout, name, rig.settings, nullptr));
+    }
+    EXPECT_EQ(FileBits::ReadWholeFile(rig.dir.path() + ".txt"), "1,1,1,1,WRONG");
+    QFile::remove(rig.dir.path() + ".txt");
+    EXPECT_FALSE(SaveLayout(layout, "no/such/folder/x", rig.settings, nullptr));
 }
 
 TEST(RemoteLayout, PlacementFollowsTheLayout) {
-    ProgramFolder program;
-    program.write("CVRemote.ini", "[B]\r\nFC=300,400,500,600,\r\n");
+    RemoteRig rig;
+    rig.write("CVRemote.ini", "[B]\r\nFC=300,400,500,600,\r\n");
     FakeRemoteWindow window;
-    RemoteLayout layout;
     const auto load = [&](const char *name, Placement before) {
         window.placement = before;
-        LoadLayout(layout, name, program.settings, &window);
+        LoadLayout(rig.layout, name, rig.settings, &window);
         return window.placement.top;
     };
-    const auto stored = [&](const char *name) { return program.settings.ReadSetting(name, "FC", QString()); };
+    const auto stored = [&](const char *name) { return rig.settings.ReadSetting(name, "FC", QString()); };
     EXPECT_EQ(load("A", {10, 20, 30, 40}), 10); // nothing stored for A yet: the window stays
     EXPECT_EQ(load("B.txt", {11, 22, 33, 44}), 300);
     EXPECT_EQ(stored("A"), "11,22,33,44,");
     // Reloading the same layout does not overwrite its stored placement first.
     EXPECT_EQ(load("B", {1, 2, 3, 4}), 300);
     window.placement = Placement{5, 6, 7, 8};
-    SaveLayout(layout, "B", program.settings, &window);
+    SaveLayout(rig.layout, "B", rig.settings, &window);
     EXPECT_EQ(stored("B"), "5,6,7,8,");
+    // Picking another layout in the list keeps the window's place for the old one.
+    rig.control->setPlacedWindow(&window);
+    window.placement = Placement{1, 2, 3, 4};
+    rig.control->ChooseLayout("B");
+    EXPECT_EQ(stored("B"), "5,6,7,8,");
+    rig.control->ChooseLayout("C");
+    EXPECT_EQ(stored("B"), "1,2,3,4,");
+    EXPECT_EQ(rig.layout.CurrentRemote, "C");
 }
 
-TEST(RemoteLayout, ExtensionsInAnyCaseAndNoLayoutWithoutAName) {
-    ProgramFolder program;
-    program.write("UP.TXT", "1,2,3,4,UP\r\n");
-    program.write("UP.bmp");
-    program.write("cam.txt", "5,6,7,8,OK\r\n");
-    program.write("cam.JPG");
-    program.write("Cam.png"); // another layout's name: the part before the extension must match
-    program.write("solo.TXT");
-    EXPECT_EQ(LayoutNamesIn(program.dir.path()), QStringList({"cam", "UP"}));
-    EXPECT_EQ(LayoutPicture(program.dir.filePath("cam")), program.dir.filePath("cam.JPG"));
-    EXPECT_EQ(LayoutPicture(program.dir.filePath("CAM")), QString());
+TEST(LayoutEditor, SetAndSaveWriteWhatReloadsExactly) {
+    RemoteRig rig;
+    LayoutEditor &e = rig.editor;
+    rig.write("remote1.txt", heading);
+    rig.control->LoadLayout("remote1");
+    ASSERT_EQ(rig.layout.RemoteButtons, (std::vector<RemoteButton>{RemoteButton{}}));
 
-    RemoteLayout layout;
-    EXPECT_EQ(LoadLayout(layout, "UP", program.settings, nullptr), program.dir.filePath("UP.bmp"));
-    EXPECT_EQ(layout.RemoteButtons, (std::vector<RemoteButton>{{1, 2, 3, 4, "UP"}}));
-    // Saved back into the file it came from, not beside it.
-    layout.RemoteButtons.push_back({9, 9, 9, 9, "OK"});
-    ASSERT_TRUE(SaveLayout(layout, "UP", program.settings, nullptr));
-    EXPECT_EQ(QDir(program.dir.path()).entryList({"UP.*"}, QDir::Files, QDir::Name), QStringList({"UP.TXT", "UP.bmp"}));
-    EXPECT_EQ(FileBits::ReadWholeFile(program.dir.filePath("UP.TXT")),
-              heading + "01, 02, 03, 04, UP\r\n09, 09, 09, 09, OK\r\n");
+    // A new command goes after the placeholder; a box without a number keeps the edge at 0.
+    e.ButtonLocations = {"5", "9", "x", "30", ""};
+    EXPECT_TRUE(e.SetButton_Click(rig.layout, "VOLp"));
+    e.ButtonLocations = {"1", "2", "3", "4", ""};
+    EXPECT_TRUE(e.SetButton_Click(rig.layout, "OK"));
+    EXPECT_TRUE(e.SetButton_Click(rig.layout, "MESSAGE Hello"));
+    rig.layout.RemoteButtons.push_back({7, 7, 7, 7, "OK"});
+    // A command twice in the layout: only the earlier record changes; an edge that is not a
+    // number or does not fit stays as it was.
+    e.ButtonLocations = {"11", "", "40000", "14", ""};
+    EXPECT_TRUE(e.SetButton_Click(rig.layout, "OK"));
+    EXPECT_EQ(e.StatusText, "Set OK: 11, 02, 03, 14");
+    const std::vector<RemoteButton> expected{
+        {}, {5, 9, 0, 30, "VOLp"}, {11, 2, 3, 14, "OK"}, {1, 2, 3, 4, "MESSAGE Hello"}, {7, 7, 7, 7, "OK"}};
+    EXPECT_EQ(rig.layout.RemoteButtons, expected);
 
-    // An empty name (an empty LastRemote) loads and saves nothing: no "<folder>.txt".
-    program.write("../" + QFileInfo(program.dir.path()).fileName() + ".txt", "1,1,1,1,WRONG");
-    const auto before = layout.RemoteButtons;
-    for (const QString &name : {QString(), QStringLiteral(".txt"), QStringLiteral("sub/")}) {
-        EXPECT_EQ(LoadLayout(layout, name, program.settings, nullptr), QString());
-        EXPECT_EQ(layout.RemoteButtons, before);
-        EXPECT_EQ(layout.CurrentRemote, "UP");
-        EXPECT_FALSE(SaveLayout(layout, name, program.settings, nullptr));
+    // Commands the file could not bring back unchanged are refused and the table stays.
+    for (const QString &command : {QStringLiteral("MESSAGE Hello, world"), QStringLiteral(" POWER"),
+                                   QStringLiteral("POWER "), QString(), QStringLiteral("MESSAGE \u20ac")}) {
+        EXPECT_FALSE(e.SetButton_Click(rig.layout, command)) << qPrintable(command);
+        EXPECT_TRUE(e.StatusText.startsWith("Not set: ")) << qPrintable(e.StatusText);
     }
-    EXPECT_EQ(FileBits::ReadWholeFile(program.dir.path() + ".txt"), "1,1,1,1,WRONG");
-    QFile::remove(program.dir.path() + ".txt");
+    EXPECT_EQ(rig.layout.RemoteButtons, expected);
+
+    EXPECT_TRUE(e.UpdateButtons_Click(rig.layout, rig.settings, nullptr));
+    EXPECT_EQ(e.StatusText, "Saved remote1");
+    EXPECT_EQ(rig.read("remote1.txt"),
+              heading + "00, 00, 00, 00, \r\n05, 09, 00, 30, VOLp\r\n"
+                        "11, 02, 03, 14, OK\r\n01, 02, 03, 04, MESSAGE Hello\r\n07, 07, 07, 07, OK\r\n");
+    rig.layout.RemoteButtons.clear();
+    rig.control->LoadLayout("remote1");
+    EXPECT_EQ(rig.layout.RemoteButtons, expected);
+
+    // No current layout: Save writes nothing, in particular no ".txt" beside the program folder.
+    rig.layout.CurrentRemote.clear();
+    EXPECT_FALSE(e.UpdateButtons_Click(rig.layout, rig.settings, nullptr));
+    EXPECT_FALSE(QFileInfo::exists(rig.dir.path() + ".txt"));
 }

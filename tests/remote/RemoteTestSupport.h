@@ -1,15 +1,29 @@
 #pragma once
 
+#include "display/TestPictures.h"
+#include "platform/FileBits.h"
 #include "platform/Platform.h"
 #include "remote/LayoutEditor.h"
 #include "remote/RemoteControl.h"
 #include "remote/RemoteLayout.h"
 #include "settings/INIFILES.h"
+#include "settings/PlacedWindow.h"
 
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <gtest/gtest.h>
 #include <memory>
+
+// The remote window's place as the settings read and write it.
+struct FakeRemoteWindow : PlacedWindow {
+    Placement placement;
+    QString placementName() const override { return "RemoteForm"; }
+    Placement currentPlacement() const override { return placement; }
+    bool isNormalState() const override { return true; }
+    void applyPlacement(const Placement &p) override { placement = p; }
+    void hideWindow() override {}
+};
 
 // A remote window's logic in a temporary program folder, with the hooks recorded and a picture
 // of 200 by 500 pixels, so that 1 percent is 2 pixels across and 5 pixels down.
@@ -42,6 +56,12 @@ struct RemoteRig {
         hooks.layoutLoaded = [this] { ++loaded; };
         control->setPictureSize(QSizeF(200, 500));
     }
+
+    // A file of the program folder; an absolute name writes outside it.
+    void write(const QString &name, const QString &text = "x") const {
+        ASSERT_TRUE(FileBits::WriteWholeFile(QDir(dir.path()).filePath(name), text)) << name.toStdString();
+    }
+    QString read(const QString &name) const { return FileBits::ReadWholeFile(dir.filePath(name)); }
 
     // A press at a place given in percent of the picture.
     void press(double yp, double xp, Qt::MouseButton button = Qt::LeftButton,
