@@ -43,9 +43,18 @@ struct LinkHarness {
     // Commands written onto a connection that had carried one already.
     QStringList secondWrites;
 
-    // The reply tick and the refresh timer stay off unless a test starts them: most tests
-    // look at the queue alone.
+    // The reply tick and the refresh timer stay off unless a test starts them.
     LinkHarness() { link.view.TelnetData.clear(); }
+    // The reply tick on, and only what the test queues goes to the radio: no polls, no labels.
+    void quiet() {
+        state.FullRefreshDue = false;
+        state.PollCountdown = 10000;
+        link.settings.UpdateDisplayLabels = false;
+        link.connection.start();
+    }
+    void replyAll(const char *text) {
+        answer = [text](const QString &) { return std::optional<QString>(text); };
+    }
 
     FakeTcpSocket &port(int channel) { return *platform.sockets[size_t(channel)]; }
     void queue(int channel, const QStringList &commands) {
