@@ -19,7 +19,6 @@ struct Console {
     ConnectExtraTime connectExtra; // the command link's, shared
     ConsoleMonitor monitor{platform, timeouts, connectExtra};
     FakeTcpSocket &socket = *platform.sockets.at(0);
-
     Console() {
         monitor.ConsoleAddress = "10.0.0.5";
         monitor.ConsolePort = "8899";
@@ -111,13 +110,11 @@ TEST(ConsoleMonitor, TickShowsNewTextOnceKeepsTheLastTwentyThousandAndSummarises
     EXPECT_EQ(c.monitor.TheCurlList(), QStringList{"http://a.example/x.pls"});
     c.run(50);
     EXPECT_EQ(c.monitor.StatusPanel[2], "0");
-
     // A line no rule knows leaves the summary as it was.
     const qsizetype seen = summaries.size();
     c.socket.receive("mixer: volume 35\r\n");
     c.run(50);
     EXPECT_EQ(summaries.size(), seen);
-
     for (int i = 0; i < 300; ++i) {
         c.socket.receive(QString(99, QChar(u'a' + i % 26)) + "\n");
         if (i % 7 == 0) {
@@ -127,12 +124,10 @@ TEST(ConsoleMonitor, TickShowsNewTextOnceKeepsTheLastTwentyThousandAndSummarises
     c.run(50);
     EXPECT_EQ(c.monitor.ConsoleText.size(), ConsoleMonitor::TextLimit);
     EXPECT_TRUE(c.monitor.ConsoleText.endsWith(QString(99, QChar(u'a' + 299 % 26)) + "\n"));
-
     // A double click on the summary empties it and the fetch list.
     c.monitor.ConsoleCaptureText_DblClick();
     EXPECT_TRUE(c.monitor.ConsoleCaptureText.isEmpty());
     EXPECT_TRUE(c.monitor.TheCurlList().isEmpty());
-
     // The far end closes: the socket is closed, the text turns yellow, the tick says so.
     c.socket.peerClose();
     EXPECT_EQ(c.socket.state, TcpSocket::sckClosed);
@@ -151,14 +146,12 @@ TEST(ConsoleMonitor, ASendInFlightRefusesTheNextUntilConfirmedOrTimedOut) {
     EXPECT_FALSE(c.monitor.sending());
     c.monitor.ConsoleText_KeyPress("c");
     EXPECT_EQ(c.socket.sent, (QStringList{"a", "c"}));
-
     // A confirmation that never comes holds the next send only for the time limit.
     c.run(ConsoleMonitor::SendTimeLimit - 1);
     EXPECT_FALSE(c.monitor.SendToConsole("d"));
     c.run(1);
     EXPECT_FALSE(c.monitor.sending());
     EXPECT_TRUE(c.monitor.SendToConsole("e"));
-
     // A socket that fails or closes will not confirm: the wait ends with it.
     c.socket.fail(10053, "Software caused connection abort");
     EXPECT_FALSE(c.monitor.sending());
@@ -178,7 +171,6 @@ TEST(ConsoleMonitor, AddressComesFromTheSettingsAndGoesBackAtClose) {
     c.monitor.Form_Load(ini);
     EXPECT_EQ(c.monitor.ConsoleAddress, "192.168.1.88");
     EXPECT_EQ(c.monitor.ConsolePort, "8899");
-
     ini.WriteSetting("General", "ConsoleAddress", "  127.0.0.1 ");
     ini.WriteSetting("General", "ConsolePort", "9001");
     c.monitor.ConsoleCaptureText = "old";
@@ -187,7 +179,6 @@ TEST(ConsoleMonitor, AddressComesFromTheSettingsAndGoesBackAtClose) {
     EXPECT_TRUE(c.monitor.ConsoleCaptureText.isEmpty());
     c.monitor.ConsoleText_DblClick();
     EXPECT_EQ(c.socket.port, 9001);
-
     c.monitor.ConsolePort = "9002";
     c.monitor.Form_Unload(ini);
     EXPECT_EQ(c.socket.state, TcpSocket::sckClosed);

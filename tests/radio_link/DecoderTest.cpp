@@ -223,7 +223,6 @@ TEST(Decoder, WhatAutosLettersScreenChangesAndRecordButton) {
     EXPECT_EQ(d.needs(), "NIMVSA");
     EXPECT_EQ(d.link.view.DebugText.section("\r\n", 1, 2),
               "Menu    : Item (4) = Unknown 4\r\nState   : (77) = Unknown 77");
-
     // The waiting animation stops on a menu reply only while a window shows the main menu list.
     d.skin.MenuTable[5] = MenuTableEntry{"pic5", "Five", QString()};
     d.state.WaitFrame = 3;

@@ -56,7 +56,6 @@ TEST(RadioModel, VolumeStepsFineBelowFiveAndCoarseAboveInBothDirections) {
         down.push_back(radio.volume());
     }
     EXPECT_EQ(down, (std::vector<int>{15, 10, 5, 4, 3, 2, 1, 0, 0}));
-
     std::vector<int> up;
     for (int i = 0; i < 7; ++i) {
         press(radio, QStringLiteral("VOLp"));
@@ -67,7 +66,6 @@ TEST(RadioModel, VolumeStepsFineBelowFiveAndCoarseAboveInBothDirections) {
         press(radio, QStringLiteral("VOLp"));
     }
     EXPECT_EQ(ask(radio, "VOLUME"), "VOL=100\r\n");
-
     // A step while muted starts from silence and ends the mute.
     walk(radio, &RadioModel::volume, {{"MUTE", 0}, {"MUTE", 100}, {"MUTE,VOLp", 1}, {"MUTE,MUTE", 1}});
 }
@@ -155,7 +153,6 @@ TEST(RadioModel, TypingAWordOnTheKeyboardFindsTheStationsHoldingIt) {
     press(radio, QStringLiteral("DOWN,OK"));
     EXPECT_EQ((std::pair{radio.screen(), radio.currentStation()}), (std::pair{5, 2}));
     walk(radio, &RadioModel::screen, {{"STOP", 15}}); // back to the list the station came from
-
     // Lower case after "^" (which also puts the cursor back on "G"), blank, delete, and a
     // word nothing matches.
     press(radio, QStringLiteral("HOME,OK"));
@@ -186,7 +183,6 @@ TEST(RadioModel, PlayingGoesThroughTheStatusSequenceAndWritesTheConsole) {
     radio.advanceStatus();
     EXPECT_EQ(ask(radio, "METAINFO"), "Meta title=Highway Lights" + meta + " status=playing\r\n");
     EXPECT_FALSE(radio.statusInTransition());
-
     const QString address = QStringLiteral("http://streams.example.net/classic-rock.mp3");
     EXPECT_EQ(radio.takeConsoleLines(),
               (QStringList{QStringLiteral("cURL: ") + address,
@@ -195,7 +191,6 @@ TEST(RadioModel, PlayingGoesThroughTheStatusSequenceAndWritesTheConsole) {
                                address + "';StreamUTC='2026-12-06T13:45:00';",
                            QStringLiteral("load coverart [/tmp/coverart/classic-rock.jpg]"),
                            QStringLiteral("Check ID3 on: [") + address + "]", QStringLiteral("Playing ") + address}));
-
     using S = RadioModel::Status;
     walk(radio, &RadioModel::status, {{"RECORD", S::Recording}, {"PAUSE", S::Paused}, {"PAUSE", S::Resuming}});
     radio.advanceStatus();

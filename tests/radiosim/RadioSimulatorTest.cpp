@@ -22,7 +22,6 @@ struct Client {
     QList<QByteArray> packets;
     bool closed = false;
     QAbstractSocket::SocketError error = QAbstractSocket::UnknownSocketError;
-
     explicit Client(quint16 port, const QByteArray &command = {}) {
         QObject::connect(&socket, &QTcpSocket::readyRead, [this] {
             const QByteArray packet = socket.readAll();
@@ -66,7 +65,6 @@ private Q_SLOTS:
         QVERIFY2(m_sim->start(), qPrintable(m_sim->errorString()));
     }
     void cleanup() { m_sim.reset(); }
-
     // Every command is logged on a line of its own, escaped. A second write onto a connection
     // whose command was taken is not acted on, but logged as EXTRA, so that client fault shows.
     void answersEachConnectionAndLogsWhatCameIn() {
