@@ -168,9 +168,6 @@ TEST(ConsoleMonitor, AddressComesFromTheSettingsAndGoesBackAtClose) {
     INIFILES ini;
     ini.SetProgramPaths(QDir(dir.path()).filePath("CVRemote"));
     Console c;
-    c.monitor.Form_Load(ini);
-    EXPECT_EQ(c.monitor.ConsoleAddress, "192.168.1.88");
-    EXPECT_EQ(c.monitor.ConsolePort, "8899");
     ini.WriteSetting("General", "ConsoleAddress", "  127.0.0.1 ");
     ini.WriteSetting("General", "ConsolePort", "9001");
     c.monitor.ConsoleCaptureText = "old";

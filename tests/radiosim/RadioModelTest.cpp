@@ -50,21 +50,17 @@ TEST(RadioModel, RepliesHaveTheWireFormat) {
 
 TEST(RadioModel, VolumeStepsFineBelowFiveAndCoarseAboveInBothDirections) {
     RadioModel radio;
-    std::vector<int> down;
-    for (int i = 0; i < 9; ++i) {
-        press(radio, QStringLiteral("VOLm"));
-        down.push_back(radio.volume());
-    }
-    EXPECT_EQ(down, (std::vector<int>{15, 10, 5, 4, 3, 2, 1, 0, 0}));
-    std::vector<int> up;
-    for (int i = 0; i < 7; ++i) {
-        press(radio, QStringLiteral("VOLp"));
-        up.push_back(radio.volume());
-    }
-    EXPECT_EQ(up, (std::vector<int>{1, 2, 3, 4, 5, 10, 15}));
-    for (int i = 0; i < 30; ++i) {
-        press(radio, QStringLiteral("VOLp"));
-    }
+    const auto steps = [&radio](const QString &key, int n) {
+        std::vector<int> volumes;
+        while (n-- > 0) {
+            press(radio, key);
+            volumes.push_back(radio.volume());
+        }
+        return volumes;
+    };
+    EXPECT_EQ(steps("VOLm", 9), (std::vector<int>{15, 10, 5, 4, 3, 2, 1, 0, 0}));
+    EXPECT_EQ(steps("VOLp", 7), (std::vector<int>{1, 2, 3, 4, 5, 10, 15}));
+    steps("VOLp", 30);
     EXPECT_EQ(ask(radio, "VOLUME"), "VOL=100\r\n");
     // A step while muted starts from silence and ends the mute.
     walk(radio, &RadioModel::volume, {{"MUTE", 0}, {"MUTE", 100}, {"MUTE,VOLp", 1}, {"MUTE,MUTE", 1}});
