@@ -239,16 +239,12 @@ private Q_SLOTS:
         QTRY_VERIFY(console.received.endsWith('\n'));
         QCOMPARE(ask(m_sim->commandPort(), "METAINFO").split('=').last(), QByteArray("playing\r\n"));
         const QList<QByteArray> lines = console.received.split('\n');
-        const QStringList starts{QStringLiteral("cURL: "),
-                                 QStringLiteral("Starting mplayer : ["),
-                                 QStringLiteral("ICY Info: StreamTitle='"),
-                                 QStringLiteral("load coverart ["),
-                                 QStringLiteral("Check ID3 on: ["),
-                                 QStringLiteral("Playing ")};
+        const QList<QByteArray> starts{"cURL: ",          "Starting mplayer : [", "ICY Info: StreamTitle='",
+                                       "load coverart [", "Check ID3 on: [",      "Playing "};
         QCOMPARE(lines.size(), starts.size() + 1);
-        int crlf = 0;
-        for (int i = 0; i < starts.size(); ++i) {
-            QVERIFY2(lines[i].startsWith(starts[i].toLatin1()), lines[i].constData());
+        qsizetype crlf = 0;
+        for (qsizetype i = 0; i < starts.size(); ++i) {
+            QVERIFY2(lines[i].startsWith(starts[i]), lines[i].constData());
             crlf += lines[i].endsWith('\r') ? 1 : 0;
         }
         QVERIFY(crlf > 0 && crlf < starts.size()); // both line ends occur
