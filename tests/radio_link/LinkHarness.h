@@ -26,13 +26,11 @@ struct LinkHarness {
         int channel;
         QString command;
     };
-
     FakePlatform platform;
     RadioState state;
     Timeouts timeouts;
     SkinTables skin;
     RadioLink link{platform, state, timeouts, skin};
-
     bool accept = true;          // the radio accepts connections at once
     bool closeAfterReply = true; // the radio closes the connection once it has answered
     qint64 replyDelay = 0;       // ms between a command and its reply
@@ -42,11 +40,18 @@ struct LinkHarness {
     std::vector<Sent> sent;
     // Commands written onto a connection that had carried one already.
     QStringList secondWrites;
-
-    // The reply tick and the refresh timer stay off unless a test starts them: most tests
-    // look at the queue alone.
+    // The reply tick and the refresh timer stay off unless a test starts them.
     LinkHarness() { link.view.TelnetData.clear(); }
-
+    // The reply tick on, and only what the test queues goes to the radio: no polls, no labels.
+    void quiet() {
+        state.FullRefreshDue = false;
+        state.PollCountdown = 10000;
+        link.settings.UpdateDisplayLabels = false;
+        link.connection.start();
+    }
+    void replyAll(const char *text) {
+        answer = [text](const QString &) { return std::optional<QString>(text); };
+    }
     FakeTcpSocket &port(int channel) { return *platform.sockets[size_t(channel)]; }
     void queue(int channel, const QStringList &commands) {
         for (const QString &command : commands) {

@@ -1,8 +1,10 @@
 #include "LinkHarness.h"
 
+#include <QAbstractSocket>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+#include <map>
 
 TEST(Queue, SendsOnePerTickChannelZeroFirstAndQxDelaySpacesThem) {
     LinkHarness h;
@@ -29,7 +31,7 @@ TEST(Queue, WaitsForTheReplyInFiftyMillisecondSteps) {
     EXPECT_EQ(h.commands(-1, true), (QStringList{"75 A", "300 B"}));
 }
 
-TEST(Queue, UnreachableRadioKeepsTheHeadCommandAndStretchesTheTimeout) {
+TEST(Queue, UnreachableRadioKeepsEveryCommandInOrderAndStretchesTheTimeout) {
     LinkHarness h;
     h.accept = false;
     h.queue(0, {"A", "B"});
@@ -58,6 +60,46 @@ TEST(Queue, UnreachableRadioKeepsTheHeadCommandAndStretchesTheTimeout) {
     h.run(20);
     EXPECT_EQ(h.link.view.StatusPanel[3], "Fail in 3.45 sec [3.45]");
     EXPECT_EQ(h.link.connection.ConnectExtra.seconds, 0.0f);
+    // No cap on the attempts: for a whole minute every tick tries again and the head stays.
+    const int connects = h.port(0).connectCalls;
+    h.queue(0, {"C", "D"});
+    h.run(60000);
+    EXPECT_GE(h.port(0).connectCalls - connects, 30);
+    EXPECT_EQ(h.link.telnet.pending(0), (QStringList{"C", "D"}));
+    h.accept = true;
+    h.run(4000);
+    EXPECT_EQ(h.commands(0), (QStringList{"A", "B", "C", "D"}));
+}
+
+// What a connection attempt cannot fix is named in the status bar, and the command waits
+// until the user has put it right.
+TEST(Queue, AddressProblemsAreNamedAndTheCommandWaitsForTheCorrection) {
+    LinkHarness h;
+    h.link.settings.txtPort = "99999999";
+    h.queue(0, {"POWER"});
+    h.run(400);
+    EXPECT_EQ(h.port(0).connectCalls, 0);
+    EXPECT_EQ(h.link.view.StatusPanel[3], "Invalid port 99999999: use 1 to 65535");
+    EXPECT_EQ(h.link.telnet.pending(0), QStringList{"POWER"});
+    h.link.settings.txtPort = "8080";
+    h.link.settings.txtUrl = "  ";
+    h.run(200);
+    EXPECT_EQ(h.link.view.StatusPanel[3], "No address: type the radio's address");
+    EXPECT_EQ(h.port(0).connectCalls, 0);
+    h.accept = false;
+    h.link.settings.txtUrl = "radio.invalid";
+    h.run(80);
+    ASSERT_EQ(h.port(0).state, TcpSocket::sckConnecting);
+    h.port(0).fail(int(QAbstractSocket::HostNotFoundError), "Host not found");
+    EXPECT_TRUE(h.link.view.StatusPanel[3].startsWith("Unknown host radio.invalid: Fail in "))
+        << h.link.view.StatusPanel[3].toStdString();
+    EXPECT_EQ(h.link.telnet.pending(0), QStringList{"POWER"});
+    // Corrected, the command goes, once.
+    h.accept = true;
+    h.link.settings.txtUrl = "192.168.1.119";
+    h.run(1500);
+    EXPECT_EQ(h.commands(0), QStringList{"POWER"});
+    EXPECT_TRUE(h.link.view.StatusPanel[3].startsWith("Open in "));
 }
 
 TEST(Queue, MoreThanTwoHundredWaitingCommandsCollapseToTheOldest) {
@@ -93,8 +135,6 @@ TEST(Queue, OkEmptiesTheQueryChannelButKeepsCommandsAndSoundsAreFound) {
     EXPECT_EQ(h.commands(), QStringList{"A"});
     EXPECT_EQ(h.link.telnet.pending(0), (QStringList{"QXDELAY", "B"}));
     EXPECT_TRUE(h.link.telnet.pending(1).isEmpty());
-    // The sound plays from the sounds folder whatever its letter case (checked below), and the
-    // poll is told to ask at once.
     EXPECT_EQ(h.link.view.TelnetData, "OK\r\n\r\n");
     EXPECT_TRUE(h.state.ExpectVolume && h.state.ExpectState && h.state.NeedVolume);
     EXPECT_EQ(h.link.view.PointerBorderColour, LinkColour::Green);
@@ -105,7 +145,7 @@ TEST(Queue, OkEmptiesTheQueryChannelButKeepsCommandsAndSoundsAreFound) {
     h.run(600);
     EXPECT_EQ(h.commands(0), (QStringList{"A", "B", "A"}));
     EXPECT_FALSE(h.state.ExpectVolume);
-    // Sound names: the folder, then its sounds folder, ".wav" added unless given, any case.
+    // Sounds: the folder, then its sounds folder, ".wav" added unless given, any letter case.
     const QString root = folder.path();
     for (const char *name : {"fail", "beep.wav", "missing", ""}) {
         PlaySoundFile(h.platform.fakeSound, root, name);
@@ -114,115 +154,68 @@ TEST(Queue, OkEmptiesTheQueryChannelButKeepsCommandsAndSoundsAreFound) {
               (QStringList{root + "/sounds/ok.wav", root + "/fail.Wav", root + "/sounds/Beep.WAV"}));
 }
 
-TEST(Queue, UnansweredCommandIsNotSentAgain) {
-    LinkHarness h;
-    h.answer = [](const QString &command) { // A stalls
-        return command == "A" ? std::optional<QString>() : std::optional<QString>("OK\r\n");
-    };
-    h.queue(0, {"A", "B"});
-    h.run(8000);
-    // The no-reply time-out closes the connection; A reached the radio, so it is not repeated.
-    EXPECT_EQ(h.commands(0, true), (QStringList{"75 A", "2600 B"}));
-    EXPECT_EQ(h.link.view.TelnetData, "[no reply to A]\r\n");
-}
-
-// Each way a delivery can end, driven by hand on the fake socket: a command whose send
-// completed has left the queue, answered or not; one that never got onto the wire is still
-// first and goes on a later tick.
+// Each way a delivery of A can end, driven step by step on the fake socket. A command the radio
+// may have received has left the queue, answered or not, and is never sent again; one that
+// never got onto the wire is still first and goes on a later tick.
 TEST(Queue, DeliveredCommandsLeaveTheQueueUndeliveredOnesStayFirst) {
+    const std::map<QString, std::function<void(LinkHarness &)>> steps{
+        {"tick", [](LinkHarness &h) { h.platform.fakeClock.advance(75); }},
+        {"accept", [](LinkHarness &h) { h.port(0).acceptConnection(); }},
+        {"sent", [](LinkHarness &h) { h.port(0).completeSends(); }},
+        {"reply", [](LinkHarness &h) { h.port(0).receive("OK\r\n"); }},
+        {"close", [](LinkHarness &h) { h.port(0).peerClose(); }},
+        {"fail", [](LinkHarness &h) { h.port(0).fail(); }},
+        {"refuse", [](LinkHarness &h) { h.port(0).refuseConnection(); }},
+        {"disconnect", [](LinkHarness &h) { h.link.connection.DisconnectButton_Click(); }},
+        {"wait-connect", [](LinkHarness &h) { h.platform.fakeClock.advance(500); }},
+        {"wait-reply", [](LinkHarness &h) { h.platform.fakeClock.advance(2500); }}, // the no-reply time-out
+    };
     struct Case {
         const char *name;
-        std::function<void(LinkHarness &)> act;
-        QStringList pending;
+        const char *steps;
+        QStringList pending; // also what the radio gets afterwards
         bool noReplyLine;
     };
-    const auto connectAndSend = [](LinkHarness &h, bool complete) {
-        h.platform.fakeClock.advance(75);
-        h.port(0).acceptConnection();
-        ASSERT_EQ(h.port(0).sent, QStringList{"A"});
-        if (complete) {
-            h.port(0).completeSends();
-        }
-    };
     const Case cases[] = {
-        {"closed without a reply",
-         [&](LinkHarness &h) { connectAndSend(h, true), h.port(0).peerClose(); },
-         {"B"},
-         true},
-        {"reply later than the reset time",
-         [&](LinkHarness &h) {
-             connectAndSend(h, true);
-             h.platform.fakeClock.advance(2500);
-             h.port(0).receive("OK\r\n"); // too late: the connection is gone
-         },
-         {"B"},
-         true},
-        {"Disconnect after the send",
-         [&](LinkHarness &h) { connectAndSend(h, true), h.link.connection.DisconnectButton_Click(); },
-         {"B"},
-         true},
-        {"Disconnect during the send",
-         [&](LinkHarness &h) { connectAndSend(h, false), h.link.connection.DisconnectButton_Click(); },
-         {"A", "B"},
-         false},
-        {"error before the send completed",
-         [&](LinkHarness &h) { connectAndSend(h, false), h.port(0).fail(); },
-         {"A", "B"},
-         false},
-        {"answered before the send reported", // the reply proves the bytes arrived
-         [&](LinkHarness &h) { connectAndSend(h, false), h.port(0).receive("OK"), h.port(0).peerClose(); },
-         {"B"},
-         false},
-        {"refused",
-         [](LinkHarness &h) {
-             h.platform.fakeClock.advance(75);
-             h.port(0).refuseConnection();
-         },
-         {"A", "B"},
-         false},
-        {"connect time-out", [](LinkHarness &h) { h.platform.fakeClock.advance(75 + 500); }, {"A", "B"}, false},
+        {"answered", "tick accept sent reply close", {"B"}, false},
+        {"answered before the send reported", "tick accept reply close", {"B"}, false},
+        {"closed without a reply", "tick accept sent close", {"B"}, true},
+        {"no reply", "tick accept sent wait-reply", {"B"}, true},
+        {"late reply", "tick accept sent wait-reply reply", {"B"}, true},
+        {"error after the send", "tick accept sent fail", {"B"}, true},
+        {"Disconnect after the send", "tick accept sent disconnect", {"B"}, true},
+        {"error before the send completed", "tick accept fail", {"A", "B"}, false},
+        {"Disconnect before the send completed", "tick accept disconnect", {"A", "B"}, false},
+        {"Disconnect while connecting", "tick disconnect", {"A", "B"}, false},
+        {"refused", "tick refuse", {"A", "B"}, false},
+        {"connect time-out", "tick wait-connect", {"A", "B"}, false},
     };
     for (const Case &c : cases) {
         LinkHarness h;
         h.accept = false;
         h.queue(0, {"A", "B"});
-        c.act(h);
+        for (const QString &step : QString(c.steps).split(' ')) {
+            steps.at(step)(h);
+        }
+        EXPECT_EQ(h.port(0).sent, QString(c.steps).contains("accept") ? QStringList{"A"} : QStringList()) << c.name;
         EXPECT_EQ(h.link.telnet.pending(0), c.pending) << c.name;
         EXPECT_EQ(h.link.view.TelnetData.contains("[no reply to A]"), c.noReplyLine) << c.name;
-        // Whatever happened, the queue goes on: B (and A when it never arrived) leave once each.
+        // Whatever happened, the queue goes on, and what was left goes once each.
         h.accept = true;
-        h.answer = [](const QString &) { return std::optional<QString>("OK\r\n"); };
-        h.seen[0] = size_t(h.port(0).sent.size()); // from here on
+        h.replyAll("OK\r\n");
+        h.seen[0] = size_t(h.port(0).sent.size());
+        h.carrier[0] = h.port(0).sent.isEmpty() ? -1 : h.port(0).connectCalls; // A's connection, if any
         h.run(3000);
         EXPECT_EQ(h.commands(0), c.pending) << c.name;
-        EXPECT_TRUE(h.link.telnet.pending(0).isEmpty()) << c.name;
+        EXPECT_TRUE(h.link.telnet.pending(0).isEmpty() && h.secondWrites.isEmpty()) << c.name;
     }
 }
 
-TEST(Queue, UnreachableRadioHoldsTheHeadForAsLongAsItTakes) {
-    LinkHarness h;
-    h.accept = false;
-    h.queue(0, {"A", "B"});
-    h.queue(1, {"STATE"});
-    h.run(60000);
-    // No cap on the attempts: every tick tries again, nothing is dropped or reordered.
-    EXPECT_GE(h.port(0).connectCalls, 30);
-    EXPECT_EQ(h.link.telnet.pending(0), (QStringList{"A", "B"}));
-    h.accept = true;
-    h.answer = [](const QString &) { return std::optional<QString>("OK\r\n"); };
-    h.run(4000);
-    EXPECT_EQ(h.commands().mid(0, 3), (QStringList{"A", "B", "STATE"})); // then the polls
-}
-
 // A reply decoded on the reply tick switches the shared no-reply timer off while the next
-// command's connection is still open. The queue must still wait for that connection to end
-// (closed by the radio, or given up at its own deadline) before it sends again.
+// command's connection is still open: the queue must still wait for that connection to end.
 TEST(Queue, NothingMoreGoesOntoAnOpenConnection) {
     LinkHarness h;
-    h.state.FullRefreshDue = false; // no polls of its own
-    h.state.PollCountdown = 10000;
-    h.link.settings.UpdateDisplayLabels = false;
-    h.link.connection.start();
+    h.quiet();
     h.replyDelay = 300;
     h.answer = [](const QString &command) {
         return command == "B" ? std::optional<QString>() : std::optional<QString>("VER=" + command + "\r\n");
@@ -233,8 +226,7 @@ TEST(Queue, NothingMoreGoesOntoAnOpenConnection) {
     h.run(20);
     ASSERT_FALSE(h.link.connection.ResetTimer().isEnabled());
     h.run(5000);
-    // A is answered at 375; B stalls, and the reply tick decoding A's reply switches the
-    // timer off again, but B's connection is given up 2500 ms after its send all the same.
+    // A is answered at 375; B stalls and its connection is given up 2500 ms after its send.
     EXPECT_EQ(h.commands(1, true), (QStringList{"75 A", "400 B", "2925 C"}));
     EXPECT_TRUE(h.secondWrites.isEmpty()) << h.secondWrites.join(',').toStdString();
     EXPECT_EQ(h.state.VersionText, "C");
@@ -245,10 +237,7 @@ TEST(Queue, NothingMoreGoesOntoAnOpenConnection) {
 // closes the connection itself and takes what came as the reply.
 TEST(Queue, ReplyOnAConnectionTheRadioKeepsOpenIsTakenAfterAPause) {
     LinkHarness h;
-    h.state.FullRefreshDue = false;
-    h.state.PollCountdown = 10000;
-    h.link.settings.UpdateDisplayLabels = false;
-    h.link.connection.start();
+    h.quiet();
     h.closeAfterReply = false;
     h.answer = [](const QString &command) {
         return std::optional<QString>(command == "VERSION" ? "VER=3.1.7\r\n" : "STATE=ON\r\n");
@@ -264,18 +253,40 @@ TEST(Queue, ReplyOnAConnectionTheRadioKeepsOpenIsTakenAfterAPause) {
     EXPECT_FALSE(h.link.view.TelnetData.contains("[no reply"));
 }
 
+// The send of the first MINFO is confirmed only after the poll emptied the query queue and asked
+// again: the confirmation must not take the new MINFO off the queue.
 TEST(Queue, QueryQueuedAgainWhileItsTwinIsInFlightIsKept) {
     LinkHarness h;
-    h.link.settings.UpdateDisplayLabels = false;
-    h.replyDelay = 30;
-    h.answer = [](const QString &) { return std::optional<QString>("Menu state=3\r\n"); };
     h.queue(1, {"MINFO"});
-    h.run(80); // MINFO is on its way
-    ASSERT_EQ(h.commands(), QStringList{"MINFO"});
-    h.link.connection.ResetOutboundBuffer(); // as on "OK"; the poll asks again
+    h.platform.fakeClock.advance(75);
+    h.port(1).acceptConnection();
+    ASSERT_EQ(h.port(1).sent, QStringList{"MINFO"});
+    h.link.connection.ResetOutboundBuffer(); // as on "OK"
     h.queue(1, {"MINFO"});
-    h.run(100);
-    EXPECT_EQ(h.commands(), (QStringList{"MINFO", "MINFO"}));
+    h.port(1).completeSends();
+    EXPECT_EQ(h.link.telnet.pending(1), QStringList{"MINFO"});
+}
+
+// The parts of an attempt the link cannot show: a failed socket is reset first, a second
+// request joins the running one, and a socket connected already succeeds at once.
+TEST(Connection, AttemptResetsAFailedSocketRunsOneAtATimeAndTakesAnOpenSocket) {
+    FakePlatform platform;
+    ConnectExtraTime extra;
+    FakeTcpSocket socket;
+    ConnectAttempt attempt(platform, socket, extra);
+    QStringList results;
+    QObject::connect(&attempt, &ConnectAttempt::finished,
+                     [&](bool connected, const QString &result) { results << (connected ? "+" : "-") + result; });
+    socket.state = TcpSocket::sckError;
+    EXPECT_TRUE(attempt.start("radio", 8899, 0.5f));
+    EXPECT_EQ((std::tuple{socket.closeCalls, socket.localPort, socket.host, socket.port}),
+              (std::tuple{1, quint16(0), QString("radio"), quint16(8899)}));
+    EXPECT_FALSE(attempt.start("other", 1, 0.5f));
+    platform.fakeClock.advance(20);
+    socket.acceptConnection();
+    attempt.start("radio", 8899, 0.5f);
+    EXPECT_EQ(socket.connectCalls, 1);
+    EXPECT_EQ(results, (QStringList{"+Open in 0.02 sec [0.5]", "+Open in 0 sec [0.5]"}));
 }
 
 TEST(Connection, ResolvedHostsAndToolTip) {

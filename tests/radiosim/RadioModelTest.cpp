@@ -3,6 +3,7 @@
 #include "CommandLog.h"
 
 #include <gtest/gtest.h>
+#include <type_traits>
 #include <vector>
 
 namespace {
@@ -16,6 +17,16 @@ void press(RadioModel &radio, const QString &keys) {
 
 std::string ask(RadioModel &radio, const char *command) {
     return radio.handle(QString::fromLatin1(command)).toStdString();
+}
+
+// Presses the keys of each step in turn and checks what the radio shows after it.
+template <typename T>
+void walk(RadioModel &radio, T (RadioModel::*shown)() const,
+          const std::vector<std::pair<const char *, std::type_identity_t<T>>> &steps) {
+    for (const auto &[keys, expected] : steps) {
+        press(radio, QString::fromLatin1(keys));
+        EXPECT_EQ((radio.*shown)(), expected) << "after " << keys;
+    }
 }
 
 } // namespace
@@ -39,45 +50,27 @@ TEST(RadioModel, RepliesHaveTheWireFormat) {
 
 TEST(RadioModel, VolumeStepsFineBelowFiveAndCoarseAboveInBothDirections) {
     RadioModel radio;
-    std::vector<int> down;
-    for (int i = 0; i < 9; ++i) {
-        press(radio, QStringLiteral("VOLm"));
-        down.push_back(radio.volume());
-    }
-    EXPECT_EQ(down, (std::vector<int>{15, 10, 5, 4, 3, 2, 1, 0, 0}));
-
-    std::vector<int> up;
-    for (int i = 0; i < 7; ++i) {
-        press(radio, QStringLiteral("VOLp"));
-        up.push_back(radio.volume());
-    }
-    EXPECT_EQ(up, (std::vector<int>{1, 2, 3, 4, 5, 10, 15}));
-    for (int i = 0; i < 30; ++i) {
-        press(radio, QStringLiteral("VOLp"));
-    }
+    const auto steps = [&radio](const QString &key, int n) {
+        std::vector<int> volumes;
+        while (n-- > 0) {
+            press(radio, key);
+            volumes.push_back(radio.volume());
+        }
+        return volumes;
+    };
+    EXPECT_EQ(steps("VOLm", 9), (std::vector<int>{15, 10, 5, 4, 3, 2, 1, 0, 0}));
+    EXPECT_EQ(steps("VOLp", 7), (std::vector<int>{1, 2, 3, 4, 5, 10, 15}));
+    steps("VOLp", 30);
     EXPECT_EQ(ask(radio, "VOLUME"), "VOL=100\r\n");
-
-    press(radio, QStringLiteral("MUTE"));
-    EXPECT_EQ(radio.volume(), 0);
-    press(radio, QStringLiteral("MUTE"));
-    EXPECT_EQ(radio.volume(), 100);
     // A step while muted starts from silence and ends the mute.
-    press(radio, QStringLiteral("MUTE,VOLp"));
-    EXPECT_EQ(radio.volume(), 1);
-    press(radio, QStringLiteral("MUTE,MUTE"));
-    EXPECT_EQ(radio.volume(), 1);
+    walk(radio, &RadioModel::volume, {{"MUTE", 0}, {"MUTE", 100}, {"MUTE,VOLp", 1}, {"MUTE,MUTE", 1}});
 }
 
 TEST(RadioModel, MainMenuIsAGridOfFourColumnsWithoutWrapping) {
     RadioModel radio;
-    press(radio, QStringLiteral("UP,LEFT"));
-    EXPECT_EQ(radio.mainMenuItem(), 1);
-    press(radio, QStringLiteral("RIGHT,RIGHT,RIGHT,RIGHT"));
-    EXPECT_EQ(radio.mainMenuItem(), 4) << "RIGHT stops at the end of the row";
-    press(radio, QStringLiteral("DOWN"));
-    EXPECT_EQ(radio.mainMenuItem(), 8);
-    press(radio, QStringLiteral("LEFT,LEFT,LEFT,LEFT"));
-    EXPECT_EQ(radio.mainMenuItem(), 5) << "LEFT stops at the start of the row";
+    // RIGHT stops at the end of a row, LEFT at its start.
+    walk(radio, &RadioModel::mainMenuItem,
+         {{"UP,LEFT", 1}, {"RIGHT,RIGHT,RIGHT,RIGHT", 4}, {"DOWN", 8}, {"LEFT,LEFT,LEFT,LEFT", 5}});
     press(radio, QStringLiteral("DOWN"));
     EXPECT_EQ(ask(radio, "MINFO"), "Menu state=0 mp=2 ms=9 title=Main Menu\r\n");
     press(radio, QStringLiteral("DOWN,DOWN,DOWN,RIGHT,RIGHT,RIGHT,RIGHT"));
@@ -86,48 +79,32 @@ TEST(RadioModel, MainMenuIsAGridOfFourColumnsWithoutWrapping) {
     EXPECT_EQ(ask(radio, "MINFO"), "Menu state=55 mp=3 ms=20 title=About\r\n");
     EXPECT_EQ(ask(radio, "LISTINFO"), "List pos=0 1=About 1 2=About 2 3=About 3 4=About 4 5=About 5 6=About 6 "
                                       "7=About 7\r\n");
-    press(radio, QStringLiteral("EXIT,UP,UP,UP,UP,LEFT,LEFT,LEFT"));
-    EXPECT_EQ(radio.mainMenuItem(), 1);
-
-    const std::vector<std::pair<QString, int>> items{{QString(), 3},
-                                                     {QStringLiteral("RIGHT"), 7},
-                                                     {QStringLiteral("RIGHT,RIGHT"), 14},
-                                                     {QStringLiteral("RIGHT,RIGHT,RIGHT"), 9},
-                                                     {QStringLiteral("DOWN"), 40}};
-    for (const auto &[moves, screen] : items) {
-        press(radio, QStringLiteral("HOME,UP,LEFT,LEFT,LEFT,") + moves + QStringLiteral(",OK"));
-        EXPECT_EQ(radio.screen(), screen) << moves.toStdString();
-    }
+    walk(radio, &RadioModel::mainMenuItem, {{"EXIT,UP,UP,UP,UP,LEFT,LEFT,LEFT", 1}});
+    walk(radio, &RadioModel::screen,
+         {{"HOME,UP,LEFT,LEFT,LEFT,OK", 3},
+          {"HOME,UP,LEFT,LEFT,LEFT,RIGHT,OK", 7},
+          {"HOME,UP,LEFT,LEFT,LEFT,RIGHT,RIGHT,OK", 14},
+          {"HOME,UP,LEFT,LEFT,LEFT,RIGHT,RIGHT,RIGHT,OK", 9},
+          {"HOME,UP,LEFT,LEFT,LEFT,DOWN,OK", 40}});
 }
 
 TEST(RadioModel, ListsMoveByOneAndByPagesOfSeven) {
     RadioModel radio;
     press(radio, QStringLiteral("OK")); // item 1: the 20 stations
     ASSERT_EQ(radio.screen(), 3);
-    press(radio, QStringLiteral("UP,LEFT"));
-    EXPECT_EQ(radio.listPosition(), 0);
-    for (int i = 0; i < 9; ++i) {
-        press(radio, QStringLiteral("DOWN"));
-    }
+    walk(radio, &RadioModel::listPosition, {{"UP,LEFT", 0}, {"DOWN,DOWN,DOWN,DOWN,DOWN,DOWN,DOWN,DOWN,DOWN", 9}});
     EXPECT_EQ(ask(radio, "LISTINFO"), "List pos=9 1=Baroque Hours 2=Radio Sol 3=Deep House Deck 4=Country Roads FM "
                                       "5=Folk Corner 6=Ambient Drift 7=Lost Signal Radio\r\n");
     press(radio, QStringLiteral("RIGHT"));
     EXPECT_EQ(ask(radio, "LISTINFO"), "List pos=16 1=Reggae Shore 2=Opera Box 3=Kids Tunes 4=Talk of the Town "
                                       "5=Synthwave Drive 6=Chill Radio Garden\r\n");
-    press(radio, QStringLiteral("RIGHT"));
-    EXPECT_EQ(radio.listPosition(), 16) << "no page after the last";
-    press(radio, QStringLiteral("DOWN,DOWN,DOWN,DOWN"));
-    EXPECT_EQ(radio.listPosition(), 19) << "DOWN stops on the last entry";
-    press(radio, QStringLiteral("LEFT,LEFT,LEFT"));
-    EXPECT_EQ(radio.listPosition(), 5);
-    press(radio, QStringLiteral("DOWN,RIGHT,RIGHT"));
-    EXPECT_EQ(radio.listPosition(), 19) << "a short last page takes the cursor to its last entry";
-
-    // The list keeps its place while the radio is elsewhere; other screens have no list.
+    // No page after the last; DOWN stops on the last entry; a short last page takes the cursor
+    // to its last entry. The list keeps its place while the radio is elsewhere.
+    walk(radio, &RadioModel::listPosition,
+         {{"RIGHT", 16}, {"DOWN,DOWN,DOWN,DOWN", 19}, {"LEFT,LEFT,LEFT", 5}, {"DOWN,RIGHT,RIGHT", 19}});
     press(radio, QStringLiteral("EXIT"));
-    EXPECT_EQ(ask(radio, "LISTINFO"), "List pos=0\r\n");
-    press(radio, QStringLiteral("OK"));
-    EXPECT_EQ(radio.listPosition(), 19);
+    EXPECT_EQ(ask(radio, "LISTINFO"), "List pos=0\r\n"); // other screens have no list
+    walk(radio, &RadioModel::listPosition, {{"OK", 19}});
 }
 
 // Each step: the moves from where the last step ended (the first from "G") and the key the
@@ -170,11 +147,8 @@ TEST(RadioModel, TypingAWordOnTheKeyboardFindsTheStationsHoldingIt) {
     EXPECT_EQ(ask(radio, "MINFO"), "Menu state=15 mp=1 ms=3 title=Search Results\r\n");
     EXPECT_EQ(ask(radio, "LISTINFO"), "List pos=0 1=Jazz FM Lounge 2=Smooth Jazz Nights 3=Acid Jazz Cellar\r\n");
     press(radio, QStringLiteral("DOWN,OK"));
-    EXPECT_EQ(radio.screen(), 5);
-    EXPECT_EQ(radio.currentStation(), 2);
-    press(radio, QStringLiteral("STOP"));
-    EXPECT_EQ(radio.screen(), 15) << "STOP goes back to the list the station came from";
-
+    EXPECT_EQ((std::pair{radio.screen(), radio.currentStation()}), (std::pair{5, 2}));
+    walk(radio, &RadioModel::screen, {{"STOP", 15}}); // back to the list the station came from
     // Lower case after "^" (which also puts the cursor back on "G"), blank, delete, and a
     // word nothing matches.
     press(radio, QStringLiteral("HOME,OK"));
@@ -187,11 +161,9 @@ TEST(RadioModel, TypingAWordOnTheKeyboardFindsTheStationsHoldingIt) {
     EXPECT_EQ(radio.searchText(), QStringLiteral("qq "));
     press(radio, QStringLiteral("RIGHT,OK,LEFT,OK"));
     EXPECT_EQ(radio.searchText(), QStringLiteral("qq "));
-    press(radio, QStringLiteral("LEFT,OK"));
-    EXPECT_EQ(radio.screen(), 15);
+    walk(radio, &RadioModel::screen, {{"LEFT,OK", 15}});
     EXPECT_EQ(ask(radio, "LISTINFO"), "List pos=0 1=no results\r\n");
-    press(radio, QStringLiteral("OK"));
-    EXPECT_EQ(radio.screen(), 15) << "there is nothing to play";
+    walk(radio, &RadioModel::screen, {{"OK", 15}}); // there is nothing to play
 }
 
 TEST(RadioModel, PlayingGoesThroughTheStatusSequenceAndWritesTheConsole) {
@@ -207,7 +179,6 @@ TEST(RadioModel, PlayingGoesThroughTheStatusSequenceAndWritesTheConsole) {
     radio.advanceStatus();
     EXPECT_EQ(ask(radio, "METAINFO"), "Meta title=Highway Lights" + meta + " status=playing\r\n");
     EXPECT_FALSE(radio.statusInTransition());
-
     const QString address = QStringLiteral("http://streams.example.net/classic-rock.mp3");
     EXPECT_EQ(radio.takeConsoleLines(),
               (QStringList{QStringLiteral("cURL: ") + address,
@@ -216,42 +187,27 @@ TEST(RadioModel, PlayingGoesThroughTheStatusSequenceAndWritesTheConsole) {
                                address + "';StreamUTC='2026-12-06T13:45:00';",
                            QStringLiteral("load coverart [/tmp/coverart/classic-rock.jpg]"),
                            QStringLiteral("Check ID3 on: [") + address + "]", QStringLiteral("Playing ") + address}));
-
-    press(radio, QStringLiteral("RECORD"));
-    EXPECT_EQ(radio.status(), RadioModel::Status::Recording);
-    press(radio, QStringLiteral("PAUSE"));
-    EXPECT_EQ(radio.status(), RadioModel::Status::Paused);
-    press(radio, QStringLiteral("PAUSE"));
-    EXPECT_EQ(radio.status(), RadioModel::Status::Resuming);
+    using S = RadioModel::Status;
+    walk(radio, &RadioModel::status, {{"RECORD", S::Recording}, {"PAUSE", S::Paused}, {"PAUSE", S::Resuming}});
     radio.advanceStatus();
-    EXPECT_EQ(radio.status(), RadioModel::Status::Playing);
     // Leaving the screen keeps the music going; STOP from elsewhere ends it.
     press(radio, QStringLiteral("EXIT"));
-    EXPECT_EQ(radio.screen(), 0);
-    EXPECT_EQ(radio.status(), RadioModel::Status::Playing);
-    press(radio, QStringLiteral("STOP"));
-    EXPECT_EQ(radio.screen(), 0);
+    EXPECT_TRUE(radio.screen() == 0 && radio.status() == S::Playing);
+    walk(radio, &RadioModel::screen, {{"STOP", 0}});
     EXPECT_EQ(radio.takeConsoleLines(), QStringList{QStringLiteral("unload coverart")});
     EXPECT_EQ(ask(radio, "METAINFO"), "Meta title= artist= album= url= status=stopped\r\n");
 }
 
 TEST(RadioModel, TheUnplayableStationShowsTheErrorScreen) {
     RadioModel radio;
-    press(radio, QStringLiteral("OK"));
-    for (int i = 0; i < 13; ++i) {
-        press(radio, QStringLiteral("DOWN"));
-    }
-    press(radio, QStringLiteral("OK"));
+    press(radio, "OK," + QStringLiteral("DOWN,").repeated(13) + "OK");
     EXPECT_EQ(ask(radio, "MINFO"), "Menu state=21 mp=1 ms=1 title=Station unavailable\r\n");
     EXPECT_EQ(ask(radio, "METAINFO"), "Meta title= artist= album= url= status=stopped\r\n");
     EXPECT_FALSE(radio.statusInTransition());
-    press(radio, QStringLiteral("UP,OK"));
-    EXPECT_EQ(radio.screen(), 21) << "only STOP and EXIT leave the error screen";
-    press(radio, QStringLiteral("STOP"));
-    EXPECT_EQ(radio.screen(), 3);
+    // Only STOP and EXIT leave the error screen.
+    walk(radio, &RadioModel::screen, {{"UP,OK", 21}, {"STOP", 3}});
     EXPECT_EQ(radio.listPosition(), 13);
-    press(radio, QStringLiteral("OK,EXIT"));
-    EXPECT_EQ(radio.screen(), 3);
+    walk(radio, &RadioModel::screen, {{"OK,EXIT", 3}});
 }
 
 TEST(RadioModel, StandbyIgnoresEverythingButPower) {
@@ -263,11 +219,8 @@ TEST(RadioModel, StandbyIgnoresEverythingButPower) {
     EXPECT_EQ(ask(radio, "MINFO"), "Menu state=34 mp=1 ms=1 title=Standby\r\n");
     EXPECT_EQ(radio.status(), RadioModel::Status::Stopped) << "night mode ends playback";
     press(radio, QStringLiteral("HOME,DOWN,OK,VOLp,MUTE,EXIT"));
-    EXPECT_EQ(radio.screen(), 34);
-    EXPECT_EQ(radio.volume(), 20);
-    EXPECT_EQ(radio.mainMenuItem(), 1);
     EXPECT_EQ(ask(radio, "MESSAGE dark"), "OK\r\n");
-    EXPECT_EQ(radio.screen(), 34);
+    EXPECT_EQ((std::tuple{radio.screen(), radio.volume(), radio.mainMenuItem()}), (std::tuple{34, 20, 1}));
     press(radio, QStringLiteral("POWER"));
     EXPECT_EQ(ask(radio, "STATE"), "STATE=ON\r\n");
     EXPECT_EQ(radio.screen(), 0);
@@ -281,10 +234,8 @@ TEST(RadioModel, AMessageStaysUntilTheNextKeyWhichDoesNothingElse) {
     EXPECT_EQ(radio.lastMessage(), QStringLiteral("Back in 5 minutes"));
     EXPECT_EQ(ask(radio, "MESSAGE second"), "OK\r\n");
     press(radio, QStringLiteral("DOWN"));
-    EXPECT_EQ(radio.screen(), 3);
-    EXPECT_EQ(radio.listPosition(), 1);
-    press(radio, QStringLiteral("HOME"));
-    EXPECT_EQ(radio.screen(), 0);
+    EXPECT_EQ((std::pair{radio.screen(), radio.listPosition()}), (std::pair{3, 1}));
+    walk(radio, &RadioModel::screen, {{"HOME", 0}});
 }
 
 TEST(CommandLog, EscapesLineEndsTabsAndBackslashes) {

@@ -22,7 +22,6 @@ struct Client {
     QList<QByteArray> packets;
     bool closed = false;
     QAbstractSocket::SocketError error = QAbstractSocket::UnknownSocketError;
-
     explicit Client(quint16 port, const QByteArray &command = {}) {
         QObject::connect(&socket, &QTcpSocket::readyRead, [this] {
             const QByteArray packet = socket.readAll();
@@ -66,34 +65,43 @@ private Q_SLOTS:
         QVERIFY2(m_sim->start(), qPrintable(m_sim->errorString()));
     }
     void cleanup() { m_sim.reset(); }
-
+    // Every command is logged on a line of its own, escaped. A second write onto a connection
+    // whose command was taken is not acted on, but logged as EXTRA, so that client fault shows.
     void answersEachConnectionAndLogsWhatCameIn() {
         QTemporaryDir dir;
         const QString logPath = dir.filePath(QStringLiteral("commands.log"));
         QVERIFY(m_sim->setLogFile(logPath));
         QSignalSpy received(m_sim.get(), &RadioSimulator::commandReceived);
         const quint16 port = m_sim->commandPort();
-
+        m_sim->setDelayMs(300); // the connection stays open while the second write comes
+        const int volume = m_sim->volume();
+        Client twice(port, "VOLp");
+        QTRY_COMPARE(m_sim->commandTexts().size(), 1);
+        twice.socket.write("VOLp\tVOLp");
+        QTRY_COMPARE(m_sim->extraBytes().size(), 1);
+        QVERIFY(twice.waitClosed());
+        QCOMPARE(twice.received, QByteArray("OK\r\n"));
+        QCOMPARE(m_sim->volume(), volume + 5);
+        QCOMPARE(m_sim->extraBytes().first().command, QByteArray("VOLp\tVOLp"));
+        QCOMPARE(m_sim->extraBytes().first().connection, 1);
+        m_sim->setDelayMs(0);
         QCOMPARE(ask(port, "VERSION"), Version);
         QCOMPARE(ask(port, "MESSAGE a\tb\\c\r\nd"), QByteArray("OK\r\n"));
         QCOMPARE(ask(port, "NOPE"), QByteArray("ERROR unknown command\r\n"));
         QCOMPARE(m_sim->lastMessage(), QStringLiteral("a\tb\\c\r\nd"));
-
-        QCOMPARE(received.count(), 3);
-        QCOMPARE(received.at(1).at(0).toInt(), 2);
-        QCOMPARE(m_sim->commandTexts(), (QStringList{QStringLiteral("VERSION"), QStringLiteral("MESSAGE a\tb\\c\r\nd"),
-                                                     QStringLiteral("NOPE")}));
-        QCOMPARE(m_sim->commands().at(2).connection, 3);
-
+        QCOMPARE(received.count(), 4);
+        QCOMPARE(received.at(2).at(0).toInt(), 3);
+        QCOMPARE(m_sim->commandTexts(), (QStringList{"VOLp", "VERSION", "MESSAGE a\tb\\c\r\nd", "NOPE"}));
+        QCOMPARE(m_sim->commands().at(3).connection, 4);
         QFile log(logPath);
         QVERIFY(log.open(QIODevice::ReadOnly));
         const QList<QByteArray> lines = log.readAll().split('\n');
-        QCOMPARE(lines.size(), 4); // three lines and the empty rest after the last line end
-        const QByteArray p = QByteArray::number(port);
-        const QList<QByteArray> expected{"\t" + p + "\t1\tVERSION", "\t" + p + "\t2\tMESSAGE a\\tb\\\\c\\r\\nd",
-                                         "\t" + p + "\t3\tNOPE"};
+        const QByteArray p = '\t' + QByteArray::number(port) + '\t';
+        const QList<QByteArray> expected{p + "1\tVOLp", p + "1\tEXTRA\tVOLp\\tVOLp", p + "2\tVERSION",
+                                         p + "3\tMESSAGE a\\tb\\\\c\\r\\nd", p + "4\tNOPE"};
+        QCOMPARE(lines.size(), expected.size() + 1); // and the empty rest after the last line end
         qint64 previous = 0;
-        for (int i = 0; i < 3; ++i) {
+        for (qsizetype i = 0; i < expected.size(); ++i) {
             const qsizetype tab = lines[i].indexOf('\t');
             bool number = false;
             const qint64 ms = lines[i].left(tab).toLongLong(&number);
@@ -102,34 +110,6 @@ private Q_SLOTS:
             QCOMPARE(lines[i].mid(tab), expected[i]);
         }
         QTRY_COMPARE(m_sim->openConnections(), 0);
-    }
-
-    // A second write onto a connection whose command was taken is not acted on, but it is
-    // logged on a line of its own, marked, so a client with that fault cannot go unnoticed.
-    void bytesAfterTheCommandAreLoggedAsExtra() {
-        QTemporaryDir dir;
-        const QString logPath = dir.filePath(QStringLiteral("commands.log"));
-        QVERIFY(m_sim->setLogFile(logPath));
-        m_sim->setDelayMs(300); // the connection stays open while the second write comes
-        const int volume = m_sim->volume();
-        Client twice(m_sim->commandPort(), "VOLp");
-        QTRY_COMPARE(m_sim->commandTexts().size(), 1);
-        twice.socket.write("VOLp\tVOLp");
-        QTRY_COMPARE(m_sim->extraBytes().size(), 1);
-        QVERIFY(twice.waitClosed());
-        QCOMPARE(twice.received, QByteArray("OK\r\n"));
-        QCOMPARE(m_sim->volume(), volume + 5);
-        QCOMPARE(m_sim->commandTexts(), QStringList{QStringLiteral("VOLp")});
-        QCOMPARE(m_sim->extraBytes().first().command, QByteArray("VOLp\tVOLp"));
-        QCOMPARE(m_sim->extraBytes().first().connection, 1);
-
-        QFile log(logPath);
-        QVERIFY(log.open(QIODevice::ReadOnly));
-        const QList<QByteArray> lines = log.readAll().split('\n');
-        QCOMPARE(lines.size(), 3);
-        const QByteArray p = QByteArray::number(m_sim->commandPort());
-        QCOMPARE(lines[0].mid(lines[0].indexOf('\t')), "\t" + p + "\t1\tVOLp");
-        QCOMPARE(lines[1].mid(lines[1].indexOf('\t')), "\t" + p + "\t1\tEXTRA\tVOLp\\tVOLp");
     }
 
     void floodOfInputIsCutToOneCommandAndOthersAreStillServed() {
@@ -154,7 +134,6 @@ private Q_SLOTS:
         Client silent(m_sim->commandPort());
         QVERIFY(silent.waitClosed());
         QVERIFY(silent.received.isEmpty());
-
         m_sim->setIdleTimeoutMs(30000);
         m_sim->setMaxConnections(40);
         std::vector<std::unique_ptr<Client>> crowd;
@@ -169,94 +148,81 @@ private Q_SLOTS:
         QTRY_COMPARE(m_sim->openConnections(), 0);
     }
 
-    void clientVanishingMidReplyHurtsNobody() {
+    // Each fault shapes the answer while it is on; with all of them off again the radio answers
+    // as usual.
+    void faultsShapeTheAnswerWhileSwitchedOn() {
+        const quint16 port = m_sim->commandPort();
+        QVERIFY(m_sim->setRefuse(true));
+        Client refused(port, "VERSION");
+        QVERIFY(refused.waitClosed());
+        QCOMPARE(refused.error, QAbstractSocket::ConnectionRefusedError);
+        QVERIFY(m_sim->setRefuse(false));
+        m_sim->setDelayMs(300);
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(ask(port, "VERSION"), Version);
+        QVERIFY(clock.elapsed() >= 300);
+        m_sim->setDelayMs(0);
+        m_sim->setSplit(true);
+        Client split(port, "VERSION");
+        QVERIFY(split.waitClosed());
+        QCOMPARE(split.received, Version);
+        QVERIFY2(split.packets.size() >= 2, QByteArray::number(split.packets.size()).constData());
+        m_sim->setSplit(false);
+        m_sim->setGarbage(true);
+        const QByteArray garbage = ask(port, "VERSION");
+        QVERIFY(!garbage.isEmpty() && garbage != "(still open)" && !garbage.startsWith("VER="));
+        m_sim->setGarbage(false);
+        m_sim->setBigReply(100000);
+        const QByteArray big = ask(port, "VERSION");
+        QCOMPARE(big.size(), 100000);
+        QVERIFY(big.startsWith(Version) && big.endsWith("\r\n"));
+        for (const QByteArray &line : big.split('\n')) {
+            QVERIFY(line.size() <= 80);
+        }
+        // A client leaving in the middle of a big reply hurts nobody.
         m_sim->setBigReply(20 * 1024 * 1024);
         {
-            Client leaver(m_sim->commandPort(), "VERSION");
+            Client leaver(port, "VERSION");
             QTRY_VERIFY(!leaver.received.isEmpty());
             QVERIFY(leaver.received.startsWith(Version));
             leaver.socket.abort();
         }
         m_sim->setBigReply(0);
-        QCOMPARE(ask(m_sim->commandPort(), "VERSION"), Version);
+        QCOMPARE(ask(port, "VERSION"), Version);
         QTRY_COMPARE(m_sim->openConnections(), 0);
     }
 
-    void refuseClosesThePortUntilSwitchedOff() {
-        QVERIFY(m_sim->setRefuse(true));
-        Client refused(m_sim->commandPort(), "VERSION");
-        QVERIFY(refused.waitClosed());
-        QCOMPARE(refused.error, QAbstractSocket::ConnectionRefusedError);
-        QVERIFY(m_sim->setRefuse(false));
-        QCOMPARE(ask(m_sim->commandPort(), "VERSION"), Version);
-    }
-
-    void delayHoldsTheReplyBack() {
-        m_sim->setDelayMs(300);
-        QElapsedTimer clock;
-        clock.start();
-        QCOMPARE(ask(m_sim->commandPort(), "VERSION"), Version);
-        QVERIFY(clock.elapsed() >= 300);
-    }
-
-    void stallTakesTheCommandAndNothingMore() {
-        m_sim->setIdleTimeoutMs(2000);
-        m_sim->setStall(true);
-        QSignalSpy received(m_sim.get(), &RadioSimulator::commandReceived);
-        Client stalled(m_sim->commandPort(), "DOWN");
-        QTRY_COMPARE(received.count(), 1);
-        m_sim->setStall(false);
-        QCOMPARE(ask(m_sim->commandPort(), "VERSION"), Version);
-        QVERIFY(stalled.received.isEmpty());
-        QCOMPARE(stalled.socket.state(), QAbstractSocket::ConnectedState);
-        QCOMPARE(m_sim->mainMenuItem(), 1); // DOWN was not acted on
-        // The idle limit still frees the connection in the end.
-        QVERIFY(stalled.waitClosed());
-    }
-
-    void noCloseLeavesTheConnectionOpenAfterTheReply() {
+    // A dropped connection never reaches the radio; a kept one stays open after its reply; a
+    // stalled one takes its command, does nothing with it, and is freed by the idle limit.
+    void droppedKeptAndStalledConnections() {
+        const quint16 port = m_sim->commandPort();
+        m_sim->setDropEvery(2);
+        QCOMPARE(ask(port, "VERSION"), Version);
+        QCOMPARE(ask(port, "VOLp"), QByteArray());
+        QCOMPARE(ask(port, "VERSION"), Version);
+        QCOMPARE(m_sim->commandTexts(), (QStringList{"VERSION", "VERSION"}));
+        QCOMPARE(m_sim->volume(), 20);
+        m_sim->setDropEvery(0);
         m_sim->setNoClose(true);
-        Client kept(m_sim->commandPort(), "VERSION");
+        Client kept(port, "VERSION");
         QTRY_COMPARE(kept.received, Version);
         m_sim->setNoClose(false);
-        QCOMPARE(ask(m_sim->commandPort(), "STATE"), QByteArray("STATE=ON\r\n"));
+        QCOMPARE(ask(port, "STATE"), QByteArray("STATE=ON\r\n"));
         QVERIFY(!kept.closed);
         QCOMPARE(m_sim->openConnections(), 1);
         kept.socket.disconnectFromHost();
         QTRY_COMPARE(m_sim->openConnections(), 0);
-    }
-
-    void splitSendsTheReplyInSeveralPackets() {
-        m_sim->setSplit(true);
-        Client client(m_sim->commandPort(), "VERSION");
-        QVERIFY(client.waitClosed());
-        QCOMPARE(client.received, Version);
-        QVERIFY2(client.packets.size() >= 2, QByteArray::number(client.packets.size()).constData());
-    }
-
-    void dropEveryClosesEveryNthConnectionUnanswered() {
-        m_sim->setDropEvery(2);
-        QCOMPARE(ask(m_sim->commandPort(), "VERSION"), Version);
-        QCOMPARE(ask(m_sim->commandPort(), "VOLp"), QByteArray());
-        QCOMPARE(ask(m_sim->commandPort(), "VERSION"), Version);
-        QCOMPARE(m_sim->commandTexts(), (QStringList{QStringLiteral("VERSION"), QStringLiteral("VERSION")}));
-        QCOMPARE(m_sim->volume(), 20); // the dropped command never reached the radio
-    }
-
-    void garbageAndBigRepliesReachTheClient() {
-        m_sim->setGarbage(true);
-        const QByteArray garbage = ask(m_sim->commandPort(), "VERSION");
-        QVERIFY(!garbage.isEmpty() && garbage != "(still open)" && !garbage.startsWith("VER="));
-        m_sim->setGarbage(false);
-
-        m_sim->setBigReply(100000);
-        const QByteArray big = ask(m_sim->commandPort(), "VERSION");
-        QCOMPARE(big.size(), 100000);
-        QVERIFY(big.startsWith(Version));
-        QVERIFY(big.endsWith("\r\n"));
-        for (const QByteArray &line : big.split('\n')) {
-            QVERIFY(line.size() <= 80);
-        }
+        m_sim->setIdleTimeoutMs(2000);
+        m_sim->setStall(true);
+        Client stalled(port, "DOWN");
+        QTRY_COMPARE(m_sim->commandTexts().size(), 5);
+        m_sim->setStall(false);
+        QCOMPARE(ask(port, "VERSION"), Version);
+        QVERIFY(stalled.received.isEmpty());
+        QCOMPARE(stalled.socket.state(), QAbstractSocket::ConnectedState);
+        QCOMPARE(m_sim->mainMenuItem(), 1); // DOWN was not acted on
+        QVERIFY(stalled.waitClosed());
     }
 
     void consoleFollowsThePlayerAndEchoesInput() {
@@ -268,25 +234,19 @@ private Q_SLOTS:
         QTRY_VERIFY(console.received.contains("Playing http://streams.example.net/jazz-fm-lounge.mp3"));
         QTRY_VERIFY(console.received.endsWith('\n'));
         QCOMPARE(ask(m_sim->commandPort(), "METAINFO").split('=').last(), QByteArray("playing\r\n"));
-
         const QList<QByteArray> lines = console.received.split('\n');
-        const QStringList starts{QStringLiteral("cURL: "),
-                                 QStringLiteral("Starting mplayer : ["),
-                                 QStringLiteral("ICY Info: StreamTitle='"),
-                                 QStringLiteral("load coverart ["),
-                                 QStringLiteral("Check ID3 on: ["),
-                                 QStringLiteral("Playing ")};
+        const QList<QByteArray> starts{"cURL: ",          "Starting mplayer : [", "ICY Info: StreamTitle='",
+                                       "load coverart [", "Check ID3 on: [",      "Playing "};
         QCOMPARE(lines.size(), starts.size() + 1);
-        int crlf = 0;
-        for (int i = 0; i < starts.size(); ++i) {
-            QVERIFY2(lines[i].startsWith(starts[i].toLatin1()), lines[i].constData());
+        qsizetype crlf = 0;
+        for (qsizetype i = 0; i < starts.size(); ++i) {
+            QVERIFY2(lines[i].startsWith(starts[i]), lines[i].constData());
             crlf += lines[i].endsWith('\r') ? 1 : 0;
         }
         QVERIFY(crlf > 0 && crlf < starts.size()); // both line ends occur
         const bool splitLine = std::any_of(console.packets.begin(), console.packets.end(),
                                            [](const QByteArray &packet) { return !packet.endsWith('\n'); });
         QVERIFY(splitLine);
-
         console.received.clear();
         console.socket.write("ab");
         QTRY_COMPARE(console.received, QByteArray("ab\r\n"));

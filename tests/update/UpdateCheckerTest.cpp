@@ -29,7 +29,6 @@ struct Checker {
     UpdateChecker checker{platform, folder, "1.2.3"};
     FakeTcpSocket &socket = *platform.sockets.at(0);
     int shown = 0;
-
     Checker() {
         socket.completeSendsAtOnce = true;
         QObject::connect(&checker, &UpdateChecker::showRequested, [this] { ++shown; });
@@ -46,16 +45,12 @@ TEST(UpdateChecker, AsksOncePerConnectionAndShowsThePageAfterTheClose) {
     Checker c;
     c.checker.OpenThisWebUrl("");
     EXPECT_EQ(c.socket.connectCalls, 0);
-
     c.checker.OpenThisWebUrl("http://updates.example/corvale/versions.php");
-    EXPECT_EQ(c.shown, 1);
-    EXPECT_EQ(c.socket.host, "updates.example");
-    EXPECT_EQ(c.socket.port, 80);
-    EXPECT_EQ(c.socket.localPort, 0);
+    EXPECT_EQ((std::tuple{c.shown, c.socket.host, c.socket.port, c.socket.localPort}),
+              (std::tuple{1, QString("updates.example"), quint16(80), quint16(0)}));
     c.socket.acceptConnection();
     ASSERT_EQ(c.socket.sent.size(), 1);
     EXPECT_TRUE(c.socket.sent.at(0).startsWith("GET /corvale/versions.php HTTP/1.1\r\nHost: updates.example\r\n"));
-
     c.socket.receive(Page.left(40));
     c.socket.receive(Page.mid(40));
     c.run(1000);
@@ -63,14 +58,13 @@ TEST(UpdateChecker, AsksOncePerConnectionAndShowsThePageAfterTheClose) {
     c.socket.peerClose();
     EXPECT_EQ(c.checker.RawTexta, "");
     c.run(UpdateChecker::Timer1Interval);
-    EXPECT_EQ(c.checker.RawTexta, "Versions \r\nCorvale Remote Software V.1.2.4 \r\n");
+    const QString shown = "Versions \r\nCorvale Remote Software V.1.2.4 \r\n";
+    EXPECT_EQ(c.checker.RawTexta, shown);
     EXPECT_EQ(c.checker.NewerVersion, "1.2.4");
     EXPECT_FALSE(c.checker.Timer1().isEnabled());
     EXPECT_EQ(c.socket.state, TcpSocket::sckClosed);
-
-    // The time limit of a finished check has nothing left to say.
-    c.run(UpdateChecker::TimeLimit);
-    EXPECT_EQ(c.checker.RawTexta, "Versions \r\nCorvale Remote Software V.1.2.4 \r\n");
+    c.run(UpdateChecker::TimeLimit); // the time limit of a finished check has nothing left to say
+    EXPECT_EQ(c.checker.RawTexta, shown);
     c.checker.RawTexta_DblClick();
     EXPECT_EQ(c.checker.RawTexta, "");
 }
@@ -87,7 +81,6 @@ TEST(UpdateChecker, ASecondCheckDiscardsTheFirstAnswer) {
     c.socket.peerClose();
     c.run(UpdateChecker::Timer1Interval);
     EXPECT_EQ(c.checker.RawTexta, "from the second\r\n");
-
     // Also when the first had already closed and only waited to be shown.
     c.checker.OpenThisWebUrl("third.example/c");
     c.socket.acceptConnection();
@@ -110,19 +103,16 @@ TEST(UpdateChecker, ServersThatNeverCloseOrNeverStopAreCut) {
     EXPECT_EQ(c.socket.state, TcpSocket::sckClosed);
     EXPECT_EQ(c.checker.RawTexta,
               "half a pa\r\n[No complete answer from slow.example within 15 seconds; gave up.]\r\n");
-
     // A server that refuses, or cannot be found, says so at once.
     c.checker.OpenThisWebUrl("refusing.example/v");
     c.socket.refuseConnection();
     c.run(UpdateChecker::Timer1Interval);
     EXPECT_EQ(c.checker.RawTexta, "[No answer from refusing.example: Connection refused]\r\n");
     EXPECT_EQ(c.socket.state, TcpSocket::sckClosed);
-
-    // A server that is never reached gets the same line.
+    // A server that is never reached gets the time limit's line.
     c.checker.OpenThisWebUrl("nowhere.example/v");
     c.run(UpdateChecker::TimeLimit + UpdateChecker::Timer1Interval);
     EXPECT_EQ(c.checker.RawTexta, "[No complete answer from nowhere.example within 15 seconds; gave up.]\r\n");
-
     Checker flood;
     flood.checker.OpenThisWebUrl("flood.example/v");
     flood.socket.acceptConnection();
@@ -154,24 +144,20 @@ TEST(UpdateChecker, ZipAnswersOnlyLandAsPlainNamesInTheProgramFolder) {
         c.socket.peerClose();
         c.run(UpdateChecker::Timer1Interval);
     };
-
     // Nothing noted yet: no name to save under.
     answer(zip);
     EXPECT_TRUE(c.filesAround().isEmpty());
-
     for (const char *hostile : {"../x", "a/b", "..", ".profile"}) {
         c.checker.NewerVersion = hostile;
         answer(zip);
     }
     EXPECT_TRUE(c.filesAround().isEmpty()) << c.filesAround().join(',').toStdString();
-
     c.checker.NewerVersion = "2.0.1";
     answer(zip);
     QFile saved(QDir(c.folder).filePath("2.0.1.zip"));
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
     EXPECT_EQ(saved.readAll(), QByteArray("PK\x03\x04\xff\x80 bytes"));
     EXPECT_EQ(c.checker.RawTexta, "");
-
     // Pictures and other applications show nothing and leave no file behind.
     saved.remove();
     answer("HTTP/1.1 200 OK\r\nContent-Type: image/png\r\n\r\n\x89PNG");
@@ -188,10 +174,8 @@ TEST(UpdateChecker, TheSettingsMayNameAnotherServer) {
     c.checker.CheckForUpdates(ini);
     EXPECT_EQ(c.socket.host, "www.cvremote.example");
     EXPECT_EQ(c.checker.address().path, "/corvale/versions.php");
-
     ini.WriteSetting("General", "UpdateURL", "127.0.0.1:8123/corvale/versions.php");
     c.checker.CheckForUpdates(ini);
-    EXPECT_EQ(c.socket.host, "127.0.0.1");
-    EXPECT_EQ(c.socket.port, 8123);
-    EXPECT_EQ(c.shown, 2);
+    EXPECT_EQ((std::tuple{c.socket.host, c.socket.port, c.shown}),
+              (std::tuple{QString("127.0.0.1"), quint16(8123), 2}));
 }

@@ -11,13 +11,11 @@ TEST(UpdateHttp, RequestBytesForTheBuiltInAndConfiguredAddresses) {
                                                       "Accept: */*\r\n"
                                                       "http_accept_encoding: gzip, deflate\r\n"
                                                       "\r\n"));
-
     const UpdateAddress local = SplitUpdateUrl("http://127.0.0.1:8081/v/check.php?x=1");
     EXPECT_EQ(local.host, "127.0.0.1");
     EXPECT_EQ(local.port, 8081);
     EXPECT_EQ(local.path, "/v/check.php?x=1");
     EXPECT_TRUE(BuildUpdateRequest(local).startsWith("GET /v/check.php?x=1 HTTP/1.1\r\nHost: 127.0.0.1:8081\r\n"));
-
     // No path asks for the root; a port that is no port leaves 80.
     EXPECT_EQ(SplitUpdateUrl("updates.example").path, "/");
     const UpdateAddress badPort = SplitUpdateUrl("updates.example:99999/p");
@@ -32,20 +30,20 @@ TEST(UpdateHttp, AnswersAreTakenApartByTheirContentType) {
     EXPECT_EQ(page.contentType, "text/html");
     EXPECT_EQ(page.kind, UpdateResponse::Page);
     EXPECT_EQ(page.body, "line one\r\n\r\nline two"); // only the first empty line ends the headers
-
-    EXPECT_EQ(TakeUpdateResponseApart("HTTP/1.1 200 OK\r\ncontent-type: image/png\r\n\r\n\x89PNG").kind,
-              UpdateResponse::Image);
-    EXPECT_EQ(TakeUpdateResponseApart("HTTP/1.1 200 OK\r\nContent-Type: application/zip\r\n\r\nPK").kind,
-              UpdateResponse::Zip);
-    EXPECT_EQ(TakeUpdateResponseApart("HTTP/1.1 200 OK\r\nContent-Type: application/zip; x=y\r\n\r\nPK").kind,
-              UpdateResponse::OtherApplication);
+    const std::pair<const char *, UpdateResponse::Kind> kinds[] = {
+        {"content-type: image/png", UpdateResponse::Image},
+        {"Content-Type: application/zip", UpdateResponse::Zip},
+        {"Content-Type: application/zip; x=y", UpdateResponse::OtherApplication}};
+    for (const auto &[header, kind] : kinds) {
+        EXPECT_EQ(TakeUpdateResponseApart(QByteArray("HTTP/1.1 200 OK\r\n") + header + "\r\n\r\nPK").kind, kind)
+            << header;
+    }
     // The header name must start a line: a value that mentions it does not count.
     const UpdateResponse hidden =
         TakeUpdateResponseApart("HTTP/1.1 200 OK\r\nX-Content-Type: image/png\r\nX-Note: Content-Type: image/png\r\n"
                                 "\r\nshown");
     EXPECT_EQ(hidden.contentType, "");
     EXPECT_EQ(hidden.kind, UpdateResponse::Page);
-
     const UpdateResponse cut = TakeUpdateResponseApart("HTTP/1.1 200 OK\r\nContent-Type: te");
     EXPECT_EQ(cut.status, UpdateResponse::Incomplete);
     EXPECT_TRUE(cut.body.isEmpty());
@@ -66,14 +64,11 @@ TEST(UpdateHttp, TheMarkedVersionIsNotedOnlyWhenNewerAndStaysNoted) {
     // Lines without the marker change nothing.
     EXPECT_EQ(FindTheUpdate("Corvale Remote Software 9.9.9", "1.9.9", noted), "");
     EXPECT_EQ(noted, "2.0.1");
-
-    QString same;
-    EXPECT_EQ(FindTheUpdate("Corvale Remote Software V.2.0.1", "2.0.1", same), "");
-    EXPECT_EQ(same, "");
-    QString older;
-    EXPECT_EQ(FindTheUpdate("Corvale Remote Software V.1.0.9", "1.1.0", older), "");
-    EXPECT_EQ(older, "");
-
+    // The same or an older version is no update.
+    for (const auto &[offered, running] : {std::pair{"2.0.1", "2.0.1"}, std::pair{"1.0.9", "1.1.0"}}) {
+        QString none;
+        EXPECT_EQ(FindTheUpdate(QString("Corvale Remote Software V.") + offered, running, none) + none, "") << offered;
+    }
     // Field by field: a two-digit field is not outnumbered by the digits of the others.
     EXPECT_LT(CompareVersions("1.2.15", "1.3.0"), 0);
     EXPECT_GT(CompareVersions("10.0.0", "9.9.99"), 0);
