@@ -3,6 +3,14 @@
 #include <QNetworkProxy>
 #include <QTcpSocket>
 
+#ifdef Q_OS_LINUX
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+#include <unistd.h>
+#endif
+
 QString TcpSocket::stateName(int state) {
     static const char *const names[] = {"Closed",         "Open",          "Listening",  "Connection pending",
                                         "Resolving host", "Host resolved", "Connecting", "Connected",
@@ -17,6 +25,7 @@ QtTcpSocket::QtTcpSocket(QObject *parent)
     : TcpSocket(parent) {}
 
 QtTcpSocket::~QtTcpSocket() {
+    endWatch(false);
     if (m_socket) {
         m_socket->disconnect(this);
         m_socket->abort();
@@ -27,6 +36,7 @@ QtTcpSocket::~QtTcpSocket() {
 void QtTcpSocket::attach() {
     // A fresh QTcpSocket per connection: nothing of an old connection (late events, buffered
     // bytes) can leak into the next one.
+    endWatch(false);
     if (m_socket) {
         m_socket->disconnect(this);
         m_socket->abort();
@@ -47,6 +57,7 @@ void QtTcpSocket::Connect(const QString &host, quint16 port) {
     m_written = 0;
     m_queued = 0;
     m_sendMarks.clear();
+    m_peerReset = false;
     m_state = sckResolvingHost;
     if (m_localPort != 0) {
         m_socket->bind(QHostAddress::AnyIPv4, m_localPort);
@@ -55,6 +66,7 @@ void QtTcpSocket::Connect(const QString &host, quint16 port) {
 }
 
 void QtTcpSocket::Close() {
+    endWatch(false);
     if (m_socket) {
         m_socket->disconnect(this);
         m_socket->abort();
@@ -97,6 +109,36 @@ QString QtTcpSocket::RemoteHostIP() const {
     return isV4 ? QHostAddress(v4).toString() : address.toString();
 }
 
+void QtTcpSocket::watchConnection() {
+#ifdef Q_OS_LINUX
+    endWatch(false);
+    const qintptr descriptor = m_socket->socketDescriptor();
+    if (descriptor >= 0) {
+        m_watch = ::fcntl(int(descriptor), F_DUPFD_CLOEXEC, 0);
+    }
+#endif
+}
+
+void QtTcpSocket::endWatch(bool lookFirst) {
+#ifdef Q_OS_LINUX
+    if (m_watch < 0) {
+        return;
+    }
+    if (lookFirst) {
+        // An orderly close leaves our side waiting to close (CLOSE_WAIT); a reset ends the
+        // connection outright.
+        tcp_info info{};
+        socklen_t size = sizeof info;
+        m_peerReset = ::getsockopt(m_watch, IPPROTO_TCP, TCP_INFO, &info, &size) == 0 && info.tcpi_state == TCP_CLOSE;
+    }
+    // The last descriptor of the socket: only now does our side of an open connection close.
+    ::close(m_watch);
+    m_watch = -1;
+#else
+    Q_UNUSED(lookFirst);
+#endif
+}
+
 void QtTcpSocket::onStateChanged() {
     switch (m_socket->state()) {
     case QAbstractSocket::HostLookupState:
@@ -108,6 +150,7 @@ void QtTcpSocket::onStateChanged() {
     case QAbstractSocket::ConnectedState:
         if (m_state != sckConnected) {
             m_state = sckConnected;
+            watchConnection();
             Q_EMIT ConnectEvent();
         }
         break;
@@ -133,6 +176,7 @@ void QtTcpSocket::onDisconnected() {
     if (m_socket->bytesAvailable() > 0) {
         onReadyRead();
     }
+    endWatch(true);
     if (m_state == sckError) {
         return;
     }
@@ -149,6 +193,7 @@ void QtTcpSocket::onError() {
     if (wasConnected && m_socket->bytesAvailable() > 0) {
         onReadyRead();
     }
+    endWatch(true);
     m_state = sckError;
     Q_EMIT ErrorEvent(int(error), m_socket->errorString());
 }
@@ -168,6 +213,7 @@ void FakeTcpSocket::Connect(const QString &h, quint16 p) {
     port = p;
     incoming.clear();
     pendingSends = 0;
+    reset = false;
     state = sckConnecting;
 }
 
@@ -216,6 +262,11 @@ void FakeTcpSocket::completeSends() {
 void FakeTcpSocket::receive(const QString &text) {
     incoming += text;
     Q_EMIT DataArrival(text.size());
+}
+
+void FakeTcpSocket::peerReset() {
+    reset = true;
+    peerClose();
 }
 
 void FakeTcpSocket::peerClose() {

@@ -41,6 +41,10 @@ public:
     // Everything received since the last call.
     virtual QString GetData() = 0;
     virtual QString RemoteHostIP() const = 0;
+    // Once the peer has closed: whether it reset the connection instead of closing it in order.
+    // A peer resets when it closes with bytes of ours still unread, or when they reach it after
+    // it closed; either way it did not read everything that was sent.
+    virtual bool PeerReset() const = 0;
 
 Q_SIGNALS:
     void ConnectEvent();
@@ -66,9 +70,14 @@ public:
     void SendData(const QString &text) override;
     QString GetData() override;
     QString RemoteHostIP() const override;
+    bool PeerReset() const override { return m_peerReset; }
 
 private:
     void attach();
+    // A second descriptor of the connected socket keeps it to be looked at after the
+    // QTcpSocket let go of it on the peer's close.
+    void watchConnection();
+    void endWatch(bool lookFirst);
     void onStateChanged();
     void onReadyRead();
     void onDisconnected();
@@ -82,6 +91,8 @@ private:
     qint64 m_written = 0;
     qint64 m_queued = 0;
     std::deque<qint64> m_sendMarks; // cumulative byte counts at which a SendData is complete
+    int m_watch = -1;
+    bool m_peerReset = false;
 };
 
 // A socket for unit tests of its callers: it records what they do and lets the test play the
@@ -98,6 +109,7 @@ public:
     void SendData(const QString &text) override;
     QString GetData() override;
     QString RemoteHostIP() const override { return remoteHostIP; }
+    bool PeerReset() const override { return reset; }
 
     // The peer's side.
     void acceptConnection(const QString &ip = QStringLiteral("127.0.0.1"));
@@ -105,6 +117,7 @@ public:
     void completeSends();
     void receive(const QString &text);
     void peerClose();
+    void peerReset(); // a close with what was sent left unread
     void fail(int number = 10061, const QString &description = QStringLiteral("Connection refused"));
 
     qint16 state = sckClosed;
@@ -112,6 +125,7 @@ public:
     QString host;
     quint16 port = 0;
     QString remoteHostIP;
+    bool reset = false;
     int connectCalls = 0;
     int closeCalls = 0;
     QStringList sent;     // every SendData made while connected

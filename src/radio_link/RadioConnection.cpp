@@ -419,9 +419,15 @@ void RadioConnection::endDelivery(int channel) {
     m_deliveryTimers[size_t(channel)]->setEnabled(false);
     // A command that never got onto the wire is still at the head of its queue and goes again
     // on a later tick. One the radio received but did not answer is not sent again: it may
-    // well have acted on it.
+    // well have acted on it. A reset, though, says the radio closed without reading it (a
+    // radio that read its command closes in order), so that one goes again, first in line.
     if (ended.onWire && !ended.answered) {
-        m_view.appendTerminal(QStringLiteral("[no reply to %1]\r\n").arg(ended.command));
+        if (RadioPort(channel).PeerReset() && m_telnet.Channels[size_t(channel)].Generation == ended.generation) {
+            m_telnet.RequeueFirst(channel, ended.command);
+            m_view.appendTerminal(QStringLiteral("[%1 not read by the radio; sent again]\r\n").arg(ended.command));
+        } else {
+            m_view.appendTerminal(QStringLiteral("[no reply to %1]\r\n").arg(ended.command));
+        }
     }
 }
 

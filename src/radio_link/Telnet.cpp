@@ -32,6 +32,15 @@ void Telnet::QueueCommand(int channel, const QString &command) {
     m_checkOutBuffer->setEnabled(true);
 }
 
+void Telnet::RequeueFirst(int channel, const QString &command) {
+    if (channel < 0 || channel > 1 || command.isEmpty()) {
+        return;
+    }
+    Channels[size_t(channel)].Outbound.prepend(command);
+    CompactQueues();
+    m_checkOutBuffer->setEnabled(true);
+}
+
 void Telnet::CompactQueues() {
     bool anyLive = false;
     for (size_t c = 0; c < Channels.size(); ++c) {

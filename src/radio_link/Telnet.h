@@ -45,6 +45,8 @@ public:
     // Packs both queues, applies the 200 limit, and wakes the display refresh timer when both
     // channels are idle.
     void CompactQueues();
+    // Puts a command that never reached the radio back at the head of its channel's queue.
+    void RequeueFirst(int channel, const QString &command);
     // Empties a channel to a single free slot.
     void ClearChannel(int channel);
 

@@ -156,7 +156,8 @@ TEST(Queue, OkEmptiesTheQueryChannelButKeepsCommandsAndSoundsAreFound) {
 
 // Each way a delivery of A can end, driven step by step on the fake socket. A command the radio
 // may have received has left the queue, answered or not, and is never sent again; one that
-// never got onto the wire is still first and goes on a later tick.
+// never got onto the wire, or that the radio reset its connection over, is first and goes on a
+// later tick.
 TEST(Queue, DeliveredCommandsLeaveTheQueueUndeliveredOnesStayFirst) {
     const std::map<QString, std::function<void(LinkHarness &)>> steps{
         {"tick", [](LinkHarness &h) { h.platform.fakeClock.advance(75); }},
@@ -164,6 +165,7 @@ TEST(Queue, DeliveredCommandsLeaveTheQueueUndeliveredOnesStayFirst) {
         {"sent", [](LinkHarness &h) { h.port(0).completeSends(); }},
         {"reply", [](LinkHarness &h) { h.port(0).receive("OK\r\n"); }},
         {"close", [](LinkHarness &h) { h.port(0).peerClose(); }},
+        {"reset", [](LinkHarness &h) { h.port(0).peerReset(); }},
         {"fail", [](LinkHarness &h) { h.port(0).fail(); }},
         {"refuse", [](LinkHarness &h) { h.port(0).refuseConnection(); }},
         {"disconnect", [](LinkHarness &h) { h.link.connection.DisconnectButton_Click(); }},
@@ -184,6 +186,8 @@ TEST(Queue, DeliveredCommandsLeaveTheQueueUndeliveredOnesStayFirst) {
         {"late reply", "tick accept sent wait-reply reply", {"B"}, true},
         {"error after the send", "tick accept sent fail", {"B"}, true},
         {"Disconnect after the send", "tick accept sent disconnect", {"B"}, true},
+        // The radio closed with A unread: A goes again, first.
+        {"reset after the send", "tick accept sent reset", {"A", "B"}, false},
         {"error before the send completed", "tick accept fail", {"A", "B"}, false},
         {"Disconnect before the send completed", "tick accept disconnect", {"A", "B"}, false},
         {"Disconnect while connecting", "tick disconnect", {"A", "B"}, false},
