@@ -130,6 +130,7 @@ private Q_SLOTS:
             QCOMPARE(events, (QStringList{QStringLiteral("Connect"), QStringLiteral("SendComplete"),
                                           QStringLiteral("DataArrival"), QStringLiteral("Close")}));
             QCOMPARE(socket.State(), qint16(TcpSocket::sckClosing));
+            QVERIFY(!socket.PeerReset()); // it read the command, then closed in order
             socket.Close();
             QCOMPARE(socket.State(), qint16(TcpSocket::sckClosed));
         }
@@ -146,6 +147,22 @@ private Q_SLOTS:
         QTRY_COMPARE(got.size(), 100002);
         socket.Close();
         QTRY_VERIFY(lastPeer.isNull()); // the radio saw the close
+        // A radio that closes with the command unread resets the connection.
+        server.pauseAccepting();
+        disconnect(&server, &QTcpServer::newConnection, &server, nullptr);
+        connect(&server, &QTcpServer::newConnection, &server, [&server] { server.nextPendingConnection()->close(); });
+        events.clear();
+        socket.Connect(QStringLiteral("127.0.0.1"), port);
+        QTRY_COMPARE(socket.State(), qint16(TcpSocket::sckConnected)); // the system took the connection
+        socket.SendData(QStringLiteral("VOLp"));
+        QTRY_COMPARE(events.count(QStringLiteral("SendComplete")), 1);
+        server.resumeAccepting();
+        QTRY_VERIFY(events.contains(QStringLiteral("Close")));
+        QVERIFY(socket.PeerReset());
+        socket.Close();
+        socket.Connect(QStringLiteral("127.0.0.1"), port);
+        QVERIFY(!socket.PeerReset()); // a new connection starts afresh
+        socket.Close();
         // Nobody listens there now: the attempt ends in an error, never in a Connect.
         server.close();
         events.clear();
