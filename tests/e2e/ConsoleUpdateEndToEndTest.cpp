@@ -10,7 +10,6 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
-#include <QTest>
 
 // The console window and the update window of the real program, driven as a user would,
 // against the simulated radio's console and its update page.

@@ -7,7 +7,6 @@
 
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTest>
 
 // The display window of the real program, clicked and typed into, against the simulated radio.
 class DisplayEndToEndTest : public QObject {

@@ -7,19 +7,12 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QSlider>
-#include <QTest>
 
 // The information panel of the real program, used as a user uses it, against the simulated radio.
 class InfoPanelEndToEndTest : public QObject {
     Q_OBJECT
 
     static constexpr int Patience = RadioRun::Patience;
-
-    static void doubleClickRow(QListWidget *list, int row) {
-        const QPoint at = list->visualItemRect(list->item(row)).center();
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
-        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
-    }
 
 private Q_SLOTS:
     // The slider sets the volume, the main menu takes the radio to the stations, a station row
@@ -42,13 +35,14 @@ private Q_SLOTS:
 
         QTRY_COMPARE_WITH_TIMEOUT(form.MainMenuList()->currentRow(), 2, Patience);
         QCOMPARE(form.MainMenuList()->item(1)->text(), QStringLiteral("Stations"));
-        doubleClickRow(form.MainMenuList(), 1);
+        doubleClick(form.MainMenuList()->viewport(),
+                    form.MainMenuList()->visualItemRect(form.MainMenuList()->item(1)).center());
         QTRY_COMPARE_WITH_TIMEOUT(run.sim.screen(), 3, Patience);
         QCOMPARE(run.sim.mainMenuItem(), 1);
         QListWidget *info = form.InfoList();
         QTRY_VERIFY_WITH_TIMEOUT(info->isEnabled() && info->count() > 4, Patience);
         QVERIFY(info->item(4)->text().startsWith(QStringLiteral("3=Smooth Jazz")));
-        doubleClickRow(info, 4);
+        doubleClick(info->viewport(), info->visualItemRect(info->item(4)).center());
         QTRY_COMPARE_WITH_TIMEOUT(run.sim.screen(), 5, Patience);
         QListWidget *meta = form.MetaList();
         QTRY_VERIFY_WITH_TIMEOUT(meta->isEnabled() && meta->count() > 5 &&

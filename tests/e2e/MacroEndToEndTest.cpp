@@ -8,7 +8,6 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
-#include <QTest>
 
 // The shipped macros run by the real program against the simulated radio, started and
 // stopped the way a user does.
@@ -16,12 +15,6 @@ class MacroEndToEndTest : public QObject {
     Q_OBJECT
 
     static constexpr int Patience = 90000; // a whole macro on a busy machine
-
-    static void doubleClick(QListWidget *list, QListWidgetItem *item) {
-        const QPoint at = list->visualItemRect(item).center();
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
-        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
-    }
 
     // A right click on the information panel's menu picture shows the macro list over it; a
     // click shows the macro's steps in the macro window, a double click starts it.
@@ -31,7 +24,7 @@ class MacroEndToEndTest : public QObject {
         QTRY_VERIFY(list->isVisible());
         const QList<QListWidgetItem *> found = list->findItems(name, Qt::MatchExactly);
         QCOMPARE(found.size(), 1);
-        doubleClick(list, found.first());
+        doubleClick(list->viewport(), list->visualItemRect(found.first()).center());
         QVERIFY(program.macroRunner().running());
         QCOMPARE(program.macroWindow().MacroStepList()->item(0)->text(), name + QStringLiteral(" Macro"));
         QVERIFY(program.macroWindow().isVisible());
@@ -67,7 +60,7 @@ private Q_SLOTS:
         program.macroWindow().show();
         QListWidget *steps = program.macroWindow().MacroStepList();
         QCOMPARE(steps->item(0)->text(), QStringLiteral("Wake up at volume 20 Macro"));
-        doubleClick(steps, steps->item(0));
+        doubleClick(steps->viewport(), steps->visualItemRect(steps->item(0)).center());
         QVERIFY(runner.running());
         QString trace = runToEnd(program);
         QVERIFY2(trace.endsWith(QStringLiteral("MACRO FINISHED\n")), qPrintable(trace.right(2000)));

@@ -7,6 +7,7 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <memory>
 
@@ -57,3 +58,9 @@ struct RadioRun {
     }
     QStringList extra() const { return log().filter(QStringLiteral("EXTRA\t")); }
 };
+
+// A double click as a user makes it: a click, then the double click.
+inline void doubleClick(QWidget *widget, QPoint at) {
+    QTest::mouseClick(widget, Qt::LeftButton, {}, at);
+    QTest::mouseDClick(widget, Qt::LeftButton, {}, at);
+}

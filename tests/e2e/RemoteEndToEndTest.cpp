@@ -9,7 +9,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTest>
 
 // The real program with the default remote layout, against the simulated radio.
 class RemoteEndToEndTest : public QObject {
