@@ -1,114 +1,83 @@
-#include "app/Program.h"
 #include "app/WireRemote.h"
-#include "e2e/ProgramFolder.h"
+#include "e2e/RadioRun.h"
 #include "main_window/ConfigForm.h"
-#include "platform/Platform.h"
 #include "radio_link/RadioLink.h"
-#include "RadioSimulator.h"
 #include "remote/RemoteControl.h"
 #include "remote/RemoteForm.h"
 
-#include <QDir>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
-#include <QTest>
 
-#include <memory>
-
-// The real program with the default remote layout, against the simulated radio over loopback.
+// The real program with the default remote layout, against the simulated radio.
 class RemoteEndToEndTest : public QObject {
     Q_OBJECT
 
-    static constexpr int Patience = 20000;
-
-    QtPlatform m_platform;
-    std::unique_ptr<RadioSimulator> m_sim;
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<Program> m_program;
-
-    RemoteForm &remote() { return m_program->remote().window(); }
-
-    QPoint middleOf(const QString &command) {
-        const RemoteLayout &layout = m_program->layout();
-        const RemoteButton &b = layout.RemoteButtons.at(size_t(FindButton(layout.RemoteButtons, command)));
-        const QSize size = remote().RemoteImage()->size();
-        return QPoint(size.width() * (b.Left + b.Right) / 200, size.height() * (b.Top + b.Bottom) / 200);
-    }
-
-    QString terminal() const { return m_program->mainWindow().TelnetData()->toPlainText(); }
+    static constexpr int Patience = RadioRun::Patience;
 
 private Q_SLOTS:
-    void init() {
-        m_program.reset();
-        m_sim = std::make_unique<RadioSimulator>();
-        QVERIFY(m_sim->start());
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(FillProgramFolder(m_dir->path(), m_sim->commandPort()));
-        m_program = QuietProgram(m_platform, m_dir->path());
-        QVERIFY(m_program->start());
-        QVERIFY(remote().isVisible());
-        QTRY_VERIFY_WITH_TIMEOUT(terminal().contains(QStringLiteral("Menu state=")), Patience);
-    }
+    // A click beside the buttons only connects; one on Volume Up raises the radio's volume; a
+    // rectangle measured by shift-clicks is set, saved, reloaded and clicked. The radio gets
+    // each pressed key once, in order, and nothing else of the remote's.
+    void clicksReachTheRadioAndAMeasuredRectangleIsKept() {
+        RadioRun run;
+        QVERIFY(run.begin());
+        RemoteForm &remote = run.program->remote().window();
+        QWidget *image = remote.RemoteImage();
+        QVERIFY(remote.isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(
+            run.program->mainWindow().TelnetData()->toPlainText().contains(QStringLiteral("Menu state=")), Patience);
+        const std::vector<RemoteButton> &buttons = run.program->layout().RemoteButtons;
+        QStringList keys;
+        for (const RemoteButton &button : buttons) {
+            keys << button.Function;
+        }
 
-    void cleanup() {
-        m_program.reset();
-        m_sim.reset();
-    }
-
-    void clickingVolumeUpRaisesTheRadiosVolume() {
-        const int before = m_sim->volume();
-        QTest::mouseClick(remote().RemoteImage(), Qt::LeftButton, {}, middleOf(QStringLiteral("VOLp")));
-        QTRY_COMPARE_WITH_TIMEOUT(m_sim->volume(), before + 5, Patience);
-        QVERIFY(m_sim->commandTexts().contains(QStringLiteral("VOLp")));
-        QCOMPARE(remote().statusPanel(2)->text(), QStringLiteral("rC= VOLp"));
-    }
-
-    void aClickBesideTheButtonsConnects() {
-        RadioConnection &link = m_program->link().connection;
+        RadioConnection &link = run.program->link().connection;
         QCOMPARE(link.RadioPort(0).State(), TcpSocket::sckClosed);
-        const int commands = int(m_sim->commandTexts().size());
-        QTest::mouseClick(remote().RemoteImage(), Qt::LeftButton, {}, QPoint(3, 3));
+        QTest::mouseClick(image, Qt::LeftButton, {}, QPoint(3, 3));
         QTRY_COMPARE_WITH_TIMEOUT(link.RadioPort(0).State(), TcpSocket::sckConnected, Patience);
-        QCOMPARE(remote().statusPanel(2)->text(), QStringLiteral("rC= "));
-        QVERIFY(m_sim->commandTexts().mid(commands).filter(QStringLiteral("VOL")).isEmpty());
-    }
+        QCOMPARE(remote.statusPanel(2)->text(), QStringLiteral("rC= "));
 
-    void aMeasuredRectangleIsSetSavedAndReloaded() {
-        ConfigForm &form = m_program->mainWindow();
-        CommandList &commands = m_program->commands();
+        const int before = run.sim.volume();
+        const RemoteButton &up = buttons.at(size_t(FindButton(buttons, QStringLiteral("VOLp"))));
+        QTest::mouseClick(
+            image, Qt::LeftButton, {},
+            QPoint(image->width() * (up.Left + up.Right) / 200, image->height() * (up.Top + up.Bottom) / 200));
+        QTRY_COMPARE_WITH_TIMEOUT(run.sim.volume(), before + 5, Patience);
+        QCOMPARE(remote.statusPanel(2)->text(), QStringLiteral("rC= VOLp"));
+
         // The list shows the entry with its mark; the layout holds the command without it.
+        CommandList &commands = run.program->commands();
         commands.select(commands.indexOf(QStringLiteral("MUTE[]")));
         // Shift-clicks: choose the first box, then top, bottom, left and right.
-        const QSize size = remote().RemoteImage()->size();
-        const auto at = [&](int yp, int xp) {
-            return QPoint((size.width() * xp + 99) / 100, (size.height() * yp + 99) / 100);
+        const auto at = [image](int yp, int xp) {
+            return QPoint((image->width() * xp + 99) / 100, (image->height() * yp + 99) / 100);
         };
         for (const QPoint p : {at(1, 1), at(40, 10), at(44, 10), at(10, 20), at(10, 30)}) {
-            QTest::mouseClick(remote().RemoteImage(), Qt::LeftButton, Qt::ShiftModifier, p);
+            QTest::mouseClick(image, Qt::LeftButton, Qt::ShiftModifier, p);
         }
+        ConfigForm &form = run.program->mainWindow();
         QCOMPARE(form.ButtonLocations(4)->text(), QStringLiteral("40, 44, 20, 30, "));
         form.SetButton()->click();
         form.UpdateButtons()->click();
-        QVERIFY(m_program->layout().RemoteButtons.at(
-                    size_t(FindButton(m_program->layout().RemoteButtons, QStringLiteral("MUTE")))) ==
+        QVERIFY(buttons.at(size_t(FindButton(buttons, QStringLiteral("MUTE")))) ==
                 (RemoteButton{40, 44, 20, 30, QStringLiteral("MUTE")}));
         // Hidden by hand, Reload reads the file again and shows the window.
-        QVERIFY(!remote().close());
-        QVERIFY(!remote().isVisible());
-        m_program->remote().editor.ButtonLocations.fill(QString());
+        QVERIFY(!remote.close());
+        QVERIFY(!remote.isVisible());
+        run.program->remote().editor.ButtonLocations.fill(QString());
         int redraws = 0;
-        m_program->displayRedraw = [&redraws] { ++redraws; };
+        run.program->displayRedraw = [&redraws] { ++redraws; };
         form.ReloadButton()->click();
-        QVERIFY(remote().isVisible());
+        QVERIFY(remote.isVisible());
         QCOMPARE(redraws, 1);
         QCOMPARE(form.ButtonLocations(4)->text(), QStringLiteral("40, 44, 20, 30, "));
-        QTest::mouseClick(remote().RemoteImage(), Qt::LeftButton, {}, at(42, 25));
-        QTRY_VERIFY_WITH_TIMEOUT(m_sim->commandTexts().contains(QStringLiteral("MUTE")), Patience);
+        QTest::mouseClick(image, Qt::LeftButton, {}, at(42, 25));
+        QTRY_VERIFY_WITH_TIMEOUT(run.sim.commandTexts().contains(QStringLiteral("MUTE")), Patience);
+        QCOMPARE(run.logged(keys), (QStringList{QStringLiteral("VOLp"), QStringLiteral("MUTE")}));
+        QVERIFY2(run.extra().isEmpty(), qPrintable(run.extra().join(QLatin1Char(';'))));
     }
 };
 
