@@ -2,11 +2,12 @@
 
 #include "main_window/ConfigForm.h"
 #include "radio_link/RadioLink.h"
+#include "settings/SideBySide.h"
 
+#include <QApplication>
 #include <QPushButton>
 #include <QScreen>
 
-#include <algorithm>
 
 DisplayControl &Program::display() {
     return *m_display->control;
@@ -57,20 +58,19 @@ void Program::wireDisplay() {
     button->setEnabled(true);
     connect(button, &QPushButton::clicked, &form, [this, &form] {
         if (!m_display->shown) {
-            // First time out: beside the main window rather than over it, on the screen.
-            const QRect main = m_form->frameGeometry();
-            QRect placed(main.topRight() + QPoint(8, 0), form.frameGeometry().size());
+            // First time out: beside the main window, unless another spot on the screen hides
+            // less of the windows already open.
+            QPoint at = m_form->frameGeometry().topRight() + QPoint(8, 0);
             if (const QScreen *screen = m_form->screen()) {
-                const QRect area = screen->availableGeometry();
-                if (placed.right() > area.right()) {
-                    placed.moveRight(main.left() - 8);
+                QList<QRect> open;
+                for (const QWidget *window : QApplication::topLevelWidgets()) {
+                    if (window != &form && window->isVisible()) {
+                        open << window->frameGeometry();
+                    }
                 }
-                placed.moveLeft(
-                    std::clamp(placed.left(), area.left(), std::max(area.left(), area.right() - placed.width())));
-                placed.moveTop(
-                    std::clamp(placed.top(), area.top(), std::max(area.top(), area.bottom() - placed.height())));
+                at = LeastCoveredSpot(screen->availableGeometry(), form.frameGeometry().size(), open, at);
             }
-            form.move(placed.topLeft());
+            form.move(at);
             m_display->shown = true;
         }
         form.show();

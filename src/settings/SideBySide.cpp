@@ -31,3 +31,29 @@ QList<QPoint> ArrangeSideBySide(const QRect &area, const QList<QSize> &frames, i
     }
     return corners;
 }
+
+QPoint LeastCoveredSpot(const QRect &area, QSize frame, const QList<QRect> &open, QPoint preferred) {
+    const auto inside = [&area, &frame](QPoint at) {
+        return QPoint(std::clamp(at.x(), area.left(), std::max(area.left(), area.right() + 1 - frame.width())),
+                      std::clamp(at.y(), area.top(), std::max(area.top(), area.bottom() + 1 - frame.height())));
+    };
+    const auto covered = [&frame, &open](QPoint at) {
+        qint64 total = 0;
+        for (const QRect &window : open) {
+            const QRect both = QRect(at, frame).intersected(window);
+            total += qint64(both.width()) * both.height();
+        }
+        return total;
+    };
+    QPoint best = inside(preferred);
+    qint64 least = covered(best);
+    const QPoint far = area.bottomRight() + QPoint(1, 1);
+    for (const QPoint corner : {area.topLeft(), QPoint(far.x(), area.top()), QPoint(area.left(), far.y()), far}) {
+        const QPoint at = inside(corner);
+        if (const qint64 c = covered(at); c < least) {
+            best = at;
+            least = c;
+        }
+    }
+    return best;
+}

@@ -11,3 +11,8 @@
 // edge, so each shows at least its own strip and a later window never lands on an earlier one
 // while there is room. All share one top, centred on the tallest.
 QList<QPoint> ArrangeSideBySide(const QRect &area, const QList<QSize> &frames, int gap);
+
+// Where a window of this size that opens later first goes: of the preferred corner and the
+// area's four corners (each moved into the area as far as it fits), the one whose frame covers
+// the least of the open windows' frames; the preferred one when it ties.
+QPoint LeastCoveredSpot(const QRect &area, QSize frame, const QList<QRect> &open, QPoint preferred);

@@ -41,6 +41,16 @@ private Q_SLOTS:
         }
         QVERIFY(ArrangeSideBySide(area, {}, 8).isEmpty());
     }
+
+    // The display window opened later: beside the main window it would hide the panel's lists;
+    // the corner it hides least of goes instead, and a free preferred spot stays preferred.
+    void aLaterWindowGoesWhereItHidesLeast() {
+        const QRect area(0, 0, 1600, 1000);
+        const QList<QRect> open{{0, 129, 1140, 724}, {552, 129, 280, 741}, {840, 129, 760, 720}};
+        QCOMPARE(LeastCoveredSpot(area, {332, 252}, open, {1148, 129}), QPoint(1268, 748));
+        QCOMPARE(LeastCoveredSpot(area, {332, 252}, {{0, 0, 600, 400}}, {608, 0}), QPoint(608, 0));
+        QCOMPARE(LeastCoveredSpot(area, {2000, 300}, {}, {500, 900}), QPoint(0, 700)); // wider than the screen
+    }
 };
 
 QTEST_APPLESS_MAIN(SideBySideTest)
