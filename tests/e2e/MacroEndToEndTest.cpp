@@ -66,11 +66,17 @@ private Q_SLOTS:
         QVERIFY2(trace.endsWith(QStringLiteral("MACRO FINISHED\n")), qPrintable(trace.right(2000)));
         QVERIFY(run.sim.isPoweredOn());
         QTRY_COMPARE_WITH_TIMEOUT(run.sim.volume(), 20, Patience);            // the last presses go out after the run
-        QStringList presses{QStringLiteral("POWER"), QStringLiteral("HOME")}; // woken first; no EXIT needed
+        QStringList presses{QStringLiteral("POWER"), QStringLiteral("HOME")}; // woken first
         for (int i = 0; i < 33; ++i) {
             presses << (i < 25 ? QStringLiteral("VOLm") : QStringLiteral("VOLp")); // to 0 from anywhere, then to 20
         }
-        QCOMPARE(run.logged(QStringLiteral("POWER,HOME,EXIT,VOLm,VOLp").split(u',')), presses);
+        QStringList logged = run.logged(QStringLiteral("POWER,HOME,EXIT,VOLm,VOLp").split(u','));
+        // A slow machine may find no main menu yet after HOME: the macro then backs up with EXIT
+        // and HOME again. Any other press twice is a fault.
+        while (logged.size() > 3 && logged[2] == QStringLiteral("EXIT") && logged[3] == QStringLiteral("HOME")) {
+            logged.remove(2, 2);
+        }
+        QCOMPARE(logged, presses);
         // Started from the title line, the run shows the radio's traffic; the box switches that.
         QCheckBox *includeRx = program.macroWindow().IncludeTheRx();
         QVERIFY(includeRx->isChecked());
