@@ -8,7 +8,6 @@
 #include <QPushButton>
 #include <QScreen>
 
-
 DisplayControl &Program::display() {
     return *m_display->control;
 }
