@@ -1,6 +1,7 @@
 #include "console/ConsoleForm.h"
 
 #include "console/ConsoleMonitor.h"
+#include "platform/ShownForm.h"
 
 #include <QCloseEvent>
 #include <QFontDatabase>
@@ -14,19 +15,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-QColor colourOf(int value) {
-    // Colour values keep red in the low byte.
-    return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
-}
-
-// The console mixes CR LF, LF and bare CR; the view shows each as one line break.
-QString displayText(const QString &raw) {
-    QString shown = raw;
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    shown.replace(u'\r', u'\n');
-    return shown;
-}
 
 QPlainTextEdit *textBox(const QString &name, const QString &tip) {
     auto *box = new QPlainTextEdit;
@@ -101,10 +89,10 @@ void ConsoleForm::render(const ConsoleMonitor &monitor) {
         m_shownColour = monitor.TextColour;
         QPalette palette = m_consoleText->palette();
         palette.setColor(QPalette::Base, Qt::black);
-        palette.setColor(QPalette::Text, colourOf(monitor.TextColour));
+        palette.setColor(QPalette::Text, ShownColour(monitor.TextColour));
         m_consoleText->setPalette(palette);
     }
-    const QString capture = displayText(monitor.ConsoleCaptureText);
+    const QString capture = ShownLineBreaks(monitor.ConsoleCaptureText);
     if (m_captureText->toPlainText() != capture) {
         m_captureText->setPlainText(capture);
     }
@@ -135,9 +123,9 @@ void ConsoleForm::setConsoleText(const QString &raw) {
     if (!m_shownRaw.isEmpty() && raw.startsWith(m_shownRaw) && !m_shownRaw.endsWith(u'\r')) {
         QTextCursor cursor(m_consoleText->document());
         cursor.movePosition(QTextCursor::End);
-        cursor.insertText(displayText(raw.mid(m_shownRaw.size())));
+        cursor.insertText(ShownLineBreaks(raw.mid(m_shownRaw.size())));
     } else {
-        m_consoleText->setPlainText(displayText(raw));
+        m_consoleText->setPlainText(ShownLineBreaks(raw));
     }
     m_shownRaw = raw;
     // Like a terminal: the caret and the view follow the end, unless the user is selecting.

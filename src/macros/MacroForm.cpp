@@ -1,6 +1,7 @@
 #include "macros/MacroForm.h"
 
 #include "macros/MacroRunner.h"
+#include "platform/ShownForm.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -100,8 +101,7 @@ void MacroForm::appendTrace(const QString &text) {
         shown.remove(0, 1);
     }
     m_pendingLineFeed = shown.endsWith(u'\r');
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    shown.replace(u'\r', u'\n');
+    shown = ShownLineBreaks(shown);
     // The newest trace stays in view.
     QTextCursor end(m_text->document());
     end.movePosition(QTextCursor::End);

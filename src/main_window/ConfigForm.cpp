@@ -1,6 +1,7 @@
 #include "main_window/ConfigForm.h"
 
 #include "main_window/CommandList.h"
+#include "platform/ShownForm.h"
 #include "remote/LayoutEditor.h"
 
 #include <QAbstractListModel>
@@ -56,18 +57,6 @@ private:
 };
 
 namespace {
-
-QColor colourOf(int value) {
-    // Colour values keep red in the low byte.
-    return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
-}
-
-QString displayText(const QString &text) {
-    QString shown = text;
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    shown.replace(u'\r', u'\n');
-    return shown;
-}
 
 // How many characters at the end of before begin after (after = the end of before followed by
 // new text): the longest suffix of before that is a prefix of after; -1 when there is none.
@@ -397,7 +386,7 @@ void ConfigForm::buildStatusBar() {
 }
 
 void ConfigForm::setTerminalText(const QString &text) {
-    const QString shown = displayText(text);
+    const QString shown = ShownLineBreaks(text);
     const QString current = m_telnetData->toPlainText();
     if (shown != current) {
         m_settingTerminal = true;
@@ -437,7 +426,7 @@ void ConfigForm::setHoldOn(const QString &text, int colour, bool visible) {
     }
     // The text colour is the signal; the background follows it so yellow and green stay as
     // readable as blue and black.
-    const QColor shade = colourOf(colour);
+    const QColor shade = ShownColour(colour);
     QPalette palette = m_holdOn->palette();
     palette.setColor(QPalette::Text, shade);
     const double luminance = 0.299 * shade.redF() + 0.587 * shade.greenF() + 0.114 * shade.blueF();
@@ -512,7 +501,7 @@ void ConfigForm::renderLayoutEditor() {
             box->setText(text);
         }
         QPalette palette = box->palette();
-        palette.setColor(QPalette::Base, colourOf(editor.boxColour(i)));
+        palette.setColor(QPalette::Base, ShownColour(editor.boxColour(i)));
         palette.setColor(QPalette::Text, Qt::black);
         box->setPalette(palette);
     }

@@ -1,5 +1,6 @@
 #include "remote/RemoteForm.h"
 
+#include "platform/ShownForm.h"
 #include "remote/RemoteControl.h"
 
 #include <QCloseEvent>
@@ -42,8 +43,7 @@ protected:
             return;
         }
         const int colour = m_control.pointerBorderColour();
-        const QColor border =
-            colour < 0 ? QColor(230, 40, 40) : QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
+        const QColor border = colour < 0 ? QColor(230, 40, 40) : ShownColour(colour);
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setPen(QPen(border, 2));
         painter.setBrush(Qt::NoBrush);
