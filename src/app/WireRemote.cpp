@@ -88,20 +88,16 @@ RemoteWiring::~RemoteWiring() {
 }
 
 void RemoteWiring::placeBesideMainWindow() {
-    // Without a stored place the remote stands right of the main window, both on the screen.
+    // Without a stored place the remote stands right of the main window, on the screen. (On a
+    // first start the program then lines up all the windows it opens.)
     const QScreen *screen = QGuiApplication::primaryScreen();
     if (screen == nullptr ||
         !m_context.ini.ReadSetting(QStringLiteral("RemoteForm"), QStringLiteral("FC"), QString()).isEmpty()) {
         return;
     }
     const QRect area = screen->availableGeometry();
-    ConfigForm &form = m_context.form;
+    const ConfigForm &form = m_context.form;
     constexpr int gap = 12;
-    const int pairWidth = form.width() + gap + m_window->width();
-    if (m_context.ini.ReadSetting(QStringLiteral("ConfigForm"), QStringLiteral("FC"), QString()).isEmpty() &&
-        pairWidth <= area.width()) {
-        form.move(area.left() + (area.width() - pairWidth) / 2, form.y());
-    }
     const int left = std::min(form.x() + form.width() + gap, area.right() - m_window->width());
     m_window->move(std::max(area.left(), left), form.y());
 }
