@@ -125,6 +125,20 @@ bool ScreenRenderer::LoadThePicture(const QString &name, DrawnItem &target) {
     return true;
 }
 
+bool ScreenRenderer::placePicture(DrawnItem &item, const ScreenItem &from, const DrawnItem *previous) {
+    const QString path = RN(from.Picture);
+    place(item, from, previous);
+    if (path.isEmpty()) {
+        return false;
+    }
+    if (const QImage loaded = picture(path, GetBackColor(item)); !loaded.isNull()) {
+        item.Picture = loaded;
+        item.Size = loaded.size();
+    }
+    item.ToolTip = from.Command.isEmpty() ? from.Caption : from.Command;
+    return true;
+}
+
 void ScreenRenderer::place(DrawnItem &item, const ScreenItem &from, const DrawnItem *previous) const {
     // A relative position on the first item counts from the screen's edge.
     if (from.Left.startsWith(u'L')) {
@@ -202,19 +216,12 @@ void ScreenRenderer::DisplayScreen(const QString &name) {
 
     for (std::size_t j = 0; j < screen.Overlays.size(); ++j) {
         const ScreenItem &from = screen.Overlays[j];
-        const QString path = RN(from.Picture);
         if (j >= OverlayImages.size()) {
             OverlayImages.resize(j + 1);
             OverlayNameLabel.resize(j + 1);
         }
         DrawnItem &overlay = OverlayImages[j];
-        place(overlay, from, j > 0 ? &OverlayImages[j - 1] : nullptr);
-        if (!path.isEmpty()) {
-            if (const QImage loaded = picture(path, GetBackColor(overlay)); !loaded.isNull()) {
-                overlay.Picture = loaded;
-                overlay.Size = loaded.size();
-            }
-            overlay.ToolTip = from.Command.isEmpty() ? from.Caption : from.Command;
+        if (placePicture(overlay, from, j > 0 ? &OverlayImages[j - 1] : nullptr)) {
             overlay.Visible = true;
         }
         DrawnItem &label = OverlayNameLabel[j];
@@ -247,19 +254,11 @@ void ScreenRenderer::DisplayScreen(const QString &name) {
         const std::vector<ScreenItem> items = m_skin.MenuArray[std::size_t(m_skin.CurrentStatusSet)].Overlays;
         for (std::size_t j = 0; j < items.size(); ++j) {
             const ScreenItem &from = items[j];
-            const QString path = RN(from.Picture);
             if (j >= StatusImages.size()) {
                 StatusImages.resize(j + 1);
             }
             DrawnItem &status = StatusImages[j];
-            place(status, from, j > 0 ? &StatusImages[j - 1] : nullptr);
-            if (!path.isEmpty()) {
-                if (const QImage loaded = picture(path, GetBackColor(status)); !loaded.isNull()) {
-                    status.Picture = loaded;
-                    status.Size = loaded.size();
-                }
-                status.ToolTip = from.Command.isEmpty() ? from.Caption : from.Command;
-            }
+            placePicture(status, from, j > 0 ? &StatusImages[j - 1] : nullptr);
             status.Visible = true;
         }
     }

@@ -117,6 +117,8 @@ private:
     const ScreenDef *definition(int index) const;
     QImage picture(const QString &path, QRgb background);
     void place(DrawnItem &item, const ScreenItem &from, const DrawnItem *previous) const;
+    // Places a picture item and loads the picture it names; false when it names none.
+    bool placePicture(DrawnItem &item, const ScreenItem &from, const DrawnItem *previous);
     void sizeLabel(DrawnItem &label) const;
     void centreNameLabel(int index);
 
