@@ -1,8 +1,10 @@
-# cv_add_test(<name> SOURCES <files...> [QT] [UI] [LIBS <libs...>])
+# cv_add_test(<name> SOURCES <files...> [QT] [UI] [FONTS] [LIBS <libs...>])
 #   A GoogleTest executable unless QT is given (then a Qt Test executable with its own main).
-#   UI links the window library as well. Every test runs headless.
+#   UI links the window library as well. Every test runs headless. Tests of windows (UI) and
+#   others that lay out text (FONTS) carry the label "fonts": scripts/run-tests runs them once
+#   more under a second set of fonts.
 function(cv_add_test name)
-    cmake_parse_arguments(ARG "QT;UI" "" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(ARG "QT;UI;FONTS" "" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE cv_common cvcore ${ARG_LIBS})
     if(ARG_UI)
@@ -18,4 +20,7 @@ function(cv_add_test name)
     set_tests_properties(${name} PROPERTIES
         TIMEOUT 300
         ENVIRONMENT "QT_QPA_PLATFORM=offscreen;CV_TEST_DATA=${CMAKE_SOURCE_DIR}/data;CV_PROGRAM_DIR=${CV_PROGRAM_DIR}")
+    if(ARG_UI OR ARG_FONTS)
+        set_tests_properties(${name} PROPERTIES LABELS fonts)
+    endif()
 endfunction()

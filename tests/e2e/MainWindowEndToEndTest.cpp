@@ -2,6 +2,7 @@
 #include "info_panel/InfoForm.h"
 #include "main_window/ConfigForm.h"
 #include "radio_link/RadioLink.h"
+#include "support/RoomySize.h"
 
 #include <QCheckBox>
 #include <QElapsedTimer>
@@ -72,10 +73,10 @@ private Q_SLOTS:
         form->UpdateDisplayLabels()->click();
         QTRY_VERIFY_WITH_TIMEOUT(link->connection.RadioPort(0).State() == TcpSocket::sckConnected, Patience);
         form->move(30, 50);
-        form->resize(1180, 780);
+        form->resize(RoomySize(*form, QSize(1180, 780)));
         InfoForm &info = run.program->infoForm();
         info.move(300, 120);
-        info.resize(640, 600);
+        info.resize(RoomySize(info, QSize(640, 600)));
         const QRect placed(form->pos(), form->size()), infoPlaced(info.pos(), info.size());
         QVERIFY(form->close());
         // Both sockets close and stay closed although "Keep As Connected" is on: the link went

@@ -5,6 +5,7 @@
 #include "main_window/ConfigForm.h"
 #include "platform/Platform.h"
 #include "radio_link/RadioLink.h"
+#include "support/RoomySize.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -85,9 +86,11 @@ private Q_SLOTS:
         form.KeepAsConnected()->setChecked(true);
         form.Auto21Backout()->setChecked(false);
         form.move(40, 60);
-        form.resize(1200, 760);
+        const QSize formSize = RoomySize(form, QSize(1200, 760));
+        form.resize(formSize);
         program.infoForm().move(900, 70);
-        program.infoForm().resize(700, 650);
+        const QSize infoSize = RoomySize(program.infoForm(), QSize(700, 650));
+        program.infoForm().resize(infoSize);
         program.Close(); // as on a termination signal
         QCOMPARE(ended, 1);
         QVERIFY(!form.isVisible());
@@ -101,9 +104,12 @@ private Q_SLOTS:
         const QRegularExpression remote(QStringLiteral("\\[RemoteForm\\]\\|FC=([0-9.,]+)\\|\\[remote1\\]\\|FC=\\1\\|"));
         QVERIFY(saved.contains(remote));
         QCOMPARE(saved.remove(remote),
-                 QStringLiteral(
-                     "[General]|LastRemote=remote1|RaidoURL=127.0.0.1|RaidoPORT=18080|KeepConnected=1|"
-                     "AutoRefresh=1|Auto21Exit=0|[InfoForm]|FC=70,900,700,650,|[ConfigForm]|FC=60,40,1200,760,|"));
+                 QStringLiteral("[General]|LastRemote=remote1|RaidoURL=127.0.0.1|RaidoPORT=18080|KeepConnected=1|"
+                                "AutoRefresh=1|Auto21Exit=0|[InfoForm]|FC=70,900,%1,%2,|[ConfigForm]|FC=60,40,%3,%4,|")
+                     .arg(infoSize.width())
+                     .arg(infoSize.height())
+                     .arg(formSize.width())
+                     .arg(formSize.height()));
     }
 };
 

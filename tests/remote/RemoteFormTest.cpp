@@ -9,6 +9,7 @@
 #include "remote/RemoteLayout.h"
 #include "settings/INIFILES.h"
 #include "settings/WidgetPlacement.h"
+#include "support/RoomySize.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -55,7 +56,8 @@ private Q_SLOTS:
         // At its first size the window shows the drawn remote at its own size.
         QCOMPARE(form.RemoteImage()->size(), control.picture().size());
         QTest::mouseClick(form.RemoteImage(), Qt::LeftButton, {}, middleOf("VOLp"));
-        form.resize(500, 900);
+        const QSize size = RoomySize(form, QSize(500, 900));
+        form.resize(size);
         QTRY_COMPARE(control.pictureSize(), QSizeF(form.RemoteImage()->size()));
         QTest::mouseClick(form.RemoteImage(), Qt::LeftButton, {}, middleOf("POWER"));
         QCOMPARE(sent, (QStringList{QStringLiteral("VOLp"), QStringLiteral("POWER")}));
@@ -72,7 +74,7 @@ private Q_SLOTS:
         form.closeByProgram();
         QVERIFY(form.isHidden());
         const QString stored = settings.ReadSetting(QStringLiteral("RemoteForm"), QStringLiteral("FC"), QString());
-        QVERIFY(stored.endsWith(QStringLiteral(",500,900,")));
+        QVERIFY(stored.endsWith(QStringLiteral(",%1,%2,").arg(size.width()).arg(size.height())));
         QCOMPARE(settings.ReadSetting(QStringLiteral("remote1"), QStringLiteral("FC"), QString()), stored);
     }
 
