@@ -67,6 +67,12 @@ public:
     std::array<QString, 5> StatusPanel{};
     QString UrlToolTip;
     std::array<qint16, 2> SocketState{{0, 0}}; // last state seen per channel (0 closed .. 9 error)
+    // Whether the radio answers: "Radio answers (last reply HH:MM:SS)", or "Radio offline since
+    // HH:MM:SS" once its polls have failed for a few seconds; "" before its first answer. While
+    // RadioOffline is set, every window that shows the radio's state shows it as old.
+    QString LinkHealth;
+    bool RadioOffline = false;
+    QString OfflineSince; // HH:MM:SS, while offline
 
     // Remote window: border colour of the pointer shape; -1 until something paints it.
     int PointerBorderColour = -1;

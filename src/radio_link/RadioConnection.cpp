@@ -128,6 +128,14 @@ void RadioConnection::checkOpenAttempt(int channel) {
 void RadioConnection::openAttemptFinished(int channel, bool connected, const QString &result) {
     m_view.StatusPanel[3] = result;
     if (!connected) {
+        radioFailed();
+        if (++m_failedConnects >= FailuresBeforeLookup) {
+            // Forget the address the name led to: the next attempt looks the name up again.
+            m_failedConnects = 0;
+            std::erase_if(ResolvedHosts, [this](const ResolvedHost &host) {
+                return !host.HostName.isEmpty() && host.HostName == m_settings.txtUrl;
+            });
+        }
         m_state.PollCountdown = 0;
         m_view.UrlToolTip = QStringLiteral("Could not open port");
         if (m_lastError[size_t(channel)] == int(QAbstractSocket::HostNotFoundError)) {
@@ -135,6 +143,7 @@ void RadioConnection::openAttemptFinished(int channel, bool connected, const QSt
             m_view.UrlToolTip = QStringLiteral("Unknown host");
         }
     } else {
+        m_failedConnects = 0;
         const QString address = RadioPort(channel).RemoteHostIP();
         size_t k = 1;
         while (k < ResolvedHosts.size() && ResolvedHosts[k].HostName != m_settings.txtUrl) {
@@ -231,7 +240,9 @@ void RadioConnection::WhatNetworkState(int channel) {
     default:
         break;
     }
-    const QString name = TcpSocket::stateName(s);
+    // Every command has a connection of its own, so between commands the socket is closed: once
+    // the radio has answered, whether it still does says more than the socket's state.
+    const QString name = m_view.LinkHealth.isEmpty() ? TcpSocket::stateName(s) : m_view.LinkHealth;
     const QString channelText = QString::number(channel) + QStringLiteral(":0");
     if (m_view.StatusPanel[1] != name || m_view.StatusPanel[2] != channelText ||
         m_view.SocketState[size_t(channel)] != s) {
@@ -269,12 +280,21 @@ void RadioConnection::onDataArrival(int channel) {
     }
     m_resetTimer->setEnabled(false);
     Delivery &delivery = m_delivery[size_t(channel)];
+    if (!data.isEmpty()) {
+        radioAnswered();
+    }
     if (!data.isEmpty() && delivery.active) {
         markOnWire(channel); // an answer proves the command arrived, whatever the send reported
-        delivery.answered = true;
+        const qint64 now = m_platform.clock().nowMs();
+        if (!delivery.answered) {
+            delivery.answered = true;
+            m_replyWait.answered(now - delivery.sentAtMs);
+        }
         // The close normally follows at once; a radio that keeps the connection open must not
-        // keep its reply from the terminal and the decoder, nor hold up the queue.
-        armDeliveryDeadline(channel, CloseWaitInterval);
+        // keep its reply from the terminal and the decoder, nor hold up the queue. Nor may one
+        // that trickles its reply a byte at a time: the wait never goes past the reply's
+        // deadline, however often bytes arrive.
+        armDeliveryDeadline(channel, int(std::clamp<qint64>(delivery.deadlineMs - now, 1, CloseWaitInterval)));
     }
     checkTickWait();
     m_view.flush();
@@ -339,6 +359,8 @@ void RadioConnection::CheckOutBuffer_Timer() {
             return;
         }
         const QString command = ch.Outbound[j];
+        const Resent &resent = m_resent[size_t(c)];
+        const int resends = resent.command == command && resent.generation == ch.Generation ? resent.times : 0;
         if (c == 0 && command == QLatin1String(Telnet::Delay)) {
             ch.Outbound[j].clear();
             timer.setEnabled(false);
@@ -346,7 +368,7 @@ void RadioConnection::CheckOutBuffer_Timer() {
             timer.setEnabled(true);
             return;
         }
-        m_tick = TickWait{TickPhase::Connecting, c, int(j), command, ch.Generation};
+        m_tick = TickWait{TickPhase::Connecting, c, int(j), command, ch.Generation, resends};
         sendOnChannel(c, command);
         m_view.flush();
         return;
@@ -376,10 +398,18 @@ void RadioConnection::afterConnect(bool connected) {
         return;
     }
     endDelivery(channel);
+    m_replyWait.setCeilingSeconds(m_timeouts.ReplyWaitMax);
+    const int wait = m_replyWait.ms();
+    if (!m_resetTimer->isEnabled()) {
+        m_resetTimer->setInterval(wait);
+    }
     m_resetTimer->setEnabled(true);
     paintPointer(LinkColour::Yellow);
-    m_delivery[size_t(channel)] = Delivery{true, false, false, m_tick.slot, m_tick.command, m_tick.generation};
-    armDeliveryDeadline(channel, ResetInterval);
+    const qint64 now = m_platform.clock().nowMs();
+    m_delivery[size_t(channel)] =
+        Delivery{true, false, false, m_tick.slot, m_tick.command, m_tick.generation, m_tick.resends, now, now + wait};
+    m_resent[size_t(channel)] = Resent{};
+    armDeliveryDeadline(channel, wait);
     m_tick.phase = TickPhase::Sending;
     port.SendData(m_tick.command);
     checkTickWait();
@@ -422,9 +452,17 @@ void RadioConnection::endDelivery(int channel) {
     // well have acted on it. A reset, though, says the radio closed without reading it (a
     // radio that read its command closes in order), so that one goes again, first in line.
     if (ended.onWire && !ended.answered) {
-        if (RadioPort(channel).PeerReset() && m_telnet.Channels[size_t(channel)].Generation == ended.generation) {
+        const bool reset =
+            RadioPort(channel).PeerReset() && m_telnet.Channels[size_t(channel)].Generation == ended.generation;
+        if (reset && ended.resends < MaxResends) {
             m_telnet.RequeueFirst(channel, ended.command);
+            m_resent[size_t(channel)] =
+                Resent{ended.command, m_telnet.Channels[size_t(channel)].Generation, ended.resends + 1};
             m_view.appendTerminal(QStringLiteral("[%1 not read by the radio; sent again]\r\n").arg(ended.command));
+        } else if (reset) {
+            m_view.appendTerminal(QStringLiteral("[no reply to %1: the radio reset the connection %2 times]\r\n")
+                                      .arg(ended.command)
+                                      .arg(ended.resends + 1));
         } else {
             m_view.appendTerminal(QStringLiteral("[no reply to %1]\r\n").arg(ended.command));
         }
@@ -443,10 +481,51 @@ void RadioConnection::deliveryTimedOut(int channel) {
     if (!m_delivery[size_t(channel)].active) {
         return;
     }
+    replyWaitRanOut(channel);
     dropConnection(channel);
     checkOpenAttempt(channel);
     checkTickWait();
     m_view.flush();
+}
+
+void RadioConnection::replyWaitRanOut(int channel) {
+    const Delivery &delivery = m_delivery[size_t(channel)];
+    if (delivery.active && !delivery.answered) {
+        m_replyWait.unanswered();
+        radioFailed();
+    }
+}
+
+void RadioConnection::radioAnswered() {
+    m_failingSinceMs = -1;
+    m_lastAnswer = m_platform.wallClock().now();
+    showLinkHealth();
+}
+
+void RadioConnection::radioFailed() {
+    if (m_failingSinceMs < 0) {
+        m_failingSinceMs = m_platform.clock().nowMs();
+        m_failingSince = m_platform.wallClock().now();
+    }
+    showLinkHealth();
+}
+
+void RadioConnection::showLinkHealth() {
+    const bool offline = m_failingSinceMs >= 0 && m_platform.clock().nowMs() - m_failingSinceMs >= OfflineAfterMs;
+    const QString since = offline ? m_failingSince.toString(QStringLiteral("HH:mm:ss")) : QString();
+    QString health;
+    if (offline) {
+        health = QStringLiteral("Radio offline since ") + since;
+    } else if (m_lastAnswer.isValid()) {
+        health = QStringLiteral("Radio answers (last reply ") + m_lastAnswer.toString(QStringLiteral("HH:mm:ss")) +
+                 QLatin1Char(')');
+    }
+    if (offline != m_view.RadioOffline || since != m_view.OfflineSince || health != m_view.LinkHealth) {
+        m_view.RadioOffline = offline;
+        m_view.OfflineSince = since;
+        m_view.LinkHealth = health;
+        m_view.touch();
+    }
 }
 
 void RadioConnection::completeReceived(int channel) {
@@ -485,6 +564,7 @@ void RadioConnection::removeSlot(int channel, int slot, const QString &command, 
 void RadioConnection::ResetTimer_Timer() {
     for (int i = 0; i < 2; ++i) {
         m_telnet.Channels[size_t(i)].WaitAborted = true;
+        replyWaitRanOut(i);
     }
     for (int i = 0; i < 2; ++i) {
         dropConnection(i);

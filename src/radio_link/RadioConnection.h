@@ -3,7 +3,9 @@
 #include "platform/TcpSocket.h"
 #include "platform/Timer.h"
 #include "radio_link/ConnectAttempt.h"
+#include "radio_link/ReplyWait.h"
 
+#include <QDateTime>
 #include <QObject>
 #include <QString>
 
@@ -41,13 +43,22 @@ class RadioConnection : public QObject {
     Q_OBJECT
 public:
     static constexpr int ReceivedCap = 1 << 20; // characters kept of one reply
-    static constexpr int ResetInterval = 2500;
+    static constexpr int ResetInterval = ReplyWait::FloorMs;
     static constexpr int RemarkInterval = 1750;
     static constexpr int CheckTelnetInterval = 100;
     // The radio closes as soon as it has answered. One that keeps the connection open after
     // sending something gets this much silence before the program closes it and takes what
     // came as the reply.
     static constexpr int CloseWaitInterval = 500;
+    // A command the radio reset its connection over, unread, goes again at most this often; a
+    // radio (or something on the way) that resets every time must not get the key press forever.
+    static constexpr int MaxResends = 3;
+    // Connections that fail in a row before a host name is looked up again: the radio may have
+    // a new address (a new lease) and the one found before leads nowhere.
+    static constexpr int FailuresBeforeLookup = 3;
+    // Polls that have failed for this long, without an answer in between, mean the radio is
+    // gone: the windows say it is offline instead of showing the last values as live.
+    static constexpr int OfflineAfterMs = 4000;
 
     RadioConnection(Platform &platform, Telnet &telnet, RadioState &state, const Timeouts &timeouts,
                     LinkSettings &settings, LinkView &view, const LinkHooks &hooks);
@@ -91,6 +102,9 @@ public:
     // Slot 0 is never used.
     std::vector<ResolvedHost> ResolvedHosts{ResolvedHost{}};
 
+    // The wait for an answer, learnt from the radio's own pace.
+    const ReplyWait &replyWait() const { return m_replyWait; }
+
     TcpSocket &RadioPort(int channel) { return *m_ports[size_t(channel)]; }
     Timer &ResetTimer() { return *m_resetTimer; }
     Timer &RemarkTimer() { return *m_remarkTimer; }
@@ -109,6 +123,7 @@ private:
         int slot = 0;
         QString command;
         quint32 generation = 0;
+        int resends = 0; // times this command went again after a reset
     };
     // A command handed to a connection, from the SendData until that connection ends. A key
     // press is not idempotent, so once its bytes are on the wire (the send completed, or the
@@ -121,6 +136,15 @@ private:
         int slot = 0;
         QString command;
         quint32 generation = 0;
+        int resends = 0;
+        qint64 sentAtMs = 0;   // when the send began, on the platform clock
+        qint64 deadlineMs = 0; // when the wait for the whole reply ends
+    };
+    // The command put back at the head of a channel after a reset, and how often it has been.
+    struct Resent {
+        QString command;
+        quint32 generation = 0;
+        int times = 0;
     };
 
     void onConnect(int channel);
@@ -141,6 +165,12 @@ private:
     void completeReceived(int channel);
     void armDeliveryDeadline(int channel, int ms);
     void deliveryTimedOut(int channel);
+    // The wait for the radio's answer on this channel ran out.
+    void replyWaitRanOut(int channel);
+    // What the link has heard from the radio lately, for the windows: answers, or offline.
+    void radioAnswered();
+    void radioFailed();
+    void showLinkHealth();
     // Closes the channel's socket from this side and settles what was on it.
     void dropConnection(int channel);
     void removeSlot(int channel, int slot, const QString &command, quint32 generation);
@@ -171,4 +201,10 @@ private:
     bool m_updateTimerWasEnabled = false;
     TickWait m_tick;
     std::array<Delivery, 2> m_delivery;
+    std::array<Resent, 2> m_resent;
+    ReplyWait m_replyWait;
+    int m_failedConnects = 0;     // in a row, to the host the user typed
+    qint64 m_failingSinceMs = -1; // first failure since the radio last answered; -1 none
+    QDateTime m_failingSince;     // the same on the wall clock
+    QDateTime m_lastAnswer;       // invalid until the radio has answered
 };

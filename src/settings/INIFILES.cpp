@@ -245,6 +245,11 @@ void INIFILES::ReadTimeouts(Timeouts &t) const {
     if (std::isfinite(float(connect))) {
         t.Connect = float(connect);
     }
+    const double replyWaitMax =
+        NumericText::Val(ReadSetting(section, QStringLiteral("ReplyWaitMax"), NumericText::SingleText(t.ReplyWaitMax)));
+    if (std::isfinite(float(replyWaitMax))) {
+        t.ReplyWaitMax = float(replyWaitMax);
+    }
     const auto readInt = [&](const char *key, qint16 &target) {
         NumericText::ValToInt16(ReadSetting(section, QString::fromLatin1(key), int(target)), target);
     };

@@ -365,3 +365,114 @@ TEST(Connection, KeepAsConnectedReopensAndTheRemarkClears) {
     h.run(1900); // 1750 ms after a socket was last seen closed, the hint and the result are cleared
     EXPECT_TRUE(h.link.view.HoldOnText.isEmpty() && h.link.view.StatusPanel[3].isEmpty());
 }
+
+// A radio that trickles its reply a byte at a time must not hold the channel: the wait for the
+// reply is counted from the send, not from the last byte, and what came by then is the reply.
+TEST(Radio, TricklingReplyEndsAtItsDeadlineAndTheQueueGoesOn) {
+    LinkHarness h;
+    h.quiet();
+    h.closeAfterReply = false;
+    h.answer = [](const QString &) { return std::optional<QString>(); };
+    h.queue(1, {"VERSION", "STATE"});
+    const QString reply = "VER=3.1.7 and a long tail\r\n";
+    qsizetype at = 0;
+    for (int ms = 0; ms < 4000; ms += 300) {
+        h.run(300);
+        if (h.port(1).state == TcpSocket::sckConnected && !h.port(1).sent.isEmpty() && at < reply.size()) {
+            h.port(1).receive(reply.mid(at++, 1));
+        }
+    }
+    // VERSION went at 75 and its wait ended 2500 ms later; STATE followed on the next tick.
+    ASSERT_EQ(h.commands(1).mid(0, 2), (QStringList{"VERSION", "STATE"}));
+    EXPECT_LE(h.sent[1].at, 75 + ReplyWait::FloorMs + 100);
+    EXPECT_TRUE(h.link.view.TelnetData.startsWith("VER=")) << h.link.view.TelnetData.toStdString();
+    EXPECT_TRUE(h.secondWrites.isEmpty());
+}
+
+// A radio slower than the usual wait: the first command goes unanswered (and is not sent again),
+// the next waits longer, and from the answers that come the wait settles at twice the slowest.
+TEST(Radio, ReplyWaitLearnsASlowRadioAndForgetsIt) {
+    LinkHarness h;
+    h.quiet();
+    h.replyDelay = 3000;
+    h.answer = [](const QString &command) {
+        return std::optional<QString>(command == "VOLUME" ? "VOL=45\r\n" : "STATE=ON\r\n");
+    };
+    h.queue(1, {"STATE", "VOLUME", "STATE"});
+    h.run(20000);
+    EXPECT_EQ(h.commands(1), (QStringList{"STATE", "VOLUME", "STATE"})); // each once
+    EXPECT_EQ(h.link.view.TelnetData.count("[no reply to"), 1);
+    EXPECT_EQ(h.state.VolumeText, "45");
+    EXPECT_EQ(h.state.PowerState, "ON");
+    EXPECT_EQ(h.link.connection.replyWait().ms(), 6000);
+
+    ReplyWait wait;
+    wait.setCeilingSeconds(4);
+    wait.answered(3000);
+    EXPECT_EQ(wait.ms(), 4000); // the ceiling holds
+    wait.setCeilingSeconds(0.1);
+    EXPECT_EQ(wait.ceilingMs(), ReplyWait::FloorMs); // never below the floor
+    wait.setCeilingSeconds(100);
+    wait.unanswered();
+    wait.unanswered();
+    EXPECT_EQ(wait.ms(), 4 * ReplyWait::FloorMs); // doubled twice, the old answer weighs less
+    for (int i = 0; i < ReplyWait::Remembered; ++i) {
+        wait.answered(40);
+    }
+    EXPECT_EQ(wait.ms(), ReplyWait::FloorMs); // a radio that is quick again is waited for as before
+}
+
+// A key press the radio keeps resetting unread goes again only a few times; then it is given up
+// and the queue goes on.
+TEST(Radio, CommandResetEveryTimeIsGivenUpAfterThreeResends) {
+    LinkHarness h;
+    h.quiet();
+    h.answer = [](const QString &) { return std::optional<QString>(); };
+    h.queue(0, {"VOLp", "OK"});
+    for (int i = 0; i < 60; ++i) {
+        h.run(100);
+        if (h.port(0).state == TcpSocket::sckConnected && h.port(0).sent.size() > 0 &&
+            h.port(0).sent.last() == "VOLp") {
+            h.port(0).peerReset();
+        }
+    }
+    EXPECT_EQ(h.commands(0), (QStringList{"VOLp", "VOLp", "VOLp", "VOLp", "OK"}));
+    EXPECT_EQ(h.link.view.TelnetData.count("[VOLp not read by the radio; sent again]"), 3);
+    EXPECT_TRUE(h.link.view.TelnetData.contains("[no reply to VOLp: the radio reset the connection 4 times]"));
+}
+
+// The radio's name is looked up again after a few failed connections (it may have a new
+// address); the windows say the radio is offline once its polls have failed for a few seconds,
+// and that it answers again as soon as it does.
+TEST(Radio, GoneRadioIsLookedUpAgainAndShownOffline) {
+    LinkHarness h;
+    h.platform.fakeWallClock.set(QDateTime(QDate(2026, 12, 7), QTime(9, 30, 0)));
+    h.link.settings.txtUrl = "radio";
+    h.replyAll("STATE=ON\r\n");
+    h.quiet();
+    h.queue(1, {"STATE"});
+    h.run(200);
+    EXPECT_EQ(h.link.view.LinkHealth, "Radio answers (last reply 09:30:00)");
+    EXPECT_EQ(h.link.view.StatusPanel[1], h.link.view.LinkHealth);
+    EXPECT_EQ(h.link.connection.ResolvedHosts.back().HostName, "radio");
+
+    h.accept = false;
+    h.platform.fakeWallClock.set(QDateTime(QDate(2026, 12, 7), QTime(9, 31, 5)));
+    QStringList hosts;
+    for (int i = 0; i < 12; ++i) {
+        h.queue(1, {"STATE"});
+        h.run(600);
+        if (h.port(1).state == TcpSocket::sckConnecting) {
+            hosts << h.port(1).host;
+        }
+    }
+    EXPECT_TRUE(hosts.contains("192.168.1.119") && hosts.contains("radio")) << hosts.join(',').toStdString();
+    EXPECT_TRUE(h.link.view.RadioOffline);
+    EXPECT_EQ(h.link.view.OfflineSince, "09:31:05");
+    EXPECT_EQ(h.link.view.LinkHealth, "Radio offline since 09:31:05");
+
+    h.accept = true;
+    h.run(1500);
+    EXPECT_FALSE(h.link.view.RadioOffline);
+    EXPECT_EQ(h.link.view.LinkHealth, "Radio answers (last reply 09:31:05)");
+}

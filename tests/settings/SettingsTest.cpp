@@ -99,7 +99,7 @@ TEST_F(SettingsTest, LookupIgnoresCaseTrimsAndCutsLongValuesAndTimeoutsConvertLi
 
     // Timeouts convert like numbers and keep their defaults when they do not fit.
     writeRaw("[Timeouts]\r\nConnect= 1.25s\r\nPollWhenOn=40000\r\nPollWhenOff=2.5\r\nCheckAllOn=3.5\r\n"
-             "CheckAllOff=x\r\nMacroStepInterval=-7\r\nMacroStepTimeout=\r\n");
+             "CheckAllOff=x\r\nMacroStepInterval=-7\r\nMacroStepTimeout=\r\nReplyWaitMax=30\r\n");
     Timeouts t;
     ini.ReadTimeouts(t);
     EXPECT_EQ(t.Connect, 1.25f);
@@ -109,6 +109,7 @@ TEST_F(SettingsTest, LookupIgnoresCaseTrimsAndCutsLongValuesAndTimeoutsConvertLi
     EXPECT_EQ(t.CheckAllOff, 0); // a letter is no number: 0
     EXPECT_EQ(t.MacroStepInterval, -7);
     EXPECT_EQ(t.MacroStepTimeout, 0);
+    EXPECT_EQ(t.ReplyWaitMax, 30.0f);
 }
 
 TEST_F(SettingsTest, WindowPlacementRoundTripsAndSurvivesMaximisedCloses) {
