@@ -1,15 +1,83 @@
 #include "app/Program.h"
 #include "app/TerminationSignals.h"
+#include "app/Version.h"
 #include "platform/Platform.h"
+#include "settings/ProgramFolder.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QFileInfo>
+#include <QTextStream>
+
+#include <cstring>
+
+namespace {
+
+// --help and --version are answered without a display: QApplication would refuse to start
+// on a terminal without one before the parser got its turn.
+bool asksOnlyForText(int argc, char *argv[]) {
+    for (int i = 1; i < argc; ++i) {
+        for (const char *option : {"-h", "--help", "-?", "--help-all", "-v", "--version"}) {
+            if (std::strcmp(argv[i], option) == 0) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+void describe(QCommandLineParser &parser, const QCommandLineOption &folder) {
+    parser.setApplicationDescription(
+        QStringLiteral("A remote control for a networked internet radio.\n\n"
+                       "Settings and data files live in the program folder: the executable's own folder for a\n"
+                       "portable copy, or a folder of the user's own for an installed one (%1).")
+            .arg(UserProgramFolder()));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addOption(folder);
+}
+
+} // namespace
 
 int main(int argc, char *argv[]) {
+    QCoreApplication::setApplicationName(QStringLiteral("CVRemote"));
+    QCoreApplication::setApplicationVersion(VersionString());
+    const QCommandLineOption folderOption(
+        QStringLiteral("program-folder"),
+        QStringLiteral("Keep the settings and data files in DIR (created and, for an installed copy, "
+                       "filled with the shipped files when missing)."),
+        QStringLiteral("DIR"));
+
+    if (asksOnlyForText(argc, argv)) {
+        QCoreApplication app(argc, argv);
+        QCommandLineParser parser;
+        describe(parser, folderOption);
+        parser.process(app); // prints and ends the process
+        return 0;
+    }
+
     QApplication app(argc, argv);
-    QtPlatform platform;
+    QGuiApplication::setDesktopFileName(QStringLiteral(CV_APP_ID));
+    QCommandLineParser parser;
+    describe(parser, folderOption);
+    parser.process(app); // an unknown option: says so and ends the process with 1
+    QTextStream err(stderr);
+    if (!parser.positionalArguments().isEmpty()) {
+        err << "CVRemote: unexpected argument \"" << parser.positionalArguments().first()
+            << "\"; see CVRemote --help\n";
+        return 1;
+    }
+
     const QFileInfo executable(QCoreApplication::applicationFilePath());
-    Program program(platform, executable.absolutePath(), executable.completeBaseName());
+    const ProgramFolderChoice folder =
+        ChooseProgramFolder({executable.absolutePath(), parser.value(folderOption), UserProgramFolder(), {}});
+    if (!folder.ok()) {
+        err << "CVRemote: " << folder.error << '\n';
+        return 1;
+    }
+
+    QtPlatform platform;
+    Program program(platform, folder.folder, executable.completeBaseName());
     if (!program.start()) {
         return 0;
     }
