@@ -88,7 +88,9 @@ DisplayForm::DisplayForm(DisplayControl &control, const LinkView &view, QWidget 
 DisplayForm::~DisplayForm() = default;
 
 void DisplayForm::render() {
-    setWindowTitle(m_control.screen.Caption);
+    const QString notLive = m_control.screen.notLiveText();
+    setWindowTitle(notLive.isEmpty() ? m_control.screen.Caption
+                                     : m_control.screen.Caption + QStringLiteral(" (") + notLive + u')');
     m_search->setVisible(m_view.SearchBoxVisible);
     m_search->setEnabled(m_control.SearchEnabled);
     if (m_search->text() != m_control.SearchText) {

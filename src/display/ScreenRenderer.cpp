@@ -288,10 +288,21 @@ void ScreenRenderer::RefreshDisplays() {
     for (std::size_t j = 0; j < count; ++j) {
         const QString &token = set->Labels[j].Picture;
         const LabelToken kind = TokenOf(token);
-        if (!ExpandedOnRefresh(kind)) {
-            continue; // plain text, and device values read when the screen was built
-        }
         DrawnItem &label = OverlayLabel[j];
+        if (const QString *value = deviceValue(kind)) {
+            // The radio's volume, version and power state follow its replies, not only the
+            // screen changes: a volume key changes no screen.
+            const QString text = ValueAfterEquals(*value);
+            if (text != label.Text) {
+                label.Text = text;
+                label.ToolTip = text;
+                sizeLabel(label);
+            }
+            continue;
+        }
+        if (!ExpandedOnRefresh(kind)) {
+            continue; // plain text
+        }
         if (kind != LabelToken::Time && kind != LabelToken::Date) {
             continue; // the list passes below
         }
@@ -332,6 +343,23 @@ void ScreenRenderer::ColourNameLabels(const QString &menuName) {
     for (DrawnItem &label : OverlayNameLabel) {
         label.Colour = label.Text.toLower() == wanted ? CurrentItemColour : OtherItemColour;
     }
+}
+
+const QString *ScreenRenderer::deviceValue(LabelToken token) const {
+    switch (token) {
+    case LabelToken::Volume:
+        return &m_state.VolumeText;
+    case LabelToken::Version:
+        return &m_state.VersionText;
+    case LabelToken::State:
+        return &m_state.PowerState;
+    default:
+        return nullptr;
+    }
+}
+
+QString ScreenRenderer::notLiveText() const {
+    return m_view.RadioOffline ? QStringLiteral("Offline since ") + m_view.OfflineSince : QString();
 }
 
 QImage ScreenRenderer::render() const {
@@ -378,6 +406,15 @@ QImage ScreenRenderer::render() const {
     }
     if (PleaseWaitImage.Visible) {
         painter.drawImage(QPoint(PleaseWaitImage.Left, PleaseWaitImage.Top), PleaseWaitImage.Picture);
+    }
+    // A radio that stopped answering: what is drawn is its last known screen, not a live one.
+    if (const QString notLive = notLiveText(); !notLive.isEmpty()) {
+        painter.fillRect(screen.rect(), QColor(0, 0, 0, 150));
+        const QRect band(0, ScreenHeight / 2 - 18, ScreenWidth, 36);
+        painter.fillRect(band, QColor(150, 20, 20));
+        painter.setFont(labelFont(true));
+        painter.setPen(Qt::white);
+        painter.drawText(band, Qt::AlignCenter | Qt::TextSingleLine, notLive);
     }
     painter.end();
     return screen;

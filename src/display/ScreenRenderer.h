@@ -1,5 +1,6 @@
 #pragma once
 
+#include "display/LabelTokens.h"
 #include "display/SkinTables.h"
 #include "platform/Imaging.h"
 
@@ -96,7 +97,10 @@ public:
     QString toolTipAt(QPoint at) const;
 
     // Drawn state.
-    QString Caption; // the window title
+    QString Caption; // the screen's name, for the window title
+    // "Offline since HH:MM:SS" while the radio does not answer, else "": the screen drawn is
+    // then the last one known, and render() shows it greyed with this text across.
+    QString notLiveText() const;
     QImage BackGround;
     std::vector<DrawnItem> OverlayImages;
     std::vector<DrawnItem> OverlayNameLabel; // positions are within the overlay of the same index
@@ -114,6 +118,8 @@ public:
     const QString &programFolder() const { return m_folder; }
 
 private:
+    // The device value a label token stands for (volume, version, power state), or null.
+    const QString *deviceValue(LabelToken token) const;
     const ScreenDef *definition(int index) const;
     QImage picture(const QString &path, QRgb background);
     void place(DrawnItem &item, const ScreenItem &from, const DrawnItem *previous) const;

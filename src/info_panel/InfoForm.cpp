@@ -124,6 +124,16 @@ QWidget *InfoForm::buildValues() {
     m_sliderValue->installEventFilter(this);
     grid->addWidget(m_slider, 1, 0, 1, 6);
     grid->addWidget(m_sliderValue, 1, 6);
+
+    // Shown only while the radio does not answer; the values above are then greyed.
+    m_offline = new QLabel;
+    m_offline->setObjectName(QStringLiteral("Offline"));
+    m_offline->setAlignment(Qt::AlignCenter);
+    m_offline->setStyleSheet(
+        QStringLiteral("QLabel { background: #a01818; color: white; font-weight: bold; padding: 2px; }"));
+    m_offline->setToolTip(QStringLiteral("The radio does not answer; what is shown is what it last reported"));
+    m_offline->hide();
+    grid->addWidget(m_offline, 2, 0, 1, 7);
     return box;
 }
 
@@ -281,14 +291,20 @@ void InfoForm::render() {
     m_state->setText(m_view.DeviceState);
     m_version->setText(m_view.DeviceVersion);
     m_volume->setText(m_view.DeviceVolume);
+    const bool live = !m_view.RadioOffline;
+    for (QLabel *value : {m_state, m_version, m_volume}) {
+        value->setEnabled(live);
+    }
+    m_offline->setText(live ? QString() : QStringLiteral("Radio offline since ") + m_view.OfflineSince);
+    m_offline->setVisible(!live);
     m_time->setText(m_panel.TimeLabel);
     m_slider->setEnabled(m_view.VolumeAdjusterEnabled);
     m_sliderValue->setText(m_panel.ScrollVolumeLabel);
 
     renderList(m_mainMenu, m_panel.MainMenuRows(), m_view.MainMenuListIndex, true);
-    renderList(m_menu, m_view.MenuList, m_view.MenuListIndex, true);
-    renderList(m_meta, m_view.MetaList, m_view.MetaListIndex, m_view.MetaListEnabled);
-    renderList(m_info, m_view.InfoList, m_view.InfoListIndex, m_view.InfoListEnabled);
+    renderList(m_menu, m_view.MenuList, m_view.MenuListIndex, live);
+    renderList(m_meta, m_view.MetaList, m_view.MetaListIndex, live && m_view.MetaListEnabled);
+    renderList(m_info, m_view.InfoList, m_view.InfoListIndex, live && m_view.InfoListEnabled);
 
     QStringList macros;
     for (const MacroListEntry &entry : m_panel.macros().List.Entries) {

@@ -89,6 +89,7 @@ private:
     QLabel *m_volumeCaption = nullptr;
     QLabel *m_volume = nullptr;
     QLabel *m_time = nullptr;
+    QLabel *m_offline = nullptr;
     QSlider *m_slider = nullptr;
     QLabel *m_sliderValue = nullptr;
     QListWidget *m_mainMenu = nullptr;

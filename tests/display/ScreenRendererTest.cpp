@@ -1,6 +1,8 @@
 // The emulated screen as data and as pixels, for a small skin made in the test.
 #include "DisplayFixture.h"
 
+#include <QFontMetrics>
+
 namespace {
 
 const QColor Dark(10, 20, 30);
@@ -128,7 +130,7 @@ TEST_F(ScreenRendererTest, ScreenLookupRedirectUnknownNamesAndTheEmptyName) {
     ExpectPixels(screen().render(), {{50, 50, Bright}});
 }
 
-TEST_F(ScreenRendererTest, RefreshColoursListsAndLeavesDeviceValuesAndThePollAlone) {
+TEST_F(ScreenRendererTest, RefreshColoursListsFollowsDeviceValuesLeavesThePollAloneAndShowsAGoneRadio) {
     view.InfoList = {"List - Updated", "pos=2 (2)", "1=First", "2=Second"};
     view.InfoListEnabled = true;
     view.InfoListIndex = 1;
@@ -152,10 +154,23 @@ TEST_F(ScreenRendererTest, RefreshColoursListsAndLeavesDeviceValuesAndThePollAlo
     EXPECT_EQ(labels[3].Text, "Second=x"); // after the first "=" only
     EXPECT_EQ(labels[3].Colour, ScreenRenderer::SelectedEntryColour);
     EXPECT_TRUE(labels[3].Bold);
-    // Volume, version and state are read when a screen is built; a refresh asks nothing of the poll.
-    EXPECT_EQ(labels[2].Text, "35");
+    // Volume, version and state follow the radio's replies, not only the screen; a refresh asks
+    // nothing of the poll.
+    EXPECT_EQ(labels[2].Text, "99");
+    EXPECT_EQ(labels[2].Width(), QFontMetrics(ScreenRenderer::labelFont(false)).horizontalAdvance("99"));
     EXPECT_FALSE(state.NeedList);
     EXPECT_EQ(state.PollCountdown, 5);
+
+    // A radio that stopped answering: the last screen shows, greyed, with the time it went.
+    const QImage live = screen().render();
+    view.RadioOffline = true;
+    view.OfflineSince = "09:31:05";
+    EXPECT_EQ(screen().notLiveText(), "Offline since 09:31:05");
+    const QImage old = screen().render();
+    EXPECT_LT(qGray(old.pixel(300, 10)), qGray(live.pixel(300, 10))); // the bright half is veiled
+    EXPECT_GT(pixelsNear(old, QRect(0, 102, 320, 36), QColor(Qt::white)), 30);
+    view.RadioOffline = false;
+    EXPECT_EQ(screen().render(), live);
 
     // A disabled list shows its entries in the background's complement; past its end, "".
     view.InfoListEnabled = false;

@@ -92,6 +92,28 @@ private Q_SLOTS:
     }
 
     // The macro list shows over the menu picture for a start, then gives the picture back.
+    // A radio gone quiet: its last values stay readable but greyed, under a line saying since when.
+    void goneRadioGreysTheValuesUntilItAnswers() {
+        LinkView &view = m_link->link.view;
+        view.DeviceVolume = QStringLiteral("20");
+        view.InfoList = QStringList{"List - Updated", "pos=1 (1)"};
+        view.InfoListEnabled = true;
+        view.RadioOffline = true;
+        view.OfflineSince = QStringLiteral("09:31:05");
+        view.touch();
+        view.flush();
+        auto *offline = m_form->findChild<QLabel *>(QStringLiteral("Offline"));
+        QVERIFY(offline && offline->isVisible());
+        QCOMPARE(offline->text(), QStringLiteral("Radio offline since 09:31:05"));
+        QCOMPARE(m_form->DeviceVolume()->text(), QStringLiteral("20"));
+        QVERIFY(!m_form->DeviceVolume()->isEnabled() && !m_form->InfoList()->isEnabled());
+        view.RadioOffline = false;
+        view.touch();
+        view.flush();
+        QVERIFY(!offline->isVisible());
+        QVERIFY(m_form->DeviceVolume()->isEnabled() && m_form->InfoList()->isEnabled());
+    }
+
     void macroListOverThePictureStartsTheMacroOfTheEntry() {
         m_macros.List.Entries = {MacroListEntry{QStringLiteral("Play jazz"), 3}};
         QListWidget *macros = m_form->MacroList();
