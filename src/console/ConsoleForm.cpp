@@ -14,6 +14,8 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 QPlainTextEdit *textBox(const QString &name, const QString &tip) {
@@ -44,6 +46,9 @@ ConsoleForm::ConsoleForm(QWidget *parent)
     m_consoleText->setAutoFillBackground(true);
     m_consoleText->installEventFilter(this);
     m_consoleText->viewport()->installEventFilter(this);
+    // Text is only ever added and cut by the program; an undo history would keep every
+    // character the console ever sent.
+    m_consoleText->document()->setUndoRedoEnabled(false);
 
     m_sideColumn = new QWidget;
     auto *side = new QVBoxLayout(m_sideColumn);
@@ -51,6 +56,7 @@ ConsoleForm::ConsoleForm(QWidget *parent)
     m_captureText =
         textBox(QStringLiteral("ConsoleCaptureText"), QStringLiteral("What is playing; double click to clear"));
     m_captureText->viewport()->installEventFilter(this);
+    m_captureText->document()->setUndoRedoEnabled(false);
     // The eleven summary lines at least; long addresses wrap onto the lines below.
     const QFontMetrics metrics(m_captureText->font());
     m_captureText->setMinimumHeight(metrics.lineSpacing() * 11 + 2 * m_captureText->frameWidth() +
@@ -84,7 +90,7 @@ ConsoleForm::ConsoleForm(QWidget *parent)
 ConsoleForm::~ConsoleForm() = default;
 
 void ConsoleForm::render(const ConsoleMonitor &monitor) {
-    setConsoleText(monitor.ConsoleText);
+    showConsoleText(monitor);
     if (monitor.TextColour != m_shownColour) {
         m_shownColour = monitor.TextColour;
         QPalette palette = m_consoleText->palette();
@@ -92,20 +98,11 @@ void ConsoleForm::render(const ConsoleMonitor &monitor) {
         palette.setColor(QPalette::Text, ShownColour(monitor.TextColour));
         m_consoleText->setPalette(palette);
     }
-    const QString capture = ShownLineBreaks(monitor.ConsoleCaptureText);
-    if (m_captureText->toPlainText() != capture) {
-        m_captureText->setPlainText(capture);
+    if (monitor.ConsoleCaptureText != m_captureShown) {
+        m_captureShown = monitor.ConsoleCaptureText;
+        m_captureText->setPlainText(ShownLineBreaks(m_captureShown));
     }
-    const QStringList &curls = monitor.TheCurlList();
-    bool same = m_curlList->count() == curls.size();
-    for (int i = 0; same && i < m_curlList->count(); ++i) {
-        same = m_curlList->item(i)->text() == curls.at(i);
-    }
-    if (!same) {
-        m_curlList->clear();
-        m_curlList->addItems(curls);
-        m_curlList->scrollToBottom();
-    }
+    showCurls(monitor);
     m_sideColumn->setVisible(monitor.CaptureVisible);
     for (int panel = 1; panel <= 3; ++panel) {
         QLabel *label = m_panels[size_t(panel - 1)];
@@ -114,25 +111,71 @@ void ConsoleForm::render(const ConsoleMonitor &monitor) {
     }
 }
 
-void ConsoleForm::setConsoleText(const QString &raw) {
-    if (raw == m_shownRaw) {
+void ConsoleForm::showConsoleText(const ConsoleMonitor &monitor) {
+    const QString &raw = monitor.ConsoleText;
+    const qint64 added = monitor.consoleTextAdded() - m_textShown;
+    if (monitor.consoleTextClears() == m_textClearsShown && added == 0) {
         return;
     }
     // Usually only new text came; appending it keeps the view cheap and the selection intact.
-    // Once the text is at its limit the front moves too, and the view is filled anew.
-    if (!m_shownRaw.isEmpty() && raw.startsWith(m_shownRaw) && !m_shownRaw.endsWith(u'\r')) {
-        QTextCursor cursor(m_consoleText->document());
-        cursor.movePosition(QTextCursor::End);
-        cursor.insertText(ShownLineBreaks(raw.mid(m_shownRaw.size())));
+    // After a new connection, or when more came than the monitor keeps, the view starts anew.
+    if (monitor.consoleTextClears() != m_textClearsShown || added < 0 || added > raw.size()) {
+        m_consoleText->clear();
+        m_textEndsInCR = false;
+        appendConsoleText(raw);
     } else {
-        m_consoleText->setPlainText(ShownLineBreaks(raw));
+        appendConsoleText(QStringView(raw).right(added));
     }
-    m_shownRaw = raw;
+    m_textClearsShown = monitor.consoleTextClears();
+    m_textShown = monitor.consoleTextAdded();
+    // The view keeps what the monitor keeps, at most: the oldest lines leave from the top.
+    QTextDocument *document = m_consoleText->document();
+    const int excess = document->characterCount() - 1 - ConsoleMonitor::TextLimit;
+    if (excess > 0) {
+        QTextCursor front(document);
+        front.setPosition(excess, QTextCursor::KeepAnchor);
+        front.removeSelectedText();
+    }
     // Like a terminal: the caret and the view follow the end, unless the user is selecting.
     if (!m_consoleText->textCursor().hasSelection()) {
         m_consoleText->moveCursor(QTextCursor::End);
     }
     m_consoleText->verticalScrollBar()->setValue(m_consoleText->verticalScrollBar()->maximum());
+}
+
+void ConsoleForm::appendConsoleText(QStringView raw) {
+    // A CR LF pair split between two renders is still one line break.
+    if (m_textEndsInCR && raw.startsWith(u'\n')) {
+        raw = raw.mid(1);
+    }
+    if (raw.isEmpty()) {
+        return;
+    }
+    m_textEndsInCR = raw.endsWith(u'\r');
+    QTextCursor end(m_consoleText->document());
+    end.movePosition(QTextCursor::End);
+    end.insertText(ShownLineBreaks(raw.toString()));
+}
+
+void ConsoleForm::showCurls(const ConsoleMonitor &monitor) {
+    // The monitor's list holds the fetches numbered first..added-1; the view those numbered
+    // up to m_curlsShown. Those the monitor let go leave the top, the new ones are added.
+    const QStringList &curls = monitor.TheCurlList();
+    const qint64 added = monitor.curlsAdded();
+    const qint64 first = added - curls.size();
+    const qint64 shownFirst = m_curlsShown - m_curlList->count();
+    const int gone = int(std::clamp<qint64>(first - shownFirst, 0, m_curlList->count()));
+    if (gone == 0 && added == m_curlsShown) {
+        return;
+    }
+    if (gone > 0) {
+        m_curlList->model()->removeRows(0, gone);
+    }
+    for (qint64 n = std::max(first, m_curlsShown); n < added; ++n) {
+        m_curlList->addItem(curls.at(qsizetype(n - first)));
+    }
+    m_curlsShown = added;
+    m_curlList->scrollToBottom();
 }
 
 void ConsoleForm::closeEvent(QCloseEvent *event) {

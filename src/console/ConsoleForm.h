@@ -41,13 +41,20 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void setConsoleText(const QString &raw);
+    void showConsoleText(const ConsoleMonitor &monitor);
+    void appendConsoleText(QStringView raw);
+    void showCurls(const ConsoleMonitor &monitor);
 
     QPlainTextEdit *m_consoleText = nullptr;
     QPlainTextEdit *m_captureText = nullptr;
     QListWidget *m_curlList = nullptr;
     QWidget *m_sideColumn = nullptr;
     std::array<QLabel *, 3> m_panels{};
-    QString m_shownRaw; // the raw text the view shows, to append rather than redraw
+    // What the views show, in the monitor's counts, so that a render adds only what is new.
+    qint64 m_textShown = 0;
+    int m_textClearsShown = -1;
+    bool m_textEndsInCR = false;
+    qint64 m_curlsShown = 0;
+    QString m_captureShown;
     int m_shownColour = -1;
 };
