@@ -114,28 +114,35 @@ void ConsoleForm::render(const ConsoleMonitor &monitor) {
 void ConsoleForm::showConsoleText(const ConsoleMonitor &monitor) {
     const QString &raw = monitor.ConsoleText;
     const qint64 added = monitor.consoleTextAdded() - m_textShown;
-    if (monitor.consoleTextClears() == m_textClearsShown && added == 0) {
+    const bool restart = monitor.consoleTextClears() != m_textClearsShown || added < 0 || added > raw.size();
+    if (!restart && added == 0) {
         return;
     }
+    QTextDocument *document = m_consoleText->document();
+    // One edit, so the view lays its text out once per render.
+    QTextCursor edit(document);
+    edit.beginEditBlock();
     // Usually only new text came; appending it keeps the view cheap and the selection intact.
     // After a new connection, or when more came than the monitor keeps, the view starts anew.
-    if (monitor.consoleTextClears() != m_textClearsShown || added < 0 || added > raw.size()) {
-        m_consoleText->clear();
+    if (restart) {
+        edit.select(QTextCursor::Document);
         m_textEndsInCR = false;
-        appendConsoleText(raw);
+        m_lastLineLength = 0;
+        edit.insertText(shownText(raw));
     } else {
-        appendConsoleText(QStringView(raw).right(added));
+        edit.movePosition(QTextCursor::End);
+        edit.insertText(shownText(QStringView(raw).right(added)));
     }
-    m_textClearsShown = monitor.consoleTextClears();
-    m_textShown = monitor.consoleTextAdded();
     // The view keeps what the monitor keeps, at most: the oldest lines leave from the top.
-    QTextDocument *document = m_consoleText->document();
     const int excess = document->characterCount() - 1 - ConsoleMonitor::TextLimit;
     if (excess > 0) {
         QTextCursor front(document);
         front.setPosition(excess, QTextCursor::KeepAnchor);
         front.removeSelectedText();
     }
+    edit.endEditBlock();
+    m_textClearsShown = monitor.consoleTextClears();
+    m_textShown = monitor.consoleTextAdded();
     // Like a terminal: the caret and the view follow the end, unless the user is selecting.
     if (!m_consoleText->textCursor().hasSelection()) {
         m_consoleText->moveCursor(QTextCursor::End);
@@ -143,18 +150,33 @@ void ConsoleForm::showConsoleText(const ConsoleMonitor &monitor) {
     m_consoleText->verticalScrollBar()->setValue(m_consoleText->verticalScrollBar()->maximum());
 }
 
-void ConsoleForm::appendConsoleText(QStringView raw) {
-    // A CR LF pair split between two renders is still one line break.
-    if (m_textEndsInCR && raw.startsWith(u'\n')) {
-        raw = raw.mid(1);
+QString ConsoleForm::shownText(QStringView raw) {
+    QString shown;
+    shown.reserve(raw.size() + raw.size() / FoldLength + 1);
+    for (const QChar c : raw) {
+        // CR LF, LF and a bare CR are one line break each, also when a CR LF pair is split
+        // between two renders.
+        if (c == u'\n' && m_textEndsInCR) {
+            m_textEndsInCR = false;
+            continue;
+        }
+        m_textEndsInCR = c == u'\r';
+        if (c == u'\r' || c == u'\n') {
+            shown += u'\n';
+            m_lastLineLength = 0;
+            continue;
+        }
+        // A text view lays out a whole line whenever any of it changes: a line of tens of
+        // thousands of characters, growing as it streams in, would be laid out again on every
+        // render. Shown in pieces, only the last piece is.
+        if (m_lastLineLength == FoldLength) {
+            shown += u'\n';
+            m_lastLineLength = 0;
+        }
+        shown += c;
+        ++m_lastLineLength;
     }
-    if (raw.isEmpty()) {
-        return;
-    }
-    m_textEndsInCR = raw.endsWith(u'\r');
-    QTextCursor end(m_consoleText->document());
-    end.movePosition(QTextCursor::End);
-    end.insertText(ShownLineBreaks(raw.toString()));
+    return shown;
 }
 
 void ConsoleForm::showCurls(const ConsoleMonitor &monitor) {

@@ -16,6 +16,9 @@ class QWidget;
 class ConsoleForm : public QMainWindow {
     Q_OBJECT
 public:
+    // The raw view shows a longer console line in pieces of this many characters.
+    static constexpr int FoldLength = 1000;
+
     explicit ConsoleForm(QWidget *parent = nullptr);
     ~ConsoleForm() override;
 
@@ -42,7 +45,9 @@ protected:
 
 private:
     void showConsoleText(const ConsoleMonitor &monitor);
-    void appendConsoleText(QStringView raw);
+    // The raw text as the view shows it: one line break for each kind of line end, and lines
+    // longer than FoldLength folded.
+    QString shownText(QStringView raw);
     void showCurls(const ConsoleMonitor &monitor);
 
     QPlainTextEdit *m_consoleText = nullptr;
@@ -54,6 +59,7 @@ private:
     qint64 m_textShown = 0;
     int m_textClearsShown = -1;
     bool m_textEndsInCR = false;
+    int m_lastLineLength = 0;
     qint64 m_curlsShown = 0;
     QString m_captureShown;
     int m_shownColour = -1;

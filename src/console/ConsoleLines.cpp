@@ -117,12 +117,24 @@ bool ConsoleLineReader::takeLine(QStringView line) {
 
 bool ConsoleLineReader::feed(QStringView text) {
     const qsizetype size = text.size();
-    const auto isLineEnd = [](QChar c) { return c == u'\n' || c == u'\r'; };
+    // The next CR and the next LF at or after a position, each searched for once: a text of
+    // many lines ended by one kind is not searched to its end for the other kind at every line.
+    qsizetype nextCR = -1;
+    qsizetype nextLF = -1;
+    const auto lineEndFrom = [&](qsizetype from) {
+        if (nextCR < from) {
+            nextCR = text.indexOf(u'\r', from);
+            nextCR = nextCR < 0 ? size : nextCR;
+        }
+        if (nextLF < from) {
+            nextLF = text.indexOf(u'\n', from);
+            nextLF = nextLF < 0 ? size : nextLF;
+        }
+        return std::min(nextCR, nextLF);
+    };
     qsizetype at = 0;
     if (m_skipping) {
-        while (at < size && !isLineEnd(text[at])) {
-            ++at;
-        }
+        at = lineEndFrom(0);
         if (at == size) {
             return false;
         }
@@ -132,11 +144,7 @@ bool ConsoleLineReader::feed(QStringView text) {
     while (at < size) {
         // Only the new text is searched: what waits from earlier packets held no line end.
         const qsizetype room = m_maxLineLength - m_pending.size();
-        const qsizetype stop = std::min(size, at + room);
-        qsizetype end = at;
-        while (end < stop && !isLineEnd(text[end])) {
-            ++end;
-        }
+        const qsizetype end = std::min(lineEndFrom(at), at + room);
         if (end == size && end - at < room) {
             m_pending += text.mid(at);
             break;

@@ -2,7 +2,6 @@
 
 #include "console/ConsoleMonitor.h"
 #include "platform/Platform.h"
-#include "platform/ShownForm.h"
 #include "radio_link/ConnectAttempt.h"
 #include "settings/Timeouts.h"
 
@@ -72,10 +71,23 @@ private Q_SLOTS:
         QVERIFY(c.shown().endsWith(QString(997, QChar(u'a' + 199 % 26)) + "\n"));
         QVERIFY(c.shown().size() >= ConsoleMonitor::TextLimit - 1000);
         QVERIFY(!c.form.ConsoleText()->document()->isUndoAvailable());
-        // More than the monitor keeps between two renders: the view shows what it keeps.
-        c.socket.receive(QString(3 * ConsoleMonitor::TextLimit, u'z') + "\n");
+        // More than the monitor keeps between two renders: the view shows what it keeps, a
+        // line longer than the fold in pieces, that arrived in pieces of other lengths.
+        const int fold = ConsoleForm::FoldLength;
+        c.socket.receive(QString(3 * ConsoleMonitor::TextLimit, u'z'));
         c.form.render(c.monitor);
-        QCOMPARE(c.shown(), ShownLineBreaks(c.monitor.ConsoleText));
+        c.receive(QString(fold / 2 + 1, u'z'));
+        c.receive(QString(fold, u'z') + "\r\nend\r\n");
+        // The line is shown from where the monitor's text starts: 20 whole pieces, then one of
+        // 501 + 1000 - 1000 characters.
+        const QStringList lines = c.shown().split(u'\n');
+        QCOMPARE(lines.mid(lines.size() - 3), (QStringList{QString(fold / 2 + 1, u'z'), "end", ""}));
+        for (qsizetype i = 1; i < lines.size() - 3; ++i) {
+            QCOMPARE(lines[i], QString(fold, u'z'));
+        }
+        QVERIFY(lines[0].size() <= fold);
+        // The fold's breaks take room too: the view holds the newest of what the monitor keeps.
+        QVERIFY(QString(c.monitor.ConsoleText).remove("\r\n").endsWith(QString(c.shown()).remove(u'\n')));
     }
 
     void theFetchListGrowsAtItsEndAndLetsTheOldestGo() {
