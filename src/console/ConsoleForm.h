@@ -17,7 +17,7 @@ class ConsoleForm : public QMainWindow {
     Q_OBJECT
 public:
     // The raw view shows a longer console line in pieces of this many characters.
-    static constexpr int FoldLength = 1000;
+    static constexpr int FoldLength = 4000;
 
     explicit ConsoleForm(QWidget *parent = nullptr);
     ~ConsoleForm() override;
