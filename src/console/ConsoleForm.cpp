@@ -14,6 +14,8 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 QPlainTextEdit *textBox(const QString &name, const QString &tip) {
@@ -44,6 +46,9 @@ ConsoleForm::ConsoleForm(QWidget *parent)
     m_consoleText->setAutoFillBackground(true);
     m_consoleText->installEventFilter(this);
     m_consoleText->viewport()->installEventFilter(this);
+    // Text is only ever added and cut by the program; an undo history would keep every
+    // character the console ever sent.
+    m_consoleText->document()->setUndoRedoEnabled(false);
 
     m_sideColumn = new QWidget;
     auto *side = new QVBoxLayout(m_sideColumn);
@@ -51,6 +56,7 @@ ConsoleForm::ConsoleForm(QWidget *parent)
     m_captureText =
         textBox(QStringLiteral("ConsoleCaptureText"), QStringLiteral("What is playing; double click to clear"));
     m_captureText->viewport()->installEventFilter(this);
+    m_captureText->document()->setUndoRedoEnabled(false);
     // The eleven summary lines at least; long addresses wrap onto the lines below.
     const QFontMetrics metrics(m_captureText->font());
     m_captureText->setMinimumHeight(metrics.lineSpacing() * 11 + 2 * m_captureText->frameWidth() +
@@ -84,7 +90,7 @@ ConsoleForm::ConsoleForm(QWidget *parent)
 ConsoleForm::~ConsoleForm() = default;
 
 void ConsoleForm::render(const ConsoleMonitor &monitor) {
-    setConsoleText(monitor.ConsoleText);
+    showConsoleText(monitor);
     if (monitor.TextColour != m_shownColour) {
         m_shownColour = monitor.TextColour;
         QPalette palette = m_consoleText->palette();
@@ -92,20 +98,11 @@ void ConsoleForm::render(const ConsoleMonitor &monitor) {
         palette.setColor(QPalette::Text, ShownColour(monitor.TextColour));
         m_consoleText->setPalette(palette);
     }
-    const QString capture = ShownLineBreaks(monitor.ConsoleCaptureText);
-    if (m_captureText->toPlainText() != capture) {
-        m_captureText->setPlainText(capture);
+    if (monitor.ConsoleCaptureText != m_captureShown) {
+        m_captureShown = monitor.ConsoleCaptureText;
+        m_captureText->setPlainText(ShownLineBreaks(m_captureShown));
     }
-    const QStringList &curls = monitor.TheCurlList();
-    bool same = m_curlList->count() == curls.size();
-    for (int i = 0; same && i < m_curlList->count(); ++i) {
-        same = m_curlList->item(i)->text() == curls.at(i);
-    }
-    if (!same) {
-        m_curlList->clear();
-        m_curlList->addItems(curls);
-        m_curlList->scrollToBottom();
-    }
+    showCurls(monitor);
     m_sideColumn->setVisible(monitor.CaptureVisible);
     for (int panel = 1; panel <= 3; ++panel) {
         QLabel *label = m_panels[size_t(panel - 1)];
@@ -114,25 +111,93 @@ void ConsoleForm::render(const ConsoleMonitor &monitor) {
     }
 }
 
-void ConsoleForm::setConsoleText(const QString &raw) {
-    if (raw == m_shownRaw) {
+void ConsoleForm::showConsoleText(const ConsoleMonitor &monitor) {
+    const QString &raw = monitor.ConsoleText;
+    const qint64 added = monitor.consoleTextAdded() - m_textShown;
+    const bool restart = monitor.consoleTextClears() != m_textClearsShown || added < 0 || added > raw.size();
+    if (!restart && added == 0) {
         return;
     }
+    QTextDocument *document = m_consoleText->document();
+    // One edit, so the view lays its text out once per render.
+    QTextCursor edit(document);
+    edit.beginEditBlock();
     // Usually only new text came; appending it keeps the view cheap and the selection intact.
-    // Once the text is at its limit the front moves too, and the view is filled anew.
-    if (!m_shownRaw.isEmpty() && raw.startsWith(m_shownRaw) && !m_shownRaw.endsWith(u'\r')) {
-        QTextCursor cursor(m_consoleText->document());
-        cursor.movePosition(QTextCursor::End);
-        cursor.insertText(ShownLineBreaks(raw.mid(m_shownRaw.size())));
+    // After a new connection, or when more came than the monitor keeps, the view starts anew.
+    if (restart) {
+        edit.select(QTextCursor::Document);
+        m_textEndsInCR = false;
+        m_lastLineLength = 0;
+        edit.insertText(shownText(raw));
     } else {
-        m_consoleText->setPlainText(ShownLineBreaks(raw));
+        edit.movePosition(QTextCursor::End);
+        edit.insertText(shownText(QStringView(raw).right(added)));
     }
-    m_shownRaw = raw;
+    // The view keeps what the monitor keeps, at most: the oldest lines leave from the top.
+    const int excess = document->characterCount() - 1 - ConsoleMonitor::TextLimit;
+    if (excess > 0) {
+        QTextCursor front(document);
+        front.setPosition(excess, QTextCursor::KeepAnchor);
+        front.removeSelectedText();
+    }
+    edit.endEditBlock();
+    m_textClearsShown = monitor.consoleTextClears();
+    m_textShown = monitor.consoleTextAdded();
     // Like a terminal: the caret and the view follow the end, unless the user is selecting.
     if (!m_consoleText->textCursor().hasSelection()) {
         m_consoleText->moveCursor(QTextCursor::End);
     }
     m_consoleText->verticalScrollBar()->setValue(m_consoleText->verticalScrollBar()->maximum());
+}
+
+QString ConsoleForm::shownText(QStringView raw) {
+    QString shown;
+    shown.reserve(raw.size() + raw.size() / FoldLength + 1);
+    for (const QChar c : raw) {
+        // CR LF, LF and a bare CR are one line break each, also when a CR LF pair is split
+        // between two renders.
+        if (c == u'\n' && m_textEndsInCR) {
+            m_textEndsInCR = false;
+            continue;
+        }
+        m_textEndsInCR = c == u'\r';
+        if (c == u'\r' || c == u'\n') {
+            shown += u'\n';
+            m_lastLineLength = 0;
+            continue;
+        }
+        // A text view lays out a whole line whenever any of it changes: a line of tens of
+        // thousands of characters, growing as it streams in, would be laid out again on every
+        // render. Shown in pieces, only the last piece is.
+        if (m_lastLineLength == FoldLength) {
+            shown += u'\n';
+            m_lastLineLength = 0;
+        }
+        shown += c;
+        ++m_lastLineLength;
+    }
+    return shown;
+}
+
+void ConsoleForm::showCurls(const ConsoleMonitor &monitor) {
+    // The monitor's list holds the fetches numbered first..added-1; the view those numbered
+    // up to m_curlsShown. Those the monitor let go leave the top, the new ones are added.
+    const QStringList &curls = monitor.TheCurlList();
+    const qint64 added = monitor.curlsAdded();
+    const qint64 first = added - curls.size();
+    const qint64 shownFirst = m_curlsShown - m_curlList->count();
+    const int gone = int(std::clamp<qint64>(first - shownFirst, 0, m_curlList->count()));
+    if (gone == 0 && added == m_curlsShown) {
+        return;
+    }
+    if (gone > 0) {
+        m_curlList->model()->removeRows(0, gone);
+    }
+    for (qint64 n = std::max(first, m_curlsShown); n < added; ++n) {
+        m_curlList->addItem(curls.at(qsizetype(n - first)));
+    }
+    m_curlsShown = added;
+    m_curlList->scrollToBottom();
 }
 
 void ConsoleForm::closeEvent(QCloseEvent *event) {

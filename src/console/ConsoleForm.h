@@ -16,6 +16,9 @@ class QWidget;
 class ConsoleForm : public QMainWindow {
     Q_OBJECT
 public:
+    // The raw view shows a longer console line in pieces of this many characters.
+    static constexpr int FoldLength = 4000;
+
     explicit ConsoleForm(QWidget *parent = nullptr);
     ~ConsoleForm() override;
 
@@ -41,13 +44,23 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void setConsoleText(const QString &raw);
+    void showConsoleText(const ConsoleMonitor &monitor);
+    // The raw text as the view shows it: one line break for each kind of line end, and lines
+    // longer than FoldLength folded.
+    QString shownText(QStringView raw);
+    void showCurls(const ConsoleMonitor &monitor);
 
     QPlainTextEdit *m_consoleText = nullptr;
     QPlainTextEdit *m_captureText = nullptr;
     QListWidget *m_curlList = nullptr;
     QWidget *m_sideColumn = nullptr;
     std::array<QLabel *, 3> m_panels{};
-    QString m_shownRaw; // the raw text the view shows, to append rather than redraw
+    // What the views show, in the monitor's counts, so that a render adds only what is new.
+    qint64 m_textShown = 0;
+    int m_textClearsShown = -1;
+    bool m_textEndsInCR = false;
+    int m_lastLineLength = 0;
+    qint64 m_curlsShown = 0;
+    QString m_captureShown;
     int m_shownColour = -1;
 };

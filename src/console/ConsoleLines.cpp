@@ -2,6 +2,8 @@
 
 #include "settings/INIFILES.h"
 
+#include <algorithm>
+
 namespace {
 
 const QString CoverArt = QStringLiteral("load coverart");
@@ -25,23 +27,6 @@ QString ValueOf(const QString &piece) {
 
 } // namespace
 
-ConsoleLine TakeConsoleLine(QStringView text, qsizetype maxLength) {
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c == u'\n') {
-            return ConsoleLine{ConsoleLine::Ok, text.left(i).toString(), i + 1};
-        }
-        if (c == u'\r') {
-            const qsizetype end = i + 1 < text.size() && text[i + 1] == u'\n' ? i + 2 : i + 1;
-            return ConsoleLine{ConsoleLine::Ok, text.left(i).toString(), end};
-        }
-        if (i + 1 >= maxLength) {
-            return ConsoleLine{ConsoleLine::Ok, text.left(i + 1).toString(), i + 1};
-        }
-    }
-    return ConsoleLine{ConsoleLine::Incomplete, QString(), 0};
-}
-
 QString ConsoleSummary::text() const {
     const QString lines[] = {QStringLiteral("UTC      : ") + UTC,
                              QStringLiteral("Title    : ") + Title,
@@ -61,13 +46,26 @@ QString ConsoleSummary::text() const {
     return out;
 }
 
-bool ApplyConsoleRules(const QString &line, ConsoleSummary &summary, QStringList &curls) {
-    bool changed = false;
-    if (line.contains(CoverArt) && !line.contains(NoCoverArt)) {
-        summary.Clipart = Bracketed(TextAfter(CoverArt, line));
-        changed = true;
+qsizetype ConsoleSummary::characters() const {
+    return UTC.size() + Title.size() + URL.size() + Clipart.size() + ID3.size() + cURL.size() + MPlayer.size() +
+           Playing.size();
+}
+
+bool ApplyConsoleRules(QStringView view, ConsoleSummary &summary, QStringList &curls) {
+    const bool coverArt = view.contains(CoverArt) && !view.contains(NoCoverArt);
+    const bool streamInfo = view.contains(StreamInfo);
+    const bool fetch = view.contains(Fetch);
+    const qsizetype playerStart = view.indexOf(PlayerStart);
+    const bool playing = view.contains(PlayingMark);
+    const bool tagCheck = view.contains(TagCheck);
+    if (!coverArt && !streamInfo && !fetch && playerStart < 0 && !playing && !tagCheck) {
+        return false; // most lines: no copy made
     }
-    if (line.contains(StreamInfo)) {
+    const QString line = view.toString();
+    if (coverArt) {
+        summary.Clipart = Bracketed(TextAfter(CoverArt, line));
+    }
+    if (streamInfo) {
         QString value = TextAfter(StreamInfo, line);
         value.remove(u'\'');
         value += QStringLiteral(";;;");
@@ -77,46 +75,98 @@ bool ApplyConsoleRules(const QString &line, ConsoleSummary &summary, QStringList
         QString utc = pieces.at(2);
         utc.replace(QStringLiteral("T"), QStringLiteral(" T"));
         summary.UTC = ValueOf(utc);
-        changed = true;
     }
-    if (line.contains(Fetch)) {
+    if (fetch) {
         summary.cURL = TextAfter(Fetch, line);
         curls << summary.cURL;
-        changed = true;
     }
-    if (const qsizetype at = line.indexOf(PlayerStart); at >= 0) {
+    if (playerStart >= 0) {
         // From the marker's ":" on; the player's command line sits in brackets after it.
-        summary.MPlayer = Bracketed(line.mid(at + PlayerStart.size() - 1));
-        changed = true;
+        summary.MPlayer = Bracketed(line.mid(playerStart + PlayerStart.size() - 1));
     }
-    if (line.contains(PlayingMark)) {
+    if (playing) {
         summary.Playing = TextAfter(QStringLiteral("Playing"), line);
-        changed = true;
     }
-    if (line.contains(TagCheck)) {
+    if (tagCheck) {
         summary.ID3 = Bracketed(TextAfter(QStringLiteral("Check ID3 on:"), line));
-        changed = true;
+    }
+    return true;
+}
+
+bool ConsoleLineReader::takeLine(QStringView line) {
+    if (line.isEmpty()) {
+        return false;
+    }
+    const qsizetype before = m_curls.size();
+    const bool changed = ApplyConsoleRules(line, m_summary, m_curls);
+    if (m_curls.size() > before) {
+        m_curlsAdded += m_curls.size() - before;
+        for (qsizetype i = before; i < m_curls.size(); ++i) {
+            m_curlCharacters += m_curls.at(i).size();
+        }
+        // The oldest go first; the latest always stays, as no line is longer than the bound.
+        qsizetype drop = 0;
+        while (m_curls.size() - drop > MaxCurls || m_curlCharacters > MaxCurlCharacters) {
+            m_curlCharacters -= m_curls.at(drop).size();
+            ++drop;
+        }
+        m_curls.remove(0, drop);
     }
     return changed;
 }
 
-bool ConsoleLineReader::feed(const QString &text) {
-    m_pending += text;
-    bool changed = false;
+bool ConsoleLineReader::feed(QStringView text) {
+    const qsizetype size = text.size();
+    // The next CR and the next LF at or after a position, each searched for once: a text of
+    // many lines ended by one kind is not searched to its end for the other kind at every line.
+    qsizetype nextCR = -1;
+    qsizetype nextLF = -1;
+    const auto lineEndFrom = [&](qsizetype from) {
+        if (nextCR < from) {
+            nextCR = text.indexOf(u'\r', from);
+            nextCR = nextCR < 0 ? size : nextCR;
+        }
+        if (nextLF < from) {
+            nextLF = text.indexOf(u'\n', from);
+            nextLF = nextLF < 0 ? size : nextLF;
+        }
+        return std::min(nextCR, nextLF);
+    };
     qsizetype at = 0;
-    for (;;) {
-        const ConsoleLine next = TakeConsoleLine(QStringView(m_pending).mid(at), MaxLineLength);
-        if (next.status != ConsoleLine::Ok) {
+    if (m_skipping) {
+        at = lineEndFrom(0);
+        if (at == size) {
+            return false;
+        }
+        m_skipping = false;
+    }
+    bool changed = false;
+    while (at < size) {
+        // Only the new text is searched: what waits from earlier packets held no line end.
+        const qsizetype room = m_maxLineLength - m_pending.size();
+        const qsizetype end = std::min(lineEndFrom(at), at + room);
+        if (end == size && end - at < room) {
+            m_pending += text.mid(at);
             break;
         }
-        at += next.consumed;
-        if (!next.line.isEmpty() && ApplyConsoleRules(next.line, m_summary, m_curls)) {
-            changed = true;
+        const QStringView piece = text.mid(at, end - at);
+        if (m_pending.isEmpty()) {
+            changed = takeLine(piece) || changed;
+        } else {
+            m_pending += piece;
+            changed = takeLine(m_pending) || changed;
+            m_pending.clear();
         }
-    }
-    m_pending.remove(0, at);
-    if (m_curls.size() > MaxCurls) {
-        m_curls.remove(0, m_curls.size() - MaxCurls);
+        at = end;
+        if (at < size && text[at] == u'\r') {
+            ++at;
+            if (at < size && text[at] == u'\n') {
+                ++at;
+            }
+        } else if (at < size && text[at] == u'\n') {
+            ++at;
+        }
+        // else: a line cut at the length bound; its rest starts the next line.
     }
     return changed;
 }

@@ -12,10 +12,11 @@
 namespace {
 
 const QString General = QStringLiteral("General");
+const QString WaitingTip = QStringLiteral("Characters waiting to be read");
 
-// Received text is normally taken by the 50 ms tick; a console that pours out more than this
-// between two ticks is worked through at once, so the raw buffer stays small.
-constexpr qsizetype BufferHighWater = 256 * 1024;
+bool isLineEnd(QChar c) {
+    return c == u'\n' || c == u'\r';
+}
 
 } // namespace
 
@@ -25,9 +26,12 @@ ConsoleMonitor::ConsoleMonitor(Platform &platform, const Timeouts &timeouts, Con
     , m_socket(platform.createSocket())
     , m_checkTimer(platform.createTimer())
     , m_refreshTimer(platform.createTimer())
-    , m_sendTimer(platform.createTimer()) {
+    , m_sendTimer(platform.createTimer())
+    , m_viewTimer(platform.createTimer()) {
     m_checkTimer->setInterval(CheckInterval);
     m_refreshTimer->setInterval(RefreshLabelInterval);
+    m_viewTimer->setInterval(ViewInterval);
+    connect(m_viewTimer.get(), &Timer::timeout, this, &ConsoleMonitor::ViewTimer_Timer);
     connect(m_checkTimer.get(), &Timer::timeout, this, &ConsoleMonitor::CheckConsoleSocket_Timer);
     connect(m_refreshTimer.get(), &Timer::timeout, this, &ConsoleMonitor::RefreshLabelTimer_Timer);
     connect(m_sendTimer.get(), &Timer::timeout, this, &ConsoleMonitor::checkSend);
@@ -48,7 +52,7 @@ ConsoleMonitor::ConsoleMonitor(Platform &platform, const Timeouts &timeouts, Con
     m_attempt = std::make_unique<ConnectAttempt>(platform, *m_socket, connectExtra);
     connect(m_attempt.get(), &ConnectAttempt::finished, this, [this](bool, const QString &result) {
         attemptFinished(result);
-        Q_EMIT changed();
+        showNow();
     });
 }
 
@@ -62,9 +66,9 @@ void ConsoleMonitor::Form_Load(const INIFILES &ini) {
     StatusPanel[1] = TcpSocket::stateName(m_socket->State());
     StatusPanel[3] = where;
     StatusTip[1] = where;
-    StatusTip[2] = QStringLiteral("Characters waiting to be read");
+    StatusTip[2] = WaitingTip;
     StatusTip[3] = QStringLiteral("Click to show or hide the summary");
-    Q_EMIT changed();
+    showNow();
 }
 
 bool ConsoleMonitor::connecting() const {
@@ -79,6 +83,8 @@ void ConsoleMonitor::Form_Unload(INIFILES &ini) {
     finishSend();
     m_checkTimer->setEnabled(false);
     m_refreshTimer->setEnabled(false);
+    m_viewTimer->setEnabled(false);
+    m_viewDirty = false;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -87,11 +93,11 @@ void ConsoleMonitor::Form_Unload(INIFILES &ini) {
 void ConsoleMonitor::ConsoleText_DblClick() {
     if (m_socket->State() == TcpSocket::sckConnected) {
         m_socket->Close();
-        Q_EMIT changed();
+        showNow();
         return;
     }
     connectToConsole();
-    Q_EMIT changed();
+    showNow();
 }
 
 void ConsoleMonitor::StatusBar_PanelDblClick(int panel) {
@@ -104,7 +110,7 @@ void ConsoleMonitor::StatusBar_PanelDblClick(int panel) {
         m_socket->Close();
         m_attempt->check();
     }
-    Q_EMIT changed();
+    showNow();
 }
 
 void ConsoleMonitor::connectToConsole() {
@@ -112,7 +118,7 @@ void ConsoleMonitor::connectToConsole() {
         m_socket->Close();
         m_attempt->check(); // an attempt still waiting ends here, as a failure
     }
-    ConsoleText.clear();
+    clearText();
     m_buffer.clear();
     m_reader.clear();
     m_checkTimer->setEnabled(true);
@@ -186,23 +192,41 @@ void ConsoleMonitor::onConnect() {
     TextColour = White;
     m_sendComplete = false;
     m_socketError = false;
-    Q_EMIT changed();
+    showNow();
 }
 
 void ConsoleMonitor::onDataArrival() {
-    m_buffer += m_socket->GetData();
-    if (m_buffer.size() > BufferHighWater) {
-        processBuffer();
+    const QString text = m_socket->GetData();
+    if (text.isEmpty()) {
+        return;
     }
+    // The raw view shows the newest text at once, whether or not the rules get to read it.
+    addText(text);
+    // The rules read in order from a bounded backlog; when they fall behind, the oldest text
+    // goes unread rather than piling up.
+    const qsizetype keep = std::min(text.size(), BacklogLimit);
+    const qsizetype dropOld = std::max<qsizetype>(0, m_buffer.size() + keep - BacklogLimit);
+    if (dropOld > 0 || keep < text.size()) {
+        const QChar lastDropped = keep < text.size() ? text.at(text.size() - keep - 1) : m_buffer.at(dropOld - 1);
+        m_buffer.remove(0, dropOld);
+        m_dropped += dropOld + text.size() - keep;
+        if (isLineEnd(lastDropped)) {
+            m_reader.clear();
+        } else {
+            m_reader.skipToNextLine();
+        }
+    }
+    m_buffer += QStringView(text).right(keep);
+    m_viewDirty = true;
     showWaiting();
-    Q_EMIT changed();
+    showSoon();
 }
 
 void ConsoleMonitor::onClose() {
     m_socket->Close();
     TextColour = Yellow;
     checkSend();
-    Q_EMIT changed();
+    showNow();
 }
 
 void ConsoleMonitor::onError(const QString &description) {
@@ -212,7 +236,7 @@ void ConsoleMonitor::onError(const QString &description) {
     m_socketError = true;
     m_socket->Close();
     checkSend();
-    Q_EMIT changed();
+    showNow();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -228,27 +252,53 @@ void ConsoleMonitor::CheckConsoleSocket_Timer() {
             m_attempt->check();
             checkSend();
         }
+        m_viewDirty = true;
     }
     showWaiting();
     processBuffer();
-    Q_EMIT changed();
+    showSoon();
 }
 
 void ConsoleMonitor::processBuffer() {
     if (m_buffer.isEmpty()) {
         return;
     }
-    const QString text = m_buffer;
-    m_buffer.clear();
-    // Only what is new goes to the raw view; an unfinished line waits in the reader and is
-    // not shown a second time when its rest arrives.
-    ConsoleText += text;
-    if (ConsoleText.size() > TextLimit) {
-        ConsoleText.remove(0, ConsoleText.size() - TextLimit);
-    }
-    if (m_reader.feed(text)) {
+    // One chunk a tick: a backlog larger than that waits for the next ticks, and other events
+    // are handled in between.
+    const qsizetype take = std::min(m_buffer.size(), ChunkLimit);
+    if (m_reader.feed(QStringView(m_buffer).left(take))) {
         ConsoleCaptureText = m_reader.summary().text();
     }
+    if (take == m_buffer.size()) {
+        m_buffer.clear(); // gives the memory back
+    } else {
+        m_buffer.remove(0, take);
+    }
+    m_viewDirty = true;
+}
+
+void ConsoleMonitor::addText(const QString &text) {
+    // An unfinished line is shown as it comes and not a second time when its rest arrives.
+    if (text.size() >= TextLimit) {
+        ConsoleText = text.right(TextLimit);
+    } else {
+        const qsizetype excess = ConsoleText.size() + text.size() - TextLimit;
+        if (excess > 0) {
+            ConsoleText.remove(0, excess);
+        }
+        ConsoleText += text;
+    }
+    m_textAdded += text.size();
+}
+
+void ConsoleMonitor::clearText() {
+    ConsoleText.clear();
+    m_textAdded = 0;
+    ++m_textClears;
+}
+
+qsizetype ConsoleMonitor::keptCharacters() const {
+    return ConsoleText.size() + m_buffer.size() + m_reader.keptCharacters() + ConsoleCaptureText.size();
 }
 
 void ConsoleMonitor::showWaiting() {
@@ -256,7 +306,38 @@ void ConsoleMonitor::showWaiting() {
     if (waiting != m_waitingShown) {
         m_waitingShown = waiting;
         StatusPanel[2] = QString::number(waiting);
+        m_viewDirty = true;
     }
+    if (m_dropped != m_droppedShown) {
+        m_droppedShown = m_dropped;
+        StatusTip[2] =
+            WaitingTip +
+            QStringLiteral("; %1 not read, as the console sent faster than they could be read").arg(m_dropped);
+        m_viewDirty = true;
+    }
+}
+
+void ConsoleMonitor::showSoon() {
+    // The first change after a quiet interval is shown at once; the ones after it wait for the
+    // interval's end.
+    if (!m_viewDirty || m_viewTimer->isEnabled()) {
+        return;
+    }
+    m_viewTimer->setEnabled(true);
+    showNow();
+}
+
+void ConsoleMonitor::ViewTimer_Timer() {
+    if (!m_viewDirty) {
+        m_viewTimer->setEnabled(false);
+        return;
+    }
+    showNow(); // and the timer runs on: the next changes wait another interval
+}
+
+void ConsoleMonitor::showNow() {
+    m_viewDirty = false;
+    Q_EMIT changed();
 }
 
 void ConsoleMonitor::restartRefreshLabel() {
@@ -272,7 +353,7 @@ void ConsoleMonitor::RefreshLabelTimer_Timer() {
         StatusTip[3] = StatusPanel[3];
         StatusPanel[3] = where;
     }
-    Q_EMIT changed();
+    showNow();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -283,11 +364,11 @@ void ConsoleMonitor::StatusBar_PanelClick(int panel) {
         return;
     }
     CaptureVisible = !CaptureVisible;
-    Q_EMIT changed();
+    showNow();
 }
 
 void ConsoleMonitor::ConsoleCaptureText_DblClick() {
     ConsoleCaptureText.clear();
     m_reader.clearCurls();
-    Q_EMIT changed();
+    showNow();
 }

@@ -18,17 +18,33 @@ struct ConnectExtraTime;
 struct Timeouts;
 
 // The console window's behaviour: its own socket to the radio's debug console, the connect
-// with the adaptive wait shared with the command link, the 50 ms tick that shows the raw text
-// and runs the line rules, the status bar and the sends of typed characters. The window only
-// renders the fields below (on changed()) and forwards clicks and keys.
+// with the adaptive wait shared with the command link, the 50 ms tick that runs the line
+// rules, the status bar and the sends of typed characters. The window only renders the fields
+// below (on changed()) and forwards clicks and keys.
 //
 // Nothing here waits in a nested event loop: the connect and a send in flight end on a socket
 // event or at their deadline.
+//
+// A console may pour out far more than anyone can read (a stuck player logging without pause).
+// Whatever arrives, what is kept stays bounded (KeptCharactersBound): the raw view keeps its
+// last TextLimit characters, lines wait for the rules in a backlog of BacklogLimit characters
+// whose oldest part is dropped when the rules fall behind, and the tick hands the rules at most
+// ChunkLimit characters, so a flood costs a bounded share of the one thread and the remote's
+// clicks and timers keep their pace. The window is told to redraw at most every ViewInterval ms
+// while text streams in, and not at all while nothing changes.
 class ConsoleMonitor : public QObject {
     Q_OBJECT
 public:
     static constexpr int TextLimit = 20000;
     static constexpr int CheckInterval = 50;
+    static constexpr int ViewInterval = 250;
+    static constexpr qsizetype BacklogLimit = 512 * 1024;
+    static constexpr qsizetype ChunkLimit = 256 * 1024;
+    // Characters the console keeps at most: raw view, backlog, the waiting line, the summary
+    // (eight fields of at most one line each, and the text made of them) and the fetch list.
+    static constexpr qsizetype KeptCharactersBound = TextLimit + BacklogLimit + ConsoleLineReader::MaxLineLength +
+                                                     2 * (8 * ConsoleLineReader::MaxLineLength + 200) +
+                                                     ConsoleLineReader::MaxCurlCharacters;
     static constexpr int RefreshLabelInterval = 1500;
     // How long a send may stay unconfirmed before the next one is let through.
     static constexpr int SendTimeLimit = 2000;
@@ -68,26 +84,38 @@ public:
     // Timer handlers, public so tests can drive them directly.
     void CheckConsoleSocket_Timer();
     void RefreshLabelTimer_Timer();
+    void ViewTimer_Timer();
 
     TcpSocket &ConsoleSocket() { return *m_socket; }
     Timer &CheckConsoleSocket() { return *m_checkTimer; }
     Timer &RefreshLabelTimer() { return *m_refreshTimer; }
+    Timer &ViewTimer() { return *m_viewTimer; }
 
     QString ConsoleAddress = QStringLiteral("192.168.1.88");
     QString ConsolePort = QStringLiteral("8899");
 
     // What the window shows.
     QString ConsoleText; // the raw console, the last TextLimit characters
+    // Characters ever added to ConsoleText since it was last emptied (a new connection), and
+    // how often it was emptied: a view appends what is new instead of comparing whole texts.
+    qint64 consoleTextAdded() const { return m_textAdded; }
+    int consoleTextClears() const { return m_textClears; }
     QString ConsoleCaptureText;
     bool CaptureVisible = true;
     const QStringList &TheCurlList() const { return m_reader.curls(); }
+    qint64 curlsAdded() const { return m_reader.curlsAdded(); }
     int TextColour = White;
     std::array<QString, 4> StatusPanel{}; // panels 1..3 (0 unused)
     std::array<QString, 4> StatusTip{};   // their tooltips
     qsizetype waitingCharacters() const { return m_buffer.size() + m_reader.pendingLength(); }
     const ConsoleSummary &summary() const { return m_reader.summary(); }
+    // Characters that arrived but were dropped unread because the rules fell behind.
+    qint64 droppedCharacters() const { return m_dropped; }
+    qsizetype keptCharacters() const;
 
 Q_SIGNALS:
+    // The window has something new to show: at once after the user's actions and connection
+    // events, at most once per ViewInterval while console text streams in.
     void changed();
 
 private:
@@ -98,6 +126,12 @@ private:
     void finishSend();
     void showWaiting();
     void processBuffer();
+    void addText(const QString &text);
+    void clearText();
+    // Shows what data or a tick changed (m_viewDirty), coalesced to one redraw per interval.
+    void showSoon();
+    // The user did something, or the connection changed: shown at once.
+    void showNow();
     void onConnect();
     void onDataArrival();
     void onClose();
@@ -110,10 +144,16 @@ private:
     std::unique_ptr<Timer> m_checkTimer;
     std::unique_ptr<Timer> m_refreshTimer;
     std::unique_ptr<Timer> m_sendTimer;
+    std::unique_ptr<Timer> m_viewTimer;
     std::unique_ptr<ConnectAttempt> m_attempt; // after the socket: it follows the socket's events
 
     ConsoleLineReader m_reader;
-    QString m_buffer; // received, not yet taken by the tick
+    QString m_buffer; // received, not yet taken by the tick (at most BacklogLimit)
+    qint64 m_dropped = 0;
+    qint64 m_droppedShown = 0;
+    qint64 m_textAdded = 0;
+    int m_textClears = 0;
+    bool m_viewDirty = false;
     bool m_sending = false;
     bool m_sendComplete = false;
     bool m_socketError = false;

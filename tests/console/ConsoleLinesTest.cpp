@@ -38,21 +38,45 @@ TEST(ConsoleLines, LineEndsOfEveryKindAndPacketBordersGiveWholeLines) {
     EXPECT_EQ(waiting.summary().Playing, "cd");
 }
 
-TEST(ConsoleLines, AConsoleWithoutLineEndsCannotGrowTheCarriedLine) {
-    ConsoleLineReader reader;
-    const QString flood(ConsoleLineReader::MaxLineLength, u'x');
-    for (int i = 0; i < 5; ++i) {
-        reader.feed(flood + "yyy");
-        EXPECT_LE(reader.pendingLength(), ConsoleLineReader::MaxLineLength);
-    }
-    // The excess went through as lines of their own: a line after the flood still counts.
-    reader.feed("\nPlaying z\n");
-    EXPECT_EQ(reader.summary().Playing, "z");
+TEST(ConsoleLines, ALineWithoutItsEndIsCutAtTheBoundAndTheNextLinesStillCount) {
+    // Exactly the bound without a line end is a whole line already.
+    ConsoleLineReader reader(16);
+    EXPECT_TRUE(reader.feed(u"Playing 12345678"));
+    EXPECT_EQ(reader.summary().Playing, "12345678");
     EXPECT_EQ(reader.pendingLength(), 0);
-    const QString tenQ = QString(10, u'q') + "\n";
-    const ConsoleLine cut = TakeConsoleLine(tenQ, 4);
-    EXPECT_TRUE(cut.status == ConsoleLine::Ok && cut.line == "qqqq" && cut.consumed == 4);
-    EXPECT_EQ(TakeConsoleLine(u"abc", 4).status, ConsoleLine::Incomplete);
+    // A waiting line is cut at the bound even when its packets are small; the rest of it is a
+    // line of its own, and a line after it is read as usual.
+    reader.feed(u"Playing abc");
+    reader.feed(u"defghijk");
+    EXPECT_EQ(reader.summary().Playing, "abcdefgh");
+    EXPECT_EQ(reader.pendingLength(), 3);
+    EXPECT_TRUE(reader.feed(u"\nPlaying z\n"));
+    EXPECT_EQ(reader.summary().Playing, "z");
+
+    ConsoleLineReader flooded;
+    const QString flood(3 * ConsoleLineReader::MaxLineLength + 5, u'x');
+    for (int i = 0; i < 4; ++i) {
+        flooded.feed(flood);
+        EXPECT_LT(flooded.pendingLength(), ConsoleLineReader::MaxLineLength);
+    }
+    flooded.feed(u"\r\nPlaying after the flood\r\n");
+    EXPECT_EQ(flooded.summary().Playing, "after the flood");
+}
+
+TEST(ConsoleLines, AfterLostTextTheFirstPieceIsNotTakenForALine) {
+    ConsoleLineReader reader;
+    reader.feed(u"Playing a");
+    reader.skipToNextLine();
+    EXPECT_EQ(reader.pendingLength(), 0);
+    // The text before the next line end lost its start: "Playing b" may belong to anything.
+    EXPECT_FALSE(reader.feed(u"xx Playing b"));
+    EXPECT_FALSE(reader.feed(u" more\r"));
+    EXPECT_TRUE(reader.feed(u"\nPlaying c\n"));
+    EXPECT_EQ(reader.summary().Playing, "c");
+    // A line end right at the start of what comes ends the lost piece at once.
+    reader.skipToNextLine();
+    EXPECT_TRUE(reader.feed(u"\nPlaying d\n"));
+    EXPECT_EQ(reader.summary().Playing, "d");
 }
 
 // Each line in turn, on one summary: whether a rule fired and a field it must leave as shown
@@ -97,7 +121,7 @@ TEST(ConsoleLines, RulesFillTheirFields) {
     EXPECT_EQ(summary.text(), before);
 }
 
-TEST(ConsoleLines, TheFetchListKeepsItsOrderAndTheLatestThousand) {
+TEST(ConsoleLines, TheFetchListKeepsItsOrderAndTheLatestWithinItsBounds) {
     ConsoleLineReader reader;
     for (int i = 0; i < ConsoleLineReader::MaxCurls + 5; ++i) {
         reader.feed(QStringLiteral("cURL: %1\n").arg(i));
@@ -106,4 +130,20 @@ TEST(ConsoleLines, TheFetchListKeepsItsOrderAndTheLatestThousand) {
     EXPECT_EQ(reader.curls().first(), "5");
     EXPECT_EQ(reader.curls().last(), QString::number(ConsoleLineReader::MaxCurls + 4));
     EXPECT_EQ(reader.summary().cURL, reader.curls().last());
+    EXPECT_EQ(reader.curlsAdded(), ConsoleLineReader::MaxCurls + 5);
+    // Long addresses: the list holds fewer of them, the newest last, never above its bound.
+    const qsizetype length = 60000;
+    for (int i = 0; i < 10; ++i) {
+        reader.feed(QStringLiteral("cURL: %1").arg(i) + QString(length - 1, u'u') + "\n");
+    }
+    const qsizetype fit = ConsoleLineReader::MaxCurlCharacters / length;
+    ASSERT_EQ(reader.curls().size(), fit);
+    EXPECT_TRUE(reader.curls().first().startsWith(QString::number(10 - fit)));
+    EXPECT_TRUE(reader.curls().last().startsWith("9"));
+    EXPECT_LE(reader.keptCharacters(), ConsoleLineReader::MaxCurlCharacters + 2 * length);
+    // Emptying the list keeps the count of what was added, so a view can tell old from new.
+    reader.clearCurls();
+    reader.feed(u"cURL: again\n");
+    EXPECT_EQ(reader.curls(), QStringList{"again"});
+    EXPECT_EQ(reader.curlsAdded(), ConsoleLineReader::MaxCurls + 16);
 }

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
@@ -182,4 +183,102 @@ TEST(ConsoleMonitor, AddressComesFromTheSettingsAndGoesBackAtClose) {
     EXPECT_FALSE(c.monitor.connecting());
     EXPECT_EQ(ini.ReadSetting("General", "ConsolePort", ""), "9002");
     EXPECT_EQ(ini.ReadSetting("General", "ConsoleAddress", ""), "127.0.0.1");
+}
+
+// A console that never stops: 64 MiB in 64 KiB lines, arriving far faster than the 50 ms tick
+// takes them, half of it without any line end. What the console keeps never exceeds its stated
+// bound, and a line sent after the flood is read.
+TEST(ConsoleMonitor, AFloodKeepsWithinTheBoundAndALineAfterItIsStillRead) {
+    Console c;
+    c.open();
+    const qsizetype line = 64 * 1024;
+    const QString plain = QString(line - 2, u'x') + "\r\n";
+    const QString fetch = "cURL: http://" + QString(line - 15, u'f') + "\r\n";
+    const QString playing = "Playing " + QString(line - 10, u'p') + "\r\n";
+    const QString endless(line, u'y');
+    const int packets = 1024; // 64 MiB
+    const int packetsPerTick = 32;
+    qsizetype mostKept = 0;
+    for (int i = 0; i < packets; ++i) {
+        if (i < packets / 2) {
+            c.socket.receive(i % 3 == 0 ? fetch : i % 3 == 1 ? playing : plain);
+        } else {
+            c.socket.receive(endless);
+        }
+        mostKept = std::max(mostKept, c.monitor.keptCharacters());
+        if (i % packetsPerTick == packetsPerTick - 1) {
+            c.run(ConsoleMonitor::CheckInterval);
+            mostKept = std::max(mostKept, c.monitor.keptCharacters());
+        }
+    }
+    EXPECT_LE(mostKept, ConsoleMonitor::KeptCharactersBound);
+    EXPECT_LE(ConsoleMonitor::KeptCharactersBound * 2, 8 * 1024 * 1024); // a few MB, stated
+    EXPECT_EQ(c.monitor.ConsoleText, QString(ConsoleMonitor::TextLimit, u'y'));
+    EXPECT_LE(c.monitor.TheCurlList().size() * fetch.size(), ConsoleLineReader::MaxCurlCharacters + fetch.size());
+    EXPECT_GT(c.monitor.droppedCharacters(), 0);
+    EXPECT_TRUE(c.monitor.StatusTip[2].contains(QString::number(c.monitor.droppedCharacters())));
+    EXPECT_TRUE(c.monitor.summary().Playing.startsWith("ppp"));
+
+    c.socket.receive("\r\nPlaying http://after.example/stream\r\n");
+    for (qsizetype ticks = 0; ticks <= ConsoleMonitor::BacklogLimit / ConsoleMonitor::ChunkLimit; ++ticks) {
+        c.run(ConsoleMonitor::CheckInterval);
+    }
+    EXPECT_EQ(c.monitor.summary().Playing, "http://after.example/stream");
+    EXPECT_TRUE(c.monitor.ConsoleCaptureText.contains("Playing  : http://after.example/stream\r\n"));
+    EXPECT_EQ(c.monitor.waitingCharacters(), 0);
+    EXPECT_EQ(c.monitor.StatusPanel[2], "0");
+}
+
+// Lines that the rules can keep up with are all read, in order, however they are cut.
+TEST(ConsoleMonitor, ABusyConsoleWithinTheRulesPaceLosesNothing) {
+    Console c;
+    c.open();
+    QStringList expected;
+    for (int i = 0; i < 2000; ++i) {
+        const QString address = QStringLiteral("http://s.example/%1").arg(i);
+        expected << address;
+        const QString text = "cURL: " + address + (i % 2 ? "\n" : "\r\n") + QString(300, u'.') + "\r\n";
+        // Cut into uneven packets, some splitting a CR LF pair.
+        c.socket.receive(text.left(i % 17 + 1));
+        c.socket.receive(text.mid(i % 17 + 1));
+        if (i % 100 == 0) {
+            c.run(ConsoleMonitor::CheckInterval);
+        }
+    }
+    c.run(ConsoleMonitor::CheckInterval);
+    EXPECT_EQ(c.monitor.droppedCharacters(), 0);
+    EXPECT_EQ(c.monitor.TheCurlList(), expected.mid(expected.size() - ConsoleLineReader::MaxCurls));
+}
+
+// The window is told to redraw at once after a quiet spell, then at most once per interval
+// while text streams in, once more with the last of it, and never while nothing changes.
+TEST(ConsoleMonitor, WindowUpdatesAreCoalescedAndStopWhenNothingChanges) {
+    Console c;
+    c.open();
+    c.run(1000);
+    QList<qint64> shown; // the raw text's count at each update
+    QObject::connect(&c.monitor, &ConsoleMonitor::changed, [&] { shown << c.monitor.consoleTextAdded(); });
+    c.socket.receive("first\r\n");
+    EXPECT_EQ(shown, QList<qint64>{7});
+    const int streamMs = 2000;
+    for (int ms = 0; ms < streamMs; ms += 10) {
+        c.socket.receive("a line of the console\r\n");
+        c.run(10);
+    }
+    const int most = streamMs / ConsoleMonitor::ViewInterval + 2;
+    EXPECT_LE(shown.size(), most);
+    EXPECT_GE(shown.size(), most - 3); // and not starved while it streams
+    c.run(ConsoleMonitor::ViewInterval);
+    EXPECT_EQ(shown.last(), c.monitor.consoleTextAdded());
+    const qsizetype settled = shown.size();
+    c.run(5000);
+    EXPECT_EQ(shown.size(), settled);
+    EXPECT_FALSE(c.monitor.ViewTimer().isEnabled());
+    // The user's own actions show at once, even in the middle of a stream.
+    c.socket.receive("x\r\n");
+    c.socket.receive("y\r\n");
+    const qsizetype before = shown.size();
+    c.monitor.StatusBar_PanelClick(3);
+    EXPECT_EQ(shown.size(), before + 1);
+    EXPECT_FALSE(c.monitor.CaptureVisible);
 }

@@ -1,0 +1,118 @@
+#include "console/ConsoleForm.h"
+
+#include "console/ConsoleMonitor.h"
+#include "platform/Platform.h"
+#include "radio_link/ConnectAttempt.h"
+#include "settings/Timeouts.h"
+
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QTest>
+
+// The console window rendering its monitor as the program wires them; the test plays the
+// radio on a fake socket and decides when the window renders.
+class ConsoleFormTest : public QObject {
+    Q_OBJECT
+
+    struct Console {
+        FakePlatform platform;
+        Timeouts timeouts;
+        ConnectExtraTime connectExtra;
+        ConsoleMonitor monitor{platform, timeouts, connectExtra};
+        FakeTcpSocket &socket = *platform.sockets.at(0);
+        ConsoleForm form;
+        Console() {
+            monitor.ConsoleAddress = "10.0.0.5";
+            monitor.ConsoleText_DblClick();
+            socket.acceptConnection();
+        }
+        void receive(const QString &text) {
+            socket.receive(text);
+            platform.fakeClock.advance(ConsoleMonitor::CheckInterval);
+            form.render(monitor);
+        }
+        QString shown() const { return form.ConsoleText()->toPlainText(); }
+        QStringList curls() const {
+            QStringList texts;
+            for (int i = 0; i < form.TheCurlList()->count(); ++i) {
+                texts << form.TheCurlList()->item(i)->text();
+            }
+            return texts;
+        }
+    };
+
+private Q_SLOTS:
+    void theRawTextIsAppendedWithLineBreaksWholeAcrossRenders() {
+        Console c;
+        c.receive("one\r");
+        c.receive("\ntwo\nthr");
+        c.receive("ee\r\n");
+        QCOMPARE(c.shown(), QStringLiteral("one\ntwo\nthree\n"));
+        // A render with nothing new touches nothing.
+        const int revision = c.form.ConsoleText()->document()->revision();
+        const int captureRevision = c.form.ConsoleCaptureText()->document()->revision();
+        c.form.render(c.monitor);
+        QCOMPARE(c.form.ConsoleText()->document()->revision(), revision);
+        QCOMPARE(c.form.ConsoleCaptureText()->document()->revision(), captureRevision);
+        // A new connection starts the view afresh.
+        c.monitor.ConsoleText_DblClick(); // closes
+        c.monitor.ConsoleText_DblClick(); // opens again
+        c.socket.acceptConnection();
+        c.receive("four\r\n");
+        QCOMPARE(c.shown(), QStringLiteral("four\n"));
+    }
+
+    void underAFloodTheViewKeepsTheNewestTextAndNoMore() {
+        Console c;
+        for (int i = 0; i < 200; ++i) {
+            c.receive(QString(997, QChar(u'a' + i % 26)) + "\r\n");
+            QVERIFY(c.form.ConsoleText()->document()->characterCount() <= ConsoleMonitor::TextLimit + 1);
+        }
+        QVERIFY(c.shown().endsWith(QString(997, QChar(u'a' + 199 % 26)) + "\n"));
+        QVERIFY(c.shown().size() >= ConsoleMonitor::TextLimit - 1000);
+        QVERIFY(!c.form.ConsoleText()->document()->isUndoAvailable());
+        // More than the monitor keeps between two renders: the view shows what it keeps, a
+        // line longer than the fold in pieces, that arrived in pieces of other lengths.
+        const int fold = ConsoleForm::FoldLength;
+        c.socket.receive(QString(3 * ConsoleMonitor::TextLimit, u'z'));
+        c.form.render(c.monitor);
+        c.receive(QString(fold / 2 + 1, u'z'));
+        c.receive(QString(fold, u'z') + "\r\nend\r\n");
+        // The line is shown from where the monitor's text starts: 20 whole pieces, then one of
+        // 501 + 1000 - 1000 characters.
+        const QStringList lines = c.shown().split(u'\n');
+        QCOMPARE(lines.mid(lines.size() - 3), (QStringList{QString(fold / 2 + 1, u'z'), "end", ""}));
+        for (qsizetype i = 1; i < lines.size() - 3; ++i) {
+            QCOMPARE(lines[i], QString(fold, u'z'));
+        }
+        QVERIFY(lines[0].size() <= fold);
+        // The fold's breaks take room too: the view holds the newest of what the monitor keeps.
+        QVERIFY(QString(c.monitor.ConsoleText).remove("\r\n").endsWith(QString(c.shown()).remove(u'\n')));
+    }
+
+    void theFetchListGrowsAtItsEndAndLetsTheOldestGo() {
+        Console c;
+        c.receive("cURL: a\r\ncURL: b\r\n");
+        QListWidgetItem *first = c.form.TheCurlList()->item(0);
+        c.receive("cURL: c\r\n");
+        QCOMPARE(c.curls(), (QStringList{"a", "b", "c"}));
+        QCOMPARE(c.form.TheCurlList()->item(0), first); // added to, not filled anew
+        QString many;
+        for (int i = 0; i < ConsoleLineReader::MaxCurls + 10; ++i) {
+            many += QStringLiteral("cURL: %1\r\n").arg(i);
+        }
+        c.receive(many);
+        QCOMPARE(c.curls(), c.monitor.TheCurlList());
+        c.receive("cURL: last\r\n");
+        QCOMPARE(c.curls(), c.monitor.TheCurlList());
+        // Emptied by a double click on the summary, then filled again between two renders.
+        c.monitor.ConsoleCaptureText_DblClick();
+        c.socket.receive("cURL: after\r\n");
+        c.platform.fakeClock.advance(ConsoleMonitor::CheckInterval);
+        c.form.render(c.monitor);
+        QCOMPARE(c.curls(), QStringList{"after"});
+    }
+};
+
+QTEST_MAIN(ConsoleFormTest)
+#include "ConsoleFormTest.moc"
