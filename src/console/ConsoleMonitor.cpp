@@ -200,6 +200,12 @@ void ConsoleMonitor::onDataArrival() {
     if (text.isEmpty()) {
         return;
     }
+    // A console that sends more in one tick than the rules read in one is held back by TCP
+    // until the next tick: reading what would only be dropped costs a core under a flood.
+    m_readThisTick += text.size();
+    if (m_readThisTick >= ChunkLimit) {
+        m_socket->setReadPaused(true);
+    }
     // The raw view shows the newest text at once, whether or not the rules get to read it.
     addText(text);
     // The rules read in order from a bounded backlog; when they fall behind, the oldest text
@@ -243,6 +249,8 @@ void ConsoleMonitor::onError(const QString &description) {
 // Timers
 
 void ConsoleMonitor::CheckConsoleSocket_Timer() {
+    m_readThisTick = 0;
+    m_socket->setReadPaused(false);
     const qint16 s = m_socket->State();
     if (s != m_lastStateShown) {
         m_lastStateShown = s;

@@ -148,7 +148,8 @@ private:
     std::unique_ptr<ConnectAttempt> m_attempt; // after the socket: it follows the socket's events
 
     ConsoleLineReader m_reader;
-    QString m_buffer; // received, not yet taken by the tick (at most BacklogLimit)
+    QString m_buffer;             // received, not yet taken by the tick (at most BacklogLimit)
+    qsizetype m_readThisTick = 0; // characters read since the last tick
     qint64 m_dropped = 0;
     qint64 m_droppedShown = 0;
     qint64 m_textAdded = 0;

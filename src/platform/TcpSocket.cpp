@@ -58,6 +58,7 @@ void QtTcpSocket::Connect(const QString &host, quint16 port) {
     m_queued = 0;
     m_sendMarks.clear();
     m_peerReset = false;
+    m_readPaused = false;
     m_state = sckResolvingHost;
     if (m_localPort != 0) {
         m_socket->bind(QHostAddress::AnyIPv4, m_localPort);
@@ -162,7 +163,31 @@ void QtTcpSocket::onStateChanged() {
     }
 }
 
+void QtTcpSocket::setReadPaused(bool paused) {
+    if (paused == m_readPaused) {
+        return;
+    }
+    m_readPaused = paused;
+    if (!m_socket) {
+        return;
+    }
+    // With a bounded buffer Qt stops reading from the system socket once the buffer is full.
+    m_socket->setReadBufferSize(paused ? PausedReadBuffer : 0);
+    if (!paused && m_socket->bytesAvailable() > 0) {
+        QMetaObject::invokeMethod(this, &QtTcpSocket::onReadyRead, Qt::QueuedConnection);
+    }
+}
+
 void QtTcpSocket::onReadyRead() {
+    if (!m_readPaused) {
+        readAvailable();
+    }
+}
+
+void QtTcpSocket::readAvailable() {
+    if (!m_socket) {
+        return;
+    }
     const QByteArray bytes = m_socket->readAll();
     if (bytes.isEmpty()) {
         return;
@@ -174,7 +199,7 @@ void QtTcpSocket::onReadyRead() {
 void QtTcpSocket::onDisconnected() {
     // Whatever is still buffered belongs to this connection and is reported first.
     if (m_socket->bytesAvailable() > 0) {
-        onReadyRead();
+        readAvailable(); // paused or not: it belongs to this connection, which ends here
     }
     endWatch(true);
     if (m_state == sckError) {
@@ -191,7 +216,7 @@ void QtTcpSocket::onError() {
     }
     const bool wasConnected = m_state == sckConnected;
     if (wasConnected && m_socket->bytesAvailable() > 0) {
-        onReadyRead();
+        readAvailable();
     }
     endWatch(true);
     m_state = sckError;

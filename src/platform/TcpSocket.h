@@ -45,6 +45,12 @@ public:
     // A peer resets when it closes with bytes of ours still unread, or when they reach it after
     // it closed; either way it did not read everything that was sent.
     virtual bool PeerReset() const = 0;
+    // While paused, nothing more is taken from the network: once the buffers on the way are
+    // full, TCP itself holds the peer back. A reader that cannot keep up with a peer that floods
+    // it pauses rather than read what it would only drop. Unpaused, what waited arrives as
+    // usual (DataArrival from the event loop, not from inside this call). A new connection
+    // starts unpaused.
+    virtual void setReadPaused(bool paused) = 0;
 
 Q_SIGNALS:
     void ConnectEvent();
@@ -71,6 +77,10 @@ public:
     QString GetData() override;
     QString RemoteHostIP() const override;
     bool PeerReset() const override { return m_peerReset; }
+    void setReadPaused(bool paused) override;
+
+    // What the system may hand the socket while reading is paused.
+    static constexpr qint64 PausedReadBuffer = 64 * 1024;
 
 private:
     void attach();
@@ -80,6 +90,7 @@ private:
     void endWatch(bool lookFirst);
     void onStateChanged();
     void onReadyRead();
+    void readAvailable();
     void onDisconnected();
     void onError();
     void onBytesWritten(qint64 bytes);
@@ -93,6 +104,7 @@ private:
     std::deque<qint64> m_sendMarks; // cumulative byte counts at which a SendData is complete
     int m_watch = -1;
     bool m_peerReset = false;
+    bool m_readPaused = false;
 };
 
 // A socket for unit tests of its callers: it records what they do and lets the test play the
@@ -110,6 +122,7 @@ public:
     QString GetData() override;
     QString RemoteHostIP() const override { return remoteHostIP; }
     bool PeerReset() const override { return reset; }
+    void setReadPaused(bool paused) override { readPaused = paused; }
 
     // The peer's side.
     void acceptConnection(const QString &ip = QStringLiteral("127.0.0.1"));
@@ -131,5 +144,6 @@ public:
     QStringList sent;     // every SendData made while connected
     int pendingSends = 0; // SendData calls not yet completed by completeSends()
     bool completeSendsAtOnce = false;
+    bool readPaused = false;
     QString incoming;
 };

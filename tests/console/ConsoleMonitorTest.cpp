@@ -199,6 +199,7 @@ TEST(ConsoleMonitor, AFloodKeepsWithinTheBoundAndALineAfterItIsStillRead) {
     const int packets = 1024; // 64 MiB
     const int packetsPerTick = 32;
     qsizetype mostKept = 0;
+    bool pausedEveryTick = true, resumedEveryTick = true;
     for (int i = 0; i < packets; ++i) {
         if (i < packets / 2) {
             c.socket.receive(i % 3 == 0 ? fetch : i % 3 == 1 ? playing : plain);
@@ -207,10 +208,14 @@ TEST(ConsoleMonitor, AFloodKeepsWithinTheBoundAndALineAfterItIsStillRead) {
         }
         mostKept = std::max(mostKept, c.monitor.keptCharacters());
         if (i % packetsPerTick == packetsPerTick - 1) {
+            // More than a tick's reading came: the socket stops taking more until the tick.
+            pausedEveryTick = pausedEveryTick && c.socket.readPaused;
             c.run(ConsoleMonitor::CheckInterval);
+            resumedEveryTick = resumedEveryTick && !c.socket.readPaused;
             mostKept = std::max(mostKept, c.monitor.keptCharacters());
         }
     }
+    EXPECT_TRUE(pausedEveryTick && resumedEveryTick);
     EXPECT_LE(mostKept, ConsoleMonitor::KeptCharactersBound);
     EXPECT_LE(ConsoleMonitor::KeptCharactersBound * 2, 8 * 1024 * 1024); // a few MB, stated
     EXPECT_EQ(c.monitor.ConsoleText, QString(ConsoleMonitor::TextLimit, u'y'));

@@ -79,6 +79,39 @@ private Q_SLOTS:
         QVERIFY(fired.isEmpty());
     }
 
+    // A peer that floods: while reading is paused nothing is taken and the peer is held back;
+    // unpaused, everything arrives, in order.
+    void pausedReadingHoldsAFloodBackAndLosesNothing() {
+        QTcpServer server;
+        QVERIFY(server.listen(QHostAddress::LocalHost, 0));
+        const qint64 total = 16 * 1024 * 1024;
+        qint64 written = 0;
+        connect(&server, &QTcpServer::newConnection, &server, [&] {
+            QTcpSocket *peer = server.nextPendingConnection();
+            connect(peer, &QTcpSocket::bytesWritten, peer, [&written](qint64 bytes) { written += bytes; });
+            QByteArray flood(total, '\0');
+            for (qint64 i = 0; i < total; ++i) {
+                flood[i] = char('a' + i % 26);
+            }
+            peer->write(flood);
+        });
+        QtTcpSocket socket;
+        QByteArray data;
+        connect(&socket, &TcpSocket::ConnectEvent, &socket, [&socket] { socket.setReadPaused(true); });
+        connect(&socket, &TcpSocket::DataArrival, &socket, [&] { data += socket.GetData().toLatin1(); });
+        socket.Connect(QStringLiteral("127.0.0.1"), server.serverPort());
+        QTRY_VERIFY_WITH_TIMEOUT(written >= 1024 * 1024, 10000);
+        QVERIFY(data.isEmpty());
+        QVERIFY(written < total);
+        socket.setReadPaused(false);
+        QTRY_COMPARE_WITH_TIMEOUT(data.size(), total, 20000);
+        bool inOrder = true;
+        for (qint64 i = 0; i < total && inOrder; i += 4099) {
+            inOrder = data[i] == char('a' + i % 26);
+        }
+        QVERIFY(inOrder);
+    }
+
     // A radio that answers VERSION and closes, twice; one that keeps the connection; a refusal.
     void exchangesReconnectsAndARefusal() {
         QTcpServer server;
