@@ -96,4 +96,8 @@ void AutomaticPoll::UpdateTimer_Timer() {
         reloadPollCountdown();
         m_timer->setEnabled(true);
     }
+    // The queue enables the timer again as soon as both its channels are empty. When this tick
+    // queued nothing they are empty now: the countdown goes on at its 100 ms pace, not at the
+    // pace of some later look at the queue.
+    m_telnet.CompactQueues();
 }

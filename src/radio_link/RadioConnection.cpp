@@ -48,7 +48,7 @@ RadioConnection::RadioConnection(Platform &platform, Telnet &telnet, RadioState 
     }
     m_resetTimer->setInterval(ResetInterval);
     m_remarkTimer->setInterval(RemarkInterval);
-    m_checkTelnet->setInterval(CheckTelnetInterval);
+    m_checkTelnet->setInterval(Telnet::WakeInterval);
     connect(m_resetTimer.get(), &Timer::timeout, this, &RadioConnection::ResetTimer_Timer);
     connect(m_remarkTimer.get(), &Timer::timeout, this, &RadioConnection::RemarkTimer_Timer);
     connect(m_checkTelnet.get(), &Timer::timeout, this, &RadioConnection::Timer_CheckTelnet_Timer);
@@ -58,7 +58,14 @@ RadioConnection::RadioConnection(Platform &platform, Telnet &telnet, RadioState 
 RadioConnection::~RadioConnection() = default;
 
 void RadioConnection::start() {
-    m_checkTelnet->setEnabled(true);
+    m_started = true;
+    wakeReplyTick();
+}
+
+void RadioConnection::wakeReplyTick() {
+    if (m_started && !m_checkTelnet->isEnabled()) {
+        m_checkTelnet->setEnabled(true);
+    }
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -176,6 +183,7 @@ void RadioConnection::openAttemptFinished(int channel, bool connected, const QSt
 
 void RadioConnection::ConnectButton_Click() {
     DoOpenPort(0);
+    wakeReplyTick();
     m_view.flush();
 }
 
@@ -185,12 +193,15 @@ void RadioConnection::DisconnectButton_Click() {
         checkOpenAttempt(i);
     }
     checkTickWait();
+    wakeReplyTick();
     m_view.flush();
 }
 
 void RadioConnection::KeepAsConnected_Click() {
     if (!m_settings.KeepAsConnected) {
         DisconnectButton_Click();
+    } else {
+        wakeReplyTick(); // a closed socket is opened as soon as it is seen
     }
 }
 
@@ -199,6 +210,7 @@ void RadioConnection::RetryButton_Click() {
     m_view.HoldOnText = QStringLiteral("Testing the Water");
     m_view.HoldOnVisible = true;
     m_remarkTimer->setEnabled(false);
+    wakeReplyTick(); // the sockets are looked at again; a closed one starts the remark's time
     m_view.touch();
     m_view.flush();
 }
@@ -264,6 +276,7 @@ void RadioConnection::paintPointer(int colour) {
 void RadioConnection::onConnect(int channel) {
     paintPointer(LinkColour::Yellow);
     checkOpenAttempt(channel);
+    wakeReplyTick();
     m_view.flush();
 }
 
@@ -279,6 +292,7 @@ void RadioConnection::onDataArrival(int channel) {
         ch.Received += data;
     }
     m_resetTimer->setEnabled(false);
+    m_telnet.WakeQueue(); // the other channel may go while this reply comes in
     Delivery &delivery = m_delivery[size_t(channel)];
     if (!data.isEmpty()) {
         radioAnswered();
@@ -307,6 +321,8 @@ void RadioConnection::onClose(int channel) {
     endDelivery(channel);
     checkOpenAttempt(channel);
     checkTickWait();
+    wakeReplyTick();
+    m_telnet.WakeQueue();
     m_view.flush();
 }
 
@@ -315,6 +331,7 @@ void RadioConnection::onError(int channel) {
     dropConnection(channel);
     checkOpenAttempt(channel);
     checkTickWait();
+    wakeReplyTick();
     m_view.flush();
 }
 
@@ -333,15 +350,14 @@ void RadioConnection::onSendComplete(int channel) {
 // The queue tick
 
 void RadioConnection::CheckOutBuffer_Timer() {
+    // The tick sleeps until an event that may let a command go wakes it (see Telnet).
+    m_telnet.QueueTickBegins();
     if (m_tick.phase != TickPhase::Idle) {
-        return; // still waiting for a connect or a send
+        return; // still waiting for a connect or a send; its end wakes the tick
     }
-    Timer &timer = m_telnet.CheckOutBuffer();
-    timer.setInterval(50);
     if (m_resetTimer->isEnabled()) {
-        return; // a reply is still awaited
+        return; // a reply is still awaited; its arrival, the close or the time-out wakes the tick
     }
-    timer.setInterval(75);
     m_telnet.CompactQueues();
     for (int c = 0; c < 2; ++c) {
         TelnetChannel &ch = m_telnet.Channels[size_t(c)];
@@ -354,8 +370,8 @@ void RadioConnection::CheckOutBuffer_Timer() {
         if (m_delivery[size_t(c)].active) {
             // The last command's connection is still open. Nothing more may go onto it, and a
             // new connection would let this channel's commands overtake each other; a command
-            // waiting on channel 0 holds the queries back as well.
-            timer.setInterval(50);
+            // waiting on channel 0 holds the queries back as well. The connection's end wakes
+            // the tick.
             return;
         }
         const QString command = ch.Outbound[j];
@@ -363,9 +379,7 @@ void RadioConnection::CheckOutBuffer_Timer() {
         const int resends = resent.command == command && resent.generation == ch.Generation ? resent.times : 0;
         if (c == 0 && command == QLatin1String(Telnet::Delay)) {
             ch.Outbound[j].clear();
-            timer.setEnabled(false);
-            timer.setInterval(200);
-            timer.setEnabled(true);
+            m_telnet.HoldQueue(200);
             return;
         }
         m_tick = TickWait{TickPhase::Connecting, c, int(j), command, ch.Generation, resends};
@@ -395,6 +409,7 @@ void RadioConnection::afterConnect(bool connected) {
     TcpSocket &port = RadioPort(channel);
     if (!connected || port.State() != TcpSocket::sckConnected) {
         finishTick(); // nothing sent: the command stays at the head for the next tick
+        m_telnet.HoldQueue(Telnet::RetryInterval);
         return;
     }
     endDelivery(channel);
@@ -428,6 +443,7 @@ void RadioConnection::checkTickWait() {
 void RadioConnection::finishTick() {
     const QString command = m_tick.command;
     m_tick = TickWait{};
+    m_telnet.WakeQueue();
     Q_EMIT m_view.macroTrace(QStringLiteral("\r\n\t>") + command + QStringLiteral("\r\n"));
 }
 
@@ -447,6 +463,7 @@ void RadioConnection::endDelivery(int channel) {
     const Delivery ended = delivery;
     delivery = Delivery{};
     m_deliveryTimers[size_t(channel)]->setEnabled(false);
+    m_telnet.WakeQueue(); // the channel is free for its next command
     // A command that never got onto the wire is still at the head of its queue and goes again
     // on a later tick. One the radio received but did not answer is not sent again: it may
     // well have acted on it. A reset, though, says the radio closed without reading it (a
@@ -539,6 +556,7 @@ void RadioConnection::completeReceived(int channel) {
     }
     ch.Received.clear();
     ch.ReceivedCut = false;
+    wakeReplyTick(); // shown and decoded at the next turn of the event loop
 }
 
 void RadioConnection::dropConnection(int channel) {
@@ -571,7 +589,7 @@ void RadioConnection::ResetTimer_Timer() {
         checkOpenAttempt(i);
     }
     m_resetTimer->setEnabled(false);
-    m_telnet.CheckOutBuffer().setEnabled(true);
+    m_telnet.WakeQueue();
     if (m_settings.KeepAsConnected) {
         ConnectButton_Click();
     }
@@ -588,6 +606,8 @@ void RadioConnection::RemarkTimer_Timer() {
 }
 
 void RadioConnection::Timer_CheckTelnet_Timer() {
+    // One-shot: woken when a reply is complete or a socket changed (see wakeReplyTick).
+    m_checkTelnet->setEnabled(false);
     for (int i = 0; i < 2; ++i) {
         TelnetChannel &ch = m_telnet.Channels[size_t(i)];
         ch.LastReply = ch.Completed;
@@ -622,11 +642,13 @@ void RadioConnection::Timer_CheckTelnet_Timer() {
         m_decoder->DecodeReturn();
     }
     checkTickWait();
+    m_telnet.WakeQueue(); // the decoder may have queued, or ended the wait for a reply
     m_view.flush();
 }
 
 void RadioConnection::ResetOutboundBuffer() {
     m_resetTimer->setEnabled(false);
+    m_telnet.WakeQueue();
     paintPointer(LinkColour::Green);
     if (Timer *update = m_telnet.UpdateTimer()) {
         update->setInterval(20);

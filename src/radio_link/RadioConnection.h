@@ -45,7 +45,6 @@ public:
     static constexpr int ReceivedCap = 1 << 20; // characters kept of one reply
     static constexpr int ResetInterval = ReplyWait::FloorMs;
     static constexpr int RemarkInterval = 1750;
-    static constexpr int CheckTelnetInterval = 100;
     // The radio closes as soon as it has answered. One that keeps the connection open after
     // sending something gets this much silence before the program closes it and takes what
     // came as the reply.
@@ -66,7 +65,8 @@ public:
 
     void setDecoder(ReplyDecoder *decoder) { m_decoder = decoder; }
 
-    // Starts the 100 ms reply tick (built-in enabled in the main window).
+    // Starts the reply tick: from now on it runs whenever a reply is complete or a socket
+    // changed, and once now to look at the sockets.
     void start();
 
     // Opens channel's socket unless it is connected. Returns at once; done(connected) is called
@@ -167,6 +167,7 @@ private:
     void deliveryTimedOut(int channel);
     // The wait for the radio's answer on this channel ran out.
     void replyWaitRanOut(int channel);
+    void wakeReplyTick();
     // What the link has heard from the radio lately, for the windows: answers, or offline.
     void radioAnswered();
     void radioFailed();
@@ -203,6 +204,7 @@ private:
     std::array<Delivery, 2> m_delivery;
     std::array<Resent, 2> m_resent;
     ReplyWait m_replyWait;
+    bool m_started = false;
     int m_failedConnects = 0;     // in a row, to the host the user typed
     qint64 m_failingSinceMs = -1; // first failure since the radio last answered; -1 none
     QDateTime m_failingSince;     // the same on the wall clock

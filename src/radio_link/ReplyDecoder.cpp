@@ -84,9 +84,8 @@ QString ReplyDecoder::expand(const QString &reply) const {
 }
 
 void ReplyDecoder::DecodeReturn() {
-    Timer &checkOut = m_telnet.CheckOutBuffer();
-    if (!checkOut.isEnabled() && m_telnet.hasLive(1)) {
-        checkOut.setEnabled(true);
+    if (m_telnet.hasLive(1)) {
+        m_telnet.WakeQueue();
     }
     bool recognised = false;
     for (int c = 0; c < 2; ++c) {
@@ -94,7 +93,7 @@ void ReplyDecoder::DecodeReturn() {
         if (ch.LastReply.isEmpty()) {
             continue;
         }
-        checkOut.setEnabled(true);
+        m_telnet.WakeQueue();
         const QStringList lines = ch.LastReply.split(CrLf);
         // FillDebug after a line that changed nothing finds what the run before it found; a
         // reply of thousands of unknown lines (a radio sending filler) must not run it

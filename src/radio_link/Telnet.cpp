@@ -11,7 +11,28 @@ Telnet::Telnet(Platform &platform, RadioState &state, const Timeouts &timeouts)
     : m_state(state)
     , m_timeouts(timeouts)
     , m_checkOutBuffer(platform.createTimer()) {
-    m_checkOutBuffer->setInterval(75);
+    m_checkOutBuffer->setInterval(WakeInterval);
+}
+
+void Telnet::WakeQueue() {
+    if (m_queueHeld || (m_checkOutBuffer->isEnabled() && m_checkOutBuffer->interval() == WakeInterval)) {
+        return;
+    }
+    m_checkOutBuffer->setEnabled(false);
+    m_checkOutBuffer->setInterval(WakeInterval);
+    m_checkOutBuffer->setEnabled(true);
+}
+
+void Telnet::HoldQueue(int ms) {
+    m_queueHeld = true;
+    m_checkOutBuffer->setEnabled(false);
+    m_checkOutBuffer->setInterval(ms);
+    m_checkOutBuffer->setEnabled(true);
+}
+
+void Telnet::QueueTickBegins() {
+    m_queueHeld = false;
+    m_checkOutBuffer->setEnabled(false);
 }
 
 void Telnet::QueueCommand(int channel, const QString &command) {
@@ -29,7 +50,7 @@ void Telnet::QueueCommand(int channel, const QString &command) {
         outbound.append(QString());
     }
     outbound.last() = command;
-    m_checkOutBuffer->setEnabled(true);
+    WakeQueue();
 }
 
 void Telnet::RequeueFirst(int channel, const QString &command) {
@@ -38,7 +59,7 @@ void Telnet::RequeueFirst(int channel, const QString &command) {
     }
     Channels[size_t(channel)].Outbound.prepend(command);
     CompactQueues();
-    m_checkOutBuffer->setEnabled(true);
+    WakeQueue();
 }
 
 void Telnet::CompactQueues() {

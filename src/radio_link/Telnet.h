@@ -30,6 +30,12 @@ struct TelnetChannel {
 // The outbound queues. Every window sends to the radio through QueueCommand; channel 0 carries
 // commands, channel 1 status queries, and channel 0 always goes first. The CheckOutBuffer timer
 // lives here; its tick belongs to the connection, which does the sending.
+//
+// The tick runs when there may be something to do, not on a fixed beat: a command queued on a
+// free link goes at once (the tick is woken for the next turn of the event loop), and the tick
+// sleeps while it waits for a connection, a reply or a connection's end, whose events wake it.
+// Only the designed gaps are waited out: the 200 ms after a QXDELAY, and a short pause before
+// trying a connection again that failed.
 class Telnet {
 public:
     static constexpr int Limit = 200;        // live commands per channel that survive compaction
@@ -50,6 +56,19 @@ public:
     // Empties a channel to a single free slot.
     void ClearChannel(int channel);
 
+    static constexpr int RetryInterval = 75; // ms before a failed connection is tried again
+    // A woken tick runs this soon: just after the event that woke it has been handled (a timer
+    // of 0 ms never fires).
+    static constexpr int WakeInterval = 1;
+
+    // The tick runs at the next turn of the event loop, unless a gap holds it (it runs at the
+    // gap's end then).
+    void WakeQueue();
+    // The tick runs no sooner than ms from now.
+    void HoldQueue(int ms);
+    // Called as a tick begins: the tick runs again only when woken or held.
+    void QueueTickBegins();
+
     // Live commands of a channel, in order.
     QStringList pending(int channel) const;
     bool hasLive(int channel) const;
@@ -63,6 +82,7 @@ private:
     RadioState &m_state;
     const Timeouts &m_timeouts;
     std::unique_ptr<Timer> m_checkOutBuffer;
+    bool m_queueHeld = false;
     Timer *m_updateTimer = nullptr;
 };
 

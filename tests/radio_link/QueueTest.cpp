@@ -6,17 +6,20 @@
 #include <gtest/gtest.h>
 #include <map>
 
-TEST(Queue, SendsOnePerTickChannelZeroFirstAndQxDelaySpacesThem) {
+TEST(Queue, SendsAtOnceOneAtATimeChannelZeroFirstAndQxDelaySpacesThem) {
     LinkHarness h;
     h.queue(1, {"MINFO"});
     h.queue(0, {"A", "B", "QXDELAY", "C", "QXDELAY", "QXDELAY", "D"});
     h.run(2000);
-    // 75 ms pace; one QXDELAY holds the next command 200 ms, two hold it 400 ms.
-    EXPECT_EQ(h.commands(-1, true), (QStringList{"75 A", "150 B", "425 C", "900 D", "975 MINFO"}));
+    // Each as soon as the one before it was answered and its connection closed (this radio
+    // answers at once); one QXDELAY holds the next command 200 ms, two hold it 400 ms.
+    EXPECT_EQ(h.commands(-1, true), (QStringList{"1 A", "2 B", "203 C", "604 D", "605 MINFO"}));
     EXPECT_EQ((std::pair{h.port(0).connectCalls, h.port(1).connectCalls}), (std::pair{4, 1})); // one each
 }
 
-TEST(Queue, WaitsForTheReplyInFiftyMillisecondSteps) {
+// While a reply is awaited the queue sleeps: no tick runs until the reply's connection ends,
+// and the next command goes at once then.
+TEST(Queue, NextCommandGoesAsTheReplyEndsAndTheQueueSleepsMeanwhile) {
     LinkHarness h;
     h.replyDelay = 210;
     h.queue(0, {"A", "B"});
@@ -24,11 +27,11 @@ TEST(Queue, WaitsForTheReplyInFiftyMillisecondSteps) {
     EXPECT_TRUE(h.link.connection.ResetTimer().isEnabled());
     auto &checkOut = static_cast<FakeTimer &>(h.link.telnet.CheckOutBuffer());
     const int firesBefore = checkOut.fireCount();
-    h.run(200); // up to 280: the reply comes at 285
-    EXPECT_EQ(checkOut.interval(), 50);
-    EXPECT_EQ(checkOut.fireCount() - firesBefore, 3); // 150, 200, 250, sending nothing
+    h.run(120); // up to 200: the reply comes at 211
+    EXPECT_FALSE(checkOut.isEnabled());
+    EXPECT_EQ(checkOut.fireCount(), firesBefore);
     h.run(100);
-    EXPECT_EQ(h.commands(-1, true), (QStringList{"75 A", "300 B"}));
+    EXPECT_EQ(h.commands(-1, true), (QStringList{"1 A", "212 B"}));
 }
 
 TEST(Queue, UnreachableRadioKeepsEveryCommandInOrderAndStretchesTheTimeout) {
@@ -131,9 +134,9 @@ TEST(Queue, OkEmptiesTheQueryChannelButKeepsCommandsAndSoundsAreFound) {
     h.answer = [](const QString &command) { return std::optional<QString>(command == "A" ? "OK\r\n\r\n" : "ERR\r\n"); };
     h.queue(0, {"A", "QXDELAY", "B"});
     h.queue(1, {"MINFO"});
-    h.run(110); // the reply tick ran at 100; the refresh it asked for comes at 120
+    h.run(10); // A's reply was shown at 2; the refresh it asked for comes 20 ms later
     EXPECT_EQ(h.commands(), QStringList{"A"});
-    EXPECT_EQ(h.link.telnet.pending(0), (QStringList{"QXDELAY", "B"}));
+    EXPECT_EQ(h.link.telnet.pending(0), QStringList{"B"}); // held back by the QXDELAY
     EXPECT_TRUE(h.link.telnet.pending(1).isEmpty());
     EXPECT_EQ(h.link.view.TelnetData, "OK\r\n\r\n");
     EXPECT_TRUE(h.state.ExpectVolume && h.state.ExpectState && h.state.NeedVolume);
@@ -225,13 +228,13 @@ TEST(Queue, NothingMoreGoesOntoAnOpenConnection) {
         return command == "B" ? std::optional<QString>() : std::optional<QString>("VER=" + command + "\r\n");
     };
     h.queue(1, {"A", "B", "C"});
-    h.run(90);
-    h.link.telnet.Channels[1].Completed = "VER=0\r\n"; // an earlier reply, decoded at 100
-    h.run(20);
+    h.run(310);
+    h.link.telnet.Channels[1].Completed = "VER=0\r\n"; // an earlier reply, decoded now
+    h.link.connection.Timer_CheckTelnet_Timer();
     ASSERT_FALSE(h.link.connection.ResetTimer().isEnabled());
     h.run(5000);
-    // A is answered at 375; B stalls and its connection is given up 2500 ms after its send.
-    EXPECT_EQ(h.commands(1, true), (QStringList{"75 A", "400 B", "2925 C"}));
+    // A is answered at 301; B stalls and its connection is given up 2500 ms after its send.
+    EXPECT_EQ(h.commands(1, true), (QStringList{"1 A", "302 B", "2803 C"}));
     EXPECT_TRUE(h.secondWrites.isEmpty()) << h.secondWrites.join(',').toStdString();
     EXPECT_EQ(h.state.VersionText, "C");
     EXPECT_TRUE(h.link.view.TelnetData.contains("[no reply to B]"));
@@ -248,10 +251,10 @@ TEST(Queue, ReplyOnAConnectionTheRadioKeepsOpenIsTakenAfterAPause) {
     };
     h.queue(1, {"VERSION", "STATE"});
     h.run(650);
-    EXPECT_EQ(h.state.VersionText, "3.1.7"); // closed at 575, shown and decoded at 600
+    EXPECT_EQ(h.state.VersionText, "3.1.7"); // closed at 501, shown and decoded at once
     EXPECT_EQ(h.link.view.TelnetData, "VER=3.1.7\r\n");
     h.run(1000);
-    EXPECT_EQ(h.commands(1, true), (QStringList{"75 VERSION", "600 STATE"}));
+    EXPECT_EQ(h.commands(1, true), (QStringList{"1 VERSION", "502 STATE"}));
     EXPECT_EQ(h.state.PowerState, "ON");
     EXPECT_TRUE(h.secondWrites.isEmpty());
     EXPECT_FALSE(h.link.view.TelnetData.contains("[no reply"));
@@ -349,12 +352,12 @@ TEST(Connection, RepliesAreJoinedTextLeftOnAClosedConnectionShowsAndOversizedOne
 
 TEST(Connection, KeepAsConnectedReopensAndTheRemarkClears) {
     LinkHarness h;
-    h.link.connection.start();
+    h.quiet();
     h.link.settings.KeepAsConnected = true;
     h.run(100);
     h.port(0).peerClose();
     h.run(100);
-    // Found closed on the 100 ms tick: reopened at once, and again after the radio closed it.
+    // Found closed as the reply tick starts: reopened at once, and again after the radio closed it.
     EXPECT_EQ((std::pair{h.port(0).connectCalls, h.port(1).connectCalls}), (std::pair{2, 1}));
     EXPECT_EQ((QStringList{h.link.view.StatusPanel[1], h.link.view.StatusPanel[2]}), (QStringList{"Connected", "1:0"}));
     h.link.settings.KeepAsConnected = false;
@@ -363,6 +366,13 @@ TEST(Connection, KeepAsConnectedReopensAndTheRemarkClears) {
     h.link.connection.RetryButton_Click();
     EXPECT_EQ(h.link.view.HoldOnText, "Testing the Water");
     h.run(1900); // 1750 ms after a socket was last seen closed, the hint and the result are cleared
+    std::cerr << "DBG hold=" << h.link.view.HoldOnText.toStdString()
+              << " p3=" << h.link.view.StatusPanel[3].toStdString()
+              << " remark=" << h.link.connection.RemarkTimer().isEnabled()
+              << " fires=" << static_cast<FakeTimer &>(h.link.connection.RemarkTimer()).fireCount()
+              << " dl=" << static_cast<FakeTimer &>(h.link.connection.RemarkTimer()).deadline()
+              << " now=" << h.platform.fakeClock.nowMs() << " ports=" << h.port(0).state << "," << h.port(1).state
+              << "\n";
     EXPECT_TRUE(h.link.view.HoldOnText.isEmpty() && h.link.view.StatusPanel[3].isEmpty());
 }
 
@@ -475,4 +485,33 @@ TEST(Radio, GoneRadioIsLookedUpAgainAndShownOffline) {
     h.run(1500);
     EXPECT_FALSE(h.link.view.RadioOffline);
     EXPECT_EQ(h.link.view.LinkHealth, "Radio answers (last reply 09:31:05)");
+}
+
+// Polls come every PollWhenOn ticks of 100 ms (plus the time the radio takes to answer them):
+// the countdown goes on as soon as the queue falls idle, not at some later look at the queue.
+TEST(Radio, PollsComeEveryTenTicksOfAHundredMilliseconds) {
+    LinkHarness h;
+    h.answer = [](const QString &command) {
+        static const QMap<QString, QString> replies{{"MINFO", "Menu state=0 mp=1 ms=1 title=Main Menu"},
+                                                    {"VOLUME", "VOL=20"},
+                                                    {"STATE", "STATE=ON"},
+                                                    {"VERSION", "VER=3.1.7"},
+                                                    {"METAINFO", "Meta title=a artist=b album=c url=d status=stopped"},
+                                                    {"LISTINFO", "List pos=0"}};
+        return std::optional<QString>(replies.value(command) + "\r\n");
+    };
+    h.replyDelay = 5;
+    h.link.start();
+    h.run(12000);
+    QList<qint64> minfo;
+    for (const LinkHarness::Sent &s : h.sent) {
+        if (s.command == "MINFO") {
+            minfo << s.at;
+        }
+    }
+    ASSERT_GE(minfo.size(), 8);
+    for (qsizetype i = minfo.size() - 5; i < minfo.size(); ++i) {
+        const qint64 gap = minfo[i] - minfo[i - 1];
+        EXPECT_TRUE(gap >= 1000 && gap <= 1100) << gap;
+    }
 }
