@@ -193,6 +193,47 @@ private Q_SLOTS:
         QTRY_COMPARE(m_sim->openConnections(), 0);
     }
 
+    // Extra lines are status lines of the radio as it is after the command, in a steady
+    // mix, each ended by CR LF; filler still pads the whole to the size asked for. A trickled
+    // reply arrives byte by byte, whole, and only then is the connection closed.
+    void extraLinesAndTrickle() {
+        const quint16 port = m_sim->commandPort();
+        m_sim->setExtraLines(6);
+        const QList<QByteArray> six = ask(port, "RIGHT").split('\n');
+        QCOMPARE(six.size(), 8); // OK, six lines, the empty rest
+        QCOMPARE(six[0], QByteArray("OK\r"));
+        QVERIFY2(six[1].startsWith("Menu state=0 mp=1 ms=2 title=") && six[1].endsWith('\r'), six[1].constData());
+        QCOMPARE(six[2], QByteArray("VOL=20\r"));
+        QCOMPARE(six[3], QByteArray("List pos=0\r"));
+        QVERIFY(six[4].startsWith("Meta title=") && six[4].endsWith("status=stopped\r"));
+        QCOMPARE(six[5], six[1]);
+        QCOMPARE(six[6], six[2]);
+        QVERIFY(six[7].isEmpty());
+
+        m_sim->setExtraLines(20000);
+        const QByteArray many = ask(port, "VERSION");
+        QVERIFY(many.startsWith(Version) && many.endsWith("\r\n"));
+        QCOMPARE(many.count('\n'), 20001);
+        QCOMPARE(many.count('\r'), 20001);
+        QVERIFY2(many.size() > 400000 && many.size() < 2000000, QByteArray::number(many.size()).constData());
+        m_sim->setBigReply(many.size() + 1000);
+        QCOMPARE(ask(port, "VERSION").size(), many.size() + 1000);
+        m_sim->setBigReply(0);
+        m_sim->setExtraLines(0);
+
+        m_sim->setTrickleMs(10);
+        QElapsedTimer clock;
+        clock.start();
+        Client trickled(port, "VERSION");
+        QVERIFY(trickled.waitClosed());
+        QCOMPARE(trickled.received, Version);
+        QVERIFY(clock.elapsed() >= (Version.size() - 1) * 10);
+        QVERIFY2(trickled.packets.size() >= 3, QByteArray::number(trickled.packets.size()).constData());
+        m_sim->setTrickleMs(0);
+        QCOMPARE(ask(port, "VERSION"), Version);
+        QTRY_COMPARE(m_sim->openConnections(), 0);
+    }
+
     // A dropped connection never reaches the radio; a kept one stays open after its reply; a
     // stalled one takes its command, does nothing with it, and is freed by the idle limit.
     void droppedKeptAndStalledConnections() {

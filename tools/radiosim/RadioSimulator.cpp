@@ -112,17 +112,40 @@ public:
         m_socket->abort();
     }
 
-    void reply(QByteArray head, qint64 padTo, bool split, bool noClose, int delayMs) {
-        m_head = std::move(head);
+    // What goes out after the command: the reply itself, then `lineCount` lines taken in turn
+    // from `lines`, then filler up to `padTo` bytes in all.
+    struct Shape {
+        QByteArray head;
+        QList<QByteArray> lines;
+        qint64 lineCount = 0;
+        qint64 padTo = 0;
+        bool split = false;
+        int trickleMs = 0;
+        bool noClose = false;
+        int delayMs = 0;
+    };
+
+    void reply(Shape shape) {
+        m_head = std::move(shape.head);
         m_headWritten = 0;
-        m_padTotal = std::max<qint64>(padTo - m_head.size(), 0);
+        m_lines = std::move(shape.lines);
+        m_lineCount = m_lines.isEmpty() ? 0 : shape.lineCount;
+        m_linesWritten = 0;
+        m_lineOffset = 0;
+        qint64 lineBytes = 0;
+        for (qsizetype i = 0; i < m_lines.size(); ++i) {
+            const qint64 uses = m_lineCount / m_lines.size() + (i < m_lineCount % m_lines.size() ? 1 : 0);
+            lineBytes += uses * m_lines[i].size();
+        }
+        m_padTotal = std::max<qint64>(shape.padTo - m_head.size() - lineBytes, 0);
         m_padWritten = 0;
-        m_split = split;
-        m_noClose = noClose;
-        if (delayMs > 0) {
+        m_split = shape.split;
+        m_trickleMs = shape.trickleMs;
+        m_noClose = shape.noClose;
+        if (shape.delayMs > 0) {
             // A slow radio is still a live one: the idle limit does not cut the delay short.
             m_idle.stop();
-            m_delay.start(delayMs);
+            m_delay.start(shape.delayMs);
         } else {
             startWriting();
         }
@@ -183,43 +206,68 @@ private:
         pump();
     }
 
+    bool moreToWrite() const {
+        return m_headWritten < m_head.size() || m_linesWritten < m_lineCount || m_padWritten < m_padTotal;
+    }
+
+    // The next `most` bytes of the reply; the extra lines and the filler are made as they go
+    // out, so that a huge reply never sits in memory whole.
+    QByteArray take(qint64 most) {
+        QByteArray out;
+        while (out.size() < most && moreToWrite()) {
+            const qint64 room = most - out.size();
+            if (m_headWritten < m_head.size()) {
+                const qsizetype n = static_cast<qsizetype>(std::min<qint64>(room, m_head.size() - m_headWritten));
+                out += m_head.mid(m_headWritten, n);
+                m_headWritten += n;
+            } else if (m_linesWritten < m_lineCount) {
+                const QByteArray &line = m_lines[static_cast<qsizetype>(m_linesWritten % m_lines.size())];
+                const qsizetype n = static_cast<qsizetype>(std::min<qint64>(room, line.size() - m_lineOffset));
+                out += line.mid(m_lineOffset, n);
+                m_lineOffset += n;
+                if (m_lineOffset == line.size()) {
+                    m_lineOffset = 0;
+                    ++m_linesWritten;
+                }
+            } else {
+                const qint64 n = std::min(room, m_padTotal - m_padWritten);
+                const qsizetype at = out.size();
+                out.resize(at + static_cast<qsizetype>(n));
+                for (qint64 i = 0; i < n; ++i) {
+                    out[at + static_cast<qsizetype>(i)] = fillerByte(m_padWritten + i, m_padTotal);
+                }
+                m_padWritten += n;
+            }
+        }
+        return out;
+    }
+
     // Hands the socket the next part of the reply, keeping at most about one chunk queued.
     void pump() {
         if (m_phase != Phase::Writing) {
             return;
         }
         while (m_socket->bytesToWrite() < WriteChunk) {
-            if (m_headWritten < m_head.size()) {
-                if (m_split) {
-                    if (m_pause.isActive()) {
-                        return;
-                    }
-                    const QByteArray piece = m_head.mid(m_headWritten, SplitPieceBytes);
-                    m_headWritten += piece.size();
-                    m_socket->write(piece);
-                    m_socket->flush();
-                    if (m_headWritten < m_head.size() || m_padTotal > 0) {
-                        m_pause.start(m_simulator.m_splitPauseMs);
-                        return;
-                    }
-                } else {
-                    m_socket->write(m_head.mid(m_headWritten));
-                    m_headWritten = m_head.size();
+            if (!moreToWrite()) {
+                finishReply();
+                return;
+            }
+            const bool splitting = m_split && m_headWritten < m_head.size();
+            if (m_trickleMs > 0 || splitting) {
+                if (m_pause.isActive()) {
+                    return;
+                }
+                m_socket->write(take(m_trickleMs > 0 ? 1 : SplitPieceBytes));
+                m_socket->flush();
+                // A trickle goes on to the end; a split reply pauses only between pieces of the
+                // reply itself and before what follows it.
+                if (moreToWrite() && (m_trickleMs > 0 || m_split)) {
+                    m_pause.start(m_trickleMs > 0 ? m_trickleMs : m_simulator.m_splitPauseMs);
+                    return;
                 }
                 continue;
             }
-            if (m_padWritten < m_padTotal) {
-                const qint64 size = std::min(WriteChunk, m_padTotal - m_padWritten);
-                QByteArray chunk(static_cast<qsizetype>(size), Qt::Uninitialized);
-                for (qint64 i = 0; i < size; ++i) {
-                    chunk[static_cast<qsizetype>(i)] = fillerByte(m_padWritten + i, m_padTotal);
-                }
-                m_padWritten += size;
-                m_socket->write(chunk);
-                continue;
-            }
-            finishReply();
-            return;
+            m_socket->write(take(WriteChunk));
         }
     }
 
@@ -247,9 +295,14 @@ private:
 
     QByteArray m_head;
     qsizetype m_headWritten = 0;
+    QList<QByteArray> m_lines;
+    qint64 m_lineCount = 0;
+    qint64 m_linesWritten = 0;
+    qsizetype m_lineOffset = 0;
     qint64 m_padTotal = 0;
     qint64 m_padWritten = 0;
     bool m_split = false;
+    int m_trickleMs = 0;
     bool m_noClose = false;
 };
 
@@ -421,6 +474,8 @@ void RadioSimulator::setFaults(const Faults &faults) {
     setDelayMs(faults.delayMs);
     setDropEvery(faults.dropEvery);
     setBigReply(faults.bigBytes);
+    setTrickleMs(faults.trickleMs);
+    setExtraLines(faults.extraLines);
     setRefuse(faults.refuse);
 }
 
@@ -446,6 +501,10 @@ bool RadioSimulator::setRefuse(bool on) {
 
 void RadioSimulator::setBigReply(qint64 bytes) {
     m_faults.bigBytes = std::clamp<qint64>(bytes, 0, MaxBigReply);
+}
+
+void RadioSimulator::setExtraLines(int lines) {
+    m_faults.extraLines = std::clamp(lines, 0, MaxExtraLines);
 }
 
 void RadioSimulator::setStatusStepMs(int ms) {
@@ -526,8 +585,22 @@ void RadioSimulator::commandTaken(CommandConnection *connection, const QByteArra
     if (!m_connections.count(number)) {
         return;
     }
-    connection->reply(m_faults.garbage ? randomBytes() : reply.toLatin1(), m_faults.bigBytes, m_faults.split,
-                      m_faults.noClose, m_faults.delayMs);
+    CommandConnection::Shape shape;
+    shape.head = m_faults.garbage ? randomBytes() : reply.toLatin1();
+    if (m_faults.extraLines > 0) {
+        // A radio that repeats its status: the lines say what it shows after this command, so
+        // a client that believes them stays right about the radio.
+        for (const char *query : {"MINFO", "VOLUME", "LISTINFO", "METAINFO"}) {
+            shape.lines << m_model.handle(QString::fromLatin1(query)).toLatin1();
+        }
+        shape.lineCount = m_faults.extraLines;
+    }
+    shape.padTo = m_faults.bigBytes;
+    shape.split = m_faults.split;
+    shape.trickleMs = m_faults.trickleMs;
+    shape.noClose = m_faults.noClose;
+    shape.delayMs = m_faults.delayMs;
+    connection->reply(std::move(shape));
 }
 
 void RadioSimulator::extraTaken(CommandConnection *connection, const QByteArray &bytes) {

@@ -34,6 +34,8 @@ public:
         int dropEvery = 0;    // every Nth connection is closed at once without a reply (0: off)
         bool garbage = false; // reply with random bytes instead of the reply
         qint64 bigBytes = 0;  // pad the reply with filler lines to this many bytes (0: off)
+        int trickleMs = 0;    // write the reply one byte at a time, this many ms apart (0: off)
+        int extraLines = 0;   // follow the reply with this many status lines of the radio (0: off)
     };
 
     struct ReceivedCommand {
@@ -45,6 +47,7 @@ public:
 
     static constexpr int QuietGapMs = 30;
     static constexpr int MaxCommandBytes = 4096;
+    static constexpr int MaxExtraLines = 10000000;
 
     explicit RadioSimulator(QObject *parent = nullptr);
     ~RadioSimulator() override;
@@ -76,6 +79,8 @@ public:
     void setDropEvery(int n) { m_faults.dropEvery = std::max(n, 0); }
     void setGarbage(bool on) { m_faults.garbage = on; }
     void setBigReply(qint64 bytes);
+    void setTrickleMs(int ms) { m_faults.trickleMs = std::max(ms, 0); }
+    void setExtraLines(int lines);
 
     // Limits that keep abusive clients from hurting the others.
     // A command connection with no progress for this long is closed (default 30000 ms).

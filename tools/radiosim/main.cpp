@@ -81,6 +81,12 @@ int main(int argc, char *argv[]) {
         {QStringLiteral("garbage"), QStringLiteral("Fault: reply with random bytes.")},
         {QStringLiteral("big"), QStringLiteral("Fault: pad every reply with filler lines to N bytes."),
          QStringLiteral("N")},
+        {QStringLiteral("trickle"), QStringLiteral("Fault: write every reply one byte every MS milliseconds."),
+         QStringLiteral("MS")},
+        {QStringLiteral("lines"),
+         QStringLiteral("Fault: follow every reply with N short status lines (VOL=, Menu, List, Meta) before the "
+                        "close."),
+         QStringLiteral("N")},
         {QStringLiteral("idle-timeout"), QStringLiteral("Close command connections idle this long (default 30000 ms)."),
          QStringLiteral("MS")},
         {QStringLiteral("max-connections"),
@@ -117,6 +123,8 @@ int main(int argc, char *argv[]) {
     qint64 delay = 0;
     qint64 dropEvery = 0;
     qint64 big = 0;
+    qint64 trickle = 0;
+    qint64 lines = 0;
     qint64 idle = 30000;
     qint64 maxConnections = 256;
     qint64 statusStep = 1000;
@@ -126,6 +134,8 @@ int main(int argc, char *argv[]) {
         !readNumber(parser, QStringLiteral("delay"), 0, 3600000, delay) ||
         !readNumber(parser, QStringLiteral("drop-every"), 0, 1000000, dropEvery) ||
         !readNumber(parser, QStringLiteral("big"), 0, qint64(1) << 30, big) ||
+        !readNumber(parser, QStringLiteral("trickle"), 0, 3600000, trickle) ||
+        !readNumber(parser, QStringLiteral("lines"), 0, RadioSimulator::MaxExtraLines, lines) ||
         !readNumber(parser, QStringLiteral("idle-timeout"), 1, 3600000, idle) ||
         !readNumber(parser, QStringLiteral("max-connections"), 1, 100000, maxConnections) ||
         !readNumber(parser, QStringLiteral("status-step"), 1, 3600000, statusStep) ||
@@ -143,6 +153,8 @@ int main(int argc, char *argv[]) {
     faults.dropEvery = static_cast<int>(dropEvery);
     faults.garbage = parser.isSet(QStringLiteral("garbage"));
     faults.bigBytes = big;
+    faults.trickleMs = static_cast<int>(trickle);
+    faults.extraLines = static_cast<int>(lines);
     simulator.setFaults(faults);
     simulator.setIdleTimeoutMs(static_cast<int>(idle));
     simulator.setMaxConnections(static_cast<int>(maxConnections));
