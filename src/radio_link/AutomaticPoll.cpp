@@ -6,6 +6,8 @@
 #include "radio_link/Telnet.h"
 #include "settings/Timeouts.h"
 
+#include <algorithm>
+
 AutomaticPoll::AutomaticPoll(Platform &platform, Telnet &telnet, RadioState &state, const Timeouts &timeouts,
                              const LinkSettings &settings)
     : m_telnet(telnet)
@@ -15,11 +17,34 @@ AutomaticPoll::AutomaticPoll(Platform &platform, Telnet &telnet, RadioState &sta
     , m_timer(platform.createTimer()) {
     m_timer->setInterval(500);
     connect(m_timer.get(), &Timer::timeout, this, &AutomaticPoll::UpdateTimer_Timer);
-    m_telnet.setUpdateTimer(m_timer.get());
+    m_telnet.setPoll(this);
 }
 
 AutomaticPoll::~AutomaticPoll() {
-    m_telnet.setUpdateTimer(nullptr);
+    m_telnet.setPoll(nullptr);
+}
+
+int AutomaticPoll::ticksToSleep() const {
+    if (!m_settings.UpdateDisplayLabels) {
+        return MaxTicksAsleep; // nothing counts down; only the display's labels are refreshed
+    }
+    return std::clamp<int>(m_state.PollCountdown, 1, MaxTicksAsleep);
+}
+
+void AutomaticPoll::armSleep() {
+    m_sleepTicks = ticksToSleep();
+    m_timer->setInterval(TickMs * m_sleepTicks);
+}
+
+void AutomaticPoll::linkIdle() {
+    if (!m_timer->isEnabled()) {
+        armSleep();
+        m_timer->setEnabled(true);
+    } else if (m_timer->interval() == TickMs * m_sleepTicks && ticksToSleep() < m_sleepTicks) {
+        // The countdown was shortened while the timer slept (a screen change, a failed
+        // connection): wake sooner. A timer somebody else set (a 20 ms kick) is left alone.
+        armSleep();
+    }
 }
 
 void AutomaticPoll::start() {
@@ -37,9 +62,12 @@ void AutomaticPoll::RefreshQuery(const QString &query) {
 
 void AutomaticPoll::UpdateTimer_Timer() {
     RadioState &s = m_state;
-    m_timer->setInterval(100);
-    if (m_settings.UpdateDisplayLabels && s.PollCountdown > -32768) {
-        --s.PollCountdown;
+    // The ticks this firing stands for: those it slept through, or one when somebody else set
+    // the timer (the first, longer tick; a kick for an immediate refresh).
+    const int ticks = m_timer->interval() == TickMs * m_sleepTicks ? m_sleepTicks : 1;
+    m_timer->setInterval(TickMs);
+    if (m_settings.UpdateDisplayLabels) {
+        s.PollCountdown = qint16(std::max(int(s.PollCountdown) - ticks, -32768));
     }
     Q_EMIT refreshDisplays();
 
@@ -96,8 +124,11 @@ void AutomaticPoll::UpdateTimer_Timer() {
         reloadPollCountdown();
         m_timer->setEnabled(true);
     }
+    // Rather than firing every 100 ms to count one tick down, the timer sleeps through the
+    // ticks until the poll is due (a second at most, for the display's clock).
+    armSleep();
     // The queue enables the timer again as soon as both its channels are empty. When this tick
-    // queued nothing they are empty now: the countdown goes on at its 100 ms pace, not at the
-    // pace of some later look at the queue.
+    // queued nothing they are empty now: the countdown goes on at once, not at some later look
+    // at the queue.
     m_telnet.CompactQueues();
 }

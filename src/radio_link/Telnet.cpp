@@ -1,6 +1,7 @@
 #include "radio_link/Telnet.h"
 
 #include "platform/Platform.h"
+#include "radio_link/AutomaticPoll.h"
 #include "radio_link/RadioState.h"
 #include "settings/Timeouts.h"
 
@@ -81,9 +82,13 @@ void Telnet::CompactQueues() {
             anyLive = true;
         }
     }
-    if (!anyLive && m_updateTimer) {
-        m_updateTimer->setEnabled(true);
+    if (!anyLive && m_poll) {
+        m_poll->linkIdle();
     }
+}
+
+Timer *Telnet::UpdateTimer() const {
+    return m_poll ? &m_poll->UpdateTimer() : nullptr;
 }
 
 void Telnet::ClearChannel(int channel) {

@@ -8,6 +8,7 @@
 #include <array>
 #include <memory>
 
+class AutomaticPoll;
 class Platform;
 struct RadioState;
 struct Timeouts;
@@ -74,16 +75,17 @@ public:
     bool hasLive(int channel) const;
 
     Timer &CheckOutBuffer() { return *m_checkOutBuffer; }
-    // The display window's refresh timer, woken when the link falls idle; may be null.
-    void setUpdateTimer(Timer *timer) { m_updateTimer = timer; }
-    Timer *UpdateTimer() const { return m_updateTimer; }
+    // The automatic poll, told when the link falls idle; may be null.
+    void setPoll(AutomaticPoll *poll) { m_poll = poll; }
+    // The poll's timer (the display window's refresh timer); null without a poll.
+    Timer *UpdateTimer() const;
 
 private:
     RadioState &m_state;
     const Timeouts &m_timeouts;
     std::unique_ptr<Timer> m_checkOutBuffer;
     bool m_queueHeld = false;
-    Timer *m_updateTimer = nullptr;
+    AutomaticPoll *m_poll = nullptr;
 };
 
 class SoundPlayer;

@@ -8,6 +8,7 @@
 
 TEST(Queue, SendsAtOnceOneAtATimeChannelZeroFirstAndQxDelaySpacesThem) {
     LinkHarness h;
+    h.quiet();
     h.queue(1, {"MINFO"});
     h.queue(0, {"A", "B", "QXDELAY", "C", "QXDELAY", "QXDELAY", "D"});
     h.run(2000);
@@ -502,7 +503,12 @@ TEST(Radio, PollsComeEveryTenTicksOfAHundredMilliseconds) {
     };
     h.replyDelay = 5;
     h.link.start();
-    h.run(12000);
+    h.run(7000);
+    // Between polls the timer sleeps through the ticks rather than firing for each.
+    auto &poll = static_cast<FakeTimer &>(h.link.poll.UpdateTimer());
+    const int firesBefore = poll.fireCount();
+    h.run(5000);
+    EXPECT_LE(poll.fireCount() - firesBefore, 6);
     QList<qint64> minfo;
     for (const LinkHarness::Sent &s : h.sent) {
         if (s.command == "MINFO") {
@@ -514,4 +520,23 @@ TEST(Radio, PollsComeEveryTenTicksOfAHundredMilliseconds) {
         const qint64 gap = minfo[i] - minfo[i - 1];
         EXPECT_TRUE(gap >= 1000 && gap <= 1100) << gap;
     }
+}
+
+// A countdown shortened while the poll timer sleeps (a screen change asks for a poll at once)
+// wakes it as soon as the link is idle, not at the end of its sleep.
+TEST(Radio, ShortenedCountdownWakesTheSleepingPoll) {
+    LinkHarness h;
+    h.replyAll("VOL=20\r\n");
+    h.link.start();
+    h.run(3000);
+    auto &poll = static_cast<FakeTimer &>(h.link.poll.UpdateTimer());
+    for (int t = 0; t < 2000 && !(poll.isEnabled() && poll.deadline() - h.platform.fakeClock.nowMs() >= 500); t += 10) {
+        h.run(10);
+    }
+    ASSERT_GE(poll.deadline() - h.platform.fakeClock.nowMs(), 500); // asleep for a while yet
+    const qsizetype before = h.sent.size();
+    h.state.PollCountdown = 0;
+    h.link.telnet.CompactQueues();
+    h.run(150);
+    EXPECT_GT(h.sent.size(), before);
 }
