@@ -1,4 +1,5 @@
 #include "app/Program.h"
+#include "display/DisplayControl.h"
 #include "e2e/ProgramFolder.h"
 #include "main_window/ConfigForm.h"
 #include "platform/Platform.h"
@@ -260,15 +261,37 @@ private Q_SLOTS:
         report("stalls");
     }
 
+    // A radio that answers three seconds late: the first command goes unanswered (and is not
+    // sent again); from then on the link waits long enough, and the radio's state shows.
     void lateRadio() {
         m_sim->setDelayMs(3000);
         startProgram();
         sendAsUser(m_during);
-        QTRY_VERIFY_WITH_TIMEOUT(took(m_during).size() >= 1, Patience);
+        QTRY_VERIFY_WITH_TIMEOUT(commandsSettled() && took(m_during) == m_during, 4 * Patience);
+        QTRY_VERIFY_WITH_TIMEOUT(m_program->state().MenuState == QString::number(m_sim->screen()) &&
+                                     m_program->state().VolumeText == QString::number(m_sim->volume()),
+                                 2 * Patience);
+        // Twice the slowest answer (about 3 s), far above the 2.5 s the link starts with.
+        QVERIFY2(link().connection.replyWait().ms() >= 5000,
+                 qPrintable(QString::number(link().connection.replyWait().ms())));
+        QCOMPARE(terminal().count(QStringLiteral("[no reply to")), 1);
         m_sim->setDelayMs(0);
         expectRecovered(m_during, m_after);
         QVERIFY(saidUnanswered(m_during.first()));
         report("answers late");
+    }
+
+    // A radio that trickles its answers a byte every 300 ms: each wait ends at its deadline with
+    // what came by then, and the next command goes.
+    void tricklingRadio() {
+        m_sim->setTrickleMs(300);
+        startProgram();
+        sendAsUser(m_during);
+        QTRY_VERIFY_WITH_TIMEOUT(commandsSettled() && took(m_during) == m_during, 4 * Patience);
+        QVERIFY(terminal().contains(QStringLiteral("O")));
+        m_sim->setTrickleMs(0);
+        expectRecovered(m_during, m_after);
+        report("trickles");
     }
 
     void radioThatNeverCloses() {
@@ -360,11 +383,21 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(terminal().contains(QStringLiteral("Menu state=")), Patience);
         sendAsUser(m_during.mid(0, 1));
         QTRY_VERIFY_WITH_TIMEOUT(took(m_during.mid(0, 1)).size() == 1, Patience);
+        QVERIFY(!link().view.RadioOffline);
+        QElapsedTimer gone;
+        gone.start();
         m_sim.reset();
         sendAsUser(m_during.mid(1));
+        // Within a few seconds every window says the radio is offline.
+        QTRY_VERIFY_WITH_TIMEOUT(link().view.RadioOffline, Patience);
+        qInfo("shown offline %lld ms after the radio went", gone.elapsed());
+        QVERIFY(m_program->mainWindow().statusPanel(1).startsWith(QStringLiteral("Radio offline since ")));
+        QVERIFY(m_program->display().screen.notLiveText().startsWith(QStringLiteral("Offline since ")));
         QTRY_VERIFY_WITH_TIMEOUT(link().connection.ConnectExtra.seconds >= 0.15f, Patience);
         newSimulator(m_port);
         expectRecovered(m_during, m_after);
+        QTRY_VERIFY_WITH_TIMEOUT(!link().view.RadioOffline, Patience);
+        QVERIFY(m_program->mainWindow().statusPanel(1).startsWith(QStringLiteral("Radio answers (last reply ")));
         report("restarts");
     }
 };
