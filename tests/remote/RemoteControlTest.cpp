@@ -141,6 +141,30 @@ TEST(RemoteControl, PointerAidFollowsOrMarksAndGoesFourSecondsAfterTheLastMove) 
     EXPECT_EQ(QList<int>({rig.disconnects, rig.connects, infoRequests}), QList<int>({1, 1, 1}));
 }
 
+TEST(RemoteControl, TheAidsTimeOutSleepsWhileNoAidShows) {
+    RemoteRig rig;
+    RemoteControl &c = *rig.control;
+    // Before the pointer ever moved, an aid switched on stays, as it always did.
+    c.ShowPointer_Click(true);
+    EXPECT_FALSE(rig.loseAid->isEnabled());
+    c.RemoteImage_MouseMove(Qt::NoModifier, QPointF(100, 250));
+    EXPECT_TRUE(rig.loseAid->isEnabled());
+    rig.platform.fakeClock.advance(RemoteControl::LoseAidInterval);
+    EXPECT_FALSE(c.aid().visible || rig.loseAid->isEnabled());
+    rig.platform.fakeClock.advance(60000);
+    EXPECT_EQ(rig.loseAid->fireCount(), 1);
+    // An aid shown again without a move (a marked rectangle, a click) goes after the time-out.
+    rig.editor.ButtonLocations = {"10", "20", "30", "60", ""};
+    c.PositionFixedGuide();
+    EXPECT_TRUE(c.aid().visible && rig.loseAid->isEnabled());
+    rig.platform.fakeClock.advance(RemoteControl::LoseAidInterval);
+    EXPECT_FALSE(c.aid().visible || rig.loseAid->isEnabled());
+    c.RemoteImage_MouseDown(Qt::LeftButton, Qt::NoModifier, QPointF(10, 10));
+    EXPECT_TRUE(c.aid().visible && rig.loseAid->isEnabled());
+    rig.platform.fakeClock.advance(RemoteControl::LoseAidInterval);
+    EXPECT_FALSE(c.aid().visible || rig.loseAid->isEnabled());
+}
+
 TEST(LayoutEditor, ShiftClicksMeasureARectangleBoxByBox) {
     RemoteRig rig;
     LayoutEditor &e = rig.editor;
