@@ -149,9 +149,12 @@ void RemoteControl::setPictureSize(QSizeF size) {
 }
 
 void RemoteControl::setPointerBorderColour(int colour) {
+    // The link paints the colour on every command it sends; it shows only on a visible aid.
     if (colour != m_pointerBorderColour) {
         m_pointerBorderColour = colour;
-        Q_EMIT changed();
+        if (m_aid.visible) {
+            Q_EMIT changed();
+        }
     }
 }
 
