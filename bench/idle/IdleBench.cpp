@@ -24,11 +24,13 @@
 #include <QApplication>
 #include <QDir>
 #include <QDirIterator>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
+#include <QTimer>
 #include <QWidget>
 
 #include <cstdio>
@@ -214,15 +216,21 @@ int main(int argc, char **argv) {
         }
         app.installEventFilter(&events);
 
+        // A plain event loop: QTest::qWait would wake the thread every few milliseconds itself.
+        const auto idleFor = [](int ms) {
+            QEventLoop loop;
+            QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+            loop.exec();
+        };
         const auto stretch = [&](const char *what) {
-            QTest::qWait(3000); // what the start or the new window set going settles first
+            idleFor(3000); // what the start or the new window set going settles first
             events.reset();
             timers.fired.clear();
             const double cpu0 = cpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
             const double sim0 = cpuSeconds(simClock);
             const double main0 = cpuSeconds(CLOCK_THREAD_CPUTIME_ID);
             const long switches0 = voluntarySwitches();
-            QTest::qWait(seconds * 1000);
+            idleFor(seconds * 1000);
             const double cpu = cpuSeconds(CLOCK_PROCESS_CPUTIME_ID) - cpu0 - (cpuSeconds(simClock) - sim0);
             const double mainCpu = cpuSeconds(CLOCK_THREAD_CPUTIME_ID) - main0;
             const long switches = voluntarySwitches() - switches0;
