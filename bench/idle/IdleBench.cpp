@@ -223,7 +223,7 @@ int main(int argc, char **argv) {
             loop.exec();
         };
         const auto stretch = [&](const char *what) {
-            idleFor(3000); // what the start or the new window set going settles first
+            idleFor(seconds < 5 ? 500 : 3000); // what the start or the new window set going settles first
             events.reset();
             timers.fired.clear();
             const double cpu0 = cpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
