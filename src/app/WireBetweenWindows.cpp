@@ -23,10 +23,7 @@ void Program::wireBetweenWindows() {
     MacroRunner &runner = *m_macroRunner;
 
     panel.hooks.showDisplay = [this] { m_form->DisplayButton()->click(); };
-    panel.hooks.colourNameLabels = [&display](const QString &menuName) {
-        display.screen.ColourNameLabels(menuName);
-        Q_EMIT display.changed();
-    };
+    panel.hooks.colourNameLabels = [&display](const QString &menuName) { display.ColourNameLabels(menuName); };
     connect(&link.view, &LinkView::loadPictureRequested, &info, [&display, &info](const QString &name) {
         DrawnItem item;
         if (display.screen.LoadThePicture(name, item)) {

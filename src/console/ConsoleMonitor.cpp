@@ -265,6 +265,11 @@ void ConsoleMonitor::CheckConsoleSocket_Timer() {
     showWaiting();
     processBuffer();
     showSoon();
+    // A closed console with nothing left to read has no use for the tick; connecting starts
+    // it again.
+    if (s == TcpSocket::sckClosed && !m_attempt->isActive() && m_buffer.isEmpty()) {
+        m_checkTimer->setEnabled(false);
+    }
 }
 
 void ConsoleMonitor::processBuffer() {

@@ -36,9 +36,18 @@ DisplayControl::DisplayControl(Platform &platform, SkinTables &skin, RadioState 
 
 DisplayControl::~DisplayControl() = default;
 
+void DisplayControl::changeScreen(const std::function<void()> &change) {
+    // The refresh runs after every reply and on every display tick; the window repaints only
+    // when the picture differs from the one it shows.
+    const ScreenRenderer::Drawing before = screen.drawing();
+    change();
+    if (screen.drawing() != before) {
+        Q_EMIT changed();
+    }
+}
+
 void DisplayControl::show(const QString &screenName) {
-    screen.DisplayScreen(screenName);
-    Q_EMIT changed();
+    changeScreen([&] { screen.DisplayScreen(screenName); });
 }
 
 void DisplayControl::DisplayScreen(const QString &name) {
@@ -46,21 +55,22 @@ void DisplayControl::DisplayScreen(const QString &name) {
 }
 
 void DisplayControl::RefreshDisplays() {
-    screen.RefreshDisplays();
-    Q_EMIT changed();
+    changeScreen([this] { screen.RefreshDisplays(); });
 }
 
 void DisplayControl::Redraw() {
-    screen.Redraw();
-    Q_EMIT changed();
+    changeScreen([this] { screen.Redraw(); });
 }
 
 void DisplayControl::FollowCurrentMenuLabel() {
     if (m_view.CurrentMenuLabel != m_menuLabelSeen) {
         m_menuLabelSeen = m_view.CurrentMenuLabel;
-        screen.ColourNameLabels(m_menuLabelSeen);
-        Q_EMIT changed();
+        changeScreen([this] { screen.ColourNameLabels(m_menuLabelSeen); });
     }
+}
+
+void DisplayControl::ColourNameLabels(const QString &menuName) {
+    changeScreen([&] { screen.ColourNameLabels(menuName); });
 }
 
 void DisplayControl::clearPollRequests() {
@@ -289,10 +299,13 @@ void DisplayControl::StopPleaseWait() {
 void DisplayControl::PleaseWaitTimer_Timer() {
     DrawnItem &image = screen.PleaseWaitImage;
     if (m_waitFrame == -2) {
+        const bool shown = image.Visible;
         image.Visible = false;
         m_waitFrame = 0;
         m_pleaseWaitTimer->setEnabled(false);
-        Q_EMIT changed();
+        if (shown) {
+            Q_EMIT changed();
+        }
         return;
     }
     if (m_waitFrame > 8 || m_waitFrame < 0) {

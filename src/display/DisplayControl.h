@@ -43,6 +43,8 @@ public:
     // Recolours the overlays' captions when the radio's current menu item (the information
     // panel's current menu name) has changed since the last call.
     void FollowCurrentMenuLabel();
+    // Colours the overlays' captions for this menu name (see ScreenRenderer::ColourNameLabels).
+    void ColourNameLabels(const QString &menuName);
 
     // Touch screen.
     // Queues the command of overlay index (-1: the background) of the current screen, or of
@@ -92,13 +94,16 @@ public:
     void StopPleaseWait();
 
 Q_SIGNALS:
-    // The screen, the caption or the waiting image changed: the window repaints.
+    // The screen, the caption or the waiting image changed: the window repaints. Operations that
+    // leave the picture as it was (a refresh with nothing new) do not emit it.
     void changed();
     // The search box's text or enabled state changed; the caret goes to the end.
     void searchBoxChanged();
 
 private:
     void clearPollRequests();
+    // Runs a change of the screen and announces it when the picture differs afterwards.
+    void changeScreen(const std::function<void()> &change);
     void show(const QString &screenName);
     void setSearchText(const QString &text);
 

@@ -80,7 +80,10 @@ DisplayForm::DisplayForm(DisplayControl &control, const LinkView &view, QWidget 
             m_control.SearchForText_Change(text);
         }
     });
-    connect(&m_control, &DisplayControl::changed, this, &DisplayForm::render);
+    connect(&m_control, &DisplayControl::changed, this, [this] {
+        m_screenStale = true;
+        render();
+    });
     connect(&m_control, &DisplayControl::searchBoxChanged, this, &DisplayForm::render);
     render();
 }
@@ -89,8 +92,11 @@ DisplayForm::~DisplayForm() = default;
 
 void DisplayForm::render() {
     const QString notLive = m_control.screen.notLiveText();
-    setWindowTitle(notLive.isEmpty() ? m_control.screen.Caption
-                                     : m_control.screen.Caption + QStringLiteral(" (") + notLive + u')');
+    const QString title =
+        notLive.isEmpty() ? m_control.screen.Caption : m_control.screen.Caption + QStringLiteral(" (") + notLive + u')';
+    if (windowTitle() != title) {
+        setWindowTitle(title);
+    }
     m_search->setVisible(m_view.SearchBoxVisible);
     m_search->setEnabled(m_control.SearchEnabled);
     if (m_search->text() != m_control.SearchText) {
@@ -99,7 +105,13 @@ void DisplayForm::render() {
         m_search->end(false);
         m_settingText = false;
     }
-    m_screen->update();
+    // The window renders on every change of the link's view; the picture is painted again only
+    // when it is not the one on screen.
+    if (m_screenStale || notLive != m_notLiveShown) {
+        m_screenStale = false;
+        m_notLiveShown = notLive;
+        m_screen->update();
+    }
 }
 
 void DisplayForm::focusSearchBox() {

@@ -18,7 +18,8 @@ public:
     QWidget *BackGround() const { return m_screen; }
     QLineEdit *SearchForText() const { return m_search; }
 
-    // Shows the current drawing, caption and search box.
+    // Shows the caption and search box, and repaints the screen when its drawing changed since
+    // the last paint (or the radio went offline or came back).
     void render();
     // Gives the search box the focus with its caret at the end.
     void focusSearchBox();
@@ -37,4 +38,6 @@ private:
     QWidget *m_screen = nullptr;
     QLineEdit *m_search = nullptr;
     bool m_settingText = false;
+    bool m_screenStale = true; // the control announced a new drawing not yet painted
+    QString m_notLiveShown;    // the offline text the screen was last painted with
 };

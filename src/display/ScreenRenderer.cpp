@@ -306,8 +306,13 @@ void ScreenRenderer::RefreshDisplays() {
         if (kind != LabelToken::Time && kind != LabelToken::Date) {
             continue; // the list passes below
         }
-        label.Text = kind == LabelToken::Time ? MakeTheTime(token, now, locale) : MakeTheDate(token, now, locale);
-        sizeLabel(label);
+        // The clock is read on every tick; the label only changes when the value shown does.
+        const QString text =
+            kind == LabelToken::Time ? MakeTheTime(token, now, locale) : MakeTheDate(token, now, locale);
+        if (text != label.Text) {
+            label.Text = text;
+            sizeLabel(label);
+        }
         label.Colour = complement(GetBackColor(label));
     }
 
@@ -324,16 +329,20 @@ void ScreenRenderer::RefreshDisplays() {
             }
             DrawnItem &label = OverlayLabel[j];
             const bool inList = j < std::size_t(list.rows.size());
-            label.Text = inList ? ValueAfterEquals(list.rows[qsizetype(j)]) : QString();
+            const QString text = inList ? ValueAfterEquals(list.rows[qsizetype(j)]) : QString();
+            const bool bold = inList && list.selected == int(j) && j > 0;
+            const bool resize = text != label.Text || bold != label.Bold;
+            label.Text = text;
             label.ToolTip = label.Text;
+            label.Bold = bold;
             if (inList && list.selected == int(j)) {
-                label.Bold = j > 0;
                 label.Colour = SelectedEntryColour;
             } else {
-                label.Bold = false;
                 label.Colour = list.enabled ? EnabledListColour : complement(GetBackColor(label));
             }
-            sizeLabel(label);
+            if (resize) {
+                sizeLabel(label);
+            }
         }
     }
 }
@@ -356,6 +365,31 @@ const QString *ScreenRenderer::deviceValue(LabelToken token) const {
     default:
         return nullptr;
     }
+}
+
+ScreenRenderer::Drawing ScreenRenderer::drawing() const {
+    Drawing d;
+    d.caption = Caption;
+    d.background = BackGround.cacheKey();
+    d.items.reserve(OverlayImages.size() + OverlayNameLabel.size() + StatusImages.size() + OverlayLabel.size() + 1);
+    const auto add = [&d](const DrawnItem &item) {
+        if (!item.Visible) {
+            d.items.emplace_back(); // what a hidden item holds is not drawn
+            return;
+        }
+        const bool text = !item.Text.isEmpty();
+        d.items.push_back({true, item.Left, item.Top, item.Size, item.Picture.isNull() ? 0 : item.Picture.cacheKey(),
+                           item.Text, text ? item.Colour : 0, text && item.Bold});
+    };
+    for (const auto *items : {&OverlayImages, &OverlayNameLabel, &StatusImages, &OverlayLabel}) {
+        // The count ends each list, so items moving from one list to the next never compare equal.
+        d.items.push_back({false, int(items->size()), 0, {}, 0, {}, 0, false});
+        for (const DrawnItem &item : *items) {
+            add(item);
+        }
+    }
+    add(PleaseWaitImage);
+    return d;
 }
 
 QString ScreenRenderer::notLiveText() const {

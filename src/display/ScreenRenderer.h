@@ -86,6 +86,28 @@ public:
     // The screen as the window shows it.
     QImage render() const;
 
+    // What render() draws from, kept to tell whether an operation changed the picture: the
+    // window repaints only then. Pictures compare by identity (the picture cache hands out the
+    // same image again), so a picture loaded anew counts as a change even with equal pixels.
+    struct Drawing {
+        struct Item {
+            bool visible = false;
+            int left = 0;
+            int top = 0;
+            QSize size;
+            qint64 picture = 0;
+            QString text;
+            QRgb colour = 0;
+            bool bold = false;
+            bool operator==(const Item &) const = default;
+        };
+        QString caption;
+        qint64 background = 0;
+        std::vector<Item> items;
+        bool operator==(const Drawing &) const = default;
+    };
+    Drawing drawing() const;
+
     // What lies under a point of the screen, topmost first: a label, a status picture, an
     // overlay (its name label included), else the background.
     struct Hit {

@@ -319,12 +319,18 @@ void InfoForm::render() {
         m_message->setCursorPosition(0); // the ruler reads from its start
     }
     m_record->setText(m_view.RecordButtonsCaption);
-    QFont font = m_record->font();
-    font.setBold(m_view.RecordButtonsBold);
-    m_record->setFont(font);
+    if (m_record->font().bold() != m_view.RecordButtonsBold) {
+        QFont font = m_record->font();
+        font.setBold(m_view.RecordButtonsBold);
+        m_record->setFont(font);
+    }
     m_record->setEnabled(m_view.RecordButtonsEnabled);
-    if (m_debug->toPlainText() != m_view.DebugText.trimmed()) {
-        m_debug->setPlainText(m_view.DebugText.trimmed());
+    // Compared with what was set, not with what the box gives back: the box turns CR LF into
+    // LF, so the comparison with its own text never matched and the box was filled (and
+    // repainted) on every tick.
+    if (const QString debug = m_view.DebugText.trimmed(); debug != m_debugShown) {
+        m_debugShown = debug;
+        m_debug->setPlainText(debug);
     }
     m_status->setText(m_panel.StatusMessage);
     m_rendering = false;
@@ -355,11 +361,13 @@ QString InfoForm::statusPanel() const {
 void InfoForm::showEvent(QShowEvent *event) {
     QMainWindow::showEvent(event);
     m_view.MainMenuListVisible = true;
+    m_panel.setClockShown(true);
 }
 
 void InfoForm::hideEvent(QHideEvent *event) {
     QMainWindow::hideEvent(event);
     m_view.MainMenuListVisible = false;
+    m_panel.setClockShown(false);
 }
 
 void InfoForm::closeEvent(QCloseEvent *event) {

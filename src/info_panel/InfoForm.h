@@ -108,5 +108,6 @@ private:
     QCheckBox *m_hideFrame = nullptr;
     QGroupBox *m_frame = nullptr;
     QPlainTextEdit *m_debug = nullptr;
+    QString m_debugShown; // the text last put into m_debug
     QLabel *m_status = nullptr;
 };

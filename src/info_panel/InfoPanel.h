@@ -77,10 +77,17 @@ public:
     // The radio's main menu as the skin names it; row = entry number (0 is the power key).
     const QStringList &MainMenuRows() const;
 
+    // How long after a second begins the clock's tick comes, so a tick that is a little early
+    // by the wall clock still shows the new second.
+    static constexpr int ClockTickLag = 5;
+
     Timer &HalfSecondTick() { return *m_halfSecondTick; }
 
-    // Every 500 ms: the time of day and the reported state, version and volume.
+    // Once a second, just after the second begins: the time of day and the reported state,
+    // version and volume. Announces a change only when one of them differs.
     void HalfSecondTick_Timer();
+    // Whether the window showing the clock is on screen; the tick sleeps while it is not.
+    void setClockShown(bool shown);
 
     // A click on the state, version or volume label (caption or value) refreshes that value.
     void DeviceState_Click() { menu.Mnu_State_Refresh_Click(); }

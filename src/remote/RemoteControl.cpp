@@ -149,9 +149,12 @@ void RemoteControl::setPictureSize(QSizeF size) {
 }
 
 void RemoteControl::setPointerBorderColour(int colour) {
+    // The link paints the colour on every command it sends; it shows only on a visible aid.
     if (colour != m_pointerBorderColour) {
         m_pointerBorderColour = colour;
-        Q_EMIT changed();
+        if (m_aid.visible) {
+            Q_EMIT changed();
+        }
     }
 }
 
@@ -231,6 +234,7 @@ void RemoteControl::RemoteImage_MouseDown(Qt::MouseButton button, Qt::KeyboardMo
             m_aid.shape = PointerAid::Oval;
             m_aid.ovalCentre = at;
             m_aid.visible = m_editor.ShowPointer;
+            wakeLoseAid();
         }
         m_editor.ClearChoice();
         break;
@@ -282,6 +286,8 @@ void RemoteControl::RemoteImage_OLEDragDrop(const QString &path) {
 }
 
 void RemoteControl::LoseAid_Timer() {
+    // With the aid gone the time-out has nothing left to do until the aid shows again.
+    m_loseAid->setEnabled(false);
     if (m_aid.visible) {
         m_aid.visible = false;
         Q_EMIT changed();
@@ -312,6 +318,7 @@ void RemoteControl::GuidePosition(qint16 top, qint16 bottom, qint16 left, qint16
         m_aid.marked.setWidth(unitX * (right - left));
     }
     m_aid.visible = m_editor.ShowPointer;
+    wakeLoseAid();
     Q_EMIT changed();
 }
 
@@ -332,6 +339,7 @@ void RemoteControl::TheList_Click(const QString &command) {
 void RemoteControl::ShowPointer_Click(bool on) {
     m_editor.ShowPointer = on;
     m_aid.visible = on;
+    wakeLoseAid();
     m_editor.touch();
     Q_EMIT changed();
 }
@@ -346,8 +354,17 @@ void RemoteControl::StaticPointer_Click(bool on) {
 }
 
 void RemoteControl::restartLoseAid() {
+    m_loseAidStarted = true;
     m_loseAid->setEnabled(false);
     m_loseAid->setEnabled(true);
+}
+
+void RemoteControl::wakeLoseAid() {
+    // Once the pointer has moved, an aid shown by other means is lost on the time-out too;
+    // a time-out already counting keeps its count.
+    if (m_aid.visible && m_loseAidStarted) {
+        m_loseAid->setEnabled(true);
+    }
 }
 
 void RemoteControl::setPanel(int panel, const QString &text) {

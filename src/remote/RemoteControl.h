@@ -150,6 +150,7 @@ Q_SIGNALS:
 
 private:
     void restartLoseAid();
+    void wakeLoseAid();
     void setPanel(int panel, const QString &text);
     void showPicture(const QString &path, const QImage *decoded);
 
@@ -157,6 +158,7 @@ private:
     LayoutEditor &m_editor;
     INIFILES &m_settings;
     std::unique_ptr<Timer> m_loseAid;
+    bool m_loseAidStarted = false; // the pointer has moved over the picture at least once
     PlacedWindow *m_window = nullptr;
     QSizeF m_pictureSize;
     QImage m_picture;

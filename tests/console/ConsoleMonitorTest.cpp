@@ -287,3 +287,38 @@ TEST(ConsoleMonitor, WindowUpdatesAreCoalescedAndStopWhenNothingChanges) {
     EXPECT_EQ(shown.size(), before + 1);
     EXPECT_FALSE(c.monitor.CaptureVisible);
 }
+
+TEST(ConsoleMonitor, TheTickRunsWhileConnectedOrConnectingAndSleepsOnceClosed) {
+    Console c;
+    const auto ticking = [&c] { return c.monitor.CheckConsoleSocket().isEnabled(); };
+    EXPECT_FALSE(ticking()); // the window opens without connecting
+    c.monitor.ConsoleText_DblClick();
+    EXPECT_TRUE(ticking()); // connecting
+    c.run(200);
+    EXPECT_TRUE(ticking());
+    c.socket.acceptConnection();
+    c.run(5000);
+    EXPECT_TRUE(ticking());
+    // The radio closes with more text waiting for the rules than a tick takes: read to the end,
+    // shown, then asleep.
+    c.socket.receive(QString("line of the console\r\n").repeated(15000));
+    c.socket.peerClose();
+    c.run(ConsoleMonitor::CheckInterval);
+    EXPECT_TRUE(ticking());
+    c.run(5000);
+    EXPECT_FALSE(ticking());
+    EXPECT_EQ(c.monitor.waitingCharacters(), 0);
+    EXPECT_EQ(c.monitor.StatusPanel[1], TcpSocket::stateName(TcpSocket::sckClosed));
+    EXPECT_FALSE(c.monitor.ViewTimer().isEnabled() || c.monitor.RefreshLabelTimer().isEnabled());
+    // A failed attempt shows its result and sleeps too; the next connect wakes it.
+    c.monitor.ConsoleText_DblClick();
+    c.socket.refuseConnection();
+    c.run(1000);
+    EXPECT_FALSE(ticking());
+    c.open();
+    EXPECT_TRUE(ticking());
+    // The user's disconnect.
+    c.monitor.ConsoleText_DblClick();
+    c.run(ConsoleMonitor::CheckInterval);
+    EXPECT_FALSE(ticking());
+}

@@ -177,3 +177,53 @@ TEST_F(DisplayControlTest, WaitingAnimationFollowsTheRadioAndCyclesFramesOneToEi
     EXPECT_TRUE(running());
     EXPECT_EQ(waitFrame, 0);
 }
+
+TEST_F(DisplayControlTest, OnlyAChangedDrawingIsAnnouncedAndTheClockChangesWithItsField) {
+    int announced = 0;
+    QObject::connect(display.get(), &DisplayControl::changed, [&announced] { ++announced; });
+    const auto announces = [&](const std::function<void()> &step) {
+        announced = 0;
+        step();
+        return announced;
+    };
+    view.InfoList = {"List - Updated", "pos=1 (1)", "1=Jazz FM"};
+    view.InfoListEnabled = true;
+    EXPECT_EQ(announces([&] { display->RefreshDisplays(); }), 1);
+    // The display tick with nothing new, the same screen asked for again, the same captions'
+    // colours and the stop of an animation that never showed change nothing drawn.
+    EXPECT_EQ(announces([&] {
+                  display->RefreshDisplays();
+                  display->RefreshDisplays();
+                  display->DisplayScreen("home");
+                  display->ColourNameLabels("nothing of this screen");
+                  display->StopPleaseWait();
+                  display->PleaseWaitTimer_Timer();
+              }),
+              0);
+    EXPECT_FALSE(display->PleaseWaitTimer().isEnabled());
+    // A selection, an entry, another screen: each is announced once.
+    view.InfoListIndex = 1;
+    EXPECT_EQ(announces([&] { display->RefreshDisplays(); }), 1);
+    view.InfoList[1] = "pos=2 (2)";
+    EXPECT_EQ(announces([&] { display->RefreshDisplays(); }), 1);
+    EXPECT_EQ(announces([&] { display->DisplayScreen("next"); }), 1);
+    EXPECT_EQ(announces([&] { display->ColourNameLabels("home"); }), 1);
+    EXPECT_EQ(screen().OverlayNameLabel[0].Colour, ScreenRenderer::CurrentItemColour);
+
+    // Clock fields: the minute's label changes when the minute does, not on the ticks between;
+    // the hour's only when the hour does.
+    useSkin("[clock]|B=,,bg,,|I=time|[Labels_time]|L=5,5,%HOUR,,|L=L4,5,%MIN,,");
+    const QDate day(2024, 3, 9);
+    platform.fakeWallClock.set(QDateTime(day, QTime(9, 58, 58, 500)));
+    display->DisplayScreen("clock");
+    QStringList shown;
+    QList<int> changes;
+    for (const QTime at : {QTime(9, 58, 58, 600), QTime(9, 58, 59, 900), QTime(9, 59, 0, 0), QTime(9, 59, 0, 100),
+                           QTime(9, 59, 30), QTime(9, 59, 59, 999), QTime(10, 0, 0, 1)}) {
+        platform.fakeWallClock.set(QDateTime(day, at));
+        changes << announces([&] { display->RefreshDisplays(); });
+        shown << screen().OverlayLabel[0].Text + u':' + screen().OverlayLabel[1].Text;
+    }
+    EXPECT_EQ(changes, (QList<int>{0, 0, 1, 0, 0, 0, 1}));
+    EXPECT_EQ(shown, (QStringList{"09:58", "09:58", "09:59", "09:59", "09:59", "09:59", "10:00"}));
+}

@@ -5,6 +5,7 @@
 
 #include <QLabel>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QSlider>
 #include <QTest>
 
@@ -112,6 +113,32 @@ private Q_SLOTS:
         view.flush();
         QVERIFY(!offline->isVisible());
         QVERIFY(m_form->DeviceVolume()->isEnabled() && m_form->InfoList()->isEnabled());
+    }
+
+    // The radio's debug lines end in CR LF; the box shows them with LF. Rendering the same
+    // text again must leave the box alone (refilling it repainted it on every tick), and
+    // hiding the panel puts its clock to sleep.
+    void unchangedTextIsNotSetAgainAndAHiddenPanelsClockSleeps() {
+        LinkView &view = m_link->link.view;
+        int refills = 0;
+        connect(m_form->DebugText(), &QPlainTextEdit::textChanged, this, [&refills] { ++refills; });
+        view.DebugText = QStringLiteral("MINFO\r\nMenu=Main\r\n");
+        view.touch();
+        view.flush();
+        QCOMPARE(refills, 1);
+        QCOMPARE(m_form->DebugText()->toPlainText(), QStringLiteral("MINFO\nMenu=Main"));
+        for (int tick = 0; tick < 3; ++tick) {
+            m_panel->HalfSecondTick_Timer();
+            view.touch();
+            view.flush();
+        }
+        QCOMPARE(refills, 1);
+
+        QVERIFY(m_panel->HalfSecondTick().isEnabled());
+        m_form->hide();
+        QVERIFY(!m_panel->HalfSecondTick().isEnabled());
+        m_form->show();
+        QVERIFY(m_panel->HalfSecondTick().isEnabled());
     }
 
     void macroListOverThePictureStartsTheMacroOfTheEntry() {

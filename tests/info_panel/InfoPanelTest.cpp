@@ -245,3 +245,40 @@ TEST(InfoPanel, RefreshesPostponeThePollButtonsAndMessage) {
     EXPECT_EQ(p.sent(), (QStringList{"RECORD", "STOP", "MESSAGE "}));
     EXPECT_EQ(p.panel.StatusMessage, "rC= MESSAGE ");
 }
+
+TEST(InfoPanel, ClockTicksJustAfterEachSecondAndAnnouncesOnlyWhatChanged) {
+    Panel p;
+    int panelChanges = 0;
+    int viewChanges = 0;
+    QObject::connect(&p.panel, &InfoPanel::changed, [&panelChanges] { ++panelChanges; });
+    QObject::connect(&p.link.view, &LinkView::changed, [&viewChanges] { ++viewChanges; });
+    const QDate day(2024, 3, 9);
+    const auto tickAt = [&](QTime time) {
+        p.platform.fakeWallClock.set(QDateTime(day, time));
+        panelChanges = viewChanges = 0;
+        p.panel.HalfSecondTick_Timer();
+        return std::pair{panelChanges, viewChanges};
+    };
+    p.state.PowerState = "ON";
+    EXPECT_EQ(tickAt(QTime(9, 0, 1, 300)), (std::pair{1, 1}));
+    EXPECT_EQ(p.panel.TimeLabel, "09:00:01");
+    EXPECT_EQ(p.link.view.DeviceState, "ON");
+    // The next tick comes just after the next second begins.
+    EXPECT_EQ(p.panel.HalfSecondTick().interval(), 700 + InfoPanel::ClockTickLag);
+    // A tick within the same second with nothing new from the radio announces nothing.
+    EXPECT_EQ(tickAt(QTime(9, 0, 1, 800)), (std::pair{0, 0}));
+    EXPECT_EQ(tickAt(QTime(9, 0, 2, 5)), (std::pair{1, 0}));
+    EXPECT_EQ(p.panel.HalfSecondTick().interval(), 995 + InfoPanel::ClockTickLag);
+    p.state.VolumeText = "35";
+    EXPECT_EQ(tickAt(QTime(9, 0, 2, 500)), (std::pair{0, 1}));
+    EXPECT_EQ(p.link.view.DeviceVolume, "35");
+
+    // Out of sight the clock sleeps; back on screen it shows the time at once and ticks again.
+    EXPECT_TRUE(p.panel.HalfSecondTick().isEnabled());
+    p.panel.setClockShown(false);
+    EXPECT_FALSE(p.panel.HalfSecondTick().isEnabled());
+    p.platform.fakeWallClock.set(QDateTime(day, QTime(9, 5, 0, 100)));
+    p.panel.setClockShown(true);
+    EXPECT_TRUE(p.panel.HalfSecondTick().isEnabled());
+    EXPECT_EQ(p.panel.TimeLabel, "09:05:00");
+}

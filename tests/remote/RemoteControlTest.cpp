@@ -1,5 +1,6 @@
 // The remote window's logic: clicks on the drawn remote, the pointer aid, the editor's
 // measuring clicks and dropped layouts.
+#include "radio_link/LinkView.h"
 #include "radio_link/RadioState.h"
 #include "radio_link/Telnet.h"
 #include "RemoteTestSupport.h"
@@ -139,6 +140,39 @@ TEST(RemoteControl, PointerAidFollowsOrMarksAndGoesFourSecondsAfterTheLastMove) 
     c.StatusBar1_PanelClick(2);
     c.StatusBar1_PanelClick(3);
     EXPECT_EQ(QList<int>({rig.disconnects, rig.connects, infoRequests}), QList<int>({1, 1, 1}));
+}
+
+TEST(RemoteControl, TheAidsTimeOutSleepsAndItsColourIsNotRedrawnWhileNoAidShows) {
+    RemoteRig rig;
+    RemoteControl &c = *rig.control;
+    int redraws = 0;
+    QObject::connect(&c, &RemoteControl::changed, [&redraws] { ++redraws; });
+    // The link paints the aid's colour with every command; unseen, it redraws nothing.
+    c.setPointerBorderColour(LinkColour::Blue);
+    EXPECT_EQ(c.pointerBorderColour(), LinkColour::Blue);
+    EXPECT_EQ(redraws, 0);
+    // Before the pointer ever moved, an aid switched on stays, as it always did.
+    c.ShowPointer_Click(true);
+    EXPECT_FALSE(rig.loseAid->isEnabled());
+    c.RemoteImage_MouseMove(Qt::NoModifier, QPointF(100, 250));
+    EXPECT_TRUE(rig.loseAid->isEnabled());
+    redraws = 0;
+    c.setPointerBorderColour(LinkColour::Green);
+    EXPECT_EQ(redraws, 1);
+    rig.platform.fakeClock.advance(RemoteControl::LoseAidInterval);
+    EXPECT_FALSE(c.aid().visible || rig.loseAid->isEnabled());
+    rig.platform.fakeClock.advance(60000);
+    EXPECT_EQ(rig.loseAid->fireCount(), 1);
+    // An aid shown again without a move (a marked rectangle, a click) goes after the time-out.
+    rig.editor.ButtonLocations = {"10", "20", "30", "60", ""};
+    c.PositionFixedGuide();
+    EXPECT_TRUE(c.aid().visible && rig.loseAid->isEnabled());
+    rig.platform.fakeClock.advance(RemoteControl::LoseAidInterval);
+    EXPECT_FALSE(c.aid().visible || rig.loseAid->isEnabled());
+    c.RemoteImage_MouseDown(Qt::LeftButton, Qt::NoModifier, QPointF(10, 10));
+    EXPECT_TRUE(c.aid().visible && rig.loseAid->isEnabled());
+    rig.platform.fakeClock.advance(RemoteControl::LoseAidInterval);
+    EXPECT_FALSE(c.aid().visible || rig.loseAid->isEnabled());
 }
 
 TEST(LayoutEditor, ShiftClicksMeasureARectangleBoxByBox) {

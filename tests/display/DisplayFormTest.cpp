@@ -1,0 +1,123 @@
+// The display window repaints its screen and sets its title only when what it shows changed:
+// the display tick and every reply ask it to render, mostly with nothing new.
+#include "display/DisplayForm.h"
+
+#include "display/DisplayControl.h"
+#include "display/Skin.h"
+#include "display/TestPictures.h"
+#include "platform/Platform.h"
+#include "radio_link/LinkView.h"
+#include "radio_link/RadioState.h"
+#include "radio_link/Telnet.h"
+#include "settings/Timeouts.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+// Counts the events of one kind that reach an object.
+class EventCount : public QObject {
+public:
+    EventCount(QObject *watched, QEvent::Type type)
+        : m_type(type) {
+        watched->installEventFilter(this);
+    }
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override {
+        count += event->type() == m_type;
+        return false;
+    }
+
+private:
+    QEvent::Type m_type;
+};
+
+} // namespace
+
+class DisplayFormTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_folder;
+    FakePlatform m_platform;
+    RadioState m_state;
+    Timeouts m_timeouts;
+    SkinTables m_skin;
+    LinkView m_view;
+    LinkHooks m_hooks;
+    std::unique_ptr<Telnet> m_telnet;
+    qint16 m_waitFrame = 0;
+
+    // Lets the window paint what it asked to paint.
+    static void settle() {
+        for (int i = 0; i < 3; ++i) {
+            QCoreApplication::sendPostedEvents();
+            QCoreApplication::processEvents();
+        }
+    }
+
+private Q_SLOTS:
+    void unchangedScreensAreNotRepaintedAndChangedOnesAre() {
+        QVERIFY(SavePicture(m_folder.filePath(QStringLiteral("bg.png")), {320, 240}, QColor(20, 20, 20)));
+        QVERIFY(SavePicture(m_folder.filePath(QStringLiteral("bg2.png")), {320, 240}, QColor(90, 90, 90)));
+        ParseScreenFile(m_skin, QStringLiteral("[home]\r\nB=,,bg,,\r\nI=lst\r\n[next]\r\nB=,,bg2,,\r\n"
+                                               "[Labels_lst]\r\nL=5,100,%INFO,,\r\nL=5,T20,%MIN,,\r\n"));
+        m_platform.fakeWallClock.set(QDateTime(QDate(2024, 3, 9), QTime(9, 58, 10)));
+        m_telnet = std::make_unique<Telnet>(m_platform, m_state, m_timeouts);
+        DisplayControl control(m_platform, m_skin, m_state, *m_telnet, m_view, m_hooks, m_folder.path(), m_waitFrame);
+        control.DisplayScreen(QStringLiteral("home"));
+        DisplayForm form(control, m_view);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        settle();
+        QCOMPARE(form.windowTitle(), QStringLiteral("Display Screen - home"));
+
+        EventCount paints(form.BackGround(), QEvent::Paint);
+        EventCount titles(&form, QEvent::WindowTitleChange);
+        // Display ticks and view changes with nothing new for the screen.
+        for (int tick = 0; tick < 5; ++tick) {
+            control.RefreshDisplays();
+            form.render();
+            settle();
+        }
+        QCOMPARE(paints.count, 0);
+        QCOMPARE(titles.count, 0);
+
+        // A new entry in a shown list, a new minute, another screen: painted, the title only
+        // when it changes.
+        m_view.InfoList = QStringList{QStringLiteral("1=Jazz FM")};
+        control.RefreshDisplays();
+        settle();
+        QVERIFY(paints.count > 0);
+        paints.count = 0;
+        m_platform.fakeWallClock.set(m_platform.fakeWallClock.now().addSecs(60));
+        control.RefreshDisplays();
+        settle();
+        QVERIFY(paints.count > 0);
+        QCOMPARE(titles.count, 0);
+        control.DisplayScreen(QStringLiteral("next"));
+        settle();
+        QCOMPARE(form.windowTitle(), QStringLiteral("Display Screen - next"));
+        QCOMPARE(titles.count, 1);
+
+        // A radio that stops answering veils the screen: a view change, not a screen change.
+        paints.count = 0;
+        m_view.RadioOffline = true;
+        m_view.OfflineSince = QStringLiteral("09:31:05");
+        form.render();
+        settle();
+        QVERIFY(paints.count > 0);
+        QCOMPARE(form.windowTitle(), QStringLiteral("Display Screen - next (Offline since 09:31:05)"));
+        paints.count = 0;
+        form.render();
+        settle();
+        QCOMPARE(paints.count, 0);
+    }
+};
+
+QTEST_MAIN(DisplayFormTest)
+#include "DisplayFormTest.moc"
