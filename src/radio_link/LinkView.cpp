@@ -1,11 +1,15 @@
 #include "radio_link/LinkView.h"
 
+#include <algorithm>
+
 QString LinkView::terminalRuler() {
     return QStringLiteral("00000000011111111112222222222333333333344444444445555555555666666666677777777778\r\n");
 }
 
 LinkView::LinkView()
-    : TelnetData(terminalRuler()) {}
+    : TelnetData(terminalRuler()) {
+    m_terminalMark.size = TelnetData.size();
+}
 
 QString LinkView::harmless(const QString &text) {
     // A radio that answers noise must not get control codes into the view: they can change how
@@ -29,16 +33,27 @@ QString LinkView::harmless(const QString &text) {
 }
 
 void LinkView::appendTerminal(const QString &text) {
-    TelnetData += harmless(text.size() > TerminalLimit ? text.right(TerminalLimit) : text);
-    if (TelnetData.size() > TerminalLimit) {
-        TelnetData = TelnetData.right(TerminalLimit);
+    const QString added = harmless(text.size() > TerminalLimit ? text.right(TerminalLimit) : text);
+    if (TelnetData.size() + added.size() > TerminalLimit) {
+        // Cut in place: the view never holds more than the limit, and nothing is copied whole.
+        TelnetData.remove(0, std::min(TelnetData.size(), TelnetData.size() + added.size() - TerminalLimit));
     }
+    TelnetData += added;
+    m_terminalMark.appended += added.size();
+    m_terminalMark.size = TelnetData.size();
     touch();
 }
 
 void LinkView::clearTerminal() {
     TelnetData.clear();
+    terminalReplaced();
     touch();
+}
+
+void LinkView::terminalReplaced() {
+    ++m_terminalMark.revision;
+    m_terminalMark.appended = 0;
+    m_terminalMark.size = TelnetData.size();
 }
 
 bool LinkView::editTerminal(const QString &text) {
@@ -46,6 +61,7 @@ bool LinkView::editTerminal(const QString &text) {
         return false;
     }
     TelnetData = harmless(text.right(TerminalLimit));
+    terminalReplaced();
     touch();
     return true;
 }
