@@ -15,7 +15,10 @@ QString LinkView::harmless(const QString &text) {
     // A radio that answers noise must not get control codes into the view: they can change how
     // the rest of the text shows, and some (NUL, the no-break space) do not survive the text
     // box, so the view would never match what was shown and be rebuilt on every refresh.
-    // Line ends and tabs stay; the other C0 codes show as their control pictures.
+    // Line ends and tabs stay; the other C0 codes show as their control pictures. Bytes 0x80 to
+    // 0x9F are no text in Latin-1 (nor in any code the radio speaks): they show as one more
+    // control picture, the substitute's, rather than as the replacement character, which
+    // reads as text decoded in the wrong code.
     QString shown = text;
     for (QChar &c : shown) {
         const char16_t u = c.unicode();
@@ -24,7 +27,7 @@ QString LinkView::harmless(const QString &text) {
         } else if (u == 0x7f) {
             c = QChar(char16_t(0x2421));
         } else if (u >= 0x80 && u < 0xa0) {
-            c = QChar(char16_t(0xfffd));
+            c = QChar(char16_t(0x2426));
         } else if (u == 0xa0) {
             c = u' ';
         }

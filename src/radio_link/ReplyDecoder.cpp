@@ -510,8 +510,10 @@ void ReplyDecoder::FillDebug() {
     m_telnet.CompactQueues();
     WhatAutos();
 
-    const qint16 item = int16Of(m_state.SelectedMenuItem);
-    const qint16 screen = int16Of(m_state.MenuState);
+    // Before the radio has named an item or a screen (or after a garbled menu reply) there is
+    // none: an empty text would read as 0 and pass for the power item and the main menu.
+    const qint16 item = m_state.SelectedMenuItem.isEmpty() ? qint16(-1) : int16Of(m_state.SelectedMenuItem);
+    const qint16 screen = m_state.MenuState.isEmpty() ? qint16(-1) : int16Of(m_state.MenuState);
     const bool itemInTable = item >= 0 && item < SkinTables::TableSize;
     const bool screenInTable = screen >= 0 && screen < SkinTables::TableSize;
 
@@ -595,7 +597,21 @@ void ReplyDecoder::stopPleaseWait() {
 
 void ReplyDecoder::WhatAutos() {
     RadioState &s = m_state;
-    if (!s.MenuState.isEmpty()) {
+    if (s.MenuState.isEmpty()) {
+        // No screen known (none reported yet, or a garbled one): the menu query is what tells
+        // it. Wants raised meanwhile, a display label asking for the volume say, wait for the
+        // next full refresh; otherwise a radio answering nothing sensible would be asked for
+        // them at every poll instead of for its screen.
+        s.NeedMenu = true;
+        s.NeedMeta = false;
+        s.NeedList = false;
+        if (!s.ExpectVolume) {
+            s.NeedVolume = false;
+        }
+        if (!s.ExpectState) {
+            s.NeedState = false;
+        }
+    } else {
         const qint16 screen = int16Of(s.MenuState);
         s.NeedMenu = true;
         s.NeedMeta = false;

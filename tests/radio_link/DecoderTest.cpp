@@ -57,7 +57,7 @@ TEST(TerminalView, ShowsControlCharactersHarmlessly) {
     LinkView view;
     view.clearTerminal();
     view.appendTerminal(QString::fromLatin1("a\x00\x1b[2J\x07\tb\r\n\x7f\x85\xa0z", 15));
-    EXPECT_EQ(view.TelnetData, QStringLiteral("a\u2400\u241b[2J\u2407\tb\r\n\u2421\ufffd z"));
+    EXPECT_EQ(view.TelnetData, QStringLiteral("a\u2400\u241b[2J\u2407\tb\r\n\u2421\u2426 z"));
     view.TerminalUnlocked = true;
     view.editTerminal(QString::fromLatin1("\x1b"));
     EXPECT_EQ(view.TelnetData, QStringLiteral("\u241b"));
@@ -444,4 +444,47 @@ TEST(Decoder, ManyLinesSignalOncePerReply) {
     EXPECT_EQ(d.link.view.TelnetData.size(), LinkView::TerminalLimit);
     EXPECT_TRUE(d.link.view.TelnetData.endsWith("VOL=29\r\nList pos=2999 1=x\r\n" + QString("\r\n").repeated(3000)));
     EXPECT_TRUE(d.state.VolumeText == "29" && d.state.SelectedListItem == "4");
+}
+
+// A radio answering noise neither changes what the poll asks nor passes for a screen: over 30 s
+// it is asked what a sane radio on its main menu is asked, and the panel names no screen, while
+// a display label wants the volume (as the default skin's main screen does).
+TEST(Decoder, NoiseKeepsThePollAndFakesNoScreen) {
+    std::map<bool, QStringList> asked;
+    for (const bool noise : {false, true}) {
+        Decoder d;
+        skin(d);
+        d.skin.MenuTable[0] = MenuTableEntry{"power", "Power", QString()};
+        QSignalSpy picture(&d.link.view, &LinkView::loadPictureRequested);
+        QRandomGenerator random(11);
+        d.answer = [&](const QString &command) -> std::optional<QString> {
+            if (noise) {
+                QString bytes;
+                for (int i = random.bounded(16, 129); i > 0; --i) {
+                    bytes += QChar(char16_t(random.bounded(256)));
+                }
+                return bytes;
+            }
+            const std::map<QString, QString> answers{
+                {"VERSION", "VER=3.1.7"},   {"STATE", "STATE=ON"},
+                {"VOLUME", "VOL=20"},       {"MINFO", "Menu state=0 mp=1 ms=1 title=Main Menu"},
+                {"LISTINFO", "List pos=0"}, {"METAINFO", "Meta title= artist= status=stopped"}};
+            const auto found = answers.find(command);
+            return (found == answers.end() ? QString("OK") : found->second) + "\r\n";
+        };
+        d.queue(1, {"VERSION", "STATE", "MINFO"});
+        d.state.NeedVolume = true;
+        d.state.PollCountdown = 0;
+        d.link.start();
+        d.run(30000);
+        asked[noise] = d.commands(1);
+        if (noise) {
+            EXPECT_EQ(d.link.view.DebugText.section("\r\n", 1, 2),
+                      "Menu    : Item () = Unknown \r\nState   : () = Unknown ");
+            EXPECT_TRUE(picture.isEmpty() && d.link.view.CurrentMenuLabel.isEmpty());
+        }
+    }
+    EXPECT_EQ(asked[true].count("VOLUME"), asked[false].count("VOLUME"));
+    EXPECT_LE(asked[true].count("VOLUME"), 4);
+    EXPECT_EQ(asked[true], asked[false]);
 }
