@@ -12,11 +12,18 @@
 #include <QLocale>
 
 #include <algorithm>
+#include <cstring>
 #include <optional>
 
 namespace {
 
 const QString CrLf = QStringLiteral("\r\n");
+
+// Equal texts, compared without building anything: this runs for every line of a reply.
+bool same(QStringView a, QStringView b) {
+    return a.size() == b.size() &&
+           (a.isEmpty() || std::memcmp(a.utf16(), b.utf16(), size_t(a.size()) * sizeof(char16_t)) == 0);
+}
 
 // The usual numeric-prefix reading. What the radio sends, a number of a few digits maybe
 // followed by other text ("3)"), is read without going through a double.
@@ -54,31 +61,40 @@ QStringView headOf(QStringView reply) {
 
 // Cuts such a line as CrazyList does: hands each key and its value to visit, in order, and
 // returns the head. Each piece between two "=" ends with the next key, after its last blank;
-// what comes before that blank is the value of the key before.
+// what comes before that blank is the value of the key before. One pass over the characters:
+// it runs for every line of a reply.
 template <typename Visit>
 QStringView cutPairs(QStringView reply, Visit &&visit) {
-    qsizetype equals = reply.indexOf(u'=');
-    if (equals < 0) {
+    const char16_t *text = reply.utf16();
+    const qsizetype size = reply.size();
+    // The piece from `from` up to the next "=" (or the end); `blank`: its last blank, or -1.
+    qsizetype at = 0;
+    qsizetype blank = -1;
+    const auto piece = [&](qsizetype from) {
+        blank = -1;
+        for (at = from; at < size && text[at] != u'='; ++at) {
+            if (text[at] == u' ') {
+                blank = at;
+            }
+        }
+    };
+    piece(0);
+    if (at == size) {
         return reply;
     }
-    const QStringView first = reply.left(equals);
-    qsizetype blank = first.lastIndexOf(u' ');
-    QStringView key = blank < 0 ? first : first.mid(blank + 1);
-    const QStringView head = blank < 0 ? QStringView() : first.left(blank);
-    for (qsizetype from = equals + 1;; from = equals + 1) {
-        equals = reply.indexOf(u'=', from);
-        const QStringView piece = equals < 0 ? reply.mid(from) : reply.mid(from, equals - from);
-        QStringView value = piece;
-        QStringView nextKey;
-        if (equals >= 0) {
-            blank = piece.lastIndexOf(u' ');
-            value = blank < 0 ? QStringView() : piece.left(blank);
-            nextKey = blank < 0 ? piece : piece.mid(blank + 1);
-        }
-        visit(key, value);
-        if (equals < 0) {
+    const QStringView head = blank < 0 ? QStringView() : QStringView(text, blank);
+    QStringView key = blank < 0 ? QStringView(text, at) : QStringView(text + blank + 1, at - blank - 1);
+    for (;;) {
+        const qsizetype from = at + 1;
+        piece(from);
+        if (at == size) {
+            visit(key, QStringView(text + from, size - from));
             return head;
         }
+        const QStringView value = blank < 0 ? QStringView() : QStringView(text + from, blank - from);
+        const QStringView nextKey =
+            blank < 0 ? QStringView(text + from, at - from) : QStringView(text + blank + 1, at - blank - 1);
+        visit(key, value);
         key = nextKey;
     }
 }
@@ -228,6 +244,10 @@ void ReplyDecoder::DecodeReturn() {
         // once per reply: the same text, trace and slider value, without a redraw per line.
         qsizetype volumeLines = 0;
         std::optional<int> sliderValue;
+        // The last list, menu and meta line applied in full, and what the menu line left: a line
+        // repeating one of them, with nothing it depends on changed since, would change nothing.
+        QStringView lastList, lastMenu, lastMeta;
+        QString menuStateLeft, previousMenuStateLeft, menuPageLeft, menuItemLeft;
         for (qsizetype from = 0, end = 0; from < reply.size(); from = end + CrLf.size()) {
             end = reply.indexOf(CrLf, from);
             if (end < 0) {
@@ -248,10 +268,19 @@ void ReplyDecoder::DecodeReturn() {
                 ch.LastReply.clear();
                 m_view.touch();
             };
-            if (line.startsWith(QLatin1String("List"))) {
+            // Which kind of line, by its first letter before anything else.
+            const char16_t first = line.front().unicode();
+            if (first != u'L' && first != u'M' && first != u'S' && first != u'V') {
+                // Of no known kind: nothing to apply.
+            } else if (line.startsWith(QLatin1String("List"))) {
                 known();
                 const bool listEnabled = m_view.InfoListEnabled;
-                makeInfoList(line);
+                if (!m_state.InfoListHold && same(line, lastList)) {
+                    m_view.InfoListEnabled = true;
+                } else {
+                    lastList = m_state.InfoListHold ? QStringView() : line;
+                    makeInfoList(line);
+                }
                 if (m_view.InfoListEnabled != listEnabled) {
                     if (settled && !m_state.MenuState.isEmpty()) {
                         // With a screen known, WhatAutos sets the flag before it reads it: a run
@@ -266,21 +295,28 @@ void ReplyDecoder::DecodeReturn() {
                 m_state.FreshList = true;
             } else if (line.startsWith(QLatin1String("Menu"))) {
                 known();
-                const QString menuState = m_state.MenuState, previousMenuState = m_state.PreviousMenuState,
-                              menuPage = m_state.MenuPage, menuItem = m_state.SelectedMenuItem;
-                const bool searchBox = m_view.SearchBoxVisible;
-                makeMenuList(line);
-                touched = touched || menuState != m_state.MenuState || previousMenuState != m_state.PreviousMenuState ||
-                          menuPage != m_state.MenuPage || menuItem != m_state.SelectedMenuItem ||
-                          searchBox != m_view.SearchBoxVisible;
+                const bool repeat = same(line, lastMenu) && m_state.MenuState.isSharedWith(menuStateLeft) &&
+                                    m_state.PreviousMenuState.isSharedWith(previousMenuStateLeft) &&
+                                    m_state.MenuPage.isSharedWith(menuPageLeft) &&
+                                    m_state.SelectedMenuItem.isSharedWith(menuItemLeft) && !m_state.MenuListHold &&
+                                    !m_state.MainMenuListHold;
+                if (!repeat) {
+                    touched = makeMenuList(line) || touched;
+                    lastMenu = line;
+                    menuStateLeft = m_state.MenuState;
+                    previousMenuStateLeft = m_state.PreviousMenuState;
+                    menuPageLeft = m_state.MenuPage;
+                    menuItemLeft = m_state.SelectedMenuItem;
+                }
                 m_state.AwaitAnyList = false;
                 m_state.AwaitMenu = false;
                 m_state.FreshMenu = true;
             } else if (line.startsWith(QLatin1String("Meta"))) {
                 known();
-                const QString status = shownMetaStatus();
-                makeMetaList(line);
-                touched = touched || status != shownMetaStatus();
+                if (m_state.MetaListHold || !same(line, lastMeta)) {
+                    lastMeta = m_state.MetaListHold ? lastMeta : line;
+                    touched = makeMetaList(line) || touched;
+                }
                 m_state.AwaitAnyList = false;
                 m_state.AwaitMeta = false;
                 m_state.FreshMeta = true;
@@ -300,7 +336,9 @@ void ReplyDecoder::DecodeReturn() {
             } else if (line.startsWith(QLatin1String("VOL="))) {
                 known();
                 touched = touched || m_state.ExpectVolume;
-                m_state.VolumeText = line.mid(4).toString();
+                if (!same(m_state.VolumeText, line.mid(4))) {
+                    m_state.VolumeText = line.mid(4).toString();
+                }
                 m_view.VolumeAdjusterEnabled = true;
                 m_state.ExpectVolume = false;
                 if (!m_state.VolumeDragging) {
@@ -385,27 +423,30 @@ QString ReplyDecoder::shownMetaStatus() const {
     return m_metaRows ? m_metaRowsStatus : metaStatus();
 }
 
-void ReplyDecoder::makeMenuList(QStringView reply) {
-    cutPairs(reply, [this](QStringView key, QStringView value) {
-        // Values are copied only when they differ: most lines repeat the last.
-        const auto take = [](QString &field, QStringView value) {
-            if (field != value) {
-                field = value.toString();
-            }
-        };
-        if (key == u"state") {
+bool ReplyDecoder::makeMenuList(QStringView reply) {
+    bool changed = false;
+    // Values are copied only when they differ: most lines repeat the last.
+    const auto take = [&changed](QString &field, QStringView value) {
+        if (!same(field, value)) {
+            field = value.toString();
+            changed = true;
+        }
+    };
+    cutPairs(reply, [&](QStringView key, QStringView value) {
+        if (same(key, u"state")) {
             // Garbled when longer: no screen rules for it.
             take(m_state.MenuState, value.size() > 4 ? QStringView() : value);
             if (m_state.MenuState != m_state.PreviousMenuState && !m_state.MenuState.isEmpty() &&
                 NumericText::Val(m_state.MenuState) == 14) {
+                changed = changed || !m_view.SearchBoxVisible;
                 m_view.SearchBoxVisible = true;
                 showRows(); // whoever takes the focus may look at the lists
                 Q_EMIT m_view.searchBoxFocusRequested();
             }
-            m_state.PreviousMenuState = m_state.MenuState;
-        } else if (key == u"mp") {
+            take(m_state.PreviousMenuState, m_state.MenuState);
+        } else if (same(key, u"mp")) {
             take(m_state.MenuPage, value);
-        } else if (key == u"ms") {
+        } else if (same(key, u"ms")) {
             take(m_state.SelectedMenuItem, value);
         }
     });
@@ -420,14 +461,14 @@ void ReplyDecoder::makeMenuList(QStringView reply) {
     m_state.MenuListHold = false;
     m_state.MainMenuListHold = false;
     m_view.touch();
+    return changed;
 }
 
-void ReplyDecoder::makeMetaList(QStringView reply) {
+bool ReplyDecoder::makeMetaList(QStringView reply) {
     if (m_state.MetaListHold) {
-        return;
+        return false;
     }
     // The sixth line, the status, is the only one looked at before the rows are shown.
-    const QString status = shownMetaStatus();
     QStringView statusKey, statusValue;
     int pair = 0;
     cutPairs(reply, [&](QStringView key, QStringView value) {
@@ -436,13 +477,22 @@ void ReplyDecoder::makeMetaList(QStringView reply) {
             statusValue = value;
         }
     });
-    const bool same = pair >= 5 && statusKey != u"pos" && status.size() == statusKey.size() + 1 + statusValue.size() &&
-                      status.startsWith(statusKey) && status.at(statusKey.size()) == u'=' &&
-                      QStringView(status).mid(statusKey.size() + 1) == statusValue;
-    m_metaRowsStatus = same ? status : pair >= 5 ? pairRow(statusKey, statusValue) : QString();
+    const QString status = shownMetaStatus();
+    const bool unchanged = pair >= 5 ? !same(statusKey, u"pos") &&
+                                           status.size() == statusKey.size() + 1 + statusValue.size() &&
+                                           same(QStringView(status).left(statusKey.size()), statusKey) &&
+                                           status.at(statusKey.size()) == u'=' &&
+                                           same(QStringView(status).mid(statusKey.size() + 1), statusValue)
+                                     : status.isEmpty();
+    if (!unchanged) {
+        m_metaRowsStatus = pair >= 5 ? pairRow(statusKey, statusValue) : QString();
+    } else {
+        m_metaRowsStatus = status;
+    }
     m_metaRows = reply;
     m_view.MetaListIndex = std::min<int>(m_view.MetaListIndex, int(rowCount(reply)) - 1);
     m_view.touch();
+    return !unchanged;
 }
 
 void ReplyDecoder::makeInfoList(QStringView reply) {

@@ -93,8 +93,9 @@ private:
     QString shownMetaStatus() const;
     // The list makers without the expansion of the lines into the lists, which showRows does
     // for the last line of each kind: a reply of thousands of list lines expands one of each.
-    void makeMenuList(QStringView reply);
-    void makeMetaList(QStringView reply);
+    // The menu and meta makers tell whether they changed what FillDebug reads.
+    bool makeMenuList(QStringView reply);
+    bool makeMetaList(QStringView reply);
     void makeInfoList(QStringView reply);
     void showRows();
 
