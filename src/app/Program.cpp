@@ -215,7 +215,7 @@ void Program::wireMainWindow() {
 void Program::renderLinkView() {
     const LinkView &view = m_link->view;
     ConfigForm &form = *m_form;
-    form.setTerminalText(view.TelnetData);
+    form.setTerminalText(view.TelnetData, view.terminalMark());
     form.setHoldOn(view.HoldOnText, view.HoldOnColour, view.HoldOnVisible);
     form.setRetryVisible(view.RetryButtonVisible);
     for (int panel = 1; panel <= 3; ++panel) {

@@ -21,6 +21,8 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
 #include <vector>
@@ -90,6 +92,17 @@ qsizetype keptTail(const QString &before, const QString &after) {
         }
     }
     return matched > 0 ? matched : -1;
+}
+
+// Characters a text takes in a text box, where CR LF is one line break.
+qsizetype shownLength(QStringView text) {
+    qsizetype pairs = 0;
+    for (qsizetype i = 1; i < text.size(); ++i) {
+        if (text[i] == u'\n' && text[i - 1] == u'\r') {
+            ++pairs;
+        }
+    }
+    return text.size() - pairs;
 }
 
 QCheckBox *checkBox(const QString &name, const QString &caption, const QString &tip, bool checked) {
@@ -385,7 +398,49 @@ void ConfigForm::buildStatusBar() {
     setStatusBar(bar);
 }
 
+void ConfigForm::setTerminalText(const QString &text, const LinkView::TerminalMark &mark) {
+    const std::optional<LinkView::TerminalMark> shown = m_shownMark;
+    if (!shown || mark.revision != shown->revision || mark.size != text.size() || mark.appended < shown->appended) {
+        setTerminalText(text);
+        m_shownMark = mark;
+        return;
+    }
+    m_shownMark = mark;
+    const qint64 fresh = mark.appended - shown->appended;
+    if (fresh > 0) {
+        m_settingTerminal = true;
+        if (fresh >= text.size()) {
+            // Nothing shown so far stays.
+            m_telnetData->setPlainText(ShownLineBreaks(text));
+        } else {
+            const qsizetype before = text.size() - qsizetype(fresh);
+            QStringView added = QStringView(text).mid(before);
+            // A CR LF that came in two appends is one line break, and the CR shows as one already.
+            if (before > 0 && text[before - 1] == u'\r' && added.startsWith(u'\n')) {
+                added = added.mid(1);
+            }
+            QTextDocument *document = m_telnetData->document();
+            QTextCursor edit(document);
+            edit.movePosition(QTextCursor::End);
+            edit.insertText(ShownLineBreaks(added.toString()));
+            // As much falls off the front as the text lost there.
+            const qsizetype excess = qsizetype(document->characterCount() - 1) - shownLength(text);
+            if (excess > 0) {
+                edit.setPosition(0);
+                edit.setPosition(int(excess), QTextCursor::KeepAnchor);
+                edit.removeSelectedText();
+            } else if (excess < 0) {
+                m_telnetData->setPlainText(ShownLineBreaks(text));
+            }
+        }
+        m_settingTerminal = false;
+    }
+    m_telnetData->moveCursor(QTextCursor::End);
+    m_telnetData->ensureCursorVisible();
+}
+
 void ConfigForm::setTerminalText(const QString &text) {
+    m_shownMark.reset();
     const QString shown = ShownLineBreaks(text);
     const QString current = m_telnetData->toPlainText();
     if (shown != current) {

@@ -2,10 +2,12 @@
 
 #include "main_window/GeneralSettings.h"
 #include "platform/GetBorderSize.h"
+#include "radio_link/LinkView.h"
 
 #include <QMainWindow>
 
 #include <array>
+#include <optional>
 
 class CommandList;
 class CommandListModel;
@@ -73,7 +75,10 @@ public:
     const std::array<QWidget *, 8> &ProxyFields() const { return m_proxyFields; }
     QProgressBar *ProgressBar1() const { return m_progressBar; }
 
-    // Rendering of state kept elsewhere.
+    // Rendering of state kept elsewhere. The terminal view follows the link's terminal text:
+    // with its mark only what was appended since the last call is added (and as much cut off
+    // the front); without one, or when the text was replaced, the view is compared whole.
+    void setTerminalText(const QString &text, const LinkView::TerminalMark &mark);
     void setTerminalText(const QString &text);
     void setHoldOn(const QString &text, int colour, bool visible);
     void setRetryVisible(bool visible);
@@ -123,6 +128,7 @@ private:
     CommandList &m_commands;
     CommandListModel *m_model = nullptr;
     bool m_settingTerminal = false;
+    std::optional<LinkView::TerminalMark> m_shownMark; // the mark of the text the view shows
     bool m_settingSelection = false;
     int m_rowBeforePress = -1;
     BorderSize m_borders;

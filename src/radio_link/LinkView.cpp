@@ -1,17 +1,24 @@
 #include "radio_link/LinkView.h"
 
+#include <algorithm>
+
 QString LinkView::terminalRuler() {
     return QStringLiteral("00000000011111111112222222222333333333344444444445555555555666666666677777777778\r\n");
 }
 
 LinkView::LinkView()
-    : TelnetData(terminalRuler()) {}
+    : TelnetData(terminalRuler()) {
+    m_terminalMark.size = TelnetData.size();
+}
 
 QString LinkView::harmless(const QString &text) {
     // A radio that answers noise must not get control codes into the view: they can change how
     // the rest of the text shows, and some (NUL, the no-break space) do not survive the text
     // box, so the view would never match what was shown and be rebuilt on every refresh.
-    // Line ends and tabs stay; the other C0 codes show as their control pictures.
+    // Line ends and tabs stay; the other C0 codes show as their control pictures. Bytes 0x80 to
+    // 0x9F are no text in Latin-1 (nor in any code the radio speaks): they show as one more
+    // control picture, the substitute's, rather than as the replacement character, which
+    // reads as text decoded in the wrong code.
     QString shown = text;
     for (QChar &c : shown) {
         const char16_t u = c.unicode();
@@ -20,7 +27,7 @@ QString LinkView::harmless(const QString &text) {
         } else if (u == 0x7f) {
             c = QChar(char16_t(0x2421));
         } else if (u >= 0x80 && u < 0xa0) {
-            c = QChar(char16_t(0xfffd));
+            c = QChar(char16_t(0x2426));
         } else if (u == 0xa0) {
             c = u' ';
         }
@@ -29,16 +36,27 @@ QString LinkView::harmless(const QString &text) {
 }
 
 void LinkView::appendTerminal(const QString &text) {
-    TelnetData += harmless(text.size() > TerminalLimit ? text.right(TerminalLimit) : text);
-    if (TelnetData.size() > TerminalLimit) {
-        TelnetData = TelnetData.right(TerminalLimit);
+    const QString added = harmless(text.size() > TerminalLimit ? text.right(TerminalLimit) : text);
+    if (TelnetData.size() + added.size() > TerminalLimit) {
+        // Cut in place: the view never holds more than the limit, and nothing is copied whole.
+        TelnetData.remove(0, std::min(TelnetData.size(), TelnetData.size() + added.size() - TerminalLimit));
     }
+    TelnetData += added;
+    m_terminalMark.appended += added.size();
+    m_terminalMark.size = TelnetData.size();
     touch();
 }
 
 void LinkView::clearTerminal() {
     TelnetData.clear();
+    terminalReplaced();
     touch();
+}
+
+void LinkView::terminalReplaced() {
+    ++m_terminalMark.revision;
+    m_terminalMark.appended = 0;
+    m_terminalMark.size = TelnetData.size();
 }
 
 bool LinkView::editTerminal(const QString &text) {
@@ -46,6 +64,7 @@ bool LinkView::editTerminal(const QString &text) {
         return false;
     }
     TelnetData = harmless(text.right(TerminalLimit));
+    terminalReplaced();
     touch();
     return true;
 }

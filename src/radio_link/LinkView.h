@@ -58,6 +58,16 @@ public:
     // The text as the user edited it, kept to its last 20000 characters; ignored while locked.
     // Returns whether it was taken.
     bool editTerminal(const QString &text);
+    // How far the terminal text has come, so that a window can add just what is new instead
+    // of comparing whole copies: characters appended since the text was last replaced (cleared
+    // or edited), a count of those replacements, and the size these functions left the text
+    // at (a text changed by other means no longer matches it).
+    struct TerminalMark {
+        quint64 revision = 0;
+        qint64 appended = 0;
+        qsizetype size = 0;
+    };
+    TerminalMark terminalMark() const { return m_terminalMark; }
 
     // Main window: connection hint, status bar (index 1..3 used; 0 unused) and host tool tip.
     QString HoldOnText = QStringLiteral("Waiting for you");
@@ -130,5 +140,8 @@ Q_SIGNALS:
     void volumeAdjusterSet(int value);
 
 private:
+    void terminalReplaced();
+
     bool m_dirty = false;
+    TerminalMark m_terminalMark;
 };

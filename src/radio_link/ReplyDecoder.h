@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
+
+#include <optional>
 
 class LinkView;
 class Platform;
@@ -28,9 +31,9 @@ public:
 
     // Decodes LastReply of channel 0 then channel 1 (emptied when recognised).
     void DecodeReturn();
-    void MakeMenuList(const QString &reply);
-    void MakeMetaList(const QString &reply);
-    void MakeInfoList(const QString &reply);
+    void MakeMenuList(QStringView reply);
+    void MakeMetaList(QStringView reply);
+    void MakeInfoList(QStringView reply);
     // Derived state after every decoded line and every acknowledgement: debug text, screen rules.
     void FillDebug();
     // Which values the next automatic poll asks for, from the screen the radio shows.
@@ -41,7 +44,7 @@ private:
     void stopPleaseWait();
     qint16 pollReload() const;
     qint16 fullReload() const;
-    QString expand(const QString &reply) const;
+    QString updatedAtNow() const;
     QString queueText(int channel) const;
 
     Platform &m_platform;
@@ -54,7 +57,57 @@ private:
     LinkView &m_view;
     const LinkHooks &m_hooks;
 
+    // Everything FillDebug and WhatAutos read, besides the skin and the settings, which stay
+    // as they are while a reply is decoded. Whatever either of them comes to read belongs
+    // here, and DecodeReturn must learn which lines change it.
+    struct DerivedInputs {
+        QString menuState;
+        QString previousMenuState;
+        QString menuPage;
+        QString selectedMenuItem;
+        QString powerState;
+        qint16 lastScreen = -1;
+        bool radioStandby = false;
+        bool expectVolume = false;
+        bool expectState = false;
+        bool needVolume = false; // kept while a volume is expected
+        bool needState = false;  // kept while a state is expected
+        QStringList commands;
+        QStringList queries;
+        bool resetTimerRunning = false;
+        bool macroWaitTimerRunning = false;
+        bool macroListVisible = false;
+        bool mainMenuListVisible = false;
+        bool infoListEnabled = false;
+        bool metaListEnabled = false;
+        bool searchBoxVisible = false;
+        QString metaStatus;
+        qint16 lastItemSeen = -1;
+        QString lastPictureShown;
+        bool operator==(const DerivedInputs &) const = default;
+    };
+    DerivedInputs derivedInputs() const;
+    // The meta list's sixth line, where the radio's player status is.
+    QString metaStatus() const;
+    // The same of the meta list as it will be shown once the rows are.
+    QString shownMetaStatus() const;
+    // The list makers without the expansion of the lines into the lists, which showRows does
+    // for the last line of each kind: a reply of thousands of list lines expands one of each.
+    // The menu and meta makers tell whether they changed what FillDebug reads.
+    bool makeMenuList(QStringView reply);
+    bool makeMetaList(QStringView reply);
+    void makeInfoList(QStringView reply);
+    void showRows();
+
     // The decoder's only memory between replies.
     qint16 m_lastItemSeen = -1;
     QString m_lastPictureShown;
+    // The " - Updated " time of the reply being decoded (null between replies).
+    QString m_updatedAt;
+    // The lines whose expansion the lists are still to show (views into the reply being
+    // decoded: showRows runs before it ends).
+    std::optional<QStringView> m_menuRows;
+    std::optional<QStringView> m_metaRows;
+    std::optional<QStringView> m_infoRows;
+    QString m_metaRowsStatus; // the sixth line of m_metaRows' expansion
 };

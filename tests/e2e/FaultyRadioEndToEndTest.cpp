@@ -377,6 +377,30 @@ private Q_SLOTS:
         report("answers 10 MB");
     }
 
+    // A radio that follows every reply with 20000 short status lines (half a megabyte to a
+    // megabyte a reply): the commands reach it once each and in order, the many-line replies
+    // are decoded, and the window stays responsive while they are.
+    void radioAnsweringManyLines() {
+        m_sim->setExtraLines(20000);
+        startProgram();
+        sendAsUser(m_during);
+        QTRY_VERIFY_WITH_TIMEOUT(commandsSettled() && took(m_during) == m_during, Patience);
+        const int polled = m_sim->connectionsAccepted();
+        QTRY_VERIFY_WITH_TIMEOUT(m_sim->connectionsAccepted() >= polled + 3 && commandsSettled(), Patience);
+        QCOMPARE(m_program->state().MenuState, QString::number(m_sim->screen()));
+        QCOMPARE(m_program->state().VolumeText, QString::number(m_sim->volume()));
+        m_sim->setExtraLines(0);
+        expectRecovered(m_during, m_after);
+        QStringList user = m_sim->commandTexts();
+        user.removeIf([this](const QString &command) { return !(m_during + m_after).contains(command); });
+        QCOMPARE(user, m_during + m_after);
+#ifndef CV_ASAN
+        // Decoding a reply of 20000 lines is one short piece of work, not a freeze.
+        QVERIFY2(m_longestOwnStall <= 50, qPrintable(QStringLiteral("stalled %1 ms").arg(m_longestOwnStall)));
+#endif
+        report("answers 20000 lines");
+    }
+
     // The radio goes away (every connection with it) and comes back on the same port.
     void radioRestarting() {
         startProgram();

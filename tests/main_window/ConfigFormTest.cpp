@@ -8,6 +8,7 @@
 #include <QPlainTextEdit>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextDocument>
 
 class ConfigFormTest : public QObject {
     Q_OBJECT
@@ -87,6 +88,49 @@ private Q_SLOTS:
         clickRow(0, true);
         QCOMPARE(sent.size(), 1);
         QCOMPARE(sent.at(0).at(0).toString().size(), 1 << 20);
+    }
+
+    // The terminal view follows the link's terminal text by its mark: appends are added at the
+    // end and the oldest text leaves at the front, never the whole view rebuilt, and it always
+    // shows what a view built from the whole text shows, also when a CR LF comes in two
+    // appends or a lone CR ends one. Replacing the text (a clear, an edit) rebuilds it.
+    void terminalViewAddsOnlyWhatIsNew() {
+        CommandList commands;
+        ConfigForm form(commands);
+        LinkView view;
+        const auto shownWhole = [&view] {
+            QString shown = view.TelnetData;
+            return shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+        };
+        form.setTerminalText(view.TelnetData, view.terminalMark());
+        QCOMPARE(form.TelnetData()->toPlainText(), shownWhole());
+        int rebuilds = 0;
+        connect(form.TelnetData()->document(), &QTextDocument::contentsChange, this,
+                [&rebuilds](int at, int, int added) { rebuilds += at == 0 && added > 0 ? 1 : 0; });
+        const QStringList appends{"VOL=20\r",      "\nMenu state=3\r\n",       "a\rb\r", "\r\n", "\n",
+                                  "x\x01\x85\r\n", QString(900, u'y') + "\r\n"};
+        for (int round = 0; round < 200; ++round) {
+            view.appendTerminal(appends[round % appends.size()]);
+            if (round % 3 != 1) { // windows are not told of every append
+                form.setTerminalText(view.TelnetData, view.terminalMark());
+                QCOMPARE(form.TelnetData()->toPlainText(), shownWhole());
+            }
+        }
+        QCOMPARE(view.TelnetData.size(), LinkView::TerminalLimit);
+        QCOMPARE(rebuilds, 0);
+        view.clearTerminal();
+        view.appendTerminal("OK\r\n");
+        form.setTerminalText(view.TelnetData, view.terminalMark());
+        QCOMPARE(form.TelnetData()->toPlainText(), QStringLiteral("OK\n"));
+        view.TerminalUnlocked = true;
+        view.editTerminal("mine\r\n");
+        view.appendTerminal("VOL=5\r\n");
+        form.setTerminalText(view.TelnetData, view.terminalMark());
+        QCOMPARE(form.TelnetData()->toPlainText(), QStringLiteral("mine\nVOL=5\n"));
+        // Text set by other means than the view's own functions is not taken for an append.
+        view.TelnetData = QStringLiteral("other\r\n");
+        form.setTerminalText(view.TelnetData, view.terminalMark());
+        QCOMPARE(form.TelnetData()->toPlainText(), QStringLiteral("other\n"));
     }
 };
 

@@ -2,9 +2,11 @@
 
 #include <QDateTime>
 #include <QLocale>
+#include <QRandomGenerator>
 #include <QSignalSpy>
 
 #include <gtest/gtest.h>
+#include <map>
 
 namespace {
 
@@ -55,7 +57,7 @@ TEST(TerminalView, ShowsControlCharactersHarmlessly) {
     LinkView view;
     view.clearTerminal();
     view.appendTerminal(QString::fromLatin1("a\x00\x1b[2J\x07\tb\r\n\x7f\x85\xa0z", 15));
-    EXPECT_EQ(view.TelnetData, QStringLiteral("a\u2400\u241b[2J\u2407\tb\r\n\u2421\ufffd z"));
+    EXPECT_EQ(view.TelnetData, QStringLiteral("a\u2400\u241b[2J\u2407\tb\r\n\u2421\u2426 z"));
     view.TerminalUnlocked = true;
     view.editTerminal(QString::fromLatin1("\x1b"));
     EXPECT_EQ(view.TelnetData, QStringLiteral("\u241b"));
@@ -291,4 +293,197 @@ TEST(AutomaticPoll, TimerStopsAfterAPollAndTheIdleQueueRestartsIt) {
     p.link.poll.UpdateTimer_Timer();
     EXPECT_TRUE(timer.isEnabled() && p.needs() == "N");
     EXPECT_EQ(p.state.PollCountdown, p.timeouts.PollWhenOn);
+}
+
+namespace {
+
+// Everything a decoded reply leaves behind that windows, the poll and the macro runner read.
+QStringList outcome(Decoder &d) {
+    const RadioState &s = d.state;
+    const LinkView &v = d.link.view;
+    const auto flag = [](bool on) { return on ? QStringLiteral("1") : QStringLiteral("0"); };
+    QStringList out{s.PowerState,
+                    s.VersionText,
+                    s.VolumeText,
+                    s.MenuState,
+                    s.PreviousMenuState,
+                    s.MenuPage,
+                    s.SelectedMenuItem,
+                    s.SelectedListItem,
+                    s.ScreenPictureName,
+                    QString::number(s.LastScreen),
+                    QString::number(s.WaitFrame),
+                    QString::number(s.PollCountdown),
+                    QString::number(s.FullRefreshCountdown)};
+    for (const bool f :
+         {s.FullRefreshDue,   s.NeedState,      s.NeedVersion,       s.NeedVolume,   s.NeedMenu,     s.NeedList,
+          s.NeedMeta,         s.ExpectState,    s.ExpectVolume,      s.RadioStandby, s.AwaitOk,      s.AwaitAnyList,
+          s.AwaitList,        s.AwaitMenu,      s.AwaitMeta,         s.FreshMenu,    s.FreshList,    s.FreshMeta,
+          s.FreshVolume,      s.FreshVersion,   s.FreshState,        s.InfoListHold, s.MetaListHold, s.MenuListHold,
+          s.MainMenuListHold, s.VolumeDragging, s.VolumeSetByProgram}) {
+        out << flag(f);
+    }
+    out << v.DeviceState << v.DeviceVersion << v.DeviceVolume << v.InfoList << v.MetaList << v.MenuList
+        << v.CurrentMenuLabel << v.DebugText << v.RecordButtonsCaption << v.TelnetData
+        << QString::number(v.InfoListIndex) << QString::number(v.MetaListIndex) << QString::number(v.MenuListIndex)
+        << QString::number(v.MainMenuListIndex) << QString::number(v.VolumeAdjusterValue)
+        << QString::number(v.PointerBorderColour);
+    for (const bool f :
+         {v.InfoListEnabled, v.MetaListEnabled, v.VolumeAdjusterEnabled, v.RecordButtonsBold, v.RecordButtonsEnabled,
+          v.SearchBoxVisible, d.link.poll.UpdateTimer().isEnabled(), d.link.connection.ResetTimer().isEnabled()}) {
+        out << flag(f);
+    }
+    out << d.link.telnet.pending(0) << d.link.telnet.pending(1);
+    return out;
+}
+
+void skin(Decoder &d) {
+    d.screen(0, "main");
+    d.screen(3, "list", "I");
+    d.screen(5, "playing", "MVS");
+    d.screen(14, "keyboard");
+    d.screen(21, "error");
+    d.screen(34, "standby", "S");
+    for (int item = 1; item <= 4; ++item) {
+        d.skin.MenuTable[size_t(item)] =
+            MenuTableEntry{"pic" + QString::number(item), "Item " + QString::number(item), QString()};
+    }
+}
+
+} // namespace
+
+// A reply of many lines ends exactly where the same lines decoded one reply each end: the
+// state, the lists, the poll flags, the queues (the error screen's back-out), the terminal.
+// Lines come in random runs, repeats among them, through screen changes, night mode, the
+// error screen, the search screen, list holds, a dragged slider and noise; every prefix of
+// each sequence is compared, so whatever the last line changed must show.
+TEST(Decoder, ManyLinesEndAsTheLinesOneByOne) {
+    const QStringList kinds{"Menu state=0 mp=1 ms=1 title=Main Menu",
+                            "Menu state=0 mp=3 ms=17",
+                            "Menu state=3 mp=1 ms=1 title=Stations",
+                            "Menu state=5 mp=1 ms=2 title=Now playing",
+                            "Menu state=5 mp=1 ms=2 title=Now playing",
+                            "Menu state=14 mp=1 ms=3",
+                            "Menu state=21 mp=1 ms=1",
+                            "Menu state=34 mp=1 ms=1",
+                            "Menu state=77 mp=1 ms=4",
+                            "Menu state=12345 mp=1 ms=1",
+                            "List pos=0",
+                            "List pos=9 1=Jazz FM 2=Rock 3=News",
+                            "List pos=13 1=a 2=b 3=c 4=d 5=e 6=f 7=g",
+                            "Meta title=A B artist=C album=D url=E status=playing",
+                            "Meta title=T artist=A album=B url=U status=caching",
+                            "Meta title=T artist=A album=B url=U status=recording",
+                            "Meta title=T artist=A",
+                            "VOL=35",
+                            "VOL=155",
+                            "STATE=ON",
+                            "STATE=OFF",
+                            "STATUS",
+                            "VER=3.1.7",
+                            "noise \x01\x85 here",
+                            "OK"};
+    const auto prepared = [](Decoder &d, quint32 seed) {
+        skin(d);
+        d.link.settings.Auto21Backout = seed % 2 == 0;
+        d.link.poll.UpdateTimer().setEnabled(true);
+        d.link.connection.ResetTimer().setEnabled(true);
+        d.state.ExpectVolume = d.state.ExpectState = d.state.VolumeDragging = d.state.InfoListHold = true;
+        d.state.PowerState = "OFF";
+        d.state.WaitFrame = 4;
+        d.queue(0, {"VOLp"});
+    };
+    for (quint32 seed = 1; seed <= 40; ++seed) {
+        QRandomGenerator random(seed);
+        QStringList lines;
+        while (lines.size() < 50) {
+            const QString line = kinds[random.bounded(int(kinds.size()))];
+            for (int run = random.bounded(1, 4); run > 0; --run) {
+                lines << line;
+            }
+        }
+        Decoder single;
+        prepared(single, seed);
+        for (qsizetype n = 1; n <= lines.size(); ++n) {
+            single.reply(lines[n - 1] + "\r\n");
+            Decoder whole;
+            prepared(whole, seed);
+            whole.reply(lines.mid(0, n).join("\r\n") + "\r\n");
+            ASSERT_EQ(outcome(whole), outcome(single)) << "seed " << seed << ", " << n << " lines";
+        }
+    }
+}
+
+// However many lines a reply has, the windows hear of it once: one redraw, one slider move
+// (to the last volume), one trace line end, one refresh of the display.
+TEST(Decoder, ManyLinesSignalOncePerReply) {
+    Decoder d;
+    skin(d);
+    QSignalSpy changed(&d.link.view, &LinkView::changed);
+    QSignalSpy slider(&d.link.view, &LinkView::volumeAdjusterSet);
+    QSignalSpy trace(&d.link.view, &LinkView::macroTrace);
+    QSignalSpy refresh(&d.link.view, &LinkView::refreshDisplaysRequested);
+    QSignalSpy screen(&d.link.view, &LinkView::displayScreenRequested);
+    QString reply;
+    for (int i = 0; i < 3000; ++i) {
+        reply +=
+            QStringLiteral("Menu state=3 mp=1 ms=1 title=Stations\r\nVOL=%1\r\nList pos=%2 1=x\r\n").arg(i % 90).arg(i);
+    }
+    d.link.telnet.Channels[1].Completed = reply;
+    d.link.connection.Timer_CheckTelnet_Timer();
+    EXPECT_EQ(changed.count(), 1);
+    EXPECT_EQ(slider.count(), 1);
+    EXPECT_EQ(slider.at(0).at(0).toInt(), 2999 % 90);
+    EXPECT_EQ(trace.count(), 2); // the reply itself, then the line end of its "VOL=" lines
+    EXPECT_EQ(trace.at(1).at(0).toString(), "\r\n");
+    EXPECT_EQ(refresh.count(), 1);
+    EXPECT_EQ(screen.count(), 1);
+    // The reply, then one more line end per "VOL=" line; the terminal keeps its last 20000
+    // characters.
+    EXPECT_EQ(d.link.view.TelnetData.size(), LinkView::TerminalLimit);
+    EXPECT_TRUE(d.link.view.TelnetData.endsWith("VOL=29\r\nList pos=2999 1=x\r\n" + QString("\r\n").repeated(3000)));
+    EXPECT_TRUE(d.state.VolumeText == "29" && d.state.SelectedListItem == "4");
+}
+
+// A radio answering noise neither changes what the poll asks nor passes for a screen: over 30 s
+// it is asked what a sane radio on its main menu is asked, and the panel names no screen, while
+// a display label wants the volume (as the default skin's main screen does).
+TEST(Decoder, NoiseKeepsThePollAndFakesNoScreen) {
+    std::map<bool, QStringList> asked;
+    for (const bool noise : {false, true}) {
+        Decoder d;
+        skin(d);
+        d.skin.MenuTable[0] = MenuTableEntry{"power", "Power", QString()};
+        QSignalSpy picture(&d.link.view, &LinkView::loadPictureRequested);
+        QRandomGenerator random(11);
+        d.answer = [&](const QString &command) -> std::optional<QString> {
+            if (noise) {
+                QString bytes;
+                for (int i = random.bounded(16, 129); i > 0; --i) {
+                    bytes += QChar(char16_t(random.bounded(256)));
+                }
+                return bytes;
+            }
+            const std::map<QString, QString> answers{
+                {"VERSION", "VER=3.1.7"},   {"STATE", "STATE=ON"},
+                {"VOLUME", "VOL=20"},       {"MINFO", "Menu state=0 mp=1 ms=1 title=Main Menu"},
+                {"LISTINFO", "List pos=0"}, {"METAINFO", "Meta title= artist= status=stopped"}};
+            const auto found = answers.find(command);
+            return (found == answers.end() ? QString("OK") : found->second) + "\r\n";
+        };
+        d.queue(1, {"VERSION", "STATE", "MINFO"});
+        d.state.NeedVolume = true;
+        d.state.PollCountdown = 0;
+        d.link.start();
+        d.run(30000);
+        asked[noise] = d.commands(1);
+        if (noise) {
+            EXPECT_EQ(d.link.view.DebugText.section("\r\n", 1, 2),
+                      "Menu    : Item () = Unknown \r\nState   : () = Unknown ");
+            EXPECT_TRUE(picture.isEmpty() && d.link.view.CurrentMenuLabel.isEmpty());
+        }
+    }
+    EXPECT_EQ(asked[true].count("VOLUME"), asked[false].count("VOLUME"));
+    EXPECT_LE(asked[true].count("VOLUME"), 4);
+    EXPECT_EQ(asked[true], asked[false]);
 }
