@@ -270,12 +270,15 @@ void InfoForm::onSliderChanged(int value) {
 }
 
 void InfoForm::renderList(QListWidget *list, const QStringList &rows, int index, bool enabled) {
-    QStringList shown;
-    shown.reserve(list->count());
-    for (int i = 0; i < list->count(); ++i) {
-        shown << list->item(i)->text();
-    }
-    if (shown != rows) {
+    // Rows are rewritten in place where only their text changed (each reply renews the time in
+    // a list's first row): a refill would lay the whole list out again and lose its scrolling.
+    if (list->count() == rows.size()) {
+        for (int i = 0; i < list->count(); ++i) {
+            if (list->item(i)->text() != rows[i]) {
+                list->item(i)->setText(rows[i]);
+            }
+        }
+    } else {
         list->clear();
         list->addItems(rows);
     }

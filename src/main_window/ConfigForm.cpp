@@ -434,9 +434,10 @@ void ConfigForm::setTerminalText(const QString &text, const LinkView::TerminalMa
             }
         }
         m_settingTerminal = false;
+        // The newest reply is always in view; with nothing new the view is left alone.
+        m_telnetData->moveCursor(QTextCursor::End);
+        m_telnetData->ensureCursorVisible();
     }
-    m_telnetData->moveCursor(QTextCursor::End);
-    m_telnetData->ensureCursorVisible();
 }
 
 void ConfigForm::setTerminalText(const QString &text) {
@@ -486,7 +487,9 @@ void ConfigForm::setHoldOn(const QString &text, int colour, bool visible) {
     palette.setColor(QPalette::Text, shade);
     const double luminance = 0.299 * shade.redF() + 0.587 * shade.greenF() + 0.114 * shade.blueF();
     palette.setColor(QPalette::Base, luminance > 0.5 ? QColor(0x30, 0x30, 0x30) : QColor(0xf4, 0xf4, 0xf4));
-    m_holdOn->setPalette(palette);
+    if (palette != m_holdOn->palette()) {
+        m_holdOn->setPalette(palette);
+    }
     m_holdOn->setVisible(visible);
 }
 
