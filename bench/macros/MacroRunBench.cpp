@@ -9,18 +9,16 @@
 #include "platform/Platform.h"
 #include "radio_link/RadioLink.h"
 #include "RadioSimulator.h"
+#include "support/EventLoop.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <QTimer>
 
 #include <cstdio>
-#include <functional>
 
 namespace {
 
@@ -46,24 +44,6 @@ Designed designedWaits(const QString &trace) {
         d.pauses += it.next().captured(1).toLongLong();
     }
     return d;
-}
-
-// Runs the event loop until done() holds or the time is up; true when it held. (QTest::qWaitFor
-// sleeps 10 ms between its looks at the event queue, which would add its own delay to every
-// step of the exchange being measured.)
-bool runUntil(const std::function<bool()> &done, int timeoutMs) {
-    QEventLoop loop;
-    QElapsedTimer t;
-    t.start();
-    QTimer check;
-    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
-        if (done() || t.elapsed() >= timeoutMs) {
-            loop.quit();
-        }
-    });
-    check.start(5);
-    loop.exec();
-    return done();
 }
 
 } // namespace
@@ -94,7 +74,7 @@ int main(int argc, char **argv) {
     QtPlatform platform;
     Program program(platform, dir.path());
     program.endProgram = [] {};
-    if (!program.start() || !runUntil([&] { return !program.state().MenuState.isEmpty(); }, 10000)) {
+    if (!program.start() || !RunUntil([&] { return !program.state().MenuState.isEmpty(); }, 10000)) {
         std::fprintf(stderr, "the program did not reach the radio\n");
         return 1;
     }
@@ -123,11 +103,11 @@ int main(int argc, char **argv) {
     }
     for (int run = 0; run < runs; ++run) {
         sim.model().handle(QStringLiteral("HOME"));
-        runUntil([] { return false; }, 1500); // the program sees the radio on its main menu again
+        RunUntil([] { return false; }, 1500); // the program sees the radio on its main menu again
         QElapsedTimer clock;
         clock.start();
         runner.Start(index);
-        if (!runUntil([&] { return !runner.running(); }, 120000)) {
+        if (!RunUntil([&] { return !runner.running(); }, 120000)) {
             std::fprintf(stderr, "the run did not end\n");
             return 1;
         }

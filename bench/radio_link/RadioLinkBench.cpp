@@ -7,13 +7,12 @@
 #include "radio_link/RadioLink.h"
 #include "radio_link/RadioState.h"
 #include "settings/Timeouts.h"
+#include "support/EventLoop.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QTcpServer>
 #include <QTcpSocket>
-#include <QTimer>
 
 #include <algorithm>
 #include <benchmark/benchmark.h>
@@ -126,21 +125,6 @@ void ensureApplication() {
     static QCoreApplication app(argc, argv);
 }
 
-// Runs the event loop (asleep between events) until done() holds or the time is up.
-void runUntil(const std::function<bool()> &done, int timeoutMs) {
-    QEventLoop loop;
-    QElapsedTimer t;
-    t.start();
-    QTimer check;
-    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
-        if (done() || t.elapsed() >= timeoutMs) {
-            loop.quit();
-        }
-    });
-    check.start(1);
-    loop.exec();
-}
-
 void BM_Pace100CommandsOverLoopback(benchmark::State &st) {
     ensureApplication();
     for (auto _ : st) {
@@ -150,7 +134,7 @@ void BM_Pace100CommandsOverLoopback(benchmark::State &st) {
         for (int i = 0; i < 100; ++i) {
             l.link.telnet.QueueCommand(0, QStringLiteral("K%1").arg(i));
         }
-        runUntil([&] { return radio.arrivals.size() >= 100; }, 20000);
+        RunUntil([&] { return radio.arrivals.size() >= 100; }, 20000);
         // Nothing in the queue's rules spaces these commands: each goes as soon as the one
         // before it was answered, so the time is the radio's round trips alone.
         const double measured = double(radio.arrivals.back() - start) / 1e6;
@@ -171,22 +155,18 @@ void BM_FirstByteLatencyIdleLink(benchmark::State &st) {
         for (int i = 0; i < 20; ++i) {
             // Let the link fall idle for a while that varies against the queue's 75 ms beat,
             // then time one command from queue to the radio.
-            runUntil([] { return false; }, 100 + (i * 13) % 75);
+            RunUntil([] { return false; }, 100 + (i * 13) % 75);
             const size_t before = radio.arrivals.size();
             const qint64 start = radio.clock.nsecsElapsed();
             l.link.telnet.QueueCommand(0, QStringLiteral("K"));
-            runUntil([&] { return radio.arrivals.size() > before; }, 3000);
+            RunUntil([&] { return radio.arrivals.size() > before; }, 3000);
             latencies.push_back(double(radio.arrivals.back() - start) / 1e6);
         }
-        std::sort(latencies.begin(), latencies.end());
-        double sum = 0;
-        for (double v : latencies) {
-            sum += v;
-        }
-        st.SetIterationTime(sum / double(latencies.size()) / 1000.0);
-        st.counters["min_ms"] = latencies.front();
-        st.counters["mean_ms"] = sum / double(latencies.size());
-        st.counters["max_ms"] = latencies.back();
+        const Spread spread = SpreadOf(latencies);
+        st.SetIterationTime(spread.mean / 1000.0);
+        st.counters["min_ms"] = spread.min;
+        st.counters["mean_ms"] = spread.mean;
+        st.counters["max_ms"] = spread.max;
     }
 }
 BENCHMARK(BM_FirstByteLatencyIdleLink)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
@@ -202,12 +182,12 @@ void BM_ReplyDecodedAfterClose(benchmark::State &st) {
         QObject::connect(&l.link.view, &LinkView::volumeAdjusterSet, &radio,
                          [&] { decodedAt = radio.clock.nsecsElapsed(); });
         for (int i = 0; i < 20; ++i) {
-            runUntil([] { return false; }, 50 + (i * 13) % 75);
+            RunUntil([] { return false; }, 50 + (i * 13) % 75);
             radio.reply = QStringLiteral("VOL=%1\r\n").arg(i + 1).toLatin1();
             decodedAt = 0;
             const size_t before = radio.closes.size();
             l.link.telnet.QueueCommand(1, QStringLiteral("VOLUME"));
-            runUntil([&] { return decodedAt != 0; }, 5000);
+            RunUntil([&] { return decodedAt != 0; }, 5000);
             if (decodedAt != 0 && radio.closes.size() > before) {
                 delays.push_back(double(decodedAt - radio.closes[before]) / 1e6);
             }
@@ -216,14 +196,10 @@ void BM_ReplyDecodedAfterClose(benchmark::State &st) {
             st.SkipWithError("no reply was decoded");
             break;
         }
-        std::sort(delays.begin(), delays.end());
-        double sum = 0;
-        for (double v : delays) {
-            sum += v;
-        }
-        st.SetIterationTime(sum / double(delays.size()) / 1000.0);
-        st.counters["mean_ms"] = sum / double(delays.size());
-        st.counters["max_ms"] = delays.back();
+        const Spread spread = SpreadOf(delays);
+        st.SetIterationTime(spread.mean / 1000.0);
+        st.counters["mean_ms"] = spread.mean;
+        st.counters["max_ms"] = spread.max;
     }
 }
 BENCHMARK(BM_ReplyDecodedAfterClose)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);

@@ -646,31 +646,22 @@ void ReplyDecoder::stopPleaseWait() {
 
 void ReplyDecoder::WhatAutos() {
     RadioState &s = m_state;
-    if (s.MenuState.isEmpty()) {
-        // No screen known (none reported yet, or a garbled one): the menu query is what tells
-        // it. Wants raised meanwhile, a display label asking for the volume say, wait for the
-        // next full refresh; otherwise a radio answering nothing sensible would be asked for
-        // them at every poll instead of for its screen.
-        s.NeedMenu = true;
-        s.NeedMeta = false;
-        s.NeedList = false;
-        if (!s.ExpectVolume) {
-            s.NeedVolume = false;
-        }
-        if (!s.ExpectState) {
-            s.NeedState = false;
-        }
-    } else {
+    // The menu is always asked; the rest only as the screen's poll letters say. With no screen
+    // known (none reported yet, or a garbled one) the menu query is what tells it: wants raised
+    // meanwhile, a display label asking for the volume say, wait for the next full refresh;
+    // otherwise a radio answering nothing sensible would be asked for them at every poll instead
+    // of for its screen.
+    s.NeedMenu = true;
+    s.NeedMeta = false;
+    s.NeedList = false;
+    if (!s.ExpectVolume) {
+        s.NeedVolume = false;
+    }
+    if (!s.ExpectState) {
+        s.NeedState = false;
+    }
+    if (!s.MenuState.isEmpty()) {
         const qint16 screen = int16Of(s.MenuState);
-        s.NeedMenu = true;
-        s.NeedMeta = false;
-        s.NeedList = false;
-        if (!s.ExpectVolume) {
-            s.NeedVolume = false;
-        }
-        if (!s.ExpectState) {
-            s.NeedState = false;
-        }
         if (s.LastScreen == -1) {
             s.LastScreen = screen;
         }
