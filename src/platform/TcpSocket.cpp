@@ -44,6 +44,7 @@ void QtTcpSocket::attach() {
     }
     m_socket = new QTcpSocket();
     m_socket->setProxy(QNetworkProxy::NoProxy);
+    m_socket->setReadBufferSize(ReadBuffer);
     connect(m_socket, &QAbstractSocket::stateChanged, this, &QtTcpSocket::onStateChanged);
     connect(m_socket, &QIODevice::readyRead, this, &QtTcpSocket::onReadyRead);
     connect(m_socket, &QAbstractSocket::disconnected, this, &QtTcpSocket::onDisconnected);
@@ -171,8 +172,7 @@ void QtTcpSocket::setReadPaused(bool paused) {
     if (!m_socket) {
         return;
     }
-    // With a bounded buffer Qt stops reading from the system socket once the buffer is full.
-    m_socket->setReadBufferSize(paused ? PausedReadBuffer : 0);
+    // Qt stops reading from the system once its bounded buffer is full and nobody takes from it.
     if (!paused && m_socket->bytesAvailable() > 0) {
         QMetaObject::invokeMethod(this, &QtTcpSocket::onReadyRead, Qt::QueuedConnection);
     }

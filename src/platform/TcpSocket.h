@@ -79,8 +79,9 @@ public:
     bool PeerReset() const override { return m_peerReset; }
     void setReadPaused(bool paused) override;
 
-    // What the system may hand the socket while reading is paused.
-    static constexpr qint64 PausedReadBuffer = 64 * 1024;
+    // What Qt reads from the system at a time. Bounded, so a paused reader stops taking data
+    // at once (an unbounded read would first empty the system's buffers, megabytes of them).
+    static constexpr qint64 ReadBuffer = 64 * 1024;
 
 private:
     void attach();
