@@ -7,6 +7,8 @@
 //
 //   idle_bench [seconds]        (default 60 per stretch; a --benchmark_min_time=... argument,
 //                                as the test script passes to every benchmark, runs 1 second)
+//   IDLE_BENCH_SETTINGS='[Timeouts]\r\nPollWhenOn=16\r\n' idle_bench ...
+//                               (more settings, "\r\n" written as such: another poll rhythm, say)
 
 #include "app/Program.h"
 #include "app/WireConsole.h"
@@ -176,7 +178,8 @@ int main(int argc, char **argv) {
                                  "ConsolePort=%2\r\nUpdateURL=http://127.0.0.1:%1/\r\n")
                       .arg(sim->commandPort())
                       .arg(sim->consolePort())
-                      .toLatin1()) <= 0) {
+                      .toLatin1() +
+                  qgetenv("IDLE_BENCH_SETTINGS").replace("\\r\\n", "\r\n")) <= 0) {
         stopSim();
         return 1;
     }
