@@ -121,14 +121,21 @@ void ensureApplication() {
     }
 }
 
+// The main window with its terminal view following the link, as the program wires it.
+struct TerminalFollowing {
+    CommandList commands;
+    ConfigForm form{commands};
+    explicit TerminalFollowing(Link &l) {
+        QObject::connect(&l.link.view, &LinkView::changed, &form,
+                         [this, &l] { form.setTerminalText(l.link.view.TelnetData, l.link.view.terminalMark()); });
+    }
+};
+
 // The same with the main window's terminal view following the link, as the program wires it.
 void BM_ReplyOf20000LinesWithWindow(benchmark::State &st) {
     ensureApplication();
     Link l;
-    CommandList commands;
-    ConfigForm form(commands);
-    QObject::connect(&l.link.view, &LinkView::changed, &form,
-                     [&] { form.setTerminalText(l.link.view.TelnetData, l.link.view.terminalMark()); });
+    TerminalFollowing window(l);
     const QString reply = manyLineReply(Lines);
     for (auto _ : st) {
         l.tick(reply);
@@ -141,10 +148,7 @@ BENCHMARK(BM_ReplyOf20000LinesWithWindow)->Unit(benchmark::kMillisecond);
 void BM_OneLineRepliesWithWindow(benchmark::State &st) {
     ensureApplication();
     Link l;
-    CommandList commands;
-    ConfigForm form(commands);
-    QObject::connect(&l.link.view, &LinkView::changed, &form,
-                     [&] { form.setTerminalText(l.link.view.TelnetData, l.link.view.terminalMark()); });
+    TerminalFollowing window(l);
     const QStringList replies{QStringLiteral("VOL=20\r\n"),
                               QStringLiteral("Menu state=3 mp=1 ms=1 title=Stations\r\n")};
     int i = 0;
