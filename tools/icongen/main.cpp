@@ -2,6 +2,8 @@
 // hicolor theme asks for, all from one list of shapes, so the pictures never drift apart.
 //   icongen <icons folder> <application id>
 // writes <folder>/hicolor/scalable/apps/<id>.svg and <folder>/hicolor/<n>x<n>/apps/<id>.png.
+#include "GeneratorArguments.h"
+
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
@@ -119,12 +121,13 @@ QImage png(const std::vector<Shape> &shapes, int size) {
 } // namespace
 
 int main(int argc, char *argv[]) {
+    if (const auto answered = AnswerGeneratorArguments(
+            argc, argv, 2, "icongen <icons folder> <application id>",
+            "Draws the desktop icon into <icons folder>/hicolor: an SVG and PNGs from 16 to 256 pixels.")) {
+        return *answered;
+    }
     QGuiApplication app(argc, argv);
     QTextStream err(stderr);
-    if (argc != 3) {
-        err << "usage: icongen <icons folder> <application id>\n";
-        return 2;
-    }
     const QDir root(QString::fromLocal8Bit(argv[1]) + QStringLiteral("/hicolor"));
     const QString id = QString::fromLocal8Bit(argv[2]);
     const std::vector<Shape> shapes = radio();

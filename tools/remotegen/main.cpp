@@ -6,6 +6,8 @@
 // Buttons sit on a flat body colour with a gap all round, so a picture test can find each
 // drawn button by its colour alone.
 
+#include "GeneratorArguments.h"
+
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
@@ -206,11 +208,12 @@ QString layoutLine(const Button &b) {
 } // namespace
 
 int main(int argc, char **argv) {
-    QGuiApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: remotegen <folder>\n");
-        return 2;
+    if (const auto answered =
+            AnswerGeneratorArguments(argc, argv, 1, "remotegen <folder>",
+                                     "Draws the default remote layout into <folder>: remote1.png and remote1.txt.")) {
+        return *answered;
     }
+    QGuiApplication app(argc, argv);
     const QDir folder(QString::fromLocal8Bit(argv[1]));
     QImage picture(Width, Height, QImage::Format_RGB32);
     QPainter painter(&picture);

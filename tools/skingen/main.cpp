@@ -1,6 +1,8 @@
 // Draws the pictures of the default display skin into <data folder>/320x240 (and the "no cover"
 // picture into <data folder>/coverart.png): one dark, flat look for every screen, a
 // recognisable icon for every main-menu item, round buttons and small status icons.
+#include "GeneratorArguments.h"
+
 #include <QDir>
 #include <QFont>
 #include <QGuiApplication>
@@ -529,11 +531,12 @@ QImage noCover() {
 } // namespace
 
 int main(int argc, char *argv[]) {
-    QGuiApplication app(argc, argv);
-    if (argc != 2) {
-        QTextStream(stderr) << "usage: skingen <data folder>\n";
-        return 2;
+    if (const auto answered = AnswerGeneratorArguments(
+            argc, argv, 1, "skingen <data folder>",
+            "Draws the default skin's pictures into <data folder>/320x240 (run with QT_QPA_PLATFORM=offscreen).")) {
+        return *answered;
     }
+    QGuiApplication app(argc, argv);
     const QDir data(QString::fromLocal8Bit(argv[1]));
     const QString skin = data.filePath(QStringLiteral("320x240"));
 
