@@ -153,8 +153,8 @@ void BM_FirstByteLatencyIdleLink(benchmark::State &st) {
         LoopbackLink l(radio.server.serverPort());
         std::vector<double> latencies;
         for (int i = 0; i < 20; ++i) {
-            // Let the link fall idle for a while that varies against the queue's 75 ms beat,
-            // then time one command from queue to the radio.
+            // Let the link fall idle for a while that varies (against any beat the queue might
+            // keep), then time one command from queue to the radio.
             RunUntil([] { return false; }, 100 + (i * 13) % 75);
             const size_t before = radio.arrivals.size();
             const qint64 start = radio.clock.nsecsElapsed();

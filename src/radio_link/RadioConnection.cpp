@@ -408,7 +408,7 @@ void RadioConnection::afterConnect(bool connected) {
     const int channel = m_tick.channel;
     TcpSocket &port = RadioPort(channel);
     if (!connected || port.State() != TcpSocket::sckConnected) {
-        finishTick(); // nothing sent: the command stays at the head for the next tick
+        finishTick(); // nothing sent: the command stays at the head and is tried again shortly
         m_telnet.HoldQueue(Telnet::RetryInterval);
         return;
     }
@@ -465,7 +465,7 @@ void RadioConnection::endDelivery(int channel) {
     m_deliveryTimers[size_t(channel)]->setEnabled(false);
     m_telnet.WakeQueue(); // the channel is free for its next command
     // A command that never got onto the wire is still at the head of its queue and goes again
-    // on a later tick. One the radio received but did not answer is not sent again: it may
+    // on the next tick. One the radio received but did not answer is not sent again: it may
     // well have acted on it. A reset, though, says the radio closed without reading it (a
     // radio that read its command closes in order), so that one goes again, first in line.
     if (ended.onWire && !ended.answered) {

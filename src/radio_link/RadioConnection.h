@@ -37,8 +37,9 @@ struct ResolvedHost {
 // The radio answers each command on its own connection and closes it, so a connection is
 // opened per command and carries exactly one: while a delivery is outstanding on a channel
 // (from its SendData until its connection ends) the queue sends nothing more on that channel. Opening and sending are
-// asynchronous: DoOpenPort finishes on a socket event or at its deadline, and a queue tick that waits for a connect or
-// a send simply ignores further timer beats until the wait ends, as if its handler had not returned yet.
+// asynchronous: DoOpenPort finishes on a socket event or at its deadline. Neither tick runs on a beat: the events that
+// may let a command go wake the queue tick (see Telnet), and a finished reply or a changed socket wakes the reply tick;
+// a queue tick woken while a connect or a send is awaited does nothing, as if its handler had not returned yet.
 class RadioConnection : public QObject {
     Q_OBJECT
 public:
