@@ -78,8 +78,8 @@ struct Link {
             skin.MenuTable[size_t(i)] =
                 MenuTableEntry{QStringLiteral("menu%1").arg(i), QStringLiteral("Item %1").arg(i), {}};
         }
-        state.FullRefreshDue = false;
-        state.PollCountdown = 30000;
+        state.needs.FullRefreshDue = false;
+        state.poll.PollCountdown = 30000;
     }
     // One reply tick with this reply finished on the query channel.
     void tick(const QString &reply) {

@@ -111,8 +111,8 @@ struct LoopbackLink {
     explicit LoopbackLink(quint16 port) {
         link.settings.txtUrl = QStringLiteral("127.0.0.1");
         link.settings.txtPort = QString::number(port);
-        state.FullRefreshDue = false;
-        state.PollCountdown = 30000;
+        state.needs.FullRefreshDue = false;
+        state.poll.PollCountdown = 30000;
         link.connection.start();
     }
 };

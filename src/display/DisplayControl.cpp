@@ -74,12 +74,12 @@ void DisplayControl::ColourNameLabels(const QString &menuName) {
 }
 
 void DisplayControl::clearPollRequests() {
-    m_state.NeedList = false;
-    m_state.NeedMeta = false;
-    m_state.NeedMenu = false;
-    m_state.NeedState = false;
-    m_state.NeedVolume = false;
-    m_state.NeedVersion = false;
+    m_state.needs.NeedList = false;
+    m_state.needs.NeedMeta = false;
+    m_state.needs.NeedMenu = false;
+    m_state.needs.NeedState = false;
+    m_state.needs.NeedVolume = false;
+    m_state.needs.NeedVersion = false;
 }
 
 void DisplayControl::DoCommand(qint16 index, bool status) {
@@ -151,11 +151,11 @@ void DisplayControl::OverlayLabel_Click(int index) {
     switch (WhatList(index)) {
     case 1:
         m_view.InfoListIndex = index;
-        m_state.InfoListHold = true;
+        m_state.holds.InfoListHold = true;
         break;
     case 2:
         m_view.MetaListIndex = index;
-        m_state.MetaListHold = true;
+        m_state.holds.MetaListHold = true;
         break;
     default:
         return;

@@ -159,26 +159,26 @@ void RequestPollFor(LabelToken token, RadioState &state) {
     case LabelToken::None:
         return;
     case LabelToken::Meta:
-        state.NeedMeta = true;
+        state.needs.NeedMeta = true;
         break;
     case LabelToken::Menu:
-        state.NeedMenu = true;
+        state.needs.NeedMenu = true;
         break;
     case LabelToken::Info:
-        state.NeedList = true;
+        state.needs.NeedList = true;
         break;
     case LabelToken::Volume:
-        state.NeedVolume = true;
+        state.needs.NeedVolume = true;
         break;
     case LabelToken::Version:
-        state.NeedVersion = true;
+        state.needs.NeedVersion = true;
         break;
     case LabelToken::State:
-        state.NeedState = true;
+        state.needs.NeedState = true;
         break;
     case LabelToken::Time:
     case LabelToken::Date:
         break;
     }
-    state.PollCountdown = 0;
+    state.poll.PollCountdown = 0;
 }

@@ -34,7 +34,7 @@ bool SetVolume(Telnet &telnet, RadioState &state, int target) {
         telnet.QueueCommand(0, key);
         telnet.QueueCommand(0, QLatin1String(Telnet::Delay));
     };
-    state.VolumeDragging = false;
+    state.holds.VolumeDragging = false;
     target = std::clamp(target, 0, 100);
     if (target >= 5) {
         const int rest = target % 5;
@@ -152,16 +152,16 @@ void InfoPanel::viewChanged() {
 void InfoPanel::holdFlag(PanelList list, bool on) {
     switch (list) {
     case PanelList::MainMenu:
-        m_state.MainMenuListHold = on;
+        m_state.holds.MainMenuListHold = on;
         break;
     case PanelList::Menu:
-        m_state.MenuListHold = on;
+        m_state.holds.MenuListHold = on;
         break;
     case PanelList::Meta:
-        m_state.MetaListHold = on;
+        m_state.holds.MetaListHold = on;
         break;
     case PanelList::Info:
-        m_state.InfoListHold = on;
+        m_state.holds.InfoListHold = on;
         break;
     }
 }
@@ -240,12 +240,12 @@ void InfoPanel::MainMenuList_DblClick() {
     if (target < 0 || target > LastMenuEntry) {
         return;
     }
-    if (m_state.RadioStandby) {
+    if (m_state.poll.RadioStandby) {
         queue(QStringLiteral("POWER"));
         queue(QLatin1String(Telnet::Delay));
         queue(QLatin1String(Telnet::Delay));
         queueWithPause(QStringLiteral("MINFO"));
-        m_state.RadioStandby = false;
+        m_state.poll.RadioStandby = false;
     }
     // Moves are counted from the entry the radio last reported. Without one inside the grid they
     // would walk the cursor to a wrong entry (or send a long run of keys): ask where it is.
@@ -294,7 +294,7 @@ void InfoPanel::MenuList_DblClick() {
         queueWithPause(QStringLiteral("EXIT"));
         queue(QStringLiteral("HOME"));
     }
-    m_state.MainMenuListHold = m_state.MenuListHold = m_state.MetaListHold = m_state.InfoListHold = false;
+    m_state.holds.clearLists();
 }
 
 void InfoPanel::MetaList_DblClick() {
@@ -303,11 +303,11 @@ void InfoPanel::MetaList_DblClick() {
     } else if (m_view.MetaListIndex == 5) {
         queue(QStringLiteral("PAUSE"));
     }
-    m_state.MetaListHold = false;
+    m_state.holds.MetaListHold = false;
 }
 
 void InfoPanel::InfoList_DblClick() {
-    m_state.InfoListHold = false;
+    m_state.holds.InfoListHold = false;
     const int row = m_view.InfoListIndex;
     if (row < 0 || row >= m_view.InfoList.size()) {
         return;
@@ -338,9 +338,9 @@ void InfoPanel::RecordButtons_Click() {
 }
 
 void InfoPanel::RefreshButton_Click() {
-    m_state.FullRefreshDue = true;
-    m_state.FullRefreshCountdown = m_timeouts.CheckAllOn;
-    m_state.PollCountdown = 0;
+    m_state.needs.FullRefreshDue = true;
+    m_state.poll.FullRefreshCountdown = m_timeouts.CheckAllOn;
+    m_state.poll.PollCountdown = 0;
 }
 
 void InfoPanel::ScrollVolumeLabel_DblClick() {
@@ -360,7 +360,7 @@ void InfoPanel::SendMessageButton_Click() {
 
 void InfoPanel::VolumeAdjuster_Scroll(int value) {
     ScrollVolumeLabel = QString::number(value);
-    m_state.VolumeDragging = true;
+    m_state.holds.VolumeDragging = true;
     Q_EMIT changed();
 }
 
@@ -369,7 +369,7 @@ void InfoPanel::VolumeAdjuster_Change(int value) {
         return;
     }
     m_inVolumeChange = true;
-    if (!m_state.VolumeSetByProgram) {
+    if (!m_state.holds.VolumeSetByProgram) {
         // The slider waits for the radio's answer; a volume reply enables it again.
         m_view.VolumeAdjusterEnabled = false;
         if (!SetVolume(m_telnet, m_state, value)) {

@@ -10,7 +10,7 @@ Menuform::Menuform(Telnet &telnet, RadioState &state, const Timeouts &timeouts)
     , m_timeouts(timeouts) {}
 
 void Menuform::ClearCaptures() {
-    m_state.PollCountdown = m_state.RadioStandby ? m_timeouts.PollWhenOff : m_timeouts.PollWhenOn;
+    m_state.poll.PollCountdown = m_state.poll.RadioStandby ? m_timeouts.PollWhenOff : m_timeouts.PollWhenOn;
 }
 
 void Menuform::refresh(const QString &query) {

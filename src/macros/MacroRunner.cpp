@@ -174,7 +174,8 @@ int MacroRunner::lastStep() const {
 }
 
 bool MacroRunner::anyAwait() const {
-    return m_state.AwaitAnyList || m_state.AwaitList || m_state.AwaitMenu || m_state.AwaitMeta || m_state.AwaitOk;
+    return m_state.awaits.AwaitAnyList || m_state.awaits.AwaitList || m_state.awaits.AwaitMenu ||
+           m_state.awaits.AwaitMeta || m_state.awaits.AwaitOk;
 }
 
 void MacroRunner::MacroTimer_Timer() {
@@ -237,7 +238,7 @@ void MacroRunner::MacroTimer_Timer() {
     }
     ClearNeeding();
     StepElapsed = 0;
-    m_state.FullRefreshCountdown = m_timeouts.CheckAllOn;
+    m_state.poll.FullRefreshCountdown = m_timeouts.CheckAllOn;
 
     if (runStep() == Next::TickEnd) {
         tickEnd();
@@ -250,16 +251,16 @@ MacroRunner::Next MacroRunner::runStep() {
         return advanceLoop(false);
     }
     CurrentStep = std::max(CurrentStep, 0);
-    if (m_state.RadioStandby) {
+    if (m_state.poll.RadioStandby) {
         // The radio is woken before the step and asked where it woke up.
         for (const char *command : {"POWER", Telnet::Delay, Telnet::Delay, "MINFO", Telnet::Delay}) {
             m_telnet.QueueCommand(0, QLatin1String(command));
         }
-        m_state.RadioStandby = false;
-        m_state.NeedState = true;
-        m_state.NeedMenu = true;
-        m_state.AwaitMenu = true;
-        m_state.AwaitOk = true;
+        m_state.poll.RadioStandby = false;
+        m_state.needs.NeedState = true;
+        m_state.needs.NeedMenu = true;
+        m_state.awaits.AwaitMenu = true;
+        m_state.awaits.AwaitOk = true;
     }
     if (MacroStepList.size() < CurrentStep) {
         MakeMacroStuff(CurrentMacro);
@@ -297,7 +298,7 @@ MacroRunner::Next MacroRunner::actionStep(MacroStep &step) {
     setLabelCaption(step);
     m_telnet.QueueCommand(0, step.Commandx);
     m_telnet.QueueCommand(0, QLatin1String(Telnet::Delay));
-    m_state.AwaitOk = true;
+    m_state.awaits.AwaitOk = true;
     m.StepFailCount = 0;
     MacroLabelGreen = true;
     AddToText(QStringLiteral("Command "));
@@ -322,8 +323,8 @@ MacroRunner::Next MacroRunner::testStep(const MacroStep &step) {
     case TestKind::Menu:
     case TestKind::List: {
         const bool menu = kindOf(parts) == TestKind::Menu;
-        bool &fresh = menu ? m_state.FreshMenu : m_state.FreshList;
-        bool &need = menu ? m_state.NeedMenu : m_state.NeedList;
+        bool &fresh = menu ? m_state.fresh.FreshMenu : m_state.fresh.FreshList;
+        bool &need = menu ? m_state.needs.NeedMenu : m_state.needs.NeedList;
         if (!fresh) {
             need = true;
             return waitPath();
@@ -349,8 +350,8 @@ MacroRunner::Next MacroRunner::testStep(const MacroStep &step) {
 }
 
 MacroRunner::Next MacroRunner::listSearch(const QString &value) {
-    if (!m_state.FreshList) {
-        m_state.NeedList = true;
+    if (!m_state.fresh.FreshList) {
+        m_state.needs.NeedList = true;
         return waitPath();
     }
     if (!value.contains(u'"')) {
@@ -368,9 +369,9 @@ MacroRunner::Next MacroRunner::listSearch(const QString &value) {
             // Nothing to find: give up on the step at once.
             AddToText(QStringLiteral("NO RESULTS "));
             macro()->StepFailCount = 20;
-            m_state.FreshList = false;
-            m_state.NeedList = true;
-            m_state.AwaitList = true;
+            m_state.fresh.FreshList = false;
+            m_state.needs.NeedList = true;
+            m_state.awaits.AwaitList = true;
             return failurePath();
         }
         if (matched) {
@@ -379,9 +380,9 @@ MacroRunner::Next MacroRunner::listSearch(const QString &value) {
         }
     }
     if (found < 0) {
-        m_state.FreshList = false;
-        m_state.NeedList = true;
-        m_state.AwaitList = true;
+        m_state.fresh.FreshList = false;
+        m_state.needs.NeedList = true;
+        m_state.awaits.AwaitList = true;
         return failurePath();
     }
     m_macroTimer->setInterval(stepInterval());
@@ -393,11 +394,11 @@ MacroRunner::Next MacroRunner::listSearch(const QString &value) {
     if (!row.isEmpty() && !m_state.SelectedListItem.isEmpty() && row.left(1) == m_state.SelectedListItem) {
         // The radio's cursor is on the row already.
         m_telnet.QueueCommand(0, QStringLiteral("OK"));
-        m_state.AwaitOk = true;
-        m_state.AwaitList = true;
+        m_state.awaits.AwaitOk = true;
+        m_state.awaits.AwaitList = true;
     } else {
         hooks.selectInfoListRow(found);
-        m_state.AwaitList = true;
+        m_state.awaits.AwaitList = true;
     }
     return advanceLoop(false);
 }
@@ -416,7 +417,7 @@ int MacroRunner::backupTarget(const MacroStep &step) const {
 
 MacroRunner::Next MacroRunner::failurePath() {
     MacroDef &m = *macro();
-    m_state.PollCountdown = 0;
+    m_state.poll.PollCountdown = 0;
     MacroLabelGreen = false;
     m.StepFailCount = qint16(std::min<int>(m.StepFailCount + 1, 100));
     if (m.StepFailCount <= MaxStepFails) {
@@ -436,10 +437,10 @@ MacroRunner::Next MacroRunner::failurePath() {
     CurrentStep = target;
     AddToText(QStringLiteral("BACKUP TO ") + QString::number(CurrentStep) + CrLf +
               QStringLiteral("================================") + CrLf);
-    m_state.AwaitOk = true;
+    m_state.awaits.AwaitOk = true;
     ExtraWait = 50;
-    m_state.NeedMenu = true;
-    m_state.NeedList = true;
+    m_state.needs.NeedMenu = true;
+    m_state.needs.NeedList = true;
     return waitPath();
 }
 
@@ -455,7 +456,7 @@ MacroRunner::Next MacroRunner::waitPath() {
         m_macroTimer->setInterval(SavedInterval + ExtraWait);
     }
     setLabelToolTip();
-    m_state.AwaitAnyList = true;
+    m_state.awaits.AwaitAnyList = true;
     restartMacroTimer();
     AddToText(QStringLiteral("Wait ") + QString::number(m_macroTimer->interval()) + QStringLiteral(", "));
     if (ExtraWait >= 4000) {
@@ -499,15 +500,15 @@ MacroRunner::Next MacroRunner::advanceLoop(bool bailed) {
             if (step.Test.isEmpty()) {
                 return Next::TickEnd; // the step runs on the next tick
             }
-            m_state.FreshMeta = false;
-            m_state.FreshVolume = false;
-            m_state.FreshVersion = false;
-            m_state.FullRefreshDue = false;
+            m_state.fresh.FreshMeta = false;
+            m_state.fresh.FreshVolume = false;
+            m_state.fresh.FreshVersion = false;
+            m_state.needs.FullRefreshDue = false;
             if (lookAhead(step)) {
                 continue; // already true: done without being run
             }
-            m_state.FullRefreshCountdown = m_timeouts.CheckAllOn;
-            m_state.PollCountdown = 0;
+            m_state.poll.FullRefreshCountdown = m_timeouts.CheckAllOn;
+            m_state.poll.PollCountdown = 0;
             return Next::TickEnd;
         }
         // A pause is served as the wait before the step after it, so a command's
@@ -532,12 +533,12 @@ bool MacroRunner::lookAhead(const MacroStep &step) {
     const bool menu = kind == TestKind::Menu;
     if (!passes(parts, m_state)) {
         // Ask for the values now, so the step finds them fresh.
-        (menu ? m_state.NeedMenu : m_state.NeedList) = true;
-        (menu ? m_state.AwaitMenu : m_state.AwaitList) = true;
-        m_state.PollCountdown = 0;
+        (menu ? m_state.needs.NeedMenu : m_state.needs.NeedList) = true;
+        (menu ? m_state.awaits.AwaitMenu : m_state.awaits.AwaitList) = true;
+        m_state.poll.PollCountdown = 0;
         return false;
     }
-    (menu ? m_state.FreshMenu : m_state.FreshList) = true;
+    (menu ? m_state.fresh.FreshMenu : m_state.fresh.FreshList) = true;
     m_macroTimer->setInterval(20);
     SavedInterval = 20;
     ExtraWait = 0;
@@ -554,8 +555,8 @@ MacroRunner::Next MacroRunner::finish() {
     }
     ClearNeeding();
     ExtraWait = 0;
-    m_state.FullRefreshDue = true;
-    m_state.PollCountdown = 0;
+    m_state.needs.FullRefreshDue = true;
+    m_state.poll.PollCountdown = 0;
     FailNote.clear();
     if (MacroDef *m = macro()) {
         m->RestartCount = 0;
@@ -586,8 +587,8 @@ MacroRunner::Next MacroRunner::failureFinish() {
     CurrentStep = -1;
     hooks.showMacroList(true);
     ClearFreshData();
-    m_state.FullRefreshCountdown = m_timeouts.CheckAllOn;
-    m_state.PollCountdown = 5;
+    m_state.poll.FullRefreshCountdown = m_timeouts.CheckAllOn;
+    m_state.poll.PollCountdown = 5;
     return Next::TickEnd;
 }
 
@@ -729,20 +730,11 @@ void MacroRunner::MakeMacroStuff(int macroIndex) {
 }
 
 void MacroRunner::ClearFreshData() {
-    m_state.FreshMeta = false;
-    m_state.FreshMenu = false;
-    m_state.FreshList = false;
-    m_state.FreshVolume = false;
-    m_state.FreshVersion = false;
-    m_state.FreshState = false;
+    m_state.fresh.clear();
 }
 
 void MacroRunner::ClearNeeding() {
-    m_state.AwaitAnyList = false;
-    m_state.AwaitList = false;
-    m_state.AwaitMenu = false;
-    m_state.AwaitMeta = false;
-    m_state.AwaitOk = false;
+    m_state.awaits.clear();
 }
 
 void MacroRunner::MacroStepList_DblClick(int line) {

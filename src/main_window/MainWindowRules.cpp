@@ -11,9 +11,9 @@
 
 void UpdateDisplayLabelsClicked(bool ticked, RadioState &state, const Timeouts &timeouts) {
     if (ticked) {
-        state.PollCountdown = 0;
+        state.poll.PollCountdown = 0;
     } else {
-        state.PollCountdown = state.RadioStandby ? timeouts.PollWhenOff : timeouts.PollWhenOn;
+        state.poll.PollCountdown = state.poll.RadioStandby ? timeouts.PollWhenOff : timeouts.PollWhenOn;
     }
 }
 
@@ -46,5 +46,5 @@ void StartUpQueries(CommandList &commands, Telnet &telnet, RadioState &state) {
     telnet.QueueCommand(1, QStringLiteral("VERSION"));
     telnet.QueueCommand(1, QStringLiteral("STATE"));
     telnet.QueueCommand(1, QStringLiteral("MINFO"));
-    state.FullRefreshDue = true;
+    state.needs.FullRefreshDue = true;
 }

@@ -28,7 +28,7 @@ int AutomaticPoll::ticksToSleep() const {
     if (!m_settings.UpdateDisplayLabels) {
         return MaxTicksAsleep; // nothing counts down; only the display's labels are refreshed
     }
-    return std::clamp<int>(m_state.PollCountdown, 1, MaxTicksAsleep);
+    return std::clamp<int>(m_state.poll.PollCountdown, 1, MaxTicksAsleep);
 }
 
 void AutomaticPoll::armSleep() {
@@ -52,7 +52,7 @@ void AutomaticPoll::start() {
 }
 
 void AutomaticPoll::reloadPollCountdown() {
-    m_state.PollCountdown = m_state.RadioStandby ? m_timeouts.PollWhenOff : m_timeouts.PollWhenOn;
+    m_state.poll.PollCountdown = m_state.poll.RadioStandby ? m_timeouts.PollWhenOff : m_timeouts.PollWhenOn;
 }
 
 void AutomaticPoll::RefreshQuery(const QString &query) {
@@ -67,60 +67,61 @@ void AutomaticPoll::UpdateTimer_Timer() {
     const int ticks = m_timer->interval() == TickMs * m_sleepTicks ? m_sleepTicks : 1;
     m_timer->setInterval(TickMs);
     if (m_settings.UpdateDisplayLabels) {
-        s.PollCountdown = qint16(std::max(int(s.PollCountdown) - ticks, -32768));
+        s.poll.PollCountdown = qint16(std::max(int(s.poll.PollCountdown) - ticks, -32768));
     }
     Q_EMIT refreshDisplays();
 
-    if (s.PollCountdown <= 0) {
+    if (s.poll.PollCountdown <= 0) {
         m_timer->setEnabled(false);
-        --s.FullRefreshCountdown;
-        if (s.FullRefreshCountdown <= 0) {
-            s.FullRefreshCountdown = s.RadioStandby ? m_timeouts.CheckAllOff : m_timeouts.CheckAllOn;
-            s.FullRefreshDue = true;
+        --s.poll.FullRefreshCountdown;
+        if (s.poll.FullRefreshCountdown <= 0) {
+            s.poll.FullRefreshCountdown = s.poll.RadioStandby ? m_timeouts.CheckAllOff : m_timeouts.CheckAllOn;
+            s.needs.FullRefreshDue = true;
         }
-        if (s.FullRefreshDue) {
+        if (s.needs.FullRefreshDue) {
             // Everything, each once: a second VOLUME or MINFO in the same refresh only made the
             // radio answer the same question twice.
             for (const char *query : {"MINFO", "VOLUME", "METAINFO", "LISTINFO", "STATE", "VERSION"}) {
                 RefreshQuery(QLatin1String(query));
             }
         } else {
-            if (s.NeedVolume) {
+            if (s.needs.NeedVolume) {
                 RefreshQuery(QStringLiteral("VOLUME"));
             }
-            if (s.NeedList) {
+            if (s.needs.NeedList) {
                 RefreshQuery(QStringLiteral("MINFO"));
                 RefreshQuery(QStringLiteral("LISTINFO"));
             }
-            if (s.NeedMeta) {
+            if (s.needs.NeedMeta) {
                 RefreshQuery(QStringLiteral("MINFO"));
                 RefreshQuery(QStringLiteral("METAINFO"));
             }
-            if (!s.NeedList && !s.NeedMeta) {
-                if (s.NeedMenu) {
+            if (!s.needs.NeedList && !s.needs.NeedMeta) {
+                if (s.needs.NeedMenu) {
                     RefreshQuery(QStringLiteral("MINFO"));
                 }
-            } else if (s.NeedVolume) {
+            } else if (s.needs.NeedVolume) {
                 RefreshQuery(QStringLiteral("VOLUME"));
             }
-            if (s.NeedState) {
+            if (s.needs.NeedState) {
                 RefreshQuery(QStringLiteral("STATE"));
             }
-            if (s.NeedVersion) {
+            if (s.needs.NeedVersion) {
                 RefreshQuery(QStringLiteral("VERSION"));
             }
         }
         reloadPollCountdown();
-        s.FullRefreshDue = false;
+        s.needs.FullRefreshDue = false;
     }
 
     m_timer->setEnabled(false);
-    if (s.PollCountdown <= 0) {
+    if (s.poll.PollCountdown <= 0) {
         reloadPollCountdown();
     }
-    if (!s.NeedMenu && !s.NeedList && !s.NeedMeta && !s.NeedState && !s.NeedVersion && !s.NeedVolume) {
-        s.FullRefreshDue = false;
-        s.NeedMenu = true;
+    if (!s.needs.NeedMenu && !s.needs.NeedList && !s.needs.NeedMeta && !s.needs.NeedState && !s.needs.NeedVersion &&
+        !s.needs.NeedVolume) {
+        s.needs.FullRefreshDue = false;
+        s.needs.NeedMenu = true;
         reloadPollCountdown();
         m_timer->setEnabled(true);
     }

@@ -134,7 +134,7 @@ Q_SIGNALS:
     // The waiting animation should stop; RadioState::WaitFrame has been set to -2.
     void pleaseWaitStopRequested();
     // The program moved the information panel's volume slider to this value (0..100). It is
-    // emitted while RadioState::VolumeSetByProgram is raised, so a window that moves its slider
+    // emitted while RadioState::holds.VolumeSetByProgram is raised, so a window that moves its slider
     // here (connected directly) sees the flag in its change handler and sends nothing back.
     // Windows move the slider only here, never from changed(): by then the flag is down.
     void volumeAdjusterSet(int value);

@@ -93,7 +93,7 @@ void RadioConnection::DoOpenPort(int channel, std::function<void(bool)> done) {
     }
     if (!problem.isEmpty()) {
         dropConnection(channel);
-        m_state.PollCountdown = 0;
+        m_state.poll.PollCountdown = 0;
         m_view.StatusPanel[3] = problem;
         m_view.UrlToolTip = problem;
         m_view.touch();
@@ -143,7 +143,7 @@ void RadioConnection::openAttemptFinished(int channel, bool connected, const QSt
                 return !host.HostName.isEmpty() && host.HostName == m_settings.txtUrl;
             });
         }
-        m_state.PollCountdown = 0;
+        m_state.poll.PollCountdown = 0;
         m_view.UrlToolTip = QStringLiteral("Could not open port");
         if (m_lastError[size_t(channel)] == int(QAbstractSocket::HostNotFoundError)) {
             m_view.StatusPanel[3] = QStringLiteral("Unknown host %1: ").arg(m_settings.txtUrl) + result;
@@ -616,19 +616,19 @@ void RadioConnection::Timer_CheckTelnet_Timer() {
             QString shown = ch.LastReply;
             shown.replace(QStringLiteral("\r\n\r\n"), QStringLiteral("\r\n"));
             if (shown.startsWith(QLatin1String("OK"))) {
-                m_state.AwaitOk = false;
+                m_state.awaits.AwaitOk = false;
                 if (m_decoder) {
                     m_decoder->FillDebug();
                 }
                 ResetOutboundBuffer();
-                m_state.FullRefreshCountdown = m_timeouts.CheckAllOn;
+                m_state.poll.FullRefreshCountdown = m_timeouts.CheckAllOn;
                 if (!m_hooks.macroRunning()) {
-                    m_state.PollCountdown = 0;
+                    m_state.poll.PollCountdown = 0;
                     PlaySoundFile(QStringLiteral("ok"));
-                    m_state.NeedState = true;
-                    m_state.NeedVolume = true;
-                    m_state.ExpectVolume = true;
-                    m_state.ExpectState = true;
+                    m_state.needs.NeedState = true;
+                    m_state.needs.NeedVolume = true;
+                    m_state.poll.ExpectVolume = true;
+                    m_state.poll.ExpectState = true;
                 } else if (m_decoder) {
                     m_decoder->FillDebug();
                 }
@@ -655,12 +655,12 @@ void RadioConnection::ResetOutboundBuffer() {
         update->setEnabled(true);
     }
     m_telnet.ClearChannel(1);
-    m_state.PollCountdown = m_state.RadioStandby ? m_timeouts.PollWhenOff : qint16(3);
-    m_state.NeedMenu = true;
-    m_state.NeedList = true;
-    m_state.NeedMeta = true;
-    m_state.NeedVolume = true;
-    m_state.FullRefreshDue = false;
+    m_state.poll.PollCountdown = m_state.poll.RadioStandby ? m_timeouts.PollWhenOff : qint16(3);
+    m_state.needs.NeedMenu = true;
+    m_state.needs.NeedList = true;
+    m_state.needs.NeedMeta = true;
+    m_state.needs.NeedVolume = true;
+    m_state.needs.FullRefreshDue = false;
 }
 
 void RadioConnection::PlaySoundFile(const QString &name) {

@@ -34,7 +34,7 @@ struct Timeouts;
 // - view.clearTerminal() (macro runner, information panel), view.appendTerminal();
 // - view.MainMenuListVisible / view.MacroListVisible: set by the window that shows the list;
 // - view.volumeAdjusterSet: the one place a window moves its volume slider (connect directly;
-//   RadioState::VolumeSetByProgram is raised meanwhile, so the slider's handler sends nothing);
+//   RadioState::holds.VolumeSetByProgram is raised meanwhile, so the slider's handler sends nothing);
 // - RadioState::WaitFrame, the waiting animation's frame, shared by the display and macro windows;
 // - connection.ConnectExtra, the adaptive connect time a ConnectAttempt of another window shares.
 //

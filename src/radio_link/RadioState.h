@@ -24,38 +24,58 @@ struct RadioState {
     // -2 asks the one running to stop (the decoder does, once the radio shows a list).
     qint16 WaitFrame = 0;
 
-    // Poll control.
-    qint16 PollCountdown = 0;
-    qint16 FullRefreshCountdown = 0;
-    bool FullRefreshDue = true;
-    bool NeedState = false;
-    bool NeedVersion = false;
-    bool NeedVolume = false;
-    bool NeedMenu = false;
-    bool NeedList = false;
-    bool NeedMeta = false;
-    bool ExpectState = false;
-    bool ExpectVolume = false;
-    bool RadioStandby = false;
+    // Poll timing: when the automatic poll asks next, and what the link expects of a reply.
+    struct PollTiming {
+        qint16 PollCountdown = 0;
+        qint16 FullRefreshCountdown = 0;
+        bool RadioStandby = false;
+        bool ExpectState = false;  // a power key went out: the next state reply is news
+        bool ExpectVolume = false; // the same for the volume
+    } poll;
 
-    // Macro synchronisation.
-    bool AwaitOk = false;
-    bool AwaitAnyList = false;
-    bool AwaitList = false;
-    bool AwaitMenu = false;
-    bool AwaitMeta = false;
-    bool FreshMenu = false;
-    bool FreshList = false;
-    bool FreshMeta = false;
-    bool FreshVolume = false;
-    bool FreshVersion = false;
-    bool FreshState = false;
+    // What the automatic poll asks the radio for on its next tick. The poll clears each flag as
+    // it queues the query (AutomaticPoll::UpdateTimer_Timer).
+    struct PollNeeds {
+        bool NeedState = false;
+        bool NeedVersion = false;
+        bool NeedVolume = false;
+        bool NeedMenu = false;
+        bool NeedList = false;
+        bool NeedMeta = false;
+        bool FullRefreshDue = true; // every value at once
+    } needs;
 
-    // Information panel coordination.
-    bool InfoListHold = false;
-    bool MetaListHold = false;
-    bool MenuListHold = false;
-    bool MainMenuListHold = false;
-    bool VolumeDragging = false;
-    bool VolumeSetByProgram = false;
+    // The replies a running macro waits for; the decoder lowers each as the reply comes.
+    struct MacroAwaits {
+        bool AwaitOk = false;
+        bool AwaitAnyList = false;
+        bool AwaitList = false;
+        bool AwaitMenu = false;
+        bool AwaitMeta = false;
+        void clear() { *this = MacroAwaits(); }
+    } awaits;
+
+    // Raised by the decoder when a reply of the kind came in; a macro lowers them before it asks
+    // and reads them as its proof that the data it tests is new.
+    struct FreshData {
+        bool FreshMenu = false;
+        bool FreshList = false;
+        bool FreshMeta = false;
+        bool FreshVolume = false;
+        bool FreshVersion = false;
+        bool FreshState = false;
+        void clear() { *this = FreshData(); }
+    } fresh;
+
+    // The information panel's holds: while one is up the decoder leaves that list (or the
+    // volume slider) alone.
+    struct PanelHolds {
+        bool InfoListHold = false;
+        bool MetaListHold = false;
+        bool MenuListHold = false;
+        bool MainMenuListHold = false;
+        bool VolumeDragging = false;
+        bool VolumeSetByProgram = false;
+        void clearLists() { InfoListHold = MetaListHold = MenuListHold = MainMenuListHold = false; }
+    } holds;
 };

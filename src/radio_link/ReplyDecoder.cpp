@@ -159,11 +159,11 @@ ReplyDecoder::ReplyDecoder(Platform &platform, Telnet &telnet, Timer &resetTimer
     , m_hooks(hooks) {}
 
 qint16 ReplyDecoder::pollReload() const {
-    return m_state.RadioStandby ? m_timeouts.PollWhenOff : m_timeouts.PollWhenOn;
+    return m_state.poll.RadioStandby ? m_timeouts.PollWhenOff : m_timeouts.PollWhenOn;
 }
 
 qint16 ReplyDecoder::fullReload() const {
-    return m_state.RadioStandby ? m_timeouts.CheckAllOff : m_timeouts.CheckAllOn;
+    return m_state.poll.RadioStandby ? m_timeouts.CheckAllOff : m_timeouts.CheckAllOn;
 }
 
 QString ReplyDecoder::updatedAtNow() const {
@@ -197,11 +197,11 @@ ReplyDecoder::DerivedInputs ReplyDecoder::derivedInputs() const {
                          s.SelectedMenuItem,
                          s.PowerState,
                          s.LastScreen,
-                         s.RadioStandby,
-                         s.ExpectVolume,
-                         s.ExpectState,
-                         s.NeedVolume,
-                         s.NeedState,
+                         s.poll.RadioStandby,
+                         s.poll.ExpectVolume,
+                         s.poll.ExpectState,
+                         s.needs.NeedVolume,
+                         s.needs.NeedState,
                          ownCopy(m_telnet.Channels[0].Outbound),
                          ownCopy(m_telnet.Channels[1].Outbound),
                          m_resetTimer.isEnabled(),
@@ -274,10 +274,10 @@ void ReplyDecoder::DecodeReturn() {
             } else if (line.startsWith(QLatin1String("List"))) {
                 known();
                 const bool listEnabled = m_view.InfoListEnabled;
-                if (!m_state.InfoListHold && same(line, lastList)) {
+                if (!m_state.holds.InfoListHold && same(line, lastList)) {
                     m_view.InfoListEnabled = true;
                 } else {
-                    lastList = m_state.InfoListHold ? QStringView() : line;
+                    lastList = m_state.holds.InfoListHold ? QStringView() : line;
                     makeInfoList(line);
                 }
                 if (m_view.InfoListEnabled != listEnabled) {
@@ -289,16 +289,16 @@ void ReplyDecoder::DecodeReturn() {
                         touched = true;
                     }
                 }
-                m_state.AwaitAnyList = false;
-                m_state.AwaitList = false;
-                m_state.FreshList = true;
+                m_state.awaits.AwaitAnyList = false;
+                m_state.awaits.AwaitList = false;
+                m_state.fresh.FreshList = true;
             } else if (line.startsWith(QLatin1String("Menu"))) {
                 known();
                 const bool repeat = same(line, lastMenu) && m_state.MenuState.isSharedWith(menuStateLeft) &&
                                     m_state.PreviousMenuState.isSharedWith(previousMenuStateLeft) &&
                                     m_state.MenuPage.isSharedWith(menuPageLeft) &&
-                                    m_state.SelectedMenuItem.isSharedWith(menuItemLeft) && !m_state.MenuListHold &&
-                                    !m_state.MainMenuListHold;
+                                    m_state.SelectedMenuItem.isSharedWith(menuItemLeft) &&
+                                    !m_state.holds.MenuListHold && !m_state.holds.MainMenuListHold;
                 if (!repeat) {
                     touched = makeMenuList(line) || touched;
                     lastMenu = line;
@@ -307,47 +307,47 @@ void ReplyDecoder::DecodeReturn() {
                     menuPageLeft = m_state.MenuPage;
                     menuItemLeft = m_state.SelectedMenuItem;
                 }
-                m_state.AwaitAnyList = false;
-                m_state.AwaitMenu = false;
-                m_state.FreshMenu = true;
+                m_state.awaits.AwaitAnyList = false;
+                m_state.awaits.AwaitMenu = false;
+                m_state.fresh.FreshMenu = true;
             } else if (line.startsWith(QLatin1String("Meta"))) {
                 known();
-                if (m_state.MetaListHold || !same(line, lastMeta)) {
-                    lastMeta = m_state.MetaListHold ? lastMeta : line;
+                if (m_state.holds.MetaListHold || !same(line, lastMeta)) {
+                    lastMeta = m_state.holds.MetaListHold ? lastMeta : line;
                     touched = makeMetaList(line) || touched;
                 }
-                m_state.AwaitAnyList = false;
-                m_state.AwaitMeta = false;
-                m_state.FreshMeta = true;
+                m_state.awaits.AwaitAnyList = false;
+                m_state.awaits.AwaitMeta = false;
+                m_state.fresh.FreshMeta = true;
             } else if (line.startsWith(QLatin1String("STAT"))) {
                 known();
                 if (line.startsWith(QLatin1String("STATE="))) {
                     const QStringView power = line.mid(6);
-                    touched = touched || m_state.ExpectState || m_state.PowerState != power;
-                    m_state.ExpectState = false;
+                    touched = touched || m_state.poll.ExpectState || m_state.PowerState != power;
+                    m_state.poll.ExpectState = false;
                     m_state.PowerState = power.toString();
-                    m_state.FreshState = true;
+                    m_state.fresh.FreshState = true;
                 }
             } else if (line.startsWith(QLatin1String("VER="))) {
                 known();
                 m_state.VersionText = line.mid(4).toString();
-                m_state.FreshVersion = true;
+                m_state.fresh.FreshVersion = true;
             } else if (line.startsWith(QLatin1String("VOL="))) {
                 known();
-                touched = touched || m_state.ExpectVolume;
+                touched = touched || m_state.poll.ExpectVolume;
                 if (!same(m_state.VolumeText, line.mid(4))) {
                     m_state.VolumeText = line.mid(4).toString();
                 }
                 m_view.VolumeAdjusterEnabled = true;
-                m_state.ExpectVolume = false;
-                if (!m_state.VolumeDragging) {
+                m_state.poll.ExpectVolume = false;
+                if (!m_state.holds.VolumeDragging) {
                     const qint16 volume = int16Of(m_state.VolumeText);
                     m_view.VolumeAdjusterValue = std::clamp<int>(volume, 0, 100);
                     sliderValue = m_view.VolumeAdjusterValue;
                 }
-                m_state.VolumeDragging = false;
-                m_state.VolumeSetByProgram = false;
-                m_state.FreshVolume = true;
+                m_state.holds.VolumeDragging = false;
+                m_state.holds.VolumeSetByProgram = false;
+                m_state.fresh.FreshVolume = true;
                 ++volumeLines;
             }
             if (!settled || touched) {
@@ -365,9 +365,9 @@ void ReplyDecoder::DecodeReturn() {
         if (sliderValue) {
             // The slider moves inside the raised flag, not at the next redraw: otherwise the
             // window would take the program's move for the user's and send volume keys back.
-            m_state.VolumeSetByProgram = true;
+            m_state.holds.VolumeSetByProgram = true;
             Q_EMIT m_view.volumeAdjusterSet(*sliderValue);
-            m_state.VolumeSetByProgram = false;
+            m_state.holds.VolumeSetByProgram = false;
         }
         if (volumeLines > 0) {
             // One more line end per "VOL=" line; of a long run only what the terminal keeps.
@@ -450,21 +450,21 @@ bool ReplyDecoder::makeMenuList(QStringView reply) {
         }
     });
     const int item = int16Of(m_state.SelectedMenuItem);
-    if (!m_state.MenuListHold) {
+    if (!m_state.holds.MenuListHold) {
         m_menuRows = reply;
         m_view.MenuListIndex = std::min<int>(m_view.MenuListIndex, int(rowCount(reply)) - 1);
     }
-    if (!m_state.MainMenuListHold) {
+    if (!m_state.holds.MainMenuListHold) {
         m_view.MainMenuListIndex = item;
     }
-    m_state.MenuListHold = false;
-    m_state.MainMenuListHold = false;
+    m_state.holds.MenuListHold = false;
+    m_state.holds.MainMenuListHold = false;
     m_view.touch();
     return changed;
 }
 
 bool ReplyDecoder::makeMetaList(QStringView reply) {
-    if (m_state.MetaListHold) {
+    if (m_state.holds.MetaListHold) {
         return false;
     }
     // The sixth line, the status, is the only one looked at before the rows are shown.
@@ -495,8 +495,8 @@ bool ReplyDecoder::makeMetaList(QStringView reply) {
 }
 
 void ReplyDecoder::makeInfoList(QStringView reply) {
-    if (m_state.InfoListHold) {
-        m_state.InfoListHold = false; // this one reply is not shown
+    if (m_state.holds.InfoListHold) {
+        m_state.holds.InfoListHold = false; // this one reply is not shown
         return;
     }
     // The position within the page, from the "pos" line (any line beginning so).
@@ -566,7 +566,7 @@ void ReplyDecoder::FillDebug() {
     const bool itemInTable = item >= 0 && item < SkinTables::TableSize;
     const bool screenInTable = screen >= 0 && screen < SkinTables::TableSize;
 
-    if (!m_view.MacroListVisible && !m_hooks.macroWaitTimerRunning() && !m_state.RadioStandby &&
+    if (!m_view.MacroListVisible && !m_hooks.macroWaitTimerRunning() && !m_state.poll.RadioStandby &&
         item != m_lastItemSeen) {
         m_lastItemSeen = item;
         if (itemInTable) {
@@ -596,7 +596,7 @@ void ReplyDecoder::FillDebug() {
     if (m_state.MenuState.isEmpty()) {
         return;
     }
-    m_state.RadioStandby = false;
+    m_state.poll.RadioStandby = false;
     QString picture;
     if (screen == 0 && (m_state.MenuPage == QLatin1String("1") || m_state.MenuPage == QLatin1String("2"))) {
         picture = QStringLiteral("main2");
@@ -616,16 +616,16 @@ void ReplyDecoder::FillDebug() {
             m_telnet.QueueCommand(0, QStringLiteral("STOP"));
             m_telnet.QueueCommand(0, QLatin1String(Telnet::Delay));
             PlaySoundFile(m_platform.sound(), m_settings.ProgramFolder, QStringLiteral("fail"));
-            m_state.NeedMenu = true;
-            m_state.FullRefreshDue = false;
-            m_state.FullRefreshCountdown = fullReload();
-            m_state.PollCountdown = pollReload();
+            m_state.needs.NeedMenu = true;
+            m_state.needs.FullRefreshDue = false;
+            m_state.poll.FullRefreshCountdown = fullReload();
+            m_state.poll.PollCountdown = pollReload();
         }
     }
     if (screen == 34) {
         m_view.CurrentMenuLabel = QStringLiteral("Night Mode");
         if (m_state.PowerState != QLatin1String("ON")) {
-            m_state.RadioStandby = true;
+            m_state.poll.RadioStandby = true;
         }
     }
     // The current screen's picture, "" when the skin gives it none: a screen without a picture
@@ -651,14 +651,14 @@ void ReplyDecoder::WhatAutos() {
     // meanwhile, a display label asking for the volume say, wait for the next full refresh;
     // otherwise a radio answering nothing sensible would be asked for them at every poll instead
     // of for its screen.
-    s.NeedMenu = true;
-    s.NeedMeta = false;
-    s.NeedList = false;
-    if (!s.ExpectVolume) {
-        s.NeedVolume = false;
+    s.needs.NeedMenu = true;
+    s.needs.NeedMeta = false;
+    s.needs.NeedList = false;
+    if (!s.poll.ExpectVolume) {
+        s.needs.NeedVolume = false;
     }
-    if (!s.ExpectState) {
-        s.NeedState = false;
+    if (!s.poll.ExpectState) {
+        s.needs.NeedState = false;
     }
     if (!s.MenuState.isEmpty()) {
         const qint16 screen = int16Of(s.MenuState);
@@ -667,49 +667,47 @@ void ReplyDecoder::WhatAutos() {
         }
         if (screen != s.LastScreen) {
             if (s.LastScreen != 34) {
-                s.FullRefreshDue = false;
-                s.FullRefreshCountdown = fullReload();
+                s.needs.FullRefreshDue = false;
+                s.poll.FullRefreshCountdown = fullReload();
                 m_telnet.ClearChannel(1);
             } else {
                 // Leaving night mode: the radio wakes on its main menu.
-                s.RadioStandby = false;
+                s.poll.RadioStandby = false;
                 s.MenuState = QStringLiteral("0");
-                s.FullRefreshCountdown = m_timeouts.CheckAllOn;
+                s.poll.FullRefreshCountdown = m_timeouts.CheckAllOn;
             }
-            s.PollCountdown = 0;
-            s.NeedMenu = false;
+            s.poll.PollCountdown = 0;
+            s.needs.NeedMenu = false;
             s.LastScreen = screen;
-            s.InfoListHold = false;
-            s.MetaListHold = false;
-            s.MenuListHold = false;
-            s.MainMenuListHold = false;
+            s.holds.clearLists();
         }
         const bool known = screen >= 0 && screen < SkinTables::TableSize && hasEntry(m_skin.StateTable[size_t(screen)]);
         if (!known) {
-            s.NeedList = s.NeedMeta = s.NeedVolume = s.NeedState = s.FullRefreshDue = s.NeedMenu = true;
+            s.needs.NeedList = s.needs.NeedMeta = s.needs.NeedVolume = s.needs.NeedState = s.needs.FullRefreshDue =
+                s.needs.NeedMenu = true;
         } else {
             const QString letters = m_skin.StateTable[size_t(screen)].PollLetters;
             if (letters.isEmpty()) {
-                s.NeedMenu = true;
+                s.needs.NeedMenu = true;
             }
             if (letters.contains(QLatin1Char('I'))) {
-                s.NeedList = true;
+                s.needs.NeedList = true;
             }
             if (letters.contains(QLatin1Char('M'))) {
-                s.NeedMeta = true;
+                s.needs.NeedMeta = true;
             }
             if (letters.contains(QLatin1Char('V'))) {
-                s.NeedVolume = true;
+                s.needs.NeedVolume = true;
             }
             if (letters.contains(QLatin1Char('S'))) {
-                s.NeedState = true;
+                s.needs.NeedState = true;
             }
             if (letters.contains(QLatin1Char('A'))) {
-                s.FullRefreshDue = true;
+                s.needs.FullRefreshDue = true;
             }
         }
-        m_view.InfoListEnabled = s.NeedList;
-        m_view.MetaListEnabled = s.NeedMeta;
+        m_view.InfoListEnabled = s.needs.NeedList;
+        m_view.MetaListEnabled = s.needs.NeedMeta;
     }
 
     if (m_view.InfoListEnabled || m_view.MainMenuListVisible) {
@@ -742,8 +740,8 @@ void ReplyDecoder::WhatAutos() {
         }
         if (!decided && status.contains(QLatin1String("caching"))) {
             // Ask again at the next poll while the radio fills its buffer.
-            s.PollCountdown = 1;
-            s.NeedMeta = true;
+            s.poll.PollCountdown = 1;
+            s.needs.NeedMeta = true;
             decided = true;
         }
         if (!decided) {

@@ -42,8 +42,8 @@ void Telnet::QueueCommand(int channel, const QString &command) {
     }
     if (channel == 0) {
         // A user command postpones the next full refresh of all lists.
-        m_state.FullRefreshCountdown = m_state.RadioStandby ? m_timeouts.CheckAllOff : m_timeouts.CheckAllOn;
-        m_state.FullRefreshDue = false;
+        m_state.poll.FullRefreshCountdown = m_state.poll.RadioStandby ? m_timeouts.CheckAllOff : m_timeouts.CheckAllOn;
+        m_state.needs.FullRefreshDue = false;
     }
     CompactQueues();
     QStringList &outbound = Channels[size_t(channel)].Outbound;

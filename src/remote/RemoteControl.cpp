@@ -54,10 +54,10 @@ void SendRemoteKey(Telnet &telnet, RadioState &state, const Timeouts &timeouts, 
     telnet.QueueCommand(0, command);
     telnet.QueueCommand(0, QLatin1String(Telnet::Delay));
     telnet.ClearChannel(1);
-    state.FullRefreshDue = false;
-    state.FullRefreshCountdown = state.RadioStandby ? timeouts.CheckAllOff : timeouts.CheckAllOn;
-    state.PollCountdown = 0;
-    state.NeedMenu = true;
+    state.needs.FullRefreshDue = false;
+    state.poll.FullRefreshCountdown = state.poll.RadioStandby ? timeouts.CheckAllOff : timeouts.CheckAllOn;
+    state.poll.PollCountdown = 0;
+    state.needs.NeedMenu = true;
 }
 
 ClickModifiers ClickModifiersOf(Qt::KeyboardModifiers modifiers) {

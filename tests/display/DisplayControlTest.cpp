@@ -44,13 +44,14 @@ TEST_F(DisplayControlTest, ClicksSendTheSkinsCommandsAndFollowItsTargets) {
     EXPECT_EQ(shown(), "next");
     // Background click: poll requests dropped, command sent, target shown.
     screen().DisplayScreen("home");
-    state.NeedList = state.NeedMeta = state.NeedMenu = state.NeedState = state.NeedVolume = state.NeedVersion = true;
+    state.needs.NeedList = state.needs.NeedMeta = state.needs.NeedMenu = state.needs.NeedState =
+        state.needs.NeedVolume = state.needs.NeedVersion = true;
     display->MouseDown({200, 200}, Qt::LeftButton);
     display->MouseUp(Qt::LeftButton);
     EXPECT_EQ(queued(), (QStringList{"OCMD", "BGCMD"}));
     EXPECT_EQ(shown(), "next");
-    EXPECT_FALSE(state.NeedList || state.NeedMeta || state.NeedMenu || state.NeedState || state.NeedVolume ||
-                 state.NeedVersion);
+    EXPECT_FALSE(state.needs.NeedList || state.needs.NeedMeta || state.needs.NeedMenu || state.needs.NeedState ||
+                 state.needs.NeedVolume || state.needs.NeedVersion);
     // Status pictures send their set's command with any button but the right one; the screen stays.
     screen().DisplayScreen("home");
     display->MouseDown({305, 5}, Qt::RightButton);
@@ -77,7 +78,7 @@ TEST_F(DisplayControlTest, LabelsShowingListEntriesSelectThemAndDoubleClicksActO
     display->MouseUp(Qt::LeftButton);
     display->OverlayLabel_Click(2);
     EXPECT_EQ(QPoint(view.InfoListIndex, view.MetaListIndex), QPoint(1, 2));
-    EXPECT_TRUE(state.InfoListHold && state.MetaListHold);
+    EXPECT_TRUE(state.holds.InfoListHold && state.holds.MetaListHold);
     display->DoubleClick(second, Qt::LeftButton);
     display->OverlayLabel_DblClick(2);
     EXPECT_EQ(QPoint(infoOpened, metaOpened), QPoint(1, 1));

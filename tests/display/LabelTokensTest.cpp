@@ -21,10 +21,11 @@ struct Sources {
 // The poll flags for meta, menu, list, volume, version and state, then the countdown.
 QString asked(const RadioState &r) {
     QString flags;
-    for (const bool flag : {r.NeedMeta, r.NeedMenu, r.NeedList, r.NeedVolume, r.NeedVersion, r.NeedState}) {
+    for (const bool flag : {r.needs.NeedMeta, r.needs.NeedMenu, r.needs.NeedList, r.needs.NeedVolume,
+                            r.needs.NeedVersion, r.needs.NeedState}) {
         flags += flag ? u'1' : u'0';
     }
-    return flags + u'/' + QString::number(r.PollCountdown);
+    return flags + u'/' + QString::number(r.poll.PollCountdown);
 }
 
 } // namespace
@@ -69,7 +70,7 @@ TEST(LabelTokens, LabelValuesAndThePollTheyAsk) {
                           "%STATE=000001/0;%TIME=000000/0;%YEAR=000000/0;%Volume=000000/7";
     for (const QString &row : polls.split(u';')) {
         Sources fresh;
-        fresh.state.PollCountdown = 7;
+        fresh.state.poll.PollCountdown = 7;
         LabelText(row.section(u'=', 0, 0), 3, fresh.sources);
         EXPECT_EQ(asked(fresh.state), "000000/7");
         LabelTextWhileBuilding(row.section(u'=', 0, 0), 3, fresh.sources);

@@ -92,8 +92,8 @@ TEST_F(ScreenRendererTest, BuildsBackgroundOverlaysStatusAndLabelsAtTheirPlaces)
     EXPECT_EQ(labels[0].Colour, complementOf(Dark));
     EXPECT_GT(pixelsNear(image, labels[0].Rect(), QColor::fromRgb(complementOf(Dark))), 3);
     // Building asked the poll for the list and the volume at once.
-    EXPECT_TRUE(state.NeedList && state.NeedVolume && !state.NeedMeta);
-    EXPECT_EQ(state.PollCountdown, 0);
+    EXPECT_TRUE(state.needs.NeedList && state.needs.NeedVolume && !state.needs.NeedMeta);
+    EXPECT_EQ(state.poll.PollCountdown, 0);
 }
 
 TEST_F(ScreenRendererTest, ScreenLookupRedirectUnknownNamesAndTheEmptyName) {
@@ -145,8 +145,8 @@ TEST_F(ScreenRendererTest, RefreshColoursListsFollowsDeviceValuesLeavesThePollAl
     view.InfoListIndex = 3;
     view.InfoList = {"List - Updated", "pos=2 (2)", "1=First", "2=Second=x"};
     state.VolumeText = "99";
-    state.NeedList = false;
-    state.PollCountdown = 5;
+    state.needs.NeedList = false;
+    state.poll.PollCountdown = 5;
     screen().RefreshDisplays();
     EXPECT_EQ(labels[1].Text, "2 (2)");
     EXPECT_EQ(labels[1].Colour, ScreenRenderer::EnabledListColour);
@@ -158,8 +158,8 @@ TEST_F(ScreenRendererTest, RefreshColoursListsFollowsDeviceValuesLeavesThePollAl
     // nothing of the poll.
     EXPECT_EQ(labels[2].Text, "99");
     EXPECT_EQ(labels[2].Width(), QFontMetrics(ScreenRenderer::labelFont(false)).horizontalAdvance("99"));
-    EXPECT_FALSE(state.NeedList);
-    EXPECT_EQ(state.PollCountdown, 5);
+    EXPECT_FALSE(state.needs.NeedList);
+    EXPECT_EQ(state.poll.PollCountdown, 5);
 
     // A radio that stopped answering: the last screen shows, greyed, with the time it went.
     const QImage live = screen().render();

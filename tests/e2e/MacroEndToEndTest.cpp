@@ -51,7 +51,7 @@ private Q_SLOTS:
 
         // From standby, started by a double click on the macro window's title line.
         run.sim.model().handle(QStringLiteral("POWER"));
-        QTRY_VERIFY_WITH_TIMEOUT(program.state().RadioStandby, Patience);
+        QTRY_VERIFY_WITH_TIMEOUT(program.state().poll.RadioStandby, Patience);
         const auto &macros = program.macros().Macros;
         const auto wake = std::find_if(macros.begin(), macros.end(),
                                        [](const auto &macro) { return macro.Name == "Wake up at volume 20"; });

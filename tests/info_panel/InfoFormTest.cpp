@@ -47,7 +47,7 @@ private Q_SLOTS:
         QListWidget *menu = m_form->MainMenuList();
         QCOMPARE(menu->count(), 5);
         press(menu, 3, Qt::LeftButton);
-        QVERIFY(m_link->state.MainMenuListHold);
+        QVERIFY(m_link->state.holds.MainMenuListHold);
         QCOMPARE(m_link->link.view.MainMenuListIndex, 3);
         QTest::mouseDClick(menu->viewport(), Qt::LeftButton, {}, menu->visualItemRect(menu->item(3)).center());
         QCOMPARE(sent(), (QStringList{"RIGHT", "QXDELAY", "RIGHT", "QXDELAY", "OK", "QXDELAY"}));
@@ -60,9 +60,9 @@ private Q_SLOTS:
         QListWidget *info = m_form->InfoList();
         QCOMPARE(info->count(), 4);
         press(info, 2, Qt::LeftButton);
-        QVERIFY(m_link->state.InfoListHold);
+        QVERIFY(m_link->state.holds.InfoListHold);
         press(info, 3, Qt::RightButton);
-        QVERIFY(!m_link->state.InfoListHold);
+        QVERIFY(!m_link->state.holds.InfoListHold);
         QCOMPARE(asked(), QStringList{"LISTINFO"});
         QCOMPARE(view.InfoListIndex, 2); // a right click does not pick a row
     }

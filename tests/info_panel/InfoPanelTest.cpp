@@ -53,10 +53,10 @@ TEST(SetVolume, StepsByOneBelowFiveAndByFiveAbove) {
     for (const Case &c : cases) {
         Panel p;
         p.state.VolumeText = c.reported;
-        p.state.VolumeDragging = true;
+        p.state.holds.VolumeDragging = true;
         EXPECT_EQ(SetVolume(p.link.telnet, p.state, c.target), !c.keys.isEmpty()) << c.reported << " " << c.target;
         EXPECT_EQ(p.sent(), c.keys) << c.reported << " " << c.target;
-        EXPECT_FALSE(p.state.VolumeDragging);
+        EXPECT_FALSE(p.state.holds.VolumeDragging);
     }
 }
 
@@ -64,11 +64,11 @@ TEST(InfoPanel, SliderSendsKeysOrAsksForTheVolumeAndIgnoresTheProgramsMoves) {
     Panel p;
     p.state.VolumeText = "20";
     p.panel.VolumeAdjuster_Scroll(33);
-    EXPECT_TRUE(p.state.VolumeDragging);
+    EXPECT_TRUE(p.state.holds.VolumeDragging);
     EXPECT_EQ(p.panel.ScrollVolumeLabel, "33");
     p.panel.VolumeAdjuster_Change(33);
     EXPECT_EQ(p.sent(), Panel::times(3, {"VOLp", Q}));
-    EXPECT_FALSE(p.link.view.VolumeAdjusterEnabled || p.state.VolumeDragging);
+    EXPECT_FALSE(p.link.view.VolumeAdjusterEnabled || p.state.holds.VolumeDragging);
 
     // Nothing to send: the volume is asked for, and its answer enables the slider again.
     p.clear();
@@ -82,7 +82,7 @@ TEST(InfoPanel, SliderSendsKeysOrAsksForTheVolumeAndIgnoresTheProgramsMoves) {
     EXPECT_EQ(p.link.view.VolumeAdjusterValue, 45);
 
     p.clear();
-    p.state.VolumeSetByProgram = true;
+    p.state.holds.VolumeSetByProgram = true;
     p.panel.VolumeAdjuster_Change(80);
     EXPECT_TRUE(p.sent().isEmpty() && p.asked().isEmpty());
     EXPECT_EQ(p.panel.ScrollVolumeLabel, "80");
@@ -111,11 +111,11 @@ TEST(InfoPanel, MainMenuNavigationOnTheGridOfFour) {
     for (const Case &c : cases) {
         Panel p;
         p.state.SelectedMenuItem = c.reported;
-        p.state.RadioStandby = c.standby;
+        p.state.poll.RadioStandby = c.standby;
         p.link.view.MainMenuListIndex = c.target;
         p.panel.MainMenuList_DblClick();
         EXPECT_EQ(p.sent(), c.keys) << c.target << " from " << c.reported;
-        EXPECT_EQ(p.state.RadioStandby, c.standby && c.target == 0) << c.target;
+        EXPECT_EQ(p.state.poll.RadioStandby, c.standby && c.target == 0) << c.target;
         // A move clears the terminal and hurries the display.
         EXPECT_EQ(p.link.view.TelnetData.isEmpty(), c.keys.contains("OK")) << c.target;
         EXPECT_EQ(p.link.poll.UpdateTimer().interval() == 200, c.keys.contains("OK")) << c.target;
@@ -147,28 +147,30 @@ TEST(InfoPanel, ListDoubleClicks) {
     };
     for (const auto &[row, keys] : infoCases) {
         p.clear();
-        p.state.InfoListHold = true;
+        p.state.holds.InfoListHold = true;
         p.link.view.InfoListIndex = row;
         p.panel.InfoList_DblClick();
         EXPECT_EQ(p.sent(), keys) << row;
-        EXPECT_FALSE(p.state.InfoListHold);
+        EXPECT_FALSE(p.state.holds.InfoListHold);
         EXPECT_EQ(p.link.view.TelnetData.isEmpty(), keys.contains("OK")) << row;
     }
     const std::pair<int, QStringList> metaCases[] = {{0, {"STOP"}}, {5, {"PAUSE"}}, {3, {}}};
     for (const auto &[row, keys] : metaCases) {
         p.clear();
-        p.state.MetaListHold = true;
+        p.state.holds.MetaListHold = true;
         p.link.view.MetaListIndex = row;
         p.panel.MetaList_DblClick();
         EXPECT_EQ(p.sent(), keys) << row;
-        EXPECT_FALSE(p.state.MetaListHold);
+        EXPECT_FALSE(p.state.holds.MetaListHold);
     }
     p.clear();
-    p.state.MainMenuListHold = p.state.MenuListHold = p.state.MetaListHold = p.state.InfoListHold = true;
+    p.state.holds.MainMenuListHold = p.state.holds.MenuListHold = p.state.holds.MetaListHold =
+        p.state.holds.InfoListHold = true;
     p.link.view.MenuListIndex = 0;
     p.panel.MenuList_DblClick();
     EXPECT_EQ(p.sent(), (QStringList{"STOP", Q, "EXIT", Q, "HOME"}));
-    EXPECT_FALSE(p.state.MainMenuListHold || p.state.MenuListHold || p.state.MetaListHold || p.state.InfoListHold);
+    EXPECT_FALSE(p.state.holds.MainMenuListHold || p.state.holds.MenuListHold || p.state.holds.MetaListHold ||
+                 p.state.holds.InfoListHold);
     p.clear();
     p.link.view.MenuListIndex = 1;
     p.panel.MenuList_DblClick();
@@ -198,21 +200,21 @@ TEST(InfoPanel, HoldFlagsKeepTheDecoderOffAListTheUserWorksIn) {
 
     reply("List pos=0 1=a 2=b");
     EXPECT_FALSE(p.panel.List_KeyDown(PanelList::Info, false));
-    EXPECT_TRUE(p.state.InfoListHold);
+    EXPECT_TRUE(p.state.holds.InfoListHold);
     reply("List pos=1 1=c 2=d");
     EXPECT_EQ(p.link.view.InfoList.value(2), "1=a"); // one reply skipped
     EXPECT_FALSE(p.panel.List_KeyDown(PanelList::Menu, false));
-    EXPECT_FALSE(p.state.MenuListHold);
+    EXPECT_FALSE(p.state.holds.MenuListHold);
 
     // A right press refreshes that list and lets the decoder move it again.
     p.clear();
     p.panel.List_MouseDown(PanelList::Meta, false);
-    EXPECT_TRUE(p.state.MetaListHold);
+    EXPECT_TRUE(p.state.holds.MetaListHold);
     p.panel.List_MouseDown(PanelList::Meta, true);
     p.panel.List_MouseDown(PanelList::Info, true);
     p.panel.List_MouseDown(PanelList::Menu, true);
     EXPECT_EQ(p.asked(), (QStringList{"METAINFO", "LISTINFO", "MINFO"}));
-    EXPECT_FALSE(p.state.MetaListHold || p.state.InfoListHold || p.state.MenuListHold);
+    EXPECT_FALSE(p.state.holds.MetaListHold || p.state.holds.InfoListHold || p.state.holds.MenuListHold);
 
     // Enter is a double click and is used up.
     p.clear();
@@ -223,19 +225,19 @@ TEST(InfoPanel, HoldFlagsKeepTheDecoderOffAListTheUserWorksIn) {
 
 TEST(InfoPanel, RefreshesPostponeThePollButtonsAndMessage) {
     Panel p;
-    p.state.PollCountdown = 2;
+    p.state.poll.PollCountdown = 2;
     p.panel.DeviceVersion_Click();
-    EXPECT_EQ(p.state.PollCountdown, p.timeouts.PollWhenOn);
-    p.state.RadioStandby = true;
+    EXPECT_EQ(p.state.poll.PollCountdown, p.timeouts.PollWhenOn);
+    p.state.poll.RadioStandby = true;
     p.panel.DeviceState_Click();
-    EXPECT_EQ(p.state.PollCountdown, p.timeouts.PollWhenOff);
+    EXPECT_EQ(p.state.poll.PollCountdown, p.timeouts.PollWhenOff);
     EXPECT_EQ(p.asked(), (QStringList{"VERSION", "STATE"}));
 
-    p.state.FullRefreshDue = false;
+    p.state.needs.FullRefreshDue = false;
     p.panel.RefreshButton_Click();
-    EXPECT_TRUE(p.state.FullRefreshDue);
-    EXPECT_EQ(p.state.FullRefreshCountdown, p.timeouts.CheckAllOn);
-    EXPECT_EQ(p.state.PollCountdown, 0);
+    EXPECT_TRUE(p.state.needs.FullRefreshDue);
+    EXPECT_EQ(p.state.poll.FullRefreshCountdown, p.timeouts.CheckAllOn);
+    EXPECT_EQ(p.state.poll.PollCountdown, 0);
 
     p.panel.RecordButtons_Click();
     p.link.view.MetaListEnabled = true; // something plays

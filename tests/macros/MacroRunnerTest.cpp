@@ -49,7 +49,7 @@ TEST(MacroRunner, CommandStepsGoOutOneAfterAnotherEachAfterItsAcknowledgement) {
     mute.answer = [](const QString &) { return std::optional<QString>(); };
     mute.start("Two");
     mute.run(100);
-    ASSERT_TRUE(mute.state.AwaitOk);
+    ASSERT_TRUE(mute.state.awaits.AwaitOk);
     mute.platform.fakeClock.setNow(mute.platform.fakeClock.nowMs() + 950);
     mute.runner.MacroTimer_Timer();
     EXPECT_EQ(mute.trace().count("Command _ok"), 2);
@@ -143,21 +143,21 @@ TEST(MacroRunner, ListSearchOpensTheRowOrGivesUpOnNoResults) {
     const auto list = [&h](const QStringList &rows) {
         h.link.view.InfoList = QStringList{"List - Updated now", "pos=1 (1)"} + rows;
         h.state.SelectedListItem = "1";
-        h.state.FreshList = true;
+        h.state.fresh.FreshList = true;
     };
     h.accept = false; // nothing reaches the radio: the runner alone is under test
     list({"1=Jazz FM Lounge", "2=Smooth Jazz Nights"});
     h.start("S");
     h.run(20);
     EXPECT_EQ(h.listRowsOpened, QList<int>{3}); // not under the cursor: the panel opens it
-    EXPECT_TRUE(h.state.AwaitList);
+    EXPECT_TRUE(h.state.awaits.AwaitList);
     // Under the cursor the runner presses OK itself; a blank may stand for a "." in the row.
     h.link.telnet.ClearChannel(0);
     list({"1=Jazz.FM Lounge"});
     h.start("T");
     h.run(20);
     EXPECT_EQ(h.link.telnet.pending(0), (QStringList{"OK"}));
-    EXPECT_TRUE(h.state.AwaitOk && h.state.AwaitList);
+    EXPECT_TRUE(h.state.awaits.AwaitOk && h.state.awaits.AwaitList);
     // "no results" gives up on the step at once: back up when it has a target, restart when not.
     for (const auto &[name, outcome] :
          {std::pair{"N", "NO RESULTS BACKUP TO 0"}, std::pair{"NoTarget", "NO RESULTS Bailed MACRO RESTARTED"}}) {
@@ -195,7 +195,7 @@ TEST(MacroRunner, ARadioInStandbyIsWokenBeforeTheFirstStep) {
     RunnerHarness h("[W]|-HOME", 0);
     h.radio.handle("POWER");
     h.run(1500);
-    ASSERT_TRUE(h.state.RadioStandby);
+    ASSERT_TRUE(h.state.poll.RadioStandby);
     h.start("W");
     ASSERT_TRUE(h.runToEnd());
     EXPECT_EQ(h.keys(), (QStringList{"POWER", "MINFO", "HOME"}));

@@ -58,7 +58,7 @@ TEST(MainWindowRules, ReloadReadsEverythingInOrderAndFallsBackToTheLastLayout) {
 TEST(MainWindowRules, StartUpSelectsPowerAndAsksWhoAndWhereTheRadioIs) {
     FakePlatform platform;
     RadioState state;
-    state.FullRefreshDue = false;
+    state.needs.FullRefreshDue = false;
     Timeouts timeouts;
     Telnet telnet(platform, state, timeouts);
     CommandList commands;
@@ -66,7 +66,7 @@ TEST(MainWindowRules, StartUpSelectsPowerAndAsksWhoAndWhereTheRadioIs) {
     StartUpQueries(commands, telnet, state);
     EXPECT_EQ(commands.selectedIndex(), 1);
     EXPECT_EQ(telnet.pending(1), (QStringList{"VERSION", "STATE", "MINFO"}));
-    EXPECT_TRUE(telnet.pending(0).isEmpty() && state.FullRefreshDue);
+    EXPECT_TRUE(telnet.pending(0).isEmpty() && state.needs.FullRefreshDue);
     CommandList none;
     none.MakeList("UP\r\n");
     StartUpQueries(none, telnet, state);

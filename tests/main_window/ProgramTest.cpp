@@ -76,11 +76,11 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("CVRemote.ini"))));
 
         // Unticked, "Update Display Labels" waits the poll time of the power state; ticked, it polls at once.
-        program.state().RadioStandby = true;
+        program.state().poll.RadioStandby = true;
         form.UpdateDisplayLabels()->click();
-        QCOMPARE(program.state().PollCountdown, program.timeouts().PollWhenOff);
+        QCOMPARE(program.state().poll.PollCountdown, program.timeouts().PollWhenOff);
         form.UpdateDisplayLabels()->click();
-        QCOMPARE(program.state().PollCountdown, 0);
+        QCOMPARE(program.state().poll.PollCountdown, 0);
         form.txtUrl()->setText(QStringLiteral("127.0.0.1"));
         form.txtPort()->setText(QStringLiteral("18080"));
         form.KeepAsConnected()->setChecked(true);

@@ -14,7 +14,7 @@ namespace {
 struct Decoder : LinkHarness {
     Decoder() {
         platform.fakeWallClock.set(QDateTime(QDate(2026, 12, 5), QTime(9, 5)));
-        state.FullRefreshDue = false;
+        state.needs.FullRefreshDue = false;
     }
     void reply(const QString &text, int channel = 1) {
         link.telnet.Channels[size_t(channel)].LastReply = text;
@@ -27,8 +27,8 @@ struct Decoder : LinkHarness {
     // One tick of the refresh with the given flags wanted and the poll due: what it queued.
     QStringList tick(const QString &letters, int fullCountdown = 5) {
         need(letters);
-        state.PollCountdown = 1;
-        state.FullRefreshCountdown = qint16(fullCountdown);
+        state.poll.PollCountdown = 1;
+        state.poll.FullRefreshCountdown = qint16(fullCountdown);
         link.telnet.ClearChannel(1);
         link.poll.UpdateTimer_Timer();
         return link.telnet.pending(1);
@@ -67,18 +67,19 @@ TEST(Decoder, ValuesListsMenusAndHolds) {
     Decoder d;
     QSignalSpy refresh(&d.link.view, &LinkView::refreshDisplaysRequested);
     d.link.connection.ResetTimer().setEnabled(true);
-    d.state.ExpectState = d.state.ExpectVolume = true;
+    d.state.poll.ExpectState = d.state.poll.ExpectVolume = true;
     d.reply("VER=1.2.3\r\nSTATE=ON\r\nVOL=35\r\nnoise\r\n");
     EXPECT_EQ((QStringList{d.state.VersionText, d.state.PowerState, d.state.VolumeText, d.link.view.DeviceVersion,
                            d.link.view.DeviceState}),
               (QStringList{"1.2.3", "ON", "35", "1.2.3", "ON"}));
-    EXPECT_TRUE(d.state.FreshVersion && d.state.FreshState && d.state.FreshVolume);
-    EXPECT_FALSE(d.state.ExpectState || d.state.ExpectVolume || d.link.connection.ResetTimer().isEnabled());
+    EXPECT_TRUE(d.state.fresh.FreshVersion && d.state.fresh.FreshState && d.state.fresh.FreshVolume);
+    EXPECT_FALSE(d.state.poll.ExpectState || d.state.poll.ExpectVolume || d.link.connection.ResetTimer().isEnabled());
     EXPECT_TRUE(d.link.telnet.Channels[1].LastReply.isEmpty());
     EXPECT_EQ(refresh.count(), 1);
-    d.state.FreshState = false; // "STAT" without "STATE=" is recognised but stores nothing
+    d.state.fresh.FreshState = false; // "STAT" without "STATE=" is recognised but stores nothing
     d.reply("STATUS=OFF");
-    EXPECT_TRUE(d.state.PowerState == "ON" && !d.state.FreshState && d.link.telnet.Channels[1].LastReply.isEmpty());
+    EXPECT_TRUE(d.state.PowerState == "ON" && !d.state.fresh.FreshState &&
+                d.link.telnet.Channels[1].LastReply.isEmpty());
     // Unknown text stays in LastReply; the queue timer is woken all the same.
     d.link.telnet.CheckOutBuffer().setEnabled(false);
     d.reply("ERROR unknown command");
@@ -88,33 +89,35 @@ TEST(Decoder, ValuesListsMenusAndHolds) {
     // user's; while the user drags the slider only the label follows the radio.
     QList<std::pair<int, bool>> moves;
     QObject::connect(&d.link.view, &LinkView::volumeAdjusterSet, [&](int value) {
-        moves.append({value, d.state.VolumeSetByProgram});
+        moves.append({value, d.state.holds.VolumeSetByProgram});
     });
-    d.state.VolumeDragging = true;
+    d.state.holds.VolumeDragging = true;
     d.reply("VOL=50");
-    EXPECT_TRUE(d.link.view.DeviceVolume == "50" && d.link.view.VolumeAdjusterValue == 35 && !d.state.VolumeDragging);
+    EXPECT_TRUE(d.link.view.DeviceVolume == "50" && d.link.view.VolumeAdjusterValue == 35 &&
+                !d.state.holds.VolumeDragging);
     d.reply("VOL=155");
     EXPECT_EQ(d.link.view.VolumeAdjusterValue, 100);
     EXPECT_EQ(moves, (QList<std::pair<int, bool>>{{100, true}}));
-    EXPECT_FALSE(d.state.VolumeSetByProgram);
+    EXPECT_FALSE(d.state.holds.VolumeSetByProgram);
     d.reply("List pos=13 1=a 2=b 3=c 4=d 5=e 6=f 7=Seventh one");
     EXPECT_EQ(d.link.view.InfoList,
               (QStringList{"List - Updated " + QLocale().toString(d.platform.fakeWallClock.now(), QLocale::ShortFormat),
                            "pos=14 (7)", "1=a", "2=b", "3=c", "4=d", "5=e", "6=f", "7=Seventh one"}));
     EXPECT_TRUE(d.state.SelectedListItem == "7" && d.link.view.InfoListIndex == 8);
-    EXPECT_TRUE(d.link.view.InfoListEnabled && d.state.FreshList);
+    EXPECT_TRUE(d.link.view.InfoListEnabled && d.state.fresh.FreshList);
     d.reply("List pos=0 1=x");
     EXPECT_EQ(d.link.view.InfoListIndex, 2);
-    d.state.InfoListHold = true; // a held list skips exactly one reply
+    d.state.holds.InfoListHold = true; // a held list skips exactly one reply
     d.reply("List pos=1 1=y 2=z");
-    EXPECT_TRUE(d.link.view.InfoList.last() == "1=x" && !d.state.InfoListHold);
+    EXPECT_TRUE(d.link.view.InfoList.last() == "1=x" && !d.state.holds.InfoListHold);
     d.reply("List pos=1 1=y 2=z");
     EXPECT_EQ(d.link.view.InfoList.last(), "2=z");
-    d.state.AwaitAnyList = d.state.AwaitMenu = true;
+    d.state.awaits.AwaitAnyList = d.state.awaits.AwaitMenu = true;
     d.reply("Menu state=5 mp=1 ms=3 title=Now playing");
     EXPECT_EQ((QStringList{d.state.MenuState, d.state.MenuPage, d.state.SelectedMenuItem, d.link.view.MenuList.last()}),
               (QStringList{"5", "1", "3", "title=Now playing"}));
-    EXPECT_TRUE(d.link.view.MainMenuListIndex == 3 && d.state.FreshMenu && !d.state.AwaitAnyList && !d.state.AwaitMenu);
+    EXPECT_TRUE(d.link.view.MainMenuListIndex == 3 && d.state.fresh.FreshMenu && !d.state.awaits.AwaitAnyList &&
+                !d.state.awaits.AwaitMenu);
     d.reply("Meta title=A B artist=C album=D url=E status=playing");
     EXPECT_EQ(d.link.view.MetaList.size(), 6);
     d.reply("Menu state=12345 mp=1 ms=3"); // too long: dropped, and no screen rule runs
@@ -143,7 +146,7 @@ TEST(Decoder, ScreenRules) {
     // Screen 21 backs out once per menu reply that reports it.
     d.reply("Menu state=21 mp=1 ms=1");
     EXPECT_EQ(d.link.telnet.pending(0), (QStringList{"STOP", "QXDELAY"}));
-    EXPECT_EQ(d.state.PollCountdown, d.timeouts.PollWhenOn);
+    EXPECT_EQ(d.state.poll.PollCountdown, d.timeouts.PollWhenOn);
     d.reply("VOL=3\r\nSTATE=ON");
     d.link.decoder.FillDebug();
     EXPECT_EQ(d.link.telnet.pending(0).size(), 2);
@@ -157,11 +160,11 @@ TEST(Decoder, ScreenRules) {
     // Night mode: standby only when the power is not on; leaving it polls at once.
     d.state.PowerState = "OFF";
     d.reply("Menu state=34 mp=1 ms=1");
-    EXPECT_TRUE(d.state.RadioStandby && d.link.view.CurrentMenuLabel == "Night Mode");
-    d.state.PollCountdown = 50;
+    EXPECT_TRUE(d.state.poll.RadioStandby && d.link.view.CurrentMenuLabel == "Night Mode");
+    d.state.poll.PollCountdown = 50;
     d.queue(1, {"STATE"});
     d.reply("Menu state=3 mp=1 ms=1");
-    EXPECT_TRUE(!d.state.RadioStandby && d.state.MenuState == "0" && d.state.PollCountdown == 0);
+    EXPECT_TRUE(!d.state.poll.RadioStandby && d.state.MenuState == "0" && d.state.poll.PollCountdown == 0);
     EXPECT_EQ(d.link.telnet.pending(1), QStringList{"STATE"}); // leaving standby keeps the queries
 }
 
@@ -174,7 +177,7 @@ TEST(Decoder, WhatAutosLettersScreenChangesAndRecordButton) {
     QSignalSpy picture(&d.link.view, &LinkView::loadPictureRequested);
     QSignalSpy screen(&d.link.view, &LinkView::displayScreenRequested);
     // The first screen seen is taken as it is, not as a change.
-    d.state.PollCountdown = 9;
+    d.state.poll.PollCountdown = 9;
     d.queue(0, {"VOLUME"});
     d.reply("Menu state=3 mp=1 ms=1");
     EXPECT_EQ(d.link.view.DebugText, "Menu    : Page 1\r\n"
@@ -183,16 +186,16 @@ TEST(Decoder, WhatAutosLettersScreenChangesAndRecordButton) {
                                      "Timeout : = False\r\n"
                                      "Port 0  : = 1 [VOLUME,,]\r\n"
                                      "Port 1  : = 0\r\n");
-    EXPECT_EQ(d.state.PollCountdown, 9);
+    EXPECT_EQ(d.state.poll.PollCountdown, 9);
     EXPECT_EQ(d.needs(), "NI");
     EXPECT_TRUE(d.link.view.InfoListEnabled && !d.link.view.MetaListEnabled);
     EXPECT_EQ(d.link.view.RecordButtonsCaption, "Press to START RECORDING");
     // A change of screen drops pending queries and the panel's holds, and polls at once.
     d.queue(1, {"LISTINFO"});
-    d.state.MenuListHold = d.state.InfoListHold = true;
+    d.state.holds.MenuListHold = d.state.holds.InfoListHold = true;
     d.reply("Menu state=5 mp=1 ms=1", 0);
-    EXPECT_TRUE(d.link.telnet.pending(1).isEmpty() && d.state.PollCountdown == 0);
-    EXPECT_FALSE(d.state.InfoListHold || d.state.MenuListHold);
+    EXPECT_TRUE(d.link.telnet.pending(1).isEmpty() && d.state.poll.PollCountdown == 0);
+    EXPECT_FALSE(d.state.holds.InfoListHold || d.state.holds.MenuListHold);
     EXPECT_EQ(d.needs(), "MVSA");
     // The item's picture and label load once, the screen's picture once per change.
     d.reply("Menu state=5 mp=1 ms=1", 0);
@@ -211,14 +214,14 @@ TEST(Decoder, WhatAutosLettersScreenChangesAndRecordButton) {
     };
     for (const auto &[status, caption, stops, countdown] : statuses) {
         stopWait.clear();
-        d.state.PollCountdown = 9;
+        d.state.poll.PollCountdown = 9;
         d.reply(QStringLiteral("Meta title=T artist=A album=B url=U status=") + status);
         EXPECT_EQ(d.link.view.RecordButtonsCaption, caption) << status;
         EXPECT_EQ(stopWait.count() > 0, stops) << status;
-        EXPECT_EQ(d.state.PollCountdown, countdown) << status;
+        EXPECT_EQ(d.state.poll.PollCountdown, countdown) << status;
     }
     // Unanswered volume and state queries since the last acknowledgement are asked again.
-    d.state.ExpectVolume = true;
+    d.state.poll.ExpectVolume = true;
     d.reply("Menu state=0 mp=1 ms=1", 0);
     EXPECT_EQ(d.needs(), "NV");
     d.reply("Menu state=77 mp=1 ms=4", 0); // a screen the skin does not know asks for everything
@@ -256,29 +259,29 @@ TEST(AutomaticPoll, QueryOrder) {
     };
     for (const auto &[letters, queries] : cases) {
         EXPECT_EQ(p.tick(letters), queries) << letters;
-        EXPECT_TRUE(!p.state.FullRefreshDue && p.state.PollCountdown == p.timeouts.PollWhenOn) << letters;
+        EXPECT_TRUE(!p.state.needs.FullRefreshDue && p.state.poll.PollCountdown == p.timeouts.PollWhenOn) << letters;
     }
     // The countdown of full refreshes runs out: everything is asked, and the countdown reloads.
     EXPECT_EQ(p.tick("N", 1), all);
-    EXPECT_EQ(p.state.FullRefreshCountdown, p.timeouts.CheckAllOn);
-    p.state.RadioStandby = true;
+    EXPECT_EQ(p.state.poll.FullRefreshCountdown, p.timeouts.CheckAllOn);
+    p.state.poll.RadioStandby = true;
     p.tick("N", 1);
-    EXPECT_TRUE(p.state.FullRefreshCountdown == p.timeouts.CheckAllOff &&
-                p.state.PollCountdown == p.timeouts.PollWhenOff);
+    EXPECT_TRUE(p.state.poll.FullRefreshCountdown == p.timeouts.CheckAllOff &&
+                p.state.poll.PollCountdown == p.timeouts.PollWhenOff);
 }
 
 TEST(AutomaticPoll, TimerStopsAfterAPollAndTheIdleQueueRestartsIt) {
     Decoder p;
     QSignalSpy redraw(&p.link.poll, &AutomaticPoll::refreshDisplays);
     Timer &timer = p.link.poll.UpdateTimer();
-    p.state.FullRefreshCountdown = 5;
+    p.state.poll.FullRefreshCountdown = 5;
     p.link.poll.start();
     EXPECT_EQ(timer.interval(), 500);
     p.need("N");
-    p.state.PollCountdown = 2;
+    p.state.poll.PollCountdown = 2;
     p.platform.fakeClock.advance(500);
     EXPECT_EQ(timer.interval(), 100);
-    EXPECT_TRUE(p.state.PollCountdown == 1 && p.link.telnet.pending(1).isEmpty());
+    EXPECT_TRUE(p.state.poll.PollCountdown == 1 && p.link.telnet.pending(1).isEmpty());
     // Nothing was queued, so the queue is idle and the countdown goes on at its 100 ms pace.
     EXPECT_TRUE(timer.isEnabled());
     p.platform.fakeClock.advance(100);
@@ -289,10 +292,10 @@ TEST(AutomaticPoll, TimerStopsAfterAPollAndTheIdleQueueRestartsIt) {
     EXPECT_EQ(redraw.count(), 2);
     // Nothing wanted: the timer keeps itself running and asks for the menu next time.
     p.need("");
-    p.state.PollCountdown = 5;
+    p.state.poll.PollCountdown = 5;
     p.link.poll.UpdateTimer_Timer();
     EXPECT_TRUE(timer.isEnabled() && p.needs() == "N");
-    EXPECT_EQ(p.state.PollCountdown, p.timeouts.PollWhenOn);
+    EXPECT_EQ(p.state.poll.PollCountdown, p.timeouts.PollWhenOn);
 }
 
 namespace {
@@ -313,14 +316,16 @@ QStringList outcome(Decoder &d) {
                     s.ScreenPictureName,
                     QString::number(s.LastScreen),
                     QString::number(s.WaitFrame),
-                    QString::number(s.PollCountdown),
-                    QString::number(s.FullRefreshCountdown)};
+                    QString::number(s.poll.PollCountdown),
+                    QString::number(s.poll.FullRefreshCountdown)};
     for (const bool f :
-         {s.FullRefreshDue,   s.NeedState,      s.NeedVersion,       s.NeedVolume,   s.NeedMenu,     s.NeedList,
-          s.NeedMeta,         s.ExpectState,    s.ExpectVolume,      s.RadioStandby, s.AwaitOk,      s.AwaitAnyList,
-          s.AwaitList,        s.AwaitMenu,      s.AwaitMeta,         s.FreshMenu,    s.FreshList,    s.FreshMeta,
-          s.FreshVolume,      s.FreshVersion,   s.FreshState,        s.InfoListHold, s.MetaListHold, s.MenuListHold,
-          s.MainMenuListHold, s.VolumeDragging, s.VolumeSetByProgram}) {
+         {s.needs.FullRefreshDue,   s.needs.NeedState,      s.needs.NeedVersion,       s.needs.NeedVolume,
+          s.needs.NeedMenu,         s.needs.NeedList,       s.needs.NeedMeta,          s.poll.ExpectState,
+          s.poll.ExpectVolume,      s.poll.RadioStandby,    s.awaits.AwaitOk,          s.awaits.AwaitAnyList,
+          s.awaits.AwaitList,       s.awaits.AwaitMenu,     s.awaits.AwaitMeta,        s.fresh.FreshMenu,
+          s.fresh.FreshList,        s.fresh.FreshMeta,      s.fresh.FreshVolume,       s.fresh.FreshVersion,
+          s.fresh.FreshState,       s.holds.InfoListHold,   s.holds.MetaListHold,      s.holds.MenuListHold,
+          s.holds.MainMenuListHold, s.holds.VolumeDragging, s.holds.VolumeSetByProgram}) {
         out << flag(f);
     }
     out << v.DeviceState << v.DeviceVersion << v.DeviceVolume << v.InfoList << v.MetaList << v.MenuList
@@ -388,7 +393,8 @@ TEST(Decoder, ManyLinesEndAsTheLinesOneByOne) {
         d.link.settings.Auto21Backout = seed % 2 == 0;
         d.link.poll.UpdateTimer().setEnabled(true);
         d.link.connection.ResetTimer().setEnabled(true);
-        d.state.ExpectVolume = d.state.ExpectState = d.state.VolumeDragging = d.state.InfoListHold = true;
+        d.state.poll.ExpectVolume = d.state.poll.ExpectState = d.state.holds.VolumeDragging =
+            d.state.holds.InfoListHold = true;
         d.state.PowerState = "OFF";
         d.state.WaitFrame = 4;
         d.queue(0, {"VOLp"});
@@ -472,8 +478,8 @@ TEST(Decoder, NoiseKeepsThePollAndFakesNoScreen) {
             return (found == answers.end() ? QString("OK") : found->second) + "\r\n";
         };
         d.queue(1, {"VERSION", "STATE", "MINFO"});
-        d.state.NeedVolume = true;
-        d.state.PollCountdown = 0;
+        d.state.needs.NeedVolume = true;
+        d.state.poll.PollCountdown = 0;
         d.link.start();
         d.run(30000);
         asked[noise] = d.commands(1);

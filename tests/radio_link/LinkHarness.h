@@ -44,8 +44,8 @@ struct LinkHarness {
     LinkHarness() { link.view.TelnetData.clear(); }
     // The reply tick on, and only what the test queues goes to the radio: no polls, no labels.
     void quiet() {
-        state.FullRefreshDue = false;
-        state.PollCountdown = 10000;
+        state.needs.FullRefreshDue = false;
+        state.poll.PollCountdown = 10000;
         link.settings.UpdateDisplayLabels = false;
         link.connection.start();
     }
@@ -111,19 +111,20 @@ struct LinkHarness {
         return list;
     }
     // The poll flags as letters: N menu, I list, M meta, V volume, S state, R version, A all.
-    static constexpr std::pair<char, bool RadioState::*> Flags[] = {
-        {'N', &RadioState::NeedMenu},      {'I', &RadioState::NeedList},  {'M', &RadioState::NeedMeta},
-        {'V', &RadioState::NeedVolume},    {'S', &RadioState::NeedState}, {'R', &RadioState::NeedVersion},
-        {'A', &RadioState::FullRefreshDue}};
+    static constexpr std::pair<char, bool RadioState::PollNeeds::*> Flags[] = {
+        {'N', &RadioState::PollNeeds::NeedMenu},      {'I', &RadioState::PollNeeds::NeedList},
+        {'M', &RadioState::PollNeeds::NeedMeta},      {'V', &RadioState::PollNeeds::NeedVolume},
+        {'S', &RadioState::PollNeeds::NeedState},     {'R', &RadioState::PollNeeds::NeedVersion},
+        {'A', &RadioState::PollNeeds::FullRefreshDue}};
     void need(const QString &letters) {
         for (const auto &[letter, flag] : Flags) {
-            state.*flag = letters.contains(QLatin1Char(letter));
+            state.needs.*flag = letters.contains(QLatin1Char(letter));
         }
     }
     QString needs() const {
         QString letters;
         for (const auto &[letter, flag] : Flags) {
-            letters += state.*flag ? QString(QLatin1Char(letter)) : QString();
+            letters += state.needs.*flag ? QString(QLatin1Char(letter)) : QString();
         }
         return letters;
     }

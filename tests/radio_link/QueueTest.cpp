@@ -140,15 +140,15 @@ TEST(Queue, OkEmptiesTheQueryChannelButKeepsCommandsAndSoundsAreFound) {
     EXPECT_EQ(h.link.telnet.pending(0), QStringList{"B"}); // held back by the QXDELAY
     EXPECT_TRUE(h.link.telnet.pending(1).isEmpty());
     EXPECT_EQ(h.link.view.TelnetData, "OK\r\n\r\n");
-    EXPECT_TRUE(h.state.ExpectVolume && h.state.ExpectState && h.state.NeedVolume);
+    EXPECT_TRUE(h.state.poll.ExpectVolume && h.state.poll.ExpectState && h.state.needs.NeedVolume);
     EXPECT_EQ(h.link.view.PointerBorderColour, LinkColour::Green);
     // While a macro runs the acknowledgement is silent and leaves the poll countdown alone.
     h.link.hooks.macroRunning = [] { return true; };
-    h.state.ExpectVolume = false;
+    h.state.poll.ExpectVolume = false;
     h.queue(0, {"A"});
     h.run(600);
     EXPECT_EQ(h.commands(0), (QStringList{"A", "B", "A"}));
-    EXPECT_FALSE(h.state.ExpectVolume);
+    EXPECT_FALSE(h.state.poll.ExpectVolume);
     // Sounds: the folder, then its sounds folder, ".wav" added unless given, any letter case.
     const QString root = folder.path();
     for (const char *name : {"fail", "beep.wav", "missing", ""}) {
@@ -535,7 +535,7 @@ TEST(Radio, ShortenedCountdownWakesTheSleepingPoll) {
     }
     ASSERT_GE(poll.deadline() - h.platform.fakeClock.nowMs(), 500); // asleep for a while yet
     const qsizetype before = h.sent.size();
-    h.state.PollCountdown = 0;
+    h.state.poll.PollCountdown = 0;
     h.link.telnet.CompactQueues();
     h.run(150);
     EXPECT_GT(h.sent.size(), before);

@@ -64,19 +64,19 @@ TEST(RemoteControl, AKeyGoesOutWithAGapDropsPendingQueriesAndPollsTheMenu) {
     Telnet telnet(platform, state, timeouts);
     telnet.QueueCommand(1, "STATE");
     telnet.QueueCommand(0, "UP");
-    state.FullRefreshDue = true;
-    state.PollCountdown = 7;
-    state.RadioStandby = true;
+    state.needs.FullRefreshDue = true;
+    state.poll.PollCountdown = 7;
+    state.poll.RadioStandby = true;
     SendRemoteKey(telnet, state, timeouts, "VOLp");
     EXPECT_EQ(telnet.pending(0), QStringList({"UP", "VOLp", "QXDELAY"}));
     EXPECT_TRUE(telnet.pending(1).isEmpty());
-    EXPECT_FALSE(state.FullRefreshDue);
-    EXPECT_EQ(state.FullRefreshCountdown, timeouts.CheckAllOff);
-    EXPECT_EQ(state.PollCountdown, 0);
-    EXPECT_TRUE(state.NeedMenu);
-    state.RadioStandby = false;
+    EXPECT_FALSE(state.needs.FullRefreshDue);
+    EXPECT_EQ(state.poll.FullRefreshCountdown, timeouts.CheckAllOff);
+    EXPECT_EQ(state.poll.PollCountdown, 0);
+    EXPECT_TRUE(state.needs.NeedMenu);
+    state.poll.RadioStandby = false;
     SendRemoteKey(telnet, state, timeouts, "OK");
-    EXPECT_EQ(state.FullRefreshCountdown, timeouts.CheckAllOn);
+    EXPECT_EQ(state.poll.FullRefreshCountdown, timeouts.CheckAllOn);
 }
 
 TEST(RemoteControl, PointerAidFollowsOrMarksAndGoesFourSecondsAfterTheLastMove) {
