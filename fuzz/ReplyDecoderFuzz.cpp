@@ -1,6 +1,8 @@
 #include "display/Skin.h"
 #include "FuzzSupport.h"
 #include "radio_link/LinkHarness.h"
+#include "radio_link/ReplyParser.h"
+#include "radio_link/ReplyRows.h"
 #include "settings/INIFILES.h"
 
 #include <deque>
@@ -20,6 +22,49 @@ const SkinTables &bundledSkin() {
     return skin;
 }
 
+// Every view the parser hands back lies inside the line it was given.
+bool inside(QStringView part, QStringView line) {
+    return part.isEmpty() || (part.utf16() >= line.utf16() && part.utf16() + part.size() <= line.utf16() + line.size());
+}
+
+// The parser alone on every line of the input, as the decoder would meet them.
+void parseLines(const QString &reply) {
+    using namespace ReplyParser;
+    for (const QStringView line : QStringView(reply).tokenize(u"\r\n")) {
+        const Line parsed = parseLine(line);
+        if (!inside(parsed.value, line)) {
+            Fuzz::Fail("a line's value lies outside it");
+        }
+        switch (parsed.kind) {
+        case Kind::Menu:
+            for (const MenuField &field : parseMenu(line)) {
+                if (!inside(field.value, line) || (field.key == MenuField::Screen && field.value.size() > 4)) {
+                    Fuzz::Fail("a menu field lies outside its line, or a garbled screen was kept");
+                }
+            }
+            break;
+        case Kind::Meta: {
+            const MetaReply meta = parseMeta(line);
+            if (meta.pairs + 1 != rowCount(line) || !inside(meta.statusKey, line) || !inside(meta.statusValue, line)) {
+                Fuzz::Fail("the meta status is not one of the line's pairs");
+            }
+            break;
+        }
+        case Kind::List: {
+            const ListReply list = parseList(line);
+            const QChar first = list.place ? QChar(u'0' + (int(*list.place) % 10 + 10) % 10) : QChar(u'1');
+            const int row = firstRowStartingWith(line, first);
+            if (!inside(list.head, line) || row >= CrazyLines(line, QString()).size()) {
+                Fuzz::Fail("the list's selected row is not one of its rows");
+            }
+            break;
+        }
+        default:
+            break;
+        }
+    }
+}
+
 struct Pending {
     std::deque<QString> pieces; // what is still to arrive, one piece a millisecond
     bool closes = true;         // a radio that never closes leaves the link to its timeouts
@@ -27,11 +72,11 @@ struct Pending {
 
 } // namespace
 
-// The radio link on fake sockets and fake time, running as in the program (reply tick and
-// automatic poll on), with the fuzzer playing the radio: every command sent is answered with
-// fuzzed bytes, split into pieces that arrive a millisecond apart, with or without the
-// radio's close.
+// The reply parser on the input's lines, then the radio link on fake sockets and fake time, running as in the program
+// (reply tick and automatic poll on), with the fuzzer playing the radio: every command sent is answered with fuzzed
+// bytes, split into pieces that arrive a millisecond apart, with or without the radio's close.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+    parseLines(Fuzz::Latin1(data, size));
     FuzzedDataProvider input(data, size);
     LinkHarness h;
     h.skin = bundledSkin();

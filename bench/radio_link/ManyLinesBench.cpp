@@ -3,12 +3,12 @@
 //   radio_link_lines_bench
 //   radio_link_lines_bench --benchmark_filter=Window
 
-#include "display/SkinTables.h"
 #include "main_window/CommandList.h"
 #include "main_window/ConfigForm.h"
 #include "platform/Platform.h"
 #include "radio_link/RadioLink.h"
 #include "radio_link/RadioState.h"
+#include "radio_link/SkinTables.h"
 #include "settings/Timeouts.h"
 
 #include <QApplication>

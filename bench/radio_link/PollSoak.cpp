@@ -4,12 +4,12 @@
 //   radio_link_poll_soak [POLLS]     default 36000: an hour at ten polls a second
 // The resident size should stay flat (within a couple of MB) however many polls run.
 
-#include "display/SkinTables.h"
 #include "main_window/CommandList.h"
 #include "main_window/ConfigForm.h"
 #include "platform/Platform.h"
 #include "radio_link/RadioLink.h"
 #include "radio_link/RadioState.h"
+#include "radio_link/SkinTables.h"
 #include "settings/Timeouts.h"
 
 #include <QApplication>

@@ -1,12 +1,12 @@
 #pragma once
 
 #include "app/SingleInstance.h"
-#include "display/SkinTables.h"
 #include "keyboard/KeyboardGrid.h"
 #include "macros/MacroTable.h"
 #include "main_window/CommandList.h"
 #include "main_window/GeneralSettings.h"
 #include "radio_link/RadioState.h"
+#include "radio_link/SkinTables.h"
 #include "remote/RemoteLayout.h"
 #include "settings/INIFILES.h"
 #include "settings/Timeouts.h"

@@ -1,10 +1,10 @@
 #include "display/DisplayControl.h"
 
-#include "display/SkinTables.h"
 #include "keyboard/KeyboardGrid.h"
 #include "platform/Platform.h"
 #include "radio_link/LinkView.h"
 #include "radio_link/RadioState.h"
+#include "radio_link/SkinTables.h"
 #include "radio_link/Telnet.h"
 
 namespace {

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "display/LabelTokens.h"
-#include "display/SkinTables.h"
 #include "platform/Imaging.h"
+#include "radio_link/SkinTables.h"
 
 #include <QFont>
 #include <QImage>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "display/SkinTables.h"
+#include "radio_link/SkinTables.h"
 
 #include <QString>
 

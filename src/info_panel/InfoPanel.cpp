@@ -1,12 +1,12 @@
 #include "info_panel/InfoPanel.h"
 
-#include "display/SkinTables.h"
 #include "macros/MacroCompiler.h"
 #include "macros/MacroTable.h"
 #include "platform/NumericText.h"
 #include "platform/Platform.h"
 #include "radio_link/RadioLink.h"
 #include "radio_link/RadioState.h"
+#include "radio_link/SkinTables.h"
 #include "settings/Timeouts.h"
 
 #include <QRegularExpression>

@@ -1,10 +1,10 @@
 #include "macros/MacroRunner.h"
 
 #include "display/Skin.h"
-#include "display/SkinTables.h"
 #include "platform/NumericText.h"
 #include "platform/Platform.h"
 #include "radio_link/RadioState.h"
+#include "radio_link/SkinTables.h"
 #include "radio_link/Telnet.h"
 #include "settings/Timeouts.h"
 

@@ -618,7 +618,7 @@ void RadioConnection::Timer_CheckTelnet_Timer() {
             if (shown.startsWith(QLatin1String("OK"))) {
                 m_state.awaits.AwaitOk = false;
                 if (m_decoder) {
-                    m_decoder->FillDebug();
+                    m_decoder->chooseScreen();
                 }
                 ResetOutboundBuffer();
                 m_state.poll.FullRefreshCountdown = m_timeouts.CheckAllOn;
@@ -630,7 +630,7 @@ void RadioConnection::Timer_CheckTelnet_Timer() {
                     m_state.poll.ExpectVolume = true;
                     m_state.poll.ExpectState = true;
                 } else if (m_decoder) {
-                    m_decoder->FillDebug();
+                    m_decoder->chooseScreen();
                 }
             }
             m_view.appendTerminal(shown);

@@ -1,11 +1,11 @@
 #include "main_window/MainWindowRules.h"
 
-#include "display/SkinTables.h"
 #include "macros/MacroTable.h"
 #include "main_window/CommandList.h"
 #include "platform/FileBits.h"
 #include "platform/Platform.h"
 #include "radio_link/RadioState.h"
+#include "radio_link/SkinTables.h"
 #include "radio_link/Telnet.h"
 #include "remote/RemoteLayout.h"
 #include "settings/INIFILES.h"

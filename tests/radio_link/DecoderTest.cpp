@@ -1,4 +1,6 @@
 #include "LinkHarness.h"
+#include "radio_link/ReplyParser.h"
+#include "radio_link/ReplyRows.h"
 
 #include <QDateTime>
 #include <QLocale>
@@ -49,6 +51,55 @@ TEST(CrazyList, ExpandsPairsWithMultiWordValuesAndRewritesPos) {
     for (const auto &[reply, expanded] : cases) {
         EXPECT_EQ(CrazyList(reply, "T"), expanded) << reply;
     }
+}
+
+// The parser alone: the kind of each line, and the pairs the decoder reads of menu, meta and list
+// lines, on the lines a radio gets wrong as well as right.
+TEST(ReplyParser, ReadsKindsAndPairs) {
+    using namespace ReplyParser;
+    const std::pair<const char *, Kind> kinds[] = {
+        {"List pos=1", Kind::List}, {"Menu state=3", Kind::Menu}, {"Metadata", Kind::Meta},
+        {"STATE=ON", Kind::Power},  {"STATUS=x", Kind::Stat},     {"VER=1.2", Kind::Version},
+        {"VOL=40", Kind::Volume},   {"VOLUME=4", Kind::Unknown},  {"list pos=1", Kind::Unknown},
+        {"Mute", Kind::Unknown},    {"OK", Kind::Unknown},        {"", Kind::Unknown},
+    };
+    for (const auto &[line, kind] : kinds) {
+        EXPECT_EQ(parseLine(QString::fromLatin1(line)).kind, kind) << line;
+    }
+    const QString power = "STATE=OFF now";
+    EXPECT_EQ(parseLine(power).value, u"OFF now");
+    EXPECT_EQ(parseLine(QStringLiteral("VOL=")).value, u"");
+
+    // Menu keys in their order, a repeated key kept twice; a screen longer than four characters
+    // is garbled and read as none; other keys are left out.
+    const QString menu = "Menu x=1 state=14 ms=2 mp=1 state=123456 title=a b";
+    const MenuReply fields = parseMenu(menu);
+    ASSERT_EQ(fields.size(), 4);
+    EXPECT_TRUE(fields[0].key == MenuField::Screen && fields[0].value == u"14");
+    EXPECT_TRUE(fields[1].key == MenuField::Item && fields[1].value == u"2");
+    EXPECT_TRUE(fields[2].key == MenuField::Page && fields[2].value == u"1");
+    EXPECT_TRUE(fields[3].key == MenuField::Screen && fields[3].value.isEmpty());
+
+    // The meta status is the fifth pair, a value of many words whole.
+    const QString meta = "Meta a=1 b=2 c=3 d=4 status=now playing e=5";
+    const MetaReply status = parseMeta(meta);
+    EXPECT_TRUE(status.hasStatus() && status.pairs == 6);
+    EXPECT_EQ(status.statusKey, u"status");
+    EXPECT_EQ(status.statusValue, u"now playing");
+    EXPECT_FALSE(parseMeta(QStringLiteral("Meta a=1 b=2 c=3 d=4")).hasStatus());
+
+    // The list's place: "pos" is 0-based on pages of seven (negative ones too), another "pos" key
+    // carries its number in brackets, the last one wins, one without brackets names none.
+    EXPECT_EQ(parseList(QStringLiteral("List pos=9 1=One")).place, qint16(3));
+    EXPECT_EQ(parseList(QStringLiteral("List pos=-1")).place, qint16(7));
+    EXPECT_EQ(parseList(QStringLiteral("List pos=0 posx=at (5)")).place, qint16(5));
+    EXPECT_EQ(parseList(QStringLiteral("List posx=5")).place, std::nullopt);
+    EXPECT_EQ(parseList(QStringLiteral("List here pos=1")).head, u"List here");
+    // Rows: the head is row 0, then one per pair; an empty key reads as its "=".
+    EXPECT_EQ(firstRowStartingWith(QStringLiteral("List pos=1 1=One 2=Two"), u'2'), 3);
+    EXPECT_EQ(firstRowStartingWith(QStringLiteral("List pos=1"), u'L'), 0);
+    EXPECT_EQ(firstRowStartingWith(QStringLiteral("List pos=1 =x"), u'='), 2);
+    EXPECT_EQ(firstRowStartingWith(QStringLiteral("List pos=1"), u'9'), -1);
 }
 
 // Noise from the radio reaches the terminal with its control characters made visible and inert;
@@ -148,7 +199,7 @@ TEST(Decoder, ScreenRules) {
     EXPECT_EQ(d.link.telnet.pending(0), (QStringList{"STOP", "QXDELAY"}));
     EXPECT_EQ(d.state.poll.PollCountdown, d.timeouts.PollWhenOn);
     d.reply("VOL=3\r\nSTATE=ON");
-    d.link.decoder.FillDebug();
+    d.link.decoder.chooseScreen();
     EXPECT_EQ(d.link.telnet.pending(0).size(), 2);
     d.reply("Menu state=21 mp=1 ms=1");
     EXPECT_EQ(d.link.telnet.pending(0).size(), 4);

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "display/SkinTables.h"
 #include "platform/Platform.h"
 #include "radio_link/RadioLink.h"
 #include "radio_link/RadioState.h"
+#include "radio_link/SkinTables.h"
 #include "settings/Timeouts.h"
 
 #include <QStringList>
