@@ -6,7 +6,7 @@
 function(cv_add_test name)
     cmake_parse_arguments(ARG "QT;UI;FONTS" "" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
-    target_link_libraries(${name} PRIVATE cv_common cvcore ${ARG_LIBS})
+    target_link_libraries(${name} PRIVATE cv_common cvcore cv_testsupport ${ARG_LIBS})
     if(ARG_UI)
         target_link_libraries(${name} PRIVATE cvui)
     endif()

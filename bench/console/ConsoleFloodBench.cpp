@@ -7,9 +7,9 @@
 #include "console/ConsoleForm.h"
 #include "console/ConsoleLines.h"
 #include "console/ConsoleMonitor.h"
-#include "platform/Platform.h"
 #include "radio_link/ConnectAttempt.h"
 #include "settings/Timeouts.h"
+#include "support/FakePlatform.h"
 
 #include <QApplication>
 

@@ -3,10 +3,10 @@
 // display tick, so it must stay far below a millisecond.
 #include "display/ScreenRenderer.h"
 #include "display/Skin.h"
-#include "platform/WallClock.h"
 #include "radio_link/LinkView.h"
 #include "radio_link/RadioState.h"
 #include "settings/INIFILES.h"
+#include "support/FixedWallClock.h"
 
 #include <QGuiApplication>
 

@@ -5,11 +5,11 @@
 
 #include "main_window/CommandList.h"
 #include "main_window/ConfigForm.h"
-#include "platform/Platform.h"
 #include "radio_link/RadioLink.h"
 #include "radio_link/RadioState.h"
 #include "radio_link/SkinTables.h"
 #include "settings/Timeouts.h"
+#include "support/FakePlatform.h"
 
 #include <QApplication>
 

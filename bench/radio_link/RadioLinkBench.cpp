@@ -2,12 +2,12 @@
 //   radio_link_bench                     all of it (a few seconds)
 //   radio_link_bench --benchmark_filter=Decode
 
-#include "platform/Platform.h"
 #include "radio_link/RadioLink.h"
 #include "radio_link/RadioState.h"
 #include "radio_link/SkinTables.h"
 #include "settings/Timeouts.h"
 #include "support/EventLoop.h"
+#include "support/FakePlatform.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -7,10 +7,9 @@
 #include "platform/WallClock.h"
 
 #include <memory>
-#include <vector>
 
 // What logic needs from the machine: time, timers, sockets and sound. The program passes the
-// real one; tests pass FakePlatform and drive everything by hand.
+// real one; tests pass a fake one (tests/support) and drive everything by hand.
 class Platform {
 public:
     virtual ~Platform() = default;
@@ -33,28 +32,4 @@ private:
     SteadyClock m_clock;
     SystemWallClock m_wallClock;
     QtSoundPlayer m_sound;
-};
-
-// Sockets and timers made here stay owned by their caller; the lists let a test reach them.
-class FakePlatform final : public Platform {
-public:
-    Clock &clock() override { return fakeClock; }
-    const WallClock &wallClock() override { return fakeWallClock; }
-    std::unique_ptr<Timer> createTimer() override {
-        auto timer = std::make_unique<FakeTimer>(fakeClock);
-        timers.push_back(timer.get());
-        return timer;
-    }
-    std::unique_ptr<TcpSocket> createSocket() override {
-        auto socket = std::make_unique<FakeTcpSocket>();
-        sockets.push_back(socket.get());
-        return socket;
-    }
-    SoundPlayer &sound() override { return fakeSound; }
-
-    FakeClock fakeClock;
-    FixedWallClock fakeWallClock;
-    FakeSoundPlayer fakeSound;
-    std::vector<FakeTimer *> timers;
-    std::vector<FakeTcpSocket *> sockets;
 };

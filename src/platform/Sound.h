@@ -2,7 +2,6 @@
 
 #include <QHash>
 #include <QString>
-#include <QStringList>
 
 class QSoundEffect;
 
@@ -24,10 +23,4 @@ private:
     QHash<QString, QSoundEffect *> m_effects;
     bool m_audioChecked = false;
     bool m_audioAvailable = false;
-};
-
-class FakeSoundPlayer final : public SoundPlayer {
-public:
-    void play(const QString &wavPath) override { played << wavPath; }
-    QStringList played;
 };

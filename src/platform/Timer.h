@@ -3,8 +3,6 @@
 #include <QObject>
 #include <QTimer>
 
-class FakeClock;
-
 // A periodic timer with the behaviour the program's loops rely on:
 // - enabling a timer that is already enabled keeps its running interval (no restart);
 // - changing the interval of a running timer restarts the count with the new interval,
@@ -38,30 +36,4 @@ private:
     QTimer m_timer;
     bool m_enabled = false;
     int m_interval = 0;
-};
-
-class FakeTimer final : public Timer {
-    Q_OBJECT
-public:
-    explicit FakeTimer(FakeClock &clock, QObject *parent = nullptr);
-    ~FakeTimer() override;
-    void setEnabled(bool on) override;
-    bool isEnabled() const override { return m_enabled; }
-    void setInterval(int ms) override;
-    int interval() const override { return m_interval; }
-
-    // Milliseconds of the fake clock at which the timer fires next (meaningful when armed).
-    qint64 deadline() const { return m_deadline; }
-    bool armed() const { return m_enabled && m_interval > 0; }
-    // Fires now, as if the interval had run out (the next deadline moves on by one interval).
-    void fire();
-    int fireCount() const { return m_fireCount; }
-
-private:
-    friend class FakeClock;
-    FakeClock &m_clock;
-    bool m_enabled = false;
-    int m_interval = 0;
-    qint64 m_deadline = 0;
-    int m_fireCount = 0;
 };

@@ -2,8 +2,6 @@
 
 #include <QDateTime>
 
-#include <utility>
-
 // The computer's date and time of day, as shown on the emulated display and in the replies' "Updated" lines. Separate
 // from the monotonic Clock of the platform: this one jumps with the user's clock and time zone, and tests pin it to a
 // fixed moment.
@@ -16,15 +14,4 @@ public:
 class SystemWallClock final : public WallClock {
 public:
     QDateTime now() const override { return QDateTime::currentDateTime(); }
-};
-
-class FixedWallClock final : public WallClock {
-public:
-    explicit FixedWallClock(QDateTime moment = {})
-        : m_moment(std::move(moment)) {}
-    QDateTime now() const override { return m_moment; }
-    void set(const QDateTime &moment) { m_moment = moment; }
-
-private:
-    QDateTime m_moment;
 };

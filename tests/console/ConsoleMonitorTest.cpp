@@ -1,9 +1,9 @@
 #include "console/ConsoleMonitor.h"
 
-#include "platform/Platform.h"
 #include "radio_link/ConnectAttempt.h"
 #include "settings/INIFILES.h"
 #include "settings/Timeouts.h"
+#include "support/FakePlatform.h"
 
 #include <QDir>
 #include <QTemporaryDir>

@@ -3,11 +3,11 @@
 #include "display/DisplayControl.h"
 #include "display/Skin.h"
 #include "display/TestPictures.h"
-#include "platform/Platform.h"
 #include "radio_link/LinkView.h"
 #include "radio_link/RadioState.h"
 #include "radio_link/Telnet.h"
 #include "settings/Timeouts.h"
+#include "support/FakePlatform.h"
 
 #include <QTemporaryDir>
 

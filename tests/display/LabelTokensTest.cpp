@@ -1,6 +1,7 @@
 #include "display/LabelTokens.h"
 
 #include "radio_link/RadioState.h"
+#include "support/FixedWallClock.h"
 
 #include <gtest/gtest.h>
 

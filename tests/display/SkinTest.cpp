@@ -8,6 +8,7 @@
 #include "radio_link/LinkView.h"
 #include "radio_link/RadioState.h"
 #include "settings/INIFILES.h"
+#include "support/FixedWallClock.h"
 
 #include <QRegularExpression>
 #include <QTemporaryDir>

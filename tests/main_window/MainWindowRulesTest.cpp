@@ -3,12 +3,12 @@
 #include "macros/MacroTable.h"
 #include "main_window/CommandList.h"
 #include "platform/FileBits.h"
-#include "platform/Platform.h"
 #include "radio_link/RadioState.h"
 #include "radio_link/SkinTables.h"
 #include "radio_link/Telnet.h"
 #include "remote/RemoteLayout.h"
 #include "settings/INIFILES.h"
+#include "support/FakePlatform.h"
 
 #include <QDir>
 #include <QFile>

@@ -3,8 +3,8 @@
 #include "app/Version.h"
 #include "info_panel/InfoForm.h"
 #include "main_window/ConfigForm.h"
-#include "platform/Platform.h"
 #include "radio_link/RadioLink.h"
+#include "support/FakePlatform.h"
 #include "support/RoomySize.h"
 
 #include <QCheckBox>

@@ -1,6 +1,6 @@
 #include "platform/Timer.h"
 
-#include "platform/Clock.h"
+#include "support/FakeTimer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "platform/Platform.h"
 #include "radio_link/RadioLink.h"
 #include "radio_link/RadioState.h"
 #include "radio_link/SkinTables.h"
 #include "settings/Timeouts.h"
+#include "support/FakePlatform.h"
 
 #include <QStringList>
 

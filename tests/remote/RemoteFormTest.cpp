@@ -3,12 +3,12 @@
 
 #include "main_window/CommandList.h"
 #include "main_window/ConfigForm.h"
-#include "platform/Platform.h"
 #include "remote/LayoutEditor.h"
 #include "remote/RemoteControl.h"
 #include "remote/RemoteLayout.h"
 #include "settings/INIFILES.h"
 #include "settings/WidgetPlacement.h"
+#include "support/FakePlatform.h"
 #include "support/RoomySize.h"
 
 #include <QCheckBox>

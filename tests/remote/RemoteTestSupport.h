@@ -2,12 +2,12 @@
 
 #include "display/TestPictures.h"
 #include "platform/FileBits.h"
-#include "platform/Platform.h"
 #include "remote/LayoutEditor.h"
 #include "remote/RemoteControl.h"
 #include "remote/RemoteLayout.h"
 #include "settings/INIFILES.h"
 #include "settings/PlacedWindow.h"
+#include "support/FakePlatform.h"
 
 #include <QStringList>
 #include <QTemporaryDir>

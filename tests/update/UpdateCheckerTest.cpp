@@ -1,7 +1,7 @@
 #include "update/UpdateChecker.h"
 
-#include "platform/Platform.h"
 #include "settings/INIFILES.h"
+#include "support/FakePlatform.h"
 
 #include <QDir>
 #include <QFile>
