@@ -26,25 +26,25 @@ RadioConnection::RadioConnection(Platform &platform, Telnet &telnet, RadioState 
     , m_remarkTimer(platform.createTimer())
     , m_checkTelnet(platform.createTimer()) {
     for (int i = 0; i < 2; ++i) {
-        m_ports[size_t(i)] = platform.createSocket();
-        TcpSocket *port = m_ports[size_t(i)].get();
+        RadioChannel &channel = m_channels[size_t(i)];
+        channel.setPort(platform.createSocket());
+        TcpSocket *port = &channel.port();
         connect(port, &TcpSocket::ConnectEvent, this, [this, i] { onConnect(i); });
         connect(port, &TcpSocket::DataArrival, this, [this, i] { onDataArrival(i); });
         connect(port, &TcpSocket::CloseEvent, this, [this, i] { onClose(i); });
         connect(port, &TcpSocket::ErrorEvent, this, [this, i](int number) {
-            m_lastError[size_t(i)] = number;
+            m_channels[size_t(i)].lastError = number;
             onError(i);
         });
         connect(port, &TcpSocket::SendProgress, this, [this, i] { onSendProgress(i); });
         connect(port, &TcpSocket::SendComplete, this, [this, i] { onSendComplete(i); });
-        m_attempts[size_t(i)] = std::make_unique<ConnectAttempt>(platform, *port, ConnectExtra);
-        connect(m_attempts[size_t(i)].get(), &ConnectAttempt::finished, this,
-                [this, i](bool connected, const QString &result) {
-                    openAttemptFinished(i, connected, result);
-                    m_view.flush();
-                });
-        m_deliveryTimers[size_t(i)] = platform.createTimer();
-        connect(m_deliveryTimers[size_t(i)].get(), &Timer::timeout, this, [this, i] { deliveryTimedOut(i); });
+        channel.setAttempt(std::make_unique<ConnectAttempt>(platform, *port, ConnectExtra));
+        connect(&channel.attempt(), &ConnectAttempt::finished, this, [this, i](bool connected, const QString &result) {
+            openAttemptFinished(i, connected, result);
+            m_view.flush();
+        });
+        channel.setDeliveryTimer(platform.createTimer());
+        connect(&channel.deliveryTimer(), &Timer::timeout, this, [this, i] { deliveryTimedOut(i); });
     }
     m_resetTimer->setInterval(ResetInterval);
     m_remarkTimer->setInterval(RemarkInterval);
@@ -75,9 +75,10 @@ void RadioConnection::DoOpenPort(int channel, std::function<void(bool)> done) {
     if (channel < 0 || channel > 1) {
         return;
     }
-    ConnectAttempt &attempt = *m_attempts[size_t(channel)];
+    RadioChannel &ch = m_channels[size_t(channel)];
+    ConnectAttempt &attempt = ch.attempt();
     if (done) {
-        m_openCallbacks[size_t(channel)].push_back(std::move(done));
+        ch.awaitOpen(std::move(done));
     }
     if (attempt.isActive()) {
         return; // joins the attempt running
@@ -97,14 +98,10 @@ void RadioConnection::DoOpenPort(int channel, std::function<void(bool)> done) {
         m_view.StatusPanel[3] = problem;
         m_view.UrlToolTip = problem;
         m_view.touch();
-        std::vector<std::function<void(bool)>> callbacks;
-        callbacks.swap(m_openCallbacks[size_t(channel)]);
-        for (auto &callback : callbacks) {
-            callback(false);
-        }
+        ch.openFinished(false);
         return;
     }
-    m_lastError[size_t(channel)] = 0;
+    ch.lastError = 0;
     // The display's refresh would queue polls while we wait; hold it until the last attempt ends.
     if (m_attemptsRunning++ == 0) {
         Timer *update = m_telnet.UpdateTimer();
@@ -128,10 +125,6 @@ void RadioConnection::DoOpenPort(int channel, std::function<void(bool)> done) {
     attempt.start(host, quint16(portNumber), m_timeouts.Connect);
 }
 
-void RadioConnection::checkOpenAttempt(int channel) {
-    m_attempts[size_t(channel)]->check();
-}
-
 void RadioConnection::openAttemptFinished(int channel, bool connected, const QString &result) {
     m_view.StatusPanel[3] = result;
     if (!connected) {
@@ -145,7 +138,7 @@ void RadioConnection::openAttemptFinished(int channel, bool connected, const QSt
         }
         m_state.poll.PollCountdown = 0;
         m_view.UrlToolTip = QStringLiteral("Could not open port");
-        if (m_lastError[size_t(channel)] == int(QAbstractSocket::HostNotFoundError)) {
+        if (m_channels[size_t(channel)].lastError == int(QAbstractSocket::HostNotFoundError)) {
             m_view.StatusPanel[3] = QStringLiteral("Unknown host %1: ").arg(m_settings.txtUrl) + result;
             m_view.UrlToolTip = QStringLiteral("Unknown host");
         }
@@ -171,11 +164,7 @@ void RadioConnection::openAttemptFinished(int channel, bool connected, const QSt
     }
     m_view.touch();
 
-    std::vector<std::function<void(bool)>> callbacks;
-    callbacks.swap(m_openCallbacks[size_t(channel)]);
-    for (auto &callback : callbacks) {
-        callback(connected);
-    }
+    m_channels[size_t(channel)].openFinished(connected);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -190,7 +179,7 @@ void RadioConnection::ConnectButton_Click() {
 void RadioConnection::DisconnectButton_Click() {
     for (int i = 0; i < 2; ++i) {
         dropConnection(i);
-        checkOpenAttempt(i);
+        m_channels[size_t(i)].attempt().check();
     }
     checkTickWait();
     wakeReplyTick();
@@ -246,7 +235,7 @@ void RadioConnection::WhatNetworkState(int channel) {
     case TcpSocket::sckClosing:
     case TcpSocket::sckError:
         dropConnection(channel);
-        checkOpenAttempt(channel);
+        m_channels[size_t(channel)].attempt().check();
         checkTickWait();
         break;
     default:
@@ -275,7 +264,7 @@ void RadioConnection::paintPointer(int colour) {
 
 void RadioConnection::onConnect(int channel) {
     paintPointer(LinkColour::Yellow);
-    checkOpenAttempt(channel);
+    m_channels[size_t(channel)].attempt().check();
     wakeReplyTick();
     m_view.flush();
 }
@@ -293,7 +282,7 @@ void RadioConnection::onDataArrival(int channel) {
     }
     m_resetTimer->setEnabled(false);
     m_telnet.WakeQueue(); // the other channel may go while this reply comes in
-    Delivery &delivery = m_delivery[size_t(channel)];
+    RadioChannel::Delivery &delivery = m_channels[size_t(channel)].delivery;
     if (!data.isEmpty()) {
         radioAnswered();
     }
@@ -308,7 +297,8 @@ void RadioConnection::onDataArrival(int channel) {
         // keep its reply from the terminal and the decoder, nor hold up the queue. Nor may one
         // that trickles its reply a byte at a time: the wait never goes past the reply's
         // deadline, however often bytes arrive.
-        armDeliveryDeadline(channel, int(std::clamp<qint64>(delivery.deadlineMs - now, 1, CloseWaitInterval)));
+        m_channels[size_t(channel)].armDeliveryDeadline(
+            int(std::clamp<qint64>(delivery.deadlineMs - now, 1, CloseWaitInterval)));
     }
     checkTickWait();
     m_view.flush();
@@ -319,7 +309,7 @@ void RadioConnection::onClose(int channel) {
     completeReceived(channel);
     m_resetTimer->setEnabled(false);
     endDelivery(channel);
-    checkOpenAttempt(channel);
+    m_channels[size_t(channel)].attempt().check();
     checkTickWait();
     wakeReplyTick();
     m_telnet.WakeQueue();
@@ -329,7 +319,7 @@ void RadioConnection::onClose(int channel) {
 void RadioConnection::onError(int channel) {
     paintPointer(LinkColour::Blue);
     dropConnection(channel);
-    checkOpenAttempt(channel);
+    m_channels[size_t(channel)].attempt().check();
     checkTickWait();
     wakeReplyTick();
     m_view.flush();
@@ -367,7 +357,7 @@ void RadioConnection::CheckOutBuffer_Timer() {
         if (j >= ch.Outbound.size()) {
             continue;
         }
-        if (m_delivery[size_t(c)].active) {
+        if (m_channels[size_t(c)].delivery.active) {
             // The last command's connection is still open. Nothing more may go onto it, and a
             // new connection would let this channel's commands overtake each other; a command
             // waiting on channel 0 holds the queries back as well. The connection's end wakes
@@ -375,8 +365,7 @@ void RadioConnection::CheckOutBuffer_Timer() {
             return;
         }
         const QString command = ch.Outbound[j];
-        const Resent &resent = m_resent[size_t(c)];
-        const int resends = resent.command == command && resent.generation == ch.Generation ? resent.times : 0;
+        const int resends = m_channels[size_t(c)].resendsOf(command, ch.Generation);
         if (c == 0 && command == QLatin1String(Telnet::Delay)) {
             ch.Outbound[j].clear();
             m_telnet.HoldQueue(200);
@@ -421,10 +410,11 @@ void RadioConnection::afterConnect(bool connected) {
     m_resetTimer->setEnabled(true);
     paintPointer(LinkColour::Yellow);
     const qint64 now = m_platform.clock().nowMs();
-    m_delivery[size_t(channel)] =
-        Delivery{true, false, false, m_tick.slot, m_tick.command, m_tick.generation, m_tick.resends, now, now + wait};
-    m_resent[size_t(channel)] = Resent{};
-    armDeliveryDeadline(channel, wait);
+    RadioChannel &sending = m_channels[size_t(channel)];
+    sending.delivery = RadioChannel::Delivery{
+        true, false, false, m_tick.slot, m_tick.command, m_tick.generation, m_tick.resends, now, now + wait};
+    sending.setResent({});
+    sending.armDeliveryDeadline(wait);
     m_tick.phase = TickPhase::Sending;
     port.SendData(m_tick.command);
     checkTickWait();
@@ -435,7 +425,8 @@ void RadioConnection::checkTickWait() {
         return;
     }
     const TelnetChannel &ch = m_telnet.Channels[size_t(m_tick.channel)];
-    if (ch.SendDone || ch.WaitAborted || !m_resetTimer->isEnabled() || !m_delivery[size_t(m_tick.channel)].active) {
+    if (ch.SendDone || ch.WaitAborted || !m_resetTimer->isEnabled() ||
+        !m_channels[size_t(m_tick.channel)].delivery.active) {
         finishTick();
     }
 }
@@ -448,7 +439,7 @@ void RadioConnection::finishTick() {
 }
 
 void RadioConnection::markOnWire(int channel) {
-    Delivery &delivery = m_delivery[size_t(channel)];
+    RadioChannel::Delivery &delivery = m_channels[size_t(channel)].delivery;
     if (delivery.active && !delivery.onWire) {
         delivery.onWire = true;
         removeSlot(channel, delivery.slot, delivery.command, delivery.generation);
@@ -456,13 +447,14 @@ void RadioConnection::markOnWire(int channel) {
 }
 
 void RadioConnection::endDelivery(int channel) {
-    Delivery &delivery = m_delivery[size_t(channel)];
+    RadioChannel &ch = m_channels[size_t(channel)];
+    RadioChannel::Delivery &delivery = ch.delivery;
     if (!delivery.active) {
         return;
     }
-    const Delivery ended = delivery;
-    delivery = Delivery{};
-    m_deliveryTimers[size_t(channel)]->setEnabled(false);
+    const RadioChannel::Delivery ended = delivery;
+    delivery = RadioChannel::Delivery{};
+    ch.deliveryTimer().setEnabled(false);
     m_telnet.WakeQueue(); // the channel is free for its next command
     // A command that never got onto the wire is still at the head of its queue and goes again
     // on the next tick. One the radio received but did not answer is not sent again: it may
@@ -473,8 +465,7 @@ void RadioConnection::endDelivery(int channel) {
             RadioPort(channel).PeerReset() && m_telnet.Channels[size_t(channel)].Generation == ended.generation;
         if (reset && ended.resends < MaxResends) {
             m_telnet.RequeueFirst(channel, ended.command);
-            m_resent[size_t(channel)] =
-                Resent{ended.command, m_telnet.Channels[size_t(channel)].Generation, ended.resends + 1};
+            ch.setResent({ended.command, m_telnet.Channels[size_t(channel)].Generation, ended.resends + 1});
             m_view.appendTerminal(QStringLiteral("[%1 not read by the radio; sent again]\r\n").arg(ended.command));
         } else if (reset) {
             m_view.appendTerminal(QStringLiteral("[no reply to %1: the radio reset the connection %2 times]\r\n")
@@ -486,27 +477,20 @@ void RadioConnection::endDelivery(int channel) {
     }
 }
 
-void RadioConnection::armDeliveryDeadline(int channel, int ms) {
-    Timer &timer = *m_deliveryTimers[size_t(channel)];
-    timer.setEnabled(false);
-    timer.setInterval(ms);
-    timer.setEnabled(true);
-}
-
 void RadioConnection::deliveryTimedOut(int channel) {
-    m_deliveryTimers[size_t(channel)]->setEnabled(false);
-    if (!m_delivery[size_t(channel)].active) {
+    m_channels[size_t(channel)].deliveryTimer().setEnabled(false);
+    if (!m_channels[size_t(channel)].delivery.active) {
         return;
     }
     replyWaitRanOut(channel);
     dropConnection(channel);
-    checkOpenAttempt(channel);
+    m_channels[size_t(channel)].attempt().check();
     checkTickWait();
     m_view.flush();
 }
 
 void RadioConnection::replyWaitRanOut(int channel) {
-    const Delivery &delivery = m_delivery[size_t(channel)];
+    const RadioChannel::Delivery &delivery = m_channels[size_t(channel)].delivery;
     if (delivery.active && !delivery.answered) {
         m_replyWait.unanswered();
         radioFailed();
@@ -586,7 +570,7 @@ void RadioConnection::ResetTimer_Timer() {
     }
     for (int i = 0; i < 2; ++i) {
         dropConnection(i);
-        checkOpenAttempt(i);
+        m_channels[size_t(i)].attempt().check();
     }
     m_resetTimer->setEnabled(false);
     m_telnet.WakeQueue();

@@ -3,6 +3,7 @@
 #include "platform/TcpSocket.h"
 #include "platform/Timer.h"
 #include "radio_link/ConnectAttempt.h"
+#include "radio_link/RadioChannel.h"
 #include "radio_link/ReplyWait.h"
 
 #include <QDateTime>
@@ -74,7 +75,6 @@ public:
     // when the attempt ends (at once when already connected). A second request for a channel
     // whose attempt is running joins that attempt.
     void DoOpenPort(int channel, std::function<void(bool)> done = {});
-    bool isOpening(int channel) const { return m_attempts[size_t(channel)]->isActive(); }
 
     void ConnectButton_Click();
     void DisconnectButton_Click();
@@ -106,7 +106,7 @@ public:
     // The wait for an answer, learnt from the radio's own pace.
     const ReplyWait &replyWait() const { return m_replyWait; }
 
-    TcpSocket &RadioPort(int channel) { return *m_ports[size_t(channel)]; }
+    TcpSocket &RadioPort(int channel) { return m_channels[size_t(channel)].port(); }
     Timer &ResetTimer() { return *m_resetTimer; }
     Timer &RemarkTimer() { return *m_remarkTimer; }
     Timer &TimerCheckTelnet() { return *m_checkTelnet; }
@@ -114,7 +114,7 @@ public:
     // True while the queue tick waits for a connect or a send to finish.
     bool tickWaiting() const { return m_tick.phase != TickPhase::Idle; }
     // True from a command's send until the connection that carried it has ended.
-    bool deliveryOutstanding(int channel) const { return m_delivery[size_t(channel)].active; }
+    bool deliveryOutstanding(int channel) const { return m_channels[size_t(channel)].delivery.active; }
 
 private:
     enum class TickPhase { Idle, Connecting, Sending };
@@ -126,28 +126,6 @@ private:
         quint32 generation = 0;
         int resends = 0; // times this command went again after a reset
     };
-    // A command handed to a connection, from the SendData until that connection ends. A key
-    // press is not idempotent, so once its bytes are on the wire (the send completed, or the
-    // radio already answered) the command leaves its queue whether or not a reply follows;
-    // only a command whose send never completed stays at the head to be tried again.
-    struct Delivery {
-        bool active = false;
-        bool onWire = false;
-        bool answered = false;
-        int slot = 0;
-        QString command;
-        quint32 generation = 0;
-        int resends = 0;
-        qint64 sentAtMs = 0;   // when the send began, on the platform clock
-        qint64 deadlineMs = 0; // when the wait for the whole reply ends
-    };
-    // The command put back at the head of a channel after a reset, and how often it has been.
-    struct Resent {
-        QString command;
-        quint32 generation = 0;
-        int times = 0;
-    };
-
     void onConnect(int channel);
     void onDataArrival(int channel);
     void onClose(int channel);
@@ -155,7 +133,6 @@ private:
     void onSendProgress(int channel);
     void onSendComplete(int channel);
 
-    void checkOpenAttempt(int channel);
     void openAttemptFinished(int channel, bool connected, const QString &result);
     void sendOnChannel(int channel, const QString &command);
     void afterConnect(bool connected);
@@ -164,7 +141,6 @@ private:
     void markOnWire(int channel);
     void endDelivery(int channel);
     void completeReceived(int channel);
-    void armDeliveryDeadline(int channel, int ms);
     void deliveryTimedOut(int channel);
     // The wait for the radio's answer on this channel ran out.
     void replyWaitRanOut(int channel);
@@ -187,23 +163,14 @@ private:
     const LinkHooks &m_hooks;
     ReplyDecoder *m_decoder = nullptr;
 
-    std::array<std::unique_ptr<TcpSocket>, 2> m_ports;
+    std::array<RadioChannel, 2> m_channels;
     std::unique_ptr<Timer> m_resetTimer;
     std::unique_ptr<Timer> m_remarkTimer;
     std::unique_ptr<Timer> m_checkTelnet;
-    std::array<std::unique_ptr<ConnectAttempt>, 2> m_attempts;
-    std::array<std::vector<std::function<void(bool)>>, 2> m_openCallbacks;
-    // Per channel, the end of the current delivery's wait for a reply or for the close. The
-    // shared ResetTimer cannot serve: a reply decoded on one channel switches it off while the
-    // other channel may still be waiting.
-    std::array<std::unique_ptr<Timer>, 2> m_deliveryTimers;
 
-    std::array<int, 2> m_lastError{{0, 0}}; // error number of the socket's last Error event
     int m_attemptsRunning = 0;
     bool m_updateTimerWasEnabled = false;
     TickWait m_tick;
-    std::array<Delivery, 2> m_delivery;
-    std::array<Resent, 2> m_resent;
     ReplyWait m_replyWait;
     bool m_started = false;
     int m_failedConnects = 0;     // in a row, to the host the user typed

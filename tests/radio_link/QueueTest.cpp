@@ -367,13 +367,6 @@ TEST(Connection, KeepAsConnectedReopensAndTheRemarkClears) {
     h.link.connection.RetryButton_Click();
     EXPECT_EQ(h.link.view.HoldOnText, "Testing the Water");
     h.run(1900); // 1750 ms after a socket was last seen closed, the hint and the result are cleared
-    std::cerr << "DBG hold=" << h.link.view.HoldOnText.toStdString()
-              << " p3=" << h.link.view.StatusPanel[3].toStdString()
-              << " remark=" << h.link.connection.RemarkTimer().isEnabled()
-              << " fires=" << static_cast<FakeTimer &>(h.link.connection.RemarkTimer()).fireCount()
-              << " dl=" << static_cast<FakeTimer &>(h.link.connection.RemarkTimer()).deadline()
-              << " now=" << h.platform.fakeClock.nowMs() << " ports=" << h.port(0).state << "," << h.port(1).state
-              << "\n";
     EXPECT_TRUE(h.link.view.HoldOnText.isEmpty() && h.link.view.StatusPanel[3].isEmpty());
 }
 
