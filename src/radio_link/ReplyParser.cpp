@@ -1,26 +1,6 @@
 #include "radio_link/ReplyParser.h"
 
-#include "platform/NumericText.h"
-
-#include <cstring>
-
 namespace ReplyParser {
-
-bool same(QStringView a, QStringView b) {
-    return a.size() == b.size() &&
-           (a.isEmpty() || std::memcmp(a.utf16(), b.utf16(), size_t(a.size()) * sizeof(char16_t)) == 0);
-}
-
-qint16 int16Of(QStringView text) {
-    int value = 0;
-    qsizetype digits = 0;
-    while (digits < text.size() && digits < 5 && text[digits] >= u'0' && text[digits] <= u'9') {
-        value = value * 10 + (text[digits].unicode() - u'0');
-        ++digits;
-    }
-    const bool plain = digits > 0 && digits < 5 && (digits == text.size() || text[digits] != u'.');
-    return plain ? qint16(value) : NumericText::Int16Of(text.toString());
-}
 
 QStringView headOf(QStringView line) {
     const qsizetype equals = line.indexOf(u'=');
@@ -29,36 +9,6 @@ QStringView headOf(QStringView line) {
     }
     const qsizetype blank = line.left(equals).lastIndexOf(u' ');
     return blank < 0 ? QStringView() : line.left(blank);
-}
-
-Line parseLine(QStringView line) {
-    if (line.isEmpty()) {
-        return {};
-    }
-    // Which kind of line, by its first letter before anything else.
-    const char16_t first = line.front().unicode();
-    if (first != u'L' && first != u'M' && first != u'S' && first != u'V') {
-        return {};
-    }
-    if (line.startsWith(QLatin1String("List"))) {
-        return {Kind::List, line};
-    }
-    if (line.startsWith(QLatin1String("Menu"))) {
-        return {Kind::Menu, line};
-    }
-    if (line.startsWith(QLatin1String("Meta"))) {
-        return {Kind::Meta, line};
-    }
-    if (line.startsWith(QLatin1String("STAT"))) {
-        return line.startsWith(QLatin1String("STATE=")) ? Line{Kind::Power, line.mid(6)} : Line{Kind::Stat, {}};
-    }
-    if (line.startsWith(QLatin1String("VER="))) {
-        return {Kind::Version, line.mid(4)};
-    }
-    if (line.startsWith(QLatin1String("VOL="))) {
-        return {Kind::Volume, line.mid(4)};
-    }
-    return {};
 }
 
 MenuReply parseMenu(QStringView line) {
@@ -104,7 +54,8 @@ ListReply parseList(QStringView line) {
 }
 
 int firstRowStartingWith(QStringView line, QChar first) {
-    if ((headOf(line).isEmpty() ? QChar(u' ') : headOf(line).front()) == first) {
+    const QStringView head = headOf(line);
+    if ((head.isEmpty() ? QChar(u' ') : head.front()) == first) {
         return 0;
     }
     int row = 0;

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "platform/NumericText.h"
+
 #include <QString>
 #include <QStringView>
 #include <QtGlobal>
 #include <QVarLengthArray>
 
+#include <cstring>
 #include <optional>
 
 // Reading the radio's reply lines, and nothing else: a line comes in, a typed value comes out,
@@ -36,7 +39,7 @@ struct Line {
 };
 
 // Which kind of line, and its value. An empty line is Unknown.
-Line parseLine(QStringView line);
+inline Line parseLine(QStringView line);
 
 // The keys of a menu line that the program reads, in the order the line gives them (a later
 // key overrides an earlier one, and a screen key is acted on where it stands).
@@ -83,11 +86,11 @@ inline qsizetype rowCount(QStringView line) {
 }
 
 // Equal texts, compared without building anything: this runs for every line of a reply.
-bool same(QStringView a, QStringView b);
+inline bool same(QStringView a, QStringView b);
 
 // The usual numeric-prefix reading. What the radio sends, a number of a few digits maybe
 // followed by other text ("3)"), is read without going through a double.
-qint16 int16Of(QStringView text);
+inline qint16 int16Of(QStringView text);
 
 // The place of a 0-based list position on a page of seven, 1..7.
 inline int placeOnPage(qint16 position) {
@@ -132,6 +135,54 @@ QStringView cutPairs(QStringView line, Visit &&visit) {
         visit(key, value);
         key = nextKey;
     }
+}
+
+// The functions that run for every line of a reply, inline.
+
+inline bool same(QStringView a, QStringView b) {
+    return a.size() == b.size() &&
+           (a.isEmpty() || std::memcmp(a.utf16(), b.utf16(), size_t(a.size()) * sizeof(char16_t)) == 0);
+}
+
+inline qint16 int16Of(QStringView text) {
+    int value = 0;
+    qsizetype digits = 0;
+    while (digits < text.size() && digits < 5 && text[digits] >= u'0' && text[digits] <= u'9') {
+        value = value * 10 + (text[digits].unicode() - u'0');
+        ++digits;
+    }
+    const bool plain = digits > 0 && digits < 5 && (digits == text.size() || text[digits] != u'.');
+    return plain ? qint16(value) : NumericText::Int16Of(text.toString());
+}
+
+inline Line parseLine(QStringView line) {
+    if (line.isEmpty()) {
+        return {};
+    }
+    // Which kind of line, by its first letter before anything else.
+    const char16_t first = line.front().unicode();
+    if (first != u'L' && first != u'M' && first != u'S' && first != u'V') {
+        return {};
+    }
+    if (line.startsWith(QLatin1String("List"))) {
+        return {Kind::List, line};
+    }
+    if (line.startsWith(QLatin1String("Menu"))) {
+        return {Kind::Menu, line};
+    }
+    if (line.startsWith(QLatin1String("Meta"))) {
+        return {Kind::Meta, line};
+    }
+    if (line.startsWith(QLatin1String("STAT"))) {
+        return line.startsWith(QLatin1String("STATE=")) ? Line{Kind::Power, line.mid(6)} : Line{Kind::Stat, {}};
+    }
+    if (line.startsWith(QLatin1String("VER="))) {
+        return {Kind::Version, line.mid(4)};
+    }
+    if (line.startsWith(QLatin1String("VOL="))) {
+        return {Kind::Volume, line.mid(4)};
+    }
+    return {};
 }
 
 } // namespace ReplyParser

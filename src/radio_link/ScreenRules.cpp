@@ -96,13 +96,14 @@ ScreenRules::Inputs ScreenRules::inputs() const {
 void ScreenRules::chooseScreen() {
     m_telnet.CompactQueues();
     WhatAutos();
-    showMenuItem();
-    FillDebug();
-    applyScreen();
+    const qint16 item = numberOrNone(m_state.SelectedMenuItem);
+    const qint16 screen = numberOrNone(m_state.MenuState);
+    showMenuItem(item);
+    FillDebug(item, screen);
+    applyScreen(screen);
 }
 
-void ScreenRules::showMenuItem() {
-    const qint16 item = numberOrNone(m_state.SelectedMenuItem);
+void ScreenRules::showMenuItem(qint16 item) {
     if (!m_view.MacroListVisible && !m_hooks.macroWaitTimerRunning() && !m_state.poll.RadioStandby &&
         item != m_lastItemSeen) {
         m_lastItemSeen = item;
@@ -127,9 +128,7 @@ QString ScreenRules::queueText(int channel) const {
     return text;
 }
 
-void ScreenRules::FillDebug() {
-    const qint16 item = numberOrNone(m_state.SelectedMenuItem);
-    const qint16 screen = numberOrNone(m_state.MenuState);
+void ScreenRules::FillDebug(qint16 item, qint16 screen) {
     const QString itemName = inTable(item) ? m_skin.MenuTable[size_t(item)].Name : QString();
     const QString screenName = inTable(screen) ? m_skin.StateTable[size_t(screen)].Name : QString();
     QString debug;
@@ -147,12 +146,11 @@ void ScreenRules::FillDebug() {
     m_view.touch();
 }
 
-void ScreenRules::applyScreen() {
+void ScreenRules::applyScreen(qint16 screen) {
     // Before the first menu reply, or after a garbled one, there is no screen to apply rules to.
     if (m_state.MenuState.isEmpty()) {
         return;
     }
-    const qint16 screen = int16Of(m_state.MenuState);
     m_state.poll.RadioStandby = false;
     QString picture;
     if (screen == 0 && (m_state.MenuPage == QLatin1String("1") || m_state.MenuPage == QLatin1String("2"))) {

@@ -28,8 +28,6 @@ public:
     // Which values the next automatic poll asks for, from the screen the radio shows; the
     // record buttons and the waiting animation follow the player status.
     void WhatAutos();
-    // The debug text: menu page, item, screen, reset timeout and both queues.
-    void FillDebug();
 
     // Everything chooseScreen reads, besides the skin and the settings, which stay as they are
     // while a reply is decoded: equal inputs give equal results, so the decoder runs it again
@@ -67,11 +65,14 @@ public:
     static QString metaStatus(const LinkView &view);
 
 private:
+    // The menu item and the screen the radio reports, -1 for none, as WhatAutos left them.
     // A new menu item shows its picture and name, unless a macro is at work or the radio sleeps.
-    void showMenuItem();
+    void showMenuItem(qint16 item);
+    // The debug text: menu page, item, screen, reset timeout and both queues.
+    void FillDebug(qint16 item, qint16 screen);
     // The screen's picture and the rules of particular screens (main menu pages, search, the
     // error screen's back-out, night mode).
-    void applyScreen();
+    void applyScreen(qint16 screen);
     // The waiting animation stops: its frame becomes -2 and the windows are told.
     void stopPleaseWait();
     qint16 pollReload() const;
