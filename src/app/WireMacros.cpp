@@ -14,7 +14,8 @@
 // traffic for its trace, and the window's placement.
 void Program::wireMacros() {
     RadioLink &link = *m_link;
-    m_macroRunner = std::make_unique<MacroRunner>(m_platform, link.telnet, m_state, m_timeouts, m_macros, m_skin);
+    m_macroRunner =
+        std::make_unique<MacroRunner>(m_platform, link.telnet, link.poll, m_state, m_timeouts, m_macros, m_skin);
     MacroRunner &runner = *m_macroRunner;
     runner.shareWaitFrame(m_state.WaitFrame); // the display window's animation plays the same frames
 

@@ -226,9 +226,7 @@ void InfoPanel::followNavigation() {
         m_view.clearTerminal();
         m_view.flush();
     }
-    if (Timer *update = m_telnet.UpdateTimer()) {
-        update->setInterval(200);
-    }
+    m_link.poll.refreshIn(200);
 }
 
 void InfoPanel::MainMenuList_DblClick() {

@@ -4,6 +4,7 @@
 #include "display/SkinTables.h"
 #include "platform/NumericText.h"
 #include "platform/Platform.h"
+#include "radio_link/AutomaticPoll.h"
 #include "radio_link/RadioState.h"
 #include "radio_link/Telnet.h"
 #include "settings/Timeouts.h"
@@ -85,12 +86,17 @@ bool passes(const TestParts &parts, const RadioState &state) {
     return (parts.value == *comparedOf(parts, state).actual) != parts.inverted;
 }
 
+using Data = ReplyHandshake::Data;
+using Reply = ReplyHandshake::Reply;
+
 } // namespace
 
-MacroRunner::MacroRunner(Platform &platform, Telnet &telnet, RadioState &state, const Timeouts &timeouts,
-                         MacroTable &table, const SkinTables &skin)
+MacroRunner::MacroRunner(Platform &platform, Telnet &telnet, AutomaticPoll &poll, RadioState &state,
+                         const Timeouts &timeouts, MacroTable &table, const SkinTables &skin)
     : m_clock(platform.clock())
     , m_telnet(telnet)
+    , m_poll(poll)
+    , m_handshake(state, poll)
     , m_state(state)
     , m_timeouts(timeouts)
     , m_table(table)
@@ -173,11 +179,6 @@ int MacroRunner::lastStep() const {
     return m ? int(m->Steps.size()) - 1 : -1;
 }
 
-bool MacroRunner::anyAwait() const {
-    return m_state.awaits.AwaitAnyList || m_state.awaits.AwaitList || m_state.awaits.AwaitMenu ||
-           m_state.awaits.AwaitMeta || m_state.awaits.AwaitOk;
-}
-
 void MacroRunner::MacroTimer_Timer() {
     // The time since the last tick: the interval, or more when a busy machine let the tick run
     // late, so that the step time-out means time and not a number of ticks.
@@ -230,7 +231,7 @@ void MacroRunner::MacroTimer_Timer() {
 
     // Reply gate: replies owed to the last step are awaited up to the step time-out; after
     // that the step counts as answered.
-    if (anyAwait()) {
+    if (m_handshake.awaiting()) {
         StepElapsed += sinceLastTick;
         if (StepElapsed < m_timeouts.MacroStepTimeout) {
             return;
@@ -238,7 +239,7 @@ void MacroRunner::MacroTimer_Timer() {
     }
     ClearNeeding();
     StepElapsed = 0;
-    m_state.poll.FullRefreshCountdown = m_timeouts.CheckAllOn;
+    m_poll.deferFullRefresh();
 
     if (runStep() == Next::TickEnd) {
         tickEnd();
@@ -257,10 +258,9 @@ MacroRunner::Next MacroRunner::runStep() {
             m_telnet.QueueCommand(0, QLatin1String(command));
         }
         m_state.poll.RadioStandby = false;
-        m_state.needs.NeedState = true;
-        m_state.needs.NeedMenu = true;
-        m_state.awaits.AwaitMenu = true;
-        m_state.awaits.AwaitOk = true;
+        m_poll.askFor(AutomaticPoll::Query::State);
+        m_handshake.askAndAwait(Data::Menu);
+        m_handshake.expect(Reply::Ok);
     }
     if (MacroStepList.size() < CurrentStep) {
         MakeMacroStuff(CurrentMacro);
@@ -298,7 +298,7 @@ MacroRunner::Next MacroRunner::actionStep(MacroStep &step) {
     setLabelCaption(step);
     m_telnet.QueueCommand(0, step.Commandx);
     m_telnet.QueueCommand(0, QLatin1String(Telnet::Delay));
-    m_state.awaits.AwaitOk = true;
+    m_handshake.expect(Reply::Ok);
     m.StepFailCount = 0;
     MacroLabelGreen = true;
     AddToText(QStringLiteral("Command "));
@@ -322,17 +322,14 @@ MacroRunner::Next MacroRunner::testStep(const MacroStep &step) {
     switch (kindOf(parts)) {
     case TestKind::Menu:
     case TestKind::List: {
-        const bool menu = kindOf(parts) == TestKind::Menu;
-        bool &fresh = menu ? m_state.fresh.FreshMenu : m_state.fresh.FreshList;
-        bool &need = menu ? m_state.needs.NeedMenu : m_state.needs.NeedList;
-        if (!fresh) {
-            need = true;
+        const Data data = kindOf(parts) == TestKind::Menu ? Data::Menu : Data::List;
+        if (!m_handshake.isFresh(data)) {
+            m_handshake.refetch(data);
             return waitPath();
         }
         m_macroTimer->setInterval(stepInterval());
         if (!passes(parts, m_state)) {
-            fresh = false;
-            need = true;
+            m_handshake.refetch(data);
             return failurePath();
         }
         AddToText(QLatin1String(comparedOf(parts, m_state).traceWord) + parts.value + u' ');
@@ -350,8 +347,8 @@ MacroRunner::Next MacroRunner::testStep(const MacroStep &step) {
 }
 
 MacroRunner::Next MacroRunner::listSearch(const QString &value) {
-    if (!m_state.fresh.FreshList) {
-        m_state.needs.NeedList = true;
+    if (!m_handshake.isFresh(Data::List)) {
+        m_handshake.refetch(Data::List);
         return waitPath();
     }
     if (!value.contains(u'"')) {
@@ -369,9 +366,7 @@ MacroRunner::Next MacroRunner::listSearch(const QString &value) {
             // Nothing to find: give up on the step at once.
             AddToText(QStringLiteral("NO RESULTS "));
             macro()->StepFailCount = 20;
-            m_state.fresh.FreshList = false;
-            m_state.needs.NeedList = true;
-            m_state.awaits.AwaitList = true;
+            m_handshake.awaitFresh(Data::List);
             return failurePath();
         }
         if (matched) {
@@ -380,9 +375,7 @@ MacroRunner::Next MacroRunner::listSearch(const QString &value) {
         }
     }
     if (found < 0) {
-        m_state.fresh.FreshList = false;
-        m_state.needs.NeedList = true;
-        m_state.awaits.AwaitList = true;
+        m_handshake.awaitFresh(Data::List);
         return failurePath();
     }
     m_macroTimer->setInterval(stepInterval());
@@ -394,11 +387,10 @@ MacroRunner::Next MacroRunner::listSearch(const QString &value) {
     if (!row.isEmpty() && !m_state.SelectedListItem.isEmpty() && row.left(1) == m_state.SelectedListItem) {
         // The radio's cursor is on the row already.
         m_telnet.QueueCommand(0, QStringLiteral("OK"));
-        m_state.awaits.AwaitOk = true;
-        m_state.awaits.AwaitList = true;
+        m_handshake.expect(Reply::Ok | Reply::List);
     } else {
         hooks.selectInfoListRow(found);
-        m_state.awaits.AwaitList = true;
+        m_handshake.expect(Reply::List);
     }
     return advanceLoop(false);
 }
@@ -417,7 +409,7 @@ int MacroRunner::backupTarget(const MacroStep &step) const {
 
 MacroRunner::Next MacroRunner::failurePath() {
     MacroDef &m = *macro();
-    m_state.poll.PollCountdown = 0;
+    m_poll.pollNow();
     MacroLabelGreen = false;
     m.StepFailCount = qint16(std::min<int>(m.StepFailCount + 1, 100));
     if (m.StepFailCount <= MaxStepFails) {
@@ -437,10 +429,9 @@ MacroRunner::Next MacroRunner::failurePath() {
     CurrentStep = target;
     AddToText(QStringLiteral("BACKUP TO ") + QString::number(CurrentStep) + CrLf +
               QStringLiteral("================================") + CrLf);
-    m_state.awaits.AwaitOk = true;
+    m_handshake.expect(Reply::Ok);
     ExtraWait = 50;
-    m_state.needs.NeedMenu = true;
-    m_state.needs.NeedList = true;
+    m_poll.askFor(AutomaticPoll::Query::Menu | AutomaticPoll::Query::List);
     return waitPath();
 }
 
@@ -456,7 +447,7 @@ MacroRunner::Next MacroRunner::waitPath() {
         m_macroTimer->setInterval(SavedInterval + ExtraWait);
     }
     setLabelToolTip();
-    m_state.awaits.AwaitAnyList = true;
+    m_handshake.expect(Reply::AnyList);
     restartMacroTimer();
     AddToText(QStringLiteral("Wait ") + QString::number(m_macroTimer->interval()) + QStringLiteral(", "));
     if (ExtraWait >= 4000) {
@@ -500,15 +491,13 @@ MacroRunner::Next MacroRunner::advanceLoop(bool bailed) {
             if (step.Test.isEmpty()) {
                 return Next::TickEnd; // the step runs on the next tick
             }
-            m_state.fresh.FreshMeta = false;
-            m_state.fresh.FreshVolume = false;
-            m_state.fresh.FreshVersion = false;
-            m_state.needs.FullRefreshDue = false;
+            m_handshake.forget(Data::Meta | Data::Volume | Data::Version);
+            m_poll.dropFullRefresh();
             if (lookAhead(step)) {
                 continue; // already true: done without being run
             }
-            m_state.poll.FullRefreshCountdown = m_timeouts.CheckAllOn;
-            m_state.poll.PollCountdown = 0;
+            m_poll.deferFullRefresh();
+            m_poll.pollNow();
             return Next::TickEnd;
         }
         // A pause is served as the wait before the step after it, so a command's
@@ -530,15 +519,14 @@ bool MacroRunner::lookAhead(const MacroStep &step) {
     if (kind != TestKind::Menu && kind != TestKind::List) {
         return false;
     }
-    const bool menu = kind == TestKind::Menu;
+    const Data data = kind == TestKind::Menu ? Data::Menu : Data::List;
     if (!passes(parts, m_state)) {
         // Ask for the values now, so the step finds them fresh.
-        (menu ? m_state.needs.NeedMenu : m_state.needs.NeedList) = true;
-        (menu ? m_state.awaits.AwaitMenu : m_state.awaits.AwaitList) = true;
-        m_state.poll.PollCountdown = 0;
+        m_handshake.askAndAwait(data);
+        m_poll.pollNow();
         return false;
     }
-    (menu ? m_state.fresh.FreshMenu : m_state.fresh.FreshList) = true;
+    m_handshake.markFresh(data);
     m_macroTimer->setInterval(20);
     SavedInterval = 20;
     ExtraWait = 0;
@@ -555,8 +543,8 @@ MacroRunner::Next MacroRunner::finish() {
     }
     ClearNeeding();
     ExtraWait = 0;
-    m_state.needs.FullRefreshDue = true;
-    m_state.poll.PollCountdown = 0;
+    m_poll.askForAll();
+    m_poll.pollNow();
     FailNote.clear();
     if (MacroDef *m = macro()) {
         m->RestartCount = 0;
@@ -587,8 +575,8 @@ MacroRunner::Next MacroRunner::failureFinish() {
     CurrentStep = -1;
     hooks.showMacroList(true);
     ClearFreshData();
-    m_state.poll.FullRefreshCountdown = m_timeouts.CheckAllOn;
-    m_state.poll.PollCountdown = 5;
+    m_poll.deferFullRefresh();
+    m_poll.pollIn(5);
     return Next::TickEnd;
 }
 
@@ -629,11 +617,7 @@ void MacroRunner::restartMacroTimer() {
 }
 
 void MacroRunner::kickDisplayRefresh() {
-    if (Timer *update = m_telnet.UpdateTimer()) {
-        update->setEnabled(false);
-        update->setInterval(20);
-        update->setEnabled(true);
-    }
+    m_poll.kick();
 }
 
 void MacroRunner::selectStepLine(int line) {
@@ -730,11 +714,11 @@ void MacroRunner::MakeMacroStuff(int macroIndex) {
 }
 
 void MacroRunner::ClearFreshData() {
-    m_state.fresh.clear();
+    m_handshake.forgetAll();
 }
 
 void MacroRunner::ClearNeeding() {
-    m_state.awaits.clear();
+    m_handshake.dropAwaits();
 }
 
 void MacroRunner::MacroStepList_DblClick(int line) {

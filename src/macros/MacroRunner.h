@@ -2,6 +2,7 @@
 
 #include "macros/MacroTable.h"
 #include "platform/Timer.h"
+#include "radio_link/ReplyHandshake.h"
 
 #include <QObject>
 #include <QString>
@@ -61,8 +62,8 @@ public:
     static constexpr qsizetype TraceKept = 150000;
     static constexpr int LabelGreen = 65280;
 
-    MacroRunner(Platform &platform, Telnet &telnet, RadioState &state, const Timeouts &timeouts, MacroTable &table,
-                const SkinTables &skin);
+    MacroRunner(Platform &platform, Telnet &telnet, AutomaticPoll &poll, RadioState &state, const Timeouts &timeouts,
+                MacroTable &table, const SkinTables &skin);
     ~MacroRunner() override;
 
     MacroHooks hooks;
@@ -131,7 +132,6 @@ private:
     int stepInterval() const;
     int backupTarget(const MacroStep &step) const;
     void setPause(MacroStep &step);
-    bool anyAwait() const;
     void restartMacroTimer();
     void kickDisplayRefresh();
     void selectStepLine(int line);
@@ -155,6 +155,8 @@ private:
 
     Clock &m_clock;
     Telnet &m_telnet;
+    AutomaticPoll &m_poll;
+    ReplyHandshake m_handshake;
     RadioState &m_state;
     const Timeouts &m_timeouts;
     MacroTable &m_table;

@@ -14,6 +14,7 @@
 #include <memory>
 #include <vector>
 
+class AutomaticPoll;
 class LinkView;
 class Platform;
 class ReplyDecoder;
@@ -60,8 +61,8 @@ public:
     // gone: the windows say it is offline instead of showing the last values as live.
     static constexpr int OfflineAfterMs = 4000;
 
-    RadioConnection(Platform &platform, Telnet &telnet, RadioState &state, const Timeouts &timeouts,
-                    LinkSettings &settings, LinkView &view, const LinkHooks &hooks);
+    RadioConnection(Platform &platform, Telnet &telnet, AutomaticPoll &poll, RadioState &state,
+                    const Timeouts &timeouts, LinkSettings &settings, LinkView &view, const LinkHooks &hooks);
     ~RadioConnection() override;
 
     void setDecoder(ReplyDecoder *decoder) { m_decoder = decoder; }
@@ -180,6 +181,7 @@ private:
 
     Platform &m_platform;
     Telnet &m_telnet;
+    AutomaticPoll &m_poll;
     RadioState &m_state;
     const Timeouts &m_timeouts;
     LinkSettings &m_settings;
@@ -200,7 +202,6 @@ private:
 
     std::array<int, 2> m_lastError{{0, 0}}; // error number of the socket's last Error event
     int m_attemptsRunning = 0;
-    bool m_updateTimerWasEnabled = false;
     TickWait m_tick;
     std::array<Delivery, 2> m_delivery;
     std::array<Resent, 2> m_resent;

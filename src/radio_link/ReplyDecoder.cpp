@@ -3,8 +3,10 @@
 #include "display/SkinTables.h"
 #include "platform/NumericText.h"
 #include "platform/Platform.h"
+#include "radio_link/AutomaticPoll.h"
 #include "radio_link/LinkView.h"
 #include "radio_link/RadioState.h"
+#include "radio_link/ReplyHandshake.h"
 #include "radio_link/Telnet.h"
 #include "settings/Timeouts.h"
 
@@ -145,11 +147,12 @@ QString CrazyList(const QString &reply, const QString &updatedAt) {
     return out;
 }
 
-ReplyDecoder::ReplyDecoder(Platform &platform, Telnet &telnet, Timer &resetTimer, RadioState &state,
-                           const Timeouts &timeouts, const SkinTables &skin, const LinkSettings &settings,
-                           LinkView &view, const LinkHooks &hooks)
+ReplyDecoder::ReplyDecoder(Platform &platform, Telnet &telnet, AutomaticPoll &poll, Timer &resetTimer,
+                           RadioState &state, const Timeouts &timeouts, const SkinTables &skin,
+                           const LinkSettings &settings, LinkView &view, const LinkHooks &hooks)
     : m_platform(platform)
     , m_telnet(telnet)
+    , m_poll(poll)
     , m_resetTimer(resetTimer)
     , m_state(state)
     , m_timeouts(timeouts)
@@ -289,9 +292,7 @@ void ReplyDecoder::DecodeReturn() {
                         touched = true;
                     }
                 }
-                m_state.awaits.AwaitAnyList = false;
-                m_state.awaits.AwaitList = false;
-                m_state.fresh.FreshList = true;
+                ReplyHandshake::arrived(m_state, ReplyHandshake::Data::List);
             } else if (line.startsWith(QLatin1String("Menu"))) {
                 known();
                 const bool repeat = same(line, lastMenu) && m_state.MenuState.isSharedWith(menuStateLeft) &&
@@ -307,18 +308,14 @@ void ReplyDecoder::DecodeReturn() {
                     menuPageLeft = m_state.MenuPage;
                     menuItemLeft = m_state.SelectedMenuItem;
                 }
-                m_state.awaits.AwaitAnyList = false;
-                m_state.awaits.AwaitMenu = false;
-                m_state.fresh.FreshMenu = true;
+                ReplyHandshake::arrived(m_state, ReplyHandshake::Data::Menu);
             } else if (line.startsWith(QLatin1String("Meta"))) {
                 known();
                 if (m_state.holds.MetaListHold || !same(line, lastMeta)) {
                     lastMeta = m_state.holds.MetaListHold ? lastMeta : line;
                     touched = makeMetaList(line) || touched;
                 }
-                m_state.awaits.AwaitAnyList = false;
-                m_state.awaits.AwaitMeta = false;
-                m_state.fresh.FreshMeta = true;
+                ReplyHandshake::arrived(m_state, ReplyHandshake::Data::Meta);
             } else if (line.startsWith(QLatin1String("STAT"))) {
                 known();
                 if (line.startsWith(QLatin1String("STATE="))) {
@@ -326,12 +323,12 @@ void ReplyDecoder::DecodeReturn() {
                     touched = touched || m_state.poll.ExpectState || m_state.PowerState != power;
                     m_state.poll.ExpectState = false;
                     m_state.PowerState = power.toString();
-                    m_state.fresh.FreshState = true;
+                    ReplyHandshake::arrived(m_state, ReplyHandshake::Data::State);
                 }
             } else if (line.startsWith(QLatin1String("VER="))) {
                 known();
                 m_state.VersionText = line.mid(4).toString();
-                m_state.fresh.FreshVersion = true;
+                ReplyHandshake::arrived(m_state, ReplyHandshake::Data::Version);
             } else if (line.startsWith(QLatin1String("VOL="))) {
                 known();
                 touched = touched || m_state.poll.ExpectVolume;
@@ -347,7 +344,7 @@ void ReplyDecoder::DecodeReturn() {
                 }
                 m_state.holds.VolumeDragging = false;
                 m_state.holds.VolumeSetByProgram = false;
-                m_state.fresh.FreshVolume = true;
+                ReplyHandshake::arrived(m_state, ReplyHandshake::Data::Volume);
                 ++volumeLines;
             }
             if (!settled || touched) {
@@ -607,9 +604,7 @@ void ReplyDecoder::FillDebug() {
     }
     m_view.SearchBoxVisible = screen == 14;
     if (screen == 21 && m_state.PreviousMenuState == m_state.MenuState) {
-        if (Timer *update = m_telnet.UpdateTimer()) {
-            update->setEnabled(false);
-        }
+        m_poll.stop();
         if (m_settings.Auto21Backout) {
             // Emptying PreviousMenuState limits this to once per menu reply reporting screen 21.
             m_state.PreviousMenuState.clear();

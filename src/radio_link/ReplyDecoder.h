@@ -6,6 +6,7 @@
 
 #include <optional>
 
+class AutomaticPoll;
 class LinkView;
 class Platform;
 class Telnet;
@@ -26,8 +27,9 @@ QString CrazyList(const QString &reply, const QString &updatedAt);
 // the display window show, and decides what the automatic poll asks next.
 class ReplyDecoder {
 public:
-    ReplyDecoder(Platform &platform, Telnet &telnet, Timer &resetTimer, RadioState &state, const Timeouts &timeouts,
-                 const SkinTables &skin, const LinkSettings &settings, LinkView &view, const LinkHooks &hooks);
+    ReplyDecoder(Platform &platform, Telnet &telnet, AutomaticPoll &poll, Timer &resetTimer, RadioState &state,
+                 const Timeouts &timeouts, const SkinTables &skin, const LinkSettings &settings, LinkView &view,
+                 const LinkHooks &hooks);
 
     // Decodes LastReply of channel 0 then channel 1 (emptied when recognised).
     void DecodeReturn();
@@ -49,6 +51,7 @@ private:
 
     Platform &m_platform;
     Telnet &m_telnet;
+    AutomaticPoll &m_poll;
     Timer &m_resetTimer;
     RadioState &m_state;
     const Timeouts &m_timeouts;

@@ -21,7 +21,7 @@ inline void PrintTo(const QStringList &list, std::ostream *os) {
 struct RunnerHarness : LinkHarness {
     MacroTable table;
     RadioModel radio;
-    MacroRunner runner{platform, link.telnet, state, timeouts, table, skin};
+    MacroRunner runner{platform, link.telnet, link.poll, state, timeouts, table, skin};
     QString searchBox;
     QList<int> listRowsOpened; // rows the runner had the information panel open
 
