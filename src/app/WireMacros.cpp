@@ -20,8 +20,8 @@ void Program::wireMacros() {
     runner.shareWaitFrame(m_state.WaitFrame); // the display window's animation plays the same frames
 
     // The link asks whether a run is going on; the runner may be gone before the link is.
-    link.hooks.macroRunning = [this] { return m_macroRunner && m_macroRunner->running(); };
-    link.hooks.macroWaitTimerRunning = [this] { return m_macroRunner && m_macroRunner->MacroWaitTimer().isEnabled(); };
+    link.hooks.answerMacroQuestions(runner);
+    connect(&runner, &QObject::destroyed, &link.view, [&link] { link.hooks.answerMacroQuestions(NoMacroRuns()); });
     // Every command sent and every reply received, for the trace.
     connect(&link.view, &LinkView::macroTrace, &runner, &MacroRunner::AddToMacroText);
 

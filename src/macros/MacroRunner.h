@@ -2,6 +2,7 @@
 
 #include "macros/MacroTable.h"
 #include "platform/Timer.h"
+#include "radio_link/LinkView.h"
 #include "radio_link/ReplyHandshake.h"
 
 #include <QObject>
@@ -50,7 +51,7 @@ struct MacroHooks {
 // action and ends. Starting and stopping only set the indexes; the next tick does the rest.
 // Every index it reads (macro, step, back-up target) is checked against the table as it is at
 // that tick, since a reload may replace the table under a running macro.
-class MacroRunner : public QObject {
+class MacroRunner : public QObject, public MacroActivity {
     Q_OBJECT
 public:
     static constexpr int LongestInterval = 30000; // no pause or back-off waits longer
@@ -76,6 +77,9 @@ public:
     // Ends the run on the next tick, however many steps the macro has ("_ok", "MACRO FINISHED").
     void Stop();
     bool running() const { return CurrentMacro != -1; }
+    // What the radio link asks.
+    bool macroRunning() const override { return running(); }
+    bool macroWaitTimerRunning() const override { return m_waitTimer->isEnabled(); }
 
     void MacroTimer_Timer();
     void MacroWaitTimer_Timer();

@@ -27,6 +27,7 @@ RadioSession::RadioSession(Platform &platform, const QString &programFolder, con
 
 RadioSession::~RadioSession() {
     // The runner and the panel ask the link; they go first.
+    m_link->hooks.answerMacroQuestions(NoMacroRuns());
     m_runner.reset();
     m_panel.reset();
     m_link.reset();
@@ -38,8 +39,7 @@ void RadioSession::wireRunner() {
     InfoPanel &panel = *m_panel;
     runner.shareWaitFrame(m_state.WaitFrame); // a display's animation plays the same frames
 
-    link.hooks.macroRunning = [this] { return m_runner && m_runner->running(); };
-    link.hooks.macroWaitTimerRunning = [this] { return m_runner && m_runner->MacroWaitTimer().isEnabled(); };
+    link.hooks.answerMacroQuestions(runner);
     connect(&link.view, &LinkView::macroTrace, &runner, &MacroRunner::AddToMacroText);
 
     panel.hooks.startMacro = [&runner](int macro) { runner.Start(macro); };

@@ -32,8 +32,7 @@ struct RunnerHarness : LinkHarness {
         GetTheIndexs(skin, ini, qEnvironmentVariable("CV_TEST_DATA"));
         CompileMacros(table, QString::fromLatin1(macros).replace(u'|', QStringLiteral("\r\n")));
         answer = [this](const QString &command) { return std::optional<QString>(radio.handle(command)); };
-        link.hooks.macroRunning = [this] { return runner.running(); };
-        link.hooks.macroWaitTimerRunning = [this] { return runner.MacroWaitTimer().isEnabled(); };
+        link.hooks.answerMacroQuestions(runner);
         runner.shareWaitFrame(state.WaitFrame);
         QObject::connect(&link.view, &LinkView::macroTrace, &runner, &MacroRunner::AddToMacroText);
         MacroHooks &h = runner.hooks;
