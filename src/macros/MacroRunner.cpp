@@ -2,6 +2,7 @@
 
 #include "display/Skin.h"
 #include "display/SkinTables.h"
+#include "macros/MacroTestText.h"
 #include "platform/NumericText.h"
 #include "platform/Platform.h"
 #include "radio_link/AutomaticPoll.h"
@@ -15,75 +16,11 @@
 namespace {
 
 const QString CrLf = QStringLiteral("\r\n");
-const QString Restarted = QStringLiteral("RESTARTED");
 
 // The back-off arithmetic rounds to the nearest integer, halves to the even neighbour (the
 // default floating-point rounding mode).
 int roundHalfEven(double value) {
     return int(std::nearbyint(value));
-}
-
-// A test such as "menustate=3" or "!menustate=21": the key up to and including the first "=",
-// the value after it; a leading "!" turns the comparison round.
-struct TestParts {
-    QString key;
-    QString value;
-    QString lowerKey;
-    bool inverted = false;
-};
-
-TestParts splitTest(const QString &test) {
-    TestParts parts;
-    const qsizetype equals = test.indexOf(u'=');
-    parts.key = equals < 0 ? test : test.left(equals + 1);
-    parts.value = equals < 0 ? QString() : test.mid(equals + 1);
-    parts.lowerKey = parts.key.toLower();
-    parts.inverted = parts.key.startsWith(u'!');
-    return parts;
-}
-
-enum class TestKind { Menu, List, ListSearch, Other };
-
-TestKind kindOf(const TestParts &parts) {
-    const QString &k = parts.lowerKey;
-    if (k.contains(QLatin1String("menustate=")) || k.contains(QLatin1String("menuitem=")) ||
-        k.contains(QLatin1String("menupage="))) {
-        return TestKind::Menu;
-    }
-    if (k.contains(QLatin1String("listitem=")) || k.contains(QLatin1String("listpage="))) {
-        return TestKind::List;
-    }
-    if (parts.key.contains(QLatin1String("L="))) {
-        return TestKind::ListSearch;
-    }
-    return TestKind::Other;
-}
-
-// What a menu or list test compares with, and the trace word of a pass.
-struct Compared {
-    const QString *actual;
-    const char *traceWord;
-};
-
-Compared comparedOf(const TestParts &parts, const RadioState &state) {
-    const QString &k = parts.lowerKey;
-    if (k.contains(QLatin1String("menustate="))) {
-        return {&state.MenuState, "Menu State "};
-    }
-    if (k.contains(QLatin1String("menuitem="))) {
-        return {&state.SelectedMenuItem, "Menu Item "};
-    }
-    if (k.contains(QLatin1String("menupage="))) {
-        return {&state.MenuPage, "Menu Page "};
-    }
-    if (k.contains(QLatin1String("listitem="))) {
-        return {&state.SelectedListItem, "List Item "};
-    }
-    return {&state.ListPage, "List Page "};
-}
-
-bool passes(const TestParts &parts, const RadioState &state) {
-    return (parts.value == *comparedOf(parts, state).actual) != parts.inverted;
 }
 
 using Data = ReplyHandshake::Data;
@@ -107,6 +44,8 @@ MacroRunner::MacroRunner(Platform &platform, Telnet &telnet, AutomaticPoll &poll
     m_waitTimer->setInterval(100);
     connect(m_macroTimer.get(), &Timer::timeout, this, &MacroRunner::MacroTimer_Timer);
     connect(m_waitTimer.get(), &Timer::timeout, this, &MacroRunner::MacroWaitTimer_Timer);
+    connect(&m_trace, &MacroTrace::appended, this, &MacroRunner::traceAppended);
+    connect(&m_trace, &MacroTrace::reset, this, &MacroRunner::traceReset);
 }
 
 MacroRunner::~MacroRunner() = default;
@@ -317,30 +256,30 @@ void MacroRunner::setPause(MacroStep &step) {
 
 MacroRunner::Next MacroRunner::testStep(const MacroStep &step) {
     setLabelCaption(step);
-    const TestParts parts = splitTest(step.Test);
+    const MacroTestText parts = SplitMacroTest(step.Test);
     MacroDef &m = *macro();
-    switch (kindOf(parts)) {
-    case TestKind::Menu:
-    case TestKind::List: {
-        const Data data = kindOf(parts) == TestKind::Menu ? Data::Menu : Data::List;
+    switch (KindOfMacroTest(parts)) {
+    case MacroTestKind::Menu:
+    case MacroTestKind::List: {
+        const Data data = KindOfMacroTest(parts) == MacroTestKind::Menu ? Data::Menu : Data::List;
         if (!m_handshake.isFresh(data)) {
             m_handshake.refetch(data);
             return waitPath();
         }
         m_macroTimer->setInterval(stepInterval());
-        if (!passes(parts, m_state)) {
+        if (!MacroTestPasses(parts, m_state)) {
             m_handshake.refetch(data);
             return failurePath();
         }
-        AddToText(QLatin1String(comparedOf(parts, m_state).traceWord) + parts.value + u' ');
+        AddToText(QLatin1String(SubjectOfMacroTest(parts, m_state).traceWord) + parts.value + u' ');
         SavedInterval = m_macroTimer->interval();
         m.StepFailCount = 0;
         MacroLabelGreen = true;
         return advanceLoop(false);
     }
-    case TestKind::ListSearch:
+    case MacroTestKind::ListSearch:
         return listSearch(parts.value);
-    case TestKind::Other:
+    case MacroTestKind::Other:
         break;
     }
     return advanceLoop(false); // a test the runner does not know passes
@@ -462,8 +401,8 @@ MacroRunner::Next MacroRunner::advanceLoop(bool bailed) {
     for (;;) {
         MacroDef &m = *macro();
         const int last = lastStep();
-        if ((CurrentStep == 10 || (CurrentStep == last && CurrentStep < 10)) && m_trace.contains(Restarted)) {
-            dropTraceBeforeRestart();
+        if ((CurrentStep == 10 || (CurrentStep == last && CurrentStep < 10)) && m_trace.restarted()) {
+            m_trace.dropBeforeRestart();
         }
         if (bailed) {
             AddToText(QStringLiteral("Bailed") + CrLf);
@@ -514,13 +453,13 @@ bool MacroRunner::lookAhead(const MacroStep &step) {
     if (!step.Test.contains(u'=')) {
         return false;
     }
-    const TestParts parts = splitTest(step.Test);
-    const TestKind kind = kindOf(parts);
-    if (kind != TestKind::Menu && kind != TestKind::List) {
+    const MacroTestText parts = SplitMacroTest(step.Test);
+    const MacroTestKind kind = KindOfMacroTest(parts);
+    if (kind != MacroTestKind::Menu && kind != MacroTestKind::List) {
         return false;
     }
-    const Data data = kind == TestKind::Menu ? Data::Menu : Data::List;
-    if (!passes(parts, m_state)) {
+    const Data data = kind == MacroTestKind::Menu ? Data::Menu : Data::List;
+    if (!MacroTestPasses(parts, m_state)) {
         // Ask for the values now, so the step finds them fresh.
         m_handshake.askAndAwait(data);
         m_poll.pollNow();
@@ -536,7 +475,7 @@ bool MacroRunner::lookAhead(const MacroStep &step) {
 }
 
 MacroRunner::Next MacroRunner::finish() {
-    dropTraceBeforeRestart();
+    m_trace.dropBeforeRestart();
     if (m_labelsSaved) {
         hooks.setDisplayLabels(SavedDisplayLabels);
         m_labelsSaved = false;
@@ -645,39 +584,11 @@ void MacroRunner::setLabelToolTip() {
                         QString::number(m->RestartCount) + FailNote;
 }
 
-void MacroRunner::dropTraceBeforeRestart() {
-    const qsizetype at = m_trace.indexOf(Restarted);
-    if (at >= 0) {
-        setTrace(m_trace.mid(at + Restarted.size() + 2));
-    }
-}
-
-void MacroRunner::setTrace(const QString &text) {
-    m_trace = text;
-    Q_EMIT traceReset();
-}
-
 // ---------------------------------------------------------------------------------------------
 // The macro window
 
 void MacroRunner::AddToText(const QString &text) {
-    if (text.isEmpty()) {
-        setTrace(QString());
-        return;
-    }
-    QString added = text;
-    if (m_trace.endsWith(CrLf) && added.startsWith(CrLf)) {
-        added.remove(0, 2);
-        if (added.isEmpty()) {
-            return;
-        }
-    }
-    m_trace += added;
-    if (m_trace.size() > TraceLimit) {
-        setTrace(m_trace.right(TraceKept));
-    } else {
-        Q_EMIT traceAppended(added);
-    }
+    m_trace.add(text);
 }
 
 void MacroRunner::AddToMacroText(const QString &text) {
@@ -706,7 +617,7 @@ void MacroRunner::MakeMacroStuff(int macroIndex) {
     }
     MacroStepListIndex = -1;
     m_listedName = m.Name;
-    if (!m_trace.contains(Restarted)) {
+    if (!m_trace.restarted()) {
         AddToText(QString());
     }
     AddToText(QStringLiteral("MacroName: = ") + m.Name + CrLf);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "macros/MacroTable.h"
+#include "macros/MacroTrace.h"
 #include "platform/Timer.h"
 #include "radio_link/LinkView.h"
 #include "radio_link/ReplyHandshake.h"
@@ -59,8 +60,8 @@ public:
     static constexpr int MaxRestarts = 5;         // restarts of a run before it is abandoned
     // The trace keeps its newest part: a run of hours must not grow it without bound. When it
     // passes TraceLimit it is cut back to its last TraceKept characters.
-    static constexpr qsizetype TraceLimit = 200000;
-    static constexpr qsizetype TraceKept = 150000;
+    static constexpr qsizetype TraceLimit = MacroTrace::Limit;
+    static constexpr qsizetype TraceKept = MacroTrace::Kept;
     static constexpr int LabelGreen = 65280;
 
     MacroRunner(Platform &platform, Telnet &telnet, AutomaticPoll &poll, RadioState &state, const Timeouts &timeouts,
@@ -109,7 +110,7 @@ public:
     void MacroStepList_DblClick(int line);
     void MacroText_DblClick() { AddToText(QString()); }
 
-    const QString &MacroText() const { return m_trace; }
+    const QString &MacroText() const { return m_trace.text(); }
     QStringList MacroStepList;   // line 0: title; line k + 1: step k
     int MacroStepListIndex = -1; // selected line
     bool IncludeTheRx = false;
@@ -141,8 +142,6 @@ private:
     void selectStepLine(int line);
     void setLabelCaption(const MacroStep &step);
     void setLabelToolTip();
-    void setTrace(const QString &text);
-    void dropTraceBeforeRestart();
 
     Next runStep();
     Next actionStep(MacroStep &step);
@@ -170,7 +169,7 @@ private:
 
     qint16 m_ownWaitFrame = 0;
     qint16 *m_waitFrame = &m_ownWaitFrame;
-    QString m_trace;
+    MacroTrace m_trace;
     int StepElapsed = 0; // ms spent waiting for replies in the current step
     qint64 m_lastTickAt = 0;
     int SavedInterval = 0; // interval the last successful step set
