@@ -25,21 +25,7 @@ void Program::wireMacros() {
     // Every command sent and every reply received, for the trace.
     connect(&link.view, &LinkView::macroTrace, &runner, &MacroRunner::AddToMacroText);
 
-    MacroHooks &hooks = runner.hooks;
-    QCheckBox *autoRefresh = m_form->UpdateDisplayLabels();
-    hooks.displayLabels = [autoRefresh] { return autoRefresh->isChecked(); };
-    hooks.setDisplayLabels = [autoRefresh](bool on) { autoRefresh->setChecked(on); };
-    hooks.clearTerminal = [&link] {
-        link.view.clearTerminal();
-        link.view.flush();
-    };
-    hooks.infoListRows = [&link] { return link.view.InfoList; };
-    hooks.loadMenuPicture = [&link](const QString &picture) { Q_EMIT link.view.loadPictureRequested(picture); };
-    hooks.setCurrentMenuLabel = [&link](const QString &name) {
-        link.view.CurrentMenuLabel = name;
-        link.view.touch();
-        link.view.flush();
-    };
+    // What the runner asks of the windows is answered once they all exist (wireBetweenWindows).
 
     m_macroForm = std::make_unique<MacroForm>(runner);
     m_macroPlacement = std::make_unique<WidgetPlacement>(*m_macroForm, QStringLiteral("MacroForm"));

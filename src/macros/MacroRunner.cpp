@@ -79,7 +79,7 @@ void MacroRunner::Start(int macroIndex) {
     ExtraWait = 0;
     FailNote.clear();
     m_stopRequested = false;
-    hooks.showMacroList(false);
+    around().showMacroList(false);
     Q_EMIT changed();
 }
 
@@ -152,19 +152,19 @@ void MacroRunner::MacroTimer_Timer() {
     // Start.
     if (CurrentStep == -1) {
         CurrentStep = 0;
-        hooks.clearTerminal();
+        around().clearTerminal();
         MakeMacroStuff(CurrentMacro);
         // Kept from before the first start only: a restart must not take the ticked box for
         // the user's setting.
         if (!m_labelsSaved) {
-            SavedDisplayLabels = hooks.displayLabels();
+            SavedDisplayLabels = around().displayLabels();
             m_labelsSaved = true;
         }
-        hooks.setDisplayLabels(true);
+        around().setDisplayLabels(true);
         ClearNeeding();
         const auto &steps = macro()->Steps;
         if (std::any_of(steps.begin(), steps.end(), [](const MacroStep &s) { return !s.KeyText.isEmpty(); })) {
-            hooks.setSearchText(QString());
+            around().setSearchText(QString());
         }
     }
 
@@ -212,13 +212,13 @@ MacroRunner::Next MacroRunner::runStep() {
 MacroRunner::Next MacroRunner::actionStep(MacroStep &step) {
     if (!step.KeyText.isEmpty()) {
         // The display's search box follows what the typing steps enter on the radio.
-        QString text = hooks.searchText();
+        QString text = around().searchText();
         if (step.KeyText == QLatin1String("CLEAR")) {
             text.clear();
         } else if (step.KeyText != QLatin1String(".") && step.KeyText != QLatin1String("_")) {
             text += step.KeyText;
         }
-        hooks.setSearchText(text);
+        around().setSearchText(text);
     }
     if (step.Commandx.isEmpty() && step.Delayx == -1) {
         return advanceLoop(false); // nothing to do (M and L lines among others)
@@ -295,7 +295,7 @@ MacroRunner::Next MacroRunner::listSearch(const QString &value) {
     }
     const QString wanted = QString(value).remove(u'"').toLower();
     const QString dotted = QString(wanted).replace(u' ', u'.');
-    const QStringList rows = hooks.infoListRows();
+    const QStringList rows = around().infoListRows();
     int found = -1;
     // Rows 0 and 1 are the reply's head and the cursor position; the entries follow.
     for (qsizetype r = 2; r < rows.size(); ++r) {
@@ -328,7 +328,7 @@ MacroRunner::Next MacroRunner::listSearch(const QString &value) {
         m_telnet.QueueCommand(0, QStringLiteral("OK"));
         m_handshake.expect(Reply::Ok | Reply::List);
     } else {
-        hooks.selectInfoListRow(found);
+        around().selectInfoListRow(found);
         m_handshake.expect(Reply::List);
     }
     return advanceLoop(false);
@@ -477,7 +477,7 @@ bool MacroRunner::lookAhead(const MacroStep &step) {
 MacroRunner::Next MacroRunner::finish() {
     m_trace.dropBeforeRestart();
     if (m_labelsSaved) {
-        hooks.setDisplayLabels(SavedDisplayLabels);
+        around().setDisplayLabels(SavedDisplayLabels);
         m_labelsSaved = false;
     }
     ClearNeeding();
@@ -489,7 +489,7 @@ MacroRunner::Next MacroRunner::finish() {
         m->RestartCount = 0;
         m->StepFailCount = 0;
     }
-    hooks.showMacroList(false);
+    around().showMacroList(false);
     CurrentMacro = -1;
     CurrentStep = -1;
     m_stopRequested = false;
@@ -512,7 +512,7 @@ MacroRunner::Next MacroRunner::failureFinish() {
         finish();
     }
     CurrentStep = -1;
-    hooks.showMacroList(true);
+    around().showMacroList(true);
     ClearFreshData();
     m_poll.deferFullRefresh();
     m_poll.pollIn(5);
@@ -534,8 +534,8 @@ void MacroRunner::endRun() {
     m_waitTimer->setEnabled(false);
     // The waiting animation had taken the panel's current-menu picture.
     if (const MenuTableEntry *entry = MenuEntryAt(m_skin, NumericText::Int16Of(m_state.SelectedMenuItem))) {
-        hooks.loadMenuPicture(entry->Picture);
-        hooks.setCurrentMenuLabel(entry->Name);
+        around().loadMenuPicture(entry->Picture);
+        around().setCurrentMenuLabel(entry->Name);
     }
     MacroLabelCaption.clear();
     MacroLabelGreen = false;
@@ -546,6 +546,13 @@ void MacroRunner::endRun() {
 
 // ---------------------------------------------------------------------------------------------
 // Helpers
+
+MacroSurroundings &MacroRunner::around() const {
+    if (m_around == nullptr) {
+        qFatal("The macro runner has nobody to ask: call MacroRunner::setSurroundings()");
+    }
+    return *m_around;
+}
 
 void MacroRunner::restartMacroTimer() {
     m_macroTimer->setEnabled(false);
@@ -672,7 +679,7 @@ void MacroRunner::MacroWaitTimer_Timer() {
     if (frame > 8 || frame < 0) {
         frame = 1;
     }
-    hooks.loadMenuPicture(QStringLiteral("320x240/other/loading_0") + QString::number(9 - frame));
+    around().loadMenuPicture(QStringLiteral("320x240/other/loading_0") + QString::number(9 - frame));
     ++frame;
     if (frame > 8) {
         frame = 1;

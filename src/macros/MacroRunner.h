@@ -1,5 +1,6 @@
 #pragma once
 
+#include "macros/MacroSurroundings.h"
 #include "macros/MacroTable.h"
 #include "macros/MacroTrace.h"
 #include "platform/Timer.h"
@@ -10,7 +11,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <functional>
 #include <memory>
 
 class Clock;
@@ -19,29 +19,6 @@ class Telnet;
 struct RadioState;
 struct SkinTables;
 struct Timeouts;
-
-// What the runner asks of other windows. Every hook has a harmless answer until the window
-// that knows better is wired in by the composition root.
-struct MacroHooks {
-    // The main window's "Auto Refresh Labels" box: a run ticks it and puts it back at the end.
-    std::function<bool()> displayLabels = [] { return true; };
-    std::function<void(bool)> setDisplayLabels = [](bool) {};
-    // Empties the main window's terminal view when a run starts.
-    std::function<void()> clearTerminal = [] {};
-    // The rows of the information panel's current list, as the last list reply filled them.
-    std::function<QStringList()> infoListRows = [] { return QStringList(); };
-    // Selects a row of that list and double-clicks it, which moves the radio's cursor there
-    // and opens the entry.
-    std::function<void(int row)> selectInfoListRow = [](int) {};
-    // Shows or hides the information panel's macro list.
-    std::function<void(bool visible)> showMacroList = [](bool) {};
-    // Loads a skin picture into the panel's current-menu picture, and names the current menu.
-    std::function<void(const QString &picture)> loadMenuPicture = [](const QString &) {};
-    std::function<void(const QString &name)> setCurrentMenuLabel = [](const QString &) {};
-    // The display window's search box, which typing steps keep in step with the radio.
-    std::function<QString()> searchText = [] { return QString(); };
-    std::function<void(const QString &text)> setSearchText = [](const QString &) {};
-};
 
 // The macro runner and the data of the macro window: plays one compiled macro to the radio, one
 // step action per MacroTimer tick, through the outbound queue. It waits for replies through the
@@ -68,7 +45,9 @@ public:
                 MacroTable &table, const SkinTables &skin);
     ~MacroRunner() override;
 
-    MacroHooks hooks;
+    // Who answers the runner's questions; must be set before a run starts, and outlive the
+    // runner or be replaced.
+    void setSurroundings(MacroSurroundings &surroundings) { m_around = &surroundings; }
 
     // --- The runner -------------------------------------------------------------------------
 
@@ -137,6 +116,7 @@ private:
     int stepInterval() const;
     int backupTarget(const MacroStep &step) const;
     void setPause(MacroStep &step);
+    MacroSurroundings &around() const;
     void restartMacroTimer();
     void kickDisplayRefresh();
     void selectStepLine(int line);
@@ -156,6 +136,7 @@ private:
     void tickEnd();
     void endRun();
 
+    MacroSurroundings *m_around = nullptr;
     Clock &m_clock;
     Telnet &m_telnet;
     AutomaticPoll &m_poll;

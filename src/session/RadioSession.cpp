@@ -12,6 +12,42 @@
 
 #include <algorithm>
 
+// The runner's questions answered from the session's own data: the link's settings and view,
+// the panel's list logic, and the search text the session keeps.
+class RadioSession::Surroundings final : public MacroSurroundings {
+public:
+    Surroundings(RadioLink &link, InfoPanel &panel, QString &searchText)
+        : m_link(link)
+        , m_panel(panel)
+        , m_searchText(searchText) {}
+
+    bool displayLabels() const override { return m_link.settings.UpdateDisplayLabels; }
+    void setDisplayLabels(bool on) override { m_link.settings.UpdateDisplayLabels = on; }
+    void clearTerminal() override {
+        m_link.view.clearTerminal();
+        m_link.view.flush();
+    }
+    QStringList infoListRows() const override { return m_link.view.InfoList; }
+    void selectInfoListRow(int row) override {
+        m_panel.selectRow(PanelList::Info, row);
+        m_panel.InfoList_DblClick();
+    }
+    void showMacroList(bool visible) override { m_panel.setMacroListVisible(visible); }
+    void loadMenuPicture(const QString &picture) override { Q_EMIT m_link.view.loadPictureRequested(picture); }
+    void setCurrentMenuLabel(const QString &name) override {
+        m_link.view.CurrentMenuLabel = name;
+        m_link.view.touch();
+        m_link.view.flush();
+    }
+    QString searchText() const override { return m_searchText; }
+    void setSearchText(const QString &text) override { m_searchText = text; }
+
+private:
+    RadioLink &m_link;
+    InfoPanel &m_panel;
+    QString &m_searchText;
+};
+
 RadioSession::RadioSession(Platform &platform, const QString &programFolder, const QString &executableName,
                            QObject *parent)
     : QObject(parent) {
@@ -29,6 +65,7 @@ RadioSession::~RadioSession() {
     // The runner and the panel ask the link; they go first.
     m_link->hooks.answerMacroQuestions(NoMacroRuns());
     m_runner.reset();
+    m_surroundings.reset();
     m_panel.reset();
     m_link.reset();
 }
@@ -45,27 +82,8 @@ void RadioSession::wireRunner() {
     panel.hooks.startMacro = [&runner](int macro) { runner.Start(macro); };
     panel.hooks.stopMacro = [&runner] { runner.Stop(); };
 
-    MacroHooks &hooks = runner.hooks;
-    hooks.displayLabels = [&link] { return link.settings.UpdateDisplayLabels; };
-    hooks.setDisplayLabels = [&link](bool on) { link.settings.UpdateDisplayLabels = on; };
-    hooks.clearTerminal = [&link] {
-        link.view.clearTerminal();
-        link.view.flush();
-    };
-    hooks.infoListRows = [&link] { return link.view.InfoList; };
-    hooks.selectInfoListRow = [&panel](int row) {
-        panel.selectRow(PanelList::Info, row);
-        panel.InfoList_DblClick();
-    };
-    hooks.showMacroList = [&panel](bool visible) { panel.setMacroListVisible(visible); };
-    hooks.loadMenuPicture = [&link](const QString &picture) { Q_EMIT link.view.loadPictureRequested(picture); };
-    hooks.setCurrentMenuLabel = [&link](const QString &name) {
-        link.view.CurrentMenuLabel = name;
-        link.view.touch();
-        link.view.flush();
-    };
-    hooks.searchText = [this] { return m_searchText; };
-    hooks.setSearchText = [this](const QString &text) { m_searchText = text; };
+    m_surroundings = std::make_unique<Surroundings>(link, panel, m_searchText);
+    runner.setSurroundings(*m_surroundings);
 
     connect(&runner, &MacroRunner::changed, this, [this] {
         const bool running = m_runner->running();

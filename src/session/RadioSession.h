@@ -37,8 +37,8 @@ struct LinkSettings;
 // The objects are built in the order they depend on each other (data, link, panel, runner) and
 // live as long as the session; the windows take references to them. The runner's questions to
 // the windows get headless answers here (the display's search text is kept in the session, the
-// "Auto Refresh Labels" box is the link's setting); a front end with windows replaces the
-// hooks its windows answer better.
+// "Auto Refresh Labels" box is the link's setting); a front end with windows gives the runner
+// a MacroSurroundings of its own.
 class RadioSession : public QObject {
     Q_OBJECT
 public:
@@ -88,6 +88,7 @@ Q_SIGNALS:
     void macroEnded();
 
 private:
+    class Surroundings;
     void wireRunner();
 
     INIFILES m_ini;
@@ -97,6 +98,7 @@ private:
     MacroTable m_macros;
     std::unique_ptr<RadioLink> m_link;
     std::unique_ptr<InfoPanel> m_panel;
+    std::unique_ptr<Surroundings> m_surroundings;
     std::unique_ptr<MacroRunner> m_runner;
     QString m_searchText;
     bool m_macroWasRunning = false;
