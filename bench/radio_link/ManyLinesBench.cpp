@@ -71,6 +71,7 @@ struct Link {
     SkinTables skin;
     RadioLink link{platform, state, timeouts, skin};
     Link() {
+        link.hooks.answerMacroQuestions(NoMacroRuns());
         for (int i = 0; i <= 40; ++i) {
             skin.StateTable[size_t(i)] =
                 StateTableEntry{QString::number(i), QStringLiteral("Screen %1").arg(i),

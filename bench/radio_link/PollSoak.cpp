@@ -61,6 +61,7 @@ int main(int argc, char **argv) {
                                                      QStringLiteral("s%1").arg(i), QStringLiteral("IMV")};
     }
     RadioLink link(platform, state, timeouts, skin);
+    link.hooks.answerMacroQuestions(NoMacroRuns());
     link.settings.txtUrl = QStringLiteral("192.168.1.119");
     CommandList commands;
     ConfigForm form(commands);

@@ -27,6 +27,7 @@ struct FakeLink {
     SkinTables skin;
     RadioLink link{platform, state, timeouts, skin};
     FakeLink() {
+        link.hooks.answerMacroQuestions(NoMacroRuns());
         for (int i = 0; i <= 40; ++i) {
             skin.StateTable[size_t(i)] = StateTableEntry{QString::number(i), QStringLiteral("Screen %1").arg(i),
                                                          QStringLiteral("screen%1").arg(i), QStringLiteral("IMV")};
@@ -109,6 +110,7 @@ struct LoopbackLink {
     SkinTables skin;
     RadioLink link{platform, state, timeouts, skin};
     explicit LoopbackLink(quint16 port) {
+        link.hooks.answerMacroQuestions(NoMacroRuns());
         link.settings.txtUrl = QStringLiteral("127.0.0.1");
         link.settings.txtPort = QString::number(port);
         state.needs.FullRefreshDue = false;

@@ -14,31 +14,18 @@
 // traffic for its trace, and the window's placement.
 void Program::wireMacros() {
     RadioLink &link = *m_link;
-    m_macroRunner = std::make_unique<MacroRunner>(m_platform, link.telnet, m_state, m_timeouts, m_macros, m_skin);
+    m_macroRunner =
+        std::make_unique<MacroRunner>(m_platform, link.telnet, link.poll, m_state, m_timeouts, m_macros, m_skin);
     MacroRunner &runner = *m_macroRunner;
     runner.shareWaitFrame(m_state.WaitFrame); // the display window's animation plays the same frames
 
     // The link asks whether a run is going on; the runner may be gone before the link is.
-    link.hooks.macroRunning = [this] { return m_macroRunner && m_macroRunner->running(); };
-    link.hooks.macroWaitTimerRunning = [this] { return m_macroRunner && m_macroRunner->MacroWaitTimer().isEnabled(); };
+    link.hooks.answerMacroQuestions(runner);
+    connect(&runner, &QObject::destroyed, &link.view, [&link] { link.hooks.answerMacroQuestions(NoMacroRuns()); });
     // Every command sent and every reply received, for the trace.
     connect(&link.view, &LinkView::macroTrace, &runner, &MacroRunner::AddToMacroText);
 
-    MacroHooks &hooks = runner.hooks;
-    QCheckBox *autoRefresh = m_form->UpdateDisplayLabels();
-    hooks.displayLabels = [autoRefresh] { return autoRefresh->isChecked(); };
-    hooks.setDisplayLabels = [autoRefresh](bool on) { autoRefresh->setChecked(on); };
-    hooks.clearTerminal = [&link] {
-        link.view.clearTerminal();
-        link.view.flush();
-    };
-    hooks.infoListRows = [&link] { return link.view.InfoList; };
-    hooks.loadMenuPicture = [&link](const QString &picture) { Q_EMIT link.view.loadPictureRequested(picture); };
-    hooks.setCurrentMenuLabel = [&link](const QString &name) {
-        link.view.CurrentMenuLabel = name;
-        link.view.touch();
-        link.view.flush();
-    };
+    // What the runner asks of the windows is answered once they all exist (wireBetweenWindows).
 
     m_macroForm = std::make_unique<MacroForm>(runner);
     m_macroPlacement = std::make_unique<WidgetPlacement>(*m_macroForm, QStringLiteral("MacroForm"));

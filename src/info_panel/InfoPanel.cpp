@@ -226,9 +226,7 @@ void InfoPanel::followNavigation() {
         m_view.clearTerminal();
         m_view.flush();
     }
-    if (Timer *update = m_telnet.UpdateTimer()) {
-        update->setInterval(200);
-    }
+    m_link.poll.refreshIn(200);
 }
 
 void InfoPanel::MainMenuList_DblClick() {
@@ -338,9 +336,9 @@ void InfoPanel::RecordButtons_Click() {
 }
 
 void InfoPanel::RefreshButton_Click() {
-    m_state.needs.FullRefreshDue = true;
-    m_state.poll.FullRefreshCountdown = m_timeouts.CheckAllOn;
-    m_state.poll.PollCountdown = 0;
+    m_link.poll.askForAll();
+    m_link.poll.deferFullRefresh();
+    m_link.poll.pollNow();
 }
 
 void InfoPanel::ScrollVolumeLabel_DblClick() {

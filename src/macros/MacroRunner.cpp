@@ -1,8 +1,10 @@
 #include "macros/MacroRunner.h"
 
 #include "display/Skin.h"
+#include "macros/MacroTestText.h"
 #include "platform/NumericText.h"
 #include "platform/Platform.h"
+#include "radio_link/AutomaticPoll.h"
 #include "radio_link/RadioState.h"
 #include "radio_link/SkinTables.h"
 #include "radio_link/Telnet.h"
@@ -14,7 +16,6 @@
 namespace {
 
 const QString CrLf = QStringLiteral("\r\n");
-const QString Restarted = QStringLiteral("RESTARTED");
 
 // The back-off arithmetic rounds to the nearest integer, halves to the even neighbour (the
 // default floating-point rounding mode).
@@ -22,75 +23,17 @@ int roundHalfEven(double value) {
     return int(std::nearbyint(value));
 }
 
-// A test such as "menustate=3" or "!menustate=21": the key up to and including the first "=",
-// the value after it; a leading "!" turns the comparison round.
-struct TestParts {
-    QString key;
-    QString value;
-    QString lowerKey;
-    bool inverted = false;
-};
-
-TestParts splitTest(const QString &test) {
-    TestParts parts;
-    const qsizetype equals = test.indexOf(u'=');
-    parts.key = equals < 0 ? test : test.left(equals + 1);
-    parts.value = equals < 0 ? QString() : test.mid(equals + 1);
-    parts.lowerKey = parts.key.toLower();
-    parts.inverted = parts.key.startsWith(u'!');
-    return parts;
-}
-
-enum class TestKind { Menu, List, ListSearch, Other };
-
-TestKind kindOf(const TestParts &parts) {
-    const QString &k = parts.lowerKey;
-    if (k.contains(QLatin1String("menustate=")) || k.contains(QLatin1String("menuitem=")) ||
-        k.contains(QLatin1String("menupage="))) {
-        return TestKind::Menu;
-    }
-    if (k.contains(QLatin1String("listitem=")) || k.contains(QLatin1String("listpage="))) {
-        return TestKind::List;
-    }
-    if (parts.key.contains(QLatin1String("L="))) {
-        return TestKind::ListSearch;
-    }
-    return TestKind::Other;
-}
-
-// What a menu or list test compares with, and the trace word of a pass.
-struct Compared {
-    const QString *actual;
-    const char *traceWord;
-};
-
-Compared comparedOf(const TestParts &parts, const RadioState &state) {
-    const QString &k = parts.lowerKey;
-    if (k.contains(QLatin1String("menustate="))) {
-        return {&state.MenuState, "Menu State "};
-    }
-    if (k.contains(QLatin1String("menuitem="))) {
-        return {&state.SelectedMenuItem, "Menu Item "};
-    }
-    if (k.contains(QLatin1String("menupage="))) {
-        return {&state.MenuPage, "Menu Page "};
-    }
-    if (k.contains(QLatin1String("listitem="))) {
-        return {&state.SelectedListItem, "List Item "};
-    }
-    return {&state.ListPage, "List Page "};
-}
-
-bool passes(const TestParts &parts, const RadioState &state) {
-    return (parts.value == *comparedOf(parts, state).actual) != parts.inverted;
-}
+using Data = ReplyHandshake::Data;
+using Reply = ReplyHandshake::Reply;
 
 } // namespace
 
-MacroRunner::MacroRunner(Platform &platform, Telnet &telnet, RadioState &state, const Timeouts &timeouts,
-                         MacroTable &table, const SkinTables &skin)
+MacroRunner::MacroRunner(Platform &platform, Telnet &telnet, AutomaticPoll &poll, RadioState &state,
+                         const Timeouts &timeouts, MacroTable &table, const SkinTables &skin)
     : m_clock(platform.clock())
     , m_telnet(telnet)
+    , m_poll(poll)
+    , m_handshake(state, poll)
     , m_state(state)
     , m_timeouts(timeouts)
     , m_table(table)
@@ -101,6 +44,8 @@ MacroRunner::MacroRunner(Platform &platform, Telnet &telnet, RadioState &state, 
     m_waitTimer->setInterval(100);
     connect(m_macroTimer.get(), &Timer::timeout, this, &MacroRunner::MacroTimer_Timer);
     connect(m_waitTimer.get(), &Timer::timeout, this, &MacroRunner::MacroWaitTimer_Timer);
+    connect(&m_trace, &MacroTrace::appended, this, &MacroRunner::traceAppended);
+    connect(&m_trace, &MacroTrace::reset, this, &MacroRunner::traceReset);
 }
 
 MacroRunner::~MacroRunner() = default;
@@ -134,7 +79,7 @@ void MacroRunner::Start(int macroIndex) {
     ExtraWait = 0;
     FailNote.clear();
     m_stopRequested = false;
-    hooks.showMacroList(false);
+    around().showMacroList(false);
     Q_EMIT changed();
 }
 
@@ -173,11 +118,6 @@ int MacroRunner::lastStep() const {
     return m ? int(m->Steps.size()) - 1 : -1;
 }
 
-bool MacroRunner::anyAwait() const {
-    return m_state.awaits.AwaitAnyList || m_state.awaits.AwaitList || m_state.awaits.AwaitMenu ||
-           m_state.awaits.AwaitMeta || m_state.awaits.AwaitOk;
-}
-
 void MacroRunner::MacroTimer_Timer() {
     // The time since the last tick: the interval, or more when a busy machine let the tick run
     // late, so that the step time-out means time and not a number of ticks.
@@ -212,25 +152,25 @@ void MacroRunner::MacroTimer_Timer() {
     // Start.
     if (CurrentStep == -1) {
         CurrentStep = 0;
-        hooks.clearTerminal();
+        around().clearTerminal();
         MakeMacroStuff(CurrentMacro);
         // Kept from before the first start only: a restart must not take the ticked box for
         // the user's setting.
         if (!m_labelsSaved) {
-            SavedDisplayLabels = hooks.displayLabels();
+            SavedDisplayLabels = around().displayLabels();
             m_labelsSaved = true;
         }
-        hooks.setDisplayLabels(true);
+        around().setDisplayLabels(true);
         ClearNeeding();
         const auto &steps = macro()->Steps;
         if (std::any_of(steps.begin(), steps.end(), [](const MacroStep &s) { return !s.KeyText.isEmpty(); })) {
-            hooks.setSearchText(QString());
+            around().setSearchText(QString());
         }
     }
 
     // Reply gate: replies owed to the last step are awaited up to the step time-out; after
     // that the step counts as answered.
-    if (anyAwait()) {
+    if (m_handshake.awaiting()) {
         StepElapsed += sinceLastTick;
         if (StepElapsed < m_timeouts.MacroStepTimeout) {
             return;
@@ -238,7 +178,7 @@ void MacroRunner::MacroTimer_Timer() {
     }
     ClearNeeding();
     StepElapsed = 0;
-    m_state.poll.FullRefreshCountdown = m_timeouts.CheckAllOn;
+    m_poll.deferFullRefresh();
 
     if (runStep() == Next::TickEnd) {
         tickEnd();
@@ -257,10 +197,9 @@ MacroRunner::Next MacroRunner::runStep() {
             m_telnet.QueueCommand(0, QLatin1String(command));
         }
         m_state.poll.RadioStandby = false;
-        m_state.needs.NeedState = true;
-        m_state.needs.NeedMenu = true;
-        m_state.awaits.AwaitMenu = true;
-        m_state.awaits.AwaitOk = true;
+        m_poll.askFor(AutomaticPoll::Query::State);
+        m_handshake.askAndAwait(Data::Menu);
+        m_handshake.expect(Reply::Ok);
     }
     if (MacroStepList.size() < CurrentStep) {
         MakeMacroStuff(CurrentMacro);
@@ -273,13 +212,13 @@ MacroRunner::Next MacroRunner::runStep() {
 MacroRunner::Next MacroRunner::actionStep(MacroStep &step) {
     if (!step.KeyText.isEmpty()) {
         // The display's search box follows what the typing steps enter on the radio.
-        QString text = hooks.searchText();
+        QString text = around().searchText();
         if (step.KeyText == QLatin1String("CLEAR")) {
             text.clear();
         } else if (step.KeyText != QLatin1String(".") && step.KeyText != QLatin1String("_")) {
             text += step.KeyText;
         }
-        hooks.setSearchText(text);
+        around().setSearchText(text);
     }
     if (step.Commandx.isEmpty() && step.Delayx == -1) {
         return advanceLoop(false); // nothing to do (M and L lines among others)
@@ -298,7 +237,7 @@ MacroRunner::Next MacroRunner::actionStep(MacroStep &step) {
     setLabelCaption(step);
     m_telnet.QueueCommand(0, step.Commandx);
     m_telnet.QueueCommand(0, QLatin1String(Telnet::Delay));
-    m_state.awaits.AwaitOk = true;
+    m_handshake.expect(Reply::Ok);
     m.StepFailCount = 0;
     MacroLabelGreen = true;
     AddToText(QStringLiteral("Command "));
@@ -317,41 +256,38 @@ void MacroRunner::setPause(MacroStep &step) {
 
 MacroRunner::Next MacroRunner::testStep(const MacroStep &step) {
     setLabelCaption(step);
-    const TestParts parts = splitTest(step.Test);
+    const MacroTestText parts = SplitMacroTest(step.Test);
     MacroDef &m = *macro();
-    switch (kindOf(parts)) {
-    case TestKind::Menu:
-    case TestKind::List: {
-        const bool menu = kindOf(parts) == TestKind::Menu;
-        bool &fresh = menu ? m_state.fresh.FreshMenu : m_state.fresh.FreshList;
-        bool &need = menu ? m_state.needs.NeedMenu : m_state.needs.NeedList;
-        if (!fresh) {
-            need = true;
+    switch (KindOfMacroTest(parts)) {
+    case MacroTestKind::Menu:
+    case MacroTestKind::List: {
+        const Data data = KindOfMacroTest(parts) == MacroTestKind::Menu ? Data::Menu : Data::List;
+        if (!m_handshake.isFresh(data)) {
+            m_handshake.refetch(data);
             return waitPath();
         }
         m_macroTimer->setInterval(stepInterval());
-        if (!passes(parts, m_state)) {
-            fresh = false;
-            need = true;
+        if (!MacroTestPasses(parts, m_state)) {
+            m_handshake.refetch(data);
             return failurePath();
         }
-        AddToText(QLatin1String(comparedOf(parts, m_state).traceWord) + parts.value + u' ');
+        AddToText(QLatin1String(SubjectOfMacroTest(parts, m_state).traceWord) + parts.value + u' ');
         SavedInterval = m_macroTimer->interval();
         m.StepFailCount = 0;
         MacroLabelGreen = true;
         return advanceLoop(false);
     }
-    case TestKind::ListSearch:
+    case MacroTestKind::ListSearch:
         return listSearch(parts.value);
-    case TestKind::Other:
+    case MacroTestKind::Other:
         break;
     }
     return advanceLoop(false); // a test the runner does not know passes
 }
 
 MacroRunner::Next MacroRunner::listSearch(const QString &value) {
-    if (!m_state.fresh.FreshList) {
-        m_state.needs.NeedList = true;
+    if (!m_handshake.isFresh(Data::List)) {
+        m_handshake.refetch(Data::List);
         return waitPath();
     }
     if (!value.contains(u'"')) {
@@ -359,7 +295,7 @@ MacroRunner::Next MacroRunner::listSearch(const QString &value) {
     }
     const QString wanted = QString(value).remove(u'"').toLower();
     const QString dotted = QString(wanted).replace(u' ', u'.');
-    const QStringList rows = hooks.infoListRows();
+    const QStringList rows = around().infoListRows();
     int found = -1;
     // Rows 0 and 1 are the reply's head and the cursor position; the entries follow.
     for (qsizetype r = 2; r < rows.size(); ++r) {
@@ -369,9 +305,7 @@ MacroRunner::Next MacroRunner::listSearch(const QString &value) {
             // Nothing to find: give up on the step at once.
             AddToText(QStringLiteral("NO RESULTS "));
             macro()->StepFailCount = 20;
-            m_state.fresh.FreshList = false;
-            m_state.needs.NeedList = true;
-            m_state.awaits.AwaitList = true;
+            m_handshake.awaitFresh(Data::List);
             return failurePath();
         }
         if (matched) {
@@ -380,9 +314,7 @@ MacroRunner::Next MacroRunner::listSearch(const QString &value) {
         }
     }
     if (found < 0) {
-        m_state.fresh.FreshList = false;
-        m_state.needs.NeedList = true;
-        m_state.awaits.AwaitList = true;
+        m_handshake.awaitFresh(Data::List);
         return failurePath();
     }
     m_macroTimer->setInterval(stepInterval());
@@ -394,11 +326,10 @@ MacroRunner::Next MacroRunner::listSearch(const QString &value) {
     if (!row.isEmpty() && !m_state.SelectedListItem.isEmpty() && row.left(1) == m_state.SelectedListItem) {
         // The radio's cursor is on the row already.
         m_telnet.QueueCommand(0, QStringLiteral("OK"));
-        m_state.awaits.AwaitOk = true;
-        m_state.awaits.AwaitList = true;
+        m_handshake.expect(Reply::Ok | Reply::List);
     } else {
-        hooks.selectInfoListRow(found);
-        m_state.awaits.AwaitList = true;
+        around().selectInfoListRow(found);
+        m_handshake.expect(Reply::List);
     }
     return advanceLoop(false);
 }
@@ -417,7 +348,7 @@ int MacroRunner::backupTarget(const MacroStep &step) const {
 
 MacroRunner::Next MacroRunner::failurePath() {
     MacroDef &m = *macro();
-    m_state.poll.PollCountdown = 0;
+    m_poll.pollNow();
     MacroLabelGreen = false;
     m.StepFailCount = qint16(std::min<int>(m.StepFailCount + 1, 100));
     if (m.StepFailCount <= MaxStepFails) {
@@ -437,10 +368,9 @@ MacroRunner::Next MacroRunner::failurePath() {
     CurrentStep = target;
     AddToText(QStringLiteral("BACKUP TO ") + QString::number(CurrentStep) + CrLf +
               QStringLiteral("================================") + CrLf);
-    m_state.awaits.AwaitOk = true;
+    m_handshake.expect(Reply::Ok);
     ExtraWait = 50;
-    m_state.needs.NeedMenu = true;
-    m_state.needs.NeedList = true;
+    m_poll.askFor(AutomaticPoll::Query::Menu | AutomaticPoll::Query::List);
     return waitPath();
 }
 
@@ -456,7 +386,7 @@ MacroRunner::Next MacroRunner::waitPath() {
         m_macroTimer->setInterval(SavedInterval + ExtraWait);
     }
     setLabelToolTip();
-    m_state.awaits.AwaitAnyList = true;
+    m_handshake.expect(Reply::AnyList);
     restartMacroTimer();
     AddToText(QStringLiteral("Wait ") + QString::number(m_macroTimer->interval()) + QStringLiteral(", "));
     if (ExtraWait >= 4000) {
@@ -471,8 +401,8 @@ MacroRunner::Next MacroRunner::advanceLoop(bool bailed) {
     for (;;) {
         MacroDef &m = *macro();
         const int last = lastStep();
-        if ((CurrentStep == 10 || (CurrentStep == last && CurrentStep < 10)) && m_trace.contains(Restarted)) {
-            dropTraceBeforeRestart();
+        if ((CurrentStep == 10 || (CurrentStep == last && CurrentStep < 10)) && m_trace.restarted()) {
+            m_trace.dropBeforeRestart();
         }
         if (bailed) {
             AddToText(QStringLiteral("Bailed") + CrLf);
@@ -500,15 +430,13 @@ MacroRunner::Next MacroRunner::advanceLoop(bool bailed) {
             if (step.Test.isEmpty()) {
                 return Next::TickEnd; // the step runs on the next tick
             }
-            m_state.fresh.FreshMeta = false;
-            m_state.fresh.FreshVolume = false;
-            m_state.fresh.FreshVersion = false;
-            m_state.needs.FullRefreshDue = false;
+            m_handshake.forget(Data::Meta | Data::Volume | Data::Version);
+            m_poll.dropFullRefresh();
             if (lookAhead(step)) {
                 continue; // already true: done without being run
             }
-            m_state.poll.FullRefreshCountdown = m_timeouts.CheckAllOn;
-            m_state.poll.PollCountdown = 0;
+            m_poll.deferFullRefresh();
+            m_poll.pollNow();
             return Next::TickEnd;
         }
         // A pause is served as the wait before the step after it, so a command's
@@ -525,20 +453,19 @@ bool MacroRunner::lookAhead(const MacroStep &step) {
     if (!step.Test.contains(u'=')) {
         return false;
     }
-    const TestParts parts = splitTest(step.Test);
-    const TestKind kind = kindOf(parts);
-    if (kind != TestKind::Menu && kind != TestKind::List) {
+    const MacroTestText parts = SplitMacroTest(step.Test);
+    const MacroTestKind kind = KindOfMacroTest(parts);
+    if (kind != MacroTestKind::Menu && kind != MacroTestKind::List) {
         return false;
     }
-    const bool menu = kind == TestKind::Menu;
-    if (!passes(parts, m_state)) {
+    const Data data = kind == MacroTestKind::Menu ? Data::Menu : Data::List;
+    if (!MacroTestPasses(parts, m_state)) {
         // Ask for the values now, so the step finds them fresh.
-        (menu ? m_state.needs.NeedMenu : m_state.needs.NeedList) = true;
-        (menu ? m_state.awaits.AwaitMenu : m_state.awaits.AwaitList) = true;
-        m_state.poll.PollCountdown = 0;
+        m_handshake.askAndAwait(data);
+        m_poll.pollNow();
         return false;
     }
-    (menu ? m_state.fresh.FreshMenu : m_state.fresh.FreshList) = true;
+    m_handshake.markFresh(data);
     m_macroTimer->setInterval(20);
     SavedInterval = 20;
     ExtraWait = 0;
@@ -548,21 +475,21 @@ bool MacroRunner::lookAhead(const MacroStep &step) {
 }
 
 MacroRunner::Next MacroRunner::finish() {
-    dropTraceBeforeRestart();
+    m_trace.dropBeforeRestart();
     if (m_labelsSaved) {
-        hooks.setDisplayLabels(SavedDisplayLabels);
+        around().setDisplayLabels(SavedDisplayLabels);
         m_labelsSaved = false;
     }
     ClearNeeding();
     ExtraWait = 0;
-    m_state.needs.FullRefreshDue = true;
-    m_state.poll.PollCountdown = 0;
+    m_poll.askForAll();
+    m_poll.pollNow();
     FailNote.clear();
     if (MacroDef *m = macro()) {
         m->RestartCount = 0;
         m->StepFailCount = 0;
     }
-    hooks.showMacroList(false);
+    around().showMacroList(false);
     CurrentMacro = -1;
     CurrentStep = -1;
     m_stopRequested = false;
@@ -585,10 +512,10 @@ MacroRunner::Next MacroRunner::failureFinish() {
         finish();
     }
     CurrentStep = -1;
-    hooks.showMacroList(true);
+    around().showMacroList(true);
     ClearFreshData();
-    m_state.poll.FullRefreshCountdown = m_timeouts.CheckAllOn;
-    m_state.poll.PollCountdown = 5;
+    m_poll.deferFullRefresh();
+    m_poll.pollIn(5);
     return Next::TickEnd;
 }
 
@@ -607,8 +534,8 @@ void MacroRunner::endRun() {
     m_waitTimer->setEnabled(false);
     // The waiting animation had taken the panel's current-menu picture.
     if (const MenuTableEntry *entry = MenuEntryAt(m_skin, NumericText::Int16Of(m_state.SelectedMenuItem))) {
-        hooks.loadMenuPicture(entry->Picture);
-        hooks.setCurrentMenuLabel(entry->Name);
+        around().loadMenuPicture(entry->Picture);
+        around().setCurrentMenuLabel(entry->Name);
     }
     MacroLabelCaption.clear();
     MacroLabelGreen = false;
@@ -620,6 +547,13 @@ void MacroRunner::endRun() {
 // ---------------------------------------------------------------------------------------------
 // Helpers
 
+MacroSurroundings &MacroRunner::around() const {
+    if (m_around == nullptr) {
+        qFatal("The macro runner has nobody to ask: call MacroRunner::setSurroundings()");
+    }
+    return *m_around;
+}
+
 void MacroRunner::restartMacroTimer() {
     m_macroTimer->setEnabled(false);
     if (m_macroTimer->interval() <= 0) {
@@ -629,11 +563,7 @@ void MacroRunner::restartMacroTimer() {
 }
 
 void MacroRunner::kickDisplayRefresh() {
-    if (Timer *update = m_telnet.UpdateTimer()) {
-        update->setEnabled(false);
-        update->setInterval(20);
-        update->setEnabled(true);
-    }
+    m_poll.kick();
 }
 
 void MacroRunner::selectStepLine(int line) {
@@ -661,39 +591,11 @@ void MacroRunner::setLabelToolTip() {
                         QString::number(m->RestartCount) + FailNote;
 }
 
-void MacroRunner::dropTraceBeforeRestart() {
-    const qsizetype at = m_trace.indexOf(Restarted);
-    if (at >= 0) {
-        setTrace(m_trace.mid(at + Restarted.size() + 2));
-    }
-}
-
-void MacroRunner::setTrace(const QString &text) {
-    m_trace = text;
-    Q_EMIT traceReset();
-}
-
 // ---------------------------------------------------------------------------------------------
 // The macro window
 
 void MacroRunner::AddToText(const QString &text) {
-    if (text.isEmpty()) {
-        setTrace(QString());
-        return;
-    }
-    QString added = text;
-    if (m_trace.endsWith(CrLf) && added.startsWith(CrLf)) {
-        added.remove(0, 2);
-        if (added.isEmpty()) {
-            return;
-        }
-    }
-    m_trace += added;
-    if (m_trace.size() > TraceLimit) {
-        setTrace(m_trace.right(TraceKept));
-    } else {
-        Q_EMIT traceAppended(added);
-    }
+    m_trace.add(text);
 }
 
 void MacroRunner::AddToMacroText(const QString &text) {
@@ -722,7 +624,7 @@ void MacroRunner::MakeMacroStuff(int macroIndex) {
     }
     MacroStepListIndex = -1;
     m_listedName = m.Name;
-    if (!m_trace.contains(Restarted)) {
+    if (!m_trace.restarted()) {
         AddToText(QString());
     }
     AddToText(QStringLiteral("MacroName: = ") + m.Name + CrLf);
@@ -730,11 +632,11 @@ void MacroRunner::MakeMacroStuff(int macroIndex) {
 }
 
 void MacroRunner::ClearFreshData() {
-    m_state.fresh.clear();
+    m_handshake.forgetAll();
 }
 
 void MacroRunner::ClearNeeding() {
-    m_state.awaits.clear();
+    m_handshake.dropAwaits();
 }
 
 void MacroRunner::MacroStepList_DblClick(int line) {
@@ -777,7 +679,7 @@ void MacroRunner::MacroWaitTimer_Timer() {
     if (frame > 8 || frame < 0) {
         frame = 1;
     }
-    hooks.loadMenuPicture(QStringLiteral("320x240/other/loading_0") + QString::number(9 - frame));
+    around().loadMenuPicture(QStringLiteral("320x240/other/loading_0") + QString::number(9 - frame));
     ++frame;
     if (frame > 8) {
         frame = 1;

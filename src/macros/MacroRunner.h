@@ -1,13 +1,16 @@
 #pragma once
 
+#include "macros/MacroSurroundings.h"
 #include "macros/MacroTable.h"
+#include "macros/MacroTrace.h"
 #include "platform/Timer.h"
+#include "radio_link/LinkView.h"
+#include "radio_link/ReplyHandshake.h"
 
 #include <QObject>
 #include <QString>
 #include <QStringList>
 
-#include <functional>
 #include <memory>
 
 class Clock;
@@ -16,29 +19,6 @@ class Telnet;
 struct RadioState;
 struct SkinTables;
 struct Timeouts;
-
-// What the runner asks of other windows. Every hook has a harmless answer until the window
-// that knows better is wired in by the composition root.
-struct MacroHooks {
-    // The main window's "Auto Refresh Labels" box: a run ticks it and puts it back at the end.
-    std::function<bool()> displayLabels = [] { return true; };
-    std::function<void(bool)> setDisplayLabels = [](bool) {};
-    // Empties the main window's terminal view when a run starts.
-    std::function<void()> clearTerminal = [] {};
-    // The rows of the information panel's current list, as the last list reply filled them.
-    std::function<QStringList()> infoListRows = [] { return QStringList(); };
-    // Selects a row of that list and double-clicks it, which moves the radio's cursor there
-    // and opens the entry.
-    std::function<void(int row)> selectInfoListRow = [](int) {};
-    // Shows or hides the information panel's macro list.
-    std::function<void(bool visible)> showMacroList = [](bool) {};
-    // Loads a skin picture into the panel's current-menu picture, and names the current menu.
-    std::function<void(const QString &picture)> loadMenuPicture = [](const QString &) {};
-    std::function<void(const QString &name)> setCurrentMenuLabel = [](const QString &) {};
-    // The display window's search box, which typing steps keep in step with the radio.
-    std::function<QString()> searchText = [] { return QString(); };
-    std::function<void(const QString &text)> setSearchText = [](const QString &) {};
-};
 
 // The macro runner and the data of the macro window: plays one compiled macro to the radio, one
 // step action per MacroTimer tick, through the outbound queue. It waits for replies through the
@@ -49,7 +29,7 @@ struct MacroHooks {
 // action and ends. Starting and stopping only set the indexes; the next tick does the rest.
 // Every index it reads (macro, step, back-up target) is checked against the table as it is at
 // that tick, since a reload may replace the table under a running macro.
-class MacroRunner : public QObject {
+class MacroRunner : public QObject, public MacroActivity {
     Q_OBJECT
 public:
     static constexpr int LongestInterval = 30000; // no pause or back-off waits longer
@@ -57,15 +37,17 @@ public:
     static constexpr int MaxRestarts = 5;         // restarts of a run before it is abandoned
     // The trace keeps its newest part: a run of hours must not grow it without bound. When it
     // passes TraceLimit it is cut back to its last TraceKept characters.
-    static constexpr qsizetype TraceLimit = 200000;
-    static constexpr qsizetype TraceKept = 150000;
+    static constexpr qsizetype TraceLimit = MacroTrace::Limit;
+    static constexpr qsizetype TraceKept = MacroTrace::Kept;
     static constexpr int LabelGreen = 65280;
 
-    MacroRunner(Platform &platform, Telnet &telnet, RadioState &state, const Timeouts &timeouts, MacroTable &table,
-                const SkinTables &skin);
+    MacroRunner(Platform &platform, Telnet &telnet, AutomaticPoll &poll, RadioState &state, const Timeouts &timeouts,
+                MacroTable &table, const SkinTables &skin);
     ~MacroRunner() override;
 
-    MacroHooks hooks;
+    // Who answers the runner's questions; must be set before a run starts, and outlive the
+    // runner or be replaced.
+    void setSurroundings(MacroSurroundings &surroundings) { m_around = &surroundings; }
 
     // --- The runner -------------------------------------------------------------------------
 
@@ -75,6 +57,9 @@ public:
     // Ends the run on the next tick, however many steps the macro has ("_ok", "MACRO FINISHED").
     void Stop();
     bool running() const { return CurrentMacro != -1; }
+    // What the radio link asks.
+    bool macroRunning() const override { return running(); }
+    bool macroWaitTimerRunning() const override { return m_waitTimer->isEnabled(); }
 
     void MacroTimer_Timer();
     void MacroWaitTimer_Timer();
@@ -104,7 +89,7 @@ public:
     void MacroStepList_DblClick(int line);
     void MacroText_DblClick() { AddToText(QString()); }
 
-    const QString &MacroText() const { return m_trace; }
+    const QString &MacroText() const { return m_trace.text(); }
     QStringList MacroStepList;   // line 0: title; line k + 1: step k
     int MacroStepListIndex = -1; // selected line
     bool IncludeTheRx = false;
@@ -131,14 +116,12 @@ private:
     int stepInterval() const;
     int backupTarget(const MacroStep &step) const;
     void setPause(MacroStep &step);
-    bool anyAwait() const;
+    MacroSurroundings &around() const;
     void restartMacroTimer();
     void kickDisplayRefresh();
     void selectStepLine(int line);
     void setLabelCaption(const MacroStep &step);
     void setLabelToolTip();
-    void setTrace(const QString &text);
-    void dropTraceBeforeRestart();
 
     Next runStep();
     Next actionStep(MacroStep &step);
@@ -153,8 +136,11 @@ private:
     void tickEnd();
     void endRun();
 
+    MacroSurroundings *m_around = nullptr;
     Clock &m_clock;
     Telnet &m_telnet;
+    AutomaticPoll &m_poll;
+    ReplyHandshake m_handshake;
     RadioState &m_state;
     const Timeouts &m_timeouts;
     MacroTable &m_table;
@@ -164,7 +150,7 @@ private:
 
     qint16 m_ownWaitFrame = 0;
     qint16 *m_waitFrame = &m_ownWaitFrame;
-    QString m_trace;
+    MacroTrace m_trace;
     int StepElapsed = 0; // ms spent waiting for replies in the current step
     qint64 m_lastTickAt = 0;
     int SavedInterval = 0; // interval the last successful step set

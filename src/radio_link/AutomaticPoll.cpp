@@ -51,6 +51,60 @@ void AutomaticPoll::start() {
     m_timer->setEnabled(true);
 }
 
+void AutomaticPoll::kick() {
+    m_timer->setEnabled(false);
+    m_timer->setInterval(KickMs);
+    m_timer->setEnabled(true);
+}
+
+void AutomaticPoll::kickUnlessKicked() {
+    m_timer->setInterval(KickMs); // restarts the count unless the interval is KickMs already
+    m_timer->setEnabled(true);
+}
+
+void AutomaticPoll::refreshIn(int ms) {
+    m_timer->setInterval(ms);
+}
+
+void AutomaticPoll::stop() {
+    m_timer->setEnabled(false);
+}
+
+void AutomaticPoll::hold() {
+    m_enabledBeforeHold = m_timer->isEnabled();
+    m_timer->setEnabled(false);
+}
+
+void AutomaticPoll::release() {
+    m_timer->setEnabled(m_enabledBeforeHold);
+}
+
+void AutomaticPoll::askFor(Queries queries) {
+    RadioState::PollNeeds &needs = m_state.needs;
+    needs.NeedMenu = needs.NeedMenu || queries.testFlag(Query::Menu);
+    needs.NeedList = needs.NeedList || queries.testFlag(Query::List);
+    needs.NeedMeta = needs.NeedMeta || queries.testFlag(Query::Meta);
+    needs.NeedVolume = needs.NeedVolume || queries.testFlag(Query::Volume);
+    needs.NeedVersion = needs.NeedVersion || queries.testFlag(Query::Version);
+    needs.NeedState = needs.NeedState || queries.testFlag(Query::State);
+}
+
+void AutomaticPoll::pollIn(qint16 ticks) {
+    m_state.poll.PollCountdown = ticks;
+}
+
+void AutomaticPoll::askForAll() {
+    m_state.needs.FullRefreshDue = true;
+}
+
+void AutomaticPoll::dropFullRefresh() {
+    m_state.needs.FullRefreshDue = false;
+}
+
+void AutomaticPoll::deferFullRefresh() {
+    m_state.poll.FullRefreshCountdown = m_timeouts.CheckAllOn;
+}
+
 void AutomaticPoll::reloadPollCountdown() {
     m_state.poll.PollCountdown = m_state.poll.RadioStandby ? m_timeouts.PollWhenOff : m_timeouts.PollWhenOn;
 }

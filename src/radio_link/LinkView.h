@@ -20,11 +20,35 @@ struct LinkSettings {
     QString ProgramFolder;                            // where sounds are looked for ("" = current folder)
 };
 
-// Questions the link asks other windows. Every hook has a safe answer until the window that
-// knows better is wired in.
-struct LinkHooks {
-    std::function<bool()> macroRunning = [] { return false; };          // a macro run is in progress
-    std::function<bool()> macroWaitTimerRunning = [] { return false; }; // the macro window waits for the radio
+// What the link asks about macro runs; the macro runner answers. Some rules differ while a run
+// goes on: an acknowledgement is silent and does not ask for the state, a navigation keeps the
+// terminal (the run's trace is there), the error screen is not backed out of while the runner
+// waits for the radio.
+class MacroActivity {
+public:
+    virtual bool macroRunning() const = 0;          // a macro run is in progress
+    virtual bool macroWaitTimerRunning() const = 0; // the runner waits for the radio
+protected:
+    ~MacroActivity() = default;
+};
+
+// The answer of a front end that runs no macros, or whose runner is gone.
+const MacroActivity &NoMacroRuns();
+
+// The questions the link asks the rest of the program. Whoever answers must be named: a
+// question asked before that is a wiring fault, and stops the program where it is asked instead
+// of being answered "no" in silence.
+class LinkHooks {
+public:
+    // activity must outlive the link, or be replaced (by NoMacroRuns()) before it goes.
+    void answerMacroQuestions(const MacroActivity &activity) { m_macros = &activity; }
+    bool macroRunning() const { return macros().macroRunning(); }
+    bool macroWaitTimerRunning() const { return macros().macroWaitTimerRunning(); }
+
+private:
+    const MacroActivity &macros() const;
+
+    const MacroActivity *m_macros = nullptr;
 };
 
 // Colours are 24-bit values with red in the low byte.

@@ -2,9 +2,11 @@
 
 #include "platform/NumericText.h"
 #include "platform/Platform.h"
+#include "radio_link/AutomaticPoll.h"
 #include "radio_link/LinkView.h"
 #include "radio_link/RadioState.h"
 #include "radio_link/ReplyDecoder.h"
+#include "radio_link/ReplyHandshake.h"
 #include "radio_link/Telnet.h"
 #include "settings/Timeouts.h"
 
@@ -13,10 +15,12 @@
 #include <algorithm>
 #include <cmath>
 
-RadioConnection::RadioConnection(Platform &platform, Telnet &telnet, RadioState &state, const Timeouts &timeouts,
-                                 LinkSettings &settings, LinkView &view, const LinkHooks &hooks)
+RadioConnection::RadioConnection(Platform &platform, Telnet &telnet, AutomaticPoll &poll, RadioState &state,
+                                 const Timeouts &timeouts, LinkSettings &settings, LinkView &view,
+                                 const LinkHooks &hooks)
     : m_platform(platform)
     , m_telnet(telnet)
+    , m_poll(poll)
     , m_state(state)
     , m_timeouts(timeouts)
     , m_settings(settings)
@@ -104,11 +108,7 @@ void RadioConnection::DoOpenPort(int channel, std::function<void(bool)> done) {
     ch.lastError = 0;
     // The display's refresh would queue polls while we wait; hold it until the last attempt ends.
     if (m_attemptsRunning++ == 0) {
-        Timer *update = m_telnet.UpdateTimer();
-        m_updateTimerWasEnabled = update && update->isEnabled();
-        if (update) {
-            update->setEnabled(false);
-        }
+        m_poll.hold();
     }
     m_remarkTimer->setEnabled(false);
 
@@ -158,9 +158,7 @@ void RadioConnection::openAttemptFinished(int channel, bool connected, const QSt
         m_view.UrlToolTip = ResolvedHosts[k].HostName + QStringLiteral(" Resolves to ") + ResolvedHosts[k].Address;
     }
     if (--m_attemptsRunning == 0) {
-        if (Timer *update = m_telnet.UpdateTimer()) {
-            update->setEnabled(m_updateTimerWasEnabled);
-        }
+        m_poll.release();
     }
     m_view.touch();
 
@@ -600,17 +598,16 @@ void RadioConnection::Timer_CheckTelnet_Timer() {
             QString shown = ch.LastReply;
             shown.replace(QStringLiteral("\r\n\r\n"), QStringLiteral("\r\n"));
             if (shown.startsWith(QLatin1String("OK"))) {
-                m_state.awaits.AwaitOk = false;
+                ReplyHandshake::acknowledged(m_state);
                 if (m_decoder) {
                     m_decoder->chooseScreen();
                 }
                 ResetOutboundBuffer();
                 m_state.poll.FullRefreshCountdown = m_timeouts.CheckAllOn;
                 if (!m_hooks.macroRunning()) {
-                    m_state.poll.PollCountdown = 0;
+                    m_poll.pollNow();
                     PlaySoundFile(QStringLiteral("ok"));
-                    m_state.needs.NeedState = true;
-                    m_state.needs.NeedVolume = true;
+                    m_poll.askFor(AutomaticPoll::Query::State | AutomaticPoll::Query::Volume);
                     m_state.poll.ExpectVolume = true;
                     m_state.poll.ExpectState = true;
                 } else if (m_decoder) {
@@ -634,17 +631,12 @@ void RadioConnection::ResetOutboundBuffer() {
     m_resetTimer->setEnabled(false);
     m_telnet.WakeQueue();
     paintPointer(LinkColour::Green);
-    if (Timer *update = m_telnet.UpdateTimer()) {
-        update->setInterval(20);
-        update->setEnabled(true);
-    }
+    m_poll.kickUnlessKicked();
     m_telnet.ClearChannel(1);
     m_state.poll.PollCountdown = m_state.poll.RadioStandby ? m_timeouts.PollWhenOff : qint16(3);
-    m_state.needs.NeedMenu = true;
-    m_state.needs.NeedList = true;
-    m_state.needs.NeedMeta = true;
-    m_state.needs.NeedVolume = true;
-    m_state.needs.FullRefreshDue = false;
+    m_poll.askFor(AutomaticPoll::Query::Menu | AutomaticPoll::Query::List | AutomaticPoll::Query::Meta |
+                  AutomaticPoll::Query::Volume);
+    m_poll.dropFullRefresh();
 }
 
 void RadioConnection::PlaySoundFile(const QString &name) {

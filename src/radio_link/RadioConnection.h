@@ -15,6 +15,7 @@
 #include <memory>
 #include <vector>
 
+class AutomaticPoll;
 class LinkView;
 class Platform;
 class ReplyDecoder;
@@ -61,8 +62,8 @@ public:
     // gone: the windows say it is offline instead of showing the last values as live.
     static constexpr int OfflineAfterMs = 4000;
 
-    RadioConnection(Platform &platform, Telnet &telnet, RadioState &state, const Timeouts &timeouts,
-                    LinkSettings &settings, LinkView &view, const LinkHooks &hooks);
+    RadioConnection(Platform &platform, Telnet &telnet, AutomaticPoll &poll, RadioState &state,
+                    const Timeouts &timeouts, LinkSettings &settings, LinkView &view, const LinkHooks &hooks);
     ~RadioConnection() override;
 
     void setDecoder(ReplyDecoder *decoder) { m_decoder = decoder; }
@@ -156,6 +157,7 @@ private:
 
     Platform &m_platform;
     Telnet &m_telnet;
+    AutomaticPoll &m_poll;
     RadioState &m_state;
     const Timeouts &m_timeouts;
     LinkSettings &m_settings;
@@ -169,7 +171,6 @@ private:
     std::unique_ptr<Timer> m_checkTelnet;
 
     int m_attemptsRunning = 0;
-    bool m_updateTimerWasEnabled = false;
     TickWait m_tick;
     ReplyWait m_replyWait;
     bool m_started = false;

@@ -28,7 +28,9 @@ struct Timeouts;
 // Buttons and boxes of the main window call connection.ConnectButton_Click(),
 // DisconnectButton_Click(), KeepAsConnected_Click() (after updating settings.KeepAsConnected),
 // RetryButton_Click() and StatusBar_PanelClick(). The information panel's refresh menu uses
-// poll.RefreshQuery(). Everything runs on the thread that owns the objects; nothing blocks.
+// poll.RefreshQuery(); whoever wants the poll sooner or later says so through poll's intents
+// (kick, refreshIn, stop, hold/release, askFor, pollNow). Everything runs on the thread that
+// owns the objects; nothing blocks.
 //
 // What other windows use:
 // - view.clearTerminal() (macro runner, information panel), view.appendTerminal();

@@ -33,8 +33,10 @@ struct RadioState {
         bool ExpectVolume = false; // the same for the volume
     } poll;
 
-    // What the automatic poll asks the radio for on its next tick. The poll clears each flag as
-    // it queues the query (AutomaticPoll::UpdateTimer_Timer).
+    // What the automatic poll asks the radio for on its next tick. Raised through
+    // AutomaticPoll::askFor() and by the label tokens a display shows; lowered where the
+    // decoder works out what the screen wants (ReplyDecoder::WhatAutos) and when the display
+    // drops its wishes (DisplayControl::clearPollRequests).
     struct PollNeeds {
         bool NeedState = false;
         bool NeedVersion = false;
@@ -45,7 +47,8 @@ struct RadioState {
         bool FullRefreshDue = true; // every value at once
     } needs;
 
-    // The replies a running macro waits for; the decoder lowers each as the reply comes.
+    // The replies a running macro waits for (ReplyHandshake: raised by the macro runner, lowered
+    // by ReplyHandshake::arrived() as the decoder meets each reply, all dropped by the runner).
     struct MacroAwaits {
         bool AwaitOk = false;
         bool AwaitAnyList = false;
@@ -55,8 +58,8 @@ struct RadioState {
         void clear() { *this = MacroAwaits(); }
     } awaits;
 
-    // Raised by the decoder when a reply of the kind came in; a macro lowers them before it asks
-    // and reads them as its proof that the data it tests is new.
+    // Raised by the decoder when a reply of the kind came in (ReplyHandshake::arrived); a macro
+    // lowers them before it asks and reads them as its proof that the data it tests is new.
     struct FreshData {
         bool FreshMenu = false;
         bool FreshList = false;

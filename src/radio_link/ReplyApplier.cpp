@@ -4,6 +4,7 @@
 #include "platform/Platform.h"
 #include "radio_link/LinkView.h"
 #include "radio_link/RadioState.h"
+#include "radio_link/ReplyHandshake.h"
 #include "radio_link/ReplyParser.h"
 #include "radio_link/ReplyRows.h"
 #include "radio_link/ScreenRules.h"
@@ -110,9 +111,7 @@ void ReplyApplier::DecodeReturn() {
                         touched = true;
                     }
                 }
-                m_state.awaits.AwaitAnyList = false;
-                m_state.awaits.AwaitList = false;
-                m_state.fresh.FreshList = true;
+                ReplyHandshake::arrived(m_state, ReplyHandshake::Data::List);
                 break;
             }
             case Kind::Menu: {
@@ -129,9 +128,7 @@ void ReplyApplier::DecodeReturn() {
                     menuPageLeft = m_state.MenuPage;
                     menuItemLeft = m_state.SelectedMenuItem;
                 }
-                m_state.awaits.AwaitAnyList = false;
-                m_state.awaits.AwaitMenu = false;
-                m_state.fresh.FreshMenu = true;
+                ReplyHandshake::arrived(m_state, ReplyHandshake::Data::Menu);
                 break;
             }
             case Kind::Meta:
@@ -139,19 +136,17 @@ void ReplyApplier::DecodeReturn() {
                     lastMeta = m_state.holds.MetaListHold ? lastMeta : line;
                     touched = makeMetaList(line) || touched;
                 }
-                m_state.awaits.AwaitAnyList = false;
-                m_state.awaits.AwaitMeta = false;
-                m_state.fresh.FreshMeta = true;
+                ReplyHandshake::arrived(m_state, ReplyHandshake::Data::Meta);
                 break;
             case Kind::Power:
                 touched = touched || m_state.poll.ExpectState || m_state.PowerState != parsed.value;
                 m_state.poll.ExpectState = false;
                 m_state.PowerState = parsed.value.toString();
-                m_state.fresh.FreshState = true;
+                ReplyHandshake::arrived(m_state, ReplyHandshake::Data::State);
                 break;
             case Kind::Version:
                 m_state.VersionText = parsed.value.toString();
-                m_state.fresh.FreshVersion = true;
+                ReplyHandshake::arrived(m_state, ReplyHandshake::Data::Version);
                 break;
             case Kind::Volume:
                 touched = touched || m_state.poll.ExpectVolume;
@@ -167,7 +162,7 @@ void ReplyApplier::DecodeReturn() {
                 }
                 m_state.holds.VolumeDragging = false;
                 m_state.holds.VolumeSetByProgram = false;
-                m_state.fresh.FreshVolume = true;
+                ReplyHandshake::arrived(m_state, ReplyHandshake::Data::Volume);
                 ++volumeLines;
                 break;
             }

@@ -3,6 +3,7 @@
 #include "radio_link/ReplyApplier.h"
 #include "radio_link/ScreenRules.h"
 
+class AutomaticPoll;
 class LinkView;
 class Platform;
 class Telnet;
@@ -20,8 +21,9 @@ struct Timeouts;
 // poll from the state (ScreenRules).
 class ReplyDecoder {
 public:
-    ReplyDecoder(Platform &platform, Telnet &telnet, Timer &resetTimer, RadioState &state, const Timeouts &timeouts,
-                 const SkinTables &skin, const LinkSettings &settings, LinkView &view, const LinkHooks &hooks);
+    ReplyDecoder(Platform &platform, Telnet &telnet, AutomaticPoll &poll, Timer &resetTimer, RadioState &state,
+                 const Timeouts &timeouts, const SkinTables &skin, const LinkSettings &settings, LinkView &view,
+                 const LinkHooks &hooks);
 
     // Decodes LastReply of channel 0 then channel 1 (emptied when recognised).
     void DecodeReturn() { m_applier.DecodeReturn(); }

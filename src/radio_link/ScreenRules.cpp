@@ -1,6 +1,7 @@
 #include "radio_link/ScreenRules.h"
 
 #include "platform/Platform.h"
+#include "radio_link/AutomaticPoll.h"
 #include "radio_link/LinkView.h"
 #include "radio_link/RadioState.h"
 #include "radio_link/ReplyParser.h"
@@ -41,11 +42,12 @@ bool inTable(qint16 number) {
 
 } // namespace
 
-ScreenRules::ScreenRules(Platform &platform, Telnet &telnet, Timer &resetTimer, RadioState &state,
+ScreenRules::ScreenRules(Platform &platform, Telnet &telnet, AutomaticPoll &poll, Timer &resetTimer, RadioState &state,
                          const Timeouts &timeouts, const SkinTables &skin, const LinkSettings &settings, LinkView &view,
                          const LinkHooks &hooks)
     : m_platform(platform)
     , m_telnet(telnet)
+    , m_poll(poll)
     , m_resetTimer(resetTimer)
     , m_state(state)
     , m_timeouts(timeouts)
@@ -162,9 +164,7 @@ void ScreenRules::applyScreen(qint16 screen) {
     }
     m_view.SearchBoxVisible = screen == 14;
     if (screen == 21 && m_state.PreviousMenuState == m_state.MenuState) {
-        if (Timer *update = m_telnet.UpdateTimer()) {
-            update->setEnabled(false);
-        }
+        m_poll.stop();
         if (m_settings.Auto21Backout) {
             // Emptying PreviousMenuState limits this to once per menu reply reporting screen 21.
             m_state.PreviousMenuState.clear();

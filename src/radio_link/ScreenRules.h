@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <QtGlobal>
 
+class AutomaticPoll;
 class LinkView;
 class Platform;
 class Telnet;
@@ -19,7 +20,7 @@ struct Timeouts;
 // what the next automatic poll asks, the record buttons, and the debug text.
 class ScreenRules {
 public:
-    ScreenRules(Platform &platform, Telnet &telnet, Timer &resetTimer, RadioState &state, const Timeouts &timeouts,
+    ScreenRules(Platform &platform, Telnet &telnet, AutomaticPoll &poll, Timer &resetTimer, RadioState &state, const Timeouts &timeouts,
                 const SkinTables &skin, const LinkSettings &settings, LinkView &view, const LinkHooks &hooks);
 
     // Runs all of it, in this order: the poll wants (WhatAutos), the menu item's picture, the
@@ -81,6 +82,7 @@ private:
 
     Platform &m_platform;
     Telnet &m_telnet;
+    AutomaticPoll &m_poll;
     Timer &m_resetTimer;
     RadioState &m_state;
     const Timeouts &m_timeouts;

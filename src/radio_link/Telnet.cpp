@@ -87,10 +87,6 @@ void Telnet::CompactQueues() {
     }
 }
 
-Timer *Telnet::UpdateTimer() const {
-    return m_poll ? &m_poll->UpdateTimer() : nullptr;
-}
-
 void Telnet::ClearChannel(int channel) {
     TelnetChannel &ch = Channels[size_t(channel)];
     ch.Outbound = QStringList{QString()};

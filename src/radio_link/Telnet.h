@@ -77,8 +77,6 @@ public:
     Timer &CheckOutBuffer() { return *m_checkOutBuffer; }
     // The automatic poll, told when the link falls idle; may be null.
     void setPoll(AutomaticPoll *poll) { m_poll = poll; }
-    // The poll's timer (the display window's refresh timer); null without a poll.
-    Timer *UpdateTimer() const;
 
 private:
     RadioState &m_state;

@@ -4,6 +4,7 @@
 #include "display/Skin.h"
 #include "display/TestPictures.h"
 #include "radio_link/LinkView.h"
+#include "radio_link/MacroSwitch.h"
 #include "radio_link/RadioState.h"
 #include "radio_link/Telnet.h"
 #include "settings/Timeouts.h"
@@ -27,7 +28,12 @@ struct DisplayFixture : ::testing::Test {
     Timeouts timeouts;
     SkinTables skin;
     LinkView view;
-    LinkHooks hooks;
+    MacroSwitch macroRun;
+    LinkHooks hooks = [this] {
+        LinkHooks wired;
+        wired.answerMacroQuestions(macroRun);
+        return wired;
+    }();
     Telnet telnet{platform, state, timeouts};
     qint16 waitFrame = 0;
     std::unique_ptr<DisplayControl> display =

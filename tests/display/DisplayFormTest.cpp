@@ -6,6 +6,7 @@
 #include "display/Skin.h"
 #include "display/TestPictures.h"
 #include "radio_link/LinkView.h"
+#include "radio_link/MacroSwitch.h"
 #include "radio_link/RadioState.h"
 #include "radio_link/Telnet.h"
 #include "settings/Timeouts.h"
@@ -48,7 +49,12 @@ class DisplayFormTest : public QObject {
     Timeouts m_timeouts;
     SkinTables m_skin;
     LinkView m_view;
-    LinkHooks m_hooks;
+    MacroSwitch m_macros;
+    LinkHooks m_hooks = [this] {
+        LinkHooks wired;
+        wired.answerMacroQuestions(m_macros);
+        return wired;
+    }();
     std::unique_ptr<Telnet> m_telnet;
     qint16 m_waitFrame = 0;
 

@@ -176,7 +176,7 @@ TEST(InfoPanel, ListDoubleClicks) {
     p.panel.MenuList_DblClick();
     EXPECT_TRUE(p.sent().isEmpty());
     // While a macro runs its trace in the terminal stays.
-    p.link.hooks.macroRunning = [] { return true; };
+    p.macroRun.running = true;
     p.link.view.InfoListIndex = 2;
     p.panel.InfoList_DblClick();
     EXPECT_EQ(p.sent().size(), 6);

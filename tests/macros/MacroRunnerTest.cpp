@@ -293,7 +293,7 @@ TEST(MacroWindow, StepListTraceJoiningAndIncludeRx) {
 TEST(MacroWindow, WaitAnimationRunsWhileTheRunnerTicks) {
     RunnerHarness h("[P]|D 2000|-UP", 0);
     QStringList pictures;
-    h.runner.hooks.loadMenuPicture = [&](const QString &picture) { pictures << picture.right(2); };
+    h.menuPictureLoaded = [&](const QString &picture) { pictures << picture.right(2); };
     qint16 shared = 0; // the display window's animation counts on the same frame
     h.runner.shareWaitFrame(shared);
     h.run(1500);

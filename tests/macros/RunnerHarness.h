@@ -18,12 +18,26 @@ inline void PrintTo(const QStringList &list, std::ostream *os) {
 
 // The macro runner on fake time, wired to the real queue, connection and decoder as the program
 // wires them, with the simulator's radio model answering on the other end of fake sockets.
-struct RunnerHarness : LinkHarness {
+// The harness answers the runner's questions itself: the display's search box is a string, an
+// opened list row is noted, the switch is the link's setting; the rest is not looked at.
+struct RunnerHarness : LinkHarness, MacroSurroundings {
     MacroTable table;
     RadioModel radio;
-    MacroRunner runner{platform, link.telnet, state, timeouts, table, skin};
+    MacroRunner runner{platform, link.telnet, link.poll, state, timeouts, table, skin};
     QString searchBox;
     QList<int> listRowsOpened; // rows the runner had the information panel open
+    std::function<void(const QString &)> menuPictureLoaded = [](const QString &) {};
+
+    bool displayLabels() const override { return link.settings.UpdateDisplayLabels; }
+    void setDisplayLabels(bool on) override { link.settings.UpdateDisplayLabels = on; }
+    void clearTerminal() override {}
+    QStringList infoListRows() const override { return link.view.InfoList; }
+    void selectInfoListRow(int row) override { listRowsOpened << row; }
+    void showMacroList(bool) override {}
+    void loadMenuPicture(const QString &picture) override { menuPictureLoaded(picture); }
+    void setCurrentMenuLabel(const QString &) override {}
+    QString searchText() const override { return searchBox; }
+    void setSearchText(const QString &text) override { searchBox = text; }
 
     // Lines separated by "|" make the macro file. By default the first poll has told the
     // program where the radio is before the test goes on.
@@ -32,17 +46,10 @@ struct RunnerHarness : LinkHarness {
         GetTheIndexs(skin, ini, qEnvironmentVariable("CV_TEST_DATA"));
         CompileMacros(table, QString::fromLatin1(macros).replace(u'|', QStringLiteral("\r\n")));
         answer = [this](const QString &command) { return std::optional<QString>(radio.handle(command)); };
-        link.hooks.macroRunning = [this] { return runner.running(); };
-        link.hooks.macroWaitTimerRunning = [this] { return runner.MacroWaitTimer().isEnabled(); };
+        link.hooks.answerMacroQuestions(runner);
         runner.shareWaitFrame(state.WaitFrame);
         QObject::connect(&link.view, &LinkView::macroTrace, &runner, &MacroRunner::AddToMacroText);
-        MacroHooks &h = runner.hooks;
-        h.displayLabels = [this] { return link.settings.UpdateDisplayLabels; };
-        h.setDisplayLabels = [this](bool on) { link.settings.UpdateDisplayLabels = on; };
-        h.infoListRows = [this] { return link.view.InfoList; };
-        h.selectInfoListRow = [this](int row) { listRowsOpened << row; };
-        h.searchText = [this] { return searchBox; };
-        h.setSearchText = [this](const QString &text) { searchBox = text; };
+        runner.setSurroundings(*this);
         link.start();
         run(settleMs);
     }

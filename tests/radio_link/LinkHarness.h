@@ -1,5 +1,6 @@
 #pragma once
 
+#include "radio_link/MacroSwitch.h"
 #include "radio_link/RadioLink.h"
 #include "radio_link/RadioState.h"
 #include "radio_link/SkinTables.h"
@@ -40,8 +41,12 @@ struct LinkHarness {
     std::vector<Sent> sent;
     // Commands written onto a connection that had carried one already.
     QStringList secondWrites;
+    MacroSwitch macroRun; // no run unless a test says so
     // The reply tick and the refresh timer stay off unless a test starts them.
-    LinkHarness() { link.view.TelnetData.clear(); }
+    LinkHarness() {
+        link.view.TelnetData.clear();
+        link.hooks.answerMacroQuestions(macroRun);
+    }
     // The reply tick on, and only what the test queues goes to the radio: no polls, no labels.
     void quiet() {
         state.needs.FullRefreshDue = false;

@@ -143,7 +143,7 @@ TEST(Queue, OkEmptiesTheQueryChannelButKeepsCommandsAndSoundsAreFound) {
     EXPECT_TRUE(h.state.poll.ExpectVolume && h.state.poll.ExpectState && h.state.needs.NeedVolume);
     EXPECT_EQ(h.link.view.PointerBorderColour, LinkColour::Green);
     // While a macro runs the acknowledgement is silent and leaves the poll countdown alone.
-    h.link.hooks.macroRunning = [] { return true; };
+    h.macroRun.running = true;
     h.state.poll.ExpectVolume = false;
     h.queue(0, {"A"});
     h.run(600);

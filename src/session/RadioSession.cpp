@@ -1,0 +1,155 @@
+#include "session/RadioSession.h"
+
+#include "display/Skin.h"
+#include "info_panel/InfoPanel.h"
+#include "macros/MacroCompiler.h"
+#include "macros/MacroRunner.h"
+#include "main_window/GeneralSettings.h"
+#include "radio_link/RadioLink.h"
+#include "remote/RemoteControl.h"
+
+#include <QDir>
+
+#include <algorithm>
+
+// The runner's questions answered from the session's own data: the link's settings and view,
+// the panel's list logic, and the search text the session keeps.
+class RadioSession::Surroundings final : public MacroSurroundings {
+public:
+    Surroundings(RadioLink &link, InfoPanel &panel, QString &searchText)
+        : m_link(link)
+        , m_panel(panel)
+        , m_searchText(searchText) {}
+
+    bool displayLabels() const override { return m_link.settings.UpdateDisplayLabels; }
+    void setDisplayLabels(bool on) override { m_link.settings.UpdateDisplayLabels = on; }
+    void clearTerminal() override {
+        m_link.view.clearTerminal();
+        m_link.view.flush();
+    }
+    QStringList infoListRows() const override { return m_link.view.InfoList; }
+    void selectInfoListRow(int row) override {
+        m_panel.selectRow(PanelList::Info, row);
+        m_panel.InfoList_DblClick();
+    }
+    void showMacroList(bool visible) override { m_panel.setMacroListVisible(visible); }
+    void loadMenuPicture(const QString &picture) override { Q_EMIT m_link.view.loadPictureRequested(picture); }
+    void setCurrentMenuLabel(const QString &name) override {
+        m_link.view.CurrentMenuLabel = name;
+        m_link.view.touch();
+        m_link.view.flush();
+    }
+    QString searchText() const override { return m_searchText; }
+    void setSearchText(const QString &text) override { m_searchText = text; }
+
+private:
+    RadioLink &m_link;
+    InfoPanel &m_panel;
+    QString &m_searchText;
+};
+
+RadioSession::RadioSession(Platform &platform, const QString &programFolder, const QString &executableName,
+                           QObject *parent)
+    : QObject(parent) {
+    m_ini.SetProgramPaths(QDir(programFolder).filePath(executableName));
+    m_link = std::make_unique<RadioLink>(platform, m_state, m_timeouts, m_skin);
+    m_link->settings.ProgramFolder = m_ini.ProgramFolder();
+    m_panel =
+        std::make_unique<InfoPanel>(platform, *m_link, m_state, m_timeouts, m_skin, m_macros, m_ini.ProgramFolder());
+    m_runner =
+        std::make_unique<MacroRunner>(platform, m_link->telnet, m_link->poll, m_state, m_timeouts, m_macros, m_skin);
+    wireRunner();
+}
+
+RadioSession::~RadioSession() {
+    // The runner and the panel ask the link; they go first.
+    m_link->hooks.answerMacroQuestions(NoMacroRuns());
+    m_runner.reset();
+    m_surroundings.reset();
+    m_panel.reset();
+    m_link.reset();
+}
+
+void RadioSession::wireRunner() {
+    RadioLink &link = *m_link;
+    MacroRunner &runner = *m_runner;
+    InfoPanel &panel = *m_panel;
+    runner.shareWaitFrame(m_state.WaitFrame); // a display's animation plays the same frames
+
+    link.hooks.answerMacroQuestions(runner);
+    connect(&link.view, &LinkView::macroTrace, &runner, &MacroRunner::AddToMacroText);
+
+    panel.hooks.startMacro = [&runner](int macro) { runner.Start(macro); };
+    panel.hooks.stopMacro = [&runner] { runner.Stop(); };
+
+    m_surroundings = std::make_unique<Surroundings>(link, panel, m_searchText);
+    runner.setSurroundings(*m_surroundings);
+
+    connect(&runner, &MacroRunner::changed, this, [this] {
+        const bool running = m_runner->running();
+        if (m_macroWasRunning && !running) {
+            m_macroWasRunning = false;
+            Q_EMIT macroEnded();
+        }
+        m_macroWasRunning = running;
+    });
+}
+
+void RadioSession::loadSettings() {
+    GeneralSettings settings;
+    ReadGeneralSettings(m_ini, settings);
+    applyLinkSettings(settings, m_link->settings);
+}
+
+void RadioSession::applyLinkSettings(const GeneralSettings &settings, LinkSettings &link) {
+    link.txtUrl = settings.RaidoURL;
+    link.txtPort = settings.RaidoPORT;
+    link.KeepAsConnected = settings.KeepConnected;
+    link.UpdateDisplayLabels = settings.AutoRefresh;
+    link.Auto21Backout = settings.Auto21Exit;
+}
+
+void RadioSession::loadData() {
+    // The order of the Reload action: skin, timeouts, macros.
+    const QString folder = m_ini.ProgramFolder();
+    GetTheIndexs(m_skin, m_ini, folder);
+    GetTheMenuArray(m_skin, folder);
+    m_ini.ReadTimeouts(m_timeouts);
+    LoadMacros(m_macros, folder);
+}
+
+void RadioSession::setRadioAddress(const QString &host, quint16 port) {
+    m_link->settings.txtUrl = host;
+    m_link->settings.txtPort = QString::number(port);
+}
+
+void RadioSession::start() {
+    m_link->start();
+}
+
+void RadioSession::pressKey(const QString &command) {
+    SendRemoteKey(m_link->telnet, m_state, m_timeouts, command);
+}
+
+void RadioSession::sendCommand(const QString &command) {
+    m_link->telnet.QueueCommand(0, command);
+}
+
+bool RadioSession::startMacro(const QString &name) {
+    const auto &macros = m_macros.Macros;
+    const auto found =
+        std::find_if(macros.begin(), macros.end(), [&name](const MacroDef &m) { return m.Name == name; });
+    if (found == macros.end()) {
+        return false;
+    }
+    m_runner->Start(int(found - macros.begin()));
+    return true;
+}
+
+void RadioSession::stopMacro() {
+    m_runner->Stop();
+}
+
+bool RadioSession::macroRunning() const {
+    return m_runner->running();
+}
