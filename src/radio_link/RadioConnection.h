@@ -31,10 +31,10 @@ struct ResolvedHost {
     QString HostName;
 };
 
-// The command link to the radio: the two sockets (RadioPort 0 for commands, 1 for queries),
-// the connect procedure with its adaptive time-out and host cache, the reply time-out, the
-// queue tick that sends one command at a time, and the reply tick that hands finished replies
-// to the terminal view and the decoder.
+// The command link to the radio: the two channels (RadioChannel; RadioPort 0 for commands, 1 for
+// queries) and the rules between them: the connect procedure with its adaptive time-out and
+// host cache, the reply time-out, the queue tick that sends one command at a time, and the
+// reply tick that hands finished replies to the terminal view and the decoder.
 //
 // The radio answers each command on its own connection and closes it, so a connection is
 // opened per command and carries exactly one: while a delivery is outstanding on a channel
