@@ -1,25 +1,25 @@
 #include "app/Program.h"
 
 #include "app/Version.h"
-#include "app/WireConsole.h"
-#include "app/WireDisplay.h"
-#include "app/WireInfo.h"
-#include "app/WireRemote.h"
-#include "app/WireUpdate.h"
-#include "info_panel/InfoForm.h"
-#include "macros/MacroForm.h"
+#include "console/ConsoleWindow.h"
+#include "display/DisplayWindow.h"
+#include "info_panel/InfoWindow.h"
 #include "macros/MacroRunner.h"
+#include "macros/MacroWindow.h"
 #include "main_window/ConfigForm.h"
+#include "main_window/GeneralSettings.h"
 #include "main_window/MainWindowRules.h"
 #include "platform/Platform.h"
 #include "radio_link/RadioLink.h"
-#include "remote/RemoteForm.h"
+#include "remote/RemoteWindow.h"
+#include "settings/FirstPlacement.h"
 #include "settings/SideBySide.h"
 #include "settings/WidgetPlacement.h"
+#include "update/UpdateWindow.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -36,31 +36,15 @@ QString settingsFileFor(INIFILES &ini, const QString &folder, const QString &exe
 
 Program::Program(Platform &platform, const QString &programFolder, const QString &executableName, QObject *parent)
     : QObject(parent)
-    , beep([] { QApplication::beep(); })
-    , endProgram([] { QCoreApplication::quit(); })
     , m_platform(platform)
     , m_instance(settingsFileFor(m_ini, programFolder, executableName)) {}
 
-Program::~Program() {
-    // The windows go before the link whose data they show.
-    m_macroForm.reset();
-    m_macroRunner.reset();
-    m_display.reset();
-    m_console.reset();
-    m_update.reset();
-    m_wiring.reset();
-    m_info.reset();
-    m_remote.reset();
-    m_formPlacement.reset();
-    m_form.reset();
-    m_link.reset();
-}
+// The members go in the reverse of their order: the windows before the link.
+Program::~Program() = default;
 
 bool Program::start() {
     if (!m_instance.TryAcquire()) {
-        if (beep) {
-            beep();
-        }
+        Q_EMIT secondCopyRefused();
         return false;
     }
 
@@ -74,14 +58,10 @@ bool Program::start() {
     // No screen seen yet; no macro runs until the macro engine says otherwise.
     m_state.LastScreen = -1;
 
-    // Centred first; a saved placement wins.
-    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->availableGeometry();
-        m_form->move(area.center() - m_form->rect().center());
-    }
+    // A saved placement wins over the first one.
+    MoveToFirstSpot(*m_form, FirstSpot::ScreenCentre, *m_form, QGuiApplication::primaryScreen());
     m_ini.RestoreWindowPlacement(*m_formPlacement);
 
-    m_versionString = VersionString();
     m_form->setWindowTitle(MainCaption());
 
     GeneralSettings settings;
@@ -101,20 +81,18 @@ bool Program::start() {
 
     m_keyboard = MakeKeyboardGrid();
 
-    m_remote = WireRemote({m_platform, m_ini, m_layout, m_commands, *m_form, *m_link, m_state, m_timeouts,
-                           [this] { ReloadButton_Click(); }});
+    wireRemote();
 
     // Loads the command list, the skin, the timeouts, the macros and the current layout.
     ReloadButton_Click();
 
     wireMainWindow();
     wireDisplay();
-    wireConsoleWindow();
-    wireUpdateWindow();
+    wireConsole();
+    wireUpdate();
     m_form->show();
-    m_form->measureBorders();
-    m_remote->showWindow();
-    wireInfoPanel();
+    m_remote->show();
+    m_info = std::make_unique<InfoWindow>(m_platform, *m_link, m_state, m_timeouts, m_skin, m_macros, m_ini, *m_form);
     wireMacros();
     wireBetweenWindows();
     arrangeAtFirstStart();
@@ -128,20 +106,15 @@ void Program::arrangeAtFirstStart() {
     // Until the user has placed one of them, the windows that open with the program stand side
     // by side rather than each beside the main window, one over the other.
     const QScreen *screen = m_form->screen();
-    if (screen == nullptr) {
+    if (screen == nullptr || !NoneHasSavedPlace(m_ini, {QStringLiteral("ConfigForm"), QStringLiteral("RemoteForm"),
+                                                        QStringLiteral("InfoForm")})) {
         return;
-    }
-    for (const QString &section :
-         {QStringLiteral("ConfigForm"), QStringLiteral("RemoteForm"), QStringLiteral("InfoForm")}) {
-        if (!m_ini.ReadSetting(section, QStringLiteral("FC"), QString()).isEmpty()) {
-            return;
-        }
     }
     QList<QWidget *> windows;
     QList<QSize> frames;
-    for (QWidget *window : {static_cast<QWidget *>(m_form.get()), static_cast<QWidget *>(&m_remote->window()),
-                            m_info ? static_cast<QWidget *>(&m_info->form) : nullptr}) {
-        if (window != nullptr && window->isVisible()) {
+    for (QWidget *window : {static_cast<QWidget *>(m_form.get()), static_cast<QWidget *>(&m_remote->form()),
+                            static_cast<QWidget *>(&m_info->form())}) {
+        if (window->isVisible()) {
             windows << window;
             frames << window->frameGeometry().size();
         }
@@ -153,11 +126,10 @@ void Program::arrangeAtFirstStart() {
 }
 
 void Program::ReloadButton_Click() {
-    // The display window redraws from the new skin through displayRedraw.
     const QString picture = ReloadDataFiles(ReloadData{m_ini, m_commands, m_layout, m_skin, m_timeouts, m_macros},
-                                            &m_remote->placement(), displayRedraw);
+                                            &m_remote->placement(), [this] { Q_EMIT skinReloaded(); });
     m_remote->showLayout(picture);
-    m_remote->showWindow();
+    m_remote->show();
 }
 
 void Program::setCurrentRemote(const QString &name) {
@@ -169,8 +141,6 @@ void Program::wireMainWindow() {
     RadioLink &link = *m_link;
     connect(&form, &ConfigForm::unloading, this, &Program::Form_Unload);
 
-    // Everything that reaches the link hangs on one context, so ending the program can cut
-    // the window loose from the link in one step.
     m_wiring = std::make_unique<QObject>();
     QObject *wiring = m_wiring.get();
 
@@ -243,14 +213,16 @@ void Program::Form_Unload() {
     WriteGeneralSettings(m_ini, settings);
 
     // The console, display, information, macro, remote and update windows close in that
-    // order; the console goes with the link whose connect wait it shares.
-    m_console->unload();
+    // order; each saves its place as it goes. The console goes with the link whose connect
+    // wait it shares; nothing of a macro run may tick once the link is gone. The remote window
+    // stays (closed, cut loose from the link) until the program object goes.
     m_console.reset();
-    closeDisplay();
-    unloadInfoPanel();
-    unloadMacros();
+    m_display.reset();
+    m_info.reset();
+    m_macroWindow.reset();
+    m_macroRunner.reset();
     m_remote->close();
-    m_update->unload();
+    QObject::disconnect(&m_link->view, nullptr, &m_remote->form(), nullptr);
     m_update.reset();
 
     m_ini.SaveWindowPlacement(*m_formPlacement, false);
@@ -270,7 +242,5 @@ void Program::Form_Unload() {
     m_wiring.reset();
     m_link.reset();
 
-    if (endProgram) {
-        endProgram();
-    }
+    Q_EMIT ended();
 }

@@ -1,15 +1,10 @@
 #include "app/Program.h"
-#include "app/WireDisplay.h"
-#include "app/WireInfo.h"
-#include "app/WireRemote.h"
-#include "display/DisplayControl.h"
-#include "macros/MacroForm.h"
+#include "display/DisplayWindow.h"
+#include "info_panel/InfoWindow.h"
 #include "macros/MacroRunner.h"
-#include "main_window/ConfigForm.h"
+#include "macros/MacroWindow.h"
 #include "radio_link/RadioLink.h"
-#include "remote/RemoteControl.h"
-
-#include <QPushButton>
+#include "remote/RemoteWindow.h"
 
 // What the windows ask of each other, once all of them exist: the information panel shows
 // the display's pictures and drives the macro runner; the runner searches the panel's list and
@@ -17,29 +12,28 @@
 // remote window's status bar brings the panel back.
 void Program::wireBetweenWindows() {
     RadioLink &link = *m_link;
-    InfoPanel &panel = m_info->panel;
-    InfoForm &info = m_info->form;
-    DisplayControl &display = *m_display->control;
+    InfoPanel &panel = m_info->logic();
+    InfoForm &info = m_info->form();
+    DisplayWindow &displayWindow = *m_display;
+    DisplayControl &display = displayWindow.logic();
     MacroRunner &runner = *m_macroRunner;
+    MacroWindow &macroWindow = *m_macroWindow;
 
-    panel.hooks.showDisplay = [this] { m_form->DisplayButton()->click(); };
-    panel.hooks.colourNameLabels = [&display](const QString &menuName) { display.ColourNameLabels(menuName); };
+    connect(&panel, &InfoPanel::displayRequested, &displayWindow.form(), [&displayWindow] { displayWindow.show(); });
+    connect(&panel, &InfoPanel::currentMenuNamed, &display, &DisplayControl::ColourNameLabels);
     connect(&link.view, &LinkView::loadPictureRequested, &info, [&display, &info](const QString &name) {
         DrawnItem item;
         if (display.screen.LoadThePicture(name, item)) {
             info.setMenuPicture(item.Picture);
         }
     });
-    display.infoListDoubleClicked = [&panel] { panel.InfoList_DblClick(); };
-    display.metaListDoubleClicked = [&panel] { panel.MetaList_DblClick(); };
+    connect(&display, &DisplayControl::infoListOpened, &panel, &InfoPanel::InfoList_DblClick);
+    connect(&display, &DisplayControl::metaListOpened, &panel, &InfoPanel::MetaList_DblClick);
 
-    panel.hooks.startMacro = [&runner](int macro) { runner.Start(macro); };
-    panel.hooks.stopMacro = [&runner] { runner.Stop(); };
-    panel.hooks.showMacro = [this](int macro) {
-        m_macroRunner->MakeMacroStuff(macro);
-        m_macroForm->show();
-        m_macroForm->raise();
-    };
+    connect(&panel, &InfoPanel::macroStartRequested, &runner, &MacroRunner::Start);
+    connect(&panel, &InfoPanel::macroStopRequested, &runner, &MacroRunner::Stop);
+    connect(&panel, &InfoPanel::macroShowRequested, &macroWindow.form(),
+            [&macroWindow](int macro) { macroWindow.showMacro(macro); });
     runner.hooks.showMacroList = [&panel](bool visible) { panel.setMacroListVisible(visible); };
     runner.hooks.selectInfoListRow = [&panel](int row) {
         panel.selectRow(PanelList::Info, row);
@@ -54,8 +48,5 @@ void Program::wireBetweenWindows() {
         Q_EMIT display.searchBoxChanged();
     };
 
-    connect(&m_remote->control(), &RemoteControl::infoPanelRequested, &info, [&info] {
-        info.show();
-        info.raise();
-    });
+    connect(&m_remote->logic(), &RemoteControl::infoPanelRequested, &info, [this] { m_info->show(); });
 }

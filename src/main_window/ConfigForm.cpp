@@ -255,9 +255,6 @@ QWidget *ConfigForm::buildOptionsColumn() {
     m_remoteList = new QListWidget;
     m_remoteList->setObjectName(QStringLiteral("RemoteList"));
     m_remoteList->setMaximumHeight(70);
-    m_remoteFiles = new QListWidget(editor);
-    m_remoteFiles->setObjectName(QStringLiteral("RemoteFiles"));
-    m_remoteFiles->hide(); // the layout files found; the list above shows those with a picture
     grid->addWidget(m_remoteList, 0, 0, 1, 4);
     const QStringList tips{QStringLiteral("Top"), QStringLiteral("Bottom"), QStringLiteral("Left"),
                            QStringLiteral("Right"), QStringLiteral("Top, Bottom, Left, Right")};
@@ -525,10 +522,6 @@ void ConfigForm::collectSettings(GeneralSettings &settings) const {
     settings.KeepConnected = m_keepConnected->isChecked();
     settings.AutoRefresh = m_updateDisplayLabels->isChecked();
     settings.Auto21Exit = m_auto21Backout->isChecked();
-}
-
-void ConfigForm::measureBorders() {
-    m_borders = GetBorderSize(windowHandle());
 }
 
 void ConfigForm::renderSelection(int index) {

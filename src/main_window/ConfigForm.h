@@ -1,7 +1,6 @@
 #pragma once
 
 #include "main_window/GeneralSettings.h"
-#include "platform/GetBorderSize.h"
 #include "radio_link/LinkView.h"
 
 #include <QMainWindow>
@@ -55,7 +54,6 @@ public:
 
     // Layout editor.
     QListWidget *RemoteList() const { return m_remoteList; }
-    QListWidget *RemoteFiles() const { return m_remoteFiles; }
     QLineEdit *ButtonLocations(int index) const { return m_buttonLocations.at(size_t(index)); }
     QPushButton *SetButton() const { return m_setButton; }
     QPushButton *UpdateButtons() const { return m_updateButtons; }
@@ -89,10 +87,6 @@ public:
     // The values the settings file keeps, to and from the controls.
     void applySettings(const GeneralSettings &settings);
     void collectSettings(GeneralSettings &settings) const;
-
-    // Measured once the window is on screen; kept for the resize rule.
-    void measureBorders();
-    const BorderSize &borders() const { return m_borders; }
 
 Q_SIGNALS:
     // A double click on the command list: the command as listed, marks removed.
@@ -131,7 +125,6 @@ private:
     std::optional<LinkView::TerminalMark> m_shownMark; // the mark of the text the view shows
     bool m_settingSelection = false;
     int m_rowBeforePress = -1;
-    BorderSize m_borders;
 
     QLineEdit *m_txtUrl = nullptr;
     QLineEdit *m_txtPort = nullptr;
@@ -152,7 +145,6 @@ private:
     QGroupBox *m_functionFrames = nullptr;
 
     QListWidget *m_remoteList = nullptr;
-    QListWidget *m_remoteFiles = nullptr;
     std::array<QLineEdit *, 5> m_buttonLocations{};
     QPushButton *m_setButton = nullptr;
     QPushButton *m_updateButtons = nullptr;

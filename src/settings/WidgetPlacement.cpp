@@ -1,5 +1,7 @@
 #include "settings/WidgetPlacement.h"
 
+#include <QApplication>
+#include <QScreen>
 #include <QWidget>
 
 #include <cmath>
@@ -25,4 +27,19 @@ void WidgetPlacement::applyPlacement(const Placement &p) {
 
 void WidgetPlacement::hideWindow() {
     m_window.hide();
+}
+
+void MoveToFirstSpot(QWidget &window, FirstSpot spot, const QWidget &mainWindow, const QScreen *screen) {
+    if (screen == nullptr) {
+        return;
+    }
+    FirstPlaceContext context{screen->availableGeometry(), mainWindow.frameGeometry(), mainWindow.size(), {}};
+    if (spot == FirstSpot::LeastCovered) {
+        for (const QWidget *other : QApplication::topLevelWidgets()) {
+            if (other != &window && other->isVisible()) {
+                context.openFrames << other->frameGeometry();
+            }
+        }
+    }
+    window.move(FirstPlace(spot, context, window.size(), window.frameGeometry().size()));
 }

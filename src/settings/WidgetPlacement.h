@@ -1,7 +1,9 @@
 #pragma once
 
+#include "settings/FirstPlacement.h"
 #include "settings/PlacedWindow.h"
 
+class QScreen;
 class QWidget;
 
 // Lets the placement operations move and measure a real top-level window.
@@ -18,3 +20,7 @@ private:
     QWidget &m_window;
     QString m_name;
 };
+
+// Moves a window to its first spot (see FirstPlace) on this screen, judged against the main
+// window as it stands now; without a screen the window stays where it is.
+void MoveToFirstSpot(QWidget &window, FirstSpot spot, const QWidget &mainWindow, const QScreen *screen);

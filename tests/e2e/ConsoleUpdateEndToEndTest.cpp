@@ -1,8 +1,8 @@
-#include "app/WireConsole.h"
-#include "app/WireUpdate.h"
+#include "console/ConsoleWindow.h"
 #include "e2e/RadioRun.h"
 #include "main_window/ConfigForm.h"
 #include "radio_link/RadioLink.h"
+#include "update/UpdateWindow.h"
 #include "UpdatePage.h"
 
 #include <QCheckBox>
@@ -33,7 +33,7 @@ private Q_SLOTS:
             return run.program->ini().ReadSetting(section, key, QString());
         };
 
-        ConsoleForm &console = run.program->consoleWindow()->form;
+        ConsoleForm &console = run.program->consoleWindow()->form();
         QVERIFY(!console.isVisible());
         QTest::mouseDClick(run.program->mainWindow().FunctionFrames(), Qt::LeftButton);
         QVERIFY(console.isVisible());
@@ -89,14 +89,14 @@ private Q_SLOTS:
         QVERIFY(main.ProxyFields().at(4)->isEnabled());
         UpdateWindow &update = *run.program->updateWindow();
         QTest::mouseClick(main.CheckUpdateLabel(), Qt::LeftButton);
-        QVERIFY(update.form.isVisible());
-        QCOMPARE(update.form.windowTitle(), QStringLiteral("Updates?"));
-        QTRY_COMPARE_WITH_TIMEOUT(update.form.RawTexta()->toPlainText(),
+        QVERIFY(update.form().isVisible());
+        QCOMPARE(update.form().windowTitle(), QStringLiteral("Updates?"));
+        QTRY_COMPARE_WITH_TIMEOUT(update.form().RawTexta()->toPlainText(),
                                   QStringLiteral("CV Remote update service \nCorvale Remote Software V.%1 \n"
                                                  "Ask your dealer for the download. ")
                                       .arg(UpdatePage::defaultVersion()),
                                   Patience);
-        QCOMPARE(update.checker.NewerVersion, UpdatePage::defaultVersion());
+        QCOMPARE(update.logic().NewerVersion, UpdatePage::defaultVersion());
         QCOMPARE(page.requests().size(), 1);
         QVERIFY(page.requests().first().startsWith("GET /corvale/versions.php HTTP/1.1\r\n"));
         // The program's close takes the update window with it; its top and left are kept.

@@ -1,5 +1,5 @@
-#include "display/DisplayControl.h"
 #include "display/DisplayForm.h"
+#include "display/DisplayWindow.h"
 #include "e2e/RadioRun.h"
 #include "keyboard/KeyboardGrid.h"
 #include "main_window/ConfigForm.h"
@@ -32,8 +32,8 @@ private Q_SLOTS:
         QVERIFY(run.begin());
         QVERIFY(run.program->mainWindow().DisplayButton()->isEnabled());
         run.program->mainWindow().DisplayButton()->click();
-        DisplayForm &window = run.program->displayWindow();
-        ScreenRenderer &screen = run.program->display().screen;
+        DisplayForm &window = run.program->display().form();
+        ScreenRenderer &screen = run.program->display().logic().screen;
         QVERIFY(window.isVisible());
         QCOMPARE(screen.Caption, QStringLiteral("Display Screen - main2"));
         QCOMPARE(window.windowTitle(), screen.Caption);

@@ -1,5 +1,5 @@
 #include "app/Program.h"
-#include "display/DisplayControl.h"
+#include "display/DisplayWindow.h"
 #include "e2e/ProgramFolder.h"
 #include "main_window/ConfigForm.h"
 #include "platform/Platform.h"
@@ -418,7 +418,7 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(link().view.RadioOffline, Patience);
         qInfo("shown offline %lld ms after the radio went", gone.elapsed());
         QVERIFY(m_program->mainWindow().statusPanel(1).startsWith(QStringLiteral("Radio offline since ")));
-        QVERIFY(m_program->display().screen.notLiveText().startsWith(QStringLiteral("Offline since ")));
+        QVERIFY(m_program->display().logic().screen.notLiveText().startsWith(QStringLiteral("Offline since ")));
         QTRY_VERIFY_WITH_TIMEOUT(link().connection.ConnectExtra.seconds >= 0.15f, Patience);
         newSimulator(m_port);
         expectRecovered(m_during, m_after);

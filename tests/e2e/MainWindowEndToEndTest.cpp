@@ -1,5 +1,5 @@
 #include "e2e/RadioRun.h"
-#include "info_panel/InfoForm.h"
+#include "info_panel/InfoWindow.h"
 #include "main_window/ConfigForm.h"
 #include "radio_link/RadioLink.h"
 #include "support/RoomySize.h"
@@ -74,7 +74,7 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(link->connection.RadioPort(0).State() == TcpSocket::sckConnected, Patience);
         form->move(30, 50);
         form->resize(RoomySize(*form, QSize(1180, 780)));
-        InfoForm &info = run.program->infoForm();
+        InfoForm &info = run.program->info().form();
         info.move(300, 120);
         info.resize(RoomySize(info, QSize(640, 600)));
         const QRect placed(form->pos(), form->size()), infoPlaced(info.pos(), info.size());
@@ -95,7 +95,7 @@ private Q_SLOTS:
         QVERIFY(form->KeepAsConnected()->isChecked());
         QVERIFY(!form->UpdateDisplayLabels()->isChecked());
         QCOMPARE(QRect(form->pos(), form->size()), placed);
-        QCOMPARE(QRect(run.program->infoForm().pos(), run.program->infoForm().size()), infoPlaced);
+        QCOMPARE(QRect(run.program->info().form().pos(), run.program->info().form().size()), infoPlaced);
         // POWER is selected at start; double clicked before any event is processed.
         QListView *list = form->TheList();
         QCOMPARE(list->currentIndex().data().toString(), QStringLiteral("POWER"));

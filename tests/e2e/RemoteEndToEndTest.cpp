@@ -1,9 +1,9 @@
-#include "app/WireRemote.h"
 #include "e2e/RadioRun.h"
 #include "main_window/ConfigForm.h"
 #include "radio_link/RadioLink.h"
 #include "remote/RemoteControl.h"
 #include "remote/RemoteForm.h"
+#include "remote/RemoteWindow.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -23,7 +23,7 @@ private Q_SLOTS:
     void clicksReachTheRadioAndAMeasuredRectangleIsKept() {
         RadioRun run;
         QVERIFY(run.begin());
-        RemoteForm &remote = run.program->remote().window();
+        RemoteForm &remote = run.program->remote().form();
         QWidget *image = remote.RemoteImage();
         QVERIFY(remote.isVisible());
         QTRY_VERIFY_WITH_TIMEOUT(
@@ -67,9 +67,9 @@ private Q_SLOTS:
         // Hidden by hand, Reload reads the file again and shows the window.
         QVERIFY(!remote.close());
         QVERIFY(!remote.isVisible());
-        run.program->remote().editor.ButtonLocations.fill(QString());
+        run.program->remote().editor().ButtonLocations.fill(QString());
         int redraws = 0;
-        run.program->displayRedraw = [&redraws] { ++redraws; };
+        QObject::connect(run.program.get(), &Program::skinReloaded, this, [&redraws] { ++redraws; });
         form.ReloadButton()->click();
         QVERIFY(remote.isVisible());
         QCOMPARE(redraws, 1);

@@ -1,7 +1,7 @@
 #include "app/Program.h"
 
 #include "app/Version.h"
-#include "info_panel/InfoForm.h"
+#include "info_panel/InfoWindow.h"
 #include "main_window/ConfigForm.h"
 #include "platform/Platform.h"
 #include "radio_link/RadioLink.h"
@@ -26,7 +26,7 @@ private Q_SLOTS:
         FakePlatform platform;
         Program program(platform, dir.path());
         int ended = 0;
-        program.endProgram = [&] { ++ended; };
+        connect(&program, &Program::ended, this, [&] { ++ended; });
         QVERIFY(program.start());
         ConfigForm &form = program.mainWindow();
         QCOMPARE(form.windowTitle(), MainCaption());
@@ -69,7 +69,7 @@ private Q_SLOTS:
         // A second copy beeps and ends; the first one runs on and nothing is saved.
         Program second(platform, dir.path());
         int secondBeeps = 0;
-        second.beep = [&] { ++secondBeeps; };
+        connect(&second, &Program::secondCopyRefused, this, [&] { ++secondBeeps; });
         QVERIFY(!second.start());
         QCOMPARE(secondBeeps, 1);
         QVERIFY(form.isVisible());
@@ -88,9 +88,9 @@ private Q_SLOTS:
         form.move(40, 60);
         const QSize formSize = RoomySize(form, QSize(1200, 760));
         form.resize(formSize);
-        program.infoForm().move(900, 70);
-        const QSize infoSize = RoomySize(program.infoForm(), QSize(700, 650));
-        program.infoForm().resize(infoSize);
+        program.info().form().move(900, 70);
+        const QSize infoSize = RoomySize(program.info().form(), QSize(700, 650));
+        program.info().form().resize(infoSize);
         program.Close(); // as on a termination signal
         QCOMPARE(ended, 1);
         QVERIFY(!form.isVisible());

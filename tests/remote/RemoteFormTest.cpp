@@ -4,6 +4,7 @@
 #include "main_window/CommandList.h"
 #include "main_window/ConfigForm.h"
 #include "platform/Platform.h"
+#include "RecordedRemoteActions.h"
 #include "remote/LayoutEditor.h"
 #include "remote/RemoteControl.h"
 #include "remote/RemoteLayout.h"
@@ -39,8 +40,9 @@ private Q_SLOTS:
         RemoteForm form(control);
         WidgetPlacement placement(form, QStringLiteral("RemoteForm"));
         control.setPlacedWindow(&placement);
-        QStringList sent;
-        control.hooks.sendKey = [&sent](const QString &command) { sent << command; };
+        RecordedRemoteActions actions;
+        control.setActions(actions);
+        const QStringList &sent = actions.sent;
         layout.CurrentRemote = QStringLiteral("remote1");
         // The middle of a command's rectangle in the window's picture control.
         const auto middleOf = [&](const char *command) {
