@@ -11,18 +11,15 @@
 #include "main_window/MainWindowRules.h"
 #include "platform/Platform.h"
 #include "radio_link/RadioLink.h"
+#include "remote/LayoutEditorPanel.h"
 #include "remote/RemoteWindow.h"
 #include "settings/FirstPlacement.h"
 #include "settings/SideBySide.h"
 #include "settings/WidgetPlacement.h"
 #include "update/UpdateWindow.h"
 
-#include <QCheckBox>
 #include <QDir>
 #include <QGuiApplication>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
 #include <QScreen>
 
 namespace {
@@ -76,8 +73,7 @@ bool Program::start() {
     link.Auto21Backout = settings.Auto21Exit;
 
     const QStringList layouts = LayoutNamesIn(m_ini.ProgramFolder());
-    m_form->RemoteList()->addItems(layouts);
-    m_form->RemoteList()->setCurrentRow(int(LayoutListSelection(layouts, m_layout.CurrentRemote)));
+    m_form->layoutEditor().setLayoutNames(layouts, int(LayoutListSelection(layouts, m_layout.CurrentRemote)));
 
     m_keyboard = MakeKeyboardGrid();
 
@@ -145,23 +141,19 @@ void Program::wireMainWindow() {
     QObject *wiring = m_wiring.get();
 
     // The link reads the main window's inputs from its settings record; keep it in step.
-    connect(form.txtUrl(), &QLineEdit::textChanged, wiring,
-            [&link](const QString &text) { link.settings.txtUrl = text; });
-    connect(form.txtPort(), &QLineEdit::textChanged, wiring,
-            [&link](const QString &text) { link.settings.txtPort = text; });
-    connect(form.KeepAsConnected(), &QCheckBox::toggled, wiring,
-            [&link](bool on) { link.settings.KeepAsConnected = on; });
-    connect(form.KeepAsConnected(), &QCheckBox::clicked, wiring, [&link] { link.connection.KeepAsConnected_Click(); });
-    connect(form.Auto21Backout(), &QCheckBox::toggled, wiring, [&link](bool on) { link.settings.Auto21Backout = on; });
-    connect(form.UpdateDisplayLabels(), &QCheckBox::toggled, wiring,
+    connect(&form, &ConfigForm::urlEdited, wiring, [&link](const QString &text) { link.settings.txtUrl = text; });
+    connect(&form, &ConfigForm::portEdited, wiring, [&link](const QString &text) { link.settings.txtPort = text; });
+    connect(&form, &ConfigForm::keepConnectedToggled, wiring, [&link](bool on) { link.settings.KeepAsConnected = on; });
+    connect(&form, &ConfigForm::keepConnectedClicked, wiring, [&link] { link.connection.KeepAsConnected_Click(); });
+    connect(&form, &ConfigForm::auto21BackoutToggled, wiring, [&link](bool on) { link.settings.Auto21Backout = on; });
+    connect(&form, &ConfigForm::autoRefreshToggled, wiring,
             [&link](bool on) { link.settings.UpdateDisplayLabels = on; });
-    connect(form.UpdateDisplayLabels(), &QCheckBox::clicked, wiring,
+    connect(&form, &ConfigForm::autoRefreshClicked, wiring,
             [this](bool ticked) { UpdateDisplayLabelsClicked(ticked, m_state, m_timeouts); });
 
-    connect(form.ConnectButton(), &QPushButton::clicked, wiring, [&link] { link.connection.ConnectButton_Click(); });
-    connect(form.DisconnectButton(), &QPushButton::clicked, wiring,
-            [&link] { link.connection.DisconnectButton_Click(); });
-    connect(form.RetryButton(), &QPushButton::clicked, wiring, [&link] { link.connection.RetryButton_Click(); });
+    connect(&form, &ConfigForm::connectClicked, wiring, [&link] { link.connection.ConnectButton_Click(); });
+    connect(&form, &ConfigForm::disconnectClicked, wiring, [&link] { link.connection.DisconnectButton_Click(); });
+    connect(&form, &ConfigForm::retryClicked, wiring, [&link] { link.connection.RetryButton_Click(); });
     connect(&form, &ConfigForm::statusPanelClicked, wiring, [&link] { link.connection.StatusBar_PanelClick(); });
 
     connect(&form, &ConfigForm::sendCommand, wiring,
@@ -172,7 +164,7 @@ void Program::wireMainWindow() {
         link.view.clearTerminal();
         link.view.flush();
     });
-    connect(form.UnLockTextBox(), &QCheckBox::toggled, wiring, [&link](bool on) { link.view.TerminalUnlocked = on; });
+    connect(&form, &ConfigForm::terminalUnlockToggled, wiring, [&link](bool on) { link.view.TerminalUnlocked = on; });
     connect(&form, &ConfigForm::terminalEdited, wiring, [&link](const QString &text) {
         link.view.editTerminal(text);
         link.view.flush();

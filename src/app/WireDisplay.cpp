@@ -2,16 +2,11 @@
 #include "display/DisplayWindow.h"
 #include "main_window/ConfigForm.h"
 
-#include <QPushButton>
-
 // The display window: made loaded (it follows the radio link from the start), shown from the
 // main window's button, and redrawn when a reload read the skin again.
 void Program::wireDisplay() {
     m_display = std::make_unique<DisplayWindow>(m_platform, m_skin, m_state, *m_link, m_ini, *m_form);
     DisplayWindow &display = *m_display;
     connect(this, &Program::skinReloaded, &display.form(), [&display] { display.logic().Redraw(); });
-
-    QPushButton *button = m_form->DisplayButton();
-    button->setEnabled(true);
-    connect(button, &QPushButton::clicked, &display.form(), [&display] { display.show(); });
+    connect(m_form.get(), &ConfigForm::displayRequested, &display.form(), [&display] { display.show(); });
 }

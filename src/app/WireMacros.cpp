@@ -4,8 +4,6 @@
 #include "main_window/ConfigForm.h"
 #include "radio_link/RadioLink.h"
 
-#include <QCheckBox>
-
 // The macro runner and its window: what the runner asks of the other windows and the radio
 // traffic for its trace.
 void Program::wireMacros() {
@@ -21,9 +19,9 @@ void Program::wireMacros() {
     connect(&link.view, &LinkView::macroTrace, &runner, &MacroRunner::AddToMacroText);
 
     MacroHooks &hooks = runner.hooks;
-    QCheckBox *autoRefresh = m_form->UpdateDisplayLabels();
-    hooks.displayLabels = [autoRefresh] { return autoRefresh->isChecked(); };
-    hooks.setDisplayLabels = [autoRefresh](bool on) { autoRefresh->setChecked(on); };
+    ConfigForm &form = *m_form;
+    hooks.displayLabels = [&form] { return form.autoRefresh(); };
+    hooks.setDisplayLabels = [&form](bool on) { form.setAutoRefresh(on); };
     hooks.clearTerminal = [&link] {
         link.view.clearTerminal();
         link.view.flush();

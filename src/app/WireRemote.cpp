@@ -2,11 +2,8 @@
 #include "main_window/CommandList.h"
 #include "main_window/ConfigForm.h"
 #include "radio_link/RadioLink.h"
+#include "remote/LayoutEditorPanel.h"
 #include "remote/RemoteWindow.h"
-
-#include <QCheckBox>
-#include <QListWidget>
-#include <QPushButton>
 
 namespace {
 
@@ -58,26 +55,28 @@ void Program::wireRemote() {
     connect(&link.view, &LinkView::changed, window,
             [&control, &link] { control.setPointerBorderColour(link.view.PointerBorderColour); });
 
-    form.attachLayoutEditor(editor);
-    connect(&form, &ConfigForm::layoutBoxEdited, window,
+    LayoutEditorPanel &panel = form.layoutEditor();
+    panel.attach(editor);
+    connect(&panel, &LayoutEditorPanel::boxEdited, window,
             [&editor](int box, const QString &text) { editor.setBox(box, text); });
-    connect(&form, &ConfigForm::layoutBoxFocused, window, [&editor](int box) { editor.FocusBox(box); });
-    connect(&form, &ConfigForm::layoutBoxArrow, window, [&editor, &control](int box, bool up) {
+    connect(&panel, &LayoutEditorPanel::boxFocused, window, [&editor](int box) { editor.FocusBox(box); });
+    connect(&panel, &LayoutEditorPanel::boxArrow, window, [&editor, &control](int box, bool up) {
         editor.ArrowKey(box, up);
         control.PositionFixedGuide();
     });
-    connect(form.SetButton(), &QPushButton::clicked, window, [this, &editor, &control] {
+    connect(&panel, &LayoutEditorPanel::setClicked, window, [this, &editor, &control] {
         editor.SetButton_Click(m_layout, CommandList::StripMarks(m_commands.selectedEntry()));
         control.PositionFixedGuide();
     });
-    connect(form.UpdateButtons(), &QPushButton::clicked, window,
+    connect(&panel, &LayoutEditorPanel::saveClicked, window,
             [this, &editor] { editor.UpdateButtons_Click(m_layout, m_ini, &m_remote->placement()); });
-    connect(form.ReloadButton(), &QPushButton::clicked, window, [this] { ReloadButton_Click(); });
-    connect(form.RemoteList(), &QListWidget::itemDoubleClicked, window, [this, &control](QListWidgetItem *item) {
-        control.ChooseLayout(item->text());
+    connect(&panel, &LayoutEditorPanel::reloadClicked, window, [this] { ReloadButton_Click(); });
+    connect(&panel, &LayoutEditorPanel::layoutChosen, window, [this, &control](const QString &name) {
+        control.ChooseLayout(name);
         ReloadButton_Click();
     });
-    connect(form.ShowPointer(), &QCheckBox::clicked, window, [&control](bool on) { control.ShowPointer_Click(on); });
-    connect(form.StaticPointer(), &QCheckBox::clicked, window,
+    connect(&panel, &LayoutEditorPanel::showPointerClicked, window,
+            [&control](bool on) { control.ShowPointer_Click(on); });
+    connect(&panel, &LayoutEditorPanel::staticPointerClicked, window,
             [&control](bool on) { control.StaticPointer_Click(on); });
 }

@@ -2,12 +2,14 @@
 #include "e2e/RadioRun.h"
 #include "main_window/ConfigForm.h"
 #include "radio_link/RadioLink.h"
+#include "support/ChildWidget.h"
 #include "update/UpdateWindow.h"
 #include "UpdatePage.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 
@@ -35,7 +37,8 @@ private Q_SLOTS:
 
         ConsoleForm &console = run.program->consoleWindow()->form();
         QVERIFY(!console.isVisible());
-        QTest::mouseDClick(run.program->mainWindow().FunctionFrames(), Qt::LeftButton);
+        QTest::mouseDClick(ChildWidget<QGroupBox>(run.program->mainWindow(), QStringLiteral("FunctionFrames")),
+                           Qt::LeftButton);
         QVERIFY(console.isVisible());
         QCOMPARE(console.windowTitle(), QStringLiteral("Console"));
         QTest::mouseDClick(console.ConsoleText()->viewport(), Qt::LeftButton);
@@ -84,11 +87,11 @@ private Q_SLOTS:
 
         // The proxy fields follow their box; the update request goes straight to the server anyway.
         ConfigForm &main = run.program->mainWindow();
-        QVERIFY(!main.ProxyFields().at(4)->isEnabled());
-        main.chkUseProxy()->click();
-        QVERIFY(main.ProxyFields().at(4)->isEnabled());
+        QVERIFY(!ChildWidget<QLineEdit>(main, QStringLiteral("txtProxyServer"))->isEnabled());
+        ChildWidget<QCheckBox>(main, QStringLiteral("chkUseProxy"))->click();
+        QVERIFY(ChildWidget<QLineEdit>(main, QStringLiteral("txtProxyServer"))->isEnabled());
         UpdateWindow &update = *run.program->updateWindow();
-        QTest::mouseClick(main.CheckUpdateLabel(), Qt::LeftButton);
+        QTest::mouseClick(ChildWidget<QLabel>(main, QStringLiteral("CheckUpdateLabel")), Qt::LeftButton);
         QVERIFY(update.form().isVisible());
         QCOMPARE(update.form().windowTitle(), QStringLiteral("Updates?"));
         QTRY_COMPARE_WITH_TIMEOUT(update.form().RawTexta()->toPlainText(),

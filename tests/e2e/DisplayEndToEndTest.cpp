@@ -4,6 +4,7 @@
 #include "keyboard/KeyboardGrid.h"
 #include "main_window/ConfigForm.h"
 #include "radio_link/RadioLink.h"
+#include "support/ChildWidget.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -30,8 +31,8 @@ private Q_SLOTS:
     void menuMuteSearchAndReload() {
         RadioRun run;
         QVERIFY(run.begin());
-        QVERIFY(run.program->mainWindow().DisplayButton()->isEnabled());
-        run.program->mainWindow().DisplayButton()->click();
+        QVERIFY(ChildWidget<QPushButton>(run.program->mainWindow(), QStringLiteral("DisplayButton"))->isEnabled());
+        ChildWidget<QPushButton>(run.program->mainWindow(), QStringLiteral("DisplayButton"))->click();
         DisplayForm &window = run.program->display().form();
         ScreenRenderer &screen = run.program->display().logic().screen;
         QVERIFY(window.isVisible());

@@ -5,6 +5,7 @@
 #include "main_window/ConfigForm.h"
 #include "platform/Platform.h"
 #include "radio_link/RadioLink.h"
+#include "support/ChildWidget.h"
 #include "support/RoomySize.h"
 
 #include <QCheckBox>
@@ -33,7 +34,9 @@ private Q_SLOTS:
 
         // The terminal shows the last 20000 characters.
         LinkView &view = program.link().view;
-        QVERIFY(form.TelnetData()->toPlainText().startsWith(QStringLiteral("0000000001111111111")));
+        QVERIFY(ChildWidget<QPlainTextEdit>(form, QStringLiteral("TelnetData"))
+                    ->toPlainText()
+                    .startsWith(QStringLiteral("0000000001111111111")));
         QString replies;
         for (int i = 0; i < 3750; ++i) {
             const QString reply = QStringLiteral("VOL=%1\r\n").arg(i % 100, 2, 10, QLatin1Char('0'));
@@ -43,28 +46,30 @@ private Q_SLOTS:
         }
         QString expected = replies.right(20000);
         expected.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-        QCOMPARE(form.TelnetData()->toPlainText(), expected);
-        QCOMPARE(form.TelnetData()->textCursor().position(), expected.size());
-        QVERIFY(form.TelnetData()->isReadOnly());
+        QCOMPARE(ChildWidget<QPlainTextEdit>(form, QStringLiteral("TelnetData"))->toPlainText(), expected);
+        QCOMPARE(ChildWidget<QPlainTextEdit>(form, QStringLiteral("TelnetData"))->textCursor().position(),
+                 expected.size());
+        QVERIFY(ChildWidget<QPlainTextEdit>(form, QStringLiteral("TelnetData"))->isReadOnly());
         QVERIFY(!view.editTerminal(QStringLiteral("typed")));
         // Unlocked, the view may be edited by hand; the next reply lands after the edit.
-        form.UnLockTextBox()->click();
-        QVERIFY(!form.TelnetData()->isReadOnly());
-        QTest::keyClicks(form.TelnetData(), QStringLiteral("hi"));
+        ChildWidget<QCheckBox>(form, QStringLiteral("UnLockTextBox"))->click();
+        QVERIFY(!ChildWidget<QPlainTextEdit>(form, QStringLiteral("TelnetData"))->isReadOnly());
+        QTest::keyClicks(ChildWidget<QPlainTextEdit>(form, QStringLiteral("TelnetData")), QStringLiteral("hi"));
         view.appendTerminal(QStringLiteral("OK\r\n"));
         view.flush();
         QVERIFY(view.TelnetData.endsWith(QStringLiteral("VOL=49\r\nhiOK\r\n")));
         QCOMPARE(view.TelnetData.size(), 20000);
-        form.UnLockTextBox()->click();
-        QVERIFY(form.TelnetData()->isReadOnly());
-        QTest::mouseDClick(form.TelnetData()->viewport(), Qt::LeftButton);
+        ChildWidget<QCheckBox>(form, QStringLiteral("UnLockTextBox"))->click();
+        QVERIFY(ChildWidget<QPlainTextEdit>(form, QStringLiteral("TelnetData"))->isReadOnly());
+        QTest::mouseDClick(ChildWidget<QPlainTextEdit>(form, QStringLiteral("TelnetData"))->viewport(), Qt::LeftButton);
         QCOMPARE(view.TelnetData, QString());
-        QCOMPARE(form.TelnetData()->toPlainText(), QString());
+        QCOMPARE(ChildWidget<QPlainTextEdit>(form, QStringLiteral("TelnetData"))->toPlainText(), QString());
         // The hint box takes the link's colour (blue, green, red from low to high byte).
         view.HoldOnColour = 65280;
         view.touch();
         view.flush();
-        QCOMPARE(form.HoldOn()->palette().color(QPalette::Text), QColor(0, 255, 0));
+        QCOMPARE(ChildWidget<QLineEdit>(form, QStringLiteral("HoldOn"))->palette().color(QPalette::Text),
+                 QColor(0, 255, 0));
 
         // A second copy beeps and ends; the first one runs on and nothing is saved.
         Program second(platform, dir.path());
@@ -77,14 +82,14 @@ private Q_SLOTS:
 
         // Unticked, "Update Display Labels" waits the poll time of the power state; ticked, it polls at once.
         program.state().poll.RadioStandby = true;
-        form.UpdateDisplayLabels()->click();
+        ChildWidget<QCheckBox>(form, QStringLiteral("UpdateDisplayLabels"))->click();
         QCOMPARE(program.state().poll.PollCountdown, program.timeouts().PollWhenOff);
-        form.UpdateDisplayLabels()->click();
+        ChildWidget<QCheckBox>(form, QStringLiteral("UpdateDisplayLabels"))->click();
         QCOMPARE(program.state().poll.PollCountdown, 0);
-        form.txtUrl()->setText(QStringLiteral("127.0.0.1"));
-        form.txtPort()->setText(QStringLiteral("18080"));
-        form.KeepAsConnected()->setChecked(true);
-        form.Auto21Backout()->setChecked(false);
+        ChildWidget<QLineEdit>(form, QStringLiteral("txtUrl"))->setText(QStringLiteral("127.0.0.1"));
+        ChildWidget<QLineEdit>(form, QStringLiteral("txtPort"))->setText(QStringLiteral("18080"));
+        ChildWidget<QCheckBox>(form, QStringLiteral("KeepAsConnected"))->setChecked(true);
+        ChildWidget<QCheckBox>(form, QStringLiteral("Auto21Backout"))->setChecked(false);
         form.move(40, 60);
         const QSize formSize = RoomySize(form, QSize(1200, 760));
         form.resize(formSize);
