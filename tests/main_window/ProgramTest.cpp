@@ -1,12 +1,16 @@
 #include "app/Program.h"
 
 #include "app/Version.h"
+#include "display/DisplayWindow.h"
 #include "info_panel/InfoWindow.h"
 #include "main_window/ConfigForm.h"
 #include "platform/Platform.h"
 #include "radio_link/RadioLink.h"
+#include "remote/LayoutEditorPanel.h"
+#include "remote/RemoteWindow.h"
 #include "support/ChildWidget.h"
 #include "support/RoomySize.h"
+#include "update/UpdateGroup.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -115,6 +119,58 @@ private Q_SLOTS:
                      .arg(infoSize.height())
                      .arg(formSize.width())
                      .arg(formSize.height()));
+    }
+
+    // Every request a window makes of the rest of the program is answered: one nobody listens
+    // to would do nothing, silently. Disconnecting a signal tells whether anything listened.
+    void everyRequestOfTheWindowsIsAnswered() {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        FakePlatform platform;
+        Program program(platform, dir.path());
+        QVERIFY(program.start());
+#define ANSWERED(sender, signal) QVERIFY2(QObject::disconnect(sender, signal, nullptr, nullptr), #signal)
+        const ConfigForm *main = &program.mainWindow();
+        ANSWERED(main, &ConfigForm::urlEdited);
+        ANSWERED(main, &ConfigForm::portEdited);
+        ANSWERED(main, &ConfigForm::connectClicked);
+        ANSWERED(main, &ConfigForm::disconnectClicked);
+        ANSWERED(main, &ConfigForm::retryClicked);
+        ANSWERED(main, &ConfigForm::keepConnectedToggled);
+        ANSWERED(main, &ConfigForm::keepConnectedClicked);
+        ANSWERED(main, &ConfigForm::autoRefreshToggled);
+        ANSWERED(main, &ConfigForm::autoRefreshClicked);
+        ANSWERED(main, &ConfigForm::auto21BackoutToggled);
+        ANSWERED(main, &ConfigForm::displayRequested);
+        ANSWERED(main, &ConfigForm::terminalUnlockToggled);
+        ANSWERED(main, &ConfigForm::sendCommand);
+        ANSWERED(main, &ConfigForm::terminalCleared);
+        ANSWERED(main, &ConfigForm::terminalEdited);
+        ANSWERED(main, &ConfigForm::statusPanelClicked);
+        ANSWERED(main, &ConfigForm::functionFramesDoubleClicked);
+        ANSWERED(main, &ConfigForm::unloading);
+        const LayoutEditorPanel *editor = &program.mainWindow().layoutEditor();
+        ANSWERED(editor, &LayoutEditorPanel::layoutChosen);
+        ANSWERED(editor, &LayoutEditorPanel::boxEdited);
+        ANSWERED(editor, &LayoutEditorPanel::boxFocused);
+        ANSWERED(editor, &LayoutEditorPanel::boxArrow);
+        ANSWERED(editor, &LayoutEditorPanel::setClicked);
+        ANSWERED(editor, &LayoutEditorPanel::saveClicked);
+        ANSWERED(editor, &LayoutEditorPanel::reloadClicked);
+        ANSWERED(editor, &LayoutEditorPanel::showPointerClicked);
+        ANSWERED(editor, &LayoutEditorPanel::staticPointerClicked);
+        ANSWERED(&program.mainWindow().updateGroup(), &UpdateGroup::checkRequested);
+        const InfoPanel *panel = &program.info().logic();
+        ANSWERED(panel, &InfoPanel::macroStartRequested);
+        ANSWERED(panel, &InfoPanel::macroStopRequested);
+        ANSWERED(panel, &InfoPanel::macroShowRequested);
+        ANSWERED(panel, &InfoPanel::displayRequested);
+        ANSWERED(panel, &InfoPanel::currentMenuNamed);
+        const DisplayControl *display = &program.display().logic();
+        ANSWERED(display, &DisplayControl::infoListOpened);
+        ANSWERED(display, &DisplayControl::metaListOpened);
+        ANSWERED(&program.remote().logic(), &RemoteControl::infoPanelRequested);
+#undef ANSWERED
     }
 };
 
