@@ -8,6 +8,7 @@
 #include "macros/MacroWindow.h"
 #include "main_window/ConfigForm.h"
 #include "main_window/GeneralSettings.h"
+#include "main_window/MainWindow.h"
 #include "main_window/MainWindowRules.h"
 #include "platform/Platform.h"
 #include "radio_link/RadioLink.h"
@@ -15,11 +16,9 @@
 #include "remote/RemoteWindow.h"
 #include "settings/FirstPlacement.h"
 #include "settings/SideBySide.h"
-#include "settings/WidgetPlacement.h"
 #include "update/UpdateWindow.h"
 
 #include <QDir>
-#include <QGuiApplication>
 #include <QScreen>
 
 namespace {
@@ -39,6 +38,10 @@ Program::Program(Platform &platform, const QString &programFolder, const QString
 // The members go in the reverse of their order: the windows before the link.
 Program::~Program() = default;
 
+ConfigForm &Program::mainWindow() {
+    return m_main->form();
+}
+
 bool Program::start() {
     if (!m_instance.TryAcquire()) {
         Q_EMIT secondCopyRefused();
@@ -49,22 +52,17 @@ bool Program::start() {
     m_link = std::make_unique<RadioLink>(m_platform, m_state, m_timeouts, m_skin);
     m_link->settings.ProgramFolder = m_ini.ProgramFolder();
 
-    m_form = std::make_unique<ConfigForm>(m_commands);
-    m_formPlacement = std::make_unique<WidgetPlacement>(*m_form, QStringLiteral("ConfigForm"));
+    m_main = std::make_unique<MainWindow>(m_commands, m_ini);
 
     // No screen seen yet; no macro runs until the macro engine says otherwise.
     m_state.LastScreen = -1;
 
-    // A saved placement wins over the first one.
-    MoveToFirstSpot(*m_form, FirstSpot::ScreenCentre, *m_form, QGuiApplication::primaryScreen());
-    m_ini.RestoreWindowPlacement(*m_formPlacement);
-
-    m_form->setWindowTitle(MainCaption());
+    m_main->form().setWindowTitle(MainCaption());
 
     GeneralSettings settings;
     ReadGeneralSettings(m_ini, settings);
     m_layout.CurrentRemote = settings.LastRemote;
-    m_form->applySettings(settings);
+    m_main->form().applySettings(settings);
     LinkSettings &link = m_link->settings;
     link.txtUrl = settings.RaidoURL;
     link.txtPort = settings.RaidoPORT;
@@ -73,9 +71,7 @@ bool Program::start() {
     link.Auto21Backout = settings.Auto21Exit;
 
     const QStringList layouts = LayoutNamesIn(m_ini.ProgramFolder());
-    m_form->layoutEditor().setLayoutNames(layouts, int(LayoutListSelection(layouts, m_layout.CurrentRemote)));
-
-    m_keyboard = MakeKeyboardGrid();
+    m_main->form().layoutEditor().setLayoutNames(layouts, int(LayoutListSelection(layouts, m_layout.CurrentRemote)));
 
     wireRemote();
 
@@ -86,9 +82,10 @@ bool Program::start() {
     wireDisplay();
     wireConsole();
     wireUpdate();
-    m_form->show();
+    m_main->show();
     m_remote->show();
-    m_info = std::make_unique<InfoWindow>(m_platform, *m_link, m_state, m_timeouts, m_skin, m_macros, m_ini, *m_form);
+    m_info =
+        std::make_unique<InfoWindow>(m_platform, *m_link, m_state, m_timeouts, m_skin, m_macros, m_ini, m_main->form());
     wireMacros();
     wireBetweenWindows();
     arrangeAtFirstStart();
@@ -101,14 +98,14 @@ bool Program::start() {
 void Program::arrangeAtFirstStart() {
     // Until the user has placed one of them, the windows that open with the program stand side
     // by side rather than each beside the main window, one over the other.
-    const QScreen *screen = m_form->screen();
+    const QScreen *screen = m_main->form().screen();
     if (screen == nullptr || !NoneHasSavedPlace(m_ini, {QStringLiteral("ConfigForm"), QStringLiteral("RemoteForm"),
                                                         QStringLiteral("InfoForm")})) {
         return;
     }
     QList<QWidget *> windows;
     QList<QSize> frames;
-    for (QWidget *window : {static_cast<QWidget *>(m_form.get()), static_cast<QWidget *>(&m_remote->form()),
+    for (QWidget *window : {static_cast<QWidget *>(&m_main->form()), static_cast<QWidget *>(&m_remote->form()),
                             static_cast<QWidget *>(&m_info->form())}) {
         if (window->isVisible()) {
             windows << window;
@@ -128,12 +125,8 @@ void Program::ReloadButton_Click() {
     m_remote->show();
 }
 
-void Program::setCurrentRemote(const QString &name) {
-    m_layout.CurrentRemote = name;
-}
-
 void Program::wireMainWindow() {
-    ConfigForm &form = *m_form;
+    ConfigForm &form = m_main->form();
     RadioLink &link = *m_link;
     connect(&form, &ConfigForm::unloading, this, &Program::Form_Unload);
 
@@ -159,7 +152,7 @@ void Program::wireMainWindow() {
     connect(&form, &ConfigForm::sendCommand, wiring,
             [&link](const QString &command) { link.telnet.QueueCommand(0, command); });
 
-    connect(&link.view, &LinkView::changed, wiring, [this] { renderLinkView(); });
+    connect(&link.view, &LinkView::changed, wiring, [&form, &link] { form.render(link.view); });
     connect(&form, &ConfigForm::terminalCleared, wiring, [&link] {
         link.view.clearTerminal();
         link.view.flush();
@@ -169,38 +162,24 @@ void Program::wireMainWindow() {
         link.view.editTerminal(text);
         link.view.flush();
     });
-    renderLinkView();
-
-    // The console window and the remote window's guide are wired here once they exist.
-}
-
-void Program::renderLinkView() {
-    const LinkView &view = m_link->view;
-    ConfigForm &form = *m_form;
-    form.setTerminalText(view.TelnetData, view.terminalMark());
-    form.setHoldOn(view.HoldOnText, view.HoldOnColour, view.HoldOnVisible);
-    form.setRetryVisible(view.RetryButtonVisible);
-    for (int panel = 1; panel <= 3; ++panel) {
-        form.setStatusPanel(panel, view.StatusPanel[size_t(panel)]);
-    }
-    form.setUrlToolTip(view.UrlToolTip);
+    form.render(link.view);
 }
 
 void Program::Close() {
-    if (m_form) {
-        m_form->close();
+    if (m_main) {
+        m_main->form().close();
     }
     Form_Unload(); // in case the window was never shown or ignored the close
 }
 
 void Program::Form_Unload() {
-    if (m_unloaded || !m_form) {
+    if (m_unloaded || !m_main) {
         return;
     }
     m_unloaded = true;
 
     GeneralSettings settings;
-    m_form->collectSettings(settings);
+    m_main->form().collectSettings(settings);
     settings.LastRemote = m_layout.CurrentRemote;
     WriteGeneralSettings(m_ini, settings);
 
@@ -217,7 +196,7 @@ void Program::Form_Unload() {
     QObject::disconnect(&m_link->view, nullptr, &m_remote->form(), nullptr);
     m_update.reset();
 
-    m_ini.SaveWindowPlacement(*m_formPlacement, false);
+    m_main->savePlace();
 
     // Nothing else is held open: every file is read and written in one piece.
 

@@ -2,7 +2,6 @@
 
 #include "app/SingleInstance.h"
 #include "display/SkinTables.h"
-#include "keyboard/KeyboardGrid.h"
 #include "macros/MacroTable.h"
 #include "main_window/CommandList.h"
 #include "radio_link/RadioState.h"
@@ -26,12 +25,12 @@ class InfoWindow;
 class MacroForm;
 class MacroRunner;
 class MacroWindow;
+class MainWindow;
 class Platform;
 class RadioLink;
 class RemoteActions;
 class RemoteWindow;
 class UpdateWindow;
-class WidgetPlacement;
 
 // The composition root: owns the shared data, the radio link with its timers and one object
 // per window (its logic, its form and its place on the screen), runs the start-up and close
@@ -55,22 +54,16 @@ public:
     void Close();
     // Reloads the data files: command list, skin, timeouts, macros and the current layout.
     void ReloadButton_Click();
-    // Makes a layout current (the layout list's double click sets it, then reloads); an empty
-    // name makes the next reload fall back to the settings' LastRemote.
-    void setCurrentRemote(const QString &name);
 
-    ConfigForm &mainWindow() { return *m_form; }
+    ConfigForm &mainWindow();
     CommandList &commands() { return m_commands; }
     // The radio link lives from start() until the main window has closed.
     RadioLink &link() { return *m_link; }
     bool linkRunning() const { return m_link != nullptr; }
     RadioState &state() { return m_state; }
-    const SkinTables &skin() const { return m_skin; }
     const Timeouts &timeouts() const { return m_timeouts; }
     INIFILES &ini() { return m_ini; }
-    const QString &currentRemote() const { return m_layout.CurrentRemote; }
     const RemoteLayout &layout() const { return m_layout; }
-    const KeyboardGrid &keyboard() const { return m_keyboard; }
     const MacroTable &macros() const { return m_macros; }
 
     // The windows other than the main window. The remote window lives from start() on; the
@@ -104,7 +97,6 @@ private:
     // What the windows ask of each other, once all exist (WireBetweenWindows.cpp).
     void wireBetweenWindows();
     void arrangeAtFirstStart();
-    void renderLinkView();
 
     Platform &m_platform;
     INIFILES m_ini;
@@ -114,15 +106,13 @@ private:
     Timeouts m_timeouts;
     CommandList m_commands;
     RemoteLayout m_layout;
-    KeyboardGrid m_keyboard;
     MacroTable m_macros;
     bool m_unloaded = false;
 
     // Declared in the order they come; destroyed the other way round, the windows before the
     // link whose data they show.
     std::unique_ptr<RadioLink> m_link;
-    std::unique_ptr<ConfigForm> m_form;
-    std::unique_ptr<WidgetPlacement> m_formPlacement;
+    std::unique_ptr<MainWindow> m_main;
     std::unique_ptr<RemoteActions> m_remoteActions;
     std::unique_ptr<RemoteWindow> m_remote;
     std::unique_ptr<InfoWindow> m_info;

@@ -1,11 +1,11 @@
 #include "app/Program.h"
 #include "console/ConsoleWindow.h"
-#include "main_window/ConfigForm.h"
+#include "main_window/MainWindow.h"
 #include "radio_link/RadioLink.h"
 
 // The console window shares the link's connect wait and opens from the main window.
 void Program::wireConsole() {
     m_console = std::make_unique<ConsoleWindow>(m_platform, m_timeouts, m_link->connection.ConnectExtra, m_ini);
     ConsoleWindow &console = *m_console;
-    connect(m_form.get(), &ConfigForm::functionFramesDoubleClicked, &console.form(), [&console] { console.show(); });
+    connect(&m_main->form(), &ConfigForm::functionFramesDoubleClicked, &console.form(), [&console] { console.show(); });
 }

@@ -1,7 +1,7 @@
 #include "app/Program.h"
 #include "macros/MacroRunner.h"
 #include "macros/MacroWindow.h"
-#include "main_window/ConfigForm.h"
+#include "main_window/MainWindow.h"
 #include "radio_link/RadioLink.h"
 
 // The macro runner and its window: what the runner asks of the other windows and the radio
@@ -19,7 +19,7 @@ void Program::wireMacros() {
     connect(&link.view, &LinkView::macroTrace, &runner, &MacroRunner::AddToMacroText);
 
     MacroHooks &hooks = runner.hooks;
-    ConfigForm &form = *m_form;
+    ConfigForm &form = m_main->form();
     hooks.displayLabels = [&form] { return form.autoRefresh(); };
     hooks.setDisplayLabels = [&form](bool on) { form.setAutoRefresh(on); };
     hooks.clearTerminal = [&link] {
@@ -34,5 +34,5 @@ void Program::wireMacros() {
         link.view.flush();
     };
 
-    m_macroWindow = std::make_unique<MacroWindow>(runner, m_ini, *m_form);
+    m_macroWindow = std::make_unique<MacroWindow>(runner, m_ini, m_main->form());
 }

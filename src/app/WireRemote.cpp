@@ -1,6 +1,6 @@
 #include "app/Program.h"
 #include "main_window/CommandList.h"
-#include "main_window/ConfigForm.h"
+#include "main_window/MainWindow.h"
 #include "radio_link/RadioLink.h"
 #include "remote/LayoutEditorPanel.h"
 #include "remote/RemoteWindow.h"
@@ -43,10 +43,10 @@ private:
 // boxes and buttons are in the main window.
 void Program::wireRemote() {
     m_remoteActions = std::make_unique<RemoteRequests>(*m_link, m_state, m_timeouts, m_commands);
-    m_remote = std::make_unique<RemoteWindow>(m_platform, m_ini, m_layout, *m_remoteActions, *m_form);
+    m_remote = std::make_unique<RemoteWindow>(m_platform, m_ini, m_layout, *m_remoteActions, m_main->form());
     RemoteControl &control = m_remote->logic();
     LayoutEditor &editor = m_remote->editor();
-    ConfigForm &form = *m_form;
+    ConfigForm &form = m_main->form();
     RadioLink &link = *m_link;
 
     QObject *window = &m_remote->form();

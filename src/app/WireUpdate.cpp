@@ -1,6 +1,6 @@
 #include "app/Program.h"
 #include "app/Version.h"
-#include "main_window/ConfigForm.h"
+#include "main_window/MainWindow.h"
 #include "update/UpdateGroup.h"
 #include "update/UpdateWindow.h"
 
@@ -8,6 +8,6 @@
 void Program::wireUpdate() {
     m_update = std::make_unique<UpdateWindow>(m_platform, m_ini, VersionString());
     UpdateWindow &update = *m_update;
-    connect(&m_form->updateGroup(), &UpdateGroup::checkRequested, &update.form(),
+    connect(&m_main->form().updateGroup(), &UpdateGroup::checkRequested, &update.form(),
             [&update] { update.checkForUpdates(); });
 }

@@ -326,6 +326,16 @@ void ConfigForm::buildStatusBar() {
     setStatusBar(bar);
 }
 
+void ConfigForm::render(const LinkView &view) {
+    setTerminalText(view.TelnetData, view.terminalMark());
+    setHoldOn(view.HoldOnText, view.HoldOnColour, view.HoldOnVisible);
+    setRetryVisible(view.RetryButtonVisible);
+    for (int panel = 1; panel <= 3; ++panel) {
+        setStatusPanel(panel, view.StatusPanel[size_t(panel)]);
+    }
+    setUrlToolTip(view.UrlToolTip);
+}
+
 void ConfigForm::setTerminalText(const QString &text, const LinkView::TerminalMark &mark) {
     const std::optional<LinkView::TerminalMark> shown = m_shownMark;
     if (!shown || mark.revision != shown->revision || mark.size != text.size() || mark.appended < shown->appended) {

@@ -40,6 +40,9 @@ public:
     LayoutEditorPanel &layoutEditor() { return *m_layoutEditor; }
     UpdateGroup &updateGroup() { return *m_updateGroup; }
 
+    // Shows the radio link's view: terminal, hint box, Retry, status panels 1..3, address tip.
+    void render(const LinkView &view);
+
     // Rendering of state kept elsewhere. The terminal view follows the link's terminal text:
     // with its mark only what was appended since the last call is added (and as much cut off
     // the front); without one, or when the text was replaced, the view is compared whole.
