@@ -21,7 +21,22 @@
 #include <QDir>
 #include <QScreen>
 
+#include <concepts>
+#include <type_traits>
+
 namespace {
+
+// Every window the program holds has one shape: an object made wired to what it needs (placed,
+// and loaded where the window loads at once), reached through form() (and logic() where it
+// has logic of its own), not copied, and unloaded (its place saved) when destroyed. The main
+// window is the one exception to the last point: it stays until the program object goes.
+template <class W>
+concept ProgramWindow = !std::is_copy_constructible_v<W> && requires(W & window) {
+    { window.form() } -> std::convertible_to<QWidget &>;
+};
+static_assert(ProgramWindow<MainWindow> && ProgramWindow<RemoteWindow> && ProgramWindow<InfoWindow> &&
+              ProgramWindow<DisplayWindow> && ProgramWindow<MacroWindow> && ProgramWindow<ConsoleWindow> &&
+              ProgramWindow<UpdateWindow>);
 
 QString settingsFileFor(INIFILES &ini, const QString &folder, const QString &executableName) {
     ini.SetProgramPaths(QDir(folder).filePath(executableName));

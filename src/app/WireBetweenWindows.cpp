@@ -43,10 +43,7 @@ void Program::wireBetweenWindows() {
         info.setMacroLabel(runner.MacroLabelCaption, runner.MacroLabelToolTip, runner.MacroLabelGreen);
     });
     runner.hooks.searchText = [&display] { return display.SearchText; };
-    runner.hooks.setSearchText = [&display](const QString &text) {
-        display.SearchForText_Change(text);
-        Q_EMIT display.searchBoxChanged();
-    };
+    runner.hooks.setSearchText = [&display](const QString &text) { display.typeSearchText(text); };
 
     connect(&m_remote->logic(), &RemoteControl::infoPanelRequested, &info, [this] { m_info->show(); });
 }

@@ -231,6 +231,11 @@ void DisplayControl::setSearchText(const QString &text) {
     Q_EMIT searchBoxChanged();
 }
 
+void DisplayControl::typeSearchText(const QString &text) {
+    SearchForText_Change(text);
+    Q_EMIT searchBoxChanged();
+}
+
 void DisplayControl::SearchForText_Change(const QString &text) {
     SearchText = text;
     if (m_hooks.macroRunning()) {

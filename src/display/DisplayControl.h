@@ -75,6 +75,9 @@ public:
     static QString SearchKeyFilter(QChar typed);
     // The box's text changed (by the user or by a macro).
     void SearchForText_Change(const QString &text);
+    // Text put into the search box by the program (a macro types it): handled as if typed, and
+    // the box shows it.
+    void typeSearchText(const QString &text);
     // Types the box's text on the radio's keyboard, when the radio shows it and no macro runs.
     void SearchForText_DblClick();
 

@@ -72,7 +72,8 @@ struct PointerAid {
 class RemoteControl;
 
 // What the remote window asks of the rest of the program: the radio link and the main
-// window's command list answer.
+// window's command list answer (the program's answer is RemoteRequests in
+// src/app/WireRemote.cpp, handed over when the remote window is made).
 class RemoteActions {
 public:
     virtual ~RemoteActions() = default;
