@@ -14,12 +14,10 @@
 #include "radio_link/RadioLink.h"
 #include "remote/LayoutEditorPanel.h"
 #include "remote/RemoteWindow.h"
-#include "settings/FirstPlacement.h"
-#include "settings/SideBySide.h"
+#include "settings/WidgetPlacement.h"
 #include "update/UpdateWindow.h"
 
 #include <QDir>
-#include <QScreen>
 
 #include <concepts>
 #include <type_traits>
@@ -103,34 +101,12 @@ bool Program::start() {
         std::make_unique<InfoWindow>(m_platform, *m_link, m_state, m_timeouts, m_skin, m_macros, m_ini, m_main->form());
     wireMacros();
     wireBetweenWindows();
-    arrangeAtFirstStart();
+    LineUpAtFirstStart(m_ini, {&m_main->form(), &m_remote->form(), &m_info->form()},
+                       {QStringLiteral("ConfigForm"), QStringLiteral("RemoteForm"), QStringLiteral("InfoForm")});
 
     StartUpQueries(m_commands, m_link->telnet, m_state);
     m_link->start();
     return true;
-}
-
-void Program::arrangeAtFirstStart() {
-    // Until the user has placed one of them, the windows that open with the program stand side
-    // by side rather than each beside the main window, one over the other.
-    const QScreen *screen = m_main->form().screen();
-    if (screen == nullptr || !NoneHasSavedPlace(m_ini, {QStringLiteral("ConfigForm"), QStringLiteral("RemoteForm"),
-                                                        QStringLiteral("InfoForm")})) {
-        return;
-    }
-    QList<QWidget *> windows;
-    QList<QSize> frames;
-    for (QWidget *window : {static_cast<QWidget *>(&m_main->form()), static_cast<QWidget *>(&m_remote->form()),
-                            static_cast<QWidget *>(&m_info->form())}) {
-        if (window->isVisible()) {
-            windows << window;
-            frames << window->frameGeometry().size();
-        }
-    }
-    const QList<QPoint> corners = ArrangeSideBySide(screen->availableGeometry(), frames, 8);
-    for (qsizetype i = 0; i < windows.size(); ++i) {
-        windows[i]->move(corners[i]);
-    }
 }
 
 void Program::ReloadButton_Click() {

@@ -96,7 +96,6 @@ private:
     void wireMacros();     // WireMacros.cpp
     // What the windows ask of each other, once all exist (WireBetweenWindows.cpp).
     void wireBetweenWindows();
-    void arrangeAtFirstStart();
 
     Platform &m_platform;
     INIFILES m_ini;

@@ -9,8 +9,9 @@
 class INIFILES;
 
 // Where each window goes the first time it opens, before the user has placed it. Every
-// window asks here, so a better rule (fit the screen, keep clear of the others) is made in
-// one place. A saved placement always wins over what is decided here.
+// window asks here (through MoveToFirstSpot, and LineUpAtFirstStart for the windows that open
+// together on the very first start), so a better rule (fit the screen, keep clear of the
+// others) is made in one place. A saved placement always wins over what is decided here.
 enum class FirstSpot {
     // The main window: centred in the available area.
     ScreenCentre,

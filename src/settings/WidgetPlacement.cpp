@@ -1,5 +1,8 @@
 #include "settings/WidgetPlacement.h"
 
+#include "settings/INIFILES.h"
+#include "settings/SideBySide.h"
+
 #include <QApplication>
 #include <QScreen>
 #include <QWidget>
@@ -42,4 +45,23 @@ void MoveToFirstSpot(QWidget &window, FirstSpot spot, const QWidget &mainWindow,
         }
     }
     window.move(FirstPlace(spot, context, window.size(), window.frameGeometry().size()));
+}
+
+void LineUpAtFirstStart(const INIFILES &ini, const QList<QWidget *> &windows, const QStringList &sections) {
+    const QScreen *screen = windows.isEmpty() ? nullptr : windows.first()->screen();
+    if (screen == nullptr || !NoneHasSavedPlace(ini, sections)) {
+        return;
+    }
+    QList<QWidget *> shown;
+    QList<QSize> frames;
+    for (QWidget *window : windows) {
+        if (window->isVisible()) {
+            shown << window;
+            frames << window->frameGeometry().size();
+        }
+    }
+    const QList<QPoint> corners = ArrangeSideBySide(screen->availableGeometry(), frames, 8);
+    for (qsizetype i = 0; i < shown.size(); ++i) {
+        shown[i]->move(corners[i]);
+    }
 }
