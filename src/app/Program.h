@@ -16,13 +16,8 @@
 
 class ConfigForm;
 class ConsoleWindow;
-class DisplayControl;
-class DisplayForm;
 class DisplayWindow;
-class InfoForm;
-class InfoPanel;
 class InfoWindow;
-class MacroForm;
 class MacroRunner;
 class MacroWindow;
 class MainWindow;
