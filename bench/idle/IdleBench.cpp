@@ -11,17 +11,19 @@
 //                               (more settings, "\r\n" written as such: another poll rhythm, say)
 
 #include "app/Program.h"
-#include "app/WireConsole.h"
-#include "app/WireRemote.h"
-#include "app/WireUpdate.h"
+#include "console/ConsoleWindow.h"
 #include "display/DisplayControl.h"
 #include "display/DisplayForm.h"
+#include "display/DisplayWindow.h"
 #include "info_panel/InfoPanel.h"
+#include "info_panel/InfoWindow.h"
 #include "macros/MacroRunner.h"
 #include "platform/Platform.h"
 #include "radio_link/RadioLink.h"
 #include "RadioSimulator.h"
 #include "remote/RemoteControl.h"
+#include "remote/RemoteWindow.h"
+#include "update/UpdateWindow.h"
 
 #include <QApplication>
 #include <QDir>
@@ -191,8 +193,6 @@ int main(int argc, char **argv) {
     {
         QtPlatform platform;
         Program program(platform, dir.path());
-        program.endProgram = [] {};
-        program.beep = [] {};
         if (!program.start() || !QTest::qWaitFor([&] { return !program.state().MenuState.isEmpty(); }, 10000)) {
             std::fprintf(stderr, "the program did not reach the radio\n");
             stopSim();
@@ -204,18 +204,18 @@ int main(int argc, char **argv) {
         timers.watch(link.connection.TimerCheckTelnet(), QStringLiteral("link: reply tick Timer_CheckTelnet"));
         timers.watch(link.connection.ResetTimer(), QStringLiteral("link: ResetTimer"));
         timers.watch(link.connection.RemarkTimer(), QStringLiteral("link: RemarkTimer"));
-        timers.watch(program.display().PleaseWaitTimer(), QStringLiteral("display: PleaseWaitTimer"));
-        timers.watch(program.infoPanel().HalfSecondTick(), QStringLiteral("info panel: HalfSecondTick"));
+        timers.watch(program.display().logic().PleaseWaitTimer(), QStringLiteral("display: PleaseWaitTimer"));
+        timers.watch(program.info().logic().HalfSecondTick(), QStringLiteral("info panel: HalfSecondTick"));
         timers.watch(program.macroRunner().MacroTimer(), QStringLiteral("macros: MacroTimer"));
         timers.watch(program.macroRunner().MacroWaitTimer(), QStringLiteral("macros: MacroWaitTimer"));
-        timers.watch(program.remote().control().LoseAid(), QStringLiteral("remote: LoseAid"));
+        timers.watch(program.remote().logic().LoseAid(), QStringLiteral("remote: LoseAid"));
         if (ConsoleWindow *console = program.consoleWindow()) {
-            timers.watch(console->monitor.CheckConsoleSocket(), QStringLiteral("console: CheckConsoleSocket"));
-            timers.watch(console->monitor.RefreshLabelTimer(), QStringLiteral("console: RefreshLabelTimer"));
-            timers.watch(console->monitor.ViewTimer(), QStringLiteral("console: ViewTimer"));
+            timers.watch(console->logic().CheckConsoleSocket(), QStringLiteral("console: CheckConsoleSocket"));
+            timers.watch(console->logic().RefreshLabelTimer(), QStringLiteral("console: RefreshLabelTimer"));
+            timers.watch(console->logic().ViewTimer(), QStringLiteral("console: ViewTimer"));
         }
         if (UpdateWindow *update = program.updateWindow()) {
-            timers.watch(update->checker.Timer1(), QStringLiteral("update: Timer1"));
+            timers.watch(update->logic().Timer1(), QStringLiteral("update: Timer1"));
         }
         app.installEventFilter(&events);
 
@@ -257,7 +257,7 @@ int main(int argc, char **argv) {
         };
 
         stretch("idle, default windows");
-        program.displayWindow().show();
+        program.display().form().show();
         stretch("idle, display window open");
         app.removeEventFilter(&events);
         program.Close();

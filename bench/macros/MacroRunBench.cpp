@@ -73,7 +73,6 @@ int main(int argc, char **argv) {
 
     QtPlatform platform;
     Program program(platform, dir.path());
-    program.endProgram = [] {};
     if (!program.start() || !RunUntil([&] { return !program.state().MenuState.isEmpty(); }, 10000)) {
         std::fprintf(stderr, "the program did not reach the radio\n");
         return 1;

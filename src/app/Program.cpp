@@ -1,31 +1,40 @@
 #include "app/Program.h"
 
 #include "app/Version.h"
-#include "app/WireConsole.h"
-#include "app/WireDisplay.h"
-#include "app/WireInfo.h"
-#include "app/WireRemote.h"
-#include "app/WireUpdate.h"
-#include "info_panel/InfoForm.h"
-#include "macros/MacroForm.h"
+#include "console/ConsoleWindow.h"
+#include "display/DisplayWindow.h"
+#include "info_panel/InfoWindow.h"
 #include "macros/MacroRunner.h"
+#include "macros/MacroWindow.h"
 #include "main_window/ConfigForm.h"
+#include "main_window/GeneralSettings.h"
+#include "main_window/MainWindow.h"
 #include "main_window/MainWindowRules.h"
 #include "platform/Platform.h"
 #include "radio_link/RadioLink.h"
-#include "remote/RemoteForm.h"
-#include "settings/SideBySide.h"
+#include "remote/LayoutEditorPanel.h"
+#include "remote/RemoteWindow.h"
 #include "settings/WidgetPlacement.h"
+#include "update/UpdateWindow.h"
 
-#include <QApplication>
-#include <QCheckBox>
 #include <QDir>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
-#include <QScreen>
+
+#include <concepts>
+#include <type_traits>
 
 namespace {
+
+// Every window the program holds has one shape: an object made wired to what it needs (placed,
+// and loaded where the window loads at once), reached through form() (and logic() where it
+// has logic of its own), not copied, and unloaded (its place saved) when destroyed. The main
+// window is the one exception to the last point: it stays until the program object goes.
+template <class W>
+concept ProgramWindow = !std::is_copy_constructible_v<W> && requires(W & window) {
+    { window.form() } -> std::convertible_to<QWidget &>;
+};
+static_assert(ProgramWindow<MainWindow> && ProgramWindow<RemoteWindow> && ProgramWindow<InfoWindow> &&
+              ProgramWindow<DisplayWindow> && ProgramWindow<MacroWindow> && ProgramWindow<ConsoleWindow> &&
+              ProgramWindow<UpdateWindow>);
 
 QString settingsFileFor(INIFILES &ini, const QString &folder, const QString &executableName) {
     ini.SetProgramPaths(QDir(folder).filePath(executableName));
@@ -36,31 +45,19 @@ QString settingsFileFor(INIFILES &ini, const QString &folder, const QString &exe
 
 Program::Program(Platform &platform, const QString &programFolder, const QString &executableName, QObject *parent)
     : QObject(parent)
-    , beep([] { QApplication::beep(); })
-    , endProgram([] { QCoreApplication::quit(); })
     , m_platform(platform)
     , m_instance(settingsFileFor(m_ini, programFolder, executableName)) {}
 
-Program::~Program() {
-    // The windows go before the link whose data they show.
-    m_macroForm.reset();
-    m_macroRunner.reset();
-    m_display.reset();
-    m_console.reset();
-    m_update.reset();
-    m_wiring.reset();
-    m_info.reset();
-    m_remote.reset();
-    m_formPlacement.reset();
-    m_form.reset();
-    m_link.reset();
+// The members go in the reverse of their order: the windows before the link.
+Program::~Program() = default;
+
+ConfigForm &Program::mainWindow() {
+    return m_main->form();
 }
 
 bool Program::start() {
     if (!m_instance.TryAcquire()) {
-        if (beep) {
-            beep();
-        }
+        Q_EMIT secondCopyRefused();
         return false;
     }
 
@@ -68,26 +65,17 @@ bool Program::start() {
     m_link = std::make_unique<RadioLink>(m_platform, m_state, m_timeouts, m_skin);
     m_link->settings.ProgramFolder = m_ini.ProgramFolder();
 
-    m_form = std::make_unique<ConfigForm>(m_commands);
-    m_formPlacement = std::make_unique<WidgetPlacement>(*m_form, QStringLiteral("ConfigForm"));
+    m_main = std::make_unique<MainWindow>(m_commands, m_ini);
 
     // No screen seen yet; no macro runs until the macro engine says otherwise.
     m_state.LastScreen = -1;
 
-    // Centred first; a saved placement wins.
-    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->availableGeometry();
-        m_form->move(area.center() - m_form->rect().center());
-    }
-    m_ini.RestoreWindowPlacement(*m_formPlacement);
-
-    m_versionString = VersionString();
-    m_form->setWindowTitle(MainCaption());
+    m_main->form().setWindowTitle(MainCaption());
 
     GeneralSettings settings;
     ReadGeneralSettings(m_ini, settings);
     m_layout.CurrentRemote = settings.LastRemote;
-    m_form->applySettings(settings);
+    m_main->form().applySettings(settings);
     LinkSettings &link = m_link->settings;
     link.txtUrl = settings.RaidoURL;
     link.txtPort = settings.RaidoPORT;
@@ -96,164 +84,110 @@ bool Program::start() {
     link.Auto21Backout = settings.Auto21Exit;
 
     const QStringList layouts = LayoutNamesIn(m_ini.ProgramFolder());
-    m_form->RemoteList()->addItems(layouts);
-    m_form->RemoteList()->setCurrentRow(int(LayoutListSelection(layouts, m_layout.CurrentRemote)));
+    m_main->form().layoutEditor().setLayoutNames(layouts, int(LayoutListSelection(layouts, m_layout.CurrentRemote)));
 
-    m_keyboard = MakeKeyboardGrid();
-
-    m_remote = WireRemote({m_platform, m_ini, m_layout, m_commands, *m_form, *m_link, m_state, m_timeouts,
-                           [this] { ReloadButton_Click(); }});
+    wireRemote();
 
     // Loads the command list, the skin, the timeouts, the macros and the current layout.
     ReloadButton_Click();
 
     wireMainWindow();
     wireDisplay();
-    wireConsoleWindow();
-    wireUpdateWindow();
-    m_form->show();
-    m_form->measureBorders();
-    m_remote->showWindow();
-    wireInfoPanel();
+    wireConsole();
+    wireUpdate();
+    m_main->show();
+    m_remote->show();
+    m_info =
+        std::make_unique<InfoWindow>(m_platform, *m_link, m_state, m_timeouts, m_skin, m_macros, m_ini, m_main->form());
     wireMacros();
     wireBetweenWindows();
-    arrangeAtFirstStart();
+    LineUpAtFirstStart(m_ini, {&m_main->form(), &m_remote->form(), &m_info->form()},
+                       {QStringLiteral("ConfigForm"), QStringLiteral("RemoteForm"), QStringLiteral("InfoForm")});
 
     StartUpQueries(m_commands, m_link->telnet, m_state);
     m_link->start();
     return true;
 }
 
-void Program::arrangeAtFirstStart() {
-    // Until the user has placed one of them, the windows that open with the program stand side
-    // by side rather than each beside the main window, one over the other.
-    const QScreen *screen = m_form->screen();
-    if (screen == nullptr) {
-        return;
-    }
-    for (const QString &section :
-         {QStringLiteral("ConfigForm"), QStringLiteral("RemoteForm"), QStringLiteral("InfoForm")}) {
-        if (!m_ini.ReadSetting(section, QStringLiteral("FC"), QString()).isEmpty()) {
-            return;
-        }
-    }
-    QList<QWidget *> windows;
-    QList<QSize> frames;
-    for (QWidget *window : {static_cast<QWidget *>(m_form.get()), static_cast<QWidget *>(&m_remote->window()),
-                            m_info ? static_cast<QWidget *>(&m_info->form) : nullptr}) {
-        if (window != nullptr && window->isVisible()) {
-            windows << window;
-            frames << window->frameGeometry().size();
-        }
-    }
-    const QList<QPoint> corners = ArrangeSideBySide(screen->availableGeometry(), frames, 8);
-    for (qsizetype i = 0; i < windows.size(); ++i) {
-        windows[i]->move(corners[i]);
-    }
-}
-
 void Program::ReloadButton_Click() {
-    // The display window redraws from the new skin through displayRedraw.
     const QString picture = ReloadDataFiles(ReloadData{m_ini, m_commands, m_layout, m_skin, m_timeouts, m_macros},
-                                            &m_remote->placement(), displayRedraw);
+                                            &m_remote->placement(), [this] { Q_EMIT skinReloaded(); });
     m_remote->showLayout(picture);
-    m_remote->showWindow();
-}
-
-void Program::setCurrentRemote(const QString &name) {
-    m_layout.CurrentRemote = name;
+    m_remote->show();
 }
 
 void Program::wireMainWindow() {
-    ConfigForm &form = *m_form;
+    ConfigForm &form = m_main->form();
     RadioLink &link = *m_link;
     connect(&form, &ConfigForm::unloading, this, &Program::Form_Unload);
 
-    // Everything that reaches the link hangs on one context, so ending the program can cut
-    // the window loose from the link in one step.
     m_wiring = std::make_unique<QObject>();
     QObject *wiring = m_wiring.get();
 
     // The link reads the main window's inputs from its settings record; keep it in step.
-    connect(form.txtUrl(), &QLineEdit::textChanged, wiring,
-            [&link](const QString &text) { link.settings.txtUrl = text; });
-    connect(form.txtPort(), &QLineEdit::textChanged, wiring,
-            [&link](const QString &text) { link.settings.txtPort = text; });
-    connect(form.KeepAsConnected(), &QCheckBox::toggled, wiring,
-            [&link](bool on) { link.settings.KeepAsConnected = on; });
-    connect(form.KeepAsConnected(), &QCheckBox::clicked, wiring, [&link] { link.connection.KeepAsConnected_Click(); });
-    connect(form.Auto21Backout(), &QCheckBox::toggled, wiring, [&link](bool on) { link.settings.Auto21Backout = on; });
-    connect(form.UpdateDisplayLabels(), &QCheckBox::toggled, wiring,
+    connect(&form, &ConfigForm::urlEdited, wiring, [&link](const QString &text) { link.settings.txtUrl = text; });
+    connect(&form, &ConfigForm::portEdited, wiring, [&link](const QString &text) { link.settings.txtPort = text; });
+    connect(&form, &ConfigForm::keepConnectedToggled, wiring, [&link](bool on) { link.settings.KeepAsConnected = on; });
+    connect(&form, &ConfigForm::keepConnectedClicked, wiring, [&link] { link.connection.KeepAsConnected_Click(); });
+    connect(&form, &ConfigForm::auto21BackoutToggled, wiring, [&link](bool on) { link.settings.Auto21Backout = on; });
+    connect(&form, &ConfigForm::autoRefreshToggled, wiring,
             [&link](bool on) { link.settings.UpdateDisplayLabels = on; });
-    connect(form.UpdateDisplayLabels(), &QCheckBox::clicked, wiring,
+    connect(&form, &ConfigForm::autoRefreshClicked, wiring,
             [this](bool ticked) { UpdateDisplayLabelsClicked(ticked, m_state, m_timeouts); });
 
-    connect(form.ConnectButton(), &QPushButton::clicked, wiring, [&link] { link.connection.ConnectButton_Click(); });
-    connect(form.DisconnectButton(), &QPushButton::clicked, wiring,
-            [&link] { link.connection.DisconnectButton_Click(); });
-    connect(form.RetryButton(), &QPushButton::clicked, wiring, [&link] { link.connection.RetryButton_Click(); });
+    connect(&form, &ConfigForm::connectClicked, wiring, [&link] { link.connection.ConnectButton_Click(); });
+    connect(&form, &ConfigForm::disconnectClicked, wiring, [&link] { link.connection.DisconnectButton_Click(); });
+    connect(&form, &ConfigForm::retryClicked, wiring, [&link] { link.connection.RetryButton_Click(); });
     connect(&form, &ConfigForm::statusPanelClicked, wiring, [&link] { link.connection.StatusBar_PanelClick(); });
 
     connect(&form, &ConfigForm::sendCommand, wiring,
             [&link](const QString &command) { link.telnet.QueueCommand(0, command); });
 
-    connect(&link.view, &LinkView::changed, wiring, [this] { renderLinkView(); });
+    connect(&link.view, &LinkView::changed, wiring, [&form, &link] { form.render(link.view); });
     connect(&form, &ConfigForm::terminalCleared, wiring, [&link] {
         link.view.clearTerminal();
         link.view.flush();
     });
-    connect(form.UnLockTextBox(), &QCheckBox::toggled, wiring, [&link](bool on) { link.view.TerminalUnlocked = on; });
+    connect(&form, &ConfigForm::terminalUnlockToggled, wiring, [&link](bool on) { link.view.TerminalUnlocked = on; });
     connect(&form, &ConfigForm::terminalEdited, wiring, [&link](const QString &text) {
         link.view.editTerminal(text);
         link.view.flush();
     });
-    renderLinkView();
-
-    // The console window and the remote window's guide are wired here once they exist.
-}
-
-void Program::renderLinkView() {
-    const LinkView &view = m_link->view;
-    ConfigForm &form = *m_form;
-    form.setTerminalText(view.TelnetData, view.terminalMark());
-    form.setHoldOn(view.HoldOnText, view.HoldOnColour, view.HoldOnVisible);
-    form.setRetryVisible(view.RetryButtonVisible);
-    for (int panel = 1; panel <= 3; ++panel) {
-        form.setStatusPanel(panel, view.StatusPanel[size_t(panel)]);
-    }
-    form.setUrlToolTip(view.UrlToolTip);
+    form.render(link.view);
 }
 
 void Program::Close() {
-    if (m_form) {
-        m_form->close();
+    if (m_main) {
+        m_main->form().close();
     }
     Form_Unload(); // in case the window was never shown or ignored the close
 }
 
 void Program::Form_Unload() {
-    if (m_unloaded || !m_form) {
+    if (m_unloaded || !m_main) {
         return;
     }
     m_unloaded = true;
 
     GeneralSettings settings;
-    m_form->collectSettings(settings);
+    m_main->form().collectSettings(settings);
     settings.LastRemote = m_layout.CurrentRemote;
     WriteGeneralSettings(m_ini, settings);
 
     // The console, display, information, macro, remote and update windows close in that
-    // order; the console goes with the link whose connect wait it shares.
-    m_console->unload();
+    // order; each saves its place as it goes. The console goes with the link whose connect
+    // wait it shares; nothing of a macro run may tick once the link is gone. The remote window
+    // stays (closed, cut loose from the link) until the program object goes.
     m_console.reset();
-    closeDisplay();
-    unloadInfoPanel();
-    unloadMacros();
+    m_display.reset();
+    m_info.reset();
+    m_macroWindow.reset();
+    m_macroRunner.reset();
     m_remote->close();
-    m_update->unload();
+    QObject::disconnect(&m_link->view, nullptr, &m_remote->form(), nullptr);
     m_update.reset();
 
-    m_ini.SaveWindowPlacement(*m_formPlacement, false);
+    m_main->savePlace();
 
     // Nothing else is held open: every file is read and written in one piece.
 
@@ -270,7 +204,5 @@ void Program::Form_Unload() {
     m_wiring.reset();
     m_link.reset();
 
-    if (endProgram) {
-        endProgram();
-    }
+    Q_EMIT ended();
 }

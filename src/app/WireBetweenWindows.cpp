@@ -1,16 +1,12 @@
 #include "app/Program.h"
-#include "app/WireDisplay.h"
-#include "app/WireInfo.h"
-#include "app/WireRemote.h"
-#include "display/DisplayControl.h"
-#include "macros/MacroForm.h"
+#include "display/DisplayWindow.h"
+#include "info_panel/InfoWindow.h"
 #include "macros/MacroRunner.h"
+#include "macros/MacroWindow.h"
 #include "main_window/ConfigForm.h"
+#include "main_window/MainWindow.h"
 #include "radio_link/RadioLink.h"
-#include "remote/RemoteControl.h"
-
-#include <QCheckBox>
-#include <QPushButton>
+#include "remote/RemoteWindow.h"
 
 namespace {
 
@@ -19,16 +15,16 @@ namespace {
 // box.
 class MacroWindows final : public QObject, public MacroSurroundings {
 public:
-    MacroWindows(MacroRunner &runner, QCheckBox &autoRefresh, RadioLink &link, InfoPanel &panel,
+    MacroWindows(MacroRunner &runner, ConfigForm &mainWindow, RadioLink &link, InfoPanel &panel,
                  DisplayControl &display)
         : QObject(&runner)
-        , m_autoRefresh(autoRefresh)
+        , m_mainWindow(mainWindow)
         , m_link(link)
         , m_panel(panel)
         , m_display(display) {}
 
-    bool displayLabels() const override { return m_autoRefresh.isChecked(); }
-    void setDisplayLabels(bool on) override { m_autoRefresh.setChecked(on); }
+    bool displayLabels() const override { return m_mainWindow.autoRefresh(); }
+    void setDisplayLabels(bool on) override { m_mainWindow.setAutoRefresh(on); }
     void clearTerminal() override {
         m_link.view.clearTerminal();
         m_link.view.flush();
@@ -47,12 +43,11 @@ public:
     }
     QString searchText() const override { return m_display.SearchText; }
     void setSearchText(const QString &text) override {
-        m_display.SearchForText_Change(text);
-        Q_EMIT m_display.searchBoxChanged();
+        m_display.typeSearchText(text);
     }
 
 private:
-    QCheckBox &m_autoRefresh;
+    ConfigForm &m_mainWindow;
     RadioLink &m_link;
     InfoPanel &m_panel;
     DisplayControl &m_display;
@@ -66,37 +61,33 @@ private:
 // remote window's status bar brings the panel back.
 void Program::wireBetweenWindows() {
     RadioLink &link = *m_link;
-    InfoPanel &panel = m_info->panel;
-    InfoForm &info = m_info->form;
-    DisplayControl &display = *m_display->control;
+    InfoPanel &panel = m_info->logic();
+    InfoForm &info = m_info->form();
+    DisplayWindow &displayWindow = *m_display;
+    DisplayControl &display = displayWindow.logic();
     MacroRunner &runner = *m_macroRunner;
+    MacroWindow &macroWindow = *m_macroWindow;
 
-    panel.hooks.showDisplay = [this] { m_form->DisplayButton()->click(); };
-    panel.hooks.colourNameLabels = [&display](const QString &menuName) { display.ColourNameLabels(menuName); };
+    connect(&panel, &InfoPanel::displayRequested, &displayWindow.form(), [&displayWindow] { displayWindow.show(); });
+    connect(&panel, &InfoPanel::currentMenuNamed, &display, &DisplayControl::ColourNameLabels);
     connect(&link.view, &LinkView::loadPictureRequested, &info, [&display, &info](const QString &name) {
         DrawnItem item;
         if (display.screen.LoadThePicture(name, item)) {
             info.setMenuPicture(item.Picture);
         }
     });
-    display.infoListDoubleClicked = [&panel] { panel.InfoList_DblClick(); };
-    display.metaListDoubleClicked = [&panel] { panel.MetaList_DblClick(); };
+    connect(&display, &DisplayControl::infoListOpened, &panel, &InfoPanel::InfoList_DblClick);
+    connect(&display, &DisplayControl::metaListOpened, &panel, &InfoPanel::MetaList_DblClick);
 
-    panel.hooks.startMacro = [&runner](int macro) { runner.Start(macro); };
-    panel.hooks.stopMacro = [&runner] { runner.Stop(); };
-    panel.hooks.showMacro = [this](int macro) {
-        m_macroRunner->MakeMacroStuff(macro);
-        m_macroForm->show();
-        m_macroForm->raise();
-    };
+    connect(&panel, &InfoPanel::macroStartRequested, &runner, &MacroRunner::Start);
+    connect(&panel, &InfoPanel::macroStopRequested, &runner, &MacroRunner::Stop);
+    connect(&panel, &InfoPanel::macroShowRequested, &macroWindow.form(),
+            [&macroWindow](int macro) { macroWindow.showMacro(macro); });
     connect(&runner, &MacroRunner::changed, &info, [&runner, &info] {
         info.setMacroLabel(runner.MacroLabelCaption, runner.MacroLabelToolTip, runner.MacroLabelGreen);
     });
     // Owned by the runner: the windows it asks outlive it.
-    runner.setSurroundings(*new MacroWindows(runner, *m_form->UpdateDisplayLabels(), link, panel, display));
+    runner.setSurroundings(*new MacroWindows(runner, m_main->form(), link, panel, display));
 
-    connect(&m_remote->control(), &RemoteControl::infoPanelRequested, &info, [&info] {
-        info.show();
-        info.raise();
-    });
+    connect(&m_remote->logic(), &RemoteControl::infoPanelRequested, &info, [this] { m_info->show(); });
 }

@@ -1,17 +1,11 @@
 #include "app/Program.h"
-#include "macros/MacroForm.h"
 #include "macros/MacroRunner.h"
-#include "main_window/ConfigForm.h"
+#include "macros/MacroWindow.h"
+#include "main_window/MainWindow.h"
 #include "radio_link/RadioLink.h"
-#include "settings/WidgetPlacement.h"
 
-#include <QCheckBox>
-#include <QScreen>
-
-#include <algorithm>
-
-// The macro runner and its window: what the runner asks of the other windows, the radio
-// traffic for its trace, and the window's placement.
+// The macro runner and its window: what the runner asks of the other windows and the radio
+// traffic for its trace.
 void Program::wireMacros() {
     RadioLink &link = *m_link;
     m_macroRunner =
@@ -27,36 +21,5 @@ void Program::wireMacros() {
 
     // What the runner asks of the windows is answered once they all exist (wireBetweenWindows).
 
-    m_macroForm = std::make_unique<MacroForm>(runner);
-    m_macroPlacement = std::make_unique<WidgetPlacement>(*m_macroForm, QStringLiteral("MacroForm"));
-    // In the lower left corner of the screen at first, clear of the main window's connection
-    // row and beside the information panel's lists; a saved placement wins.
-    if (const QScreen *screen = m_form->screen()) {
-        const QRect area = screen->availableGeometry();
-        const int frame = m_form->frameGeometry().height() - m_form->height(); // as the main window's
-        m_macroForm->move(area.left(), std::max(area.top(), area.bottom() - m_macroForm->height() - frame));
-    }
-    m_ini.RestoreWindowPlacement(*m_macroPlacement);
-    connect(m_macroForm.get(), &MacroForm::unloading, this,
-            [this] { m_ini.SaveWindowPlacement(*m_macroPlacement, false); });
-    // A run is watched in the macro window.
-    connect(&runner, &MacroRunner::changed, m_macroForm.get(), [this] {
-        if (m_macroRunner->running() && !m_macroForm->isVisible()) {
-            m_macroForm->show();
-        }
-    });
-}
-
-void Program::unloadMacros() {
-    if (!m_macroForm) {
-        return;
-    }
-    // A window never shown has no placement worth keeping; the next start places it anew.
-    if (m_macroForm->everShown()) {
-        m_ini.SaveWindowPlacement(*m_macroPlacement, false);
-    }
-    // Nothing of a run may tick once the link is gone.
-    m_macroPlacement.reset();
-    m_macroForm.reset();
-    m_macroRunner.reset();
+    m_macroWindow = std::make_unique<MacroWindow>(runner, m_ini, m_main->form());
 }

@@ -78,6 +78,8 @@ int main(int argc, char *argv[]) {
 
     QtPlatform platform;
     Program program(platform, folder.folder, executable.completeBaseName());
+    QObject::connect(&program, &Program::secondCopyRefused, &app, [] { QApplication::beep(); });
+    QObject::connect(&program, &Program::ended, &app, &QCoreApplication::quit);
     if (!program.start()) {
         return 0;
     }

@@ -170,16 +170,12 @@ void DisplayControl::OverlayLabel_DblClick(int index) {
         m_view.InfoListIndex = index;
         m_view.touch();
         m_view.flush();
-        if (infoListDoubleClicked) {
-            infoListDoubleClicked();
-        }
+        Q_EMIT infoListOpened();
     } else if (list == 2 && m_view.MetaListEnabled) {
         m_view.MetaListIndex = index;
         m_view.touch();
         m_view.flush();
-        if (metaListDoubleClicked) {
-            metaListDoubleClicked();
-        }
+        Q_EMIT metaListOpened();
     }
 }
 
@@ -232,6 +228,11 @@ QString DisplayControl::SearchKeyFilter(QChar typed) {
 
 void DisplayControl::setSearchText(const QString &text) {
     SearchText = text;
+    Q_EMIT searchBoxChanged();
+}
+
+void DisplayControl::typeSearchText(const QString &text) {
+    SearchForText_Change(text);
     Q_EMIT searchBoxChanged();
 }
 

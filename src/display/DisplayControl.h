@@ -65,10 +65,6 @@ public:
     void MouseUp(Qt::MouseButton button);
     void DoubleClick(QPoint at, Qt::MouseButton button);
 
-    // What a label double click asks of the information panel (it selects the entry first).
-    std::function<void()> infoListDoubleClicked;
-    std::function<void()> metaListDoubleClicked;
-
     // Search box; shown while LinkView::SearchBoxVisible says so (the radio shows its
     // keyboard screen).
     QString SearchText;
@@ -79,6 +75,9 @@ public:
     static QString SearchKeyFilter(QChar typed);
     // The box's text changed (by the user or by a macro).
     void SearchForText_Change(const QString &text);
+    // Text put into the search box by the program (a macro types it): handled as if typed, and
+    // the box shows it.
+    void typeSearchText(const QString &text);
     // Types the box's text on the radio's keyboard, when the radio shows it and no macro runs.
     void SearchForText_DblClick();
 
@@ -99,6 +98,10 @@ Q_SIGNALS:
     void changed();
     // The search box's text or enabled state changed; the caret goes to the end.
     void searchBoxChanged();
+    // A label double click chose an entry of the current or the now-playing list (already
+    // selected in the view): the information panel opens it.
+    void infoListOpened();
+    void metaListOpened();
 
 private:
     void clearPollRequests();

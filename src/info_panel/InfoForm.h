@@ -35,29 +35,20 @@ public:
     // From now on a close request closes the window instead of hiding it.
     void allowClose() { m_closeAllowed = true; }
 
-    QLabel *DeviceStateLabel() const { return m_stateCaption; }
     QLabel *DeviceState() const { return m_state; }
-    QLabel *DeviceVersionLabel() const { return m_versionCaption; }
     QLabel *DeviceVersion() const { return m_version; }
-    QLabel *DeviceVolumeLabel() const { return m_volumeCaption; }
     QLabel *DeviceVolume() const { return m_volume; }
-    QLabel *TimeLabel() const { return m_time; }
     QSlider *VolumeAdjuster() const { return m_slider; }
     QLabel *ScrollVolumeLabel() const { return m_sliderValue; }
     QListWidget *MainMenuList() const { return m_mainMenu; }
-    QListWidget *MenuList() const { return m_menu; }
     QListWidget *MetaList() const { return m_meta; }
     QListWidget *InfoList() const { return m_info; }
     QListWidget *MacroList() const { return m_macroList; }
     QLabel *CurrentMenuImage() const { return m_menuImage; }
-    QLabel *CurrentMenuLabel() const { return m_menuName; }
     QLineEdit *MessageText() const { return m_message; }
     QPushButton *SendMessageButton() const { return m_send; }
     QPushButton *RecordButtons() const { return m_record; }
-    QPushButton *RefreshButton() const { return m_refresh; }
     QLabel *MacroLabel() const { return m_macroLabel; }
-    QCheckBox *HideFrameCheck() const { return m_hideFrame; }
-    QGroupBox *ListFrame() const { return m_frame; }
     QPlainTextEdit *DebugText() const { return m_debug; }
     QString statusPanel() const;
 

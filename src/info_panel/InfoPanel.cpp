@@ -143,9 +143,7 @@ void InfoPanel::viewChanged() {
     // The decoder names the radio's current menu; the display marks that name among its labels.
     if (m_view.CurrentMenuLabel != m_lastMenuName) {
         m_lastMenuName = m_view.CurrentMenuLabel;
-        if (hooks.colourNameLabels) {
-            hooks.colourNameLabels(m_lastMenuName);
-        }
+        Q_EMIT currentMenuNamed(m_lastMenuName);
     }
 }
 
@@ -384,9 +382,7 @@ void InfoPanel::VolumeAdjuster_Change(int value) {
 
 void InfoPanel::CurrentMenuImage_DblClick() {
     Q_EMIT m_view.displayScreenRequested(m_state.ScreenPictureName);
-    if (hooks.showDisplay) {
-        hooks.showDisplay();
-    }
+    Q_EMIT displayRequested();
 }
 
 void InfoPanel::CurrentMenuImage_RightPress(bool modifierHeld) {
@@ -399,9 +395,7 @@ void InfoPanel::MacroList_Click(int row) {
         return;
     }
     m_macros.List.Selected = row;
-    if (hooks.showMacro) {
-        hooks.showMacro(m_macros.List.Entries[size_t(row)].MacroIndex);
-    }
+    Q_EMIT macroShowRequested(m_macros.List.Entries[size_t(row)].MacroIndex);
     Q_EMIT changed();
 }
 
@@ -410,9 +404,7 @@ void InfoPanel::MacroList_DblClick(int row) {
         return;
     }
     m_macros.List.Selected = row;
-    if (hooks.startMacro) {
-        hooks.startMacro(m_macros.List.Entries[size_t(row)].MacroIndex);
-    }
+    Q_EMIT macroStartRequested(m_macros.List.Entries[size_t(row)].MacroIndex);
     setMacroListVisible(false);
 }
 
@@ -426,7 +418,5 @@ void InfoPanel::setMacroListVisible(bool visible) {
 }
 
 void InfoPanel::MacroLabel_Click() {
-    if (hooks.stopMacro) {
-        hooks.stopMacro();
-    }
+    Q_EMIT macroStopRequested();
 }

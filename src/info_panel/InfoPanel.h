@@ -7,7 +7,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <functional>
 #include <memory>
 
 class LinkView;
@@ -30,25 +29,6 @@ bool SetVolume(Telnet &telnet, RadioState &state, int target);
 // The lists of the information panel that take mouse and key presses.
 enum class PanelList { MainMenu, Menu, Meta, Info };
 
-// What the panel asks of windows and engines that it does not own. Each hook is filled by the
-// composition root; an empty hook means the part that would answer does not exist yet and the
-// action does nothing.
-struct InfoPanelHooks {
-    // The macro runner's start sequence for the macro with this table index: its step timer
-    // off, interval MacroStepInterval, on; WaitFrame 0 and the waiting animation on;
-    // CurrentMacro = macro; CurrentStep = -1 (not started).
-    std::function<void(int macro)> startMacro;
-    // Ends the running macro on the runner's next tick and clears its pending waits.
-    std::function<void()> stopMacro;
-    // Lists the macro's steps in the macro window and shows that window.
-    std::function<void(int macro)> showMacro;
-    // Shows the display window (restored when minimised).
-    std::function<void()> showDisplay;
-    // The display window colours its menu name labels for this current menu name: green for
-    // the label that names it (case ignored), light red (255, 128, 128) for the others.
-    std::function<void(const QString &menuName)> colourNameLabels;
-};
-
 // The information panel's behaviour: what a click, double click, key or slider move on the
 // panel sends to the radio, the hold flags that keep the reply decoder from moving a list the
 // user works in, and the few texts the panel owns. The lists, labels and slider themselves are
@@ -66,7 +46,6 @@ public:
 
     // The refresh menu, shared with the rest of the program.
     Menuform menu;
-    InfoPanelHooks hooks;
 
     // Texts and flags the panel owns (the window renders them; logic reads them).
     QString TimeLabel = QStringLiteral("00:00:00");
@@ -143,6 +122,20 @@ public:
 Q_SIGNALS:
     // The panel's own texts changed; the link's view announces its own changes.
     void changed();
+
+    // What the panel asks of the windows and engines it does not own; the program connects
+    // each of them (its tests check that none is left unanswered).
+    // Start the macro with this table index (the runner's start sequence).
+    void macroStartRequested(int macro);
+    // End the running macro on the runner's next tick and clear its pending waits.
+    void macroStopRequested();
+    // List the macro's steps in the macro window and show that window.
+    void macroShowRequested(int macro);
+    // Show the display window (restored when minimised).
+    void displayRequested();
+    // The radio's current menu has a new name: the display colours its menu name labels for it,
+    // green for the label that names it (case ignored), light red (255, 128, 128) for the others.
+    void currentMenuNamed(const QString &menuName);
 
 private:
     void queue(const QString &command);

@@ -20,7 +20,6 @@ public:
     QPlainTextEdit *MacroText() const { return m_text; }
     QListWidget *MacroStepList() const { return m_steps; }
     QCheckBox *IncludeTheRx() const { return m_includeRx; }
-    QStatusBar *StatusBar1() const { return m_statusBar; }
 
     // Shows the runner's step list, selection and check box.
     void render();

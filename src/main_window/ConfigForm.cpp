@@ -2,22 +2,20 @@
 
 #include "main_window/CommandList.h"
 #include "platform/ShownForm.h"
-#include "remote/LayoutEditor.h"
+#include "remote/LayoutEditorPanel.h"
+#include "update/UpdateGroup.h"
 
 #include <QAbstractListModel>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFontDatabase>
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
-#include <QListWidget>
 #include <QPlainTextEdit>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStatusBar>
@@ -173,6 +171,13 @@ QWidget *ConfigForm::buildConnectionRow() {
     m_holdOn->setFocusPolicy(Qt::NoFocus);
     m_holdOn->setMinimumWidth(150);
     m_retry = button(QStringLiteral("RetryButton"), QStringLiteral("Retry"));
+    connect(m_txtUrl, &QLineEdit::textChanged, this, &ConfigForm::urlEdited);
+    connect(m_txtPort, &QLineEdit::textChanged, this, &ConfigForm::portEdited);
+    connect(m_connect, &QPushButton::clicked, this, &ConfigForm::connectClicked);
+    connect(m_disconnect, &QPushButton::clicked, this, &ConfigForm::disconnectClicked);
+    connect(m_keepConnected, &QCheckBox::toggled, this, &ConfigForm::keepConnectedToggled);
+    connect(m_keepConnected, &QCheckBox::clicked, this, &ConfigForm::keepConnectedClicked);
+    connect(m_retry, &QPushButton::clicked, this, &ConfigForm::retryClicked);
 
     layout->addWidget(new QLabel(QStringLiteral("Radio")));
     layout->addWidget(m_txtUrl);
@@ -243,101 +248,23 @@ QWidget *ConfigForm::buildOptionsColumn() {
                                QStringLiteral("Auto Send key on Screen 21"), true);
     m_displayButton =
         button(QStringLiteral("DisplayButton"), QStringLiteral("Display"), QStringLiteral("Display the Display form"));
+    connect(m_updateDisplayLabels, &QCheckBox::toggled, this, &ConfigForm::autoRefreshToggled);
+    connect(m_updateDisplayLabels, &QCheckBox::clicked, this, &ConfigForm::autoRefreshClicked);
+    connect(m_auto21Backout, &QCheckBox::toggled, this, &ConfigForm::auto21BackoutToggled);
+    connect(m_displayButton, &QPushButton::clicked, this, &ConfigForm::displayRequested);
     functions->addWidget(m_updateDisplayLabels);
     functions->addWidget(m_auto21Backout);
     functions->addWidget(m_displayButton);
 
     // The layout editor: measures button rectangles on the remote picture.
-    auto *editor = new QGroupBox(QStringLiteral("Remote layout"));
-    m_layoutEditorGroup = editor;
-    editor->setObjectName(QStringLiteral("LayoutEditor"));
-    auto *grid = new QGridLayout(editor);
-    m_remoteList = new QListWidget;
-    m_remoteList->setObjectName(QStringLiteral("RemoteList"));
-    m_remoteList->setMaximumHeight(70);
-    m_remoteFiles = new QListWidget(editor);
-    m_remoteFiles->setObjectName(QStringLiteral("RemoteFiles"));
-    m_remoteFiles->hide(); // the layout files found; the list above shows those with a picture
-    grid->addWidget(m_remoteList, 0, 0, 1, 4);
-    const QStringList tips{QStringLiteral("Top"), QStringLiteral("Bottom"), QStringLiteral("Left"),
-                           QStringLiteral("Right"), QStringLiteral("Top, Bottom, Left, Right")};
-    for (int i = 0; i < 5; ++i) {
-        m_buttonLocations[size_t(i)] = lineEdit(QStringLiteral("ButtonLocations_%1").arg(i), QString(), tips.at(i));
-        m_buttonLocations[size_t(i)]->installEventFilter(this);
-        m_buttonLocations[size_t(i)]->setAutoFillBackground(true);
-        connect(m_buttonLocations[size_t(i)], &QLineEdit::textEdited, this,
-                [this, i](const QString &text) { Q_EMIT layoutBoxEdited(i, text); });
-        if (i < 4) {
-            grid->addWidget(m_buttonLocations[size_t(i)], 1, i);
-        }
-    }
-    grid->addWidget(m_buttonLocations[4], 2, 0, 1, 4);
-    m_setButton = button(QStringLiteral("SetButton"), QStringLiteral("Set"),
-                         QStringLiteral("Set the current command/button position"));
-    m_updateButtons =
-        button(QStringLiteral("UpdateButtons"), QStringLiteral("Save"), QStringLiteral("Save the Layout for Remote"));
-    m_reloadButton = button(QStringLiteral("ReloadButton"), QStringLiteral("Reload"),
-                            QStringLiteral("Reload the Layout for Remote"));
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(m_setButton);
-    buttons->addWidget(m_updateButtons);
-    buttons->addWidget(m_reloadButton);
-    grid->addLayout(buttons, 3, 0, 1, 4);
-    m_showPointer = checkBox(QStringLiteral("ShowPointer"), QStringLiteral("Show Pointer aid"),
-                             QStringLiteral("Show the pointer aid"), true);
-    m_staticPointer = checkBox(QStringLiteral("StaticPointer"), QStringLiteral("Keep Aid still"),
-                               QStringLiteral("Static Pointer"), false);
-    grid->addWidget(m_showPointer, 4, 0, 1, 4);
-    grid->addWidget(m_staticPointer, 5, 0, 1, 4);
-    m_layoutStatus = new QLabel;
-    m_layoutStatus->setObjectName(QStringLiteral("LayoutStatus"));
-    m_layoutStatus->setWordWrap(true);
-    grid->addWidget(m_layoutStatus, 6, 0, 1, 4);
-    // Enabled once the editor's logic is attached.
-    editor->setEnabled(false);
-    functions->addWidget(editor);
+    m_layoutEditor = new LayoutEditorPanel;
+    functions->addWidget(m_layoutEditor);
 
     // The update group: asks the update server for a newer version.
-    auto *updates = new QGroupBox(QStringLiteral("Updates"));
-    updates->setObjectName(QStringLiteral("UpdateGroup"));
-    auto *updateLayout = new QVBoxLayout(updates);
-    m_checkUpdateLabel = new QLabel(QStringLiteral("Check for Updates"));
-    m_checkUpdateLabel->setObjectName(QStringLiteral("CheckUpdateLabel"));
-    m_checkUpdateLabel->setToolTip(QStringLiteral("Check for software updates"));
-    // A label that works as a link: it looks like one and starts the check when clicked.
-    m_checkUpdateLabel->setStyleSheet(QStringLiteral("color: #1a4fc4; text-decoration: underline;"));
-    m_checkUpdateLabel->setCursor(Qt::PointingHandCursor);
-    m_checkUpdateLabel->installEventFilter(this);
-    updateLayout->addWidget(m_checkUpdateLabel);
-    auto *proxy = new QGroupBox(QStringLiteral("Proxy"));
-    auto *proxyGrid = new QGridLayout(proxy);
-    m_useProxy = checkBox(QStringLiteral("chkUseProxy"), QStringLiteral("U&se Proxy"), QString(), false);
-    proxyGrid->addWidget(m_useProxy, 0, 0, 1, 2);
-    const QStringList proxyLabels{QStringLiteral("Proxy Ser&ver:"), QStringLiteral("&Port:"),
-                                  QStringLiteral("Us&er name:"), QStringLiteral("P&assword:")};
-    const QStringList proxyNames{QStringLiteral("txtProxyServer"), QStringLiteral("txtProxyPort"),
-                                 QStringLiteral("txtProxyUserName"), QStringLiteral("txtProxyPassword")};
-    for (int i = 0; i < 4; ++i) {
-        auto *label = new QLabel(proxyLabels.at(i));
-        auto *edit = lineEdit(proxyNames.at(i), QString());
-        label->setBuddy(edit);
-        if (i == 3) {
-            edit->setEchoMode(QLineEdit::Password);
-        }
-        proxyGrid->addWidget(label, i + 1, 0);
-        proxyGrid->addWidget(edit, i + 1, 1);
-        m_proxyFields[size_t(i)] = label;
-        m_proxyFields[size_t(i) + 4] = edit;
-    }
-    updateLayout->addWidget(proxy);
-    m_progressBar = new QProgressBar;
-    m_progressBar->setObjectName(QStringLiteral("ProgressBar1"));
-    m_progressBar->setToolTip(QStringLiteral("Download progress."));
-    m_progressBar->setValue(0);
-    updateLayout->addWidget(m_progressBar);
+    m_updateGroup = new UpdateGroup;
 
     layout->addWidget(m_functionFrames);
-    layout->addWidget(updates);
+    layout->addWidget(m_updateGroup);
     layout->addStretch(1);
     return column;
 }
@@ -369,6 +296,7 @@ QWidget *ConfigForm::buildTerminal() {
         m_telnetData->setReadOnly(!ticked);
         m_telnetData->setFocus();
     });
+    connect(m_unlock, &QCheckBox::toggled, this, &ConfigForm::terminalUnlockToggled);
 
     layout->addWidget(m_telnetData, 1);
     layout->addWidget(m_unlock);
@@ -396,6 +324,16 @@ void ConfigForm::buildStatusBar() {
     bar->addPermanentWidget(m_panels[3]);
     m_panels[3]->hide();
     setStatusBar(bar);
+}
+
+void ConfigForm::render(const LinkView &view) {
+    setTerminalText(view.TelnetData, view.terminalMark());
+    setHoldOn(view.HoldOnText, view.HoldOnColour, view.HoldOnVisible);
+    setRetryVisible(view.RetryButtonVisible);
+    for (int panel = 1; panel <= 3; ++panel) {
+        setStatusPanel(panel, view.StatusPanel[size_t(panel)]);
+    }
+    setUrlToolTip(view.UrlToolTip);
 }
 
 void ConfigForm::setTerminalText(const QString &text, const LinkView::TerminalMark &mark) {
@@ -527,8 +465,12 @@ void ConfigForm::collectSettings(GeneralSettings &settings) const {
     settings.Auto21Exit = m_auto21Backout->isChecked();
 }
 
-void ConfigForm::measureBorders() {
-    m_borders = GetBorderSize(windowHandle());
+bool ConfigForm::autoRefresh() const {
+    return m_updateDisplayLabels->isChecked();
+}
+
+void ConfigForm::setAutoRefresh(bool on) {
+    m_updateDisplayLabels->setChecked(on);
 }
 
 void ConfigForm::renderSelection(int index) {
@@ -541,31 +483,6 @@ void ConfigForm::renderSelection(int index) {
         m_theList->selectionModel()->clear();
     }
     m_settingSelection = false;
-}
-
-void ConfigForm::attachLayoutEditor(const LayoutEditor &editor) {
-    m_layoutEditor = &editor;
-    connect(&editor, &LayoutEditor::changed, this, &ConfigForm::renderLayoutEditor);
-    m_layoutEditorGroup->setEnabled(true);
-    renderLayoutEditor();
-}
-
-void ConfigForm::renderLayoutEditor() {
-    const LayoutEditor &editor = *m_layoutEditor;
-    for (int i = 0; i < LayoutEditor::Boxes; ++i) {
-        QLineEdit *box = m_buttonLocations[size_t(i)];
-        const QString &text = editor.ButtonLocations[size_t(i)];
-        if (box->text() != text) {
-            box->setText(text);
-        }
-        QPalette palette = box->palette();
-        palette.setColor(QPalette::Base, ShownColour(editor.boxColour(i)));
-        palette.setColor(QPalette::Text, Qt::black);
-        box->setPalette(palette);
-    }
-    m_showPointer->setChecked(editor.ShowPointer);
-    m_staticPointer->setChecked(editor.StaticPointer);
-    m_layoutStatus->setText(editor.StatusText);
 }
 
 void ConfigForm::onListDoubleClicked() {
@@ -590,24 +507,6 @@ bool ConfigForm::eventFilter(QObject *watched, QEvent *event) {
     }
     if (m_telnetData && watched == m_telnetData->viewport() && event->type() == QEvent::MouseButtonDblClick) {
         Q_EMIT terminalCleared();
-        return true;
-    }
-    for (int i = 0; i < int(m_buttonLocations.size()); ++i) {
-        if (watched != m_buttonLocations[size_t(i)]) {
-            continue;
-        }
-        if (event->type() == QEvent::FocusIn) {
-            Q_EMIT layoutBoxFocused(i);
-        } else if (event->type() == QEvent::KeyPress) {
-            const int key = static_cast<QKeyEvent *>(event)->key();
-            if (key == Qt::Key_Up || key == Qt::Key_Down) {
-                Q_EMIT layoutBoxArrow(i, key == Qt::Key_Up);
-                return true;
-            }
-        }
-    }
-    if (watched == m_checkUpdateLabel && event->type() == QEvent::MouseButtonRelease) {
-        Q_EMIT checkUpdateClicked();
         return true;
     }
     if (watched == m_functionFrames && event->type() == QEvent::MouseButtonDblClick) {

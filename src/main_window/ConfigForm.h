@@ -1,7 +1,6 @@
 #pragma once
 
 #include "main_window/GeneralSettings.h"
-#include "platform/GetBorderSize.h"
 #include "radio_link/LinkView.h"
 
 #include <QMainWindow>
@@ -11,69 +10,38 @@
 
 class CommandList;
 class CommandListModel;
-class LayoutEditor;
+class LayoutEditorPanel;
 class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QListView;
-class QListWidget;
 class QPlainTextEdit;
-class QProgressBar;
 class QPushButton;
+class UpdateGroup;
 
 // The main window: radio address and connection controls, the command list with its search
 // box, the terminal view, the option boxes, the layout editor's controls, the update group and
-// the status bar. It only renders and forwards: the command list's rules live in CommandList,
-// the connection in the radio link, and the composition root wires the rest.
+// the status bar. It only renders and reports what the user does: the command list's rules
+// live in CommandList, the connection in the radio link, and the composition root wires the
+// rest.
 class ConfigForm : public QMainWindow {
     Q_OBJECT
 public:
     explicit ConfigForm(CommandList &commands, QWidget *parent = nullptr);
     ~ConfigForm() override;
 
-    // Connection controls.
-    QLineEdit *txtUrl() const { return m_txtUrl; }
-    QLineEdit *txtPort() const { return m_txtPort; }
-    QPushButton *ConnectButton() const { return m_connect; }
-    QPushButton *DisconnectButton() const { return m_disconnect; }
-    QCheckBox *KeepAsConnected() const { return m_keepConnected; }
-    QLineEdit *HoldOn() const { return m_holdOn; }
-    QPushButton *RetryButton() const { return m_retry; }
+    // "Auto Refresh Labels": a macro reads and sets it like the user.
+    bool autoRefresh() const;
+    void setAutoRefresh(bool on);
 
-    // Terminal view and command list.
-    QPlainTextEdit *TelnetData() const { return m_telnetData; }
-    QCheckBox *UnLockTextBox() const { return m_unlock; }
-    QListView *TheList() const { return m_theList; }
-    QLineEdit *Do_SearchText() const { return m_searchText; }
+    // The layout editor's controls (the editor belongs to the remote window) and the update
+    // group; each reports what the user does through its own signals.
+    LayoutEditorPanel &layoutEditor() { return *m_layoutEditor; }
+    UpdateGroup &updateGroup() { return *m_updateGroup; }
 
-    // Options and windows.
-    QCheckBox *UpdateDisplayLabels() const { return m_updateDisplayLabels; }
-    QCheckBox *Auto21Backout() const { return m_auto21Backout; }
-    QPushButton *DisplayButton() const { return m_displayButton; }
-    QGroupBox *FunctionFrames() const { return m_functionFrames; }
-
-    // Layout editor.
-    QListWidget *RemoteList() const { return m_remoteList; }
-    QListWidget *RemoteFiles() const { return m_remoteFiles; }
-    QLineEdit *ButtonLocations(int index) const { return m_buttonLocations.at(size_t(index)); }
-    QPushButton *SetButton() const { return m_setButton; }
-    QPushButton *UpdateButtons() const { return m_updateButtons; }
-    QPushButton *ReloadButton() const { return m_reloadButton; }
-    QCheckBox *ShowPointer() const { return m_showPointer; }
-    QCheckBox *StaticPointer() const { return m_staticPointer; }
-
-    QLabel *LayoutStatus() const { return m_layoutStatus; }
-    // Enables the layout editor group and renders the editor's boxes, colours and options from
-    // now on; typing, focus and arrow keys in the boxes are reported by the signals below.
-    void attachLayoutEditor(const LayoutEditor &editor);
-
-    // Update group.
-    QLabel *CheckUpdateLabel() const { return m_checkUpdateLabel; }
-    QCheckBox *chkUseProxy() const { return m_useProxy; }
-    // The proxy frame's four labels and four text boxes, which chkUseProxy enables.
-    const std::array<QWidget *, 8> &ProxyFields() const { return m_proxyFields; }
-    QProgressBar *ProgressBar1() const { return m_progressBar; }
+    // Shows the radio link's view: terminal, hint box, Retry, status panels 1..3, address tip.
+    void render(const LinkView &view);
 
     // Rendering of state kept elsewhere. The terminal view follows the link's terminal text:
     // with its mark only what was appended since the last call is added (and as much cut off
@@ -90,11 +58,24 @@ public:
     void applySettings(const GeneralSettings &settings);
     void collectSettings(GeneralSettings &settings) const;
 
-    // Measured once the window is on screen; kept for the resize rule.
-    void measureBorders();
-    const BorderSize &borders() const { return m_borders; }
-
 Q_SIGNALS:
+    // The connection row: the radio's address as typed, the buttons, "Keep As Connected"
+    // (toggled by the user or by settings; clicked only by the user).
+    void urlEdited(const QString &text);
+    void portEdited(const QString &text);
+    void connectClicked();
+    void disconnectClicked();
+    void retryClicked();
+    void keepConnectedToggled(bool on);
+    void keepConnectedClicked();
+    // The options: "Auto Refresh Labels" and "Auto 21 Back out".
+    void autoRefreshToggled(bool on);
+    void autoRefreshClicked(bool on);
+    void auto21BackoutToggled(bool on);
+    // The "Display" button: show the display window.
+    void displayRequested();
+    // The terminal's "UnLock" box: the view may be edited by hand while ticked.
+    void terminalUnlockToggled(bool on);
     // A double click on the command list: the command as listed, marks removed.
     void sendCommand(const QString &command);
     void terminalCleared();
@@ -102,11 +83,6 @@ Q_SIGNALS:
     void terminalEdited(const QString &text);
     void statusPanelClicked(int panel);
     void functionFramesDoubleClicked();
-    // Layout editor boxes (0..4): typed text, focus taken, Up or Down pressed (swallowed).
-    void layoutBoxEdited(int box, const QString &text);
-    void layoutBoxFocused(int box);
-    void layoutBoxArrow(int box, bool up);
-    void checkUpdateClicked();
     // The window is closing; the program ends after this.
     void unloading();
 
@@ -123,7 +99,6 @@ private:
     void onListDoubleClicked();
     void onTerminalTextChanged();
     void renderSelection(int index);
-    void renderLayoutEditor();
 
     CommandList &m_commands;
     CommandListModel *m_model = nullptr;
@@ -131,7 +106,6 @@ private:
     std::optional<LinkView::TerminalMark> m_shownMark; // the mark of the text the view shows
     bool m_settingSelection = false;
     int m_rowBeforePress = -1;
-    BorderSize m_borders;
 
     QLineEdit *m_txtUrl = nullptr;
     QLineEdit *m_txtPort = nullptr;
@@ -151,22 +125,8 @@ private:
     QPushButton *m_displayButton = nullptr;
     QGroupBox *m_functionFrames = nullptr;
 
-    QListWidget *m_remoteList = nullptr;
-    QListWidget *m_remoteFiles = nullptr;
-    std::array<QLineEdit *, 5> m_buttonLocations{};
-    QPushButton *m_setButton = nullptr;
-    QPushButton *m_updateButtons = nullptr;
-    QPushButton *m_reloadButton = nullptr;
-    QCheckBox *m_showPointer = nullptr;
-    QCheckBox *m_staticPointer = nullptr;
-    QGroupBox *m_layoutEditorGroup = nullptr;
-    QLabel *m_layoutStatus = nullptr;
-    const LayoutEditor *m_layoutEditor = nullptr;
-
-    QLabel *m_checkUpdateLabel = nullptr;
-    QCheckBox *m_useProxy = nullptr;
-    std::array<QWidget *, 8> m_proxyFields{};
-    QProgressBar *m_progressBar = nullptr;
+    LayoutEditorPanel *m_layoutEditor = nullptr;
+    UpdateGroup *m_updateGroup = nullptr;
 
     std::array<QLabel *, 4> m_panels{};
 };

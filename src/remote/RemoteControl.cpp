@@ -158,13 +158,27 @@ void RemoteControl::setPointerBorderColour(int colour) {
     }
 }
 
+RemoteActions *RemoteControl::actions() {
+    if (m_actions == nullptr && !m_detached) {
+        qFatal("RemoteControl: a request came before the program set who answers it");
+    }
+    return m_actions;
+}
+
+void RemoteControl::detachActions() {
+    m_actions = nullptr;
+    m_detached = true;
+}
+
 void RemoteControl::LoadLayout(const QString &name) {
     showLayout(::LoadLayout(m_layout, name, m_settings, m_window));
 }
 
 void RemoteControl::showLayout(const QString &picturePath) {
     showPicture(picturePath, nullptr);
-    hooks.layoutLoaded();
+    if (RemoteActions *a = actions()) {
+        a->layoutLoaded(*this);
+    }
     Q_EMIT changed();
 }
 
@@ -218,14 +232,20 @@ void RemoteControl::RemoteImage_MouseDown(Qt::MouseButton button, Qt::KeyboardMo
     const ClickModifiers held = ClickModifiersOf(modifiers);
 
     if (!command.isEmpty()) {
-        hooks.selectCommand(command);
+        if (RemoteActions *a = actions()) {
+            a->selectCommand(command);
+        }
     }
     if (!command.isEmpty() && button == Qt::LeftButton && held == ClickModifiers::None) {
-        hooks.sendKey(command);
+        if (RemoteActions *a = actions()) {
+            a->sendKey(command);
+        }
     }
     if (command.isEmpty()) {
         // A click beside the buttons opens the connection.
-        hooks.connect();
+        if (RemoteActions *a = actions()) {
+            a->connectRadio();
+        }
     }
 
     switch (held) {
@@ -281,7 +301,9 @@ void RemoteControl::RemoteImage_OLEDragDrop(const QString &path) {
     }
     const QString picturePath = ::LoadLayout(m_layout, path, m_settings, m_window);
     showPicture(picturePath, &picture);
-    hooks.layoutLoaded();
+    if (RemoteActions *a = actions()) {
+        a->layoutLoaded(*this);
+    }
     Q_EMIT changed();
 }
 
@@ -296,10 +318,12 @@ void RemoteControl::LoseAid_Timer() {
 
 void RemoteControl::StatusBar1_PanelClick(int panel) {
     if (panel == 1 || panel == 2) {
-        if (hooks.keepAsConnected()) {
-            hooks.connect();
-        } else {
-            hooks.disconnect();
+        if (RemoteActions *a = actions()) {
+            if (a->keepAsConnected()) {
+                a->connectRadio();
+            } else {
+                a->disconnectRadio();
+            }
         }
     } else if (panel == 3) {
         Q_EMIT infoPanelRequested();

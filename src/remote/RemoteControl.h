@@ -9,7 +9,6 @@
 #include <QtGlobal>
 
 #include <array>
-#include <functional>
 #include <memory>
 #include <vector>
 
@@ -70,17 +69,23 @@ struct PointerAid {
     QRectF geometry() const;
 };
 
-// Questions and actions of the remote window that other windows answer. Each has a harmless
-// default until the composition root fills it.
-struct RemoteHooks {
-    std::function<void(const QString &)> sendKey = [](const QString &) {};
-    std::function<void()> connect = [] {};
-    std::function<void()> disconnect = [] {};
-    std::function<bool()> keepAsConnected = [] { return false; };
+class RemoteControl;
+
+// What the remote window asks of the rest of the program: the radio link and the main
+// window's command list answer (the program's answer is RemoteRequests in
+// src/app/WireRemote.cpp, handed over when the remote window is made).
+class RemoteActions {
+public:
+    virtual ~RemoteActions() = default;
+    virtual void sendKey(const QString &command) = 0;
+    virtual void connectRadio() = 0;
+    virtual void disconnectRadio() = 0;
+    virtual bool keepAsConnected() const = 0;
     // Select the first command list entry equal to the command, if there is one.
-    std::function<void(const QString &)> selectCommand = [](const QString &) {};
-    // After a layout was loaded: the command list's selection marks its rectangle again.
-    std::function<void()> layoutLoaded = [] {};
+    virtual void selectCommand(const QString &command) = 0;
+    // After a layout was loaded into this control: the command list's selection marks its
+    // rectangle again.
+    virtual void layoutLoaded(RemoteControl &control) = 0;
 };
 
 // The remote window's behaviour, without the window: the hit test and click rules, the pointer
@@ -95,7 +100,11 @@ public:
     RemoteControl(RemoteLayout &layout, LayoutEditor &editor, INIFILES &settings, std::unique_ptr<Timer> loseAid);
     ~RemoteControl() override;
 
-    RemoteHooks hooks;
+    // Who answers the window's requests; it must be set before the first one (an unanswered
+    // request is a wiring fault and stops a debug build). Detached, the requests go nowhere:
+    // the program does that when it closes the window, before the link goes.
+    void setActions(RemoteActions &actions) { m_actions = &actions; }
+    void detachActions();
 
     // The window whose placement is stored per layout; null until the window exists.
     void setPlacedWindow(PlacedWindow *window) { m_window = window; }
@@ -149,6 +158,8 @@ Q_SIGNALS:
     void infoPanelRequested();
 
 private:
+    // The answering side, or nullptr once detached.
+    RemoteActions *actions();
     void restartLoseAid();
     void wakeLoseAid();
     void setPanel(int panel, const QString &text);
@@ -160,6 +171,8 @@ private:
     std::unique_ptr<Timer> m_loseAid;
     bool m_loseAidStarted = false; // the pointer has moved over the picture at least once
     PlacedWindow *m_window = nullptr;
+    RemoteActions *m_actions = nullptr;
+    bool m_detached = false;
     QSizeF m_pictureSize;
     QImage m_picture;
     PointerAid m_aid;

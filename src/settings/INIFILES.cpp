@@ -287,6 +287,10 @@ void INIFILES::savePlacement(const QString &section, PlacedWindow &window) {
     WriteSetting(section, QStringLiteral("FC"), value);
 }
 
+bool INIFILES::hasSavedPlace(const QString &section) const {
+    return !ReadSetting(section, QStringLiteral("FC"), QString()).isEmpty();
+}
+
 void INIFILES::RestoreWindowPlacement(PlacedWindow &window) const {
     restorePlacement(window.placementName(), window);
 }

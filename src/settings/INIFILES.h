@@ -51,6 +51,9 @@ public:
 
     void ReadTimeouts(Timeouts &timeouts) const;
 
+    // Whether the window of this settings section was placed before (its "FC" key holds a
+    // placement). Until then the program chooses where it first opens.
+    bool hasSavedPlace(const QString &section) const;
     void RestoreWindowPlacement(PlacedWindow &window) const;
     void SaveWindowPlacement(PlacedWindow &window, bool hide);
     void RestoreWindowTopLeft(PlacedWindow &window) const;

@@ -1,5 +1,10 @@
 #include "settings/WidgetPlacement.h"
 
+#include "settings/INIFILES.h"
+#include "settings/SideBySide.h"
+
+#include <QApplication>
+#include <QScreen>
 #include <QWidget>
 
 #include <cmath>
@@ -25,4 +30,38 @@ void WidgetPlacement::applyPlacement(const Placement &p) {
 
 void WidgetPlacement::hideWindow() {
     m_window.hide();
+}
+
+void MoveToFirstSpot(QWidget &window, FirstSpot spot, const QWidget &mainWindow, const QScreen *screen) {
+    if (screen == nullptr) {
+        return;
+    }
+    FirstPlaceContext context{screen->availableGeometry(), mainWindow.frameGeometry(), mainWindow.size(), {}};
+    if (spot == FirstSpot::LeastCovered) {
+        for (const QWidget *other : QApplication::topLevelWidgets()) {
+            if (other != &window && other->isVisible()) {
+                context.openFrames << other->frameGeometry();
+            }
+        }
+    }
+    window.move(FirstPlace(spot, context, window.size(), window.frameGeometry().size()));
+}
+
+void LineUpAtFirstStart(const INIFILES &ini, const QList<QWidget *> &windows, const QStringList &sections) {
+    const QScreen *screen = windows.isEmpty() ? nullptr : windows.first()->screen();
+    if (screen == nullptr || !NoneHasSavedPlace(ini, sections)) {
+        return;
+    }
+    QList<QWidget *> shown;
+    QList<QSize> frames;
+    for (QWidget *window : windows) {
+        if (window->isVisible()) {
+            shown << window;
+            frames << window->frameGeometry().size();
+        }
+    }
+    const QList<QPoint> corners = ArrangeSideBySide(screen->availableGeometry(), frames, 8);
+    for (qsizetype i = 0; i < shown.size(); ++i) {
+        shown[i]->move(corners[i]);
+    }
 }

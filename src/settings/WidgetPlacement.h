@@ -1,7 +1,13 @@
 #pragma once
 
+#include "settings/FirstPlacement.h"
 #include "settings/PlacedWindow.h"
 
+#include <QList>
+#include <QStringList>
+
+class INIFILES;
+class QScreen;
 class QWidget;
 
 // Lets the placement operations move and measure a real top-level window.
@@ -18,3 +24,12 @@ private:
     QWidget &m_window;
     QString m_name;
 };
+
+// Moves a window to its first spot (see FirstPlace) on this screen, judged against the main
+// window as it stands now; without a screen the window stays where it is.
+void MoveToFirstSpot(QWidget &window, FirstSpot spot, const QWidget &mainWindow, const QScreen *screen);
+
+// The first start: until the user has placed one of these windows (named by their settings
+// sections), those of them on screen stand side by side on the first one's screen rather than
+// each beside the main window, one over the other.
+void LineUpAtFirstStart(const INIFILES &ini, const QList<QWidget *> &windows, const QStringList &sections);

@@ -47,7 +47,6 @@ public:
     QString NewerVersion; // the version noted as newer than the own one, kept for the run
     const QString OwnVersion;
 
-    TcpSocket &wscHttp() { return *m_socket; }
     Timer &Timer1() { return *m_timer1; }
     const UpdateAddress &address() const { return m_address; }
 

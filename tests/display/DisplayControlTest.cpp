@@ -71,8 +71,8 @@ TEST_F(DisplayControlTest, LabelsShowingListEntriesSelectThemAndDoubleClicksActO
               (QList<int>{1, 1, 2, 0}));
     int infoOpened = 0;
     int metaOpened = 0;
-    display->infoListDoubleClicked = [&] { ++infoOpened; };
-    display->metaListDoubleClicked = [&] { ++metaOpened; };
+    QObject::connect(display.get(), &DisplayControl::infoListOpened, [&] { ++infoOpened; });
+    QObject::connect(display.get(), &DisplayControl::metaListOpened, [&] { ++metaOpened; });
     const QPoint second = screen().OverlayLabel[1].Rect().center();
     display->MouseDown(second, Qt::LeftButton);
     display->MouseUp(Qt::LeftButton);

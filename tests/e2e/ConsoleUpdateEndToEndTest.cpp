@@ -1,13 +1,15 @@
-#include "app/WireConsole.h"
-#include "app/WireUpdate.h"
+#include "console/ConsoleWindow.h"
 #include "e2e/RadioRun.h"
 #include "main_window/ConfigForm.h"
 #include "radio_link/RadioLink.h"
+#include "support/ChildWidget.h"
+#include "update/UpdateWindow.h"
 #include "UpdatePage.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 
@@ -33,9 +35,10 @@ private Q_SLOTS:
             return run.program->ini().ReadSetting(section, key, QString());
         };
 
-        ConsoleForm &console = run.program->consoleWindow()->form;
+        ConsoleForm &console = run.program->consoleWindow()->form();
         QVERIFY(!console.isVisible());
-        QTest::mouseDClick(run.program->mainWindow().FunctionFrames(), Qt::LeftButton);
+        QTest::mouseDClick(ChildWidget<QGroupBox>(run.program->mainWindow(), QStringLiteral("FunctionFrames")),
+                           Qt::LeftButton);
         QVERIFY(console.isVisible());
         QCOMPARE(console.windowTitle(), QStringLiteral("Console"));
         QTest::mouseDClick(console.ConsoleText()->viewport(), Qt::LeftButton);
@@ -84,19 +87,19 @@ private Q_SLOTS:
 
         // The proxy fields follow their box; the update request goes straight to the server anyway.
         ConfigForm &main = run.program->mainWindow();
-        QVERIFY(!main.ProxyFields().at(4)->isEnabled());
-        main.chkUseProxy()->click();
-        QVERIFY(main.ProxyFields().at(4)->isEnabled());
+        QVERIFY(!ChildWidget<QLineEdit>(main, QStringLiteral("txtProxyServer"))->isEnabled());
+        ChildWidget<QCheckBox>(main, QStringLiteral("chkUseProxy"))->click();
+        QVERIFY(ChildWidget<QLineEdit>(main, QStringLiteral("txtProxyServer"))->isEnabled());
         UpdateWindow &update = *run.program->updateWindow();
-        QTest::mouseClick(main.CheckUpdateLabel(), Qt::LeftButton);
-        QVERIFY(update.form.isVisible());
-        QCOMPARE(update.form.windowTitle(), QStringLiteral("Updates?"));
-        QTRY_COMPARE_WITH_TIMEOUT(update.form.RawTexta()->toPlainText(),
+        QTest::mouseClick(ChildWidget<QLabel>(main, QStringLiteral("CheckUpdateLabel")), Qt::LeftButton);
+        QVERIFY(update.form().isVisible());
+        QCOMPARE(update.form().windowTitle(), QStringLiteral("Updates?"));
+        QTRY_COMPARE_WITH_TIMEOUT(update.form().RawTexta()->toPlainText(),
                                   QStringLiteral("CV Remote update service \nCorvale Remote Software V.%1 \n"
                                                  "Ask your dealer for the download. ")
                                       .arg(UpdatePage::defaultVersion()),
                                   Patience);
-        QCOMPARE(update.checker.NewerVersion, UpdatePage::defaultVersion());
+        QCOMPARE(update.logic().NewerVersion, UpdatePage::defaultVersion());
         QCOMPARE(page.requests().size(), 1);
         QVERIFY(page.requests().first().startsWith("GET /corvale/versions.php HTTP/1.1\r\n"));
         // The program's close takes the update window with it; its top and left are kept.

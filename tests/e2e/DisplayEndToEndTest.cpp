@@ -1,9 +1,10 @@
-#include "display/DisplayControl.h"
 #include "display/DisplayForm.h"
+#include "display/DisplayWindow.h"
 #include "e2e/RadioRun.h"
 #include "keyboard/KeyboardGrid.h"
 #include "main_window/ConfigForm.h"
 #include "radio_link/RadioLink.h"
+#include "support/ChildWidget.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -30,10 +31,10 @@ private Q_SLOTS:
     void menuMuteSearchAndReload() {
         RadioRun run;
         QVERIFY(run.begin());
-        QVERIFY(run.program->mainWindow().DisplayButton()->isEnabled());
-        run.program->mainWindow().DisplayButton()->click();
-        DisplayForm &window = run.program->displayWindow();
-        ScreenRenderer &screen = run.program->display().screen;
+        QVERIFY(ChildWidget<QPushButton>(run.program->mainWindow(), QStringLiteral("DisplayButton"))->isEnabled());
+        ChildWidget<QPushButton>(run.program->mainWindow(), QStringLiteral("DisplayButton"))->click();
+        DisplayForm &window = run.program->display().form();
+        ScreenRenderer &screen = run.program->display().logic().screen;
         QVERIFY(window.isVisible());
         QCOMPARE(screen.Caption, QStringLiteral("Display Screen - main2"));
         QCOMPARE(window.windowTitle(), screen.Caption);

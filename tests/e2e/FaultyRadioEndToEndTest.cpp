@@ -1,10 +1,11 @@
 #include "app/Program.h"
-#include "display/DisplayControl.h"
+#include "display/DisplayWindow.h"
 #include "e2e/ProgramFolder.h"
 #include "main_window/ConfigForm.h"
 #include "platform/Platform.h"
 #include "radio_link/RadioLink.h"
 #include "RadioSimulator.h"
+#include "support/ChildWidget.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -112,7 +113,7 @@ class FaultyRadioEndToEndTest : public QObject {
     }
 
     QString terminal() const {
-        return m_program->mainWindow().TelnetData()->toPlainText();
+        return ChildWidget<QPlainTextEdit>(m_program->mainWindow(), QStringLiteral("TelnetData"))->toPlainText();
     }
     RadioLink &link() {
         return m_program->link();
@@ -185,7 +186,10 @@ class FaultyRadioEndToEndTest : public QObject {
         // the menu reply of an earlier poll.
         QTRY_COMPARE_WITH_TIMEOUT(m_program->state().VolumeText, QString::number(m_sim->volume()), Patience);
         // The terminal view is edited on every reply; it keeps no history of those edits.
-        QCOMPARE(m_program->mainWindow().TelnetData()->document()->availableUndoSteps(), 0);
+        QCOMPARE(ChildWidget<QPlainTextEdit>(m_program->mainWindow(), QStringLiteral("TelnetData"))
+                     ->document()
+                     ->availableUndoSteps(),
+                 0);
     }
 
     void report(const char *fault) {
@@ -343,8 +347,8 @@ private Q_SLOTS:
         // rebuilt all of it and even an idle program kept a CPU busy.
         int rebuilds = 0, edits = 0;
         const QMetaObject::Connection watch =
-            connect(m_program->mainWindow().TelnetData()->document(), &QTextDocument::contentsChange, this,
-                    [&rebuilds, &edits](int at, int, int added) {
+            connect(ChildWidget<QPlainTextEdit>(m_program->mainWindow(), QStringLiteral("TelnetData"))->document(),
+                    &QTextDocument::contentsChange, this, [&rebuilds, &edits](int at, int, int added) {
                         ++edits;
                         rebuilds += at == 0 && added > 0 ? 1 : 0;
                     });
@@ -373,7 +377,10 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(terminal().contains(QStringLiteral("[reply cut after")), Patience);
         // The terminal keeps its tail only; its editor keeps no history of the edits.
         QVERIFY(link().view.TelnetData.size() <= LinkView::TerminalLimit);
-        QCOMPARE(m_program->mainWindow().TelnetData()->document()->availableUndoSteps(), 0);
+        QCOMPARE(ChildWidget<QPlainTextEdit>(m_program->mainWindow(), QStringLiteral("TelnetData"))
+                     ->document()
+                     ->availableUndoSteps(),
+                 0);
         m_sim->setBigReply(0);
         expectRecovered(m_during.mid(0, 2), m_after);
         report("answers 10 MB");
@@ -418,7 +425,7 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(link().view.RadioOffline, Patience);
         qInfo("shown offline %lld ms after the radio went", gone.elapsed());
         QVERIFY(m_program->mainWindow().statusPanel(1).startsWith(QStringLiteral("Radio offline since ")));
-        QVERIFY(m_program->display().screen.notLiveText().startsWith(QStringLiteral("Offline since ")));
+        QVERIFY(m_program->display().logic().screen.notLiveText().startsWith(QStringLiteral("Offline since ")));
         QTRY_VERIFY_WITH_TIMEOUT(link().connection.ConnectExtra.seconds >= 0.15f, Patience);
         newSimulator(m_port);
         expectRecovered(m_during, m_after);

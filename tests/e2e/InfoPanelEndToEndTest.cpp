@@ -1,5 +1,5 @@
 #include "e2e/RadioRun.h"
-#include "info_panel/InfoForm.h"
+#include "info_panel/InfoWindow.h"
 #include "radio_link/RadioLink.h"
 
 #include <QLabel>
@@ -22,7 +22,7 @@ private Q_SLOTS:
         run.sim.setStatusStepMs(100);
         run.sim.model().handle(QStringLiteral("RIGHT")); // the radio on main-menu item 2
         QVERIFY(run.begin());
-        InfoForm &form = run.program->infoForm();
+        InfoForm &form = run.program->info().form();
         QVERIFY(form.isVisible());
         QTRY_COMPARE_WITH_TIMEOUT(form.DeviceVersion()->text(), QStringLiteral("3.1.7"), Patience);
         QTRY_COMPARE_WITH_TIMEOUT(form.DeviceState()->text(), QStringLiteral("ON"), Patience);

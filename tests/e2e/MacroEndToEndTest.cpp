@@ -1,8 +1,8 @@
 #include "Catalogue.h"
 #include "e2e/RadioRun.h"
-#include "info_panel/InfoForm.h"
-#include "macros/MacroForm.h"
+#include "info_panel/InfoWindow.h"
 #include "macros/MacroRunner.h"
+#include "macros/MacroWindow.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -19,15 +19,15 @@ class MacroEndToEndTest : public QObject {
     // A right click on the information panel's menu picture shows the macro list over it; a
     // click shows the macro's steps in the macro window, a double click starts it.
     static void startFromThePanel(Program &program, const QString &name) {
-        QTest::mousePress(program.infoForm().CurrentMenuImage(), Qt::RightButton);
-        QListWidget *list = program.infoForm().MacroList();
+        QTest::mousePress(program.info().form().CurrentMenuImage(), Qt::RightButton);
+        QListWidget *list = program.info().form().MacroList();
         QTRY_VERIFY(list->isVisible());
         const QList<QListWidgetItem *> found = list->findItems(name, Qt::MatchExactly);
         QCOMPARE(found.size(), 1);
         doubleClick(list->viewport(), list->visualItemRect(found.first()).center());
         QVERIFY(program.macroRunner().running());
-        QCOMPARE(program.macroWindow().MacroStepList()->item(0)->text(), name + QStringLiteral(" Macro"));
-        QVERIFY(program.macroWindow().isVisible());
+        QCOMPARE(program.macroWindow().form().MacroStepList()->item(0)->text(), name + QStringLiteral(" Macro"));
+        QVERIFY(program.macroWindow().form().isVisible());
         QVERIFY(!list->isVisible());
     }
 
@@ -37,7 +37,7 @@ class MacroEndToEndTest : public QObject {
         if (!QTest::qWaitFor([&runner] { return !runner.running(); }, Patience)) {
             return QStringLiteral("still running: ") + runner.MacroText().right(2000);
         }
-        return program.macroWindow().MacroText()->toPlainText();
+        return program.macroWindow().form().MacroText()->toPlainText();
     }
 
 private Q_SLOTS:
@@ -57,8 +57,8 @@ private Q_SLOTS:
                                        [](const auto &macro) { return macro.Name == "Wake up at volume 20"; });
         QVERIFY(wake != macros.end());
         runner.MakeMacroStuff(int(wake - macros.begin()));
-        program.macroWindow().show();
-        QListWidget *steps = program.macroWindow().MacroStepList();
+        program.macroWindow().form().show();
+        QListWidget *steps = program.macroWindow().form().MacroStepList();
         QCOMPARE(steps->item(0)->text(), QStringLiteral("Wake up at volume 20 Macro"));
         doubleClick(steps->viewport(), steps->visualItemRect(steps->item(0)).center());
         QVERIFY(runner.running());
@@ -78,7 +78,7 @@ private Q_SLOTS:
         }
         QCOMPARE(logged, presses);
         // Started from the title line, the run shows the radio's traffic; the box switches that.
-        QCheckBox *includeRx = program.macroWindow().IncludeTheRx();
+        QCheckBox *includeRx = program.macroWindow().form().IncludeTheRx();
         QVERIFY(includeRx->isChecked());
         includeRx->click();
         QVERIFY(!runner.IncludeTheRx);
@@ -90,7 +90,7 @@ private Q_SLOTS:
         run.sim.setDropEvery(4);
         startFromThePanel(program, QStringLiteral("Play jazz"));
         // The panel's macro label shows the steps left and what the step does.
-        QTRY_VERIFY_WITH_TIMEOUT(program.infoForm().MacroLabel()->text().contains(QStringLiteral("-")), Patience);
+        QTRY_VERIFY_WITH_TIMEOUT(program.info().form().MacroLabel()->text().contains(QStringLiteral("-")), Patience);
         const int start = run.sim.connectionsAccepted();
         QTRY_VERIFY_WITH_TIMEOUT(run.sim.connectionsAccepted() >= start + 16, Patience);
         run.sim.setDropEvery(0);
@@ -104,14 +104,14 @@ private Q_SLOTS:
         QVERIFY(trace.contains(QStringLiteral("\t<Menu")));
         QVERIFY(!runner.MacroTimer().isEnabled());
         // A double click empties the trace.
-        QPlainTextEdit *text = program.macroWindow().MacroText();
+        QPlainTextEdit *text = program.macroWindow().form().MacroText();
         QTest::mouseDClick(text->viewport(), Qt::LeftButton, {}, text->viewport()->rect().center());
         QVERIFY(text->toPlainText().isEmpty());
 
         // A click on the panel's macro label stops a run.
         startFromThePanel(program, QStringLiteral("Play jazz"));
         QTRY_VERIFY_WITH_TIMEOUT(runner.CurrentStep >= 3, Patience);
-        QTest::mouseClick(program.infoForm().MacroLabel(), Qt::LeftButton);
+        QTest::mouseClick(program.info().form().MacroLabel(), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(!runner.running(), 2000);
         QVERIFY(runner.MacroText().endsWith(QStringLiteral("_ok\r\nMACRO FINISHED\r\n")));
         QVERIFY(!runner.MacroTimer().isEnabled());

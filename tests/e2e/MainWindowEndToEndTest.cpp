@@ -1,7 +1,8 @@
 #include "e2e/RadioRun.h"
-#include "info_panel/InfoForm.h"
+#include "info_panel/InfoWindow.h"
 #include "main_window/ConfigForm.h"
 #include "radio_link/RadioLink.h"
+#include "support/ChildWidget.h"
 #include "support/RoomySize.h"
 
 #include <QCheckBox>
@@ -55,13 +56,21 @@ private Q_SLOTS:
         // A few more attempts, each failure lengthening the next wait, watched by the beat.
         QTRY_VERIFY_WITH_TIMEOUT(link->connection.ConnectExtra.seconds >= 0.25f, Patience);
         QVERIFY2(longestGap < 1000, qPrintable(QStringLiteral("blocked for %1 ms").arg(longestGap)));
-        QCOMPARE(form->txtUrl()->toolTip(), QStringLiteral("Could not open port"));
+        QCOMPARE(ChildWidget<QLineEdit>(*form, QStringLiteral("txtUrl"))->toolTip(),
+                 QStringLiteral("Could not open port"));
         QVERIFY(run.sim.setRefuse(false));
         QTRY_VERIFY_WITH_TIMEOUT(sent.size() >= 3, Patience);
         QCOMPARE(sent.mid(0, 3), QStringLiteral("VERSION@query,STATE@query,MINFO@query").split(u','));
-        QTRY_VERIFY_WITH_TIMEOUT(form->TelnetData()->toPlainText().contains(QStringLiteral("Menu state=")), Patience);
-        QVERIFY(form->TelnetData()->toPlainText().contains(QStringLiteral("VER=")));
-        QVERIFY(form->TelnetData()->toPlainText().contains(QStringLiteral("STATE=ON")));
+        QTRY_VERIFY_WITH_TIMEOUT(ChildWidget<QPlainTextEdit>(*form, QStringLiteral("TelnetData"))
+                                     ->toPlainText()
+                                     .contains(QStringLiteral("Menu state=")),
+                                 Patience);
+        QVERIFY(ChildWidget<QPlainTextEdit>(*form, QStringLiteral("TelnetData"))
+                    ->toPlainText()
+                    .contains(QStringLiteral("VER=")));
+        QVERIFY(ChildWidget<QPlainTextEdit>(*form, QStringLiteral("TelnetData"))
+                    ->toPlainText()
+                    .contains(QStringLiteral("STATE=ON")));
 
         const QStringList queued = QStringLiteral("VOLp,MESSAGE a,VOLm,MUTE").split(u',');
         for (const QString &command : queued) {
@@ -69,12 +78,12 @@ private Q_SLOTS:
         }
         QTRY_COMPARE_WITH_TIMEOUT(run.logged(queued), queued, Patience);
         // Kept connected, the command socket is reopened whenever the radio closes it.
-        form->KeepAsConnected()->click();
-        form->UpdateDisplayLabels()->click();
+        ChildWidget<QCheckBox>(*form, QStringLiteral("KeepAsConnected"))->click();
+        ChildWidget<QCheckBox>(*form, QStringLiteral("UpdateDisplayLabels"))->click();
         QTRY_VERIFY_WITH_TIMEOUT(link->connection.RadioPort(0).State() == TcpSocket::sckConnected, Patience);
         form->move(30, 50);
         form->resize(RoomySize(*form, QSize(1180, 780)));
-        InfoForm &info = run.program->infoForm();
+        InfoForm &info = run.program->info().form();
         info.move(300, 120);
         info.resize(RoomySize(info, QSize(640, 600)));
         const QRect placed(form->pos(), form->size()), infoPlaced(info.pos(), info.size());
@@ -90,24 +99,30 @@ private Q_SLOTS:
         sent.clear();
         QVERIFY(run.startProgram());
         form = &run.program->mainWindow();
-        QCOMPARE(form->txtUrl()->text(), QStringLiteral("127.0.0.1"));
-        QCOMPARE(form->txtPort()->text(), QString::number(run.sim.commandPort()));
-        QVERIFY(form->KeepAsConnected()->isChecked());
-        QVERIFY(!form->UpdateDisplayLabels()->isChecked());
+        QCOMPARE(ChildWidget<QLineEdit>(*form, QStringLiteral("txtUrl"))->text(), QStringLiteral("127.0.0.1"));
+        QCOMPARE(ChildWidget<QLineEdit>(*form, QStringLiteral("txtPort"))->text(),
+                 QString::number(run.sim.commandPort()));
+        QVERIFY(ChildWidget<QCheckBox>(*form, QStringLiteral("KeepAsConnected"))->isChecked());
+        QVERIFY(!ChildWidget<QCheckBox>(*form, QStringLiteral("UpdateDisplayLabels"))->isChecked());
         QCOMPARE(QRect(form->pos(), form->size()), placed);
-        QCOMPARE(QRect(run.program->infoForm().pos(), run.program->infoForm().size()), infoPlaced);
+        QCOMPARE(QRect(run.program->info().form().pos(), run.program->info().form().size()), infoPlaced);
         // POWER is selected at start; double clicked before any event is processed.
-        QListView *list = form->TheList();
+        QListView *list = ChildWidget<QListView>(*form, QStringLiteral("TheList"));
         QCOMPARE(list->currentIndex().data().toString(), QStringLiteral("POWER"));
         doubleClick(list->viewport(), list->visualRect(list->currentIndex()).center());
         QTRY_VERIFY_WITH_TIMEOUT(!sent.isEmpty(), Patience);
         QCOMPARE(sent.first(), QStringLiteral("POWER@command"));
-        QTRY_VERIFY_WITH_TIMEOUT(form->TelnetData()->toPlainText().contains(QStringLiteral("OK")), Patience);
+        QTRY_VERIFY_WITH_TIMEOUT(ChildWidget<QPlainTextEdit>(*form, QStringLiteral("TelnetData"))
+                                     ->toPlainText()
+                                     .contains(QStringLiteral("OK")),
+                                 Patience);
         QVERIFY(!run.sim.isPoweredOn());
         const QStringList all = queued + QStringList{QStringLiteral("POWER")};
         QCOMPARE(run.logged(all), all);
         QVERIFY2(run.extra().isEmpty(), qPrintable(run.extra().join(QLatin1Char(';'))));
-        QVERIFY(!form->TelnetData()->toPlainText().contains(QStringLiteral("[no reply")));
+        QVERIFY(!ChildWidget<QPlainTextEdit>(*form, QStringLiteral("TelnetData"))
+                     ->toPlainText()
+                     .contains(QStringLiteral("[no reply")));
     }
 };
 

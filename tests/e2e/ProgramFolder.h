@@ -7,10 +7,8 @@
 
 #include <memory>
 
-// The real program in that folder, ending quietly: no bell and no quit of the test's event loop.
+// The real program in that folder, ending quietly: no bell and no quit of the test's event loop
+// (only the executable connects those).
 inline std::unique_ptr<Program> QuietProgram(Platform &platform, const QString &folder) {
-    auto program = std::make_unique<Program>(platform, folder);
-    program->endProgram = [] {};
-    program->beep = [] {};
-    return program;
+    return std::make_unique<Program>(platform, folder);
 }

@@ -1,9 +1,10 @@
-#include "app/WireRemote.h"
 #include "e2e/RadioRun.h"
 #include "main_window/ConfigForm.h"
 #include "radio_link/RadioLink.h"
 #include "remote/RemoteControl.h"
 #include "remote/RemoteForm.h"
+#include "remote/RemoteWindow.h"
+#include "support/ChildWidget.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -23,11 +24,13 @@ private Q_SLOTS:
     void clicksReachTheRadioAndAMeasuredRectangleIsKept() {
         RadioRun run;
         QVERIFY(run.begin());
-        RemoteForm &remote = run.program->remote().window();
+        RemoteForm &remote = run.program->remote().form();
         QWidget *image = remote.RemoteImage();
         QVERIFY(remote.isVisible());
-        QTRY_VERIFY_WITH_TIMEOUT(
-            run.program->mainWindow().TelnetData()->toPlainText().contains(QStringLiteral("Menu state=")), Patience);
+        QTRY_VERIFY_WITH_TIMEOUT(ChildWidget<QPlainTextEdit>(run.program->mainWindow(), QStringLiteral("TelnetData"))
+                                     ->toPlainText()
+                                     .contains(QStringLiteral("Menu state=")),
+                                 Patience);
         const std::vector<RemoteButton> &buttons = run.program->layout().RemoteButtons;
         QStringList keys;
         for (const RemoteButton &button : buttons) {
@@ -59,21 +62,23 @@ private Q_SLOTS:
             QTest::mouseClick(image, Qt::LeftButton, Qt::ShiftModifier, p);
         }
         ConfigForm &form = run.program->mainWindow();
-        QCOMPARE(form.ButtonLocations(4)->text(), QStringLiteral("40, 44, 20, 30, "));
-        form.SetButton()->click();
-        form.UpdateButtons()->click();
+        QCOMPARE(ChildWidget<QLineEdit>(form, QStringLiteral("ButtonLocations_4"))->text(),
+                 QStringLiteral("40, 44, 20, 30, "));
+        ChildWidget<QPushButton>(form, QStringLiteral("SetButton"))->click();
+        ChildWidget<QPushButton>(form, QStringLiteral("UpdateButtons"))->click();
         QVERIFY(buttons.at(size_t(FindButton(buttons, QStringLiteral("MUTE")))) ==
                 (RemoteButton{40, 44, 20, 30, QStringLiteral("MUTE")}));
         // Hidden by hand, Reload reads the file again and shows the window.
         QVERIFY(!remote.close());
         QVERIFY(!remote.isVisible());
-        run.program->remote().editor.ButtonLocations.fill(QString());
+        run.program->remote().editor().ButtonLocations.fill(QString());
         int redraws = 0;
-        run.program->displayRedraw = [&redraws] { ++redraws; };
-        form.ReloadButton()->click();
+        QObject::connect(run.program.get(), &Program::skinReloaded, this, [&redraws] { ++redraws; });
+        ChildWidget<QPushButton>(form, QStringLiteral("ReloadButton"))->click();
         QVERIFY(remote.isVisible());
         QCOMPARE(redraws, 1);
-        QCOMPARE(form.ButtonLocations(4)->text(), QStringLiteral("40, 44, 20, 30, "));
+        QCOMPARE(ChildWidget<QLineEdit>(form, QStringLiteral("ButtonLocations_4"))->text(),
+                 QStringLiteral("40, 44, 20, 30, "));
         QTest::mouseClick(image, Qt::LeftButton, {}, at(42, 25));
         QTRY_VERIFY_WITH_TIMEOUT(run.sim.commandTexts().contains(QStringLiteral("MUTE")), Patience);
         QCOMPARE(run.logged(keys), (QStringList{QStringLiteral("VOLp"), QStringLiteral("MUTE")}));

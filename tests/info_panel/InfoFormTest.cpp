@@ -147,7 +147,7 @@ private Q_SLOTS:
         QVERIFY(!macros->isVisible());
         QTest::mousePress(m_form->CurrentMenuImage(), Qt::RightButton);
         int started = -1;
-        m_panel->hooks.startMacro = [&started](int macro) { started = macro; };
+        connect(m_panel.get(), &InfoPanel::macroStartRequested, this, [&started](int macro) { started = macro; });
         press(macros, 0, Qt::LeftButton);
         QTest::mouseDClick(macros->viewport(), Qt::LeftButton, {}, macros->visualItemRect(macros->item(0)).center());
         QCOMPARE(started, 3);

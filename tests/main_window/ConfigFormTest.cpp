@@ -1,6 +1,7 @@
 #include "main_window/ConfigForm.h"
 
 #include "main_window/CommandList.h"
+#include "support/ChildWidget.h"
 #include "support/ThreadCpu.h"
 
 #include <QLineEdit>
@@ -21,7 +22,7 @@ private Q_SLOTS:
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         const auto clickRow = [&form](int row, bool twice) {
-            QListView *view = form.TheList();
+            QListView *view = ChildWidget<QListView>(form, QStringLiteral("TheList"));
             const QPoint at = view->visualRect(view->model()->index(row, 0)).center();
             QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
             if (twice) {
@@ -31,17 +32,18 @@ private Q_SLOTS:
         commands.MakeList(QStringLiteral("POWER\r\nVOLp{}\r\nOK[]{}\r\nUP{}[]\r\nDOWN\r\nLEFT\r\nRIGHT\r\nEXIT\r\n"));
         commands.select(1);
         QSignalSpy selections(&commands, &CommandList::selectionChanged);
-        QTest::keyClick(form.Do_SearchText(), Qt::Key_PageDown);
-        QCOMPARE(form.TheList()->currentIndex().row(), 7);
-        QTest::keyClick(form.Do_SearchText(), Qt::Key_Up);
-        QCOMPARE(form.TheList()->currentIndex().row(), 6);
-        QTest::keyClick(form.Do_SearchText(), Qt::Key_PageUp, Qt::ShiftModifier);
-        QCOMPARE(form.TheList()->currentIndex().row(), 0);
+        QTest::keyClick(ChildWidget<QLineEdit>(form, QStringLiteral("Do_SearchText")), Qt::Key_PageDown);
+        QCOMPARE(ChildWidget<QListView>(form, QStringLiteral("TheList"))->currentIndex().row(), 7);
+        QTest::keyClick(ChildWidget<QLineEdit>(form, QStringLiteral("Do_SearchText")), Qt::Key_Up);
+        QCOMPARE(ChildWidget<QListView>(form, QStringLiteral("TheList"))->currentIndex().row(), 6);
+        QTest::keyClick(ChildWidget<QLineEdit>(form, QStringLiteral("Do_SearchText")), Qt::Key_PageUp,
+                        Qt::ShiftModifier);
+        QCOMPARE(ChildWidget<QListView>(form, QStringLiteral("TheList"))->currentIndex().row(), 0);
         QCOMPARE(selections.size(), 3);
         QCOMPARE(selections.last().at(1).toString(), QStringLiteral("POWER"));
         // Other keys type into the box as usual and leave the list alone.
-        QTest::keyClicks(form.Do_SearchText(), QStringLiteral("ab"));
-        QCOMPARE(form.Do_SearchText()->text(), QStringLiteral("ab"));
+        QTest::keyClicks(ChildWidget<QLineEdit>(form, QStringLiteral("Do_SearchText")), QStringLiteral("ab"));
+        QCOMPARE(ChildWidget<QLineEdit>(form, QStringLiteral("Do_SearchText"))->text(), QStringLiteral("ab"));
         QCOMPARE(commands.selectedIndex(), 0);
         // A click selects in the command list, marks removed; a double click sends without them.
         clickRow(3, false);
@@ -61,11 +63,11 @@ private Q_SLOTS:
         QCOMPARE(sent.size(), 2);
         QCOMPARE(sent.at(0).at(0).toString(), QStringLiteral("VOLp"));
         QCOMPARE(sent.at(1).at(0).toString(), QStringLiteral("OK"));
-        QCOMPARE(form.Do_SearchText()->text(), QStringLiteral("OK[]{}"));
+        QCOMPARE(ChildWidget<QLineEdit>(form, QStringLiteral("Do_SearchText"))->text(), QStringLiteral("OK[]{}"));
         // The terminal view takes what the window gains.
-        const int before = form.TelnetData()->width();
+        const int before = ChildWidget<QPlainTextEdit>(form, QStringLiteral("TelnetData"))->width();
         form.resize(form.width() + 200, form.height() + 100);
-        QTRY_COMPARE(form.TelnetData()->width(), before + 200);
+        QTRY_COMPARE(ChildWidget<QPlainTextEdit>(form, QStringLiteral("TelnetData"))->width(), before + 200);
 
         sent.clear();
         QString text;
@@ -76,9 +78,10 @@ private Q_SLOTS:
         const qint64 started = ThreadCpuMs();
         commands.MakeList(text);
         commands.select(0);
-        form.TheList()->viewport()->repaint();
-        QTest::keyClick(form.Do_SearchText(), Qt::Key_PageDown, Qt::ShiftModifier);
-        form.TheList()->viewport()->repaint();
+        ChildWidget<QListView>(form, QStringLiteral("TheList"))->viewport()->repaint();
+        QTest::keyClick(ChildWidget<QLineEdit>(form, QStringLiteral("Do_SearchText")), Qt::Key_PageDown,
+                        Qt::ShiftModifier);
+        ChildWidget<QListView>(form, QStringLiteral("TheList"))->viewport()->repaint();
         const qint64 spent = ThreadCpuMs() - started;
         QVERIFY2(spent < 3000, qPrintable(QStringLiteral("took %1 ms of CPU").arg(spent)));
         QCOMPARE(commands.count(), 100001);
@@ -103,9 +106,10 @@ private Q_SLOTS:
             return shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
         };
         form.setTerminalText(view.TelnetData, view.terminalMark());
-        QCOMPARE(form.TelnetData()->toPlainText(), shownWhole());
+        QCOMPARE(ChildWidget<QPlainTextEdit>(form, QStringLiteral("TelnetData"))->toPlainText(), shownWhole());
         int rebuilds = 0;
-        connect(form.TelnetData()->document(), &QTextDocument::contentsChange, this,
+        connect(ChildWidget<QPlainTextEdit>(form, QStringLiteral("TelnetData"))->document(),
+                &QTextDocument::contentsChange, this,
                 [&rebuilds](int at, int, int added) { rebuilds += at == 0 && added > 0 ? 1 : 0; });
         const QStringList appends{"VOL=20\r",      "\nMenu state=3\r\n",       "a\rb\r", "\r\n", "\n",
                                   "x\x01\x85\r\n", QString(900, u'y') + "\r\n"};
@@ -113,7 +117,7 @@ private Q_SLOTS:
             view.appendTerminal(appends[round % appends.size()]);
             if (round % 3 != 1) { // windows are not told of every append
                 form.setTerminalText(view.TelnetData, view.terminalMark());
-                QCOMPARE(form.TelnetData()->toPlainText(), shownWhole());
+                QCOMPARE(ChildWidget<QPlainTextEdit>(form, QStringLiteral("TelnetData"))->toPlainText(), shownWhole());
             }
         }
         QCOMPARE(view.TelnetData.size(), LinkView::TerminalLimit);
@@ -121,16 +125,19 @@ private Q_SLOTS:
         view.clearTerminal();
         view.appendTerminal("OK\r\n");
         form.setTerminalText(view.TelnetData, view.terminalMark());
-        QCOMPARE(form.TelnetData()->toPlainText(), QStringLiteral("OK\n"));
+        QCOMPARE(ChildWidget<QPlainTextEdit>(form, QStringLiteral("TelnetData"))->toPlainText(),
+                 QStringLiteral("OK\n"));
         view.TerminalUnlocked = true;
         view.editTerminal("mine\r\n");
         view.appendTerminal("VOL=5\r\n");
         form.setTerminalText(view.TelnetData, view.terminalMark());
-        QCOMPARE(form.TelnetData()->toPlainText(), QStringLiteral("mine\nVOL=5\n"));
+        QCOMPARE(ChildWidget<QPlainTextEdit>(form, QStringLiteral("TelnetData"))->toPlainText(),
+                 QStringLiteral("mine\nVOL=5\n"));
         // Text set by other means than the view's own functions is not taken for an append.
         view.TelnetData = QStringLiteral("other\r\n");
         form.setTerminalText(view.TelnetData, view.terminalMark());
-        QCOMPARE(form.TelnetData()->toPlainText(), QStringLiteral("other\n"));
+        QCOMPARE(ChildWidget<QPlainTextEdit>(form, QStringLiteral("TelnetData"))->toPlainText(),
+                 QStringLiteral("other\n"));
     }
 };
 

@@ -1,11 +1,16 @@
 #include "app/Program.h"
 
 #include "app/Version.h"
-#include "info_panel/InfoForm.h"
+#include "display/DisplayWindow.h"
+#include "info_panel/InfoWindow.h"
 #include "main_window/ConfigForm.h"
 #include "radio_link/RadioLink.h"
+#include "remote/LayoutEditorPanel.h"
+#include "remote/RemoteWindow.h"
+#include "support/ChildWidget.h"
 #include "support/FakePlatform.h"
 #include "support/RoomySize.h"
+#include "update/UpdateGroup.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -26,14 +31,16 @@ private Q_SLOTS:
         FakePlatform platform;
         Program program(platform, dir.path());
         int ended = 0;
-        program.endProgram = [&] { ++ended; };
+        connect(&program, &Program::ended, this, [&] { ++ended; });
         QVERIFY(program.start());
         ConfigForm &form = program.mainWindow();
         QCOMPARE(form.windowTitle(), MainCaption());
 
         // The terminal shows the last 20000 characters.
         LinkView &view = program.link().view;
-        QVERIFY(form.TelnetData()->toPlainText().startsWith(QStringLiteral("0000000001111111111")));
+        QVERIFY(ChildWidget<QPlainTextEdit>(form, QStringLiteral("TelnetData"))
+                    ->toPlainText()
+                    .startsWith(QStringLiteral("0000000001111111111")));
         QString replies;
         for (int i = 0; i < 3750; ++i) {
             const QString reply = QStringLiteral("VOL=%1\r\n").arg(i % 100, 2, 10, QLatin1Char('0'));
@@ -43,33 +50,35 @@ private Q_SLOTS:
         }
         QString expected = replies.right(20000);
         expected.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-        QCOMPARE(form.TelnetData()->toPlainText(), expected);
-        QCOMPARE(form.TelnetData()->textCursor().position(), expected.size());
-        QVERIFY(form.TelnetData()->isReadOnly());
+        QCOMPARE(ChildWidget<QPlainTextEdit>(form, QStringLiteral("TelnetData"))->toPlainText(), expected);
+        QCOMPARE(ChildWidget<QPlainTextEdit>(form, QStringLiteral("TelnetData"))->textCursor().position(),
+                 expected.size());
+        QVERIFY(ChildWidget<QPlainTextEdit>(form, QStringLiteral("TelnetData"))->isReadOnly());
         QVERIFY(!view.editTerminal(QStringLiteral("typed")));
         // Unlocked, the view may be edited by hand; the next reply lands after the edit.
-        form.UnLockTextBox()->click();
-        QVERIFY(!form.TelnetData()->isReadOnly());
-        QTest::keyClicks(form.TelnetData(), QStringLiteral("hi"));
+        ChildWidget<QCheckBox>(form, QStringLiteral("UnLockTextBox"))->click();
+        QVERIFY(!ChildWidget<QPlainTextEdit>(form, QStringLiteral("TelnetData"))->isReadOnly());
+        QTest::keyClicks(ChildWidget<QPlainTextEdit>(form, QStringLiteral("TelnetData")), QStringLiteral("hi"));
         view.appendTerminal(QStringLiteral("OK\r\n"));
         view.flush();
         QVERIFY(view.TelnetData.endsWith(QStringLiteral("VOL=49\r\nhiOK\r\n")));
         QCOMPARE(view.TelnetData.size(), 20000);
-        form.UnLockTextBox()->click();
-        QVERIFY(form.TelnetData()->isReadOnly());
-        QTest::mouseDClick(form.TelnetData()->viewport(), Qt::LeftButton);
+        ChildWidget<QCheckBox>(form, QStringLiteral("UnLockTextBox"))->click();
+        QVERIFY(ChildWidget<QPlainTextEdit>(form, QStringLiteral("TelnetData"))->isReadOnly());
+        QTest::mouseDClick(ChildWidget<QPlainTextEdit>(form, QStringLiteral("TelnetData"))->viewport(), Qt::LeftButton);
         QCOMPARE(view.TelnetData, QString());
-        QCOMPARE(form.TelnetData()->toPlainText(), QString());
+        QCOMPARE(ChildWidget<QPlainTextEdit>(form, QStringLiteral("TelnetData"))->toPlainText(), QString());
         // The hint box takes the link's colour (blue, green, red from low to high byte).
         view.HoldOnColour = 65280;
         view.touch();
         view.flush();
-        QCOMPARE(form.HoldOn()->palette().color(QPalette::Text), QColor(0, 255, 0));
+        QCOMPARE(ChildWidget<QLineEdit>(form, QStringLiteral("HoldOn"))->palette().color(QPalette::Text),
+                 QColor(0, 255, 0));
 
         // A second copy beeps and ends; the first one runs on and nothing is saved.
         Program second(platform, dir.path());
         int secondBeeps = 0;
-        second.beep = [&] { ++secondBeeps; };
+        connect(&second, &Program::secondCopyRefused, this, [&] { ++secondBeeps; });
         QVERIFY(!second.start());
         QCOMPARE(secondBeeps, 1);
         QVERIFY(form.isVisible());
@@ -77,20 +86,20 @@ private Q_SLOTS:
 
         // Unticked, "Update Display Labels" waits the poll time of the power state; ticked, it polls at once.
         program.state().poll.RadioStandby = true;
-        form.UpdateDisplayLabels()->click();
+        ChildWidget<QCheckBox>(form, QStringLiteral("UpdateDisplayLabels"))->click();
         QCOMPARE(program.state().poll.PollCountdown, program.timeouts().PollWhenOff);
-        form.UpdateDisplayLabels()->click();
+        ChildWidget<QCheckBox>(form, QStringLiteral("UpdateDisplayLabels"))->click();
         QCOMPARE(program.state().poll.PollCountdown, 0);
-        form.txtUrl()->setText(QStringLiteral("127.0.0.1"));
-        form.txtPort()->setText(QStringLiteral("18080"));
-        form.KeepAsConnected()->setChecked(true);
-        form.Auto21Backout()->setChecked(false);
+        ChildWidget<QLineEdit>(form, QStringLiteral("txtUrl"))->setText(QStringLiteral("127.0.0.1"));
+        ChildWidget<QLineEdit>(form, QStringLiteral("txtPort"))->setText(QStringLiteral("18080"));
+        ChildWidget<QCheckBox>(form, QStringLiteral("KeepAsConnected"))->setChecked(true);
+        ChildWidget<QCheckBox>(form, QStringLiteral("Auto21Backout"))->setChecked(false);
         form.move(40, 60);
         const QSize formSize = RoomySize(form, QSize(1200, 760));
         form.resize(formSize);
-        program.infoForm().move(900, 70);
-        const QSize infoSize = RoomySize(program.infoForm(), QSize(700, 650));
-        program.infoForm().resize(infoSize);
+        program.info().form().move(900, 70);
+        const QSize infoSize = RoomySize(program.info().form(), QSize(700, 650));
+        program.info().form().resize(infoSize);
         program.Close(); // as on a termination signal
         QCOMPARE(ended, 1);
         QVERIFY(!form.isVisible());
@@ -110,6 +119,58 @@ private Q_SLOTS:
                      .arg(infoSize.height())
                      .arg(formSize.width())
                      .arg(formSize.height()));
+    }
+
+    // Every request a window makes of the rest of the program is answered: one nobody listens
+    // to would do nothing, silently. Disconnecting a signal tells whether anything listened.
+    void everyRequestOfTheWindowsIsAnswered() {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        FakePlatform platform;
+        Program program(platform, dir.path());
+        QVERIFY(program.start());
+#define ANSWERED(sender, signal) QVERIFY2(QObject::disconnect(sender, signal, nullptr, nullptr), #signal)
+        const ConfigForm *main = &program.mainWindow();
+        ANSWERED(main, &ConfigForm::urlEdited);
+        ANSWERED(main, &ConfigForm::portEdited);
+        ANSWERED(main, &ConfigForm::connectClicked);
+        ANSWERED(main, &ConfigForm::disconnectClicked);
+        ANSWERED(main, &ConfigForm::retryClicked);
+        ANSWERED(main, &ConfigForm::keepConnectedToggled);
+        ANSWERED(main, &ConfigForm::keepConnectedClicked);
+        ANSWERED(main, &ConfigForm::autoRefreshToggled);
+        ANSWERED(main, &ConfigForm::autoRefreshClicked);
+        ANSWERED(main, &ConfigForm::auto21BackoutToggled);
+        ANSWERED(main, &ConfigForm::displayRequested);
+        ANSWERED(main, &ConfigForm::terminalUnlockToggled);
+        ANSWERED(main, &ConfigForm::sendCommand);
+        ANSWERED(main, &ConfigForm::terminalCleared);
+        ANSWERED(main, &ConfigForm::terminalEdited);
+        ANSWERED(main, &ConfigForm::statusPanelClicked);
+        ANSWERED(main, &ConfigForm::functionFramesDoubleClicked);
+        ANSWERED(main, &ConfigForm::unloading);
+        const LayoutEditorPanel *editor = &program.mainWindow().layoutEditor();
+        ANSWERED(editor, &LayoutEditorPanel::layoutChosen);
+        ANSWERED(editor, &LayoutEditorPanel::boxEdited);
+        ANSWERED(editor, &LayoutEditorPanel::boxFocused);
+        ANSWERED(editor, &LayoutEditorPanel::boxArrow);
+        ANSWERED(editor, &LayoutEditorPanel::setClicked);
+        ANSWERED(editor, &LayoutEditorPanel::saveClicked);
+        ANSWERED(editor, &LayoutEditorPanel::reloadClicked);
+        ANSWERED(editor, &LayoutEditorPanel::showPointerClicked);
+        ANSWERED(editor, &LayoutEditorPanel::staticPointerClicked);
+        ANSWERED(&program.mainWindow().updateGroup(), &UpdateGroup::checkRequested);
+        const InfoPanel *panel = &program.info().logic();
+        ANSWERED(panel, &InfoPanel::macroStartRequested);
+        ANSWERED(panel, &InfoPanel::macroStopRequested);
+        ANSWERED(panel, &InfoPanel::macroShowRequested);
+        ANSWERED(panel, &InfoPanel::displayRequested);
+        ANSWERED(panel, &InfoPanel::currentMenuNamed);
+        const DisplayControl *display = &program.display().logic();
+        ANSWERED(display, &DisplayControl::infoListOpened);
+        ANSWERED(display, &DisplayControl::metaListOpened);
+        ANSWERED(&program.remote().logic(), &RemoteControl::infoPanelRequested);
+#undef ANSWERED
     }
 };
 

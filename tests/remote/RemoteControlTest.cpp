@@ -267,3 +267,23 @@ TEST(RemoteControl, DroppedLayoutLoadsFromAnyFolderAndAnythingElseLeavesTheCurre
     EXPECT_EQ(rig.control->picture().size(), QSize(40, 90));
     EXPECT_EQ(rig.panel(2), "far.PNG cannot be read as a picture");
 }
+
+// A request before anyone answers it is a wiring fault and stops the program; once the
+// program detached the window at its close, requests go nowhere.
+TEST(RemoteControl, UnansweredRequestsStopTheProgramUntilTheWindowIsDetached) {
+    RemoteRig rig;
+    rig.layout.RemoteButtons = {{10, 20, 10, 40, "UP"}};
+    EXPECT_DEATH(
+        {
+            FakePlatform platform;
+            RemoteControl unwired(rig.layout, rig.editor, rig.settings, platform.createTimer());
+            unwired.setPictureSize(QSizeF(200, 500));
+            unwired.RemoteImage_MouseDown(Qt::LeftButton, Qt::NoModifier, QPointF(30, 75));
+        },
+        "before the program set who answers it");
+    rig.control->detachActions();
+    rig.press(12.5, 20.5);
+    rig.control->StatusBar1_PanelClick(1);
+    EXPECT_TRUE(rig.sent.isEmpty() && rig.selected.isEmpty());
+    EXPECT_EQ(rig.connects + rig.disconnects, 0);
+}

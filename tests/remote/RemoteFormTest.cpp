@@ -1,13 +1,14 @@
 // The remote window and the main window's editor group, rendering the logic and forwarding to it.
 #include "remote/RemoteForm.h"
 
-#include "main_window/CommandList.h"
-#include "main_window/ConfigForm.h"
+#include "RecordedRemoteActions.h"
 #include "remote/LayoutEditor.h"
+#include "remote/LayoutEditorPanel.h"
 #include "remote/RemoteControl.h"
 #include "remote/RemoteLayout.h"
 #include "settings/INIFILES.h"
 #include "settings/WidgetPlacement.h"
+#include "support/ChildWidget.h"
 #include "support/FakePlatform.h"
 #include "support/RoomySize.h"
 
@@ -15,6 +16,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -39,8 +41,9 @@ private Q_SLOTS:
         RemoteForm form(control);
         WidgetPlacement placement(form, QStringLiteral("RemoteForm"));
         control.setPlacedWindow(&placement);
-        QStringList sent;
-        control.hooks.sendKey = [&sent](const QString &command) { sent << command; };
+        RecordedRemoteActions actions;
+        control.setActions(actions);
+        const QStringList &sent = actions.sent;
         layout.CurrentRemote = QStringLiteral("remote1");
         // The middle of a command's rectangle in the window's picture control.
         const auto middleOf = [&](const char *command) {
@@ -78,31 +81,44 @@ private Q_SLOTS:
         QCOMPARE(settings.ReadSetting(QStringLiteral("remote1"), QStringLiteral("FC"), QString()), stored);
     }
 
-    void editorGroupRendersTheBoxesAndReportsKeys() {
-        CommandList commands;
-        ConfigForm form(commands);
+    void editorPanelRendersTheBoxesAndReportsKeys() {
+        LayoutEditorPanel form;
         LayoutEditor editor;
-        QVERIFY(!form.SetButton()->isEnabled());
-        form.attachLayoutEditor(editor);
-        QVERIFY(form.SetButton()->isEnabled());
+        QVERIFY(!ChildWidget<QPushButton>(form, QStringLiteral("SetButton"))->isEnabled());
+        form.attach(editor);
+        QVERIFY(ChildWidget<QPushButton>(form, QStringLiteral("SetButton"))->isEnabled());
         editor.ButtonLocations = {QStringLiteral("10"), QStringLiteral("20"), QString(), QString(), QString()};
         editor.FocusBox(1);
-        QCOMPARE(form.ButtonLocations(0)->text(), QStringLiteral("10"));
-        QCOMPARE(form.ButtonLocations(1)->palette().color(QPalette::Base), QColor(0, 255, 0));
-        QCOMPARE(form.ButtonLocations(0)->palette().color(QPalette::Base), QColor(255, 255, 255));
+        QCOMPARE(ChildWidget<QLineEdit>(form, QStringLiteral("ButtonLocations_0"))->text(), QStringLiteral("10"));
+        QCOMPARE(ChildWidget<QLineEdit>(form, QStringLiteral("ButtonLocations_1"))->palette().color(QPalette::Base),
+                 QColor(0, 255, 0));
+        QCOMPARE(ChildWidget<QLineEdit>(form, QStringLiteral("ButtonLocations_0"))->palette().color(QPalette::Base),
+                 QColor(255, 255, 255));
         editor.StatusText = QStringLiteral("Saved remote1");
         editor.StaticPointer = true;
         editor.touch();
-        QCOMPARE(form.LayoutStatus()->text(), QStringLiteral("Saved remote1"));
-        QVERIFY(form.StaticPointer()->isChecked());
+        QCOMPARE(ChildWidget<QLabel>(form, QStringLiteral("LayoutStatus"))->text(), QStringLiteral("Saved remote1"));
+        QVERIFY(ChildWidget<QCheckBox>(form, QStringLiteral("StaticPointer"))->isChecked());
 
-        QSignalSpy arrows(&form, &ConfigForm::layoutBoxArrow);
-        QSignalSpy edits(&form, &ConfigForm::layoutBoxEdited);
-        QTest::keyClick(form.ButtonLocations(2), Qt::Key_Up);
-        QTest::keyClick(form.ButtonLocations(2), Qt::Key_7);
+        QSignalSpy arrows(&form, &LayoutEditorPanel::boxArrow);
+        QSignalSpy edits(&form, &LayoutEditorPanel::boxEdited);
+        QTest::keyClick(ChildWidget<QLineEdit>(form, QStringLiteral("ButtonLocations_2")), Qt::Key_Up);
+        QTest::keyClick(ChildWidget<QLineEdit>(form, QStringLiteral("ButtonLocations_2")), Qt::Key_7);
         QCOMPARE(arrows, (QList<QVariantList>{{2, true}}));
         QCOMPARE(edits.size(), 1);
         QCOMPARE(edits.at(0).at(1).toString(), QStringLiteral("7"));
+
+        // The layout list: the current one selected, a double click picks one by its name.
+        form.setLayoutNames({QStringLiteral("remote1"), QStringLiteral("remote2")}, 1);
+        QListWidget *list = ChildWidget<QListWidget>(form, QStringLiteral("RemoteList"));
+        QCOMPARE(list->currentRow(), 1);
+        QSignalSpy chosen(&form, &LayoutEditorPanel::layoutChosen);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        const QPoint first = list->visualItemRect(list->item(0)).center();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, first);
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, first);
+        QCOMPARE(chosen, (QList<QVariantList>{{QStringLiteral("remote1")}}));
     }
 };
 

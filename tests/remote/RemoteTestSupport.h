@@ -2,6 +2,7 @@
 
 #include "display/TestPictures.h"
 #include "platform/FileBits.h"
+#include "RecordedRemoteActions.h"
 #include "remote/LayoutEditor.h"
 #include "remote/RemoteControl.h"
 #include "remote/RemoteLayout.h"
@@ -25,9 +26,9 @@ struct FakeRemoteWindow : PlacedWindow {
     void hideWindow() override {}
 };
 
-// A remote window's logic in a temporary program folder, with the hooks recorded and a picture
-// of 200 by 500 pixels, so that 1 percent is 2 pixels across and 5 pixels down.
-struct RemoteRig {
+// A remote window's logic in a temporary program folder, with its requests recorded and a
+// picture of 200 by 500 pixels, so that 1 percent is 2 pixels across and 5 pixels down.
+struct RemoteRig : RecordedRemoteActions {
     FakePlatform platform;
     QTemporaryDir dir;
     INIFILES settings;
@@ -35,25 +36,13 @@ struct RemoteRig {
     LayoutEditor editor;
     FakeTimer *loseAid = nullptr;
     std::unique_ptr<RemoteControl> control;
-    QStringList sent;
-    QStringList selected;
-    int connects = 0;
-    int disconnects = 0;
-    int loaded = 0;
-    bool keepConnected = false;
 
     RemoteRig() {
         settings.SetProgramPaths(dir.filePath(QStringLiteral("CVRemote")));
         auto timer = platform.createTimer();
         loseAid = static_cast<FakeTimer *>(timer.get());
         control = std::make_unique<RemoteControl>(layout, editor, settings, std::move(timer));
-        RemoteHooks &hooks = control->hooks;
-        hooks.sendKey = [this](const QString &command) { sent << command; };
-        hooks.selectCommand = [this](const QString &command) { selected << command; };
-        hooks.connect = [this] { ++connects; };
-        hooks.disconnect = [this] { ++disconnects; };
-        hooks.keepAsConnected = [this] { return keepConnected; };
-        hooks.layoutLoaded = [this] { ++loaded; };
+        control->setActions(*this);
         control->setPictureSize(QSizeF(200, 500));
     }
 

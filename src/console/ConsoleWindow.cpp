@@ -1,0 +1,48 @@
+#include "console/ConsoleWindow.h"
+
+#include "settings/INIFILES.h"
+
+#include <QPlainTextEdit>
+
+ConsoleWindow::ConsoleWindow(Platform &platform, const Timeouts &timeouts, ConnectExtraTime &connectExtra,
+                             INIFILES &settings)
+    : m_ini(settings)
+    , m_monitor(platform, timeouts, connectExtra) {
+    ConsoleMonitor &monitor = m_monitor;
+    ConsoleForm &form = m_form;
+    QObject::connect(&monitor, &ConsoleMonitor::changed, &form, [this] { m_form.render(m_monitor); });
+    QObject::connect(&form, &ConsoleForm::consoleTextDoubleClicked, &monitor, &ConsoleMonitor::ConsoleText_DblClick);
+    QObject::connect(&form, &ConsoleForm::captureTextDoubleClicked, &monitor,
+                     &ConsoleMonitor::ConsoleCaptureText_DblClick);
+    QObject::connect(&form, &ConsoleForm::panelClicked, &monitor, &ConsoleMonitor::StatusBar_PanelClick);
+    QObject::connect(&form, &ConsoleForm::panelDoubleClicked, &monitor, &ConsoleMonitor::StatusBar_PanelDblClick);
+    QObject::connect(&form, &ConsoleForm::typed, &monitor, &ConsoleMonitor::ConsoleText_KeyPress);
+    QObject::connect(&form, &ConsoleForm::unloading, &form, [this] { unload(); });
+    form.render(monitor);
+}
+
+ConsoleWindow::~ConsoleWindow() {
+    unload();
+}
+
+void ConsoleWindow::show() {
+    if (!m_loaded) {
+        m_loaded = true;
+        m_ini.RestoreWindowPlacement(m_placement);
+        m_monitor.Form_Load(m_ini);
+    }
+    m_form.show();
+    m_form.raise();
+    m_form.activateWindow();
+    m_form.ConsoleText()->setFocus();
+}
+
+void ConsoleWindow::unload() {
+    if (!m_loaded) {
+        return;
+    }
+    m_loaded = false;
+    m_ini.SaveWindowPlacement(m_placement, false);
+    m_monitor.Form_Unload(m_ini);
+    m_form.hide();
+}

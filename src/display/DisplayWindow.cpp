@@ -1,0 +1,55 @@
+#include "display/DisplayWindow.h"
+
+#include "radio_link/RadioLink.h"
+#include "radio_link/RadioState.h"
+#include "settings/INIFILES.h"
+
+DisplayWindow::DisplayWindow(Platform &platform, SkinTables &skin, RadioState &state, RadioLink &link,
+                             INIFILES &settings, const QWidget &mainWindow)
+    : m_ini(settings)
+    , m_mainWindow(mainWindow)
+    , m_control(platform, skin, state, link.telnet, link.view, link.hooks, settings.ProgramFolder(), state.WaitFrame)
+    , m_form(m_control, link.view) {
+    DisplayControl &control = m_control;
+    DisplayForm &form = m_form;
+
+    // The window is loaded once and stays loaded; it is shown from the main window.
+    form.adjustSize();
+    m_shown = m_ini.hasSavedPlace(m_placement.placementName());
+    m_ini.RestoreWindowPlacement(m_placement);
+    control.DisplayScreen(QStringLiteral("main"));
+
+    // The radio link asks for screens, refreshes and the search box, and stops the waiting
+    // animation itself through the shared frame counter; the display's refresh timer is the
+    // link's automatic poll.
+    QObject::connect(&link.view, &LinkView::displayScreenRequested, &control, &DisplayControl::DisplayScreen);
+    QObject::connect(&link.view, &LinkView::refreshDisplaysRequested, &control, &DisplayControl::RefreshDisplays);
+    QObject::connect(&link.view, &LinkView::searchBoxFocusRequested, &form, &DisplayForm::focusSearchBox);
+    QObject::connect(&link.view, &LinkView::changed, &form, [&control, &form] {
+        control.WatchMetaStatus();
+        control.FollowCurrentMenuLabel();
+        form.render();
+    });
+
+    // Closing the window keeps it loaded: its placement is saved and it is hidden.
+    QObject::connect(&form, &DisplayForm::closing, &form, [this] { m_ini.SaveWindowPlacement(m_placement, true); });
+}
+
+DisplayWindow::~DisplayWindow() {
+    if (m_shown) {
+        m_ini.SaveWindowPlacement(m_placement, false);
+    }
+}
+
+void DisplayWindow::show() {
+    if (!m_shown) {
+        MoveToFirstSpot(m_form, FirstSpot::LeastCovered, m_mainWindow, m_mainWindow.screen());
+        m_shown = true;
+    }
+    m_form.show();
+    if (m_form.isMinimized()) {
+        m_form.showNormal();
+    }
+    m_form.raise();
+    m_form.activateWindow();
+}

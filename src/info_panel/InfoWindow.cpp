@@ -1,0 +1,25 @@
+#include "info_panel/InfoWindow.h"
+
+#include "radio_link/RadioLink.h"
+#include "settings/INIFILES.h"
+
+InfoWindow::InfoWindow(Platform &platform, RadioLink &link, RadioState &state, const Timeouts &timeouts,
+                       const SkinTables &skin, MacroTable &macros, INIFILES &settings, const QWidget &mainWindow)
+    : m_ini(settings)
+    , m_panel(platform, link, state, timeouts, skin, macros, settings.ProgramFolder())
+    , m_form(m_panel, link.view) {
+    MoveToFirstSpot(m_form, FirstSpot::BesideMain, mainWindow, mainWindow.screen());
+    m_ini.RestoreWindowPlacement(m_placement);
+    m_form.show();
+}
+
+InfoWindow::~InfoWindow() {
+    m_ini.SaveWindowPlacement(m_placement, false);
+    m_form.allowClose();
+    m_form.close();
+}
+
+void InfoWindow::show() {
+    m_form.show();
+    m_form.raise();
+}

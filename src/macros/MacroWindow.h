@@ -1,0 +1,31 @@
+#pragma once
+
+#include "macros/MacroForm.h"
+#include "settings/WidgetPlacement.h"
+
+class INIFILES;
+class MacroRunner;
+
+// The macro window and its place on the screen, watching a macro runner that lives with the
+// radio link. It opens by itself when a run starts; closing by the user only hides it.
+// Destroying it saves its placement when it was ever on screen.
+class MacroWindow {
+public:
+    // mainWindow is what the first placement is judged against.
+    MacroWindow(MacroRunner &runner, INIFILES &settings, const QWidget &mainWindow);
+    ~MacroWindow();
+    MacroWindow(const MacroWindow &) = delete;
+    MacroWindow &operator=(const MacroWindow &) = delete;
+
+    // Lists the steps of the macro with this table index and shows the window in front.
+    void showMacro(int macro);
+
+    MacroRunner &logic() { return m_runner; }
+    MacroForm &form() { return m_form; }
+
+private:
+    INIFILES &m_ini;
+    MacroRunner &m_runner;
+    MacroForm m_form;
+    WidgetPlacement m_placement{m_form, QStringLiteral("MacroForm")};
+};
