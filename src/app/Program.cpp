@@ -62,13 +62,10 @@ bool Program::start() {
     }
 
     // Empty queues with one free slot each and a host cache holding only its unused slot 0.
-    m_link = std::make_unique<RadioLink>(m_platform, m_state, m_timeouts, m_skin);
-    m_link->settings.ProgramFolder = m_ini.ProgramFolder();
+    m_session = std::make_unique<RadioSession>(m_platform, m_ini);
+    connect(m_session.get(), &RadioSession::skinLoaded, this, &Program::skinReloaded);
 
     m_main = std::make_unique<MainWindow>(m_commands, m_ini);
-
-    // No screen seen yet; no macro runs until the macro engine says otherwise.
-    m_state.LastScreen = -1;
 
     m_main->form().setWindowTitle(MainCaption());
 
@@ -76,12 +73,7 @@ bool Program::start() {
     ReadGeneralSettings(m_ini, settings);
     m_layout.CurrentRemote = settings.LastRemote;
     m_main->form().applySettings(settings);
-    LinkSettings &link = m_link->settings;
-    link.txtUrl = settings.RaidoURL;
-    link.txtPort = settings.RaidoPORT;
-    link.KeepAsConnected = settings.KeepConnected;
-    link.UpdateDisplayLabels = settings.AutoRefresh;
-    link.Auto21Backout = settings.Auto21Exit;
+    RadioSession::applyLinkSettings(settings, m_session->link().settings);
 
     const QStringList layouts = LayoutNamesIn(m_ini.ProgramFolder());
     m_main->form().layoutEditor().setLayoutNames(layouts, int(LayoutListSelection(layouts, m_layout.CurrentRemote)));
@@ -97,28 +89,27 @@ bool Program::start() {
     wireUpdate();
     m_main->show();
     m_remote->show();
-    m_info =
-        std::make_unique<InfoWindow>(m_platform, *m_link, m_state, m_timeouts, m_skin, m_macros, m_ini, m_main->form());
+    m_info = std::make_unique<InfoWindow>(m_session->infoPanel(), m_session->link(), m_ini, m_main->form());
     wireMacros();
     wireBetweenWindows();
     LineUpAtFirstStart(m_ini, {&m_main->form(), &m_remote->form(), &m_info->form()},
                        {QStringLiteral("ConfigForm"), QStringLiteral("RemoteForm"), QStringLiteral("InfoForm")});
 
-    StartUpQueries(m_commands, m_link->telnet, m_state);
-    m_link->start();
+    StartUpQueries(m_commands, m_session->link().telnet, m_session->state());
+    m_session->start();
     return true;
 }
 
 void Program::ReloadButton_Click() {
-    const QString picture = ReloadDataFiles(ReloadData{m_ini, m_commands, m_layout, m_skin, m_timeouts, m_macros},
-                                            &m_remote->placement(), [this] { Q_EMIT skinReloaded(); });
+    const QString picture =
+        ReloadDataFiles(ReloadData{m_ini, m_commands, m_layout, *m_session}, &m_remote->placement());
     m_remote->showLayout(picture);
     m_remote->show();
 }
 
 void Program::wireMainWindow() {
     ConfigForm &form = m_main->form();
-    RadioLink &link = *m_link;
+    RadioLink &link = m_session->link();
     connect(&form, &ConfigForm::unloading, this, &Program::Form_Unload);
 
     m_wiring = std::make_unique<QObject>();
@@ -133,7 +124,7 @@ void Program::wireMainWindow() {
     connect(&form, &ConfigForm::autoRefreshToggled, wiring,
             [&link](bool on) { link.settings.UpdateDisplayLabels = on; });
     connect(&form, &ConfigForm::autoRefreshClicked, wiring,
-            [this](bool ticked) { UpdateDisplayLabelsClicked(ticked, m_state, m_timeouts); });
+            [this](bool ticked) { UpdateDisplayLabelsClicked(ticked, state(), timeouts()); });
 
     connect(&form, &ConfigForm::connectClicked, wiring, [&link] { link.connection.ConnectButton_Click(); });
     connect(&form, &ConfigForm::disconnectClicked, wiring, [&link] { link.connection.DisconnectButton_Click(); });
@@ -182,9 +173,8 @@ void Program::Form_Unload() {
     m_display.reset();
     m_info.reset();
     m_macroWindow.reset();
-    m_macroRunner.reset();
     m_remote->close();
-    QObject::disconnect(&m_link->view, nullptr, &m_remote->form(), nullptr);
+    QObject::disconnect(&link().view, nullptr, &m_remote->form(), nullptr);
     m_update.reset();
 
     m_main->savePlace();
@@ -192,7 +182,7 @@ void Program::Form_Unload() {
     // Nothing else is held open: every file is read and written in one piece.
 
     for (int channel = 0; channel < 2; ++channel) {
-        TcpSocket &port = m_link->connection.RadioPort(channel);
+        TcpSocket &port = link().connection.RadioPort(channel);
         if (port.State() != TcpSocket::sckClosed) {
             port.Close();
         }
@@ -202,7 +192,7 @@ void Program::Form_Unload() {
     // "Keep As Connected", a connection attempt in flight, the display refresh) can open a
     // socket again before the event loop stops.
     m_wiring.reset();
-    m_link.reset();
+    m_session.reset();
 
     Q_EMIT ended();
 }

@@ -1,13 +1,10 @@
 #pragma once
 
 #include "app/SingleInstance.h"
-#include "macros/MacroTable.h"
 #include "main_window/CommandList.h"
-#include "radio_link/RadioState.h"
-#include "radio_link/SkinTables.h"
 #include "remote/RemoteLayout.h"
+#include "session/RadioSession.h"
 #include "settings/INIFILES.h"
-#include "settings/Timeouts.h"
 
 #include <QObject>
 #include <QString>
@@ -27,7 +24,8 @@ class RemoteActions;
 class RemoteWindow;
 class UpdateWindow;
 
-// The composition root: owns the shared data, the radio link with its timers and one object
+// The composition root: owns the radio session (the link with its timers, the device state and
+// the data the radio is read with, the macro runner), the main window's own data and one object
 // per window (its logic, its form and its place on the screen), runs the start-up and close
 // sequences and wires the windows to the logic and to each other. Nothing else reaches across
 // windows. Each window's wiring is a function of its own in a Wire file beside this one.
@@ -52,14 +50,16 @@ public:
 
     ConfigForm &mainWindow();
     CommandList &commands() { return m_commands; }
-    // The radio link lives from start() until the main window has closed.
-    RadioLink &link() { return *m_link; }
-    bool linkRunning() const { return m_link != nullptr; }
-    RadioState &state() { return m_state; }
-    const Timeouts &timeouts() const { return m_timeouts; }
+    // The radio session lives from start() until the main window has closed.
+    RadioSession &session() { return *m_session; }
+    bool linkRunning() const { return m_session != nullptr; }
+    RadioLink &link() { return m_session->link(); }
+    RadioState &state() { return m_session->state(); }
+    const Timeouts &timeouts() { return m_session->timeouts(); }
+    const MacroTable &macros() { return m_session->macros(); }
+    MacroRunner &macroRunner() { return m_session->macroRunner(); }
     INIFILES &ini() { return m_ini; }
     const RemoteLayout &layout() const { return m_layout; }
-    const MacroTable &macros() const { return m_macros; }
 
     // The windows other than the main window. The remote window lives from start() on; the
     // others exist from start() until the main window has closed.
@@ -69,8 +69,6 @@ public:
     MacroWindow &macroWindow() { return *m_macroWindow; }
     ConsoleWindow *consoleWindow() { return m_console.get(); }
     UpdateWindow *updateWindow() { return m_update.get(); }
-
-    MacroRunner &macroRunner() { return *m_macroRunner; }
 
 Q_SIGNALS:
     // A second copy was started while this one runs: the real program sounds the bell.
@@ -95,17 +93,13 @@ private:
     Platform &m_platform;
     INIFILES m_ini;
     SingleInstance m_instance;
-    RadioState m_state;
-    SkinTables m_skin;
-    Timeouts m_timeouts;
     CommandList m_commands;
     RemoteLayout m_layout;
-    MacroTable m_macros;
     bool m_unloaded = false;
 
     // Declared in the order they come; destroyed the other way round, the windows before the
-    // link whose data they show.
-    std::unique_ptr<RadioLink> m_link;
+    // session whose data they show.
+    std::unique_ptr<RadioSession> m_session;
     std::unique_ptr<MainWindow> m_main;
     std::unique_ptr<RemoteActions> m_remoteActions;
     std::unique_ptr<RemoteWindow> m_remote;
@@ -116,6 +110,5 @@ private:
     std::unique_ptr<UpdateWindow> m_update;
     std::unique_ptr<ConsoleWindow> m_console;
     std::unique_ptr<DisplayWindow> m_display;
-    std::unique_ptr<MacroRunner> m_macroRunner;
     std::unique_ptr<MacroWindow> m_macroWindow;
 };

@@ -42,9 +42,7 @@ public:
         m_link.view.flush();
     }
     QString searchText() const override { return m_display.SearchText; }
-    void setSearchText(const QString &text) override {
-        m_display.typeSearchText(text);
-    }
+    void setSearchText(const QString &text) override { m_display.typeSearchText(text); }
 
 private:
     ConfigForm &m_mainWindow;
@@ -60,12 +58,12 @@ private:
 // types into the display's search box; the display's list labels open the panel's lists; the
 // remote window's status bar brings the panel back.
 void Program::wireBetweenWindows() {
-    RadioLink &link = *m_link;
+    RadioLink &link = m_session->link();
     InfoPanel &panel = m_info->logic();
     InfoForm &info = m_info->form();
     DisplayWindow &displayWindow = *m_display;
     DisplayControl &display = displayWindow.logic();
-    MacroRunner &runner = *m_macroRunner;
+    MacroRunner &runner = m_session->macroRunner();
     MacroWindow &macroWindow = *m_macroWindow;
 
     connect(&panel, &InfoPanel::displayRequested, &displayWindow.form(), [&displayWindow] { displayWindow.show(); });
@@ -79,8 +77,6 @@ void Program::wireBetweenWindows() {
     connect(&display, &DisplayControl::infoListOpened, &panel, &InfoPanel::InfoList_DblClick);
     connect(&display, &DisplayControl::metaListOpened, &panel, &InfoPanel::MetaList_DblClick);
 
-    connect(&panel, &InfoPanel::macroStartRequested, &runner, &MacroRunner::Start);
-    connect(&panel, &InfoPanel::macroStopRequested, &runner, &MacroRunner::Stop);
     connect(&panel, &InfoPanel::macroShowRequested, &macroWindow.form(),
             [&macroWindow](int macro) { macroWindow.showMacro(macro); });
     connect(&runner, &MacroRunner::changed, &info, [&runner, &info] {

@@ -5,7 +5,8 @@
 
 // The console window shares the link's connect wait and opens from the main window.
 void Program::wireConsole() {
-    m_console = std::make_unique<ConsoleWindow>(m_platform, m_timeouts, m_link->connection.ConnectExtra, m_ini);
+    m_console =
+        std::make_unique<ConsoleWindow>(m_platform, m_session->timeouts(), link().connection.ConnectExtra, m_ini);
     ConsoleWindow &console = *m_console;
     connect(&m_main->form(), &ConfigForm::functionFramesDoubleClicked, &console.form(), [&console] { console.show(); });
 }

@@ -7,16 +7,15 @@
 
 namespace {
 
-// The remote window's requests, answered by the radio link and the main window's command list.
+// The remote window's requests, answered by the radio session and the main window's command list.
 class RemoteRequests final : public RemoteActions {
 public:
-    RemoteRequests(RadioLink &link, RadioState &state, const Timeouts &timeouts, CommandList &commands)
-        : m_link(link)
-        , m_state(state)
-        , m_timeouts(timeouts)
+    RemoteRequests(RadioSession &session, CommandList &commands)
+        : m_session(session)
+        , m_link(session.link())
         , m_commands(commands) {}
 
-    void sendKey(const QString &command) override { SendRemoteKey(m_link.telnet, m_state, m_timeouts, command); }
+    void sendKey(const QString &command) override { m_session.pressKey(command); }
     void connectRadio() override { m_link.connection.ConnectButton_Click(); }
     void disconnectRadio() override { m_link.connection.DisconnectButton_Click(); }
     bool keepAsConnected() const override { return m_link.settings.KeepAsConnected; }
@@ -31,9 +30,8 @@ public:
     }
 
 private:
+    RadioSession &m_session;
     RadioLink &m_link;
-    RadioState &m_state;
-    const Timeouts &m_timeouts;
     CommandList &m_commands;
 };
 
@@ -42,12 +40,12 @@ private:
 // The remote window, wired to the command list and the radio link, and the layout editor whose
 // boxes and buttons are in the main window.
 void Program::wireRemote() {
-    m_remoteActions = std::make_unique<RemoteRequests>(*m_link, m_state, m_timeouts, m_commands);
+    m_remoteActions = std::make_unique<RemoteRequests>(*m_session, m_commands);
     m_remote = std::make_unique<RemoteWindow>(m_platform, m_ini, m_layout, *m_remoteActions, m_main->form());
     RemoteControl &control = m_remote->logic();
     LayoutEditor &editor = m_remote->editor();
     ConfigForm &form = m_main->form();
-    RadioLink &link = *m_link;
+    RadioLink &link = m_session->link();
 
     QObject *window = &m_remote->form();
     connect(&m_commands, &CommandList::selectionChanged, window,

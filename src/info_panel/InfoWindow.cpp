@@ -3,10 +3,9 @@
 #include "radio_link/RadioLink.h"
 #include "settings/INIFILES.h"
 
-InfoWindow::InfoWindow(Platform &platform, RadioLink &link, RadioState &state, const Timeouts &timeouts,
-                       const SkinTables &skin, MacroTable &macros, INIFILES &settings, const QWidget &mainWindow)
+InfoWindow::InfoWindow(InfoPanel &panel, RadioLink &link, INIFILES &settings, const QWidget &mainWindow)
     : m_ini(settings)
-    , m_panel(platform, link, state, timeouts, skin, macros, settings.ProgramFolder())
+    , m_panel(panel)
     , m_form(m_panel, link.view) {
     MoveToFirstSpot(m_form, FirstSpot::BesideMain, mainWindow, mainWindow.screen());
     m_ini.RestoreWindowPlacement(m_placement);

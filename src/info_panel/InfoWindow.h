@@ -6,19 +6,14 @@
 
 class INIFILES;
 class RadioLink;
-struct MacroTable;
-struct RadioState;
-struct SkinTables;
-struct Timeouts;
 
-// The information panel with its window and its place on the screen. Made loaded, placed and
-// on screen; closing by the user only hides it, destroying it saves its placement and closes
-// it for good.
+// The information panel's window over the panel's logic (which the radio session owns) and its
+// place on the screen. Made loaded, placed and on screen; closing by the user only hides it, destroying it saves its
+// placement and closes it for good.
 class InfoWindow {
 public:
     // mainWindow is what the first placement is judged against.
-    InfoWindow(Platform &platform, RadioLink &link, RadioState &state, const Timeouts &timeouts, const SkinTables &skin,
-               MacroTable &macros, INIFILES &settings, const QWidget &mainWindow);
+    InfoWindow(InfoPanel &panel, RadioLink &link, INIFILES &settings, const QWidget &mainWindow);
     ~InfoWindow();
     InfoWindow(const InfoWindow &) = delete;
     InfoWindow &operator=(const InfoWindow &) = delete;
@@ -30,7 +25,7 @@ public:
 
 private:
     INIFILES &m_ini;
-    InfoPanel m_panel;
+    InfoPanel &m_panel;
     InfoForm m_form;
     WidgetPlacement m_placement{m_form, QStringLiteral("InfoForm")};
 };

@@ -1,11 +1,10 @@
 #include "main_window/MainWindowRules.h"
 
-#include "display/Skin.h"
-#include "macros/MacroCompiler.h"
 #include "main_window/CommandList.h"
 #include "radio_link/RadioState.h"
 #include "radio_link/Telnet.h"
 #include "remote/RemoteLayout.h"
+#include "session/RadioSession.h"
 #include "settings/INIFILES.h"
 #include "settings/Timeouts.h"
 
@@ -24,17 +23,10 @@ void FallBackToLastRemote(RemoteLayout &layout, const INIFILES &ini) {
     }
 }
 
-QString ReloadDataFiles(const ReloadData &data, PlacedWindow *remoteWindow, const std::function<void()> &skinReloaded) {
-    const QString folder = data.ini.ProgramFolder();
-    data.commands.LoadFromFolder(folder);
+QString ReloadDataFiles(const ReloadData &data, PlacedWindow *remoteWindow) {
+    data.commands.LoadFromFolder(data.ini.ProgramFolder());
     FallBackToLastRemote(data.layout, data.ini);
-    GetTheIndexs(data.skin, data.ini, folder);
-    GetTheMenuArray(data.skin, folder);
-    if (skinReloaded) {
-        skinReloaded();
-    }
-    data.ini.ReadTimeouts(data.timeouts);
-    LoadMacros(data.macros, folder);
+    data.session.loadData();
     return LoadLayout(data.layout, data.layout.CurrentRemote, data.ini, remoteWindow);
 }
 

@@ -2,13 +2,11 @@
 
 #include <QString>
 
-#include <functional>
-
 class CommandList;
 class INIFILES;
 class PlacedWindow;
+class RadioSession;
 class Telnet;
-struct MacroTable;
 struct RadioState;
 struct RemoteLayout;
 struct SkinTables;
@@ -23,9 +21,7 @@ struct ReloadData {
     INIFILES &ini;
     CommandList &commands;
     RemoteLayout &layout;
-    SkinTables &skin;
-    Timeouts &timeouts;
-    MacroTable &macros;
+    RadioSession &session; // the skin, the timeouts and the macros
 };
 
 // The layout to load when none is current: the settings' LastRemote, "remote1" by default.
@@ -34,12 +30,11 @@ void FallBackToLastRemote(RemoteLayout &layout, const INIFILES &ini);
 
 // The Reload action (the Reload button, a new layout picked in the list, and the start-up), in
 // its order: the command list; the layout name when none is current (FallBackToLastRemote);
-// the display skin's index and menu files, then skinReloaded() so the display can redraw; the
-// Timeouts settings; the macros; the current layout, with the remote window's placement (null
-// while that window does not exist). Returns the picture the remote window should show, ""
+// what the radio session reads (RadioSession::loadData: the display skin, announced by its
+// skinLoaded() so the display can redraw, the Timeouts settings, the macros); the current layout, with the remote
+// window's placement (null while that window does not exist). Returns the picture the remote window should show, ""
 // when the layout has none (the window then keeps the picture it shows).
-QString ReloadDataFiles(const ReloadData &data, PlacedWindow *remoteWindow,
-                        const std::function<void()> &skinReloaded = {});
+QString ReloadDataFiles(const ReloadData &data, PlacedWindow *remoteWindow);
 
 // The end of the start-up: POWER selected in the command list when it lists one, and the radio
 // asked for its version, power state and menu position on the query channel, in that order; the

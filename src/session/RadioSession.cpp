@@ -48,10 +48,25 @@ private:
     QString &m_searchText;
 };
 
+namespace {
+
+std::unique_ptr<INIFILES> settingsIn(const QString &programFolder, const QString &executableName) {
+    auto settings = std::make_unique<INIFILES>();
+    settings->SetProgramPaths(QDir(programFolder).filePath(executableName));
+    return settings;
+}
+
+} // namespace
+
 RadioSession::RadioSession(Platform &platform, const QString &programFolder, const QString &executableName,
                            QObject *parent)
-    : QObject(parent) {
-    m_ini.SetProgramPaths(QDir(programFolder).filePath(executableName));
+    : RadioSession(platform, *settingsIn(programFolder, executableName).release(), parent) {
+    m_ownSettings.reset(&m_ini);
+}
+
+RadioSession::RadioSession(Platform &platform, INIFILES &settings, QObject *parent)
+    : QObject(parent)
+    , m_ini(settings) {
     m_link = std::make_unique<RadioLink>(platform, m_state, m_timeouts, m_skin);
     m_link->settings.ProgramFolder = m_ini.ProgramFolder();
     m_panel =
@@ -79,8 +94,8 @@ void RadioSession::wireRunner() {
     link.hooks.answerMacroQuestions(runner);
     connect(&link.view, &LinkView::macroTrace, &runner, &MacroRunner::AddToMacroText);
 
-    panel.hooks.startMacro = [&runner](int macro) { runner.Start(macro); };
-    panel.hooks.stopMacro = [&runner] { runner.Stop(); };
+    connect(&panel, &InfoPanel::macroStartRequested, &runner, &MacroRunner::Start);
+    connect(&panel, &InfoPanel::macroStopRequested, &runner, &MacroRunner::Stop);
 
     m_surroundings = std::make_unique<Surroundings>(link, panel, m_searchText);
     runner.setSurroundings(*m_surroundings);
@@ -114,6 +129,7 @@ void RadioSession::loadData() {
     const QString folder = m_ini.ProgramFolder();
     GetTheIndexs(m_skin, m_ini, folder);
     GetTheMenuArray(m_skin, folder);
+    Q_EMIT skinLoaded();
     m_ini.ReadTimeouts(m_timeouts);
     LoadMacros(m_macros, folder);
 }

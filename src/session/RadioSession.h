@@ -1,8 +1,8 @@
 #pragma once
 
-#include "radio_link/SkinTables.h"
 #include "macros/MacroTable.h"
 #include "radio_link/RadioState.h"
+#include "radio_link/SkinTables.h"
 #include "settings/INIFILES.h"
 #include "settings/Timeouts.h"
 
@@ -45,6 +45,9 @@ public:
     // programFolder holds the settings file (executableName + ".ini") and the data files.
     RadioSession(Platform &platform, const QString &programFolder,
                  const QString &executableName = QStringLiteral("CVRemote"), QObject *parent = nullptr);
+    // The same on the settings of a front end that reads and writes them itself (the window
+    // program): one reader of the settings file, so nothing it caches goes stale.
+    RadioSession(Platform &platform, INIFILES &settings, QObject *parent = nullptr);
     ~RadioSession() override;
 
     // The link's inputs from the settings file: the radio's address and port, whether to keep
@@ -72,6 +75,7 @@ public:
     bool macroRunning() const;
 
     INIFILES &ini() { return m_ini; }
+    const INIFILES &ini() const { return m_ini; }
     RadioState &state() { return m_state; }
     const RadioState &state() const { return m_state; }
     SkinTables &skin() { return m_skin; }
@@ -84,6 +88,9 @@ public:
     const QString &searchText() const { return m_searchText; }
 
 Q_SIGNALS:
+    // loadData() has read the display skin again (before the timeouts and the macros): a
+    // display redraws from it.
+    void skinLoaded();
     // A macro run ended: finished, failed for good, or stopped.
     void macroEnded();
 
@@ -91,7 +98,8 @@ private:
     class Surroundings;
     void wireRunner();
 
-    INIFILES m_ini;
+    std::unique_ptr<INIFILES> m_ownSettings; // only when the session was given a folder
+    INIFILES &m_ini;
     RadioState m_state;
     SkinTables m_skin;
     Timeouts m_timeouts;

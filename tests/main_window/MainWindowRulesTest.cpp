@@ -7,6 +7,7 @@
 #include "radio_link/SkinTables.h"
 #include "radio_link/Telnet.h"
 #include "remote/RemoteLayout.h"
+#include "session/RadioSession.h"
 #include "settings/INIFILES.h"
 #include "support/FakePlatform.h"
 
@@ -31,13 +32,14 @@ TEST(MainWindowRules, ReloadReadsEverythingInOrderAndFallsBackToTheLastLayout) {
     ini.SetProgramPaths(folder.filePath("CVRemote"));
     CommandList commands;
     RemoteLayout layout;
-    SkinTables skin;
-    Timeouts timeouts;
-    MacroTable macros;
-    const ReloadData data{ini, commands, layout, skin, timeouts, macros};
+    FakePlatform platform;
+    RadioSession session(platform, ini);
+    const Timeouts &timeouts = session.timeouts();
+    const ReloadData data{ini, commands, layout, session};
     // The skin comes after the command list and before the timeouts.
     std::pair<int, float> atSkin{-1, 0.0f};
-    const QString picture = ReloadDataFiles(data, nullptr, [&] { atSkin = {commands.count(), timeouts.Connect}; });
+    QObject::connect(&session, &RadioSession::skinLoaded, [&] { atSkin = {commands.count(), timeouts.Connect}; });
+    const QString picture = ReloadDataFiles(data, nullptr);
     EXPECT_EQ(atSkin, (std::pair{2, 0.5f}));
     EXPECT_EQ(timeouts.Connect, 2.0f);
     EXPECT_EQ(layout.CurrentRemote, "mine");
