@@ -124,7 +124,7 @@ void Program::wireMainWindow() {
     connect(&form, &ConfigForm::autoRefreshToggled, wiring,
             [&link](bool on) { link.settings.UpdateDisplayLabels = on; });
     connect(&form, &ConfigForm::autoRefreshClicked, wiring,
-            [this](bool ticked) { UpdateDisplayLabelsClicked(ticked, state(), timeouts()); });
+            [&link](bool ticked) { UpdateDisplayLabelsClicked(ticked, link.poll); });
 
     connect(&form, &ConfigForm::connectClicked, wiring, [&link] { link.connection.ConnectButton_Click(); });
     connect(&form, &ConfigForm::disconnectClicked, wiring, [&link] { link.connection.DisconnectButton_Click(); });

@@ -2,6 +2,7 @@
 
 #include "keyboard/KeyboardGrid.h"
 #include "platform/Platform.h"
+#include "radio_link/AutomaticPoll.h"
 #include "radio_link/LinkView.h"
 #include "radio_link/RadioState.h"
 #include "radio_link/SkinTables.h"
@@ -20,12 +21,14 @@ const ScreenDef *definitionAt(const SkinTables &skin, int index) {
 
 } // namespace
 
-DisplayControl::DisplayControl(Platform &platform, SkinTables &skin, RadioState &state, Telnet &telnet, LinkView &view,
-                               const LinkHooks &hooks, const QString &programFolder, qint16 &waitFrame)
+DisplayControl::DisplayControl(Platform &platform, SkinTables &skin, RadioState &state, Telnet &telnet,
+                               AutomaticPoll &poll, LinkView &view, const LinkHooks &hooks,
+                               const QString &programFolder, qint16 &waitFrame)
     : screen(skin, state, view, platform.wallClock(), programFolder)
     , m_skin(skin)
     , m_state(state)
     , m_telnet(telnet)
+    , m_poll(poll)
     , m_view(view)
     , m_hooks(hooks)
     , m_waitFrame(waitFrame)
@@ -73,15 +76,6 @@ void DisplayControl::ColourNameLabels(const QString &menuName) {
     changeScreen([&] { screen.ColourNameLabels(menuName); });
 }
 
-void DisplayControl::clearPollRequests() {
-    m_state.needs.NeedList = false;
-    m_state.needs.NeedMeta = false;
-    m_state.needs.NeedMenu = false;
-    m_state.needs.NeedState = false;
-    m_state.needs.NeedVolume = false;
-    m_state.needs.NeedVersion = false;
-}
-
 void DisplayControl::DoCommand(qint16 index, bool status) {
     // After a Reload the selection may point past the new tables.
     const ScreenDef *def = definitionAt(m_skin, status ? m_skin.CurrentStatusSet : m_skin.CurrentMenu);
@@ -105,7 +99,7 @@ void DisplayControl::BackGround_Click() {
         return;
     }
     const QString target = def->BackgroundTarget;
-    clearPollRequests();
+    m_poll.forgetQueries();
     DoCommand(-1, false);
     show(target);
 }

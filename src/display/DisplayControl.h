@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 
+class AutomaticPoll;
 class LinkView;
 class Platform;
 class Telnet;
@@ -29,8 +30,8 @@ class DisplayControl : public QObject {
     Q_OBJECT
 public:
     // waitFrame is the waiting animation's frame counter, shared with the macro window.
-    DisplayControl(Platform &platform, SkinTables &skin, RadioState &state, Telnet &telnet, LinkView &view,
-                   const LinkHooks &hooks, const QString &programFolder, qint16 &waitFrame);
+    DisplayControl(Platform &platform, SkinTables &skin, RadioState &state, Telnet &telnet, AutomaticPoll &poll,
+                   LinkView &view, const LinkHooks &hooks, const QString &programFolder, qint16 &waitFrame);
     ~DisplayControl() override;
 
     ScreenRenderer screen;
@@ -104,7 +105,6 @@ Q_SIGNALS:
     void metaListOpened();
 
 private:
-    void clearPollRequests();
     // Runs a change of the screen and announces it when the picture differs afterwards.
     void changeScreen(const std::function<void()> &change);
     void show(const QString &screenName);
@@ -113,6 +113,7 @@ private:
     SkinTables &m_skin;
     RadioState &m_state;
     Telnet &m_telnet;
+    AutomaticPoll &m_poll;
     LinkView &m_view;
     const LinkHooks &m_hooks;
     qint16 &m_waitFrame;

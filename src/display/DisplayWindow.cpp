@@ -8,7 +8,7 @@ DisplayWindow::DisplayWindow(Platform &platform, SkinTables &skin, RadioState &s
                              INIFILES &settings, const QWidget &mainWindow)
     : m_ini(settings)
     , m_mainWindow(mainWindow)
-    , m_control(platform, skin, state, link.telnet, link.view, link.hooks, settings.ProgramFolder(), state.WaitFrame)
+    , m_control(platform, skin, state, link.telnet, link.poll, link.view, link.hooks, settings.ProgramFolder(), state.WaitFrame)
     , m_form(m_control, link.view) {
     DisplayControl &control = m_control;
     DisplayForm &form = m_form;

@@ -73,7 +73,7 @@ QString InfoPanel::messageRuler() {
 
 InfoPanel::InfoPanel(Platform &platform, RadioLink &link, RadioState &state, const Timeouts &timeouts,
                      const SkinTables &skin, MacroTable &macros, QString programFolder)
-    : menu(link.telnet, state, timeouts)
+    : menu(link.poll)
     , m_platform(platform)
     , m_link(link)
     , m_telnet(link.telnet)

@@ -2,19 +2,14 @@
 
 #include <QString>
 
-class Telnet;
-struct RadioState;
-struct Timeouts;
+class AutomaticPoll;
 
 // The refresh menu: each procedure asks the radio for one value on the query channel. An
 // explicit refresh postpones the next automatic poll by a full interval, so the poll does not
 // ask the same thing again right behind it.
 class Menuform {
 public:
-    Menuform(Telnet &telnet, RadioState &state, const Timeouts &timeouts);
-
-    // Reloads the poll countdown (the standby interval while the radio sleeps).
-    void ClearCaptures();
+    explicit Menuform(AutomaticPoll &poll);
 
     void Mnu_Menus_Refresh_Click() { refresh(QStringLiteral("MINFO")); }
     void Mnu_Minfo_Refresh_Click() { refresh(QStringLiteral("MINFO")); }
@@ -27,7 +22,5 @@ public:
 private:
     void refresh(const QString &query);
 
-    Telnet &m_telnet;
-    RadioState &m_state;
-    const Timeouts &m_timeouts;
+    AutomaticPoll &m_poll;
 };

@@ -1,6 +1,7 @@
 #include "main_window/MainWindowRules.h"
 
 #include "main_window/CommandList.h"
+#include "radio_link/AutomaticPoll.h"
 #include "radio_link/RadioState.h"
 #include "radio_link/Telnet.h"
 #include "remote/RemoteLayout.h"
@@ -8,11 +9,11 @@
 #include "settings/INIFILES.h"
 #include "settings/Timeouts.h"
 
-void UpdateDisplayLabelsClicked(bool ticked, RadioState &state, const Timeouts &timeouts) {
+void UpdateDisplayLabelsClicked(bool ticked, AutomaticPoll &poll) {
     if (ticked) {
-        state.poll.PollCountdown = 0;
+        poll.pollNow();
     } else {
-        state.poll.PollCountdown = state.poll.RadioStandby ? timeouts.PollWhenOff : timeouts.PollWhenOn;
+        poll.postpone();
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class AutomaticPoll;
 class CommandList;
 class INIFILES;
 class PlacedWindow;
@@ -14,7 +15,7 @@ struct Timeouts;
 
 // "Auto Refresh Labels" switched on polls at once and lets the countdown run from there;
 // switched off it reloads the countdown (which then stands still until switched on again).
-void UpdateDisplayLabelsClicked(bool ticked, RadioState &state, const Timeouts &timeouts);
+void UpdateDisplayLabelsClicked(bool ticked, AutomaticPoll &poll);
 
 // The program's data that the Reload action reads again from the program folder.
 struct ReloadData {

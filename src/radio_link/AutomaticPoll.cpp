@@ -105,12 +105,24 @@ void AutomaticPoll::deferFullRefresh() {
     m_state.poll.FullRefreshCountdown = m_timeouts.CheckAllOn;
 }
 
-void AutomaticPoll::reloadPollCountdown() {
+void AutomaticPoll::followKey() {
+    dropFullRefresh();
+    m_state.poll.FullRefreshCountdown = m_state.poll.RadioStandby ? m_timeouts.CheckAllOff : m_timeouts.CheckAllOn;
+    pollNow();
+    askFor(Query::Menu);
+}
+
+void AutomaticPoll::postpone() {
     m_state.poll.PollCountdown = m_state.poll.RadioStandby ? m_timeouts.PollWhenOff : m_timeouts.PollWhenOn;
 }
 
+void AutomaticPoll::forgetQueries() {
+    RadioState::PollNeeds &needs = m_state.needs;
+    needs.NeedList = needs.NeedMeta = needs.NeedMenu = needs.NeedState = needs.NeedVolume = needs.NeedVersion = false;
+}
+
 void AutomaticPoll::RefreshQuery(const QString &query) {
-    reloadPollCountdown();
+    postpone();
     m_telnet.QueueCommand(1, query);
 }
 
@@ -164,19 +176,19 @@ void AutomaticPoll::UpdateTimer_Timer() {
                 RefreshQuery(QStringLiteral("VERSION"));
             }
         }
-        reloadPollCountdown();
+        postpone();
         s.needs.FullRefreshDue = false;
     }
 
     m_timer->setEnabled(false);
     if (s.poll.PollCountdown <= 0) {
-        reloadPollCountdown();
+        postpone();
     }
     if (!s.needs.NeedMenu && !s.needs.NeedList && !s.needs.NeedMeta && !s.needs.NeedState && !s.needs.NeedVersion &&
         !s.needs.NeedVolume) {
         s.needs.FullRefreshDue = false;
         s.needs.NeedMenu = true;
-        reloadPollCountdown();
+        postpone();
         m_timer->setEnabled(true);
     }
     // Rather than firing every 100 ms to count one tick down, the timer sleeps through the

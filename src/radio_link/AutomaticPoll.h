@@ -81,6 +81,14 @@ public:
     // The next full refresh comes a whole interval of a radio that is on from now (a macro's
     // steps keep it away while the radio is busy with them).
     void deferFullRefresh();
+    // A key went to the radio: the next tick asks where the radio now is (its menu), and the
+    // full refresh waits a whole interval (of a radio that is on, or in standby).
+    void followKey();
+    // The countdown starts again from a whole interval (the standby interval while the radio
+    // sleeps): an explicit query or a paused display has just made the next poll pointless.
+    void postpone();
+    // Nothing is wanted any more (a new screen is being built and asks for what it shows).
+    void forgetQueries();
 
     static constexpr int KickMs = 20;
 
@@ -104,7 +112,6 @@ Q_SIGNALS:
     void refreshDisplays();
 
 private:
-    void reloadPollCountdown();
     int ticksToSleep() const;
     void armSleep();
 

@@ -2,6 +2,7 @@
 
 #include "platform/NumericText.h"
 #include "platform/Timer.h"
+#include "radio_link/AutomaticPoll.h"
 #include "radio_link/RadioState.h"
 #include "radio_link/Telnet.h"
 #include "remote/LayoutEditor.h"
@@ -50,14 +51,11 @@ QString PercentPanelText(qint16 yp, qint16 xp) {
     return QStringLiteral("Yp=") + QString::number(yp) + QStringLiteral(" Xp=") + QString::number(xp);
 }
 
-void SendRemoteKey(Telnet &telnet, RadioState &state, const Timeouts &timeouts, const QString &command) {
+void SendRemoteKey(Telnet &telnet, AutomaticPoll &poll, const QString &command) {
     telnet.QueueCommand(0, command);
     telnet.QueueCommand(0, QLatin1String(Telnet::Delay));
     telnet.ClearChannel(1);
-    state.needs.FullRefreshDue = false;
-    state.poll.FullRefreshCountdown = state.poll.RadioStandby ? timeouts.CheckAllOff : timeouts.CheckAllOn;
-    state.poll.PollCountdown = 0;
-    state.needs.NeedMenu = true;
+    poll.followKey();
 }
 
 ClickModifiers ClickModifiersOf(Qt::KeyboardModifiers modifiers) {

@@ -12,6 +12,7 @@
 #include <memory>
 #include <vector>
 
+class AutomaticPoll;
 class INIFILES;
 class LayoutEditor;
 class PlacedWindow;
@@ -38,7 +39,7 @@ QString PercentPanelText(qint16 yp, qint16 xp);
 
 // Sends a key of the remote: the command and a short gap on the command channel; the pending
 // status queries are dropped, and a menu poll follows at once with the full refresh put off.
-void SendRemoteKey(Telnet &telnet, RadioState &state, const Timeouts &timeouts, const QString &command);
+void SendRemoteKey(Telnet &telnet, AutomaticPoll &poll, const QString &command);
 
 // The modifier keys that steer a click: none, shift alone, or any other combination of shift,
 // control and alt.

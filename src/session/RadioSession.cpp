@@ -144,7 +144,7 @@ void RadioSession::start() {
 }
 
 void RadioSession::pressKey(const QString &command) {
-    SendRemoteKey(m_link->telnet, m_state, m_timeouts, command);
+    SendRemoteKey(m_link->telnet, m_link->poll, command);
 }
 
 void RadioSession::sendCommand(const QString &command) {

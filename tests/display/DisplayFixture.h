@@ -3,6 +3,7 @@
 #include "display/DisplayControl.h"
 #include "display/Skin.h"
 #include "display/TestPictures.h"
+#include "radio_link/AutomaticPoll.h"
 #include "radio_link/LinkView.h"
 #include "radio_link/MacroSwitch.h"
 #include "radio_link/RadioState.h"
@@ -35,9 +36,11 @@ struct DisplayFixture : ::testing::Test {
         return wired;
     }();
     Telnet telnet{platform, state, timeouts};
+    LinkSettings settings;
+    AutomaticPoll poll{platform, telnet, state, timeouts, settings};
     qint16 waitFrame = 0;
     std::unique_ptr<DisplayControl> display =
-        std::make_unique<DisplayControl>(platform, skin, state, telnet, view, hooks, folder.path(), waitFrame);
+        std::make_unique<DisplayControl>(platform, skin, state, telnet, poll, view, hooks, folder.path(), waitFrame);
 
     ScreenRenderer &screen() { return display->screen; }
     void picture(const QString &name, QSize size, QColor left, QColor right = QColor()) {

@@ -5,6 +5,7 @@
 #include "display/DisplayControl.h"
 #include "display/Skin.h"
 #include "display/TestPictures.h"
+#include "radio_link/AutomaticPoll.h"
 #include "radio_link/LinkView.h"
 #include "radio_link/MacroSwitch.h"
 #include "radio_link/RadioState.h"
@@ -49,6 +50,7 @@ class DisplayFormTest : public QObject {
     Timeouts m_timeouts;
     SkinTables m_skin;
     LinkView m_view;
+    LinkSettings m_settings;
     MacroSwitch m_macros;
     LinkHooks m_hooks = [this] {
         LinkHooks wired;
@@ -74,7 +76,9 @@ private Q_SLOTS:
                                                "[Labels_lst]\r\nL=5,100,%INFO,,\r\nL=5,T20,%MIN,,\r\n"));
         m_platform.fakeWallClock.set(QDateTime(QDate(2024, 3, 9), QTime(9, 58, 10)));
         m_telnet = std::make_unique<Telnet>(m_platform, m_state, m_timeouts);
-        DisplayControl control(m_platform, m_skin, m_state, *m_telnet, m_view, m_hooks, m_folder.path(), m_waitFrame);
+        AutomaticPoll poll(m_platform, *m_telnet, m_state, m_timeouts, m_settings);
+        DisplayControl control(m_platform, m_skin, m_state, *m_telnet, poll, m_view, m_hooks, m_folder.path(),
+                               m_waitFrame);
         control.DisplayScreen(QStringLiteral("home"));
         DisplayForm form(control, m_view);
         form.show();

@@ -1,5 +1,6 @@
 // The remote window's logic: clicks on the drawn remote, the pointer aid, the editor's
 // measuring clicks and dropped layouts.
+#include "radio_link/AutomaticPoll.h"
 #include "radio_link/LinkView.h"
 #include "radio_link/RadioState.h"
 #include "radio_link/Telnet.h"
@@ -62,12 +63,14 @@ TEST(RemoteControl, AKeyGoesOutWithAGapDropsPendingQueriesAndPollsTheMenu) {
     RadioState state;
     Timeouts timeouts;
     Telnet telnet(platform, state, timeouts);
+    LinkSettings settings;
+    AutomaticPoll poll(platform, telnet, state, timeouts, settings);
     telnet.QueueCommand(1, "STATE");
     telnet.QueueCommand(0, "UP");
     state.needs.FullRefreshDue = true;
     state.poll.PollCountdown = 7;
     state.poll.RadioStandby = true;
-    SendRemoteKey(telnet, state, timeouts, "VOLp");
+    SendRemoteKey(telnet, poll, "VOLp");
     EXPECT_EQ(telnet.pending(0), QStringList({"UP", "VOLp", "QXDELAY"}));
     EXPECT_TRUE(telnet.pending(1).isEmpty());
     EXPECT_FALSE(state.needs.FullRefreshDue);
@@ -75,7 +78,7 @@ TEST(RemoteControl, AKeyGoesOutWithAGapDropsPendingQueriesAndPollsTheMenu) {
     EXPECT_EQ(state.poll.PollCountdown, 0);
     EXPECT_TRUE(state.needs.NeedMenu);
     state.poll.RadioStandby = false;
-    SendRemoteKey(telnet, state, timeouts, "OK");
+    SendRemoteKey(telnet, poll, "OK");
     EXPECT_EQ(state.poll.FullRefreshCountdown, timeouts.CheckAllOn);
 }
 
