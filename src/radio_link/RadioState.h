@@ -35,8 +35,8 @@ struct RadioState {
 
     // What the automatic poll asks the radio for on its next tick. Raised through
     // AutomaticPoll::askFor() and by the label tokens a display shows; lowered where the
-    // decoder works out what the screen wants (ReplyDecoder::WhatAutos) and when the display
-    // drops its wishes (DisplayControl::clearPollRequests).
+    // decoder works out what the screen wants (ScreenRules::WhatAutos) and when a new screen
+    // drops the old one's wishes (AutomaticPoll::forgetQueries).
     struct PollNeeds {
         bool NeedState = false;
         bool NeedVersion = false;
