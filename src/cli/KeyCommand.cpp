@@ -5,6 +5,8 @@
 
 #include <QStringList>
 
+#include <algorithm>
+
 namespace {
 
 // The keys of the radio's remote control.
@@ -35,14 +37,16 @@ public:
             return false;
         }
         for (const QString &typed : names) {
-            const qsizetype found = RemoteKeys.indexOf(typed, Qt::CaseInsensitive);
-            if (found < 0) {
+            const auto found = std::find_if(RemoteKeys.begin(), RemoteKeys.end(), [&typed](const QString &key) {
+                return key.compare(typed, Qt::CaseInsensitive) == 0;
+            });
+            if (found == RemoteKeys.end()) {
                 error = QStringLiteral("\"%1\" is no key of the remote; the keys are %2 (send TEXT sends any "
                                        "other command)")
                             .arg(typed, RemoteKeys.join(u' '));
                 return false;
             }
-            m_keys << RemoteKeys[found];
+            m_keys << *found;
         }
         return true;
     }
