@@ -30,7 +30,7 @@ struct SharedOptions {
                                              "--program-folder DIR would use them."),
                               QStringLiteral("DIR")};
     QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help and end.")};
-    QCommandLineOption version{{QStringLiteral("V"), QStringLiteral("version")},
+    QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")},
                                QStringLiteral("Show the version and end.")};
 
     void addTo(QCommandLineParser &parser, bool withVersion) const {

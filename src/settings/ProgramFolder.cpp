@@ -24,7 +24,11 @@ bool fail(QString *error, const QString &text) {
 ProgramFolderChoice prepare(const QString &folder, const QString &from, bool lookOnly) {
     ProgramFolderChoice choice;
     if (lookOnly) {
-        if (QFileInfo(folder).isDir() && (from.isEmpty() || HoldsProgramData(folder))) {
+        // A settings file of the user's own counts as much as the data: the radio it names is
+        // the one to talk to, even before the window program has filled in the rest.
+        const bool settings =
+            QFileInfo(QDir(folder).filePath(QLatin1String(UserFolderName) + QStringLiteral(".ini"))).isFile();
+        if (QFileInfo(folder).isDir() && (from.isEmpty() || settings || HoldsProgramData(folder))) {
             choice.folder = folder;
         } else if (!from.isEmpty()) {
             choice.folder = from;

@@ -199,6 +199,13 @@ TEST_F(ProgramFolderTest, FindingTheFolderCreatesAndCopiesNothing) {
     ASSERT_TRUE(choice.ok()) << choice.error.toStdString();
     EXPECT_EQ(choice.folder, path("prefix/share/cvremote"));
     EXPECT_FALSE(QFileInfo::exists(path("home"))) << "nothing may be made for a look";
+    ASSERT_TRUE(QDir().mkpath(user));
+
+    // A settings file written before the first start names the radio: that folder it is.
+    ASSERT_TRUE(put(user + "/CVRemote.ini", "[General]\r\n"));
+    EXPECT_EQ(find(path("prefix/bin")).folder, user);
+    ASSERT_TRUE(QFile::remove(user + "/CVRemote.ini"));
+    EXPECT_EQ(find(path("prefix/bin")).folder, path("prefix/share/cvremote"));
 
     // Once started, the user's folder, with the user's settings, as the window program has it.
     ASSERT_EQ(choose(path("prefix/bin")).folder, user);
