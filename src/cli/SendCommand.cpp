@@ -66,11 +66,14 @@ protected:
                 return;
             }
             if (!m_replied) {
-                complain(
-                    QStringLiteral("the radio did not answer \"%1\"; it may or may not have acted on it").arg(m_text));
+                complain(QStringLiteral("the radio did not answer \"%1\"; it may or may not have acted on it. Ask it "
+                                        "with: cvremote-cli status")
+                             .arg(m_text));
                 finishNow(ExitCode::Failed);
             } else if (m_reply.startsWith(QLatin1String("ERROR"))) {
-                complain(QStringLiteral("the radio refused \"%1\"").arg(m_text));
+                complain(QStringLiteral("the radio refused \"%1\": check the command's spelling (CV Remote's command "
+                                        "list holds the ones it takes)")
+                             .arg(m_text));
                 finishNow(ExitCode::Failed);
             } else {
                 finishNow(ExitCode::Done);

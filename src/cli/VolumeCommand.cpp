@@ -45,10 +45,11 @@ protected:
             bool known = false;
             session.state().VolumeText.trimmed().toInt(&known, 10);
             if (!known) {
-                complain(client().answered()
-                             ? QStringLiteral("the radio did not tell its volume (it said \"%1\"); try again")
-                                   .arg(session.state().VolumeText)
-                             : QStringLiteral("the radio at %1 does not answer").arg(client().address().text()));
+                complain(
+                    client().answered()
+                        ? QStringLiteral("the radio did not tell its volume (it said \"%1\"); run the command again")
+                              .arg(session.state().VolumeText)
+                        : QStringLiteral("the radio at %1 does not answer").arg(client().address().text()));
                 finishNow(client().answered() ? ExitCode::Failed : ExitCode::Unreachable);
                 return;
             }
@@ -66,24 +67,28 @@ private:
         RadioSession &session = client().session();
         session.state().fresh.FreshVolume = false;
         session.link().telnet.QueueCommand(1, QStringLiteral("VOLUME"));
-        client().when([this] { return client().session().state().fresh.FreshVolume && client().drained(); },
-                      [this] {
-                          if (finishing()) {
-                              return;
-                          }
-                          const QString reached = client().session().state().VolumeText.trimmed();
-                          out() << reached << '\n';
-                          bool known = false;
-                          const int volume = reached.toInt(&known, 10);
-                          // A target of 5 and more is rounded to the radio's steps of 5.
-                          if (!known || std::abs(volume - m_target) > (m_target >= 5 ? 2 : 0)) {
-                              complain(
-                                  QStringLiteral("the radio stopped at %1 instead of %2").arg(reached).arg(m_target));
-                              finishNow(ExitCode::Failed);
-                          } else {
-                              finishNow(ExitCode::Done);
-                          }
-                      });
+        client().when(
+            [this] { return client().session().state().fresh.FreshVolume && client().drained(); },
+            [this] {
+                if (finishing()) {
+                    return;
+                }
+                const QString reached = client().session().state().VolumeText.trimmed();
+                out() << reached << '\n';
+                bool known = false;
+                const int volume = reached.toInt(&known, 10);
+                // A target of 5 and more is rounded to the radio's steps of 5.
+                if (!known || std::abs(volume - m_target) > (m_target >= 5 ? 2 : 0)) {
+                    complain(
+                        QStringLiteral("the radio stopped at %1 instead of %2 (a key that only closes a message on its "
+                                       "screen changes nothing); run the command again")
+                            .arg(reached)
+                            .arg(m_target));
+                    finishNow(ExitCode::Failed);
+                } else {
+                    finishNow(ExitCode::Done);
+                }
+            });
     }
 
     int m_target = 0;
