@@ -2,6 +2,7 @@
 #include "cli/ExitCodes.h"
 #include "cli/RadioClient.h"
 #include "macros/MacroRunner.h"
+#include "radio_link/RadioLink.h"
 #include "session/RadioSession.h"
 
 #include <QDir>
@@ -80,7 +81,13 @@ protected:
     void run() override {
         RadioSession &session = client().session();
         MacroRunner &runner = session.macroRunner();
-        runner.IncludeTheRx = m_rx;
+        if (m_rx) {
+            // The link's own trace rather than the runner's copy of it, which stops at the run's
+            // end: a command the last step queued still goes out after that, and shows.
+            connect(&session.link().view, &LinkView::macroTrace, this, [this](const QString &text) {
+                print(m_atLineStart && text.startsWith(QLatin1String("\r\n")) ? text.mid(2) : text);
+            });
+        }
         connect(&runner, &MacroRunner::traceAppended, this, &MacroCommand::print);
         connect(&session, &RadioSession::macroEnded, this, [this] {
             if (!m_atLineStart) {

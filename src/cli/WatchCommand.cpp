@@ -21,7 +21,10 @@ public:
         return QStringLiteral("Prints the radio's state once it is known, then a line whenever it changes (the\n"
                               "values status shows), each with the time of day, until Ctrl-C or SIGTERM ends it;\n"
                               "that is its normal end, with exit status 0. A radio that stops answering is a\n"
-                              "change too (\"no answer from ...\"); watching goes on until it answers again.");
+                              "change too (\"no answer from ...\"); watching goes on until it answers again.\n"
+                              "Changes show as the window program's automatic poll learns them: what the screen\n"
+                              "shows about every second, everything about every ten seconds (PollWhenOn and\n"
+                              "CheckAllOn in the settings' [Timeouts]).");
     }
     QList<QCommandLineOption> options() const override {
         return {{QStringLiteral("json"), QStringLiteral("Print one JSON object a line, for a program.")}};

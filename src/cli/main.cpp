@@ -66,7 +66,7 @@ QString optionLines(const QList<QCommandLineOption> &options) {
     for (const auto &row : rows) {
         QString line = QStringLiteral("  ") + row.first.leftJustified(width + 2);
         for (const QString &word : row.second.split(u' ')) {
-            if (line.size() + 1 + word.size() > 100 && line.size() > indent) {
+            if (line.size() + 1 + word.size() > 80 && line.size() > indent) {
                 text += line + u'\n';
                 line = QString(indent, u' ');
             } else if (line.size() > indent) {
