@@ -61,7 +61,10 @@ protected:
             if (finishing()) {
                 return; // interrupted: that ending is under way
             }
-            if (m_replies < m_keys.size()) {
+            if (!client().answered()) {
+                unreachable(QStringLiteral("the radio at %1 took the connection but does not answer")
+                                .arg(client().address().text()));
+            } else if (m_replies < m_keys.size()) {
                 complain(QStringLiteral("the radio did not answer %1 of the %2 keys; it may or may not have acted "
                                         "on them. Ask it with: cvremote-cli status")
                              .arg(m_keys.size() - m_replies)

@@ -65,7 +65,10 @@ protected:
             if (finishing()) {
                 return;
             }
-            if (!m_replied) {
+            if (!client().answered()) {
+                unreachable(QStringLiteral("the radio at %1 took the connection but does not answer")
+                                .arg(client().address().text()));
+            } else if (!m_replied) {
                 complain(QStringLiteral("the radio did not answer \"%1\"; it may or may not have acted on it. Ask it "
                                         "with: cvremote-cli status")
                              .arg(m_text));
