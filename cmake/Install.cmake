@@ -17,11 +17,12 @@ configure_file(${dist}/cvremote.metainfo.xml.in ${out}/${CV_APP_ID}.metainfo.xml
 configure_file(${dist}/changelog.in ${out}/changelog @ONLY)
 configure_file(${dist}/man/CVRemote.1.in ${out}/CVRemote.1 @ONLY)
 configure_file(${dist}/man/cvremote-radiosim.1.in ${out}/cvremote-radiosim.1 @ONLY)
+configure_file(${dist}/man/cvremote-cli.1.in ${out}/cvremote-cli.1 @ONLY)
 
 # Debian wants manual pages and the changelog compressed, reproducibly (-n: no name, no time).
 find_program(CV_GZIP gzip REQUIRED)
 set(compressed)
-foreach(file CVRemote.1 cvremote-radiosim.1 changelog)
+foreach(file CVRemote.1 cvremote-radiosim.1 cvremote-cli.1 changelog)
     add_custom_command(OUTPUT ${out}/${file}.gz
         COMMAND ${CV_GZIP} -9nkf ${out}/${file}
         DEPENDS ${out}/${file} VERBATIM)
@@ -31,16 +32,18 @@ add_custom_target(cv_dist_files ALL DEPENDS ${compressed})
 
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
-install(TARGETS CVRemote cvremote-radiosim RUNTIME DESTINATION bin)
+install(TARGETS CVRemote cvremote-radiosim cvremote-cli RUNTIME DESTINATION bin)
 # Debian builds bind every symbol at start so the whole relocation table can be made read-only.
-foreach(target CVRemote cvremote-radiosim)
+foreach(target CVRemote cvremote-radiosim cvremote-cli)
     target_link_options(${target} PRIVATE LINKER:-z,relro,-z,now)
 endforeach()
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/data/ DESTINATION share/cvremote PATTERN .keep EXCLUDE)
 install(FILES ${out}/${CV_APP_ID}.desktop DESTINATION share/applications)
 install(FILES ${out}/${CV_APP_ID}.metainfo.xml DESTINATION share/metainfo)
 install(DIRECTORY ${dist}/icons/ DESTINATION share/icons)
-install(FILES ${out}/CVRemote.1.gz ${out}/cvremote-radiosim.1.gz DESTINATION share/man/man1)
+install(FILES ${out}/CVRemote.1.gz ${out}/cvremote-radiosim.1.gz ${out}/cvremote-cli.1.gz DESTINATION share/man/man1)
+# bash-completion loads a command's completion on demand from this folder, by the command's name.
+install(FILES ${dist}/completion/cvremote-cli DESTINATION share/bash-completion/completions)
 install(FILES ${dist}/copyright ${out}/changelog.gz DESTINATION share/doc/cvremote)
 install(FILES ${dist}/lintian-overrides DESTINATION share/lintian/overrides RENAME cvremote)
 
@@ -56,7 +59,8 @@ string(CONCAT CPACK_PACKAGE_DESCRIPTION
     "polls what the radio plays and shows it: a clickable remote-control picture,\n"
     "the radio's display drawn from skin files, an information panel, a terminal\n"
     "view with a command list, macros, a console monitor and an update checker.\n"
-    "A simulated radio, cvremote-radiosim, comes with it.")
+    "A command-line client, cvremote-cli, drives the radio from scripts and\n"
+    "timers; a simulated radio, cvremote-radiosim, comes with it.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

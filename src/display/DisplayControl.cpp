@@ -250,13 +250,9 @@ void DisplayControl::SearchForText_DblClick() {
     }
     SearchEnabled = false;
     Q_EMIT searchBoxChanged();
-    const QString text = SearchText;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QString pair = i == 0 ? text.left(1) : text.mid(i - 1, 2);
-        for (const QString &command : MakeKeyPath(pair).split(u',', Qt::SkipEmptyParts)) {
-            m_telnet.QueueCommand(0, command);
-            m_telnet.QueueCommand(0, QLatin1String(Telnet::Delay));
-        }
+    for (const QString &command : TypingKeys(SearchText)) {
+        m_telnet.QueueCommand(0, command);
+        m_telnet.QueueCommand(0, QLatin1String(Telnet::Delay));
     }
     QString kept = SearchText;
     if (kept.endsWith(u'_')) {

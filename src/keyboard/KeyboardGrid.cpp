@@ -250,3 +250,18 @@ QString MakeKeyPath(const QString &pair) {
     moves += QStringLiteral("OK");
     return moves;
 }
+
+QStringList TypingKeys(const QString &text) {
+    QString typed;
+    for (const QChar c : text) {
+        if (IsOnKeyboard(c)) {
+            typed += c;
+        }
+    }
+    QStringList keys;
+    for (qsizetype i = 0; i < typed.size(); ++i) {
+        const QString pair = i == 0 ? typed.left(1) : typed.mid(i - 1, 2);
+        keys += MakeKeyPath(pair).split(u',', Qt::SkipEmptyParts);
+    }
+    return keys;
+}

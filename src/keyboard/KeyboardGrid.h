@@ -35,3 +35,9 @@ bool IsOnKeyboard(QChar character);
 // the keyboard gives "": there is no key to press, and the radio's cursor would no longer be
 // where the next call assumes it to be, so callers leave such characters out of their text.
 QString MakeKeyPath(const QString &pair);
+
+// The cursor commands that type a whole text on the radio's keyboard, its cursor starting on
+// "G" (as the radio puts it when it opens the keyboard): MakeKeyPath's moves for each character
+// after the one before, every path ending in "OK". Characters the keyboard does not have are
+// left out, so the cursor stays on the last key typed, where the next path starts.
+QStringList TypingKeys(const QString &text);

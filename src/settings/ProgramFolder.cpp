@@ -19,9 +19,24 @@ bool fail(QString *error, const QString &text) {
     return false;
 }
 
-// Makes the folder when missing and fills it from `from` (when given).
-ProgramFolderChoice prepare(const QString &folder, const QString &from) {
+// Makes the folder when missing and fills it from `from` (when given). A look only answers
+// which folder holds the files now: the folder once it holds them, else the one they come from.
+ProgramFolderChoice prepare(const QString &folder, const QString &from, bool lookOnly) {
     ProgramFolderChoice choice;
+    if (lookOnly) {
+        // A settings file of the user's own counts as much as the data: the radio it names is
+        // the one to talk to, even before the window program has filled in the rest.
+        const bool settings =
+            QFileInfo(QDir(folder).filePath(QLatin1String(UserFolderName) + QStringLiteral(".ini"))).isFile();
+        if (QFileInfo(folder).isDir() && (from.isEmpty() || settings || HoldsProgramData(folder))) {
+            choice.folder = folder;
+        } else if (!from.isEmpty()) {
+            choice.folder = from;
+        } else {
+            choice.error = QStringLiteral("the program folder %1 does not exist").arg(folder);
+        }
+        return choice;
+    }
     if (!QDir().mkpath(folder)) {
         choice.error = QStringLiteral("cannot create the program folder %1").arg(folder);
         return choice;
@@ -99,12 +114,14 @@ bool FillMissingFiles(const QString &from, const QString &to, QString *error) {
     return true;
 }
 
-ProgramFolderChoice ChooseProgramFolder(const ProgramFolderInputs &inputs) {
+namespace {
+
+ProgramFolderChoice choose(const ProgramFolderInputs &inputs, bool lookOnly) {
     const QString executableFolder = clean(inputs.executableFolder);
     const QString shipped = InstalledDataFolder(executableFolder);
 
     if (!inputs.explicitFolder.isEmpty()) {
-        return prepare(clean(inputs.explicitFolder), shipped);
+        return prepare(clean(inputs.explicitFolder), shipped, lookOnly);
     }
 
     const QFileInfo exe(executableFolder);
@@ -128,5 +145,15 @@ ProgramFolderChoice ChooseProgramFolder(const ProgramFolderInputs &inputs) {
                                                       QLatin1Char('/') + QLatin1String(InstalledDataName));
         return choice;
     }
-    return prepare(clean(inputs.userFolder), from);
+    return prepare(clean(inputs.userFolder), from, lookOnly);
+}
+
+} // namespace
+
+ProgramFolderChoice ChooseProgramFolder(const ProgramFolderInputs &inputs) {
+    return choose(inputs, false);
+}
+
+ProgramFolderChoice FindProgramFolder(const ProgramFolderInputs &inputs) {
+    return choose(inputs, true);
 }

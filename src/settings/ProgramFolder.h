@@ -43,6 +43,15 @@ struct ProgramFolderChoice {
 //   when that holds the data files itself (a portable copy on a read-only medium).
 ProgramFolderChoice ChooseProgramFolder(const ProgramFolderInputs &inputs);
 
+// The folder ChooseProgramFolder would settle on, by the same rules, for a program that only
+// reads it (the command-line client beside the window program): nothing is created or copied.
+// Where a start would first fill the folder (an installed copy never started yet, a portable copy
+// on a read-only medium), the answer is the folder the files would be filled from, whose data
+// files are the same and which holds no settings file; a folder that holds a settings file
+// (CVRemote.ini) already is the answer all the same. An error when a folder named on the command
+// line does not exist.
+ProgramFolderChoice FindProgramFolder(const ProgramFolderInputs &inputs);
+
 // <XDG data home>/CVRemote, e.g. ~/.local/share/CVRemote.
 QString UserProgramFolder();
 

@@ -131,6 +131,15 @@ TEST_F(DisplayControlTest, SearchBoxFiltersKeysAndTypesTheWordOnTheRadiosKeyboar
     display->SearchText = "ab";
     display->SearchForText_DblClick();
     EXPECT_EQ(queued().size(), 2 * (MakeKeyPath("a").count(u',') + MakeKeyPath("ab").count(u',') + 2));
+    // A pasted character the keyboard lacks presses nothing, and the next one is still typed,
+    // from the key typed last: "a!b" types as "ab".
+    telnet.ClearChannel(0);
+    display->SearchText = "a!b";
+    display->SearchForText_DblClick();
+    QStringList keys = queued();
+    keys.removeAll(QLatin1String(Telnet::Delay));
+    EXPECT_EQ(keys, TypingKeys("ab"));
+    EXPECT_EQ(keys.count("OK"), 2);
 }
 
 TEST_F(DisplayControlTest, WaitingAnimationFollowsTheRadioAndCyclesFramesOneToEight) {

@@ -49,7 +49,8 @@ cmake --install "$build" --prefix "$prefix" >"$work/install.out" || fail "cmake 
 for f in bin/CVRemote bin/cvremote-radiosim share/cvremote/Commandlist.txt \
     "share/applications/$app_id.desktop" "share/metainfo/$app_id.metainfo.xml" \
     "share/icons/hicolor/scalable/apps/$app_id.svg" "share/icons/hicolor/48x48/apps/$app_id.png" \
-    share/man/man1/CVRemote.1.gz share/man/man1/cvremote-radiosim.1.gz; do
+    share/man/man1/CVRemote.1.gz share/man/man1/cvremote-radiosim.1.gz \
+    bin/cvremote-cli share/man/man1/cvremote-cli.1.gz share/bash-completion/completions/cvremote-cli; do
     [ -e "$prefix/$f" ] || fail "the install lacks $f"
 done
 chmod -R a-w "$prefix"
@@ -104,6 +105,12 @@ setting() { # section key
         "$user/CVRemote.ini"
 }
 
+# The command-line client before the program ever started: it reads the shipped macros where
+# they lie and makes nothing in the home folder.
+"$prefix/bin/cvremote-cli" macro --list >"$work/cli-list.out" 2>&1 || fail "cvremote-cli macro --list"
+grep -qx 'Play jazz' "$work/cli-list.out" || fail "cvremote-cli lists no \"Play jazz\""
+[ ! -e "$HOME/.local" ] || fail "cvremote-cli made $HOME/.local"
+
 # The radio's address is written first, so the built-in address on the home network is never
 # tried. The rest of the folder is the program's to fill.
 start_radiosim
@@ -132,6 +139,15 @@ run_program
 [ "$(setting General RaidoPORT)" = "$port" ] || fail "the changed port did not come back"
 [ "$(setting ConfigForm FC)" = "$placement" ] || fail "the main window's place did not come back"
 [ "$(cat "$user/Commandlist.txt")" = $'MY OWN COMMANDS\r' ] || fail "a changed file was overwritten"
+
+# The client beside the program: the radio from the program's settings, the folder only read.
+folder_print() { (cd "$user" && find . -type f -exec sha256sum {} + | sort); }
+folder_print >"$work/user.before"
+"$prefix/bin/cvremote-cli" status --json >"$work/cli-status.out" 2>&1 || fail "cvremote-cli status ended with $?"
+python3 -c 'import json, sys; state = json.load(open(sys.argv[1])); sys.exit(0 if state["answers"] and state["volume"] == 20 else 1)' \
+    "$work/cli-status.out" || fail "cvremote-cli status --json did not show the radio"
+folder_print >"$work/user.after"
+diff "$work/user.before" "$work/user.after" >&2 || fail "cvremote-cli wrote into the program folder"
 
 # Nothing under the prefix changed, whatever the file modes let root do.
 snapshot >"$work/prefix.after"

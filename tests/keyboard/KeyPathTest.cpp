@@ -84,3 +84,34 @@ TEST(KeyPath, EveryPathLandsOnItsKey) {
         }
     }
 }
+
+TEST(KeyPath, TypingATextChainsThePathsAndSkipsWhatTheKeyboardLacks) {
+    // Each character's path starts where the last one ended: "G", then "A" after "G" ...
+    EXPECT_EQ(TypingKeys(QStringLiteral("ga")).join(u','), QStringLiteral("OK,LEFT,LEFT,LEFT,LEFT,OK"));
+    // A character off the keyboard presses nothing and does not move the starting point: the
+    // path to "a" starts at "g", exactly as if the "!" had not been there.
+    EXPECT_EQ(TypingKeys(QStringLiteral("g!a")), TypingKeys(QStringLiteral("ga")));
+    EXPECT_EQ(TypingKeys(QStringLiteral("\u00e9a")), TypingKeys(QStringLiteral("a")));
+    EXPECT_TRUE(TypingKeys(QString()).isEmpty());
+    EXPECT_TRUE(TypingKeys(QStringLiteral("!!")).isEmpty());
+
+    // Followed on the grid, a whole text ends on the key of its last character, each "OK"
+    // typing the next character.
+    const QString text = QStringLiteral("jazz 90s.");
+    int row = 2;
+    int column = 4;
+    QStringList path;
+    qsizetype typed = 0;
+    for (const QString &key : TypingKeys(text)) {
+        path << key;
+        if (key == u"OK") {
+            const QString landed = landsOn(row, column, path.join(u','));
+            const QChar wanted = text[typed] == u'.' ? QChar(u'_') : text[typed].toUpper();
+            ASSERT_EQ(landed, QString(wanted)) << "character " << typed;
+            ASSERT_TRUE(TheKeyboardGrid().find(landed, row, column));
+            path.clear();
+            ++typed;
+        }
+    }
+    EXPECT_EQ(typed, text.size());
+}

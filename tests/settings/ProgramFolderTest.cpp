@@ -1,5 +1,6 @@
 #include "settings/ProgramFolder.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -186,3 +187,43 @@ TEST_F(ProgramFolderTest, FolderNamedOnTheCommandLineWins) {
 }
 
 } // namespace
+
+TEST_F(ProgramFolderTest, FindingTheFolderCreatesAndCopiesNothing) {
+    install();
+    const QString user = path("home/.local/share/CVRemote");
+    const auto find = [&](const QString &exeFolder, const QString &explicitFolder = {}) {
+        return FindProgramFolder({exeFolder, explicitFolder, user, {}});
+    };
+    // An installed copy never started: its files are read where they were shipped.
+    ProgramFolderChoice choice = find(path("prefix/bin"));
+    ASSERT_TRUE(choice.ok()) << choice.error.toStdString();
+    EXPECT_EQ(choice.folder, path("prefix/share/cvremote"));
+    EXPECT_FALSE(QFileInfo::exists(path("home"))) << "nothing may be made for a look";
+    ASSERT_TRUE(QDir().mkpath(user));
+
+    // A settings file written before the first start names the radio: that folder it is.
+    ASSERT_TRUE(put(user + "/CVRemote.ini", "[General]\r\n"));
+    EXPECT_EQ(find(path("prefix/bin")).folder, user);
+    ASSERT_TRUE(QFile::remove(user + "/CVRemote.ini"));
+    EXPECT_EQ(find(path("prefix/bin")).folder, path("prefix/share/cvremote"));
+
+    // Once started, the user's folder, with the user's settings, as the window program has it.
+    ASSERT_EQ(choose(path("prefix/bin")).folder, user);
+    ASSERT_TRUE(put(user + "/CVRemote.ini", "[General]\r\n"));
+    const QDateTime written = QFileInfo(user + "/macros.txt").lastModified();
+    ASSERT_TRUE(QFile::remove(user + "/sounds/ok.wav"));
+    EXPECT_EQ(find(path("prefix/bin")).folder, user);
+    EXPECT_FALSE(QFileInfo::exists(user + "/sounds/ok.wav")) << "a look fills in nothing";
+    EXPECT_EQ(QFileInfo(user + "/macros.txt").lastModified(), written);
+
+    // A portable copy: its own folder, as the window program's choice.
+    shipData(path("portable"));
+    EXPECT_EQ(find(path("portable")).folder, choose(path("portable")).folder);
+
+    // A folder named on the command line must exist already.
+    choice = find(path("portable"), path("missing"));
+    EXPECT_FALSE(choice.ok());
+    EXPECT_TRUE(choice.error.contains(path("missing"))) << choice.error.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(path("missing")));
+    EXPECT_EQ(find(path("portable"), path("prefix/share/cvremote")).folder, path("prefix/share/cvremote"));
+}

@@ -1,0 +1,171 @@
+#include "cli/Commands.h"
+#include "cli/ExitCodes.h"
+#include "cli/RadioClient.h"
+#include "macros/MacroRunner.h"
+#include "radio_link/RadioLink.h"
+#include "session/RadioSession.h"
+
+#include <QDir>
+#include <QTextStream>
+
+#include <algorithm>
+
+namespace {
+
+// Runs a macro of the macro file to its end, printing the runner's trace as it goes.
+class MacroCommand final : public Command {
+public:
+    QString name() const override { return QStringLiteral("macro"); }
+    QString arguments() const override { return QStringLiteral("NAME"); }
+    QString summary() const override { return QStringLiteral("run a macro of the macro file, or list them"); }
+    QString description() const override {
+        return QStringLiteral("Runs the macro NAME of the program folder's macros.txt to its end and prints its\n"
+                              "trace as it goes: a line per step, \"_ok\" where a step passed, \"MACRO FINISHED\"\n"
+                              "at the end. Ends with 0 when the macro finished, 4 when it gave up (a step kept\n"
+                              "failing: \"MACRO FINISHED Failed Last\" or \"... Fail overload\"). Ctrl-C stops it\n"
+                              "after the step under way; the exit status is then 130.\n"
+                              "Example: cvremote-cli macro \"Play jazz\"");
+    }
+    QList<QCommandLineOption> options() const override {
+        return {{QStringLiteral("list"), QStringLiteral("Print the macros' names, one a line, and end.")},
+                {QStringLiteral("all"), QStringLiteral("With --list: the hidden macros (\"!\" names) too.")},
+                {QStringLiteral("rx"),
+                 QStringLiteral("Trace the commands sent (\">\") and the radio's replies (\"<\") as well.")}};
+    }
+    bool take(const QCommandLineParser &parser, QString &error) override {
+        m_list = parser.isSet(QStringLiteral("list"));
+        m_all = parser.isSet(QStringLiteral("all"));
+        m_rx = parser.isSet(QStringLiteral("rx"));
+        m_name = parser.positionalArguments().join(u' ');
+        if (m_list && !m_name.isEmpty()) {
+            error = QStringLiteral("macro --list takes no name");
+            return false;
+        }
+        if (!m_list && m_name.isEmpty()) {
+            error = QStringLiteral("macro wants the name of a macro (macro --list shows them)");
+            return false;
+        }
+        if (m_all && !m_list) {
+            error = QStringLiteral("--all goes with --list");
+            return false;
+        }
+        return true;
+    }
+    bool needsRadio() const override { return !m_list; }
+    int runWithoutRadio(RadioClient &client, QTextStream &out, QTextStream &) override {
+        for (const QString &name : names(client)) {
+            out << name << '\n';
+        }
+        return ExitCode::Done;
+    }
+    bool ready(RadioClient &client, QString &error) override {
+        if (m_list || names(client, true).contains(m_name)) {
+            return true;
+        }
+        error =
+            QStringLiteral("there is no macro \"%1\" in %2; macro --list shows the names")
+                .arg(m_name, QDir::toNativeSeparators(
+                                 QDir(client.session().ini().ProgramFolder()).filePath(QStringLiteral("macros.txt"))));
+        return false;
+    }
+    void interrupt() override {
+        m_interrupted = true;
+        if (client().session().macroRunning()) {
+            client().session().stopMacro(); // macroEnded follows at the runner's next tick
+        } else {
+            Command::interrupt();
+        }
+    }
+
+protected:
+    void run() override {
+        RadioSession &session = client().session();
+        MacroRunner &runner = session.macroRunner();
+        if (m_rx) {
+            // The link's own trace rather than the runner's copy of it, which stops at the run's
+            // end: a command the last step queued still goes out after that, and shows.
+            connect(&session.link().view, &LinkView::macroTrace, this, [this](const QString &text) {
+                print(m_atLineStart && text.startsWith(QLatin1String("\r\n")) ? text.mid(2) : text);
+            });
+        }
+        connect(&runner, &MacroRunner::traceAppended, this, &MacroCommand::print);
+        connect(&session, &RadioSession::macroEnded, this, [this] {
+            if (!m_atLineStart) {
+                print(QStringLiteral("\n"));
+            }
+            int code = ExitCode::Done;
+            if (m_interrupted) {
+                code = ExitCode::Interrupted;
+            } else if (m_lastLine != QLatin1String("MACRO FINISHED")) {
+                complain(QStringLiteral("the macro \"%1\" gave up (%2): the radio did not get where it should. "
+                                        "Run it again, or look at the trace (--rx shows the radio's replies)")
+                             .arg(m_name, m_lastLine.isEmpty() ? QStringLiteral("no end line") : m_lastLine));
+                code = ExitCode::MacroGaveUp;
+            }
+            finishWhenDrained(code);
+        });
+        session.startMacro(m_name);
+    }
+
+private:
+    QStringList names(RadioClient &client, bool hidden = false) const {
+        QStringList found;
+        for (const MacroDef &macro : client.session().macros().Macros) {
+            if (!macro.Name.isEmpty() && (hidden || m_all || !macro.Name.startsWith(u'!')) &&
+                !found.contains(macro.Name)) {
+                found << macro.Name;
+            }
+        }
+        return found;
+    }
+
+    // The trace comes in pieces ("Command ", "_ok" and a line end); they go out as they come,
+    // so a person sees each step as it is taken. The last whole line tells how the run ended.
+    void print(const QString &piece) {
+        QString text = piece;
+        if (text == QLatin1String("Command ")) {
+            // The runner traces that a step sent a command; which one is what a reader wants.
+            const MacroRunner &runner = client().session().macroRunner();
+            const auto &macros = client().session().macros().Macros;
+            if (runner.CurrentMacro >= 0 && size_t(runner.CurrentMacro) < macros.size()) {
+                const auto &steps = macros[size_t(runner.CurrentMacro)].Steps;
+                if (runner.CurrentStep >= 0 && size_t(runner.CurrentStep) < steps.size()) {
+                    text += steps[size_t(runner.CurrentStep)].Commandx + u' ';
+                }
+            }
+        }
+        text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        text.remove(u'\r');
+        if (text.isEmpty()) {
+            return;
+        }
+        out() << text;
+        out().flush();
+        for (const QChar c : std::as_const(text)) {
+            if (c == u'\n') {
+                if (!m_line.trimmed().isEmpty()) {
+                    m_lastLine = m_line.trimmed();
+                }
+                m_line.clear();
+            } else {
+                m_line += c;
+            }
+        }
+        m_atLineStart = text.endsWith(u'\n');
+    }
+
+    QString m_name;
+    bool m_list = false;
+    bool m_all = false;
+    bool m_rx = false;
+    bool m_interrupted = false;
+    bool m_atLineStart = true;
+    QString m_line;
+    QString m_lastLine;
+};
+
+} // namespace
+
+std::unique_ptr<Command> MakeMacroCommand() {
+    return std::make_unique<MacroCommand>();
+}

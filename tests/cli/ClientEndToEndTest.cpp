@@ -1,0 +1,416 @@
+#include "Catalogue.h"
+#include "e2e/FilledFolder.h"
+#include "RadioSimulator.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QTest>
+
+// The real cvremote-cli, as a script runs it, against the simulated radio on loopback. The
+// simulator runs in this process: the test's event loop keeps answering while the client runs.
+class ClientEndToEndTest : public QObject {
+    Q_OBJECT
+
+    static constexpr int Patience = 90000; // a whole macro on a busy machine, a sanitizer build
+
+    struct Result {
+        int code = -1; // -1: crashed or did not end
+        QString out;
+        QString err;
+        qint64 ms = 0;
+    };
+
+    RadioSimulator *sim = nullptr;
+    QTemporaryDir *dir = nullptr;
+
+    static QString clientPath() {
+        return QDir(qEnvironmentVariable("CV_PROGRAM_DIR")).filePath(QStringLiteral("cvremote-cli"));
+    }
+    QString logPath() const { return dir->filePath(QStringLiteral("radiosim.log")); }
+    QString radio() const { return QStringLiteral("127.0.0.1:%1").arg(sim->commandPort()); }
+
+    // Starts the client; the caller waits for it.
+    std::unique_ptr<QProcess> launch(const QStringList &arguments) const {
+        auto process = std::make_unique<QProcess>();
+        process->setProgram(clientPath());
+        // Always a program folder of the test's own: the settings of the build's folder may
+        // name a real radio.
+        process->setArguments(QStringList{QStringLiteral("--program-folder"), dir->path()} + arguments);
+        process->start();
+        return process;
+    }
+    Result finish(QProcess &process, QElapsedTimer clock, int patience = Patience) const {
+        Result result;
+        if (process.state() != QProcess::NotRunning) {
+            QSignalSpy done(&process, &QProcess::finished);
+            if (!done.wait(patience)) {
+                process.kill();
+                process.waitForFinished();
+            }
+        }
+        result.ms = clock.elapsed();
+        if (process.exitStatus() == QProcess::NormalExit) {
+            result.code = process.exitCode();
+        }
+        result.out = QString::fromUtf8(process.readAllStandardOutput());
+        result.err = QString::fromUtf8(process.readAllStandardError());
+        return result;
+    }
+    Result run(const QStringList &arguments, int patience = Patience) const {
+        QElapsedTimer clock;
+        clock.start();
+        auto process = launch(arguments);
+        return finish(*process, clock, patience);
+    }
+    Result runOn(const QStringList &arguments) const { return run(QStringList{"--radio", radio()} + arguments); }
+
+    // The commands the radio took, from its log file, oldest first.
+    QStringList logged() const {
+        QFile file(logPath());
+        QStringList commands;
+        if (!file.open(QIODevice::ReadOnly)) {
+            return commands;
+        }
+        for (const QByteArray &line : file.readAll().split('\n')) {
+            const QList<QByteArray> fields = line.split('\t');
+            if (fields.size() >= 4 && fields[1].toInt() == sim->commandPort()) {
+                commands << QString::fromLatin1(fields.mid(3).join('\t'));
+            }
+        }
+        return commands;
+    }
+    static bool isQuery(const QString &command) {
+        return QStringList{"MINFO", "VOLUME", "METAINFO", "LISTINFO", "STATE", "VERSION"}.contains(command);
+    }
+    // What the radio took besides the automatic poll's queries.
+    QStringList loggedCommands() const {
+        QStringList commands = logged();
+        commands.removeIf(isQuery);
+        return commands;
+    }
+
+    // Every file of the folder with a hash of its contents.
+    static QStringList folderPrint(const QString &folder) {
+        QStringList files;
+        QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString path = it.next();
+            QFile file(path);
+            file.open(QIODevice::ReadOnly);
+            files << QDir(folder).relativeFilePath(path) + u' ' +
+                         QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha1).toHex();
+        }
+        files.sort();
+        return files;
+    }
+
+private Q_SLOTS:
+    void init() {
+        sim = new RadioSimulator;
+        sim->setStatusStepMs(100);
+        dir = new QTemporaryDir;
+        QVERIFY(sim->start());
+        QVERIFY(sim->setLogFile(logPath()));
+        // Settings that name a port where nothing listens: a command that uses them instead of
+        // --radio would fail.
+        QVERIFY(FillProgramFolder(dir->path(), 1));
+    }
+    void cleanup() {
+        delete sim;
+        delete dir;
+    }
+
+    void keysReachTheRadioOnceEachInOrder() {
+        const Result r = runOn({"key", "VOLp", "volp", "OK"});
+        QCOMPARE(r.code, 0);
+        QVERIFY2(r.err.isEmpty(), qPrintable(r.err));
+        // Everything was answered before the client ended: the log is complete now.
+        QCOMPARE(loggedCommands(), (QStringList{"VOLp", "VOLp", "OK"}));
+        QCOMPARE(sim->volume(), 30);
+        QVERIFY(sim->extraBytes().isEmpty());
+        QCOMPARE(sim->openConnections(), 0);
+    }
+
+    void sendPrintsTheReplyAndRefusalsFail() {
+        Result r = runOn({"send", "MESSAGE", "Hello"});
+        QCOMPARE(r.code, 0);
+        QCOMPARE(r.out, QStringLiteral("OK\n"));
+        QCOMPARE(sim->lastMessage(), QStringLiteral("Hello"));
+
+        r = runOn({"send", "VERSION"});
+        QCOMPARE(r.code, 0);
+        QCOMPARE(r.out, QStringLiteral("VER=3.1.7\n"));
+
+        r = runOn({"send", "DANCE"});
+        QCOMPARE(r.code, 1);
+        QCOMPARE(r.out, QStringLiteral("ERROR unknown command\n"));
+        QVERIFY(r.err.contains(QStringLiteral("refused")));
+        QCOMPARE(loggedCommands(), (QStringList{"MESSAGE Hello", "DANCE"}));
+    }
+
+    void statusMatchesTheRadio() {
+        // Somewhere other than where the radio starts: a station playing, the volume changed.
+        QCOMPARE(runOn({"key", "VOLm", "OK", "DOWN", "DOWN", "OK"}).code, 0);
+        QTRY_COMPARE_WITH_TIMEOUT(sim->playerStatus(), QStringLiteral("playing"), Patience);
+
+        const Result r = runOn({"status", "--json"});
+        QCOMPARE(r.code, 0);
+        QJsonParseError error;
+        const QJsonObject json = QJsonDocument::fromJson(r.out.toUtf8(), &error).object();
+        QVERIFY2(error.error == QJsonParseError::NoError, qPrintable(r.out));
+        QCOMPARE(json["volume"].toInt(), sim->volume());
+        QCOMPARE(json["screen"].toInt(), sim->screen());
+        QCOMPARE(json["screenName"].toString(), QStringLiteral("Now Playing"));
+        QCOMPARE(json["power"].toString(), QStringLiteral("on"));
+        QCOMPARE(json["version"].toString(), sim->model().version());
+        QCOMPARE(json["menuItem"].toInt(), sim->mainMenuItem());
+        const QJsonObject playing = json["playing"].toObject();
+        QCOMPARE(playing["status"].toString(), sim->playerStatus());
+        const Station &station = Catalogue::stations().at(size_t(sim->model().currentStation()));
+        QVERIFY2(playing["url"].toString().contains(station.address) ||
+                     station.address.contains(playing["url"].toString()),
+                 qPrintable(r.out));
+        QVERIFY(json["answers"].toBool());
+
+        // For a person: the same, as aligned lines.
+        const Result text = runOn({"status"});
+        QCOMPARE(text.code, 0);
+        QVERIFY2(text.out.contains(QStringLiteral("\nVolume:    %1\n").arg(sim->volume())), qPrintable(text.out));
+        QVERIFY2(text.out.contains(QStringLiteral("\nScreen:    5 Now Playing\n")), qPrintable(text.out));
+        // Looking changes nothing on the radio.
+        QCOMPARE(loggedCommands(), (QStringList{"VOLm", "OK", "DOWN", "DOWN", "OK"}));
+    }
+
+    void volumeGoesWhereTheSliderWould() {
+        QCOMPARE(sim->volume(), 20);
+        Result r = runOn({"volume", "35"});
+        QCOMPARE(r.code, 0);
+        QCOMPARE(r.out, QStringLiteral("35\n"));
+        QCOMPARE(sim->volume(), 35);
+        QCOMPARE(loggedCommands(), (QStringList{"VOLp", "VOLp", "VOLp"}));
+
+        // Below five the radio steps by one; above, the target goes to the nearest step of five.
+        r = runOn({"volume", "3"});
+        QCOMPARE(r.code, 0);
+        QCOMPARE(r.out, QStringLiteral("3\n"));
+        r = runOn({"volume", "12"});
+        QCOMPARE(r.code, 0);
+        QCOMPARE(r.out, QStringLiteral("10\n"));
+        QCOMPARE(sim->volume(), 10);
+        r = runOn({"volume", "10"});
+        QCOMPARE(r.code, 0);
+        QCOMPARE(r.out, QStringLiteral("10\n"));
+    }
+
+    void aMacroRunsToItsEndAndEveryCommandGoesOnce() {
+        const Result r = runOn({"macro", "--rx", "Play jazz"});
+        QVERIFY2(r.code == 0, qPrintable(r.out.right(3000) + r.err));
+        QVERIFY2(r.out.startsWith(QStringLiteral("MacroName: = Play jazz\n")), qPrintable(r.out.left(500)));
+        // The end line, then only the link's trace of what was still on its way.
+        const QString afterEnd = r.out.section(QStringLiteral("\nMACRO FINISHED\n"), 1);
+        QVERIFY2(r.out.contains(QStringLiteral("\nMACRO FINISHED\n")), qPrintable(r.out.right(500)));
+        for (const QString &line : afterEnd.split(u'\n', Qt::SkipEmptyParts)) {
+            QVERIFY2(line.startsWith(u'\t'), qPrintable(line));
+        }
+        QVERIFY(r.out.contains(QStringLiteral("Command RIGHT _ok\n")));
+        QCOMPARE(sim->screen(), int(Catalogue::NowPlaying));
+        const int station = sim->model().currentStation();
+        QVERIFY(station >= 0 && Catalogue::stations().at(size_t(station)).name.contains(QStringLiteral("Jazz")));
+
+        // The trace names each command as it went out ("\t>"); the radio took exactly those
+        // keys, each once, in that order.
+        QStringList sent;
+        for (const QString &line : r.out.split(u'\n')) {
+            if (line.startsWith(QStringLiteral("\t>")) && !isQuery(line.mid(2).trimmed())) {
+                sent << line.mid(2).trimmed();
+            }
+        }
+        QVERIFY(sent.size() > 20);
+        QCOMPARE(loggedCommands(), sent);
+        QVERIFY(sim->extraBytes().isEmpty());
+    }
+
+    void aMacroThatGivesUpSaysSo() {
+        QFile macros(dir->filePath(QStringLiteral("macros.txt")));
+        QVERIFY(macros.open(QIODevice::Append));
+        macros.write("\r\n[Never there]\r\n\t-HOME\r\n\t?menustate=99\r\nEND-OF-MACRO\r\n");
+        macros.close();
+        const Result r = runOn({"macro", "Never there"});
+        QCOMPARE(r.code, 4);
+        QVERIFY2(r.out.contains(QStringLiteral("MACRO FINISHED Fail")), qPrintable(r.out.right(1000)));
+        QVERIFY2(r.err.contains(QStringLiteral("gave up")), qPrintable(r.err));
+    }
+
+    void ctrlCStopsAMacroCleanly() {
+        QElapsedTimer clock;
+        clock.start();
+        auto process = launch({"--radio", radio(), "macro", "--rx", "Play jazz"});
+        QTRY_VERIFY_WITH_TIMEOUT(process->peek(1 << 20).contains("Menu State 0 _ok"), Patience);
+        process->terminate(); // SIGTERM, as Ctrl-C's SIGINT
+        const Result r = finish(*process, clock);
+        QCOMPARE(r.code, 130);
+        QVERIFY2(r.out.contains(QStringLiteral("MACRO FINISHED\n")), qPrintable(r.out.right(1000)));
+        QVERIFY(sim->screen() != int(Catalogue::NowPlaying));
+        // What went out before the stop was answered; nothing went twice, nothing after the end.
+        QStringList sent;
+        for (const QString &line : r.out.split(u'\n')) {
+            if (line.startsWith(QStringLiteral("\t>")) && !isQuery(line.mid(2).trimmed())) {
+                sent << line.mid(2).trimmed();
+            }
+        }
+        QCOMPARE(loggedCommands(), sent);
+        QCOMPARE(sim->openConnections(), 0);
+    }
+
+    void typingOnTheSearchKeyboard() {
+        // Not on the keyboard: nothing is typed.
+        Result r = runOn({"type", "jazz"});
+        QCOMPARE(r.code, 1);
+        QVERIFY2(r.err.contains(QStringLiteral("search keyboard")), qPrintable(r.err));
+        QVERIFY(loggedCommands().isEmpty());
+
+        // Main-menu item 3 opens the keyboard; the text and "." (the search key) are typed.
+        QCOMPARE(runOn({"key", "RIGHT", "RIGHT", "OK"}).code, 0);
+        QCOMPARE(sim->screen(), int(Catalogue::SearchScreen));
+        r = runOn({"type", "ja!zz."});
+        QCOMPARE(r.code, 0);
+        QVERIFY2(r.err.contains(QStringLiteral("\"!\"")), qPrintable(r.err)); // left out, and said so
+        QCOMPARE(sim->screen(), int(Catalogue::SearchResults));
+        QCOMPARE(sim->searchText().toLower(), QStringLiteral("jazz")); // the radio types capitals until "^"
+    }
+
+    void watchPrintsChangesUntilInterrupted() {
+        QElapsedTimer clock;
+        clock.start();
+        auto watcher = launch({"--radio", radio(), "watch", "--json"});
+        QTRY_VERIFY_WITH_TIMEOUT(watcher->canReadLine(), Patience);
+        const QJsonObject first = QJsonDocument::fromJson(watcher->readLine()).object();
+        QCOMPARE(first["volume"].toInt(), 20);
+        QVERIFY(!first["time"].toString().isEmpty());
+
+        QCOMPARE(runOn({"key", "VOLp"}).code, 0);
+        QJsonObject seen;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [&] {
+                while (watcher->canReadLine()) {
+                    seen = QJsonDocument::fromJson(watcher->readLine()).object();
+                }
+                return seen["volume"].toInt() == 25;
+            }(),
+            Patience);
+        watcher->terminate();
+        const Result r = finish(*watcher, clock);
+        QCOMPARE(r.code, 0);
+        for (const QString &line : r.out.split(u'\n', Qt::SkipEmptyParts)) {
+            QVERIFY2(QJsonDocument::fromJson(line.toUtf8()).isObject(), qPrintable(line));
+        }
+    }
+
+    void anUnreachableRadioIsReportedWithinTheConnectTimeout() {
+        // A port that was free a moment ago and now refuses.
+        QTcpServer gone;
+        QVERIFY(gone.listen(QHostAddress::LocalHost));
+        const quint16 port = gone.serverPort();
+        gone.close();
+        // The connect time-out of the settings file is the one the client keeps to.
+        QFile ini(dir->filePath(QStringLiteral("CVRemote.ini")));
+        QVERIFY(ini.open(QIODevice::Append));
+        ini.write("[Timeouts]\r\nConnect=0.5\r\n");
+        ini.close();
+        const qint64 limitMs = 500 + 1000 + 2000; // the time-out, a second, and the process's start on a busy machine
+        for (const QStringList &command : {QStringList{"status"}, QStringList{"key", "OK"}}) {
+            const Result r = run(QStringList{"--radio", QStringLiteral("127.0.0.1:%1").arg(port)} + command);
+            QCOMPARE(r.code, 3);
+            QVERIFY2(r.ms < limitMs, qPrintable(QString::number(r.ms)));
+            QVERIFY2(r.err.contains(QStringLiteral("cannot connect")) && r.err.contains(QStringLiteral("--radio")),
+                     qPrintable(r.err));
+        }
+        // A radio that refuses connections: the same.
+        QVERIFY(sim->setRefuse(true));
+        const Result r = runOn({"key", "OK"});
+        QCOMPARE(r.code, 3);
+        QVERIFY2(r.ms < limitMs, qPrintable(QString::number(r.ms)));
+        QVERIFY(logged().isEmpty());
+    }
+
+    void usageErrorsSendNothing() {
+        const QList<QStringList> wrong{
+            {},
+            {"dance"},
+            {"key"},
+            {"key", "VOLUMEUP"},
+            {"volume", "101"},
+            {"volume", "ten"},
+            {"send"},
+            {"send", "MESSAGE\nPOWER"},
+            {"status", "now"},
+            {"status", "--xml"},
+            {"macro"},
+            {"macro", "No such macro"},
+            {"--radio", "127.0.0.1:99999", "status"},
+            {"key", "OK", "--radio"},
+        };
+        for (const QStringList &arguments : wrong) {
+            const Result r =
+                run(arguments.contains("--radio") ? arguments : QStringList{"--radio", radio()} + arguments);
+            QVERIFY2(r.code == 2,
+                     qPrintable(arguments.join(u' ') + QStringLiteral(" gave ") + QString::number(r.code)));
+            QVERIFY2(r.err.startsWith(QStringLiteral("cvremote-cli: ")) && r.err.contains(QStringLiteral("--help")),
+                     qPrintable(r.err));
+            QVERIFY(r.out.isEmpty());
+        }
+        QVERIFY(logged().isEmpty());
+
+        Result r = run({"--help"});
+        QCOMPARE(r.code, 0);
+        for (const char *word : {"key KEY...", "status", "--radio HOST[:PORT]", "Exit status", "130"}) {
+            QVERIFY2(r.out.contains(QLatin1String(word)), word);
+        }
+        r = run({"macro", "--help"});
+        QCOMPARE(r.code, 0);
+        QVERIFY(r.out.startsWith(QStringLiteral("Usage: cvremote-cli [OPTIONS] macro NAME")));
+        QVERIFY(r.out.contains(QStringLiteral("--list")));
+        QCOMPARE(run({"help", "status"}).out, run({"status", "-h"}).out);
+    }
+
+    void theProgramFolderIsOnlyRead() {
+        // Settings that name the simulator: no --radio needed.
+        QVERIFY(FillProgramFolder(dir->path(), sim->commandPort()));
+        const QStringList before = folderPrint(dir->path());
+
+        Result r = run({"macro", "--list"});
+        QCOMPARE(r.code, 0);
+        const QStringList names = r.out.split(u'\n', Qt::SkipEmptyParts);
+        QVERIFY(names.contains(QStringLiteral("Play jazz")));
+        QVERIFY(!names.contains(QStringLiteral("!Five down")));
+        QVERIFY(run({"macro", "--list", "--all"}).out.contains(QStringLiteral("!Five down\n")));
+
+        r = run({"key", "VOLp"});
+        QCOMPARE(r.code, 0);
+        QCOMPARE(loggedCommands(), QStringList{"VOLp"});
+        QCOMPARE(run({"status"}).code, 0);
+        // The radio's log is the only file that changed: no settings written, no lock taken.
+        QStringList after = folderPrint(dir->path());
+        after.removeIf([](const QString &line) { return line.startsWith(QStringLiteral("radiosim.log ")); });
+        QStringList expected = before;
+        expected.removeIf([](const QString &line) { return line.startsWith(QStringLiteral("radiosim.log ")); });
+        QCOMPARE(after, expected);
+
+        // A folder that is not there is not made.
+        r = run({"--program-folder", dir->filePath(QStringLiteral("nowhere")), "status"});
+        QCOMPARE(r.code, 1);
+        QVERIFY(!QFileInfo::exists(dir->filePath(QStringLiteral("nowhere"))));
+    }
+};
+
+QTEST_GUILESS_MAIN(ClientEndToEndTest)
+#include "ClientEndToEndTest.moc"
