@@ -1,5 +1,7 @@
 #include "radio_link/RadioChannel.h"
 
+#include "radio_link/ConnectAttempt.h"
+
 void RadioChannel::openFinished(bool connected) {
     // Taken first: a callback may start the next attempt and wait for it.
     std::vector<std::function<void(bool)>> callbacks;
@@ -14,4 +16,8 @@ void RadioChannel::armDeliveryDeadline(int ms) {
     timer.setEnabled(false);
     timer.setInterval(ms);
     timer.setEnabled(true);
+}
+
+bool RadioChannel::opening() const {
+    return m_attempt && m_attempt->isActive();
 }

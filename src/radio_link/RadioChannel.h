@@ -42,6 +42,8 @@ public:
 
     TcpSocket &port() { return *m_port; }
     ConnectAttempt &attempt() { return *m_attempt; }
+    // A connect attempt of the channel is under way.
+    bool opening() const;
     Timer &deliveryTimer() { return *m_deliveryTimer; }
 
     // The socket, its connect attempt and the delivery timer. Made one after the other by the

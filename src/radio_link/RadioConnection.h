@@ -116,6 +116,8 @@ public:
     bool tickWaiting() const { return m_tick.phase != TickPhase::Idle; }
     // True from a command's send until the connection that carried it has ended.
     bool deliveryOutstanding(int channel) const { return m_channels[size_t(channel)].delivery.active; }
+    // True while the channel's connect attempt runs.
+    bool isOpening(int channel) const { return m_channels[size_t(channel)].opening(); }
 
 private:
     enum class TickPhase { Idle, Connecting, Sending };

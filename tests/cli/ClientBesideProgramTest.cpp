@@ -1,13 +1,12 @@
-#include "app/WireRemote.h"
 #include "e2e/RadioRun.h"
-#include "main_window/ConfigForm.h"
+#include "radio_link/RadioLink.h"
 #include "remote/RemoteForm.h"
 #include "remote/RemoteLayout.h"
+#include "remote/RemoteWindow.h"
 
 #include <QDir>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QPlainTextEdit>
 #include <QProcess>
 #include <QSignalSpy>
 
@@ -36,8 +35,7 @@ private Q_SLOTS:
     void keysFromBothReachTheRadioOnceEach() {
         RadioRun run;
         QVERIFY(run.begin());
-        QTRY_VERIFY_WITH_TIMEOUT(
-            run.program->mainWindow().TelnetData()->toPlainText().contains(QStringLiteral("Menu state=")), Patience);
+        QTRY_VERIFY_WITH_TIMEOUT(run.program->link().view.TelnetData.contains(QStringLiteral("Menu state=")), Patience);
         QCOMPARE(run.sim.volume(), 20);
 
         // The client's keys go while the remote window's are clicked.
@@ -49,7 +47,7 @@ private Q_SLOTS:
         QSignalSpy done(&client, &QProcess::finished);
         client.start();
 
-        QWidget *image = run.program->remote().window().RemoteImage();
+        QWidget *image = run.program->remote().form().RemoteImage();
         const std::vector<RemoteButton> &buttons = run.program->layout().RemoteButtons;
         const RemoteButton &down = buttons.at(size_t(FindButton(buttons, QStringLiteral("VOLm"))));
         const QPoint at(image->width() * (down.Left + down.Right) / 200,
