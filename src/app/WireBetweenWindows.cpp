@@ -7,47 +7,28 @@
 #include "main_window/MainWindow.h"
 #include "radio_link/RadioLink.h"
 #include "remote/RemoteWindow.h"
+#include "session/PanelSurroundings.h"
 
 namespace {
 
-// The macro runner's questions, answered by the windows: the main window's "Auto Refresh
-// Labels" box, the terminal, the information panel's lists and picture, the display's search
-// box.
-class MacroWindows final : public QObject, public MacroSurroundings {
+// The macro runner's questions that only the windows answer: the main window's "Auto Refresh
+// Labels" box and the display's search box; the link and the panel answer the rest.
+class MacroWindows final : public QObject, public PanelSurroundings {
 public:
     MacroWindows(MacroRunner &runner, ConfigForm &mainWindow, RadioLink &link, InfoPanel &panel,
                  DisplayControl &display)
         : QObject(&runner)
+        , PanelSurroundings(link, panel)
         , m_mainWindow(mainWindow)
-        , m_link(link)
-        , m_panel(panel)
         , m_display(display) {}
 
     bool displayLabels() const override { return m_mainWindow.autoRefresh(); }
     void setDisplayLabels(bool on) override { m_mainWindow.setAutoRefresh(on); }
-    void clearTerminal() override {
-        m_link.view.clearTerminal();
-        m_link.view.flush();
-    }
-    QStringList infoListRows() const override { return m_link.view.InfoList; }
-    void selectInfoListRow(int row) override {
-        m_panel.selectRow(PanelList::Info, row);
-        m_panel.InfoList_DblClick();
-    }
-    void showMacroList(bool visible) override { m_panel.setMacroListVisible(visible); }
-    void loadMenuPicture(const QString &picture) override { Q_EMIT m_link.view.loadPictureRequested(picture); }
-    void setCurrentMenuLabel(const QString &name) override {
-        m_link.view.CurrentMenuLabel = name;
-        m_link.view.touch();
-        m_link.view.flush();
-    }
     QString searchText() const override { return m_display.SearchText; }
     void setSearchText(const QString &text) override { m_display.typeSearchText(text); }
 
 private:
     ConfigForm &m_mainWindow;
-    RadioLink &m_link;
-    InfoPanel &m_panel;
     DisplayControl &m_display;
 };
 

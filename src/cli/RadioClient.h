@@ -13,26 +13,6 @@
 
 class RadioSession;
 
-// Real time, timers and sockets, but no sound: a script or a timer that drives the radio must
-// not make the computer chime at every acknowledged key.
-class SilentPlatform final : public Platform {
-public:
-    Clock &clock() override { return m_clock; }
-    const WallClock &wallClock() override { return m_wallClock; }
-    std::unique_ptr<Timer> createTimer() override { return std::make_unique<QtTimer>(); }
-    std::unique_ptr<TcpSocket> createSocket() override { return std::make_unique<QtTcpSocket>(); }
-    SoundPlayer &sound() override { return m_sound; }
-
-private:
-    class Mute final : public SoundPlayer {
-    public:
-        void play(const QString &) override {}
-    };
-    SteadyClock m_clock;
-    SystemWallClock m_wallClock;
-    Mute m_sound;
-};
-
 // The radio session as a short-lived client uses it. Besides the session itself it tells the
 // commands what the window program learns by looking: when everything asked for has gone out
 // and been answered (so the process may end without losing or cutting off a command), when
@@ -93,7 +73,9 @@ private:
     void check();
     void checkReachable();
 
-    SilentPlatform m_platform;
+    // No sound: a script or a timer that drives the radio must not make the computer chime at
+    // every acknowledged key.
+    QtPlatform m_platform{QtPlatform::Sounds::Silent};
     std::unique_ptr<RadioSession> m_session;
     QTimer m_backstop;
     bool m_checkQueued = false;

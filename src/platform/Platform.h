@@ -22,14 +22,20 @@ public:
 
 class QtPlatform final : public Platform {
 public:
+    enum class Sounds { Played, Silent };
+    explicit QtPlatform(Sounds sounds = Sounds::Played)
+        : m_silent(sounds == Sounds::Silent) {}
+
     Clock &clock() override { return m_clock; }
     const WallClock &wallClock() override { return m_wallClock; }
     std::unique_ptr<Timer> createTimer() override { return std::make_unique<QtTimer>(); }
     std::unique_ptr<TcpSocket> createSocket() override { return std::make_unique<QtTcpSocket>(); }
-    SoundPlayer &sound() override { return m_sound; }
+    SoundPlayer &sound() override { return m_silent ? static_cast<SoundPlayer &>(m_noSound) : m_sound; }
 
 private:
     SteadyClock m_clock;
     SystemWallClock m_wallClock;
     QtSoundPlayer m_sound;
+    NoSoundPlayer m_noSound;
+    bool m_silent;
 };

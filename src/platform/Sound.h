@@ -13,6 +13,13 @@ public:
     virtual void play(const QString &wavPath) = 0;
 };
 
+// Plays nothing: for a program run from scripts and timers, which must not make the computer
+// chime at every acknowledged key.
+class NoSoundPlayer final : public SoundPlayer {
+public:
+    void play(const QString &) override {}
+};
+
 class QtSoundPlayer final : public SoundPlayer {
 public:
     QtSoundPlayer();

@@ -7,44 +7,29 @@
 #include "main_window/GeneralSettings.h"
 #include "radio_link/RadioLink.h"
 #include "remote/RemoteControl.h"
+#include "session/PanelSurroundings.h"
 
 #include <QDir>
 
 #include <algorithm>
 
-// The runner's questions answered from the session's own data: the link's settings and view,
-// the panel's list logic, and the search text the session keeps.
-class RadioSession::Surroundings final : public MacroSurroundings {
+// The runner's questions answered from the session's own data: the link's settings for the
+// "Auto Refresh Labels" box, and the search text the session keeps; the link and the panel
+// answer the rest.
+class RadioSession::Surroundings final : public PanelSurroundings {
 public:
     Surroundings(RadioLink &link, InfoPanel &panel, QString &searchText)
-        : m_link(link)
-        , m_panel(panel)
+        : PanelSurroundings(link, panel)
+        , m_link(link)
         , m_searchText(searchText) {}
 
     bool displayLabels() const override { return m_link.settings.UpdateDisplayLabels; }
     void setDisplayLabels(bool on) override { m_link.settings.UpdateDisplayLabels = on; }
-    void clearTerminal() override {
-        m_link.view.clearTerminal();
-        m_link.view.flush();
-    }
-    QStringList infoListRows() const override { return m_link.view.InfoList; }
-    void selectInfoListRow(int row) override {
-        m_panel.selectRow(PanelList::Info, row);
-        m_panel.InfoList_DblClick();
-    }
-    void showMacroList(bool visible) override { m_panel.setMacroListVisible(visible); }
-    void loadMenuPicture(const QString &picture) override { Q_EMIT m_link.view.loadPictureRequested(picture); }
-    void setCurrentMenuLabel(const QString &name) override {
-        m_link.view.CurrentMenuLabel = name;
-        m_link.view.touch();
-        m_link.view.flush();
-    }
     QString searchText() const override { return m_searchText; }
     void setSearchText(const QString &text) override { m_searchText = text; }
 
 private:
     RadioLink &m_link;
-    InfoPanel &m_panel;
     QString &m_searchText;
 };
 
