@@ -1,0 +1,26 @@
+#pragma once
+
+#include "macros/MacroSurroundings.h"
+
+class InfoPanel;
+class RadioLink;
+
+// The macro runner's questions that the radio link and the information panel's logic answer,
+// the same with windows or without: the terminal, the panel's current list and its macro list,
+// the current menu's picture and name. What depends on the front end (the "Auto Refresh
+// Labels" box, the display's search box) is left to the one that has them.
+class PanelSurroundings : public MacroSurroundings {
+public:
+    PanelSurroundings(RadioLink &link, InfoPanel &panel);
+
+    void clearTerminal() override;
+    QStringList infoListRows() const override;
+    void selectInfoListRow(int row) override;
+    void showMacroList(bool visible) override;
+    void loadMenuPicture(const QString &picture) override;
+    void setCurrentMenuLabel(const QString &name) override;
+
+private:
+    RadioLink &m_link;
+    InfoPanel &m_panel;
+};
