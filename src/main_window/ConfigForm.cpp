@@ -198,13 +198,15 @@ QWidget *ConfigForm::buildCommandColumn() {
     auto *layout = new QVBoxLayout(column);
     layout->setContentsMargins(0, 0, 0, 0);
 
-    m_searchText = lineEdit(QStringLiteral("Do_SearchText"), QString(), QStringLiteral("Command text"));
+    m_searchText = lineEdit(QStringLiteral("Do_SearchText"), QString(),
+                            QStringLiteral("Command text: Enter sends what you typed, or the selected command"));
     m_searchText->installEventFilter(this);
 
     m_model = new CommandListModel(m_commands, this);
     m_theList = new QListView;
     m_theList->setObjectName(QStringLiteral("TheList"));
-    m_theList->setToolTip(QStringLiteral("Command list"));
+    m_theList->setToolTip(QStringLiteral("Command list: double click, Enter or Space sends the command"));
+    m_theList->installEventFilter(this);
     m_theList->setModel(m_model);
     m_theList->setUniformItemSizes(true);
     m_theList->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -487,9 +489,24 @@ void ConfigForm::renderSelection(int index) {
 
 void ConfigForm::onListDoubleClicked() {
     const QString entry = m_commands.selectedEntry();
+    if (entry.isEmpty()) {
+        return;
+    }
     m_searchText->setText(entry);
     // The entry itself is sent, not the box's copy: a text box may cut a very long entry.
     Q_EMIT sendCommand(CommandList::StripMarks(entry));
+}
+
+void ConfigForm::onCommandBoxEnter() {
+    // A command typed into the box goes as typed; a box left as the list put it (or moved
+    // through with the arrow keys) sends the selected entry, whole, as a double click does.
+    const QString typed = m_searchText->text().trimmed();
+    if (m_searchText->isModified() && !typed.isEmpty()) {
+        m_searchText->setModified(false);
+        Q_EMIT sendCommand(CommandList::StripMarks(typed));
+        return;
+    }
+    onListDoubleClicked();
 }
 
 void ConfigForm::closeEvent(QCloseEvent *event) {
@@ -500,7 +517,28 @@ void ConfigForm::closeEvent(QCloseEvent *event) {
 bool ConfigForm::eventFilter(QObject *watched, QEvent *event) {
     if (watched == m_searchText && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
-        return m_commands.MoveByKey(key->key(), key->modifiers());
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            onCommandBoxEnter();
+            return true;
+        }
+        if (m_commands.MoveByKey(key->key(), key->modifiers())) {
+            // The box's text no longer is what the user wants sent: the selection is.
+            m_searchText->setModified(false);
+            return true;
+        }
+        return false;
+    }
+    if (watched == m_theList && event->type() == QEvent::KeyPress) {
+        // The keyboard's way to do what a double click does. Space would otherwise only toggle
+        // the selection, and the view gives Enter to item editing, which this list has none of.
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->key() == Qt::Key_Space) &&
+            !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
+            if (!key->isAutoRepeat()) {
+                onListDoubleClicked();
+            }
+            return true;
+        }
     }
     if (m_theList && watched == m_theList->viewport() && event->type() == QEvent::MouseButtonPress) {
         m_rowBeforePress = m_theList->currentIndex().isValid() ? m_theList->currentIndex().row() : -1;

@@ -76,7 +76,8 @@ Q_SIGNALS:
     void displayRequested();
     // The terminal's "UnLock" box: the view may be edited by hand while ticked.
     void terminalUnlockToggled(bool on);
-    // A double click on the command list: the command as listed, marks removed.
+    // A double click on the command list (or Enter or Space in it, or Enter in the command box):
+    // the command as listed, marks removed; Enter after typing in the box sends what was typed.
     void sendCommand(const QString &command);
     void terminalCleared();
     // Text typed into the unlocked terminal view, with CR LF line ends.
@@ -97,6 +98,7 @@ private:
     QWidget *buildTerminal();
     void buildStatusBar();
     void onListDoubleClicked();
+    void onCommandBoxEnter();
     void onTerminalTextChanged();
     void renderSelection(int index);
 
