@@ -243,14 +243,23 @@ QWidget *InfoForm::buildMessageRow() {
     auto *row = new QHBoxLayout(box);
     row->setContentsMargins(0, 0, 0, 0);
     m_message = new QLineEdit(m_panel.MessageText);
+    m_message->setObjectName(QStringLiteral("MessageText"));
+    m_message->setPlaceholderText(QStringLiteral("Message for the radio's display"));
+    m_message->setToolTip(QStringLiteral("Type a message; Enter or Send shows it on the radio's display"));
     m_message->setCursorPosition(0);
-    // The whole ruler stays readable.
+    // A message as long as the ruler stays readable.
     m_message->setMinimumWidth(m_message->fontMetrics().horizontalAdvance(InfoPanel::messageRuler()) + 16);
     m_message->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    connect(m_message, &QLineEdit::textEdited, this, [this](const QString &text) { m_panel.MessageText_Change(text); });
+    connect(m_message, &QLineEdit::textEdited, this, [this](const QString &text) {
+        m_panel.MessageText_Change(text);
+        m_send->setEnabled(!text.trimmed().isEmpty());
+    });
     m_send = new QPushButton(QStringLiteral("Send"));
+    m_send->setObjectName(QStringLiteral("SendMessageButton"));
     m_send->setToolTip(QStringLiteral("Send a display message to the radio"));
+    m_send->setEnabled(!m_panel.MessageText.trimmed().isEmpty());
     connect(m_send, &QPushButton::clicked, this, [this] { m_panel.SendMessageButton_Click(); });
+    connect(m_message, &QLineEdit::returnPressed, this, [this] { m_panel.SendMessageButton_Click(); });
     m_hideFrame = new QCheckBox(QStringLiteral("Hide Frame"));
     m_hideFrame->setToolTip(QStringLiteral("Hides the InfoFrame"));
     row->addWidget(m_message, 1);
@@ -319,7 +328,8 @@ void InfoForm::render() {
     m_menuName->setText(m_view.CurrentMenuLabel);
     if (m_message->text() != m_panel.MessageText) {
         m_message->setText(m_panel.MessageText);
-        m_message->setCursorPosition(0); // the ruler reads from its start
+        m_message->setCursorPosition(0); // a long message reads from its start
+        m_send->setEnabled(!m_panel.MessageText.trimmed().isEmpty());
     }
     m_record->setText(m_view.RecordButtonsCaption);
     if (m_record->font().bold() != m_view.RecordButtonsBold) {
