@@ -60,6 +60,9 @@ void Program::wireBetweenWindows() {
 
     connect(&panel, &InfoPanel::macroShowRequested, &macroWindow.form(),
             [&macroWindow](int macro) { macroWindow.showMacro(macro); });
+    // A macro started from the list is watched; runs started otherwise (a remote button, the
+    // window's own title line, the bus) leave the window as the user left it.
+    connect(&panel, &InfoPanel::macroStartRequested, &macroWindow.form(), [&macroWindow] { macroWindow.show(); });
     connect(&runner, &MacroRunner::changed, &info, [&runner, &info] {
         info.setMacroLabel(runner.MacroLabelCaption, runner.MacroLabelToolTip, runner.MacroLabelGreen);
     });
