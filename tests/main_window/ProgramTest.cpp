@@ -6,6 +6,7 @@
 #include "main_window/ConfigForm.h"
 #include "radio_link/RadioLink.h"
 #include "remote/LayoutEditorPanel.h"
+#include "remote/RemoteForm.h"
 #include "remote/RemoteWindow.h"
 #include "support/ChildWidget.h"
 #include "support/FakePlatform.h"
@@ -14,6 +15,7 @@
 
 #include <QCheckBox>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
@@ -119,6 +121,36 @@ private Q_SLOTS:
                      .arg(infoSize.height())
                      .arg(formSize.width())
                      .arg(formSize.height()));
+    }
+
+    // The remote window's third status panel brings the information panel back: shown when
+    // closed, restored (and kept maximised when it was) when minimised.
+    void remotesStatusPanelRestoresTheInformationPanel() {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        FakePlatform platform;
+        Program program(platform, dir.path());
+        QVERIFY(program.start());
+        InfoForm &info = program.info().form();
+        program.remote().show();
+        const auto clickPanel3 = [&program] {
+            QTest::mouseClick(program.remote().form().statusPanel(3), Qt::LeftButton);
+        };
+        QVERIFY(info.isVisible());
+        info.close();
+        QVERIFY(!info.isVisible());
+        clickPanel3();
+        QVERIFY(info.isVisible());
+        info.showMinimized();
+        QVERIFY(info.isMinimized());
+        clickPanel3();
+        QVERIFY(info.isVisible());
+        QVERIFY(!info.isMinimized());
+        info.showMaximized();
+        info.setWindowState(info.windowState() | Qt::WindowMinimized);
+        clickPanel3();
+        QVERIFY(!info.isMinimized());
+        QVERIFY(info.isMaximized());
     }
 
     // Every request a window makes of the rest of the program is answered: one nobody listens
