@@ -94,6 +94,7 @@ bool Program::start() {
     wireBetweenWindows();
     LineUpAtFirstStart(m_ini, {&m_main->form(), &m_remote->form(), &m_info->form()},
                        {QStringLiteral("ConfigForm"), QStringLiteral("RemoteForm"), QStringLiteral("InfoForm")});
+    m_display->reopen();
 
     StartUpQueries(m_commands, m_session->link().telnet, m_session->state());
     m_session->start();
@@ -140,6 +141,8 @@ void Program::wireMainWindow() {
         link.view.flush();
     });
     connect(&form, &ConfigForm::terminalUnlockToggled, wiring, [&link](bool on) { link.view.TerminalUnlocked = on; });
+    // The box may have been ticked by the settings before this wiring.
+    link.view.TerminalUnlocked = form.terminalUnlocked();
     connect(&form, &ConfigForm::terminalEdited, wiring, [&link](const QString &text) {
         link.view.editTerminal(text);
         link.view.flush();

@@ -294,10 +294,10 @@ QWidget *ConfigForm::buildTerminal() {
 
     m_unlock = checkBox(QStringLiteral("UnLockTextBox"), QStringLiteral("UnLock"),
                         QStringLiteral("Unlock Terminal screen"), false);
-    connect(m_unlock, &QCheckBox::clicked, this, [this](bool ticked) {
-        m_telnetData->setReadOnly(!ticked);
-        m_telnetData->setFocus();
-    });
+    // Ticked by the user or by the settings, the view may be edited; the user's tick also
+    // puts the cursor there.
+    connect(m_unlock, &QCheckBox::toggled, this, [this](bool ticked) { m_telnetData->setReadOnly(!ticked); });
+    connect(m_unlock, &QCheckBox::clicked, this, [this] { m_telnetData->setFocus(); });
     connect(m_unlock, &QCheckBox::toggled, this, &ConfigForm::terminalUnlockToggled);
 
     layout->addWidget(m_telnetData, 1);
@@ -457,6 +457,7 @@ void ConfigForm::applySettings(const GeneralSettings &settings) {
     m_keepConnected->setChecked(settings.KeepConnected);
     m_updateDisplayLabels->setChecked(settings.AutoRefresh);
     m_auto21Backout->setChecked(settings.Auto21Exit);
+    m_unlock->setChecked(settings.UnLock);
 }
 
 void ConfigForm::collectSettings(GeneralSettings &settings) const {
@@ -465,6 +466,11 @@ void ConfigForm::collectSettings(GeneralSettings &settings) const {
     settings.KeepConnected = m_keepConnected->isChecked();
     settings.AutoRefresh = m_updateDisplayLabels->isChecked();
     settings.Auto21Exit = m_auto21Backout->isChecked();
+    settings.UnLock = m_unlock->isChecked();
+}
+
+bool ConfigForm::terminalUnlocked() const {
+    return m_unlock->isChecked();
 }
 
 bool ConfigForm::autoRefresh() const {

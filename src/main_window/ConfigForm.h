@@ -57,6 +57,8 @@ public:
     // The values the settings file keeps, to and from the controls.
     void applySettings(const GeneralSettings &settings);
     void collectSettings(GeneralSettings &settings) const;
+    // The terminal's "UnLock" box.
+    bool terminalUnlocked() const;
 
 Q_SIGNALS:
     // The connection row: the radio's address as typed, the buttons, "Keep As Connected"

@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -115,8 +116,9 @@ private Q_SLOTS:
         const QRegularExpression remote(QStringLiteral("\\[RemoteForm\\]\\|FC=([0-9.,]+)\\|\\[remote1\\]\\|FC=\\1\\|"));
         QVERIFY(saved.contains(remote));
         QCOMPARE(saved.remove(remote),
-                 QStringLiteral("[General]|LastRemote=remote1|RaidoURL=127.0.0.1|RaidoPORT=18080|KeepConnected=1|"
-                                "AutoRefresh=1|Auto21Exit=0|[InfoForm]|FC=70,900,%1,%2,|[ConfigForm]|FC=60,40,%3,%4,|")
+                 QStringLiteral(
+                     "[General]|LastRemote=remote1|RaidoURL=127.0.0.1|RaidoPORT=18080|KeepConnected=1|"
+                     "AutoRefresh=1|Auto21Exit=0|UnLock=0|[InfoForm]|FC=70,900,%1,%2,|[ConfigForm]|FC=60,40,%3,%4,|")
                      .arg(infoSize.width())
                      .arg(infoSize.height())
                      .arg(formSize.width())
@@ -151,6 +153,50 @@ private Q_SLOTS:
         clickPanel3();
         QVERIFY(!info.isMinimized());
         QVERIFY(info.isMaximized());
+    }
+
+    // What was open stays open: the display window when it was on screen as the program closed,
+    // and the terminal's "UnLock" box (the view editable, and the link told so).
+    void displayWindowAndUnlockBoxSurviveARestart() {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        FakePlatform platform;
+        const auto unlockBox = [](Program &program) {
+            return ChildWidget<QCheckBox>(program.mainWindow(), QStringLiteral("UnLockTextBox"));
+        };
+        const auto terminal = [](Program &program) {
+            return ChildWidget<QPlainTextEdit>(program.mainWindow(), QStringLiteral("TelnetData"));
+        };
+        {
+            Program program(platform, dir.path());
+            QVERIFY(program.start());
+            QVERIFY(!program.display().form().isVisible());
+            QVERIFY(!unlockBox(program)->isChecked());
+            QVERIFY(terminal(program)->isReadOnly());
+            ChildWidget<QPushButton>(program.mainWindow(), QStringLiteral("DisplayButton"))->click();
+            QVERIFY(program.display().form().isVisible());
+            unlockBox(program)->click();
+            program.Close();
+        }
+        {
+            Program program(platform, dir.path());
+            QVERIFY(program.start());
+            QVERIFY(program.display().form().isVisible());
+            QVERIFY(unlockBox(program)->isChecked());
+            QVERIFY(!terminal(program)->isReadOnly());
+            QVERIFY(program.link().view.TerminalUnlocked);
+            // Closed by the user, untick the box: both stay so.
+            program.display().form().close();
+            QVERIFY(!program.display().form().isVisible());
+            unlockBox(program)->click();
+            program.Close();
+        }
+        Program program(platform, dir.path());
+        QVERIFY(program.start());
+        QVERIFY(!program.display().form().isVisible());
+        QVERIFY(!unlockBox(program)->isChecked());
+        QVERIFY(terminal(program)->isReadOnly());
+        QVERIFY(!program.link().view.TerminalUnlocked);
     }
 
     // Every request a window makes of the rest of the program is answered: one nobody listens
