@@ -130,6 +130,7 @@ void Program::wireMainWindow() {
     connect(&form, &ConfigForm::connectClicked, wiring, [&link] { link.connection.ConnectButton_Click(); });
     connect(&form, &ConfigForm::disconnectClicked, wiring, [&link] { link.connection.DisconnectButton_Click(); });
     connect(&form, &ConfigForm::retryClicked, wiring, [&link] { link.connection.RetryButton_Click(); });
+    connect(&form, &ConfigForm::reloadRequested, wiring, [this] { ReloadButton_Click(); });
     connect(&form, &ConfigForm::statusPanelClicked, wiring, [&link] { link.connection.StatusBar_PanelClick(); });
 
     connect(&form, &ConfigForm::sendCommand, wiring,

@@ -70,4 +70,9 @@ void Program::wireBetweenWindows() {
     runner.setSurroundings(*new MacroWindows(runner, m_main->form(), link, panel, display));
 
     connect(&m_remote->logic(), &RemoteControl::infoPanelRequested, &info, [this] { m_info->show(); });
+    // View > Macros: the panel in front with its macro list open, as after a right click on its picture.
+    connect(&m_main->form(), &ConfigForm::macrosRequested, &info, [this, &panel] {
+        m_info->show();
+        panel.CurrentMenuImage_RightPress(false);
+    });
 }

@@ -118,7 +118,7 @@ QWidget *InfoForm::buildValues() {
         }
     });
     m_sliderValue = new QLabel(QStringLiteral("100"));
-    m_sliderValue->setToolTip(QStringLiteral("Double Click To Mute"));
+    m_sliderValue->setToolTip(QStringLiteral("Double click to mute (sends MUTE)"));
     m_sliderValue->setMinimumWidth(m_sliderValue->fontMetrics().horizontalAdvance(QStringLiteral("1000")));
     m_sliderValue->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_sliderValue->installEventFilter(this);
@@ -160,13 +160,15 @@ QGroupBox *InfoForm::buildFrame() {
 
     // The current menu's picture, with the macro list laid exactly over it when shown.
     m_menuImage = new QLabel;
-    m_menuImage->setToolTip(QStringLiteral("Double Click to refresh display screen"));
+    m_menuImage->setToolTip(
+        QStringLiteral("Double click to refresh the display screen; right click for the macro list (View > Macros)"));
     m_menuImage->setFixedSize(PictureSize);
     m_menuImage->setAlignment(Qt::AlignCenter);
     m_menuImage->setFrameShape(QFrame::StyledPanel);
     m_menuImage->installEventFilter(this);
     m_macroList = new QListWidget;
-    m_macroList->setToolTip(QStringLiteral("Macro list"));
+    m_macroList->setToolTip(
+        QStringLiteral("Macro list: click shows a macro's steps, double click runs it, right click closes the list"));
     m_macroList->setFixedSize(PictureSize);
     m_macroList->viewport()->installEventFilter(this);
     connect(m_macroList, &QListWidget::itemClicked, this,

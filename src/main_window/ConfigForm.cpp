@@ -15,12 +15,15 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QToolTip>
 #include <QVBoxLayout>
 
 #include <vector>
@@ -142,6 +145,7 @@ ConfigForm::ConfigForm(CommandList &commands, QWidget *parent)
     outer->addLayout(body, 1);
     setCentralWidget(central);
     buildStatusBar();
+    buildMenu();
 
     connect(&m_commands, &CommandList::entriesChanged, this, [this] { m_model->reload(); });
     connect(&m_commands, &CommandList::selectionChanged, this, [this](int index) { renderSelection(index); });
@@ -242,6 +246,7 @@ QWidget *ConfigForm::buildOptionsColumn() {
     m_functionFrames = new QGroupBox(QStringLiteral("Functions"));
     m_functionFrames->setObjectName(QStringLiteral("FunctionFrames"));
     m_functionFrames->installEventFilter(this);
+
     auto *functions = new QVBoxLayout(m_functionFrames);
 
     m_updateDisplayLabels = checkBox(QStringLiteral("UpdateDisplayLabels"), QStringLiteral("Auto Refresh Labels"),
@@ -303,6 +308,42 @@ QWidget *ConfigForm::buildTerminal() {
     layout->addWidget(m_telnetData, 1);
     layout->addWidget(m_unlock);
     return column;
+}
+
+void ConfigForm::buildMenu() {
+    // The way in to every window and action for someone who does not know the gestures; the
+    // gestures stay, and the tooltips where they work name them.
+    QMenu *view = menuBar()->addMenu(QStringLiteral("&View"));
+    view->setObjectName(QStringLiteral("ViewMenu"));
+    const auto add = [this, view](const QString &name, const QString &text, const QList<QKeySequence> &keys,
+                                  const QString &tip, void (ConfigForm::*signal)()) {
+        QAction *action = view->addAction(text);
+        action->setObjectName(name);
+        action->setShortcuts(keys);
+        action->setStatusTip(tip);
+        action->setToolTip(tip);
+        // The shortcuts work wherever the focus is in this window.
+        action->setShortcutContext(Qt::WindowShortcut);
+        addAction(action);
+        connect(action, &QAction::triggered, this, signal);
+        return action;
+    };
+    add(QStringLiteral("ViewDisplay"), QStringLiteral("&Display"), {QKeySequence(Qt::CTRL | Qt::Key_D)},
+        QStringLiteral("The display window (also the Display button)"), &ConfigForm::displayRequested);
+    add(QStringLiteral("ViewMacros"), QStringLiteral("&Macros"), {QKeySequence(Qt::CTRL | Qt::Key_M)},
+        QStringLiteral("The macro list on the information panel (also a right click on its picture)"),
+        &ConfigForm::macrosRequested);
+    add(QStringLiteral("ViewConsole"), QStringLiteral("&Console"), {QKeySequence(Qt::CTRL | Qt::Key_T)},
+        QStringLiteral("The radio's console monitor (also a double click on the \"Functions\" title)"),
+        &ConfigForm::consoleRequested);
+    view->addSeparator();
+    add(QStringLiteral("ViewCheckForUpdates"), QStringLiteral("Check for &Updates"), {},
+        QStringLiteral("Asks the update server for a newer version (also \"Check for Updates\" below)"),
+        &ConfigForm::updateCheckRequested);
+    add(QStringLiteral("ViewReload"), QStringLiteral("&Reload"),
+        {QKeySequence(Qt::Key_F5), QKeySequence(Qt::CTRL | Qt::Key_R)},
+        QStringLiteral("Reads the command list, skin, macros and layout again (also the layout editor's Reload)"),
+        &ConfigForm::reloadRequested);
 }
 
 void ConfigForm::buildStatusBar() {
@@ -551,6 +592,19 @@ bool ConfigForm::eventFilter(QObject *watched, QEvent *event) {
     }
     if (m_telnetData && watched == m_telnetData->viewport() && event->type() == QEvent::MouseButtonDblClick) {
         Q_EMIT terminalCleared();
+        return true;
+    }
+    if (watched == m_functionFrames && event->type() == QEvent::ToolTip) {
+        // Only where the double click works (the title and the frame, not the controls in it)
+        // does the tip name it; a tip set on the box would show over every control inside.
+        const auto *help = static_cast<QHelpEvent *>(event);
+        if (m_functionFrames->childAt(help->pos()) == nullptr) {
+            QToolTip::showText(help->globalPos(),
+                               QStringLiteral("Double click here for the console monitor (View > Console)"),
+                               m_functionFrames);
+        } else {
+            QToolTip::hideText();
+        }
         return true;
     }
     if (watched == m_functionFrames && event->type() == QEvent::MouseButtonDblClick) {

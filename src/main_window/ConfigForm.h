@@ -74,8 +74,15 @@ Q_SIGNALS:
     void autoRefreshToggled(bool on);
     void autoRefreshClicked(bool on);
     void auto21BackoutToggled(bool on);
-    // The "Display" button: show the display window.
+    // The "Display" button or View > Display: show the display window.
     void displayRequested();
+    // The View menu's other windows and actions; each does what an older gesture does too
+    // (a right click on the information panel's picture, a double click on "Functions", the
+    // update group's "Check for Updates", the layout editor's "Reload").
+    void macrosRequested();
+    void consoleRequested();
+    void updateCheckRequested();
+    void reloadRequested();
     // The terminal's "UnLock" box: the view may be edited by hand while ticked.
     void terminalUnlockToggled(bool on);
     // A double click on the command list (or Enter or Space in it, or Enter in the command box):
@@ -99,6 +106,7 @@ private:
     QWidget *buildOptionsColumn();
     QWidget *buildTerminal();
     void buildStatusBar();
+    void buildMenu();
     void onListDoubleClicked();
     void onCommandBoxEnter();
     void onTerminalTextChanged();
