@@ -7,8 +7,7 @@ class QPlainTextEdit;
 class UpdateChecker;
 
 // The update window: a line telling whether a newer version is available, over the version
-// page's lines. It renders an UpdateChecker and
-// forwards the double click that empties it.
+// page's lines. It renders an UpdateChecker and forwards the double click that empties the page.
 class UpdateForm : public QWidget {
     Q_OBJECT
 public:
