@@ -94,6 +94,7 @@ bool Program::start() {
     wireBetweenWindows();
     LineUpAtFirstStart(m_ini, {&m_main->form(), &m_remote->form(), &m_info->form()},
                        {QStringLiteral("ConfigForm"), QStringLiteral("RemoteForm"), QStringLiteral("InfoForm")});
+    m_display->reopen();
 
     StartUpQueries(m_commands, m_session->link().telnet, m_session->state());
     m_session->start();
@@ -129,6 +130,7 @@ void Program::wireMainWindow() {
     connect(&form, &ConfigForm::connectClicked, wiring, [&link] { link.connection.ConnectButton_Click(); });
     connect(&form, &ConfigForm::disconnectClicked, wiring, [&link] { link.connection.DisconnectButton_Click(); });
     connect(&form, &ConfigForm::retryClicked, wiring, [&link] { link.connection.RetryButton_Click(); });
+    connect(&form, &ConfigForm::reloadRequested, wiring, [this] { ReloadButton_Click(); });
     connect(&form, &ConfigForm::statusPanelClicked, wiring, [&link] { link.connection.StatusBar_PanelClick(); });
 
     connect(&form, &ConfigForm::sendCommand, wiring,
@@ -140,6 +142,8 @@ void Program::wireMainWindow() {
         link.view.flush();
     });
     connect(&form, &ConfigForm::terminalUnlockToggled, wiring, [&link](bool on) { link.view.TerminalUnlocked = on; });
+    // The box may have been ticked by the settings before this wiring.
+    link.view.TerminalUnlocked = form.terminalUnlocked();
     connect(&form, &ConfigForm::terminalEdited, wiring, [&link](const QString &text) {
         link.view.editTerminal(text);
         link.view.flush();

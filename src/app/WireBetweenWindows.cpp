@@ -60,6 +60,9 @@ void Program::wireBetweenWindows() {
 
     connect(&panel, &InfoPanel::macroShowRequested, &macroWindow.form(),
             [&macroWindow](int macro) { macroWindow.showMacro(macro); });
+    // A macro started from the list is watched; runs started otherwise (a remote button, the
+    // window's own title line, the bus) leave the window as the user left it.
+    connect(&panel, &InfoPanel::macroStartRequested, &macroWindow.form(), [&macroWindow] { macroWindow.show(); });
     connect(&runner, &MacroRunner::changed, &info, [&runner, &info] {
         info.setMacroLabel(runner.MacroLabelCaption, runner.MacroLabelToolTip, runner.MacroLabelGreen);
     });
@@ -67,4 +70,9 @@ void Program::wireBetweenWindows() {
     runner.setSurroundings(*new MacroWindows(runner, m_main->form(), link, panel, display));
 
     connect(&m_remote->logic(), &RemoteControl::infoPanelRequested, &info, [this] { m_info->show(); });
+    // View > Macros: the panel in front with its macro list open, as after a right click on its picture.
+    connect(&m_main->form(), &ConfigForm::macrosRequested, &info, [this, &panel] {
+        m_info->show();
+        panel.CurrentMenuImage_RightPress(false);
+    });
 }

@@ -3,10 +3,12 @@
 #include "main_window/MainWindow.h"
 #include "radio_link/RadioLink.h"
 
-// The console window shares the link's connect wait and opens from the main window.
+// The console window shares the link's connect wait and opens from the main window (a double
+// click on "Functions", or View > Console).
 void Program::wireConsole() {
     m_console =
         std::make_unique<ConsoleWindow>(m_platform, m_session->timeouts(), link().connection.ConnectExtra, m_ini);
     ConsoleWindow &console = *m_console;
     connect(&m_main->form(), &ConfigForm::functionFramesDoubleClicked, &console.form(), [&console] { console.show(); });
+    connect(&m_main->form(), &ConfigForm::consoleRequested, &console.form(), [&console] { console.show(); });
 }

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QVBoxLayout>
@@ -39,7 +40,9 @@ ConsoleForm::ConsoleForm(QWidget *parent)
     auto *row = new QHBoxLayout(central);
     row->setContentsMargins(4, 4, 4, 4);
 
-    m_consoleText = textBox(QStringLiteral("ConsoleText"), QStringLiteral("Double Click to Open"));
+    m_consoleText =
+        textBox(QStringLiteral("ConsoleText"),
+                QStringLiteral("Double click (or Connect) opens the console; keys typed here go to the radio"));
     // Read-only for editing, but it takes the keys: they go to the radio's console.
     m_consoleText->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     m_consoleText->setFocusPolicy(Qt::StrongFocus);
@@ -67,7 +70,19 @@ ConsoleForm::ConsoleForm(QWidget *parent)
     side->addWidget(m_captureText, 3);
     side->addWidget(m_curlList, 2);
 
-    row->addWidget(m_consoleText, 3);
+    // The button does what a double click on the console text does.
+    m_connect = new QPushButton(QStringLiteral("Connect"));
+    m_connect->setObjectName(QStringLiteral("ConnectButton"));
+    m_connect->setToolTip(QStringLiteral("Opens or closes the connection to the radio's console (also a double click "
+                                         "on the black pane)"));
+    connect(m_connect, &QPushButton::clicked, this, &ConsoleForm::connectClicked);
+    auto *left = new QVBoxLayout;
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(m_connect);
+    buttons->addStretch(1);
+    left->addLayout(buttons);
+    left->addWidget(m_consoleText, 1);
+    row->addLayout(left, 3);
     row->addWidget(m_sideColumn, 2);
     setCentralWidget(central);
 
@@ -103,6 +118,7 @@ void ConsoleForm::render(const ConsoleMonitor &monitor) {
         m_captureText->setPlainText(ShownLineBreaks(m_captureShown));
     }
     showCurls(monitor);
+    m_connect->setText(monitor.connectionOpen() ? QStringLiteral("Disconnect") : QStringLiteral("Connect"));
     m_sideColumn->setVisible(monitor.CaptureVisible);
     for (int panel = 1; panel <= 3; ++panel) {
         QLabel *label = m_panels[size_t(panel - 1)];

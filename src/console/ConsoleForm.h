@@ -7,6 +7,7 @@
 class ConsoleMonitor;
 class QLabel;
 class QListWidget;
+class QPushButton;
 class QPlainTextEdit;
 class QWidget;
 
@@ -25,12 +26,14 @@ public:
     QPlainTextEdit *ConsoleText() const { return m_consoleText; }
     QPlainTextEdit *ConsoleCaptureText() const { return m_captureText; }
     QListWidget *TheCurlList() const { return m_curlList; }
+    QPushButton *ConnectButton() const { return m_connect; }
     QLabel *StatusPanel(int panel) const { return m_panels.at(size_t(panel - 1)); } // 1..3
 
     void render(const ConsoleMonitor &monitor);
 
 Q_SIGNALS:
     void consoleTextDoubleClicked();
+    void connectClicked();
     void captureTextDoubleClicked();
     void panelClicked(int panel);
     void panelDoubleClicked(int panel);
@@ -50,6 +53,7 @@ private:
     QString shownText(QStringView raw);
     void showCurls(const ConsoleMonitor &monitor);
 
+    QPushButton *m_connect = nullptr;
     QPlainTextEdit *m_consoleText = nullptr;
     QPlainTextEdit *m_captureText = nullptr;
     QListWidget *m_curlList = nullptr;

@@ -101,9 +101,16 @@ void ConsoleMonitor::ConsoleText_DblClick() {
 }
 
 void ConsoleMonitor::StatusBar_PanelDblClick(int panel) {
-    if (panel != 1 && panel != 2) {
-        return;
+    if (panel == 1 || panel == 2) {
+        ConnectButton_Click();
     }
+}
+
+bool ConsoleMonitor::connectionOpen() const {
+    return m_socket->State() != TcpSocket::sckClosed;
+}
+
+void ConsoleMonitor::ConnectButton_Click() {
     if (m_socket->State() == TcpSocket::sckClosed) {
         connectToConsole();
     } else {

@@ -68,6 +68,10 @@ public:
     void ConsoleText_DblClick();
     // A double click on status panel 1 or 2: connects when closed, else closes.
     void StatusBar_PanelDblClick(int panel);
+    // The window's Connect button does the same: connects when closed, else closes.
+    void ConnectButton_Click();
+    // Connected, or on the way: the button then offers to disconnect.
+    bool connectionOpen() const;
     // A click on status panel 3: the summary beside the console text is shown or hidden.
     void StatusBar_PanelClick(int panel);
     // A double click on the summary: it and the fetch list are emptied.

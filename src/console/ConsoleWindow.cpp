@@ -12,6 +12,7 @@ ConsoleWindow::ConsoleWindow(Platform &platform, const Timeouts &timeouts, Conne
     ConsoleForm &form = m_form;
     QObject::connect(&monitor, &ConsoleMonitor::changed, &form, [this] { m_form.render(m_monitor); });
     QObject::connect(&form, &ConsoleForm::consoleTextDoubleClicked, &monitor, &ConsoleMonitor::ConsoleText_DblClick);
+    QObject::connect(&form, &ConsoleForm::connectClicked, &monitor, &ConsoleMonitor::ConnectButton_Click);
     QObject::connect(&form, &ConsoleForm::captureTextDoubleClicked, &monitor,
                      &ConsoleMonitor::ConsoleCaptureText_DblClick);
     QObject::connect(&form, &ConsoleForm::panelClicked, &monitor, &ConsoleMonitor::StatusBar_PanelClick);

@@ -70,7 +70,7 @@ DisplayForm::DisplayForm(DisplayControl &control, const LinkView &view, QWidget 
     layout->addWidget(m_screen, 0, Qt::AlignCenter);
     m_search = new QLineEdit(this);
     m_search->setObjectName(QStringLiteral("SearchForText"));
-    m_search->setToolTip(QStringLiteral("Enter search word (Double click to Send to Radio)"));
+    m_search->setToolTip(QStringLiteral("Enter search word; Enter, \".\" or a double click sends it to the radio"));
     m_search->installEventFilter(this);
     layout->addWidget(m_search);
     layout->addStretch(1);
@@ -129,9 +129,16 @@ void DisplayForm::closeEvent(QCloseEvent *event) {
 bool DisplayForm::eventFilter(QObject *watched, QEvent *event) {
     if (watched == m_search && event->type() == QEvent::KeyPress) {
         auto *key = static_cast<QKeyEvent *>(event);
+        // Enter starts the search as "." does: the word's end mark "_" goes at the end of the
+        // box, wherever the cursor stood.
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            m_search->end(false);
+            m_search->insert(DisplayControl::SearchKeyFilter(u'.'));
+            return true;
+        }
         const QString typed = key->text();
         // Keys that type no character (arrows, Delete, Tab, Escape, shortcuts) work as in any
-        // box; Backspace and Enter are among them.
+        // box; Backspace is among them.
         if (typed.size() != 1 || !typed.front().isPrint()) {
             return false;
         }

@@ -8,7 +8,8 @@ DisplayWindow::DisplayWindow(Platform &platform, SkinTables &skin, RadioState &s
                              INIFILES &settings, const QWidget &mainWindow)
     : m_ini(settings)
     , m_mainWindow(mainWindow)
-    , m_control(platform, skin, state, link.telnet, link.poll, link.view, link.hooks, settings.ProgramFolder(), state.WaitFrame)
+    , m_control(platform, skin, state, link.telnet, link.poll, link.view, link.hooks, settings.ProgramFolder(),
+                state.WaitFrame)
     , m_form(m_control, link.view) {
     DisplayControl &control = m_control;
     DisplayForm &form = m_form;
@@ -35,17 +36,39 @@ DisplayWindow::DisplayWindow(Platform &platform, SkinTables &skin, RadioState &s
     QObject::connect(&form, &DisplayForm::closing, &form, [this] { m_ini.SaveWindowPlacement(m_placement, true); });
 }
 
+namespace {
+
+const QString OpenKey = QStringLiteral("Open");
+
+} // namespace
+
 DisplayWindow::~DisplayWindow() {
     if (m_shown) {
         m_ini.SaveWindowPlacement(m_placement, false);
+        m_ini.WriteSetting(m_placement.placementName(), OpenKey,
+                           m_form.isVisible() ? QStringLiteral("1") : QStringLiteral("0"));
     }
 }
 
-void DisplayWindow::show() {
+void DisplayWindow::reopen() {
+    bool ok = false;
+    const int open = m_ini.ReadSetting(m_placement.placementName(), OpenKey, 0).toInt(&ok);
+    if (ok && open != 0) {
+        // Beside the others, not in front of the main window the user starts from.
+        placeFirst();
+        m_form.show();
+    }
+}
+
+void DisplayWindow::placeFirst() {
     if (!m_shown) {
         MoveToFirstSpot(m_form, FirstSpot::LeastCovered, m_mainWindow, m_mainWindow.screen());
         m_shown = true;
     }
+}
+
+void DisplayWindow::show() {
+    placeFirst();
     m_form.show();
     if (m_form.isMinimized()) {
         m_form.showNormal();

@@ -9,8 +9,9 @@ class RadioLink;
 
 // The display window with its logic and its place on the screen. Made loaded and wired to the
 // radio link, showing the main screen but not yet on screen: the main window's button shows
-// it. Closing it only hides it (its placement saved); destroying it saves its placement once
-// more, when it was ever shown.
+// it, and so does the next start when it was open as the program closed. Closing it only hides
+// it (its placement saved); destroying it saves its placement once more, and whether it was
+// open, when it was ever shown.
 class DisplayWindow {
 public:
     // mainWindow is what the first placement is judged against; it outlives this window.
@@ -22,11 +23,15 @@ public:
 
     // Shown in front, restored when minimised; placed first when it has never been shown.
     void show();
+    // At start: shows it when it was open as the program last closed.
+    void reopen();
 
     DisplayControl &logic() { return m_control; }
     DisplayForm &form() { return m_form; }
 
 private:
+    void placeFirst();
+
     INIFILES &m_ini;
     const QWidget &m_mainWindow;
     DisplayControl m_control;

@@ -118,7 +118,7 @@ QWidget *InfoForm::buildValues() {
         }
     });
     m_sliderValue = new QLabel(QStringLiteral("100"));
-    m_sliderValue->setToolTip(QStringLiteral("Double Click To Mute"));
+    m_sliderValue->setToolTip(QStringLiteral("Double click to mute (sends MUTE)"));
     m_sliderValue->setMinimumWidth(m_sliderValue->fontMetrics().horizontalAdvance(QStringLiteral("1000")));
     m_sliderValue->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_sliderValue->installEventFilter(this);
@@ -160,13 +160,15 @@ QGroupBox *InfoForm::buildFrame() {
 
     // The current menu's picture, with the macro list laid exactly over it when shown.
     m_menuImage = new QLabel;
-    m_menuImage->setToolTip(QStringLiteral("Double Click to refresh display screen"));
+    m_menuImage->setToolTip(
+        QStringLiteral("Double click to refresh the display screen; right click for the macro list (View > Macros)"));
     m_menuImage->setFixedSize(PictureSize);
     m_menuImage->setAlignment(Qt::AlignCenter);
     m_menuImage->setFrameShape(QFrame::StyledPanel);
     m_menuImage->installEventFilter(this);
     m_macroList = new QListWidget;
-    m_macroList->setToolTip(QStringLiteral("Macro list"));
+    m_macroList->setToolTip(
+        QStringLiteral("Macro list: click shows a macro's steps, double click runs it, right click closes the list"));
     m_macroList->setFixedSize(PictureSize);
     m_macroList->viewport()->installEventFilter(this);
     connect(m_macroList, &QListWidget::itemClicked, this,
@@ -243,14 +245,23 @@ QWidget *InfoForm::buildMessageRow() {
     auto *row = new QHBoxLayout(box);
     row->setContentsMargins(0, 0, 0, 0);
     m_message = new QLineEdit(m_panel.MessageText);
+    m_message->setObjectName(QStringLiteral("MessageText"));
+    m_message->setPlaceholderText(QStringLiteral("Message for the radio's display"));
+    m_message->setToolTip(QStringLiteral("Type a message; Enter or Send shows it on the radio's display"));
     m_message->setCursorPosition(0);
-    // The whole ruler stays readable.
+    // A message as long as the ruler stays readable.
     m_message->setMinimumWidth(m_message->fontMetrics().horizontalAdvance(InfoPanel::messageRuler()) + 16);
     m_message->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    connect(m_message, &QLineEdit::textEdited, this, [this](const QString &text) { m_panel.MessageText_Change(text); });
+    connect(m_message, &QLineEdit::textEdited, this, [this](const QString &text) {
+        m_panel.MessageText_Change(text);
+        m_send->setEnabled(!text.trimmed().isEmpty());
+    });
     m_send = new QPushButton(QStringLiteral("Send"));
+    m_send->setObjectName(QStringLiteral("SendMessageButton"));
     m_send->setToolTip(QStringLiteral("Send a display message to the radio"));
+    m_send->setEnabled(!m_panel.MessageText.trimmed().isEmpty());
     connect(m_send, &QPushButton::clicked, this, [this] { m_panel.SendMessageButton_Click(); });
+    connect(m_message, &QLineEdit::returnPressed, this, [this] { m_panel.SendMessageButton_Click(); });
     m_hideFrame = new QCheckBox(QStringLiteral("Hide Frame"));
     m_hideFrame->setToolTip(QStringLiteral("Hides the InfoFrame"));
     row->addWidget(m_message, 1);
@@ -319,7 +330,8 @@ void InfoForm::render() {
     m_menuName->setText(m_view.CurrentMenuLabel);
     if (m_message->text() != m_panel.MessageText) {
         m_message->setText(m_panel.MessageText);
-        m_message->setCursorPosition(0); // the ruler reads from its start
+        m_message->setCursorPosition(0); // a long message reads from its start
+        m_send->setEnabled(!m_panel.MessageText.trimmed().isEmpty());
     }
     m_record->setText(m_view.RecordButtonsCaption);
     if (m_record->font().bold() != m_view.RecordButtonsBold) {

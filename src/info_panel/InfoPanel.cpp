@@ -348,6 +348,10 @@ void InfoPanel::MessageText_Change(const QString &text) {
 }
 
 void InfoPanel::SendMessageButton_Click() {
+    // An empty message would only blank the radio's display.
+    if (MessageText.trimmed().isEmpty()) {
+        return;
+    }
     const QString command = QStringLiteral("MESSAGE ") + MessageText;
     queue(command);
     StatusMessage = QStringLiteral("rC= ") + command;

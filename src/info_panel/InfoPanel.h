@@ -37,7 +37,7 @@ enum class PanelList { MainMenu, Menu, Meta, Info };
 class InfoPanel : public QObject {
     Q_OBJECT
 public:
-    // The message box starts with a ruler, so the user sees how much fits on the radio's line.
+    // As much text as fits on the radio's line: the message box is made wide enough to show it.
     static QString messageRuler();
 
     InfoPanel(Platform &platform, RadioLink &link, RadioState &state, const Timeouts &timeouts, const SkinTables &skin,
@@ -50,7 +50,7 @@ public:
     // Texts and flags the panel owns (the window renders them; logic reads them).
     QString TimeLabel = QStringLiteral("00:00:00");
     QString ScrollVolumeLabel = QStringLiteral("100");
-    QString MessageText = messageRuler();
+    QString MessageText;   // starts empty: nothing goes to the radio's display until typed
     QString StatusMessage; // status bar panel 2: the last message sent
 
     // The radio's main menu as the skin names it; row = entry number (0 is the power key).

@@ -18,6 +18,7 @@ public:
     InfoWindow(const InfoWindow &) = delete;
     InfoWindow &operator=(const InfoWindow &) = delete;
 
+    // Shows the panel in front, restored when minimised (a maximised panel stays maximised).
     void show();
 
     InfoPanel &logic() { return m_panel; }

@@ -13,12 +13,6 @@ MacroWindow::MacroWindow(MacroRunner &runner, INIFILES &settings, const QWidget 
     m_ini.RestoreWindowPlacement(m_placement);
     QObject::connect(&m_form, &MacroForm::unloading, &m_form,
                      [this] { m_ini.SaveWindowPlacement(m_placement, false); });
-    // A run is watched in the macro window.
-    QObject::connect(&runner, &MacroRunner::changed, &m_form, [this] {
-        if (m_runner.running() && !m_form.isVisible()) {
-            m_form.show();
-        }
-    });
 }
 
 MacroWindow::~MacroWindow() {
@@ -30,6 +24,10 @@ MacroWindow::~MacroWindow() {
 
 void MacroWindow::showMacro(int macro) {
     m_runner.MakeMacroStuff(macro);
+    show();
+}
+
+void MacroWindow::show() {
     m_form.show();
     m_form.raise();
 }

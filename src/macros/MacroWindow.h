@@ -7,7 +7,9 @@ class INIFILES;
 class MacroRunner;
 
 // The macro window and its place on the screen, watching a macro runner that lives with the
-// radio link. It opens by itself when a run starts; closing by the user only hides it.
+// radio link. A run goes on whether the window is shown or not: it is shown when the user
+// picks or starts a macro in the information panel's list (or asks for it), and stays closed
+// once the user closes it, also while a run goes on.
 // Destroying it saves its placement when it was ever on screen.
 class MacroWindow {
 public:
@@ -19,6 +21,8 @@ public:
 
     // Lists the steps of the macro with this table index and shows the window in front.
     void showMacro(int macro);
+    // Shows the window in front as it is.
+    void show();
 
     MacroRunner &logic() { return m_runner; }
     MacroForm &form() { return m_form; }

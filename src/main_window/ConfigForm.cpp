@@ -15,12 +15,15 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QToolTip>
 #include <QVBoxLayout>
 
 #include <vector>
@@ -142,6 +145,7 @@ ConfigForm::ConfigForm(CommandList &commands, QWidget *parent)
     outer->addLayout(body, 1);
     setCentralWidget(central);
     buildStatusBar();
+    buildMenu();
 
     connect(&m_commands, &CommandList::entriesChanged, this, [this] { m_model->reload(); });
     connect(&m_commands, &CommandList::selectionChanged, this, [this](int index) { renderSelection(index); });
@@ -198,13 +202,15 @@ QWidget *ConfigForm::buildCommandColumn() {
     auto *layout = new QVBoxLayout(column);
     layout->setContentsMargins(0, 0, 0, 0);
 
-    m_searchText = lineEdit(QStringLiteral("Do_SearchText"), QString(), QStringLiteral("Command text"));
+    m_searchText = lineEdit(QStringLiteral("Do_SearchText"), QString(),
+                            QStringLiteral("Command text: Enter sends what you typed, or the selected command"));
     m_searchText->installEventFilter(this);
 
     m_model = new CommandListModel(m_commands, this);
     m_theList = new QListView;
     m_theList->setObjectName(QStringLiteral("TheList"));
-    m_theList->setToolTip(QStringLiteral("Command list"));
+    m_theList->setToolTip(QStringLiteral("Command list: double click, Enter or Space sends the command"));
+    m_theList->installEventFilter(this);
     m_theList->setModel(m_model);
     m_theList->setUniformItemSizes(true);
     m_theList->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -240,6 +246,7 @@ QWidget *ConfigForm::buildOptionsColumn() {
     m_functionFrames = new QGroupBox(QStringLiteral("Functions"));
     m_functionFrames->setObjectName(QStringLiteral("FunctionFrames"));
     m_functionFrames->installEventFilter(this);
+
     auto *functions = new QVBoxLayout(m_functionFrames);
 
     m_updateDisplayLabels = checkBox(QStringLiteral("UpdateDisplayLabels"), QStringLiteral("Auto Refresh Labels"),
@@ -292,15 +299,51 @@ QWidget *ConfigForm::buildTerminal() {
 
     m_unlock = checkBox(QStringLiteral("UnLockTextBox"), QStringLiteral("UnLock"),
                         QStringLiteral("Unlock Terminal screen"), false);
-    connect(m_unlock, &QCheckBox::clicked, this, [this](bool ticked) {
-        m_telnetData->setReadOnly(!ticked);
-        m_telnetData->setFocus();
-    });
+    // Ticked by the user or by the settings, the view may be edited; the user's tick also
+    // puts the cursor there.
+    connect(m_unlock, &QCheckBox::toggled, this, [this](bool ticked) { m_telnetData->setReadOnly(!ticked); });
+    connect(m_unlock, &QCheckBox::clicked, this, [this] { m_telnetData->setFocus(); });
     connect(m_unlock, &QCheckBox::toggled, this, &ConfigForm::terminalUnlockToggled);
 
     layout->addWidget(m_telnetData, 1);
     layout->addWidget(m_unlock);
     return column;
+}
+
+void ConfigForm::buildMenu() {
+    // The way in to every window and action for someone who does not know the gestures; the
+    // gestures stay, and the tooltips where they work name them.
+    QMenu *view = menuBar()->addMenu(QStringLiteral("&View"));
+    view->setObjectName(QStringLiteral("ViewMenu"));
+    const auto add = [this, view](const QString &name, const QString &text, const QList<QKeySequence> &keys,
+                                  const QString &tip, void (ConfigForm::*signal)()) {
+        QAction *action = view->addAction(text);
+        action->setObjectName(name);
+        action->setShortcuts(keys);
+        action->setStatusTip(tip);
+        action->setToolTip(tip);
+        // The shortcuts work wherever the focus is in this window.
+        action->setShortcutContext(Qt::WindowShortcut);
+        addAction(action);
+        connect(action, &QAction::triggered, this, signal);
+        return action;
+    };
+    add(QStringLiteral("ViewDisplay"), QStringLiteral("&Display"), {QKeySequence(Qt::CTRL | Qt::Key_D)},
+        QStringLiteral("The display window (also the Display button)"), &ConfigForm::displayRequested);
+    add(QStringLiteral("ViewMacros"), QStringLiteral("&Macros"), {QKeySequence(Qt::CTRL | Qt::Key_M)},
+        QStringLiteral("The macro list on the information panel (also a right click on its picture)"),
+        &ConfigForm::macrosRequested);
+    add(QStringLiteral("ViewConsole"), QStringLiteral("&Console"), {QKeySequence(Qt::CTRL | Qt::Key_T)},
+        QStringLiteral("The radio's console monitor (also a double click on the \"Functions\" title)"),
+        &ConfigForm::consoleRequested);
+    view->addSeparator();
+    add(QStringLiteral("ViewCheckForUpdates"), QStringLiteral("Check for &Updates"), {},
+        QStringLiteral("Asks the update server for a newer version (also \"Check for Updates\" below)"),
+        &ConfigForm::updateCheckRequested);
+    add(QStringLiteral("ViewReload"), QStringLiteral("&Reload"),
+        {QKeySequence(Qt::Key_F5), QKeySequence(Qt::CTRL | Qt::Key_R)},
+        QStringLiteral("Reads the command list, skin, macros and layout again (also the layout editor's Reload)"),
+        &ConfigForm::reloadRequested);
 }
 
 void ConfigForm::buildStatusBar() {
@@ -455,6 +498,7 @@ void ConfigForm::applySettings(const GeneralSettings &settings) {
     m_keepConnected->setChecked(settings.KeepConnected);
     m_updateDisplayLabels->setChecked(settings.AutoRefresh);
     m_auto21Backout->setChecked(settings.Auto21Exit);
+    m_unlock->setChecked(settings.UnLock);
 }
 
 void ConfigForm::collectSettings(GeneralSettings &settings) const {
@@ -463,6 +507,11 @@ void ConfigForm::collectSettings(GeneralSettings &settings) const {
     settings.KeepConnected = m_keepConnected->isChecked();
     settings.AutoRefresh = m_updateDisplayLabels->isChecked();
     settings.Auto21Exit = m_auto21Backout->isChecked();
+    settings.UnLock = m_unlock->isChecked();
+}
+
+bool ConfigForm::terminalUnlocked() const {
+    return m_unlock->isChecked();
 }
 
 bool ConfigForm::autoRefresh() const {
@@ -487,9 +536,24 @@ void ConfigForm::renderSelection(int index) {
 
 void ConfigForm::onListDoubleClicked() {
     const QString entry = m_commands.selectedEntry();
+    if (entry.isEmpty()) {
+        return;
+    }
     m_searchText->setText(entry);
     // The entry itself is sent, not the box's copy: a text box may cut a very long entry.
     Q_EMIT sendCommand(CommandList::StripMarks(entry));
+}
+
+void ConfigForm::onCommandBoxEnter() {
+    // A command typed into the box goes as typed; a box left as the list put it (or moved
+    // through with the arrow keys) sends the selected entry, whole, as a double click does.
+    const QString typed = m_searchText->text().trimmed();
+    if (m_searchText->isModified() && !typed.isEmpty()) {
+        m_searchText->setModified(false);
+        Q_EMIT sendCommand(CommandList::StripMarks(typed));
+        return;
+    }
+    onListDoubleClicked();
 }
 
 void ConfigForm::closeEvent(QCloseEvent *event) {
@@ -500,13 +564,47 @@ void ConfigForm::closeEvent(QCloseEvent *event) {
 bool ConfigForm::eventFilter(QObject *watched, QEvent *event) {
     if (watched == m_searchText && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
-        return m_commands.MoveByKey(key->key(), key->modifiers());
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            onCommandBoxEnter();
+            return true;
+        }
+        if (m_commands.MoveByKey(key->key(), key->modifiers())) {
+            // The box's text no longer is what the user wants sent: the selection is.
+            m_searchText->setModified(false);
+            return true;
+        }
+        return false;
+    }
+    if (watched == m_theList && event->type() == QEvent::KeyPress) {
+        // The keyboard's way to do what a double click does. Space would otherwise only toggle
+        // the selection, and the view gives Enter to item editing, which this list has none of.
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->key() == Qt::Key_Space) &&
+            !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
+            if (!key->isAutoRepeat()) {
+                onListDoubleClicked();
+            }
+            return true;
+        }
     }
     if (m_theList && watched == m_theList->viewport() && event->type() == QEvent::MouseButtonPress) {
         m_rowBeforePress = m_theList->currentIndex().isValid() ? m_theList->currentIndex().row() : -1;
     }
     if (m_telnetData && watched == m_telnetData->viewport() && event->type() == QEvent::MouseButtonDblClick) {
         Q_EMIT terminalCleared();
+        return true;
+    }
+    if (watched == m_functionFrames && event->type() == QEvent::ToolTip) {
+        // Only where the double click works (the title and the frame, not the controls in it)
+        // does the tip name it; a tip set on the box would show over every control inside.
+        const auto *help = static_cast<QHelpEvent *>(event);
+        if (m_functionFrames->childAt(help->pos()) == nullptr) {
+            QToolTip::showText(help->globalPos(),
+                               QStringLiteral("Double click here for the console monitor (View > Console)"),
+                               m_functionFrames);
+        } else {
+            QToolTip::hideText();
+        }
         return true;
     }
     if (watched == m_functionFrames && event->type() == QEvent::MouseButtonDblClick) {

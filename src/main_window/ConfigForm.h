@@ -57,6 +57,8 @@ public:
     // The values the settings file keeps, to and from the controls.
     void applySettings(const GeneralSettings &settings);
     void collectSettings(GeneralSettings &settings) const;
+    // The terminal's "UnLock" box.
+    bool terminalUnlocked() const;
 
 Q_SIGNALS:
     // The connection row: the radio's address as typed, the buttons, "Keep As Connected"
@@ -72,11 +74,19 @@ Q_SIGNALS:
     void autoRefreshToggled(bool on);
     void autoRefreshClicked(bool on);
     void auto21BackoutToggled(bool on);
-    // The "Display" button: show the display window.
+    // The "Display" button or View > Display: show the display window.
     void displayRequested();
+    // The View menu's other windows and actions; each does what an older gesture does too
+    // (a right click on the information panel's picture, a double click on "Functions", the
+    // update group's "Check for Updates", the layout editor's "Reload").
+    void macrosRequested();
+    void consoleRequested();
+    void updateCheckRequested();
+    void reloadRequested();
     // The terminal's "UnLock" box: the view may be edited by hand while ticked.
     void terminalUnlockToggled(bool on);
-    // A double click on the command list: the command as listed, marks removed.
+    // A double click on the command list (or Enter or Space in it, or Enter in the command box):
+    // the command as listed, marks removed; Enter after typing in the box sends what was typed.
     void sendCommand(const QString &command);
     void terminalCleared();
     // Text typed into the unlocked terminal view, with CR LF line ends.
@@ -96,7 +106,9 @@ private:
     QWidget *buildOptionsColumn();
     QWidget *buildTerminal();
     void buildStatusBar();
+    void buildMenu();
     void onListDoubleClicked();
+    void onCommandBoxEnter();
     void onTerminalTextChanged();
     void renderSelection(int index);
 

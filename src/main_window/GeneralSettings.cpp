@@ -27,6 +27,7 @@ void ReadGeneralSettings(const INIFILES &ini, GeneralSettings &s) {
     readFlag(ini, QStringLiteral("KeepConnected"), s.KeepConnected);
     readFlag(ini, QStringLiteral("AutoRefresh"), s.AutoRefresh);
     readFlag(ini, QStringLiteral("Auto21Exit"), s.Auto21Exit);
+    readFlag(ini, QStringLiteral("UnLock"), s.UnLock);
 }
 
 void WriteGeneralSettings(INIFILES &ini, const GeneralSettings &s) {
@@ -36,4 +37,5 @@ void WriteGeneralSettings(INIFILES &ini, const GeneralSettings &s) {
     ini.WriteSetting(General, QStringLiteral("KeepConnected"), flagText(s.KeepConnected));
     ini.WriteSetting(General, QStringLiteral("AutoRefresh"), flagText(s.AutoRefresh));
     ini.WriteSetting(General, QStringLiteral("Auto21Exit"), flagText(s.Auto21Exit));
+    ini.WriteSetting(General, QStringLiteral("UnLock"), flagText(s.UnLock));
 }

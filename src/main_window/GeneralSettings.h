@@ -13,11 +13,12 @@ struct GeneralSettings {
     bool KeepConnected = false;
     bool AutoRefresh = true;
     bool Auto21Exit = true;
+    bool UnLock = false; // the terminal's "UnLock" box
 };
 
-// Reads the six keys in the order LastRemote, RaidoURL, RaidoPORT, KeepConnected, AutoRefresh,
-// Auto21Exit; each falls back to the value already held. A flag whose text is not a whole
+// Reads the keys in the order LastRemote, RaidoURL, RaidoPORT, KeepConnected, AutoRefresh,
+// Auto21Exit, UnLock; each falls back to the value already held. A flag whose text is not a whole
 // number keeps its value.
 void ReadGeneralSettings(const INIFILES &ini, GeneralSettings &settings);
-// Writes the same six keys in the same order; flags as 1 or 0.
+// Writes the same keys in the same order; flags as 1 or 0.
 void WriteGeneralSettings(INIFILES &ini, const GeneralSettings &settings);

@@ -2,6 +2,7 @@
 
 #include "platform/Platform.h"
 #include "settings/INIFILES.h"
+#include "update/VersionNews.h"
 
 #include <QDir>
 #include <QFile>
@@ -37,6 +38,7 @@ void UpdateChecker::OpenThisWebUrl(const QString &url) {
     }
     Q_EMIT showRequested();
     RawTexta.clear();
+    NewsLine = QStringLiteral("Asking the update server...");
     m_address = SplitUpdateUrl(url);
     // Whatever an earlier check received or still had to show is dropped with it.
     m_response.clear();
@@ -167,12 +169,20 @@ void UpdateChecker::Timer1_Timer() {
     if (m_pageText.isEmpty() && m_note.isEmpty()) {
         if (m_processed) {
             m_timer1->setEnabled(false); // the answer had nothing to show
+            NewsLine = VersionNewsLine(VersionNews{}, OwnVersion);
+            Q_EMIT changed();
         }
         return;
     }
     const QString page = m_pageText;
     m_pageText.clear();
-    for (const QString &line : PageLines(page)) {
+    const QStringList lines = PageLines(page);
+    if (lines.isEmpty() && !m_note.isEmpty()) {
+        NewsLine = QStringLiteral("Could not tell whether a newer version is available: no answer from the server.");
+    } else {
+        NewsLine = VersionNewsLine(JudgeVersionPage(lines, OwnVersion), OwnVersion);
+    }
+    for (const QString &line : lines) {
         FindTheUpdate(line, OwnVersion, NewerVersion);
         RawTexta += line + QStringLiteral("\r\n");
     }

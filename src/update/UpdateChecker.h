@@ -44,6 +44,7 @@ public:
     void Timer1_Timer();
 
     QString RawTexta;     // the page lines shown, each ended by CR LF
+    QString NewsLine;     // one plain line over the page: is there a newer version?
     QString NewerVersion; // the version noted as newer than the own one, kept for the run
     const QString OwnVersion;
 

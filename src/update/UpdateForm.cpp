@@ -3,6 +3,7 @@
 #include "update/UpdateChecker.h"
 
 #include <QCloseEvent>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
@@ -13,6 +14,17 @@ UpdateForm::UpdateForm(QWidget *parent)
     resize(520, 360);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
+    // The answer to the question the window is opened for, over the server's own page.
+    m_newsLine = new QLabel;
+    m_newsLine->setObjectName(QStringLiteral("NewsLine"));
+    m_newsLine->setTextFormat(Qt::PlainText);
+    m_newsLine->setWordWrap(true);
+    m_newsLine->setContentsMargins(2, 4, 2, 4);
+    QFont bold = m_newsLine->font();
+    bold.setBold(true);
+    m_newsLine->setFont(bold);
+    m_newsLine->hide();
+    layout->addWidget(m_newsLine);
     m_rawTexta = new QPlainTextEdit;
     m_rawTexta->setObjectName(QStringLiteral("RawTexta"));
     m_rawTexta->setReadOnly(true);
@@ -24,6 +36,8 @@ UpdateForm::UpdateForm(QWidget *parent)
 UpdateForm::~UpdateForm() = default;
 
 void UpdateForm::render(const UpdateChecker &checker) {
+    m_newsLine->setText(checker.NewsLine);
+    m_newsLine->setVisible(!checker.NewsLine.isEmpty());
     QString shown = checker.RawTexta;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     if (shown.endsWith(u'\n')) {

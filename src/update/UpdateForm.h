@@ -2,11 +2,12 @@
 
 #include <QWidget>
 
+class QLabel;
 class QPlainTextEdit;
 class UpdateChecker;
 
-// The update window: the version page's lines, nothing else. It renders an UpdateChecker and
-// forwards the double click that empties it.
+// The update window: a line telling whether a newer version is available, over the version
+// page's lines. It renders an UpdateChecker and forwards the double click that empties the page.
 class UpdateForm : public QWidget {
     Q_OBJECT
 public:
@@ -14,6 +15,7 @@ public:
     ~UpdateForm() override;
 
     QPlainTextEdit *RawTexta() const { return m_rawTexta; }
+    QLabel *NewsLine() const { return m_newsLine; }
     void render(const UpdateChecker &checker);
 
 Q_SIGNALS:
@@ -26,5 +28,6 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    QLabel *m_newsLine = nullptr;
     QPlainTextEdit *m_rawTexta = nullptr;
 };

@@ -1,12 +1,20 @@
 #include "console/ConsoleForm.h"
 
 #include "console/ConsoleMonitor.h"
+#include "console/ConsoleWindow.h"
+#include "platform/Platform.h"
 #include "radio_link/ConnectAttempt.h"
+#include "settings/INIFILES.h"
 #include "settings/Timeouts.h"
 #include "support/FakePlatform.h"
 
+#include <QDir>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
 #include <QTest>
 
 // The console window rendering its monitor as the program wires them; the test plays the
@@ -42,6 +50,38 @@ class ConsoleFormTest : public QObject {
     };
 
 private Q_SLOTS:
+    // The window's Connect button opens the console connection (here to a loopback listener)
+    // and, as "Disconnect", closes it again: what a double click on the console text does.
+    void connectButtonOpensAndClosesTheConsole() {
+        QTcpServer radio;
+        QVERIFY(radio.listen(QHostAddress::LocalHost, 0));
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        INIFILES ini;
+        ini.SetProgramPaths(QDir(dir.path()).filePath(QStringLiteral("CVRemote")));
+        ini.WriteSetting(QStringLiteral("General"), QStringLiteral("ConsoleAddress"), QStringLiteral("127.0.0.1"));
+        ini.WriteSetting(QStringLiteral("General"), QStringLiteral("ConsolePort"), QString::number(radio.serverPort()));
+        QtPlatform platform;
+        Timeouts timeouts;
+        ConnectExtraTime connectExtra;
+        ConsoleWindow window(platform, timeouts, connectExtra, ini);
+        window.show();
+        QPushButton *button = window.form().ConnectButton();
+        QCOMPARE(button->text(), QStringLiteral("Connect"));
+        QVERIFY(!radio.hasPendingConnections());
+        button->click();
+        QTRY_VERIFY(radio.hasPendingConnections());
+        QTcpSocket *accepted = radio.nextPendingConnection();
+        QVERIFY(accepted != nullptr);
+        QTRY_COMPARE(window.logic().ConsoleSocket().State(), qint16(TcpSocket::sckConnected));
+        QCOMPARE(button->text(), QStringLiteral("Disconnect"));
+        button->click();
+        QCOMPARE(window.logic().ConsoleSocket().State(), qint16(TcpSocket::sckClosed));
+        QCOMPARE(button->text(), QStringLiteral("Connect"));
+        QTRY_COMPARE(accepted->state(), QAbstractSocket::UnconnectedState);
+        window.form().close();
+    }
+
     void theRawTextIsAppendedWithLineBreaksWholeAcrossRenders() {
         Console c;
         c.receive("one\r");

@@ -13,6 +13,7 @@
 #include "settings/Timeouts.h"
 #include "support/FakePlatform.h"
 
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -69,6 +70,34 @@ class DisplayFormTest : public QObject {
     }
 
 private Q_SLOTS:
+    // On the search keyboard's screen, Enter in the search box sends the word as "." does
+    // (its letters, then the end mark), and leaves the word in the box.
+    void enterInTheSearchBoxSearchesAsTheDotDoes() {
+        m_telnet = std::make_unique<Telnet>(m_platform, m_state, m_timeouts);
+        AutomaticPoll poll(m_platform, *m_telnet, m_state, m_timeouts, m_settings);
+        DisplayControl control(m_platform, m_skin, m_state, *m_telnet, poll, m_view, m_hooks, m_folder.path(),
+                               m_waitFrame);
+        DisplayForm form(control, m_view);
+        m_state.MenuState = QStringLiteral("14");
+        m_view.SearchBoxVisible = true;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        form.render();
+        QLineEdit *box = form.SearchForText();
+        box->setFocus();
+        QTest::keyClicks(box, QStringLiteral("Ab."));
+        const QStringList byDot = m_telnet->pending(0);
+        QVERIFY(!byDot.isEmpty());
+        QCOMPARE(box->text(), QStringLiteral("ab"));
+        QTest::keyClick(box, Qt::Key_Return);
+        QCOMPARE(m_telnet->pending(0), byDot + byDot);
+        // Also with the cursor inside the word.
+        box->setCursorPosition(1);
+        QTest::keyClick(box, Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(m_telnet->pending(0), byDot + byDot + byDot);
+        QCOMPARE(box->text(), QStringLiteral("ab"));
+    }
+
     void unchangedScreensAreNotRepaintedAndChangedOnesAre() {
         QVERIFY(SavePicture(m_folder.filePath(QStringLiteral("bg.png")), {320, 240}, QColor(20, 20, 20)));
         QVERIFY(SavePicture(m_folder.filePath(QStringLiteral("bg2.png")), {320, 240}, QColor(90, 90, 90)));

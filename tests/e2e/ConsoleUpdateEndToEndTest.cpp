@@ -100,6 +100,8 @@ private Q_SLOTS:
                                       .arg(UpdatePage::defaultVersion()),
                                   Patience);
         QCOMPARE(update.logic().NewerVersion, UpdatePage::defaultVersion());
+        QCOMPARE(update.form().NewsLine()->text(),
+                 QStringLiteral("A newer version, V.%1, is available.").arg(UpdatePage::defaultVersion()));
         QCOMPARE(page.requests().size(), 1);
         QVERIFY(page.requests().first().startsWith("GET /corvale/versions.php HTTP/1.1\r\n"));
         // The program's close takes the update window with it; its top and left are kept.

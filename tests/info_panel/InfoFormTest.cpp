@@ -4,8 +4,10 @@
 #include "radio_link/LinkHarness.h"
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSlider>
 #include <QTest>
 
@@ -65,6 +67,29 @@ private Q_SLOTS:
         QVERIFY(!m_link->state.holds.InfoListHold);
         QCOMPARE(asked(), QStringList{"LISTINFO"});
         QCOMPARE(view.InfoListIndex, 2); // a right click does not pick a row
+    }
+
+    // The message box starts empty with a hint; Send is greyed while the box is blank, and
+    // neither it nor Enter sends an empty message. Typed text goes by Enter as by Send.
+    void messageBoxStartsEmptyAndSendsOnlyWhatWasTyped() {
+        QLineEdit *box = m_form->MessageText();
+        QPushButton *send = m_form->SendMessageButton();
+        QCOMPARE(box->text(), QString());
+        QVERIFY(!box->placeholderText().isEmpty());
+        QVERIFY(!send->isEnabled());
+        QTest::keyClick(box, Qt::Key_Return);
+        QTest::keyClicks(box, QStringLiteral("  "));
+        QVERIFY(!send->isEnabled());
+        QTest::keyClick(box, Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(sent(), QStringList());
+        QTest::keyClicks(box, QStringLiteral("Hello"));
+        QVERIFY(send->isEnabled());
+        QTest::keyClick(box, Qt::Key_Return);
+        QTest::mouseClick(send, Qt::LeftButton);
+        QCOMPARE(sent(), (QStringList{"MESSAGE   Hello", "MESSAGE   Hello"}));
+        box->selectAll();
+        QTest::keyClick(box, Qt::Key_Delete);
+        QVERIFY(!send->isEnabled());
     }
 
     void programsSliderMovesSendNothingTheUsersDo() {

@@ -242,10 +242,17 @@ TEST(InfoPanel, RefreshesPostponeThePollButtonsAndMessage) {
     p.panel.RecordButtons_Click();
     p.link.view.MetaListEnabled = true; // something plays
     p.panel.RecordButtons_Click();
-    p.panel.MessageText_Change("");
+    // The message box starts empty, and an empty (or blank) message sends nothing.
+    EXPECT_EQ(p.panel.MessageText, "");
     p.panel.SendMessageButton_Click();
-    EXPECT_EQ(p.sent(), (QStringList{"RECORD", "STOP", "MESSAGE "}));
-    EXPECT_EQ(p.panel.StatusMessage, "rC= MESSAGE ");
+    p.panel.MessageText_Change("   ");
+    p.panel.SendMessageButton_Click();
+    EXPECT_EQ(p.sent(), (QStringList{"RECORD", "STOP"}));
+    EXPECT_EQ(p.panel.StatusMessage, "");
+    p.panel.MessageText_Change("Hi there");
+    p.panel.SendMessageButton_Click();
+    EXPECT_EQ(p.sent(), (QStringList{"RECORD", "STOP", "MESSAGE Hi there"}));
+    EXPECT_EQ(p.panel.StatusMessage, "rC= MESSAGE Hi there");
 }
 
 TEST(InfoPanel, ClockTicksJustAfterEachSecondAndAnnouncesOnlyWhatChanged) {

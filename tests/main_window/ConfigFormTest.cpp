@@ -93,6 +93,56 @@ private Q_SLOTS:
         QCOMPARE(sent.at(0).at(0).toString().size(), 1 << 20);
     }
 
+    // The keyboard sends what a double click sends, each key once: Enter, keypad Enter and Space
+    // in the list, Enter in the command box (the selected entry, or what the user typed there).
+    void keysSendAsTheDoubleClickDoes() {
+        CommandList commands;
+        ConfigForm form(commands);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        commands.MakeList(QStringLiteral("POWER\r\nVOLp{}\r\nOK[]{}\r\nDOWN\r\n"));
+        auto *list = ChildWidget<QListView>(form, QStringLiteral("TheList"));
+        auto *box = ChildWidget<QLineEdit>(form, QStringLiteral("Do_SearchText"));
+        QSignalSpy sent(&form, &ConfigForm::sendCommand);
+        // Nothing selected: nothing to send.
+        QTest::keyClick(box, Qt::Key_Return);
+        QTest::keyClick(list, Qt::Key_Return);
+        QCOMPARE(sent.size(), 0);
+
+        const QPoint row2 = list->visualRect(list->model()->index(2, 0)).center();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row2);
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, row2);
+        QCOMPARE(sent.size(), 1);
+        const QString byClick = sent.takeFirst().at(0).toString();
+        QCOMPARE(byClick, QStringLiteral("OK"));
+        for (const auto &[key, modifiers] : {std::pair{Qt::Key_Return, Qt::KeyboardModifiers()},
+                                             std::pair{Qt::Key_Enter, Qt::KeyboardModifiers(Qt::KeypadModifier)},
+                                             std::pair{Qt::Key_Space, Qt::KeyboardModifiers()}}) {
+            QTest::keyClick(list, key, modifiers);
+            QCOMPARE(sent.size(), 1);
+            QCOMPARE(sent.takeFirst().at(0).toString(), byClick);
+            QCOMPARE(commands.selectedIndex(), 2); // Space did not clear the selection
+        }
+        // The command box: moved with the arrow keys, Enter sends the selection and shows it.
+        box->clear();
+        QTest::keyClick(box, Qt::Key_Down);
+        QTest::keyClick(box, Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(sent.size(), 1);
+        QCOMPARE(sent.takeFirst().at(0).toString(), QStringLiteral("DOWN"));
+        QCOMPARE(box->text(), QStringLiteral("DOWN"));
+        // Typed by hand, the box's own text goes, marks removed; the arrow keys hand it back to the list.
+        box->clear();
+        QTest::keyClicks(box, QStringLiteral("MUTE{}"));
+        QTest::keyClick(box, Qt::Key_Return);
+        QCOMPARE(sent.size(), 1);
+        QCOMPARE(sent.takeFirst().at(0).toString(), QStringLiteral("MUTE"));
+        QTest::keyClicks(box, QStringLiteral("X"));
+        QTest::keyClick(box, Qt::Key_Up);
+        QTest::keyClick(box, Qt::Key_Return);
+        QCOMPARE(sent.size(), 1);
+        QCOMPARE(sent.takeFirst().at(0).toString(), QStringLiteral("OK"));
+    }
+
     // The terminal view follows the link's terminal text by its mark: appends are added at the
     // end and the oldest text leaves at the front, never the whole view rebuilt, and it always
     // shows what a view built from the whole text shows, also when a CR LF comes in two

@@ -1,22 +1,30 @@
 #include "app/Program.h"
 
 #include "app/Version.h"
+#include "console/ConsoleWindow.h"
 #include "display/DisplayWindow.h"
 #include "info_panel/InfoWindow.h"
 #include "main_window/ConfigForm.h"
 #include "radio_link/RadioLink.h"
 #include "remote/LayoutEditorPanel.h"
+#include "remote/RemoteForm.h"
 #include "remote/RemoteWindow.h"
 #include "support/ChildWidget.h"
 #include "support/FakePlatform.h"
 #include "support/RoomySize.h"
 #include "update/UpdateGroup.h"
+#include "update/UpdateWindow.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -113,12 +121,151 @@ private Q_SLOTS:
         const QRegularExpression remote(QStringLiteral("\\[RemoteForm\\]\\|FC=([0-9.,]+)\\|\\[remote1\\]\\|FC=\\1\\|"));
         QVERIFY(saved.contains(remote));
         QCOMPARE(saved.remove(remote),
-                 QStringLiteral("[General]|LastRemote=remote1|RaidoURL=127.0.0.1|RaidoPORT=18080|KeepConnected=1|"
-                                "AutoRefresh=1|Auto21Exit=0|[InfoForm]|FC=70,900,%1,%2,|[ConfigForm]|FC=60,40,%3,%4,|")
+                 QStringLiteral(
+                     "[General]|LastRemote=remote1|RaidoURL=127.0.0.1|RaidoPORT=18080|KeepConnected=1|"
+                     "AutoRefresh=1|Auto21Exit=0|UnLock=0|[InfoForm]|FC=70,900,%1,%2,|[ConfigForm]|FC=60,40,%3,%4,|")
                      .arg(infoSize.width())
                      .arg(infoSize.height())
                      .arg(formSize.width())
                      .arg(formSize.height()));
+    }
+
+    // The remote window's third status panel brings the information panel back: shown when
+    // closed, restored (and kept maximised when it was) when minimised.
+    void remotesStatusPanelRestoresTheInformationPanel() {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        FakePlatform platform;
+        Program program(platform, dir.path());
+        QVERIFY(program.start());
+        InfoForm &info = program.info().form();
+        program.remote().show();
+        const auto clickPanel3 = [&program] {
+            QTest::mouseClick(program.remote().form().statusPanel(3), Qt::LeftButton);
+        };
+        QVERIFY(info.isVisible());
+        info.close();
+        QVERIFY(!info.isVisible());
+        clickPanel3();
+        QVERIFY(info.isVisible());
+        info.showMinimized();
+        QVERIFY(info.isMinimized());
+        clickPanel3();
+        QVERIFY(info.isVisible());
+        QVERIFY(!info.isMinimized());
+        info.showMaximized();
+        info.setWindowState(info.windowState() | Qt::WindowMinimized);
+        clickPanel3();
+        QVERIFY(!info.isMinimized());
+        QVERIFY(info.isMaximized());
+    }
+
+    // What was open stays open: the display window when it was on screen as the program closed,
+    // and the terminal's "UnLock" box (the view editable, and the link told so).
+    void displayWindowAndUnlockBoxSurviveARestart() {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        FakePlatform platform;
+        const auto unlockBox = [](Program &program) {
+            return ChildWidget<QCheckBox>(program.mainWindow(), QStringLiteral("UnLockTextBox"));
+        };
+        const auto terminal = [](Program &program) {
+            return ChildWidget<QPlainTextEdit>(program.mainWindow(), QStringLiteral("TelnetData"));
+        };
+        {
+            Program program(platform, dir.path());
+            QVERIFY(program.start());
+            QVERIFY(!program.display().form().isVisible());
+            QVERIFY(!unlockBox(program)->isChecked());
+            QVERIFY(terminal(program)->isReadOnly());
+            ChildWidget<QPushButton>(program.mainWindow(), QStringLiteral("DisplayButton"))->click();
+            QVERIFY(program.display().form().isVisible());
+            unlockBox(program)->click();
+            program.Close();
+        }
+        {
+            Program program(platform, dir.path());
+            QVERIFY(program.start());
+            QVERIFY(program.display().form().isVisible());
+            QVERIFY(unlockBox(program)->isChecked());
+            QVERIFY(!terminal(program)->isReadOnly());
+            QVERIFY(program.link().view.TerminalUnlocked);
+            // Closed by the user, untick the box: both stay so.
+            program.display().form().close();
+            QVERIFY(!program.display().form().isVisible());
+            unlockBox(program)->click();
+            program.Close();
+        }
+        Program program(platform, dir.path());
+        QVERIFY(program.start());
+        QVERIFY(!program.display().form().isVisible());
+        QVERIFY(!unlockBox(program)->isChecked());
+        QVERIFY(terminal(program)->isReadOnly());
+        QVERIFY(!program.link().view.TerminalUnlocked);
+    }
+
+    // The View menu opens what the old gestures open, by menu and by its shortcuts, also with
+    // the focus in one of the main window's text boxes.
+    void viewMenuAndItsShortcutsOpenTheWindows() {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        FakePlatform platform;
+        Program program(platform, dir.path());
+        QVERIFY(program.start());
+        ConfigForm &form = program.mainWindow();
+        form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        const auto action = [&form](const char *name) { return ChildWidget<QAction>(form, QString::fromLatin1(name)); };
+        QMenu *view = ChildWidget<QMenu>(form, QStringLiteral("ViewMenu"));
+        QCOMPARE(view->title(), QStringLiteral("&View"));
+        const QList<QAction *> actions = view->actions();
+        QCOMPARE(std::count_if(actions.begin(), actions.end(), [](QAction *a) { return !a->isSeparator(); }), 5);
+        // Keys arrive where the user's focus is: in the command box.
+        QLineEdit *box = ChildWidget<QLineEdit>(form, QStringLiteral("Do_SearchText"));
+        box->setFocus();
+        const auto press = [box](QKeyCombination key) { QTest::keyClick(box, key.key(), key.keyboardModifiers()); };
+
+        QVERIFY(!program.display().form().isVisible());
+        press(Qt::CTRL | Qt::Key_D);
+        QVERIFY(program.display().form().isVisible());
+        QCOMPARE(box->text(), QString()); // nothing typed or deleted in the box
+
+        InfoForm &info = program.info().form();
+        info.showMinimized();
+        QVERIFY(!program.link().view.MacroListVisible);
+        press(Qt::CTRL | Qt::Key_M);
+        QVERIFY(!info.isMinimized());
+        QVERIFY(program.link().view.MacroListVisible);
+        info.close();
+        program.info().logic().MacroList_RightPress(); // the list closed again
+        action("ViewMacros")->trigger();
+        QVERIFY(info.isVisible());
+        QVERIFY(program.link().view.MacroListVisible);
+
+        QVERIFY(!program.consoleWindow()->form().isVisible());
+        press(Qt::CTRL | Qt::Key_T);
+        QVERIFY(program.consoleWindow()->form().isVisible());
+
+        QVERIFY(!program.updateWindow()->form().isVisible());
+        action("ViewCheckForUpdates")->trigger();
+        QVERIFY(program.updateWindow()->form().isVisible());
+
+        form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        box->setFocus();
+        QSignalSpy reloads(&program, &Program::skinReloaded);
+        press(QKeyCombination(Qt::Key_F5));
+        QCOMPARE(reloads.size(), 1);
+        press(Qt::CTRL | Qt::Key_R);
+        QCOMPARE(reloads.size(), 2);
+        action("ViewReload")->trigger();
+        QCOMPARE(reloads.size(), 3);
+        // Every shortcut is one action's.
+        QList<QKeySequence> keys;
+        for (QAction *a : view->actions()) {
+            keys += a->shortcuts();
+        }
+        QCOMPARE(QSet<QKeySequence>(keys.begin(), keys.end()).size(), keys.size());
     }
 
     // Every request a window makes of the rest of the program is answered: one nobody listens
@@ -142,6 +289,10 @@ private Q_SLOTS:
         ANSWERED(main, &ConfigForm::autoRefreshClicked);
         ANSWERED(main, &ConfigForm::auto21BackoutToggled);
         ANSWERED(main, &ConfigForm::displayRequested);
+        ANSWERED(main, &ConfigForm::macrosRequested);
+        ANSWERED(main, &ConfigForm::consoleRequested);
+        ANSWERED(main, &ConfigForm::updateCheckRequested);
+        ANSWERED(main, &ConfigForm::reloadRequested);
         ANSWERED(main, &ConfigForm::terminalUnlockToggled);
         ANSWERED(main, &ConfigForm::sendCommand);
         ANSWERED(main, &ConfigForm::terminalCleared);

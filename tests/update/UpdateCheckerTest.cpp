@@ -55,12 +55,14 @@ TEST(UpdateChecker, AsksOncePerConnectionAndShowsThePageAfterTheClose) {
     c.socket.receive(Page.mid(40));
     c.run(1000);
     EXPECT_EQ(c.checker.RawTexta, ""); // nothing before the server closes
+    EXPECT_EQ(c.checker.NewsLine, "Asking the update server...");
     c.socket.peerClose();
     EXPECT_EQ(c.checker.RawTexta, "");
     c.run(UpdateChecker::Timer1Interval);
     const QString shown = "Versions \r\nCorvale Remote Software V.1.2.4 \r\n";
     EXPECT_EQ(c.checker.RawTexta, shown);
     EXPECT_EQ(c.checker.NewerVersion, "1.2.4");
+    EXPECT_EQ(c.checker.NewsLine, "A newer version, V.1.2.4, is available.");
     EXPECT_FALSE(c.checker.Timer1().isEnabled());
     EXPECT_EQ(c.socket.state, TcpSocket::sckClosed);
     c.run(UpdateChecker::TimeLimit); // the time limit of a finished check has nothing left to say
@@ -108,6 +110,7 @@ TEST(UpdateChecker, ServersThatNeverCloseOrNeverStopAreCut) {
     c.socket.refuseConnection();
     c.run(UpdateChecker::Timer1Interval);
     EXPECT_EQ(c.checker.RawTexta, "[No answer from refusing.example: Connection refused]\r\n");
+    EXPECT_EQ(c.checker.NewsLine, "Could not tell whether a newer version is available: no answer from the server.");
     EXPECT_EQ(c.socket.state, TcpSocket::sckClosed);
     // A server that is never reached gets the time limit's line.
     c.checker.OpenThisWebUrl("nowhere.example/v");
