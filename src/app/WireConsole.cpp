@@ -9,6 +9,7 @@ void Program::wireConsole() {
     m_console =
         std::make_unique<ConsoleWindow>(m_platform, m_session->timeouts(), link().connection.ConnectExtra, m_ini);
     ConsoleWindow &console = *m_console;
+    console.setFirstSpotBeside(&m_main->form());
     connect(&m_main->form(), &ConfigForm::functionFramesDoubleClicked, &console.form(), [&console] { console.show(); });
     connect(&m_main->form(), &ConfigForm::consoleRequested, &console.form(), [&console] { console.show(); });
 }

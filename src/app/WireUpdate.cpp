@@ -8,6 +8,7 @@
 void Program::wireUpdate() {
     m_update = std::make_unique<UpdateWindow>(m_platform, m_ini, VersionString());
     UpdateWindow &update = *m_update;
+    update.setFirstSpotBeside(&m_main->form());
     connect(&m_main->form().updateGroup(), &UpdateGroup::checkRequested, &update.form(),
             [&update] { update.checkForUpdates(); });
     connect(&m_main->form(), &ConfigForm::updateCheckRequested, &update.form(),

@@ -29,7 +29,9 @@ ConsoleWindow::~ConsoleWindow() {
 void ConsoleWindow::show() {
     if (!m_loaded) {
         m_loaded = true;
-        m_ini.RestoreWindowPlacement(m_placement);
+        if (!m_ini.RestoreWindowPlacement(m_placement) && m_mainWindow != nullptr) {
+            MoveToFirstSpot(m_form, FirstSpot::LeastCovered, *m_mainWindow, m_mainWindow->screen());
+        }
         m_monitor.Form_Load(m_ini);
     }
     m_form.show();

@@ -18,6 +18,9 @@ public:
 
     // Shown in front with the focus in the console text.
     void show();
+    // The window its first spot is judged against (the main window); without one it opens
+    // where the system puts it.
+    void setFirstSpotBeside(const QWidget *mainWindow) { m_mainWindow = mainWindow; }
 
     ConsoleMonitor &logic() { return m_monitor; }
     ConsoleForm &form() { return m_form; }
@@ -30,4 +33,5 @@ private:
     ConsoleForm m_form;
     WidgetPlacement m_placement{m_form, QStringLiteral("ConsoleForm")};
     bool m_loaded = false;
+    const QWidget *m_mainWindow = nullptr;
 };

@@ -6,11 +6,11 @@
 MacroWindow::MacroWindow(MacroRunner &runner, INIFILES &settings, const QWidget &mainWindow)
     : m_ini(settings)
     , m_runner(runner)
+    , m_mainWindow(mainWindow)
     , m_form(runner) {
-    // Clear of the main window's connection row and beside the information panel's lists; a
-    // saved placement wins.
-    MoveToFirstSpot(m_form, FirstSpot::LowerLeftCorner, mainWindow, mainWindow.screen());
-    m_ini.RestoreWindowPlacement(m_placement);
+    // A saved placement wins where it can still be reached; else the window finds its first
+    // spot when it is first shown, against the windows open then.
+    m_placed = m_ini.RestoreWindowPlacement(m_placement);
     QObject::connect(&m_form, &MacroForm::unloading, &m_form,
                      [this] { m_ini.SaveWindowPlacement(m_placement, false); });
 }
@@ -28,6 +28,11 @@ void MacroWindow::showMacro(int macro) {
 }
 
 void MacroWindow::show() {
+    if (!m_placed) {
+        // Clear of the main window's connection row and of the information panel's lists.
+        MoveToFirstSpot(m_form, FirstSpot::LowerLeftCorner, m_mainWindow, m_mainWindow.screen());
+        m_placed = true;
+    }
     m_form.show();
     m_form.raise();
 }

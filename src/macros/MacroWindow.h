@@ -30,6 +30,8 @@ public:
 private:
     INIFILES &m_ini;
     MacroRunner &m_runner;
+    const QWidget &m_mainWindow;
+    bool m_placed = false;
     MacroForm m_form;
     WidgetPlacement m_placement{m_form, QStringLiteral("MacroForm")};
 };

@@ -7,27 +7,31 @@
 
 QPoint FirstPlace(FirstSpot spot, const FirstPlaceContext &c, QSize client, QSize frame) {
     const QRect &area = c.area;
+    // Every spot ends wholly inside the area (frame included) as far as the window's size
+    // allows: a title bar below the screen edge or under a panel cannot be taken.
+    const auto inside = [&area, &frame](QPoint at) { return MovedInto(area, QRect(at, frame)).topLeft(); };
     switch (spot) {
     case FirstSpot::ScreenCentre:
-        return area.center() - QRect(QPoint(0, 0), client).center();
-    case FirstSpot::RightOfMain: {
-        constexpr int gap = 12;
-        const int left = std::min(c.mainFrame.left() + c.mainClient.width() + gap, area.right() - client.width());
-        return {std::max(area.left(), left), c.mainFrame.top()};
-    }
-    case FirstSpot::BesideMain: {
-        const QPoint at = c.mainFrame.topRight() + QPoint(8, 0);
-        return {std::max(area.left(), std::min(at.x(), area.right() - client.width())),
-                std::max(area.top(), std::min(at.y(), area.bottom() - client.height()))};
-    }
-    case FirstSpot::LowerLeftCorner: {
-        const int titleAndBorders = c.mainFrame.height() - c.mainClient.height(); // as the main window's
-        return {area.left(), std::max(area.top(), area.bottom() - client.height() - titleAndBorders)};
-    }
+        return inside(area.center() - QRect(QPoint(0, 0), client).center());
+    case FirstSpot::RightOfMain:
+        return inside(QPoint(c.mainFrame.left() + c.mainClient.width() + 12, c.mainFrame.top()));
+    case FirstSpot::BesideMain:
+        return inside(c.mainFrame.topRight() + QPoint(8, 0));
+    case FirstSpot::LowerLeftCorner:
+        return LeastCoveredSpot(area, frame, c.openFrames, QPoint(area.left(), area.bottom() + 1 - frame.height()));
     case FirstSpot::LeastCovered:
         return LeastCoveredSpot(area, frame, c.openFrames, c.mainFrame.topRight() + QPoint(8, 0));
     }
     return area.topLeft();
+}
+
+bool TitleBarReachable(const QRect &frame, const QList<QRect> &screenAreas) {
+    const QSize strip(std::min(100, frame.width()), std::min(30, frame.height()));
+    const QRect title(frame.topLeft(), QSize(frame.width(), strip.height()));
+    return std::any_of(screenAreas.begin(), screenAreas.end(), [&](const QRect &area) {
+        const QRect on = title.intersected(area);
+        return on.width() >= strip.width() && on.height() >= strip.height() && !strip.isEmpty();
+    });
 }
 
 bool NoneHasSavedPlace(const INIFILES &ini, const QStringList &sections) {

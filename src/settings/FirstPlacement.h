@@ -21,11 +21,11 @@ enum class FirstSpot {
     // The information panel: 8 pixels right of the main window's frame, moved into the area
     // as far as it fits.
     BesideMain,
-    // The macro window: in the lower left corner, a main-window frame's height clear of the
-    // bottom edge so its title bar stays reachable.
+    // The macro window: in the lower left corner, wholly above the bottom edge, unless another
+    // spot covers less of the windows already open.
     LowerLeftCorner,
-    // The display window, opened later: beside the main window unless another corner of the
-    // screen covers less of the windows already open.
+    // The windows opened later (display, console, update): beside the main window unless
+    // another spot on the screen covers less of the windows already open.
     LeastCovered,
 };
 
@@ -34,11 +34,16 @@ struct FirstPlaceContext {
     QRect area;              // the screen's available area
     QRect mainFrame;         // the main window with its frame
     QSize mainClient;        // the main window without it
-    QList<QRect> openFrames; // other windows on screen (LeastCovered only)
+    QList<QRect> openFrames; // other windows on screen (LeastCovered, LowerLeftCorner)
 };
 
 // The top-left corner (frame included) for a window of this client and frame size.
 QPoint FirstPlace(FirstSpot spot, const FirstPlaceContext &context, QSize client, QSize frame);
+
+// Whether a window with this frame can still be taken by its title bar: a strip of it (100 by
+// 30 pixels, or the whole width of a narrower window) lies on one of the screens' available
+// areas. A place saved on a monitor that is no longer there fails this and is not restored.
+bool TitleBarReachable(const QRect &frame, const QList<QRect> &screenAreas);
 
 // Whether none of these windows has a saved place: the first start, when the windows that
 // open with the program are lined up side by side.

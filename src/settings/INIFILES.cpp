@@ -1,6 +1,8 @@
 #include "settings/INIFILES.h"
 
 #include "platform/NumericText.h"
+#include "settings/FirstPlacement.h"
+#include "settings/SideBySide.h"
 
 #include <QDir>
 #include <QFile>
@@ -261,18 +263,67 @@ void INIFILES::ReadTimeouts(Timeouts &t) const {
     readInt("MacroStepTimeout", t.MacroStepTimeout);
 }
 
-void INIFILES::restorePlacement(const QString &section, PlacedWindow &window) const {
+std::optional<Placement> INIFILES::savedPlacement(const QString &section) const {
     QString value = ReadSetting(section, QStringLiteral("FC"), QString());
-    Placement p = window.currentPlacement();
-    if (!value.isEmpty()) {
-        // Fewer than four fields repeat the last one: TextAfter gives the whole rest when no
-        // comma is left.
-        p.top = NumericText::Val(TakeFirstField(value));
-        p.left = NumericText::Val(TakeFirstField(value));
-        p.width = NumericText::Val(TakeFirstField(value));
-        p.height = NumericText::Val(TextBefore(QStringLiteral(","), value));
+    if (value.isEmpty()) {
+        return std::nullopt;
     }
-    window.applyPlacement(p);
+    // Fewer than four fields repeat the last one: TextAfter gives the whole rest when no comma
+    // is left.
+    Placement p;
+    p.top = NumericText::Val(TakeFirstField(value));
+    p.left = NumericText::Val(TakeFirstField(value));
+    p.width = NumericText::Val(TakeFirstField(value));
+    p.height = NumericText::Val(TextBefore(QStringLiteral(","), value));
+    return p;
+}
+
+namespace {
+
+int pixels(double v) {
+    return int(std::lround(std::clamp(v, -100000.0, 100000.0)));
+}
+
+QRect frameOf(const Placement &p, QSize extra) {
+    return QRect(QPoint(pixels(p.left), pixels(p.top)), QSize(pixels(p.width), pixels(p.height)) + extra);
+}
+
+// Applies the saved placement when its title bar can be taken on a connected screen. Else the
+// window keeps the spot the program gave it, on the screen that spot is on, with the saved
+// size cut to that screen's available area.
+bool applyWhereReachable(Placement saved, PlacedWindow &window) {
+    const QList<QRect> areas = window.screenAreas();
+    const QSize extra = window.frameExtra();
+    if (areas.isEmpty() || TitleBarReachable(frameOf(saved, extra), areas)) {
+        window.applyPlacement(saved);
+        return true;
+    }
+    const Placement now = window.currentPlacement();
+    const QPoint spot(pixels(now.left), pixels(now.top));
+    QRect area = areas.first();
+    for (const QRect &a : areas) {
+        if (a.contains(spot)) {
+            area = a;
+            break;
+        }
+    }
+    const QSize size =
+        QSize(pixels(saved.width), pixels(saved.height)).boundedTo(area.size() - extra).expandedTo(QSize(1, 1));
+    const QRect frame = MovedInto(area, QRect(spot, size + extra));
+    window.applyPlacement(
+        Placement{double(frame.top()), double(frame.left()), double(size.width()), double(size.height())});
+    return false;
+}
+
+} // namespace
+
+bool INIFILES::restorePlacement(const QString &section, PlacedWindow &window) const {
+    const std::optional<Placement> saved = savedPlacement(section);
+    if (!saved) {
+        window.applyPlacement(window.currentPlacement());
+        return false;
+    }
+    return applyWhereReachable(*saved, window);
 }
 
 void INIFILES::savePlacement(const QString &section, PlacedWindow &window) {
@@ -291,8 +342,13 @@ bool INIFILES::hasSavedPlace(const QString &section) const {
     return !ReadSetting(section, QStringLiteral("FC"), QString()).isEmpty();
 }
 
-void INIFILES::RestoreWindowPlacement(PlacedWindow &window) const {
-    restorePlacement(window.placementName(), window);
+bool INIFILES::hasSavedPlace(const QString &section, const QList<QRect> &screenAreas) const {
+    const std::optional<Placement> saved = savedPlacement(section);
+    return saved && TitleBarReachable(frameOf(*saved, QSize()), screenAreas);
+}
+
+bool INIFILES::RestoreWindowPlacement(PlacedWindow &window) const {
+    return restorePlacement(window.placementName(), window);
 }
 
 void INIFILES::SaveWindowPlacement(PlacedWindow &window, bool hide) {
@@ -302,14 +358,16 @@ void INIFILES::SaveWindowPlacement(PlacedWindow &window, bool hide) {
     }
 }
 
-void INIFILES::RestoreWindowTopLeft(PlacedWindow &window) const {
+bool INIFILES::RestoreWindowTopLeft(PlacedWindow &window) const {
     QString value = ReadSetting(window.placementName(), QStringLiteral("TL"), QString());
     Placement p = window.currentPlacement();
-    if (!value.isEmpty()) {
-        p.top = NumericText::Val(TakeFirstField(value));
-        p.left = NumericText::Val(TextBefore(QStringLiteral(","), value));
+    if (value.isEmpty()) {
+        window.applyPlacement(p);
+        return false;
     }
-    window.applyPlacement(p);
+    p.top = NumericText::Val(TakeFirstField(value));
+    p.left = NumericText::Val(TextBefore(QStringLiteral(","), value));
+    return applyWhereReachable(p, window);
 }
 
 void INIFILES::SaveWindowTopLeft(PlacedWindow &window, bool hide) {
@@ -323,8 +381,8 @@ void INIFILES::SaveWindowTopLeft(PlacedWindow &window, bool hide) {
     }
 }
 
-void INIFILES::RestoreRemotePlacement(const QString &layoutName, PlacedWindow &remoteWindow) const {
-    restorePlacement(layoutName, remoteWindow);
+bool INIFILES::RestoreRemotePlacement(const QString &layoutName, PlacedWindow &remoteWindow) const {
+    return restorePlacement(layoutName, remoteWindow);
 }
 
 void INIFILES::SaveRemotePlacement(const QString &layoutName, PlacedWindow &remoteWindow) {

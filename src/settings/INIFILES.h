@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 class IniDocument;
 
@@ -54,11 +55,17 @@ public:
     // Whether the window of this settings section was placed before (its "FC" key holds a
     // placement). Until then the program chooses where it first opens.
     bool hasSavedPlace(const QString &section) const;
-    void RestoreWindowPlacement(PlacedWindow &window) const;
+    // The same, counting only a place whose title bar lies on one of these screen areas.
+    bool hasSavedPlace(const QString &section, const QList<QRect> &screenAreas) const;
+    // The restores put the window where it was saved, but only where its title bar can still
+    // be taken on a connected screen (see TitleBarReachable): a place on a monitor that was
+    // unplugged leaves the window where the program put it (its first spot), with the saved
+    // size cut to that screen. They return whether the saved place was taken.
+    bool RestoreWindowPlacement(PlacedWindow &window) const;
     void SaveWindowPlacement(PlacedWindow &window, bool hide);
-    void RestoreWindowTopLeft(PlacedWindow &window) const;
+    bool RestoreWindowTopLeft(PlacedWindow &window) const;
     void SaveWindowTopLeft(PlacedWindow &window, bool hide);
-    void RestoreRemotePlacement(const QString &layoutName, PlacedWindow &remoteWindow) const;
+    bool RestoreRemotePlacement(const QString &layoutName, PlacedWindow &remoteWindow) const;
     void SaveRemotePlacement(const QString &layoutName, PlacedWindow &remoteWindow);
 
     static constexpr int MaxValueLength = 399;
@@ -66,7 +73,8 @@ public:
 private:
     struct CachedFile;
     const IniDocument &load(const QString &path) const;
-    void restorePlacement(const QString &section, PlacedWindow &window) const;
+    std::optional<Placement> savedPlacement(const QString &section) const;
+    bool restorePlacement(const QString &section, PlacedWindow &window) const;
     void savePlacement(const QString &section, PlacedWindow &window);
 
     QString m_programFolder;

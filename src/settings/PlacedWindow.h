@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QList>
+#include <QRect>
+#include <QSize>
 #include <QString>
 
 // Position and size of a window in screen pixels: top and left of its frame, width and height
@@ -21,4 +24,9 @@ public:
     virtual bool isNormalState() const = 0; // neither minimised nor maximised
     virtual void applyPlacement(const Placement &placement) = 0;
     virtual void hideWindow() = 0;
+    // The available areas of the connected screens, the window's own first. Empty when not
+    // known: then a saved place is taken as it is.
+    virtual QList<QRect> screenAreas() const { return {}; }
+    // What the frame adds to the client area (borders and title bar).
+    virtual QSize frameExtra() const { return {}; }
 };

@@ -2,41 +2,103 @@
 
 #include <algorithm>
 
-QList<QPoint> ArrangeSideBySide(const QRect &area, const QList<QSize> &frames, int gap) {
-    QList<QPoint> corners;
-    if (frames.isEmpty()) {
-        return corners;
+namespace {
+
+// The widths after the widest give up width down to a common level, so the sum fits the room
+// where it can. None goes below its smallest, nor below the narrowest window's own width: a
+// narrow window (the remote) is never narrowed for the sake of the wide ones.
+QList<int> narrowedToFit(const QList<int> &widths, const QList<int> &smallest, int room) {
+    const auto at = [&](int level) {
+        QList<int> result;
+        int sum = 0;
+        for (qsizetype i = 0; i < widths.size(); ++i) {
+            result << std::max(smallest[i], std::min(widths[i], level));
+            sum += result.last();
+        }
+        return std::make_pair(result, sum);
+    };
+    int low = *std::min_element(widths.begin(), widths.end());
+    int high = *std::max_element(widths.begin(), widths.end());
+    if (at(high).second <= room) {
+        return widths;
     }
-    int total = gap * int(frames.size() - 1), tallest = 0;
-    for (const QSize &frame : frames) {
-        total += frame.width();
-        tallest = std::max(tallest, frame.height());
+    // The highest level whose widths fit; the sum only grows with the level.
+    while (low < high) {
+        const int mid = low + (high - low + 1) / 2;
+        if (at(mid).second <= room) {
+            low = mid;
+        } else {
+            high = mid - 1;
+        }
+    }
+    return at(low).first;
+}
+
+} // namespace
+
+QRect MovedInto(const QRect &area, QRect frame) {
+    frame.moveLeft(std::clamp(frame.left(), area.left(), std::max(area.left(), area.right() + 1 - frame.width())));
+    frame.moveTop(std::clamp(frame.top(), area.top(), std::max(area.top(), area.bottom() + 1 - frame.height())));
+    return frame;
+}
+
+QList<QRect> LineUpInArea(const QRect &area, const QList<StartWindow> &windows, int gap) {
+    QList<QRect> frames;
+    if (windows.isEmpty()) {
+        return frames;
+    }
+    QList<int> widths, smallest;
+    int tallest = 0;
+    for (const StartWindow &w : windows) {
+        const QSize least = w.minimumFrame.boundedTo(w.frame);
+        widths << std::min(w.frame.width(), std::max(least.width(), area.width()));
+        smallest << least.width();
+        const int height = std::min(w.frame.height(), std::max(least.height(), area.height()));
+        frames << QRect(QPoint(0, 0), QSize(widths.last(), height));
+        tallest = std::max(tallest, height);
+    }
+    const int room = area.width() - gap * int(windows.size() - 1);
+    widths = narrowedToFit(widths, smallest, room);
+    int total = gap * int(windows.size() - 1);
+    for (qsizetype i = 0; i < frames.size(); ++i) {
+        frames[i].setWidth(widths[i]);
+        total += widths[i];
     }
     const int top = area.top() + std::max(0, (area.height() - tallest) / 2);
-    corners.resize(frames.size());
     if (total <= area.width()) {
         int left = area.left() + (area.width() - total) / 2;
-        for (qsizetype i = 0; i < frames.size(); ++i) {
-            corners[i] = QPoint(left, top);
-            left += frames[i].width() + gap;
+        for (QRect &frame : frames) {
+            frame.moveTo(left, top);
+            left += frame.width() + gap;
         }
-        return corners;
+    } else {
+        frames[0].moveTo(area.left(), top);
+        int right = area.left() + area.width(); // one past the area's last column
+        for (qsizetype i = frames.size() - 1; i > 0; --i) {
+            frames[i].moveTo(std::max(area.left(), right - frames[i].width()), top);
+            right = frames[i].left() - gap;
+        }
     }
-    corners[0] = QPoint(area.left(), top);
-    int right = area.left() + area.width(); // one past the area's last column
-    for (qsizetype i = frames.size() - 1; i > 0; --i) {
-        const int left = std::max(area.left(), right - frames[i].width());
-        corners[i] = QPoint(left, top);
-        right = left - gap;
+    for (QRect &frame : frames) {
+        frame = MovedInto(area, frame);
+    }
+    return frames;
+}
+
+QList<QPoint> ArrangeSideBySide(const QRect &area, const QList<QSize> &frames, int gap) {
+    QList<StartWindow> fixed;
+    for (const QSize &frame : frames) {
+        fixed << StartWindow{frame, frame};
+    }
+    QList<QPoint> corners;
+    for (const QRect &frame : LineUpInArea(area, fixed, gap)) {
+        corners << frame.topLeft();
     }
     return corners;
 }
 
 QPoint LeastCoveredSpot(const QRect &area, QSize frame, const QList<QRect> &open, QPoint preferred) {
-    const auto inside = [&area, &frame](QPoint at) {
-        return QPoint(std::clamp(at.x(), area.left(), std::max(area.left(), area.right() + 1 - frame.width())),
-                      std::clamp(at.y(), area.top(), std::max(area.top(), area.bottom() + 1 - frame.height())));
-    };
+    const auto inside = [&area, &frame](QPoint at) { return MovedInto(area, QRect(at, frame)).topLeft(); };
     const auto covered = [&frame, &open](QPoint at) {
         qint64 total = 0;
         for (const QRect &window : open) {
@@ -45,11 +107,21 @@ QPoint LeastCoveredSpot(const QRect &area, QSize frame, const QList<QRect> &open
         }
         return total;
     };
+    constexpr int gap = 8;
+    const QPoint far = area.bottomRight() + QPoint(1, 1);
+    QList<QPoint> candidates{area.topLeft(), QPoint(far.x(), area.top()), QPoint(area.left(), far.y()), far};
+    for (const QRect &window : open) {
+        const int rightOf = window.right() + 1 + gap, leftOf = window.left() - gap - frame.width();
+        const int below = window.bottom() + 1 + gap, above = window.top() - gap - frame.height();
+        candidates << QPoint(rightOf, window.top()) << QPoint(rightOf, area.top()) << QPoint(rightOf, far.y())
+                   << QPoint(leftOf, window.top()) << QPoint(leftOf, area.top()) << QPoint(leftOf, far.y())
+                   << QPoint(window.left(), below) << QPoint(area.left(), below) << QPoint(far.x(), below)
+                   << QPoint(window.left(), above) << QPoint(area.left(), above) << QPoint(far.x(), above);
+    }
     QPoint best = inside(preferred);
     qint64 least = covered(best);
-    const QPoint far = area.bottomRight() + QPoint(1, 1);
-    for (const QPoint corner : {area.topLeft(), QPoint(far.x(), area.top()), QPoint(area.left(), far.y()), far}) {
-        const QPoint at = inside(corner);
+    for (const QPoint candidate : candidates) {
+        const QPoint at = inside(candidate);
         if (const qint64 c = covered(at); c < least) {
             best = at;
             least = c;

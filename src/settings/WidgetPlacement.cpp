@@ -32,36 +32,78 @@ void WidgetPlacement::hideWindow() {
     m_window.hide();
 }
 
+QList<QRect> WidgetPlacement::screenAreas() const {
+    QList<QRect> areas;
+    const QScreen *own = m_window.screen();
+    if (own != nullptr) {
+        areas << own->availableGeometry();
+    }
+    for (const QScreen *screen : QGuiApplication::screens()) {
+        if (screen != own) {
+            areas << screen->availableGeometry();
+        }
+    }
+    return areas;
+}
+
+QSize WidgetPlacement::frameExtra() const {
+    return m_window.frameGeometry().size() - m_window.size();
+}
+
+namespace {
+
+// The frame a window has or, before it is first shown, will have: the main window's borders
+// and title bar stand in for its own.
+QSize expectedFrame(const QWidget &window, const QWidget &mainWindow) {
+    const QSize own = window.frameGeometry().size() - window.size();
+    const QSize main = mainWindow.frameGeometry().size() - mainWindow.size();
+    return window.size() + (own.width() <= 0 && own.height() <= 0 ? main : own);
+}
+
+} // namespace
+
 void MoveToFirstSpot(QWidget &window, FirstSpot spot, const QWidget &mainWindow, const QScreen *screen) {
     if (screen == nullptr) {
         return;
     }
     FirstPlaceContext context{screen->availableGeometry(), mainWindow.frameGeometry(), mainWindow.size(), {}};
-    if (spot == FirstSpot::LeastCovered) {
-        for (const QWidget *other : QApplication::topLevelWidgets()) {
-            if (other != &window && other->isVisible()) {
-                context.openFrames << other->frameGeometry();
-            }
+    for (const QWidget *other : QApplication::topLevelWidgets()) {
+        if (other != &window && other->isVisible() && other->isWindow()) {
+            context.openFrames << other->frameGeometry();
         }
     }
-    window.move(FirstPlace(spot, context, window.size(), window.frameGeometry().size()));
+    window.move(FirstPlace(spot, context, window.size(), expectedFrame(window, mainWindow)));
 }
 
 void LineUpAtFirstStart(const INIFILES &ini, const QList<QWidget *> &windows, const QStringList &sections) {
     const QScreen *screen = windows.isEmpty() ? nullptr : windows.first()->screen();
-    if (screen == nullptr || !NoneHasSavedPlace(ini, sections)) {
+    if (screen == nullptr) {
         return;
     }
-    QList<QWidget *> shown;
-    QList<QSize> frames;
-    for (QWidget *window : windows) {
-        if (window->isVisible()) {
-            shown << window;
-            frames << window->frameGeometry().size();
+    QList<QRect> areas;
+    for (const QScreen *each : QGuiApplication::screens()) {
+        areas << each->availableGeometry();
+    }
+    for (const QString &section : sections) {
+        if (ini.hasSavedPlace(section, areas)) {
+            return;
         }
     }
-    const QList<QPoint> corners = ArrangeSideBySide(screen->availableGeometry(), frames, 8);
+    QList<QWidget *> shown;
+    QList<StartWindow> start;
+    for (QWidget *window : windows) {
+        if (window->isVisible()) {
+            const QSize extra = expectedFrame(*window, *windows.first()) - window->size();
+            const bool fixed = window->minimumSize() == window->maximumSize();
+            const QSize least = fixed ? window->size() : window->minimumSizeHint().expandedTo(window->minimumSize());
+            shown << window;
+            start << StartWindow{window->size() + extra, least + extra};
+        }
+    }
+    const QList<QRect> frames = LineUpInArea(screen->availableGeometry(), start, 8);
     for (qsizetype i = 0; i < shown.size(); ++i) {
-        shown[i]->move(corners[i]);
+        const QSize extra = start[i].frame - shown[i]->size();
+        shown[i]->resize(frames[i].size() - extra);
+        shown[i]->move(frames[i].topLeft());
     }
 }

@@ -19,6 +19,8 @@ public:
     bool isNormalState() const override;
     void applyPlacement(const Placement &placement) override;
     void hideWindow() override;
+    QList<QRect> screenAreas() const override;
+    QSize frameExtra() const override;
 
 private:
     QWidget &m_window;
@@ -26,10 +28,12 @@ private:
 };
 
 // Moves a window to its first spot (see FirstPlace) on this screen, judged against the main
-// window as it stands now; without a screen the window stays where it is.
+// window and the other windows on screen as they stand now; without a screen the window stays
+// where it is. A window not yet shown has no frame yet: it is taken to get one like the main
+// window's.
 void MoveToFirstSpot(QWidget &window, FirstSpot spot, const QWidget &mainWindow, const QScreen *screen);
 
 // The first start: until the user has placed one of these windows (named by their settings
-// sections), those of them on screen stand side by side on the first one's screen rather than
-// each beside the main window, one over the other.
+// sections) where it can still be reached, those of them on screen are lined up on the first
+// one's screen (see LineUpInArea) rather than each beside the main window, one over the other.
 void LineUpAtFirstStart(const INIFILES &ini, const QList<QWidget *> &windows, const QStringList &sections);

@@ -22,7 +22,9 @@ void UpdateWindow::checkForUpdates() {
 void UpdateWindow::show() {
     if (!m_loaded) {
         m_loaded = true;
-        m_ini.RestoreWindowTopLeft(m_placement);
+        if (!m_ini.RestoreWindowTopLeft(m_placement) && m_mainWindow != nullptr) {
+            MoveToFirstSpot(m_form, FirstSpot::LeastCovered, *m_mainWindow, m_mainWindow->screen());
+        }
     }
     m_form.show();
     m_form.raise();

@@ -20,6 +20,9 @@ public:
     // answer is worth showing.
     void checkForUpdates();
     void show();
+    // The window its first spot is judged against (the main window); without one it opens
+    // where the system puts it.
+    void setFirstSpotBeside(const QWidget *mainWindow) { m_mainWindow = mainWindow; }
 
     UpdateChecker &logic() { return m_checker; }
     UpdateForm &form() { return m_form; }
@@ -32,4 +35,5 @@ private:
     UpdateForm m_form;
     WidgetPlacement m_placement{m_form, QStringLiteral("UpdateForm")};
     bool m_loaded = false;
+    const QWidget *m_mainWindow = nullptr;
 };

@@ -46,6 +46,10 @@ struct FakeWindow : PlacedWindow {
     bool isNormalState() const override { return normal; }
     void applyPlacement(const Placement &p) override { placement = p; }
     void hideWindow() override { hidden = true; }
+    QList<QRect> screenAreas() const override { return areas; }
+    QSize frameExtra() const override { return extra; }
+    QList<QRect> areas;
+    QSize extra{8, 38};
     QString where() const {
         return QString("%1,%2,%3,%4").arg(placement.top).arg(placement.left).arg(placement.width).arg(placement.height);
     }
@@ -205,4 +209,63 @@ TEST(TextHelpers, BeforeAfterAndFirstField) {
     EXPECT_EQ(TakeFirstField(fields), "2");
     EXPECT_EQ(TakeFirstField(fields), "3");
     EXPECT_EQ(fields, "3"); // no comma left: the rest stays whole
+}
+
+// A place saved on a monitor that is gone (or far off every screen) is not taken: the window
+// stays at the spot the program gave it, keeps the saved size as far as the screen allows and
+// ends wholly on the screen. A place on a connected second screen is kept.
+TEST_F(SettingsTest, ASavedPlaceOffEveryScreenLeavesTheWindowOnTheScreen) {
+    const QRect primary(0, 0, 1920, 1040), second(1920, 0, 1920, 1080);
+    const auto fullyOn = [](const FakeWindow &w, const QRect &area) {
+        const Placement &p = w.placement;
+        return area.contains(
+            QRect(int(p.left), int(p.top), int(p.width) + w.extra.width(), int(p.height) + w.extra.height()));
+    };
+
+    FakeWindow w;
+    w.areas = {primary};
+    w.placement = {300, 400, 500, 300}; // the first spot
+    write("ConfigForm", "FC", "100,5000,640,480,");
+    EXPECT_FALSE(ini.RestoreWindowPlacement(w));
+    EXPECT_EQ(w.where(), "300,400,640,480");
+    EXPECT_FALSE(ini.hasSavedPlace("ConfigForm", w.areas));
+    EXPECT_TRUE(ini.hasSavedPlace("ConfigForm"));
+
+    // Saved on the second monitor: kept while it is there, dropped when it is gone.
+    write("ConfigForm", "FC", "50,2100,1800,1040,");
+    w.areas = {primary, second};
+    EXPECT_TRUE(ini.RestoreWindowPlacement(w));
+    EXPECT_EQ(w.where(), "50,2100,1800,1040");
+    EXPECT_TRUE(ini.hasSavedPlace("ConfigForm", w.areas));
+    w.areas = {primary};
+    w.placement = {300, 400, 500, 300};
+    EXPECT_FALSE(ini.RestoreWindowPlacement(w));
+    EXPECT_TRUE(fullyOn(w, primary)) << w.where().toStdString();
+    EXPECT_EQ(w.where(), "0,112,1800,1002"); // cut to the height, moved in from the right
+
+    // Only the bottom 20 pixels of the title bar on screen, or a sliver at the left edge: too
+    // little to take with the mouse.
+    for (const char *saved : {"-18,100,400,300,", "100,-380,400,300,", "1030,100,400,300,"}) {
+        write("ConfigForm", "FC", saved);
+        w.placement = {300, 400, 500, 300};
+        EXPECT_FALSE(ini.RestoreWindowPlacement(w)) << saved;
+        EXPECT_TRUE(fullyOn(w, primary)) << saved;
+    }
+    // Partly off the screen but with the title bar in reach: the user's own choice stands.
+    write("ConfigForm", "FC", "900,-200,400,300,");
+    EXPECT_TRUE(ini.RestoreWindowPlacement(w));
+    EXPECT_EQ(w.where(), "900,-200,400,300");
+
+    // The remote's place per layout and a top-left-only place follow the same rule.
+    write("remote2", "FC", "10,-3000,280,700,");
+    w.placement = {20, 1500, 280, 700};
+    EXPECT_FALSE(ini.RestoreRemotePlacement("remote2", w));
+    EXPECT_EQ(w.where(), "20,1500,280,700");
+    w.name = "UpdateForm";
+    write("UpdateForm", "TL", "4000,10,");
+    EXPECT_FALSE(ini.RestoreWindowTopLeft(w));
+    EXPECT_EQ(w.where(), "20,1500,280,700");
+    write("UpdateForm", "TL", "40,10,");
+    EXPECT_TRUE(ini.RestoreWindowTopLeft(w));
+    EXPECT_EQ(w.where(), "40,10,280,700");
 }
