@@ -17,6 +17,7 @@ DisplayWindow::DisplayWindow(Platform &platform, SkinTables &skin, RadioState &s
     // The window is loaded once and stays loaded; it is shown from the main window.
     form.adjustSize();
     m_shown = m_ini.RestoreWindowPlacement(m_placement);
+    KeepOnScreenWhenResized(m_form);
     control.DisplayScreen(QStringLiteral("main"));
 
     // The radio link asks for screens, refreshes and the search box, and stops the waiting

@@ -4,6 +4,7 @@
 #include "settings/SideBySide.h"
 
 #include <QApplication>
+#include <QResizeEvent>
 #include <QScreen>
 #include <QWidget>
 
@@ -73,6 +74,40 @@ void MoveToFirstSpot(QWidget &window, FirstSpot spot, const QWidget &mainWindow,
         }
     }
     window.move(FirstPlace(spot, context, window.size(), expectedFrame(window, mainWindow)));
+}
+
+namespace {
+
+class KeepOnScreen final : public QObject {
+public:
+    explicit KeepOnScreen(QWidget &window)
+        : QObject(&window)
+        , m_window(window) {}
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        if (watched == &m_window && event->type() == QEvent::Resize && m_window.isVisible() &&
+            m_window.windowState() == Qt::WindowNoState && m_window.screen() != nullptr) {
+            const auto *resize = static_cast<QResizeEvent *>(event);
+            const QRect area = m_window.screen()->availableGeometry();
+            const QSize extra = m_window.frameGeometry().size() - m_window.size();
+            const QRect before(m_window.frameGeometry().topLeft(), resize->oldSize() + extra);
+            const QRect now(m_window.frameGeometry().topLeft(), resize->size() + extra);
+            if (resize->oldSize().isValid() && area.contains(before) && !area.contains(now)) {
+                m_window.move(MovedInto(area, now).topLeft());
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QWidget &m_window;
+};
+
+} // namespace
+
+void KeepOnScreenWhenResized(QWidget &window) {
+    window.installEventFilter(new KeepOnScreen(window));
 }
 
 void LineUpAtFirstStart(const INIFILES &ini, const QList<QWidget *> &windows, const QStringList &sections) {

@@ -33,6 +33,12 @@ private:
 // window's.
 void MoveToFirstSpot(QWidget &window, FirstSpot spot, const QWidget &mainWindow, const QScreen *screen);
 
+// A window that changes its own size while shown (the display grows by its search box) stays
+// wholly on its screen: when it stood wholly inside the screen's available area before the
+// change, it moves back in as far as needed. One the user put partly off the screen is left
+// where it is.
+void KeepOnScreenWhenResized(QWidget &window);
+
 // The first start: until the user has placed one of these windows (named by their settings
 // sections) where it can still be reached, those of them on screen are lined up on the first
 // one's screen (see LineUpInArea) rather than each beside the main window, one over the other.
