@@ -32,6 +32,15 @@ void WidgetPlacement::hideWindow() {
     m_window.hide();
 }
 
+void BringToFront(QWidget &window) {
+    window.show();
+    if (window.isMinimized()) {
+        window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
+    }
+    window.raise();
+    window.activateWindow();
+}
+
 void MoveToFirstSpot(QWidget &window, FirstSpot spot, const QWidget &mainWindow, const QScreen *screen) {
     if (screen == nullptr) {
         return;

@@ -25,6 +25,10 @@ private:
     QString m_name;
 };
 
+// Shows a window in front with the focus, as the user asked for it: a minimised one comes back as
+// it was before (maximised stays maximised).
+void BringToFront(QWidget &window);
+
 // Moves a window to its first spot (see FirstPlace) on this screen, judged against the main
 // window as it stands now; without a screen the window stays where it is.
 void MoveToFirstSpot(QWidget &window, FirstSpot spot, const QWidget &mainWindow, const QScreen *screen);

@@ -83,12 +83,18 @@ private Q_SLOTS:
         QCOMPARE(ChildWidget<QLineEdit>(form, QStringLiteral("HoldOn"))->palette().color(QPalette::Text),
                  QColor(0, 255, 0));
 
-        // A second copy beeps and ends; the first one runs on and nothing is saved.
+        // A second copy beeps and ends, and the first one's main window comes to the front,
+        // un-minimised. The first runs on and nothing is saved.
+        QCOMPARE(program.startNotice(), QString());
+        form.showMinimized();
+        QVERIFY(form.isMinimized());
         Program second(platform, dir.path());
         int secondBeeps = 0;
         connect(&second, &Program::secondCopyRefused, this, [&] { ++secondBeeps; });
         QVERIFY(!second.start());
         QCOMPARE(secondBeeps, 1);
+        QVERIFY(second.startNotice().startsWith(QStringLiteral("CV Remote is already running")));
+        QTRY_VERIFY_WITH_TIMEOUT(!form.isMinimized(), 5000);
         QVERIFY(form.isVisible());
         QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("CVRemote.ini"))));
 
