@@ -86,7 +86,7 @@ public:
     void MainMenuList_DblClick();
     // Takes the radio to main-menu entry `entry` and opens it, from whatever screen it shows: off
     // the main menu HOME goes first, then the cursor keys across the grid of four columns, then
-    // OK. Entry 0 is the power key.
+    // OK. Entry 0 is the power key. The display's main-menu icons open their entries here too.
     void OpenMainMenuEntry(int entry);
     // Shows the picture of the clicked main-menu entry while no macro is waiting.
     void MainMenuList_Click(int row);
