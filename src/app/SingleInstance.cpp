@@ -71,9 +71,9 @@ QString SingleInstance::Notice() const {
             .arg(folder);
     case Request::NotTaken: {
         const QString process = m_holderPid > 0 ? QStringLiteral(", process %1").arg(m_holderPid) : QString();
-        return QStringLiteral("CV Remote is already running (program folder %1%2) but did not answer the request to "
-                              "show its window; this copy ends. If that copy no longer responds, end it and start "
-                              "again.")
+        return QStringLiteral("CV Remote is already running (program folder %1%2), but it could not be reached to "
+                              "bring its window to the front; this copy ends. If that copy no longer responds, end it "
+                              "and start again.")
             .arg(folder, process);
     }
     case Request::NotAsked:

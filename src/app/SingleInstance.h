@@ -39,8 +39,8 @@ public:
     // Whether the lock taken was one a copy that crashed left behind.
     bool tookOverLeftLock() const { return m_tookOver; }
 
-    // Refused: asks the copy holding the lock to show its window. False when it does not take
-    // the request (it hangs, or it is an older version without the channel).
+    // Refused: asks the copy holding the lock to show its window. False when nobody listens (a
+    // copy from before the channel, or one that could not open it).
     bool AskRunningCopyToShow();
 
     // What the start tells the user on the terminal, "" when nothing: after a refusal whether

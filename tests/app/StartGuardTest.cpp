@@ -151,9 +151,9 @@ private Q_SLOTS:
         QVERIFY(!refused.TryAcquire());
         QVERIFY(!refused.AskRunningCopyToShow());
         QCOMPARE(refused.Notice(),
-                 QStringLiteral("CV Remote is already running (program folder %1, process %2) but did not answer the "
-                                "request to show its window; this copy ends. If that copy no longer responds, end it "
-                                "and start again.")
+                 QStringLiteral("CV Remote is already running (program folder %1, process %2), but it could not be "
+                                "reached to bring its window to the front; this copy ends. If that copy no longer "
+                                "responds, end it and start again.")
                      .arg(QDir::toNativeSeparators(hung.path()))
                      .arg(QCoreApplication::applicationPid()));
     }
