@@ -57,6 +57,7 @@ ConfigForm &Program::mainWindow() {
 
 bool Program::start() {
     if (!m_instance.TryAcquire()) {
+        m_instance.AskRunningCopyToShow();
         Q_EMIT secondCopyRefused();
         return false;
     }
@@ -132,6 +133,9 @@ void Program::wireMainWindow() {
     connect(&form, &ConfigForm::retryClicked, wiring, [&link] { link.connection.RetryButton_Click(); });
     connect(&form, &ConfigForm::reloadRequested, wiring, [this] { ReloadButton_Click(); });
     connect(&form, &ConfigForm::statusPanelClicked, wiring, [&link] { link.connection.StatusBar_PanelClick(); });
+
+    // Starting the program again brings this copy to the front, until it closes.
+    connect(&m_instance.channel(), &InstanceChannel::showRequested, wiring, [this] { m_main->bringToFront(); });
 
     connect(&form, &ConfigForm::sendCommand, wiring,
             [&link](const QString &command) { link.telnet.QueueCommand(0, command); });

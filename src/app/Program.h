@@ -37,9 +37,13 @@ public:
             const QString &executableName = QStringLiteral("CVRemote"), QObject *parent = nullptr);
     ~Program() override;
 
-    // Runs the start-up. False when another copy already runs: nothing was shown and the
-    // caller should end at once.
+    // Runs the start-up. False when another copy already runs: it was asked to show its main
+    // window, nothing was shown here and the caller should end at once.
     bool start();
+    // What the start has to tell the user on the terminal ("" when nothing): whether a copy
+    // already running took the request to show itself, or that a crashed copy's lock was taken
+    // over.
+    QString startNotice() const { return m_instance.Notice(); }
 
     // The main window's close: settings, other windows, placement, sockets, end.
     void Form_Unload();
@@ -71,7 +75,7 @@ public:
     UpdateWindow *updateWindow() { return m_update.get(); }
 
 Q_SIGNALS:
-    // A second copy was started while this one runs: the real program sounds the bell.
+    // This is a second copy, refused: the real program sounds the bell.
     void secondCopyRefused();
     // The main window has closed and everything is saved: the program may end.
     void ended();

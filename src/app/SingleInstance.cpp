@@ -6,7 +6,8 @@
 #include <QLockFile>
 
 SingleInstance::SingleInstance(const QString &settingsFile)
-    : m_settingsFile(QFileInfo(settingsFile).absoluteFilePath()) {}
+    : m_settingsFile(QFileInfo(settingsFile).absoluteFilePath())
+    , m_channel(m_settingsFile) {}
 
 SingleInstance::~SingleInstance() = default;
 
@@ -30,18 +31,58 @@ bool SingleInstance::TryAcquire() {
         // Age alone must never make a lock stale: the first copy may run for days. A lock is
         // stale only when the process that made it is gone.
         lock->setStaleLockTime(0);
+        const bool leftBehind = QFileInfo::exists(path);
         if (lock->tryLock(0)) {
             m_lock = std::move(lock);
             m_path = path;
             m_held = true;
+            m_tookOver = leftBehind;
+            // Without the channel the copy still runs; a second start is then refused unheard.
+            m_channel.listen();
             return true;
         }
         if (lock->error() == QLockFile::LockFailedError) {
+            QString host, application;
+            if (!lock->getLockInfo(&m_holderPid, &host, &application)) {
+                m_holderPid = 0;
+            }
             return false;
         }
         // The folder cannot take a lock file: try the next place.
     }
-    // No lock can be made anywhere: run unguarded rather than not at all.
+    // No lock can be made anywhere: run unguarded rather than not at all (and without the
+    // channel, whose name another unguarded copy may hold).
     m_held = true;
     return true;
+}
+
+bool SingleInstance::AskRunningCopyToShow() {
+    const bool taken = !m_held && m_channel.askToShow();
+    m_request = taken ? Request::Taken : Request::NotTaken;
+    return taken;
+}
+
+QString SingleInstance::Notice() const {
+    const QString folder = QDir::toNativeSeparators(QFileInfo(m_settingsFile).absolutePath());
+    switch (m_request) {
+    case Request::Taken:
+        return QStringLiteral("CV Remote is already running (program folder %1); it was asked to bring its "
+                              "window to the front.")
+            .arg(folder);
+    case Request::NotTaken: {
+        const QString process = m_holderPid > 0 ? QStringLiteral(", process %1").arg(m_holderPid) : QString();
+        return QStringLiteral("CV Remote is already running (program folder %1%2), but it could not be reached to "
+                              "bring its window to the front; this copy ends. If that copy no longer responds, end it "
+                              "and start again.")
+            .arg(folder, process);
+    }
+    case Request::NotAsked:
+        break;
+    }
+    if (m_tookOver) {
+        return QStringLiteral("CV Remote: the copy that last ran from program folder %1 did not close properly "
+                              "(it left its lock behind); this copy takes over.")
+            .arg(folder);
+    }
+    return {};
 }

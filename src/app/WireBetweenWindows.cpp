@@ -36,8 +36,9 @@ private:
 
 // What the windows ask of each other, once all of them exist: the information panel shows
 // the display's pictures and drives the macro runner; the runner searches the panel's list and
-// types into the display's search box; the display's list labels open the panel's lists; the
-// remote window's status bar brings the panel back.
+// types into the display's search box; the display's list labels open the panel's lists, and
+// its main-menu icons the panel's menu entries; the remote window's status bar brings the
+// panel back.
 void Program::wireBetweenWindows() {
     RadioLink &link = m_session->link();
     InfoPanel &panel = m_info->logic();
@@ -57,6 +58,7 @@ void Program::wireBetweenWindows() {
     });
     connect(&display, &DisplayControl::infoListOpened, &panel, &InfoPanel::InfoList_DblClick);
     connect(&display, &DisplayControl::metaListOpened, &panel, &InfoPanel::MetaList_DblClick);
+    connect(&display, &DisplayControl::mainMenuEntryOpened, &panel, &InfoPanel::OpenMainMenuEntry);
 
     connect(&panel, &InfoPanel::macroShowRequested, &macroWindow.form(),
             [&macroWindow](int macro) { macroWindow.showMacro(macro); });

@@ -80,7 +80,11 @@ int main(int argc, char *argv[]) {
     Program program(platform, folder.folder, executable.completeBaseName());
     QObject::connect(&program, &Program::secondCopyRefused, &app, [] { QApplication::beep(); });
     QObject::connect(&program, &Program::ended, &app, &QCoreApplication::quit);
-    if (!program.start()) {
+    const bool started = program.start();
+    if (const QString notice = program.startNotice(); !notice.isEmpty()) {
+        err << notice << Qt::endl;
+    }
+    if (!started) {
         return 0;
     }
     // Logging out or Ctrl-C closes the program as its main window's close does: settings saved.

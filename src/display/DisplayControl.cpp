@@ -121,6 +121,24 @@ void DisplayControl::OverlayImages_MouseDown(int index, Qt::MouseButton button) 
     show(item.Caption);
 }
 
+int DisplayControl::MainMenuEntryOf(int index) const {
+    const ScreenDef *def = definitionAt(m_skin, m_skin.CurrentMenu);
+    if (!def || index < 0 || std::size_t(index) >= def->Overlays.size()) {
+        return -1;
+    }
+    const ScreenItem &item = def->Overlays[std::size_t(index)];
+    if (!item.Command.isEmpty() || item.Caption.isEmpty() || isPictureOnly(item.Picture)) {
+        return -1;
+    }
+    // Entry 0 is the power key, not an icon of the menu.
+    for (int entry = 1; entry < m_skin.MainMenuList.size(); ++entry) {
+        if (m_skin.MainMenuList[entry].compare(item.Caption, Qt::CaseInsensitive) == 0) {
+            return entry;
+        }
+    }
+    return -1;
+}
+
 void DisplayControl::StatusImages_MouseDown(int index, Qt::MouseButton button) {
     if (button != Qt::RightButton && index >= 0 && index <= 32767) {
         DoCommand(qint16(index), true);
@@ -176,6 +194,7 @@ void DisplayControl::OverlayLabel_DblClick(int index) {
 void DisplayControl::MouseDown(QPoint at, Qt::MouseButton button) {
     m_pressed = screen.hitTest(at);
     m_pressValid = true;
+    m_pressedEntry = m_pressed.kind == ScreenRenderer::Hit::Overlay ? MainMenuEntryOf(m_pressed.index) : -1;
     if (m_pressed.kind == ScreenRenderer::Hit::Overlay) {
         OverlayImages_MouseDown(m_pressed.index, button);
     } else if (m_pressed.kind == ScreenRenderer::Hit::Status) {
@@ -193,10 +212,16 @@ void DisplayControl::MouseUp(Qt::MouseButton button) {
         BackGround_Click();
     } else if (m_pressed.kind == ScreenRenderer::Hit::Label) {
         OverlayLabel_Click(m_pressed.index);
+    } else if (m_pressed.kind == ScreenRenderer::Hit::Overlay && m_pressedEntry > 0) {
+        Q_EMIT mainMenuEntryOpened(m_pressedEntry);
     }
 }
 
 void DisplayControl::DoubleClick(QPoint at, Qt::MouseButton button) {
+    // The first click of the double click opened the icon; the second must not open it again.
+    if (m_pressValid && m_pressed.kind == ScreenRenderer::Hit::Overlay) {
+        m_pressValid = false;
+    }
     const ScreenRenderer::Hit hit = screen.hitTest(at);
     if (button == Qt::LeftButton && hit.kind == ScreenRenderer::Hit::Label) {
         OverlayLabel_DblClick(hit.index);

@@ -59,9 +59,14 @@ public:
     int WhatList(int index) const;
     void OverlayLabel_Click(int index);
     void OverlayLabel_DblClick(int index);
+    // The main-menu entry overlay index of the current screen stands for (1 and up), or -1: an
+    // overlay without a command of its own whose caption names an entry of the skin's main menu
+    // (case ignored), as the menu's icons do.
+    int MainMenuEntryOf(int index) const;
     // The window's mouse events at screen coordinates: a press acts on overlays and status
-    // pictures, a left click on what was pressed (background or label), a double click on
-    // labels.
+    // pictures, a left click on what was pressed (background, label or main-menu icon), a double
+    // click on labels. The press of a double click's second click comes before the double
+    // click itself: the release after it is no second click on an icon.
     void MouseDown(QPoint at, Qt::MouseButton button);
     void MouseUp(Qt::MouseButton button);
     void DoubleClick(QPoint at, Qt::MouseButton button);
@@ -103,6 +108,10 @@ Q_SIGNALS:
     // selected in the view): the information panel opens it.
     void infoListOpened();
     void metaListOpened();
+    // A main-menu icon was clicked: the information panel takes the radio to the entry and opens
+    // it, as a double click in its main-menu list does. The display itself stays on the menu
+    // until the radio's replies say it moved.
+    void mainMenuEntryOpened(int entry);
 
 private:
     // Runs a change of the screen and announces it when the picture differs afterwards.
@@ -119,6 +128,7 @@ private:
     qint16 &m_waitFrame;
     std::unique_ptr<Timer> m_pleaseWaitTimer;
     ScreenRenderer::Hit m_pressed;
+    int m_pressedEntry = -1; // the main-menu entry of the icon pressed, as the screen was then
     bool m_pressValid = false;
     bool m_radioWaited = false;
     QString m_menuLabelSeen;

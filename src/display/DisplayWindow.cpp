@@ -69,10 +69,5 @@ void DisplayWindow::placeFirst() {
 
 void DisplayWindow::show() {
     placeFirst();
-    m_form.show();
-    if (m_form.isMinimized()) {
-        m_form.showNormal();
-    }
-    m_form.raise();
-    m_form.activateWindow();
+    BringToFront(m_form);
 }

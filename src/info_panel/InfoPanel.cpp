@@ -19,6 +19,9 @@ namespace {
 // The main menu is a grid of four columns holding entries 1 to 20.
 constexpr int MenuColumns = 4;
 constexpr int LastMenuEntry = 20;
+// The radio's screen numbers of its main menu, and of a message it shows until the next key.
+constexpr int MainMenuScreen = 0;
+constexpr int MessageScreen = 30;
 
 // Whether the text holds a number where the numeric-prefix conversion looks for one. Text
 // without one converts to 0, which must not be mistaken for a reported 0.
@@ -228,7 +231,10 @@ void InfoPanel::followNavigation() {
 }
 
 void InfoPanel::MainMenuList_DblClick() {
-    const int target = m_view.MainMenuListIndex;
+    OpenMainMenuEntry(m_view.MainMenuListIndex);
+}
+
+void InfoPanel::OpenMainMenuEntry(int target) {
     if (target == 0) {
         queue(QStringLiteral("POWER"));
         return;
@@ -236,12 +242,20 @@ void InfoPanel::MainMenuList_DblClick() {
     if (target < 0 || target > LastMenuEntry) {
         return;
     }
+    // The cursor keys move on the grid only while the radio shows it; on any other screen they
+    // would act there (a list's RIGHT turns its page, OK plays). A screen not known to be the
+    // main menu (none reported, or a garbled number) counts as another one: HOME on the menu
+    // itself does nothing.
+    qint16 screen = -1;
+    const bool screenKnown = holdsNumber(m_state.MenuState) && NumericText::ValToInt16(m_state.MenuState, screen);
+    bool onMainMenu = screenKnown && screen == MainMenuScreen;
     if (m_state.poll.RadioStandby) {
         queue(QStringLiteral("POWER"));
         queue(QLatin1String(Telnet::Delay));
         queue(QLatin1String(Telnet::Delay));
         queueWithPause(QStringLiteral("MINFO"));
         m_state.poll.RadioStandby = false;
+        onMainMenu = true; // the radio wakes on its main menu
     }
     // Moves are counted from the entry the radio last reported. Without one inside the grid they
     // would walk the cursor to a wrong entry (or send a long run of keys): ask where it is.
@@ -250,6 +264,15 @@ void InfoPanel::MainMenuList_DblClick() {
         current < 1 || current > LastMenuEntry) {
         menu.Mnu_Minfo_Refresh_Click();
         return;
+    }
+    if (!onMainMenu) {
+        // HOME brings the main menu back with its cursor where it was, on the entry the radio
+        // reports on every screen (the one opened last): the moves below count from it as they
+        // do on the menu itself. A message on the screen goes with the first key, whatever it is.
+        if (screenKnown && screen == MessageScreen) {
+            queueWithPause(QStringLiteral("HOME"));
+        }
+        queueWithPause(QStringLiteral("HOME"));
     }
     while (std::abs(target - current) >= 3) {
         if (target > current) {

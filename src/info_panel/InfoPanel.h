@@ -82,8 +82,12 @@ public:
     // Returns true when the key was used up (Enter).
     bool List_KeyDown(PanelList list, bool enter);
 
-    // Navigates the radio's main menu (a grid of four columns) to the selected entry and opens it.
+    // Opens the selected main-menu entry (OpenMainMenuEntry).
     void MainMenuList_DblClick();
+    // Takes the radio to main-menu entry `entry` and opens it, from whatever screen it shows: off
+    // the main menu HOME goes first, then the cursor keys across the grid of four columns, then
+    // OK. Entry 0 is the power key. The display's main-menu icons open their entries here too.
+    void OpenMainMenuEntry(int entry);
     // Shows the picture of the clicked main-menu entry while no macro is waiting.
     void MainMenuList_Click(int row);
     // The first row takes the radio home.

@@ -19,11 +19,5 @@ InfoWindow::~InfoWindow() {
 }
 
 void InfoWindow::show() {
-    m_form.show();
-    // Asked for by the user, a minimised panel comes back as it was before, in front.
-    if (m_form.isMinimized()) {
-        m_form.setWindowState(m_form.windowState() & ~Qt::WindowMinimized);
-    }
-    m_form.raise();
-    m_form.activateWindow();
+    BringToFront(m_form);
 }

@@ -15,6 +15,8 @@ public:
     MainWindow &operator=(const MainWindow &) = delete;
 
     void show() { m_form.show(); }
+    // Another start of the program asked for it: in front, un-minimised, with the focus.
+    void bringToFront() { BringToFront(m_form); }
     void savePlace();
 
     ConfigForm &form() { return m_form; }

@@ -63,6 +63,15 @@ QSize expectedFrame(const QWidget &window, const QWidget &mainWindow) {
 
 } // namespace
 
+void BringToFront(QWidget &window) {
+    window.show();
+    if (window.isMinimized()) {
+        window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
+    }
+    window.raise();
+    window.activateWindow();
+}
+
 void MoveToFirstSpot(QWidget &window, FirstSpot spot, const QWidget &mainWindow, const QScreen *screen) {
     if (screen == nullptr) {
         return;

@@ -27,6 +27,10 @@ private:
     QString m_name;
 };
 
+// Shows a window in front with the focus, as the user asked for it: a minimised one comes back as
+// it was before (maximised stays maximised).
+void BringToFront(QWidget &window);
+
 // Moves a window to its first spot (see FirstPlace) on this screen, judged against the main
 // window and the other windows on screen as they stand now; without a screen the window stays
 // where it is. A window not yet shown has no frame yet: it is taken to get one like the main

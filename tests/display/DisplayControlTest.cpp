@@ -89,6 +89,51 @@ TEST_F(DisplayControlTest, LabelsShowingListEntriesSelectThemAndDoubleClicksActO
     EXPECT_EQ(infoOpened, 1);
 }
 
+// The menu's icons ask for their entries to be opened (the information panel sends the keys),
+// once for a click and once for a double click; the display stays until the radio has moved.
+TEST_F(DisplayControlTest, MainMenuIconsOpenTheirEntriesOncePerClick) {
+    useSkin("[menu]|B=,,bg,,|O=10,10,red,STATIONS,|O=40,10,red,Recordings,|O=70,10,red,Recordings,UP|"
+            "O=100,10,coverart,Recordings,|O=130,10,red,Power,|O=160,10,red,Podcasts,|O=190,10,red,Next,|"
+            "[next]|B=,,bg2,,");
+    skin.MainMenuList = {"Power", "Stations", "Recordings", "Next"};
+    screen().DisplayScreen("menu");
+    QList<int> opened;
+    QObject::connect(display.get(), &DisplayControl::mainMenuEntryOpened, [&opened](int entry) { opened << entry; });
+    const auto click = [this](int x, Qt::MouseButton button = Qt::LeftButton) {
+        display->MouseDown({x, 20}, button);
+        display->MouseUp(button);
+    };
+    // As the window has it: the second press comes before the double click, its release after.
+    const auto doubleClick = [this](int x) {
+        display->MouseDown({x, 20}, Qt::LeftButton);
+        display->MouseUp(Qt::LeftButton);
+        display->MouseDown({x, 20}, Qt::LeftButton);
+        display->DoubleClick({x, 20}, Qt::LeftButton);
+        display->MouseUp(Qt::LeftButton);
+    };
+    EXPECT_EQ((QList<int>{display->MainMenuEntryOf(0), display->MainMenuEntryOf(1), display->MainMenuEntryOf(2),
+                          display->MainMenuEntryOf(9)}),
+              (QList<int>{1, 2, -1, -1}));
+    click(20); // the caption's case does not matter
+    doubleClick(50);
+    EXPECT_EQ(opened, (QList<int>{1, 2}));
+    EXPECT_EQ(shown(), "menu");
+    // An overlay with a command of its own sends it; a picture the radio supplies, the power
+    // key, a name the menu lacks and the right button open nothing.
+    doubleClick(80);
+    click(110);
+    click(140);
+    click(170);
+    click(50, Qt::RightButton);
+    EXPECT_EQ(opened, (QList<int>{1, 2}));
+    EXPECT_EQ(queued(), (QStringList{"UP", "UP"}));
+    // An icon whose caption names a screen shows it on the press; the click is still the icon's.
+    click(200);
+    EXPECT_EQ(shown(), "next");
+    EXPECT_EQ(opened, (QList<int>{1, 2, 3}));
+    EXPECT_EQ(queued(), (QStringList{"UP", "UP"}));
+}
+
 TEST_F(DisplayControlTest, SearchBoxFiltersKeysAndTypesTheWordOnTheRadiosKeyboard) {
     QString filtered;
     for (const QChar c : QStringLiteral("aZ9 _^*.!-?\u00e9\b\r")) {

@@ -26,8 +26,8 @@ class DisplayEndToEndTest : public QObject {
     }
 
 private Q_SLOTS:
-    // The main menu shows; a drawn button mutes the radio; Reload redraws; the search box types a word on the
-    // radio's keyboard, each key once and in order, and the results show.
+    // The main menu shows; a drawn button mutes the radio; a menu icon opens its entry; Reload redraws; the
+    // search box types a word on the radio's keyboard, each key once and in order, and the results show.
     void menuMuteSearchAndReload() {
         RadioRun run;
         QVERIFY(run.begin());
@@ -50,9 +50,25 @@ private Q_SLOTS:
         QVERIFY(mute.Visible);
         QTest::mouseClick(window.BackGround(), Qt::LeftButton, {}, mute.Rect().center());
         QTRY_COMPARE_WITH_TIMEOUT(run.sim.volume(), 0, Patience);
-        // A main-menu icon does not pretend the radio moved: the display stays on the menu.
-        QTest::mouseClick(window.BackGround(), Qt::LeftButton, {}, screen.OverlayImages.at(0).Rect().center());
+        // A main-menu icon opens its entry, once for a user's double click (whose second press
+        // comes before the double click). It does not pretend the radio moved: the display stays
+        // on the menu until the radio's reply says it did.
+        QTRY_COMPARE_WITH_TIMEOUT(run.program->state().SelectedMenuItem, QStringLiteral("1"), Patience);
+        const QPoint recordings = screen.OverlayImages.at(1).Rect().center();
+        QTest::mousePress(window.BackGround(), Qt::LeftButton, {}, recordings);
+        QTest::mouseRelease(window.BackGround(), Qt::LeftButton, {}, recordings);
+        QTest::mousePress(window.BackGround(), Qt::LeftButton, {}, recordings);
+        QTest::mouseDClick(window.BackGround(), Qt::LeftButton, {}, recordings);
+        QTest::mouseRelease(window.BackGround(), Qt::LeftButton, {}, recordings);
         QCOMPARE(screen.Caption, QStringLiteral("Display Screen - main2"));
+        QTRY_COMPARE_WITH_TIMEOUT(run.sim.screen(), 7, Patience);
+        QCOMPARE(run.sim.mainMenuItem(), 2);
+        QTRY_COMPARE_WITH_TIMEOUT(screen.Caption, QStringLiteral("Display Screen - recordinglist"), Patience);
+        // The status bar's house takes it home again, the menu's cursor still on the recordings.
+        const DrawnItem &home = screen.StatusImages.at(0);
+        QTest::mouseClick(window.BackGround(), Qt::LeftButton, {}, home.Rect().center());
+        QTRY_COMPARE_WITH_TIMEOUT(run.sim.screen(), 0, Patience);
+        QTRY_COMPARE_WITH_TIMEOUT(screen.Caption, QStringLiteral("Display Screen - main2"), Patience);
 
         // Reload reads the skin again and redraws the screen shown from it.
         const QRgb before = screen.render().pixel(160, 120);
@@ -67,10 +83,10 @@ private Q_SLOTS:
         QCOMPARE(screen.Caption, QStringLiteral("Display Screen - main2"));
         QVERIFY(screen.render().pixel(160, 120) != before);
 
-        // Item 3 of the main menu is the search keyboard.
+        // Item 3 of the main menu, right of the recordings, is the search keyboard.
         QLineEdit *box = window.SearchForText();
         QVERIFY(!box->isVisible());
-        for (const char *key : {"RIGHT", "RIGHT", "OK"}) {
+        for (const char *key : {"RIGHT", "OK"}) {
             run.program->link().telnet.QueueCommand(0, QLatin1String(key));
         }
         QTRY_VERIFY_WITH_TIMEOUT(box->isVisible(), Patience);
@@ -87,12 +103,12 @@ private Q_SLOTS:
         const QStringList shown = labels(screen);
         QVERIFY(shown.contains(QStringLiteral("Jazz FM Lounge")));
         QVERIFY(shown.contains(QStringLiteral("Acid Jazz Cellar")));
-        QStringList keys = QStringLiteral("MUTE,RIGHT,RIGHT,OK").split(u',');
+        QStringList keys = QStringLiteral("MUTE,RIGHT,OK,HOME,RIGHT,OK").split(u',');
         const QString typed = QStringLiteral("jazz_");
         for (qsizetype i = 0; i < typed.size(); ++i) {
             keys += MakeKeyPath(typed.mid(std::max<qsizetype>(i - 1, 0), i == 0 ? 1 : 2)).split(u',');
         }
-        QCOMPARE(run.logged(QStringLiteral("MUTE,UP,DOWN,LEFT,RIGHT,OK").split(u',')), keys);
+        QCOMPARE(run.logged(QStringLiteral("MUTE,HOME,UP,DOWN,LEFT,RIGHT,OK").split(u',')), keys);
         QVERIFY2(run.extra().isEmpty(), qPrintable(run.extra().join(QLatin1Char(';'))));
 
         // Closing hides the window; the program keeps it.

@@ -67,6 +67,37 @@ private Q_SLOTS:
         QVERIFY(!form.isVisible());
         QVERIFY(run.program->linkRunning());
     }
+
+    // Off the main menu the cursor keys would act on the screen shown: from now playing and from
+    // a list, a main-menu entry goes home first, then moves and opens it, each key once.
+    void mainMenuEntryFromNowPlayingAndFromAList() {
+        RadioRun run;
+        run.sim.model().handle(QStringLiteral("OK")); // the stations (main-menu item 1)
+        run.sim.model().handle(QStringLiteral("OK")); // the first one plays
+        QCOMPARE(run.sim.screen(), 5);
+        QVERIFY(run.begin());
+        InfoForm &form = run.program->info().form();
+        QListWidget *menu = form.MainMenuList();
+        const auto open = [&](int row, int screen) {
+            QTRY_VERIFY_WITH_TIMEOUT(menu->count() > row, Patience);
+            doubleClick(menu->viewport(), menu->visualItemRect(menu->item(row)).center());
+            QTRY_COMPARE_WITH_TIMEOUT(run.sim.screen(), screen, Patience);
+            QCOMPARE(run.sim.mainMenuItem(), row);
+            // The next entry counts from what the radio reports, once it has reported it.
+            QTRY_COMPARE_WITH_TIMEOUT(run.program->state().MenuState, QString::number(screen), Patience);
+            QTRY_COMPARE_WITH_TIMEOUT(run.program->state().SelectedMenuItem, QString::number(row), Patience);
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(run.program->state().MenuState, QStringLiteral("5"), Patience);
+        QTRY_COMPARE_WITH_TIMEOUT(run.program->state().SelectedMenuItem, QStringLiteral("1"), Patience);
+        QCOMPARE(menu->item(2)->text(), QStringLiteral("Recordings"));
+        open(2, 7);                                                       // from now playing
+        open(1, 3);                                                       // from the recordings list to the stations
+        open(2, 7);                                                       // from the stations list
+        QVERIFY(run.sim.model().status() != RadioModel::Status::Stopped); // HOME left the player alone
+        const QStringList keys = QStringLiteral("HOME,UP,DOWN,LEFT,RIGHT,OK,EXIT,STOP").split(u',');
+        QCOMPARE(run.logged(keys), QStringLiteral("HOME,RIGHT,OK,HOME,LEFT,OK,HOME,RIGHT,OK").split(u','));
+        QVERIFY2(run.extra().isEmpty(), qPrintable(run.extra().join(QLatin1Char(';'))));
+    }
 };
 
 QTEST_MAIN(InfoPanelEndToEndTest)

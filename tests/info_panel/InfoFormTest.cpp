@@ -44,6 +44,7 @@ private Q_SLOTS:
     }
 
     void listsTakeClicksDoubleClicksAndRightClicks() {
+        m_link->state.MenuState = QStringLiteral("0"); // the main menu, cursor on entry 1
         m_link->state.SelectedMenuItem = QStringLiteral("1");
         m_form->render();
         QListWidget *menu = m_form->MainMenuList();

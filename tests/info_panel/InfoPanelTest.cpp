@@ -110,6 +110,7 @@ TEST(InfoPanel, MainMenuNavigationOnTheGridOfFour) {
     };
     for (const Case &c : cases) {
         Panel p;
+        p.state.MenuState = c.standby ? "34" : "0";
         p.state.SelectedMenuItem = c.reported;
         p.state.poll.RadioStandby = c.standby;
         p.link.view.MainMenuListIndex = c.target;
@@ -130,6 +131,51 @@ TEST(InfoPanel, MainMenuNavigationOnTheGridOfFour) {
         EXPECT_EQ(p.asked(), QStringList{"MINFO"}) << reported;
         EXPECT_FALSE(p.link.view.TelnetData.isEmpty());
     }
+}
+
+// Off the main menu the cursor keys would act on the screen shown (RIGHT turns a list's page,
+// OK plays): HOME goes first, once, and the moves count from the entry the radio reports, where
+// HOME leaves the menu's cursor.
+TEST(InfoPanel, MainMenuEntryFromAnotherScreenGoesHomeFirst) {
+    struct Case {
+        const char *screen;
+        int target;
+        const char *reported;
+        QStringList keys;
+    };
+    const QStringList home{"HOME", Q};
+    const QStringList ok{"OK", Q};
+    const Case cases[] = {
+        {"5", 2, "1", home + QStringList{"RIGHT", Q} + ok},         // now playing
+        {"3", 2, "1", home + QStringList{"RIGHT", Q} + ok},         // a list
+        {"7", 2, "2", home + ok},                                   // the entry's own screen
+        {"14", 10, "2", home + Panel::times(2, {"DOWN", Q}) + ok},  // the search keyboard
+        {"", 2, "1", home + QStringList{"RIGHT", Q} + ok},          // no screen known
+        {"x", 2, "1", home + QStringList{"RIGHT", Q} + ok},         // a garbled one
+        {"30", 2, "1", home + home + QStringList{"RIGHT", Q} + ok}, // the message takes a key
+        {"5", 0, "1", {"POWER"}},                                   // the power key stays one key
+        {"5", 21, "1", {}},
+    };
+    for (const Case &c : cases) {
+        Panel p;
+        p.state.MenuState = c.screen;
+        p.state.SelectedMenuItem = c.reported;
+        p.panel.OpenMainMenuEntry(c.target);
+        EXPECT_EQ(p.sent(), c.keys) << c.target << " on screen " << c.screen;
+    }
+    // Woken from standby the radio shows its main menu: no HOME after POWER.
+    Panel p;
+    p.state.MenuState = "34";
+    p.state.SelectedMenuItem = "1";
+    p.state.poll.RadioStandby = true;
+    p.panel.OpenMainMenuEntry(2);
+    EXPECT_EQ(p.sent(), (QStringList{"POWER", Q, Q, "MINFO", Q, "RIGHT", Q} + ok));
+    // Without a known entry nothing moves, HOME included: the panel asks where the radio is.
+    Panel unknown;
+    unknown.state.MenuState = "5";
+    unknown.panel.OpenMainMenuEntry(2);
+    EXPECT_TRUE(unknown.sent().isEmpty());
+    EXPECT_EQ(unknown.asked(), QStringList{"MINFO"});
 }
 
 TEST(InfoPanel, ListDoubleClicks) {

@@ -3,6 +3,7 @@
 #include "app/Version.h"
 #include "console/ConsoleWindow.h"
 #include "display/DisplayWindow.h"
+#include "e2e/FilledFolder.h"
 #include "info_panel/InfoWindow.h"
 #include "main_window/ConfigForm.h"
 #include "radio_link/RadioLink.h"
@@ -20,6 +21,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -83,12 +85,18 @@ private Q_SLOTS:
         QCOMPARE(ChildWidget<QLineEdit>(form, QStringLiteral("HoldOn"))->palette().color(QPalette::Text),
                  QColor(0, 255, 0));
 
-        // A second copy beeps and ends; the first one runs on and nothing is saved.
+        // A second copy beeps and ends, and the first one's main window comes to the front,
+        // un-minimised. The first runs on and nothing is saved.
+        QCOMPARE(program.startNotice(), QString());
+        form.showMinimized();
+        QVERIFY(form.isMinimized());
         Program second(platform, dir.path());
         int secondBeeps = 0;
         connect(&second, &Program::secondCopyRefused, this, [&] { ++secondBeeps; });
         QVERIFY(!second.start());
         QCOMPARE(secondBeeps, 1);
+        QVERIFY(second.startNotice().startsWith(QStringLiteral("CV Remote is already running")));
+        QTRY_VERIFY_WITH_TIMEOUT(!form.isMinimized(), 5000);
         QVERIFY(form.isVisible());
         QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("CVRemote.ini"))));
 
@@ -268,6 +276,45 @@ private Q_SLOTS:
         QCOMPARE(QSet<QKeySequence>(keys.begin(), keys.end()).size(), keys.size());
     }
 
+    // A main-menu icon of the display queues what a double click on its entry in the panel's
+    // main-menu list queues, once for a double click; the display stays on the menu, as the
+    // radio has not answered yet.
+    void displayMenuIconsQueueWhatThePanelsMenuListDoes() {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        QVERIFY(FillProgramFolder(dir.path(), 9)); // the skin; nothing is sent on fake sockets
+        FakePlatform platform;
+        Program program(platform, dir.path());
+        QVERIFY(program.start());
+        program.state().MenuState = QStringLiteral("5"); // now playing; the menu's cursor on entry 1
+        program.state().SelectedMenuItem = QStringLiteral("1");
+        DisplayControl &display = program.display().logic();
+        display.DisplayScreen(QStringLiteral("main"));
+        program.display().show();
+        QWidget *screen = program.display().form().BackGround();
+        Telnet &telnet = program.link().telnet;
+        telnet.ClearChannel(0);
+        // A user's double click: the second press comes before the double click.
+        const QPoint recordings = display.screen.OverlayImages.at(1).Rect().center();
+        QTest::mousePress(screen, Qt::LeftButton, {}, recordings);
+        QTest::mouseRelease(screen, Qt::LeftButton, {}, recordings);
+        QTest::mousePress(screen, Qt::LeftButton, {}, recordings);
+        QTest::mouseDClick(screen, Qt::LeftButton, {}, recordings);
+        QTest::mouseRelease(screen, Qt::LeftButton, {}, recordings);
+        const QStringList byIcon = telnet.pending(0);
+        QCOMPARE(byIcon, QStringLiteral("HOME,QXDELAY,RIGHT,QXDELAY,OK,QXDELAY").split(u','));
+        QCOMPARE(display.screen.Caption, QStringLiteral("Display Screen - main2"));
+
+        telnet.ClearChannel(0);
+        program.info().show();
+        QListWidget *menu = program.info().form().MainMenuList();
+        QCOMPARE(menu->item(2)->text(), QStringLiteral("Recordings"));
+        const QPoint row = menu->visualItemRect(menu->item(2)).center();
+        QTest::mouseClick(menu->viewport(), Qt::LeftButton, {}, row);
+        QTest::mouseDClick(menu->viewport(), Qt::LeftButton, {}, row);
+        QCOMPARE(telnet.pending(0), byIcon);
+    }
+
     // Every request a window makes of the rest of the program is answered: one nobody listens
     // to would do nothing, silently. Disconnecting a signal tells whether anything listened.
     void everyRequestOfTheWindowsIsAnswered() {
@@ -320,6 +367,7 @@ private Q_SLOTS:
         const DisplayControl *display = &program.display().logic();
         ANSWERED(display, &DisplayControl::infoListOpened);
         ANSWERED(display, &DisplayControl::metaListOpened);
+        ANSWERED(display, &DisplayControl::mainMenuEntryOpened);
         ANSWERED(&program.remote().logic(), &RemoteControl::infoPanelRequested);
 #undef ANSWERED
     }

@@ -1,0 +1,163 @@
+#include "app/SingleInstance.h"
+#include "app/Version.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocalSocket>
+#include <QLockFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+// One copy per program folder, and what a second start does: the running copy is asked to show
+// itself over a local channel, or the user is told why not.
+class StartGuardTest : public QObject {
+    Q_OBJECT
+
+    static constexpr int Patience = 5000;
+
+    // A copy that takes the folder's lock (and its channel) and dies without giving them back.
+    static bool crashWithTheLock(const QString &settings) {
+        const pid_t child = fork();
+        if (child == 0) {
+            SingleInstance crashing(settings);
+            _exit(crashing.TryAcquire() && crashing.channel().listening() ? 0 : 1);
+        }
+        int status = 0;
+        return child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    }
+
+private Q_SLOTS:
+    void captionLeavesOutTheMinorNumber() {
+        QCOMPARE(MainCaption(1, 35), QStringLiteral("CV Remote - v1.35"));
+        QCOMPARE(VersionString(1, 2, 35), QStringLiteral("1.2.35"));
+    }
+
+    // One copy per program folder, whatever the temporary folder; a stale lock does not block.
+    void oneCopyPerProgramFolder() {
+        QTemporaryDir program, tmpA, tmpB;
+        QVERIFY(program.isValid() && tmpA.isValid() && tmpB.isValid());
+        const QString settings = program.filePath("CVRemote.ini");
+        const QByteArray oldTmp = qgetenv("TMPDIR");
+        qputenv("TMPDIR", tmpA.path().toLocal8Bit());
+        {
+            SingleInstance first(settings);
+            QVERIFY(first.TryAcquire());
+            QCOMPARE(first.lockPath(), program.filePath("CVRemote.ini.lock"));
+            qputenv("TMPDIR", tmpB.path().toLocal8Bit());
+            QVERIFY(!SingleInstance(settings).TryAcquire());
+            QVERIFY(SingleInstance(program.filePath("other/CVRemote.ini")).TryAcquire());
+            // A program folder that cannot take a file (not even as root): the lock goes to the
+            // temporary folder, and still lets one copy in.
+            const QString readOnly = "/proc/cvremote-no-such-folder/CVRemote.ini";
+            SingleInstance inProc(readOnly);
+            QVERIFY(inProc.TryAcquire());
+            QCOMPARE(QFileInfo(inProc.lockPath()).absolutePath(), QFileInfo(tmpB.path()).absoluteFilePath());
+            QVERIFY(!SingleInstance(readOnly).TryAcquire());
+        }
+        oldTmp.isNull() ? qunsetenv("TMPDIR") : qputenv("TMPDIR", oldTmp);
+
+        QVERIFY2(crashWithTheLock(settings), "the first copy's lock went with it");
+        QVERIFY2(QFile::exists(SingleInstance::LockPathFor(settings)), "the dead copy's lock is left behind");
+        QVERIFY(SingleInstance(settings).TryAcquire());
+    }
+
+    // A second copy hands its request to the first over the channel; the first hears it, and the
+    // second says so. Other program folders have channels of their own.
+    void aSecondCopyAsksTheFirstToShowItself() {
+        QTemporaryDir program, other;
+        QVERIFY(program.isValid() && other.isValid());
+        const QString settings = program.filePath("CVRemote.ini");
+        SingleInstance first(settings);
+        QVERIFY(first.TryAcquire());
+        QVERIFY(first.channel().listening());
+        QCOMPARE(first.Notice(), QString());
+        QSignalSpy shown(&first.channel(), &InstanceChannel::showRequested);
+        QVERIFY(InstanceChannel::NameFor(settings) != InstanceChannel::NameFor(other.filePath("CVRemote.ini")));
+        // Only the user may connect.
+        QVERIFY(!(QFile::permissions(first.channel().name()) & (QFile::WriteGroup | QFile::WriteOther)));
+
+        SingleInstance second(settings);
+        QVERIFY(!second.TryAcquire());
+        QVERIFY(!second.channel().listening());
+        QVERIFY(second.AskRunningCopyToShow());
+        QCOMPARE(shown.count(), 0); // read by the first copy's event loop, after the second has gone
+        QTRY_COMPARE_WITH_TIMEOUT(shown.count(), 1, Patience);
+        QCOMPARE(second.Notice(),
+                 QStringLiteral("CV Remote is already running (program folder %1); it was asked to bring its window "
+                                "to the front.")
+                     .arg(QDir::toNativeSeparators(program.path())));
+
+        // What is not the request is not taken for it; a line too long ends the connection.
+        QLocalSocket stranger;
+        stranger.connectToServer(first.channel().name());
+        QVERIFY(stranger.waitForConnected(Patience));
+        stranger.write("hello\nshow please\n" + QByteArray(100, 'x'));
+        QTRY_COMPARE_WITH_TIMEOUT(stranger.state(), QLocalSocket::UnconnectedState, Patience);
+        QVERIFY(InstanceChannel(settings).askToShow());
+        QTRY_COMPARE_WITH_TIMEOUT(shown.count(), 2, Patience);
+        QTest::qWait(50);
+        QCOMPARE(shown.count(), 2);
+
+        // A copy on another folder runs beside the first and hears nothing of it.
+        SingleInstance beside(other.filePath("CVRemote.ini"));
+        QVERIFY(beside.TryAcquire());
+        QSignalSpy besideShown(&beside.channel(), &InstanceChannel::showRequested);
+        QVERIFY(SingleInstance(settings).AskRunningCopyToShow());
+        QTRY_COMPARE_WITH_TIMEOUT(shown.count(), 3, Patience);
+        QCOMPARE(besideShown.count(), 0);
+    }
+
+    // The holder of the lock cannot be reached: a crashed copy's lock and channel are taken over
+    // (and the user told); a live holder that does not listen refuses the start as before.
+    void anUnreachableFirstCopy() {
+        QTemporaryDir program;
+        QVERIFY(program.isValid());
+        const QString settings = program.filePath("CVRemote.ini");
+        const QString folder = QDir::toNativeSeparators(program.path());
+        QVERIFY(crashWithTheLock(settings));
+        QVERIFY(QFileInfo::exists(InstanceChannel::NameFor(settings))); // its socket is left behind
+        QVERIFY(!InstanceChannel(settings).askToShow(1000));
+        {
+            SingleInstance next(settings);
+            QVERIFY(next.TryAcquire());
+            QVERIFY(next.tookOverLeftLock());
+            QCOMPARE(next.Notice(), QStringLiteral("CV Remote: the copy that last ran from program folder %1 did not "
+                                                   "close properly (it left its lock behind); this copy takes over.")
+                                        .arg(folder));
+            QVERIFY(next.channel().listening());
+            QSignalSpy shown(&next.channel(), &InstanceChannel::showRequested);
+            QVERIFY(SingleInstance(settings).AskRunningCopyToShow());
+            QTRY_COMPARE_WITH_TIMEOUT(shown.count(), 1, Patience);
+        }
+        // Closed properly, the next start is an ordinary one.
+        SingleInstance again(settings);
+        QVERIFY(again.TryAcquire());
+        QVERIFY(!again.tookOverLeftLock());
+        QCOMPARE(again.Notice(), QString());
+
+        // The lock held by a live process that does not listen (a copy that hangs, or one from
+        // before the channel).
+        QTemporaryDir hung;
+        QVERIFY(hung.isValid());
+        const QString hungSettings = hung.filePath("CVRemote.ini");
+        QLockFile held(SingleInstance::LockPathFor(hungSettings));
+        QVERIFY(held.tryLock(0));
+        SingleInstance refused(hungSettings);
+        QVERIFY(!refused.TryAcquire());
+        QVERIFY(!refused.AskRunningCopyToShow());
+        QCOMPARE(refused.Notice(),
+                 QStringLiteral("CV Remote is already running (program folder %1, process %2), but it could not be "
+                                "reached to bring its window to the front; this copy ends. If that copy no longer "
+                                "responds, end it and start again.")
+                     .arg(QDir::toNativeSeparators(hung.path()))
+                     .arg(QCoreApplication::applicationPid()));
+    }
+};
+
+QTEST_GUILESS_MAIN(StartGuardTest)
+#include "StartGuardTest.moc"
