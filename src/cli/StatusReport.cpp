@@ -1,9 +1,9 @@
 #include "cli/StatusReport.h"
 
 #include "display/Skin.h"
-#include "radio_link/SkinTables.h"
 #include "radio_link/LinkView.h"
 #include "radio_link/RadioState.h"
+#include "radio_link/SkinTables.h"
 
 #include <QJsonValue>
 #include <QList>

@@ -20,8 +20,9 @@ struct Timeouts;
 // what the next automatic poll asks, the record buttons, and the debug text.
 class ScreenRules {
 public:
-    ScreenRules(Platform &platform, Telnet &telnet, AutomaticPoll &poll, Timer &resetTimer, RadioState &state, const Timeouts &timeouts,
-                const SkinTables &skin, const LinkSettings &settings, LinkView &view, const LinkHooks &hooks);
+    ScreenRules(Platform &platform, Telnet &telnet, AutomaticPoll &poll, Timer &resetTimer, RadioState &state,
+                const Timeouts &timeouts, const SkinTables &skin, const LinkSettings &settings, LinkView &view,
+                const LinkHooks &hooks);
 
     // Runs all of it, in this order: the poll wants (WhatAutos), the menu item's picture, the
     // debug text (FillDebug), then the screen's own rules and its picture.

@@ -1,8 +1,8 @@
 #include "cli/StatusReport.h"
 
-#include "radio_link/SkinTables.h"
 #include "radio_link/LinkView.h"
 #include "radio_link/RadioState.h"
+#include "radio_link/SkinTables.h"
 
 #include <QJsonDocument>
 
