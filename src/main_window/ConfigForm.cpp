@@ -3,6 +3,7 @@
 #include "main_window/CommandList.h"
 #include "platform/ShownForm.h"
 #include "remote/LayoutEditorPanel.h"
+#include "settings/NamedWidgets.h"
 #include "update/UpdateGroup.h"
 
 #include <QAbstractListModel>
@@ -104,28 +105,6 @@ qsizetype shownLength(QStringView text) {
         }
     }
     return text.size() - pairs;
-}
-
-QCheckBox *checkBox(const QString &name, const QString &caption, const QString &tip, bool checked) {
-    auto *box = new QCheckBox(caption);
-    box->setObjectName(name);
-    box->setToolTip(tip);
-    box->setChecked(checked);
-    return box;
-}
-
-QPushButton *button(const QString &name, const QString &caption, const QString &tip = QString()) {
-    auto *b = new QPushButton(caption);
-    b->setObjectName(name);
-    b->setToolTip(tip);
-    return b;
-}
-
-QLineEdit *lineEdit(const QString &name, const QString &text, const QString &tip = QString()) {
-    auto *edit = new QLineEdit(text);
-    edit->setObjectName(name);
-    edit->setToolTip(tip);
-    return edit;
 }
 
 } // namespace

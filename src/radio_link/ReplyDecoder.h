@@ -3,17 +3,6 @@
 #include "radio_link/ReplyApplier.h"
 #include "radio_link/ScreenRules.h"
 
-class AutomaticPoll;
-class LinkView;
-class Platform;
-class Telnet;
-class Timer;
-struct LinkHooks;
-struct LinkSettings;
-struct RadioState;
-struct SkinTables;
-struct Timeouts;
-
 // Turns the radio's replies into the device state and into what the information panel and the
 // display window show, and decides what the automatic poll asks next. Three pieces: the parser
 // reads a reply line into a typed value (ReplyParser), the applier applies the values to the

@@ -2,6 +2,7 @@
 
 #include "platform/ShownForm.h"
 #include "remote/LayoutEditor.h"
+#include "settings/NamedWidgets.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -12,25 +13,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-
-namespace {
-
-QPushButton *button(const QString &name, const QString &caption, const QString &tip) {
-    auto *b = new QPushButton(caption);
-    b->setObjectName(name);
-    b->setToolTip(tip);
-    return b;
-}
-
-QCheckBox *checkBox(const QString &name, const QString &caption, const QString &tip, bool checked) {
-    auto *box = new QCheckBox(caption);
-    box->setObjectName(name);
-    box->setToolTip(tip);
-    box->setChecked(checked);
-    return box;
-}
-
-} // namespace
 
 LayoutEditorPanel::LayoutEditorPanel(QWidget *parent)
     : QGroupBox(QStringLiteral("Remote layout"), parent) {
