@@ -15,7 +15,7 @@ class LinkView;
 class Platform;
 class Telnet;
 class Timer;
-struct LinkHooks;
+class LinkHooks;
 struct RadioState;
 struct SkinTables;
 

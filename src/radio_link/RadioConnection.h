@@ -20,7 +20,7 @@ class LinkView;
 class Platform;
 class ReplyDecoder;
 class Telnet;
-struct LinkHooks;
+class LinkHooks;
 struct LinkSettings;
 struct RadioState;
 struct Timeouts;

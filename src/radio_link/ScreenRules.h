@@ -9,7 +9,7 @@ class LinkView;
 class Platform;
 class Telnet;
 class Timer;
-struct LinkHooks;
+class LinkHooks;
 struct LinkSettings;
 struct RadioState;
 struct SkinTables;
