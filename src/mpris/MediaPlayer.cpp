@@ -96,8 +96,7 @@ NowPlaying ReadNowPlaying(const LinkView &view) {
     if (playing.status == PlaybackStatus::Stopped) {
         return playing;
     }
-    playing.canPause = word == u"playing" || word == u"recording";
-    playing.canPlay = word == u"paused";
+    playing.canPause = word == u"playing" || word == u"recording" || word == u"paused";
     playing.canStop = true;
     // Row 0 is the head's; each later row one pair. The first row of a key counts.
     QString *const fields[] = {&playing.title, &playing.artist, &playing.album, &playing.url};
@@ -216,20 +215,21 @@ void MediaPlayer::press(const QString &key) {
 }
 
 void MediaPlayer::playPause() {
-    const NowPlaying playing = nowPlaying();
-    if (playing.canPause || playing.canPlay) {
+    if (nowPlaying().canPause) {
         press(QStringLiteral("PAUSE"));
     }
 }
 
 void MediaPlayer::play() {
-    if (nowPlaying().canPlay) {
+    const NowPlaying playing = nowPlaying();
+    if (playing.canPause && playing.status == PlaybackStatus::Paused) {
         press(QStringLiteral("PAUSE"));
     }
 }
 
 void MediaPlayer::pause() {
-    if (nowPlaying().canPause) {
+    const NowPlaying playing = nowPlaying();
+    if (playing.canPause && playing.status == PlaybackStatus::Playing) {
         press(QStringLiteral("PAUSE"));
     }
 }
@@ -255,10 +255,8 @@ QVariantMap MediaPlayer::changedBetween(const Snapshot &before, const Snapshot &
     if (before.volume != after.volume) {
         changed.insert(QStringLiteral("Volume"), after.volume);
     }
-    if (before.playing.canPlay != after.playing.canPlay) {
-        changed.insert(QStringLiteral("CanPlay"), after.playing.canPlay);
-    }
     if (before.playing.canPause != after.playing.canPause) {
+        changed.insert(QStringLiteral("CanPlay"), after.playing.canPause);
         changed.insert(QStringLiteral("CanPause"), after.playing.canPause);
     }
     return changed;
@@ -276,7 +274,7 @@ QVariantMap MediaPlayer::playerProperties() const {
         {QStringLiteral("Position"), qlonglong(0)},
         {QStringLiteral("CanGoNext"), false},
         {QStringLiteral("CanGoPrevious"), false},
-        {QStringLiteral("CanPlay"), now.playing.canPlay},
+        {QStringLiteral("CanPlay"), now.playing.canPause},
         {QStringLiteral("CanPause"), now.playing.canPause},
         {QStringLiteral("CanSeek"), false},
         {QStringLiteral("CanControl"), true},

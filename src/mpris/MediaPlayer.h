@@ -30,9 +30,11 @@ QString PlaybackStatusName(PlaybackStatus status);
 // about it.
 struct NowPlaying {
     PlaybackStatus status = PlaybackStatus::Stopped;
-    bool canPause = false; // PAUSE pauses it
-    bool canPlay = false;  // PAUSE resumes it
-    bool canStop = false;  // STOP stops it
+    // PAUSE acts on it: it pauses what plays and resumes what is paused. The player interface's
+    // CanPlay and CanPause both follow this: they tell whether the player can be controlled
+    // that way at all, not which of the two would do something now.
+    bool canPause = false;
+    bool canStop = false; // STOP stops it
     QString title;
     QString artist;
     QString album;
@@ -51,8 +53,8 @@ struct NowPlaying {
 //   playing at once instead of flickering through "stopped" while a station starts;
 // - paused is paused;
 // - stopped, an unknown word and no status at all are stopped.
-// PAUSE acts on the radio only while it plays or records (it pauses) or is paused (it resumes);
-// STOP acts on anything but a stopped player.
+// PAUSE acts on the radio only while it plays or records (it pauses) or is paused (it resumes),
+// not while it connects, caches or resumes; STOP acts on anything but a stopped player.
 NowPlaying ReadNowPlaying(const LinkView &view);
 
 // The cover picture's file while the radio's screen shows one: the skin's definition of the

@@ -53,7 +53,7 @@ class MprisPlayerAdaptor : public QDBusAbstractAdaptor {
     Q_PROPERTY(qlonglong Position READ position)
     Q_PROPERTY(bool CanGoNext READ no)
     Q_PROPERTY(bool CanGoPrevious READ no)
-    Q_PROPERTY(bool CanPlay READ canPlay)
+    Q_PROPERTY(bool CanPlay READ canPause)
     Q_PROPERTY(bool CanPause READ canPause)
     Q_PROPERTY(bool CanSeek READ no)
     Q_PROPERTY(bool CanControl READ yes)
@@ -71,7 +71,6 @@ public:
     void setVolume(double fraction) { m_player.setVolume(fraction); }
     // A stream has no position to tell or seek to.
     qlonglong position() const { return 0; }
-    bool canPlay() const { return m_player.nowPlaying().canPlay; }
     bool canPause() const { return m_player.nowPlaying().canPause; }
     bool no() const { return false; }
     bool yes() const { return true; }
