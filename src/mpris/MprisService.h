@@ -34,8 +34,10 @@ private:
     QString m_serviceName;
 };
 
-// Connects to the session bus on a thread of its own, so that an address that never answers
-// holds up nothing else; the answer comes as done() on the connector's thread. A connector
+// Connects to the session bus on a thread of its own, so that an address that is slow to answer
+// holds up nothing else: the address (DBUS_SESSION_BUS_ADDRESS, else the user's runtime
+// folder's "bus" when there is one) is first tried with SessionBusProblem, and only a bus that
+// answers is connected to. The answer comes as done() on the connector's thread. A connector
 // destroyed first hears nothing, and a connection made after that is closed again.
 class SessionBusConnector : public QObject {
     Q_OBJECT
@@ -57,6 +59,14 @@ private:
     std::shared_ptr<Shared> m_shared;
     std::thread m_thread;
 };
+
+// Whether a bus at this address (D-Bus address syntax; several are tried in order, separated by
+// ";") answers the first line of a client's greeting within timeoutMs: "" when it does or when
+// the address names a transport not looked at here (unix paths and abstract names, tcp), else
+// why not. Qt's own connect waits on a bus that takes the connection and never answers, and
+// holds up every other use of the bus in the process meanwhile, its end included; an address
+// that fails here is never handed to it.
+QString SessionBusProblem(const QString &addresses, int timeoutMs);
 
 // What the user reads in the terminal view when the media player stays off the session bus.
 QString MprisOffNotice(const QString &why);

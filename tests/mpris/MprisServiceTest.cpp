@@ -9,6 +9,9 @@
 #include <QDBusObjectPath>
 #include <QDBusPendingCall>
 #include <QDBusVariant>
+#include <QLocalServer>
+#include <QTcpServer>
+#include <QTemporaryDir>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -173,6 +176,29 @@ private Q_SLOTS:
         QVERIFY(!client.interface()->isServiceRegistered(Mpris::ServiceName));
         QDBusConnection::disconnectFromBus(bus.name());
         QDBusConnection::disconnectFromBus(client.name());
+    }
+
+    // A bus is only connected to once it answers: one that takes the connection and says nothing
+    // would hold up every use of the bus in the program, its end included.
+    void onlyABusThatAnswersIsConnectedTo() {
+        QCOMPARE(SessionBusProblem(m_bus.address, Patience), QString());
+        // Several addresses: the first that takes the connection decides.
+        QTemporaryDir dir;
+        const QString missing = QStringLiteral("unix:path=") + dir.filePath(QStringLiteral("none"));
+        QCOMPARE(SessionBusProblem(missing + QLatin1Char(';') + m_bus.address, Patience), QString());
+        QVERIFY(SessionBusProblem(missing, Patience).startsWith(missing + QStringLiteral(": ")));
+
+        QLocalServer silentLocal;
+        QVERIFY(silentLocal.listen(dir.filePath(QStringLiteral("silent"))));
+        QTcpServer silentTcp;
+        QVERIFY(silentTcp.listen(QHostAddress::LocalHost));
+        for (const QString &address : QStringList{QStringLiteral("unix:path=") + silentLocal.fullServerName(),
+                                                  QStringLiteral("tcp:host=127.0.0.1,port=%1").arg(silentTcp.serverPort())}) {
+            QCOMPARE(SessionBusProblem(address, 200),
+                     QStringLiteral("the bus at %1 took the connection, but it does not answer").arg(address));
+        }
+        // Transports not looked at here are left to the bus library.
+        QCOMPARE(SessionBusProblem(QStringLiteral("launchd:env=SOMEWHERE"), 200), QString());
     }
 
     // A second player finds the name taken, says so, and leaves the first one on the bus.
