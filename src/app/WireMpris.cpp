@@ -18,10 +18,10 @@ void Program::wireMpris() {
     auto *service = new MprisService(*player, context);
     connect(player, &MediaPlayer::raiseRequested, context, [this] { m_main->bringToFront(); });
     // Not within the bus call: the close takes the player and its bus object away.
-    connect(player, &MediaPlayer::quitRequested, context, [this] { Close(); }, Qt::QueuedConnection);
+    connect(
+        player, &MediaPlayer::quitRequested, context, [this] { Close(); }, Qt::QueuedConnection);
 
-    auto *connector =
-        new SessionBusConnector(QStringLiteral("cvremote-mpris-%1").arg(++connections), context);
+    auto *connector = new SessionBusConnector(QStringLiteral("cvremote-mpris-%1").arg(++connections), context);
     connect(connector, &SessionBusConnector::done, context,
             [this, connector, service](bool connected, const QString &error) {
                 const QString why = connected ? service->registerOn(QDBusConnection(connector->connectionName()))

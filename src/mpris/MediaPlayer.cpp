@@ -32,8 +32,8 @@ QString valueOf(const QString &row) {
 }
 
 PlaybackStatus statusOf(const QString &word) {
-    static const char *const towardsPlaying[] = {"playing", "recording", "connecting", "resolving url", "caching",
-                                                 "resuming"};
+    static const char *const towardsPlaying[] = {"playing",       "recording", "connecting",
+                                                 "resolving url", "caching",   "resuming"};
     if (word == u"paused") {
         return PlaybackStatus::Paused;
     }

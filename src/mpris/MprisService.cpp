@@ -5,17 +5,15 @@
 #include <QDBusConnectionInterface>
 #include <QDBusError>
 #include <QDBusMessage>
-
 #include <QFileInfo>
 
 #include <atomic>
 #include <chrono>
 #include <cstring>
-#include <mutex>
-#include <optional>
-
 #include <fcntl.h>
+#include <mutex>
 #include <netdb.h>
+#include <optional>
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -53,8 +51,9 @@ QString MprisService::registerOn(const QDBusConnection &connection, const QStrin
         serviceName, QDBusConnectionInterface::DontQueueService, QDBusConnectionInterface::DontAllowReplacement);
     if (!reply.isValid() || reply.value() != QDBusConnectionInterface::ServiceRegistered) {
         bus.unregisterObject(Mpris::ObjectPath);
-        return reply.isValid() ? QStringLiteral("another program holds the name %1").arg(serviceName)
-                               : QStringLiteral("the bus refused the name %1 (%2)").arg(serviceName, reply.error().message());
+        return reply.isValid()
+                   ? QStringLiteral("another program holds the name %1").arg(serviceName)
+                   : QStringLiteral("the bus refused the name %1 (%2)").arg(serviceName, reply.error().message());
     }
     m_connection = bus;
     m_serviceName = serviceName;
@@ -65,8 +64,8 @@ void MprisService::sendChanged(const QString &interface, const QVariantMap &chan
     if (!m_connection) {
         return;
     }
-    QDBusMessage signal = QDBusMessage::createSignal(Mpris::ObjectPath, QStringLiteral("org.freedesktop.DBus.Properties"),
-                                                     QStringLiteral("PropertiesChanged"));
+    QDBusMessage signal = QDBusMessage::createSignal(
+        Mpris::ObjectPath, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("PropertiesChanged"));
     signal << interface << changed << QStringList();
     m_connection->send(signal);
 }
@@ -156,8 +155,7 @@ bool waitFor(int fd, short events, Clock::time_point deadline) {
 // Connects to the address and sends the greeting's first line (a nul byte, then AUTH with no
 // mechanism), which every bus answers with a line (REJECTED and the mechanisms it knows).
 // Nothing when it could not connect at all (why in `error`); else "" when it answered, or why not.
-std::optional<QString> greet(const sockaddr *address, socklen_t length, Clock::time_point deadline,
-                             QString &error) {
+std::optional<QString> greet(const sockaddr *address, socklen_t length, Clock::time_point deadline, QString &error) {
     const int fd = ::socket(address->sa_family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     if (fd < 0) {
         error = QString::fromLocal8Bit(std::strerror(errno));
@@ -236,8 +234,8 @@ QString SessionBusProblem(const QString &addresses, int timeoutMs) {
                 return {}; // another kind of unix address: left to the bus library
             }
             std::memcpy(address.sun_path + offset, name.constData(), std::size_t(name.size()));
-            const auto length = socklen_t(offsetof(sockaddr_un, sun_path) + offset + std::size_t(name.size()) +
-                                          (offset == 0 ? 1 : 0));
+            const auto length =
+                socklen_t(offsetof(sockaddr_un, sun_path) + offset + std::size_t(name.size()) + (offset == 0 ? 1 : 0));
             answer = greet(reinterpret_cast<const sockaddr *>(&address), length, deadline, error);
         } else if (transport == u"tcp") {
             addrinfo hints{};
@@ -245,8 +243,8 @@ QString SessionBusProblem(const QString &addresses, int timeoutMs) {
             addrinfo *found = nullptr;
             const QByteArray host = valueOf(pairs, QStringLiteral("host")).toUtf8();
             const QByteArray port = valueOf(pairs, QStringLiteral("port")).toUtf8();
-            if (const int code = ::getaddrinfo(host.isEmpty() ? "localhost" : host.constData(), port.constData(),
-                                               &hints, &found);
+            if (const int code =
+                    ::getaddrinfo(host.isEmpty() ? "localhost" : host.constData(), port.constData(), &hints, &found);
                 code != 0) {
                 error = QString::fromLocal8Bit(gai_strerror(code));
             } else {
@@ -259,8 +257,8 @@ QString SessionBusProblem(const QString &addresses, int timeoutMs) {
             return {}; // a transport the bus library knows better
         }
         if (answer) {
-            return answer->isEmpty() ? QString() : QStringLiteral("the bus at %1 took the connection, but %2")
-                                                        .arg(entry, *answer);
+            return answer->isEmpty() ? QString()
+                                     : QStringLiteral("the bus at %1 took the connection, but %2").arg(entry, *answer);
         }
         failures << QStringLiteral("%1: %2").arg(entry, error);
     }

@@ -3,15 +3,14 @@
 #include "info_panel/InfoPanel.h"
 #include "mpris/PlayerRadio.h"
 
-#include <QDBusObjectPath>
 #include <QDateTime>
+#include <QDBusObjectPath>
 #include <QDir>
 #include <QSignalSpy>
 #include <QUrl>
 
-#include <gtest/gtest.h>
-
 #include <cmath>
+#include <gtest/gtest.h>
 #include <limits>
 
 namespace {
@@ -30,9 +29,9 @@ TEST(MediaPlayer, StatusAndWhatTheKeysCanDoFollowTheMetaStatus) {
         bool canPause;
     };
     const Case cases[] = {
-        {"playing", "Playing", true},       {"recording", "Playing", true},     {"connecting", "Playing", false},
-        {"resolving url", "Playing", false}, {"caching", "Playing", false},      {"resuming", "Playing", false},
-        {"paused", "Paused", true},         {"stopped", "Stopped", false},      {"something new", "Stopped", false},
+        {"playing", "Playing", true},        {"recording", "Playing", true}, {"connecting", "Playing", false},
+        {"resolving url", "Playing", false}, {"caching", "Playing", false},  {"resuming", "Playing", false},
+        {"paused", "Paused", true},          {"stopped", "Stopped", false},  {"something new", "Stopped", false},
     };
     for (const Case &c : cases) {
         Radio radio;

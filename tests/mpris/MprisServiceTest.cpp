@@ -10,9 +10,9 @@
 #include <QDBusPendingCall>
 #include <QDBusVariant>
 #include <QLocalServer>
+#include <QSignalSpy>
 #include <QTcpServer>
 #include <QTemporaryDir>
-#include <QSignalSpy>
 #include <QTest>
 
 namespace {
@@ -93,7 +93,8 @@ private Q_SLOTS:
             QVERIFY(root.value("CanQuit").toBool() && root.value("CanRaise").toBool());
             QVERIFY(!root.value("HasTrackList").toBool());
             QVERIFY(root.contains("SupportedUriSchemes") && root.contains("SupportedMimeTypes"));
-            QVERIFY(root.value("SupportedUriSchemes").toStringList().isEmpty() && root.value("SupportedMimeTypes").toStringList().isEmpty());
+            QVERIFY(root.value("SupportedUriSchemes").toStringList().isEmpty() &&
+                    root.value("SupportedMimeTypes").toStringList().isEmpty());
 
             QVariantMap player = getAll(client, Mpris::PlayerInterface);
             QCOMPARE(player.value("PlaybackStatus").toString(), QStringLiteral("Stopped"));
@@ -108,8 +109,9 @@ private Q_SLOTS:
                      Mpris::NoTrack);
 
             ChangeRecorder recorder;
-            QVERIFY(client.connect(Mpris::ServiceName, Mpris::ObjectPath, Properties, QStringLiteral("PropertiesChanged"),
-                                   &recorder, SLOT(changed(QString, QVariantMap, QStringList))));
+            QVERIFY(client.connect(Mpris::ServiceName, Mpris::ObjectPath, Properties,
+                                   QStringLiteral("PropertiesChanged"), &recorder,
+                                   SLOT(changed(QString, QVariantMap, QStringList))));
 
             radio.playing(QStringLiteral("playing"));
             QTRY_COMPARE_WITH_TIMEOUT(recorder.changes.size(), 1, Patience);
@@ -134,9 +136,9 @@ private Q_SLOTS:
 
             // A client sets the volume as the panel's slider would: 35 to 50 is three steps of five.
             radio.clear();
-            QDBusMessage reply = call(client, Properties, QStringLiteral("Set"),
-                                      {Mpris::PlayerInterface, QStringLiteral("Volume"),
-                                       QVariant::fromValue(QDBusVariant(0.5))});
+            QDBusMessage reply =
+                call(client, Properties, QStringLiteral("Set"),
+                     {Mpris::PlayerInterface, QStringLiteral("Volume"), QVariant::fromValue(QDBusVariant(0.5))});
             QCOMPARE(reply.type(), QDBusMessage::ReplyMessage);
             QCOMPARE(radio.sent(), QStringList({"VOLp", Q, "VOLp", Q, "VOLp", Q}));
             // A value of the wrong type is refused and moves nothing.
@@ -159,8 +161,9 @@ private Q_SLOTS:
                           {QVariant::fromValue(QDBusObjectPath(Mpris::NoTrack)), qlonglong(0)})
                          .type(),
                      QDBusMessage::ReplyMessage);
-            QCOMPARE(call(client, Mpris::PlayerInterface, QStringLiteral("OpenUri"), {QStringLiteral("http://x/")}).type(),
-                     QDBusMessage::ReplyMessage);
+            QCOMPARE(
+                call(client, Mpris::PlayerInterface, QStringLiteral("OpenUri"), {QStringLiteral("http://x/")}).type(),
+                QDBusMessage::ReplyMessage);
             QCOMPARE(call(client, Mpris::PlayerInterface, QStringLiteral("Stop")).type(), QDBusMessage::ReplyMessage);
             QCOMPARE(radio.sent(), QStringList({"PAUSE", Q, "PAUSE", Q, "STOP", Q}));
 
@@ -192,8 +195,9 @@ private Q_SLOTS:
         QVERIFY(silentLocal.listen(dir.filePath(QStringLiteral("silent"))));
         QTcpServer silentTcp;
         QVERIFY(silentTcp.listen(QHostAddress::LocalHost));
-        for (const QString &address : QStringList{QStringLiteral("unix:path=") + silentLocal.fullServerName(),
-                                                  QStringLiteral("tcp:host=127.0.0.1,port=%1").arg(silentTcp.serverPort())}) {
+        for (const QString &address :
+             QStringList{QStringLiteral("unix:path=") + silentLocal.fullServerName(),
+                         QStringLiteral("tcp:host=127.0.0.1,port=%1").arg(silentTcp.serverPort())}) {
             QCOMPARE(SessionBusProblem(address, 200),
                      QStringLiteral("the bus at %1 took the connection, but it does not answer").arg(address));
         }

@@ -25,7 +25,8 @@ private Q_SLOTS:
         connect(&view, &LinkView::changed, this, [&] {
             const LinkView::TerminalMark mark = view.terminalMark();
             const qint64 before = mark.revision == seen.revision ? seen.appended : 0;
-            written += view.TelnetData.right(qsizetype(std::min<qint64>(mark.appended - before, view.TelnetData.size())));
+            written +=
+                view.TelnetData.right(qsizetype(std::min<qint64>(mark.appended - before, view.TelnetData.size())));
             seen = mark;
         });
         const QString notice = QStringLiteral("Media keys and playerctl cannot reach CV Remote (no MPRIS): no D-Bus "

@@ -23,7 +23,8 @@ struct Radio {
 
     Radio() {
         if (!FillProgramFolder(dir.path(), 1)) {
-            qFatal("the program folder cannot be filled (CV_TEST_DATA: %s)", qPrintable(qEnvironmentVariable("CV_TEST_DATA")));
+            qFatal("the program folder cannot be filled (CV_TEST_DATA: %s)",
+                   qPrintable(qEnvironmentVariable("CV_TEST_DATA")));
         }
         session = std::make_unique<RadioSession>(platform, dir.path());
         session->loadSettings();

@@ -48,7 +48,8 @@ class PlayerctlEndToEndTest : public QObject {
         process.start(QStringLiteral("playerctl"), QStringList{QStringLiteral("--player=cvremote")} + arguments);
         Answer answer;
         if (!process.waitForStarted(Patience)) {
-            answer.err = QStringLiteral("playerctl did not start (%1); scripts/setup installs it").arg(process.errorString());
+            answer.err =
+                QStringLiteral("playerctl did not start (%1); scripts/setup installs it").arg(process.errorString());
             return answer;
         }
         if (process.state() != QProcess::NotRunning) {

@@ -19,7 +19,8 @@ public:
         }
         address = QString::fromUtf8(m_daemon.readLine().trimmed());
         if (address.isEmpty()) {
-            error = QStringLiteral("dbus-daemon printed no address: ") + QString::fromLocal8Bit(m_daemon.readAllStandardError());
+            error = QStringLiteral("dbus-daemon printed no address: ") +
+                    QString::fromLocal8Bit(m_daemon.readAllStandardError());
         }
     }
     ~PrivateBus() {
