@@ -17,9 +17,10 @@ void Program::wireMpris() {
     auto *player = new MediaPlayer(*m_session, QStringLiteral(CV_APP_ID), context);
     auto *service = new MprisService(*player, context);
     connect(player, &MediaPlayer::raiseRequested, context, [this] { m_main->bringToFront(); });
-    // Not within the bus call: the close takes the player and its bus object away.
+    // Not within the bus call, and not on the player's context: the close takes the player, its
+    // bus object and that context away.
     connect(
-        player, &MediaPlayer::quitRequested, context, [this] { Close(); }, Qt::QueuedConnection);
+        player, &MediaPlayer::quitRequested, this, [this] { Close(); }, Qt::QueuedConnection);
 
     auto *connector = new SessionBusConnector(QStringLiteral("cvremote-mpris-%1").arg(++connections), context);
     connect(connector, &SessionBusConnector::done, context,

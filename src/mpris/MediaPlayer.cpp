@@ -21,7 +21,7 @@
 
 namespace {
 
-// The text after the first "=" of a meta row ("artist=Miles Davis"), and the key before it.
+// The key before the first "=" of a meta row ("artist=Miles Davis"), and the text after it.
 QStringView keyOf(const QString &row) {
     const qsizetype equals = row.indexOf(u'=');
     return equals < 0 ? QStringView() : QStringView(row).left(equals);
