@@ -2,7 +2,8 @@
 #   A GoogleTest executable unless QT is given (then a Qt Test executable with its own main).
 #   UI links the window library as well. Every test runs headless. Tests of windows (UI) and
 #   others that lay out text (FONTS) carry the label "fonts": scripts/run-tests runs them once
-#   more under a second set of fonts.
+#   more under a second set of fonts. The session bus a test sees is one that is not there, so the
+#   program never reaches the user's own; tests of the bus start a bus of their own.
 function(cv_add_test name)
     cmake_parse_arguments(ARG "QT;UI;FONTS" "" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
@@ -19,7 +20,7 @@ function(cv_add_test name)
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES
         TIMEOUT 300
-        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;CV_TEST_DATA=${CMAKE_SOURCE_DIR}/data;CV_PROGRAM_DIR=${CV_PROGRAM_DIR}")
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;CV_TEST_DATA=${CMAKE_SOURCE_DIR}/data;CV_PROGRAM_DIR=${CV_PROGRAM_DIR};DBUS_SESSION_BUS_ADDRESS=unix:path=${CMAKE_BINARY_DIR}/no-session-bus")
     if(ARG_UI OR ARG_FONTS)
         set_tests_properties(${name} PROPERTIES LABELS fonts)
     endif()

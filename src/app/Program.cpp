@@ -99,6 +99,7 @@ bool Program::start() {
 
     StartUpQueries(m_commands, m_session->link().telnet, m_session->state());
     m_session->start();
+    wireMpris();
     return true;
 }
 
@@ -199,6 +200,7 @@ void Program::Form_Unload() {
     // The program ends here. The link goes with it, so no timer still due (the reply tick with
     // "Keep As Connected", a connection attempt in flight, the display refresh) can open a
     // socket again before the event loop stops.
+    m_mpris.reset();
     m_wiring.reset();
     m_session.reset();
 

@@ -91,6 +91,7 @@ private:
     void wireConsole();    // WireConsole.cpp
     void wireUpdate();     // WireUpdate.cpp
     void wireMacros();     // WireMacros.cpp
+    void wireMpris();      // WireMpris.cpp: the media player on the session bus
     // What the windows ask of each other, once all exist (WireBetweenWindows.cpp).
     void wireBetweenWindows();
 
@@ -115,4 +116,7 @@ private:
     std::unique_ptr<ConsoleWindow> m_console;
     std::unique_ptr<DisplayWindow> m_display;
     std::unique_ptr<MacroWindow> m_macroWindow;
+    // The media player on the session bus and its connection; it reads the session, so it goes
+    // first.
+    std::unique_ptr<QObject> m_mpris;
 };

@@ -32,6 +32,14 @@ bool holdsNumber(const QString &text) {
 
 } // namespace
 
+std::optional<int> ReportedVolume(const RadioState &state) {
+    qint16 volume = 0;
+    if (!holdsNumber(state.VolumeText) || !NumericText::ValToInt16(state.VolumeText, volume)) {
+        return std::nullopt;
+    }
+    return volume;
+}
+
 bool SetVolume(Telnet &telnet, RadioState &state, int target) {
     const auto press = [&telnet](const QString &key) {
         telnet.QueueCommand(0, key);
@@ -43,10 +51,11 @@ bool SetVolume(Telnet &telnet, RadioState &state, int target) {
         const int rest = target % 5;
         target += rest <= 2 ? -rest : 5 - rest;
     }
-    qint16 current = 0;
-    if (!holdsNumber(state.VolumeText) || !NumericText::ValToInt16(state.VolumeText, current) || current == target) {
+    const std::optional<int> reported = ReportedVolume(state);
+    if (!reported || *reported == target) {
         return false;
     }
+    int current = *reported;
     QString key;
     double steps = 0;
     if (target < current) {

@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <optional>
 
 class LinkView;
 class Platform;
@@ -25,6 +26,9 @@ struct Timeouts;
 // has not reported a number yet (keys counted from an unknown volume would land anywhere).
 // Clears VolumeDragging either way.
 bool SetVolume(Telnet &telnet, RadioState &state, int target);
+// The volume the radio reported last (VolumeText read as SetVolume reads it); none before the
+// radio has reported a number.
+std::optional<int> ReportedVolume(const RadioState &state);
 
 // The lists of the information panel that take mouse and key presses.
 enum class PanelList { MainMenu, Menu, Meta, Info };

@@ -66,6 +66,8 @@ unset XDG_DATA_HOME XDG_CONFIG_HOME XDG_CACHE_HOME
 export XDG_RUNTIME_DIR=$work/runtime
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 export QT_QPA_PLATFORM=offscreen
+# No session bus: the program stays off the user's own (it says so in its terminal view).
+export DBUS_SESSION_BUS_ADDRESS=unix:path=$work/no-session-bus
 user=$HOME/.local/share/CVRemote
 
 sim_log=$work/radiosim.log

@@ -1,0 +1,294 @@
+#include "mpris/MediaPlayer.h"
+
+#include "display/Skin.h"
+#include "info_panel/InfoPanel.h"
+#include "radio_link/LinkView.h"
+#include "radio_link/RadioLink.h"
+#include "radio_link/RadioState.h"
+#include "radio_link/ScreenRules.h"
+#include "radio_link/SkinTables.h"
+#include "session/RadioSession.h"
+
+#include <QCryptographicHash>
+#include <QDBusObjectPath>
+#include <QDir>
+#include <QFileInfo>
+#include <QUrl>
+
+#include <algorithm>
+#include <cmath>
+#include <tuple>
+
+namespace {
+
+// The key before the first "=" of a meta row ("artist=Miles Davis"), and the text after it.
+QStringView keyOf(const QString &row) {
+    const qsizetype equals = row.indexOf(u'=');
+    return equals < 0 ? QStringView() : QStringView(row).left(equals);
+}
+QString valueOf(const QString &row) {
+    const qsizetype equals = row.indexOf(u'=');
+    return equals < 0 ? QString() : row.mid(equals + 1).trimmed();
+}
+
+PlaybackStatus statusOf(const QString &word) {
+    static const char *const towardsPlaying[] = {"playing",       "recording", "connecting",
+                                                 "resolving url", "caching",   "resuming"};
+    if (word == u"paused") {
+        return PlaybackStatus::Paused;
+    }
+    for (const char *playing : towardsPlaying) {
+        if (word == QLatin1String(playing)) {
+            return PlaybackStatus::Playing;
+        }
+    }
+    return PlaybackStatus::Stopped;
+}
+
+// An object path naming the track: the same track gives the same path, another track another.
+QString trackIdOf(const NowPlaying &playing) {
+    if (playing.status == PlaybackStatus::Stopped) {
+        return Mpris::NoTrack;
+    }
+    const QByteArray key = QStringList{playing.title, playing.artist, playing.album, playing.url}.join(u'\n').toUtf8();
+    return QStringLiteral("/io/github/cvremote/CVRemote/track/t") +
+           QString::fromLatin1(QCryptographicHash::hash(key, QCryptographicHash::Sha1).toHex().left(16));
+}
+
+// The picture the display loads for an overlay picture name: the name as it is, else with
+// .png, .bmp or .jpg added, below the program folder.
+QString pictureFile(const QString &programFolder, QString name) {
+    name.replace(u'\\', u'/');
+    while (name.startsWith(u'/')) {
+        name.remove(0, 1);
+    }
+    const QString base = QDir(programFolder).filePath(name);
+    for (const char *extension : {"", ".png", ".bmp", ".jpg"}) {
+        const QString path = base + QLatin1String(extension);
+        if (QFileInfo(path).isFile()) {
+            return path;
+        }
+    }
+    return {};
+}
+
+} // namespace
+
+QString PlaybackStatusName(PlaybackStatus status) {
+    switch (status) {
+    case PlaybackStatus::Playing:
+        return QStringLiteral("Playing");
+    case PlaybackStatus::Paused:
+        return QStringLiteral("Paused");
+    case PlaybackStatus::Stopped:
+        break;
+    }
+    return QStringLiteral("Stopped");
+}
+
+NowPlaying ReadNowPlaying(const LinkView &view) {
+    NowPlaying playing;
+    if (!view.MetaListEnabled || view.RadioOffline) {
+        return playing;
+    }
+    const QString word = valueOf(ScreenRules::metaStatus(view)).toLower();
+    playing.status = statusOf(word);
+    if (playing.status == PlaybackStatus::Stopped) {
+        return playing;
+    }
+    playing.canPause = word == u"playing" || word == u"recording" || word == u"paused";
+    playing.canStop = true;
+    // Row 0 is the head's; each later row one pair. The first row of a key counts.
+    QString *const fields[] = {&playing.title, &playing.artist, &playing.album, &playing.url};
+    const char *const keys[] = {"title", "artist", "album", "url"};
+    bool taken[std::size(keys)] = {};
+    for (qsizetype row = 1; row < view.MetaList.size(); ++row) {
+        const QString &text = view.MetaList.at(row);
+        const QStringView key = keyOf(text);
+        for (std::size_t i = 0; i < std::size(keys); ++i) {
+            if (!taken[i] && key == QLatin1String(keys[i])) {
+                *fields[i] = valueOf(text);
+                taken[i] = true;
+            }
+        }
+    }
+    return playing;
+}
+
+QString ShownCoverFile(const SkinTables &skin, const RadioState &state, const QString &programFolder) {
+    if (state.ScreenPictureName.isEmpty()) {
+        return {};
+    }
+    const int screen = FindScreen(skin, state.ScreenPictureName);
+    if (screen < 0) {
+        return {};
+    }
+    const std::vector<ScreenItem> &overlays = skin.MenuArray[std::size_t(screen)].Overlays;
+    const bool showsCover = std::any_of(overlays.begin(), overlays.end(),
+                                        [](const ScreenItem &item) { return item.Picture == u"coverart"; });
+    return showsCover ? pictureFile(programFolder, QStringLiteral("coverart")) : QString();
+}
+
+// What the player interface shows, in a form that compares by value.
+struct MediaPlayer::Snapshot {
+    NowPlaying playing;
+    QString cover;
+    double volume = 0;
+
+    bool operator==(const Snapshot &) const = default;
+};
+
+MediaPlayer::MediaPlayer(RadioSession &session, QString desktopEntry, QObject *parent)
+    : QObject(parent)
+    , m_session(session)
+    , m_desktopEntry(std::move(desktopEntry))
+    , m_announced(std::make_unique<Snapshot>(snapshot())) {
+    connect(&session.link().view, &LinkView::changed, this, &MediaPlayer::refresh);
+}
+
+MediaPlayer::~MediaPlayer() = default;
+
+NowPlaying MediaPlayer::nowPlaying() const {
+    return ReadNowPlaying(m_session.link().view);
+}
+
+MediaPlayer::Snapshot MediaPlayer::snapshot() const {
+    Snapshot now;
+    now.playing = nowPlaying();
+    if (now.playing.status != PlaybackStatus::Stopped) {
+        now.cover = ShownCoverFile(m_session.skin(), m_session.state(), m_session.ini().ProgramFolder());
+    }
+    now.volume = std::clamp(ReportedVolume(m_session.state()).value_or(0), 0, 100) / 100.0;
+    return now;
+}
+
+QString MediaPlayer::playbackStatus() const {
+    return PlaybackStatusName(nowPlaying().status);
+}
+
+namespace {
+
+QVariantMap metadataOf(const NowPlaying &playing, const QString &cover) {
+    QVariantMap data;
+    data.insert(QStringLiteral("mpris:trackid"), QVariant::fromValue(QDBusObjectPath(trackIdOf(playing))));
+    if (playing.status == PlaybackStatus::Stopped) {
+        return data;
+    }
+    const auto put = [&data](const QString &key, const QString &value) {
+        if (!value.isEmpty()) {
+            data.insert(key, value);
+        }
+    };
+    put(QStringLiteral("xesam:title"), playing.title);
+    if (!playing.artist.isEmpty()) {
+        data.insert(QStringLiteral("xesam:artist"), QStringList{playing.artist});
+    }
+    put(QStringLiteral("xesam:album"), playing.album);
+    put(QStringLiteral("xesam:url"), playing.url);
+    if (!cover.isEmpty()) {
+        data.insert(QStringLiteral("mpris:artUrl"), QUrl::fromLocalFile(cover).toString());
+    }
+    return data;
+}
+
+} // namespace
+
+QVariantMap MediaPlayer::metadata() const {
+    const Snapshot now = snapshot();
+    return metadataOf(now.playing, now.cover);
+}
+
+double MediaPlayer::volume() const {
+    return snapshot().volume;
+}
+
+void MediaPlayer::setVolume(double fraction) {
+    if (std::isnan(fraction)) {
+        return;
+    }
+    const int position = int(std::lround(std::clamp(fraction, 0.0, 1.0) * 100));
+    m_session.infoPanel().VolumeAdjuster_Change(position);
+}
+
+void MediaPlayer::press(const QString &key) {
+    m_session.pressKey(key);
+}
+
+void MediaPlayer::playPause() {
+    if (nowPlaying().canPause) {
+        press(QStringLiteral("PAUSE"));
+    }
+}
+
+void MediaPlayer::play() {
+    const NowPlaying playing = nowPlaying();
+    if (playing.canPause && playing.status == PlaybackStatus::Paused) {
+        press(QStringLiteral("PAUSE"));
+    }
+}
+
+void MediaPlayer::pause() {
+    const NowPlaying playing = nowPlaying();
+    if (playing.canPause && playing.status == PlaybackStatus::Playing) {
+        press(QStringLiteral("PAUSE"));
+    }
+}
+
+void MediaPlayer::stop() {
+    if (nowPlaying().canStop) {
+        press(QStringLiteral("STOP"));
+    }
+}
+
+QVariantMap MediaPlayer::changedBetween(const Snapshot &before, const Snapshot &after) {
+    QVariantMap changed;
+    if (before.playing.status != after.playing.status) {
+        changed.insert(QStringLiteral("PlaybackStatus"), PlaybackStatusName(after.playing.status));
+    }
+    // A change between playing and paused keeps the track; one to or from stopped does not.
+    const auto stopped = [](const Snapshot &s) { return s.playing.status == PlaybackStatus::Stopped; };
+    if (stopped(before) != stopped(after) ||
+        std::tie(before.playing.title, before.playing.artist, before.playing.album, before.playing.url, before.cover) !=
+            std::tie(after.playing.title, after.playing.artist, after.playing.album, after.playing.url, after.cover)) {
+        changed.insert(QStringLiteral("Metadata"), metadataOf(after.playing, after.cover));
+    }
+    if (before.volume != after.volume) {
+        changed.insert(QStringLiteral("Volume"), after.volume);
+    }
+    if (before.playing.canPause != after.playing.canPause) {
+        changed.insert(QStringLiteral("CanPlay"), after.playing.canPause);
+        changed.insert(QStringLiteral("CanPause"), after.playing.canPause);
+    }
+    return changed;
+}
+
+QVariantMap MediaPlayer::playerProperties() const {
+    const Snapshot now = snapshot();
+    return {
+        {QStringLiteral("PlaybackStatus"), PlaybackStatusName(now.playing.status)},
+        {QStringLiteral("Rate"), 1.0},
+        {QStringLiteral("MinimumRate"), 1.0},
+        {QStringLiteral("MaximumRate"), 1.0},
+        {QStringLiteral("Metadata"), metadataOf(now.playing, now.cover)},
+        {QStringLiteral("Volume"), now.volume},
+        {QStringLiteral("Position"), qlonglong(0)},
+        {QStringLiteral("CanGoNext"), false},
+        {QStringLiteral("CanGoPrevious"), false},
+        {QStringLiteral("CanPlay"), now.playing.canPause},
+        {QStringLiteral("CanPause"), now.playing.canPause},
+        {QStringLiteral("CanSeek"), false},
+        {QStringLiteral("CanControl"), true},
+    };
+}
+
+void MediaPlayer::refresh() {
+    Snapshot now = snapshot();
+    if (now == *m_announced) {
+        return;
+    }
+    const QVariantMap changed = changedBetween(*m_announced, now);
+    *m_announced = std::move(now);
+    if (!changed.isEmpty()) {
+        Q_EMIT propertiesChanged(Mpris::PlayerInterface, changed);
+    }
+}
