@@ -1,6 +1,7 @@
 #include "display/DisplayForm.h"
 
 #include "display/DisplayControl.h"
+#include "keyboard/KeyMap.h"
 #include "radio_link/LinkView.h"
 
 #include <QCloseEvent>
@@ -124,6 +125,16 @@ void DisplayForm::closeEvent(QCloseEvent *event) {
     // The window stays alive with the program; closing only puts it out of sight.
     event->ignore();
     Q_EMIT closing();
+}
+
+void DisplayForm::keyPressEvent(QKeyEvent *event) {
+    // Keys the search box takes never get here; the others it passes on (Escape, the up and down
+    // arrows) do.
+    if (m_control.KeyPress(StrokeOf(*event))) {
+        event->accept();
+    } else {
+        QWidget::keyPressEvent(event);
+    }
 }
 
 bool DisplayForm::eventFilter(QObject *watched, QEvent *event) {

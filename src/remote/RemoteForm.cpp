@@ -1,16 +1,22 @@
 #include "remote/RemoteForm.h"
 
+#include "keyboard/KeyMap.h"
 #include "platform/ShownForm.h"
 #include "remote/RemoteControl.h"
 
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QHelpEvent>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStatusBar>
+#include <QToolButton>
+#include <QToolTip>
 
 // Shows the picture scaled to its own size and draws the pointer aid on top.
 class RemotePicture final : public QWidget {
@@ -56,6 +62,21 @@ protected:
     }
 
     void resizeEvent(QResizeEvent *) override { m_control.setPictureSize(QSizeF(size())); }
+
+    bool event(QEvent *event) override {
+        if (event->type() == QEvent::ToolTip) {
+            auto *help = static_cast<QHelpEvent *>(event);
+            const QString tip = m_control.toolTipAt(help->pos());
+            if (tip.isEmpty()) {
+                QToolTip::hideText();
+                event->ignore();
+            } else {
+                QToolTip::showText(help->globalPos(), tip, this);
+            }
+            return true;
+        }
+        return QWidget::event(event);
+    }
 
     void mousePressEvent(QMouseEvent *event) override {
         m_control.RemoteImage_MouseDown(event->button(), event->modifiers(), event->position());
@@ -113,6 +134,27 @@ RemoteForm::RemoteForm(RemoteControl &control, QWidget *parent)
         bar->addWidget(panel, i == 1 ? 2 : 3);
         m_panels[i] = panel;
     }
+    m_keysButton = new QToolButton(bar);
+    m_keysButton->setObjectName(QStringLiteral("KeysButton"));
+    m_keysButton->setText(QStringLiteral("Keys"));
+    m_keysButton->setToolTip(QStringLiteral("The keyboard's keys for the remote (F1)"));
+    m_keysButton->setShortcut(QKeySequence(Qt::Key_F1));
+    m_keysButton->setAutoRaise(true);
+    // The keys belong to the window, not to the button.
+    m_keysButton->setFocusPolicy(Qt::NoFocus);
+    connect(m_keysButton, &QToolButton::clicked, this, [this] {
+        if (m_keysHelp == nullptr) {
+            m_keysHelp = new QMessageBox(QMessageBox::NoIcon, QStringLiteral("Keyboard Keys"), KeyboardHelpText(),
+                                         QMessageBox::Close, this);
+            m_keysHelp->setObjectName(QStringLiteral("KeysHelp"));
+            m_keysHelp->setTextFormat(Qt::RichText);
+            m_keysHelp->setModal(false);
+        }
+        m_keysHelp->show();
+        m_keysHelp->raise();
+        m_keysHelp->activateWindow();
+    });
+    bar->addPermanentWidget(m_keysButton);
     setStatusBar(bar);
 
     connect(&m_control, &RemoteControl::changed, this, &RemoteForm::render);
@@ -158,6 +200,14 @@ void RemoteForm::closeEvent(QCloseEvent *event) {
     // Closed by hand, the remote only goes out of sight; Reload shows it again.
     event->ignore();
     hide();
+}
+
+void RemoteForm::keyPressEvent(QKeyEvent *event) {
+    if (m_control.KeyPress(StrokeOf(*event))) {
+        event->accept();
+    } else {
+        QMainWindow::keyPressEvent(event);
+    }
 }
 
 bool RemoteForm::eventFilter(QObject *watched, QEvent *event) {

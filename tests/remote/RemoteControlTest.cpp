@@ -1,5 +1,6 @@
-// The remote window's logic: clicks on the drawn remote, the pointer aid, the editor's
+// The remote window's logic: clicks and keys on the drawn remote, the pointer aid, the editor's
 // measuring clicks and dropped layouts.
+#include "keyboard/KeyMap.h"
 #include "radio_link/AutomaticPoll.h"
 #include "radio_link/LinkView.h"
 #include "radio_link/RadioState.h"
@@ -80,6 +81,49 @@ TEST(RemoteControl, AKeyGoesOutWithAGapDropsPendingQueriesAndPollsTheMenu) {
     state.poll.RadioStandby = false;
     SendRemoteKey(telnet, poll, "OK");
     EXPECT_EQ(state.poll.FullRefreshCountdown, timeouts.CheckAllOn);
+}
+
+TEST(RemoteControl, KeysPressTheirButtonsAsClicksDoAndHeldKeysFollowTheQueue) {
+    RemoteRig rig;
+    rig.layout.RemoteButtons = {{10, 20, 10, 40, "VOLp"}, {30, 40, 10, 40, "OK"}};
+    const auto key = [&rig](int code, Qt::KeyboardModifiers modifiers = {}, bool held = false) {
+        return rig.control->KeyPress(KeyStroke{code, modifiers, held, QString()});
+    };
+    // A key is a click on its button: selected, sent and shown; one without a button on the
+    // layout still goes to the radio.
+    EXPECT_TRUE(key(Qt::Key_Plus, Qt::ShiftModifier));
+    EXPECT_EQ(rig.sent, QStringList{"VOLp"});
+    EXPECT_EQ(rig.selected, QStringList{"VOLp"});
+    EXPECT_EQ(rig.panel(2), "rC= VOLp");
+    EXPECT_TRUE(key(Qt::Key_M));
+    EXPECT_EQ(rig.sent, QStringList({"VOLp", "MUTE"}));
+    EXPECT_EQ(rig.panel(2), "rC= MUTE");
+    // Held down, OK presses once; the volume presses again only when its last press has left.
+    EXPECT_TRUE(key(Qt::Key_Return));
+    EXPECT_TRUE(key(Qt::Key_Return, {}, true));
+    rig.waiting = QStringList{"VOLp", "QXDELAY"};
+    EXPECT_TRUE(key(Qt::Key_Plus, {}, true));
+    EXPECT_EQ(rig.sent, QStringList({"VOLp", "MUTE", "OK"}));
+    rig.waiting = QStringList{"QXDELAY"};
+    EXPECT_TRUE(key(Qt::Key_Plus, {}, true));
+    EXPECT_EQ(rig.sent, QStringList({"VOLp", "MUTE", "OK", "VOLp"}));
+    // Keys that press nothing are left to the window; P alone is no POWER.
+    EXPECT_FALSE(key(Qt::Key_A));
+    EXPECT_FALSE(key(Qt::Key_P));
+    EXPECT_FALSE(key(Qt::Key_Up, Qt::AltModifier));
+    EXPECT_TRUE(key(Qt::Key_P, Qt::ControlModifier));
+    EXPECT_EQ(rig.sent.last(), "POWER");
+    EXPECT_EQ(rig.connects, 0);
+
+    // The buttons' tooltips name their keys.
+    EXPECT_EQ(rig.control->toolTipAt(QPointF(50, 75)), QStringLiteral("VOLp \u2014 key: +"));
+    EXPECT_EQ(rig.control->toolTipAt(QPointF(50, 175)), QStringLiteral("OK \u2014 key: Enter"));
+    EXPECT_EQ(rig.control->toolTipAt(QPointF(150, 75)), "");
+
+    // Detached, keys go nowhere.
+    rig.control->detachActions();
+    EXPECT_FALSE(key(Qt::Key_M));
+    EXPECT_EQ(rig.sent.size(), 5);
 }
 
 TEST(RemoteControl, PointerAidFollowsOrMarksAndGoesFourSecondsAfterTheLastMove) {
