@@ -96,6 +96,25 @@ private Q_SLOTS:
         QTest::keyClick(box, Qt::Key_Enter, Qt::KeypadModifier);
         QCOMPARE(m_telnet->pending(0), byDot + byDot + byDot);
         QCOMPARE(box->text(), QStringLiteral("ab"));
+
+        // The box keeps the keys it takes (M types, "+" is dropped); those it passes on reach
+        // the window, which presses their radio keys.
+        m_telnet->ClearChannel(0);
+        QTest::keyClick(box, Qt::Key_M);
+        QTest::keyClick(box, Qt::Key_Plus);
+        QCOMPARE(box->text(), QStringLiteral("abm"));
+        QVERIFY(m_telnet->pending(0).isEmpty());
+        QTest::keyClick(box, Qt::Key_Up);
+        QTest::keyClick(box, Qt::Key_Escape);
+        QCOMPARE(m_telnet->pending(0), QStringList({QStringLiteral("UP"), QStringLiteral("QXDELAY"),
+                                                    QStringLiteral("EXIT"), QStringLiteral("QXDELAY")}));
+        // Without the box M mutes.
+        m_telnet->ClearChannel(0);
+        m_view.SearchBoxVisible = false;
+        form.render();
+        QVERIFY(!box->isVisible());
+        QTest::keyClick(&form, Qt::Key_M);
+        QCOMPARE(m_telnet->pending(0), QStringList({QStringLiteral("MUTE"), QStringLiteral("QXDELAY")}));
     }
 
     void unchangedScreensAreNotRepaintedAndChangedOnesAre() {
