@@ -131,15 +131,17 @@ RemoteForm::RemoteForm(RemoteControl &control, QWidget *parent)
         panel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         panel->installEventFilter(this);
         // The positions need more room than the command.
-        bar->addWidget(panel, i == 1 ? 2 : 3);
+        bar->addWidget(panel, i == 1 ? 4 : 5);
         m_panels[i] = panel;
     }
     m_keysButton = new QToolButton(bar);
     m_keysButton->setObjectName(QStringLiteral("KeysButton"));
-    m_keysButton->setText(QStringLiteral("Keys"));
+    m_keysButton->setText(QStringLiteral("?"));
     m_keysButton->setToolTip(QStringLiteral("The keyboard's keys for the remote (F1)"));
     m_keysButton->setShortcut(QKeySequence(Qt::Key_F1));
     m_keysButton->setAutoRaise(true);
+    // As narrow as its mark: the panels need the room.
+    m_keysButton->setFixedWidth(m_keysButton->fontMetrics().horizontalAdvance(m_keysButton->text()) + 8);
     // The keys belong to the window, not to the button.
     m_keysButton->setFocusPolicy(Qt::NoFocus);
     connect(m_keysButton, &QToolButton::clicked, this, [this] {
