@@ -1,7 +1,7 @@
 #include "display/DisplayControl.h"
 
-#include "keyboard/KeyMap.h"
 #include "keyboard/KeyboardGrid.h"
+#include "keyboard/KeyMap.h"
 #include "platform/Platform.h"
 #include "radio_link/AutomaticPoll.h"
 #include "radio_link/LinkView.h"
@@ -293,7 +293,10 @@ bool DisplayControl::KeyPress(const KeyStroke &stroke) {
     const bool chord = (stroke.modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) != 0;
     if (m_view.SearchBoxVisible && !chord) {
         if (stroke.key == Qt::Key_Return || stroke.key == Qt::Key_Enter) {
-            typeSearchText(SearchText + SearchKeyFilter(u'.'));
+            // A held Enter would type the word again on every repeat.
+            if (!stroke.autoRepeat) {
+                typeSearchText(SearchText + SearchKeyFilter(u'.'));
+            }
             return true;
         }
         if (stroke.key == Qt::Key_Backspace) {

@@ -90,7 +90,8 @@ public:
 
     // A key that reached the window, not taken by the search box. While the box shows (the
     // radio is on its search screen) the characters the box takes go into it, Backspace erases
-    // its last character and Enter starts the search, as they do in the box; other keys, and
+    // its last character and Enter starts the search (once, however long it is held), as they
+    // do in the box; other keys, and
     // every key elsewhere, press their radio key as the remote window does (see
     // RadioKeyToPress). True when the key was used.
     bool KeyPress(const KeyStroke &stroke);

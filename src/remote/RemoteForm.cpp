@@ -3,11 +3,11 @@
 #include "keyboard/KeyMap.h"
 #include "platform/ShownForm.h"
 #include "remote/RemoteControl.h"
+#include "settings/PlaceToolTip.h"
 
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
@@ -16,7 +16,6 @@
 #include <QPainter>
 #include <QStatusBar>
 #include <QToolButton>
-#include <QToolTip>
 
 // Shows the picture scaled to its own size and draws the pointer aid on top.
 class RemotePicture final : public QWidget {
@@ -64,18 +63,8 @@ protected:
     void resizeEvent(QResizeEvent *) override { m_control.setPictureSize(QSizeF(size())); }
 
     bool event(QEvent *event) override {
-        if (event->type() == QEvent::ToolTip) {
-            auto *help = static_cast<QHelpEvent *>(event);
-            const QString tip = m_control.toolTipAt(help->pos());
-            if (tip.isEmpty()) {
-                QToolTip::hideText();
-                event->ignore();
-            } else {
-                QToolTip::showText(help->globalPos(), tip, this);
-            }
-            return true;
-        }
-        return QWidget::event(event);
+        return AnswerToolTip(*this, event, [this](QPoint at) { return m_control.toolTipAt(at); }) ||
+               QWidget::event(event);
     }
 
     void mousePressEvent(QMouseEvent *event) override {

@@ -1,7 +1,7 @@
 // The display used as a touch screen, its search box and its waiting animation.
 #include "DisplayFixture.h"
-#include "keyboard/KeyMap.h"
 #include "keyboard/KeyboardGrid.h"
+#include "keyboard/KeyMap.h"
 
 struct DisplayControlTest : DisplayFixture {
     void SetUp() override {
@@ -206,9 +206,9 @@ TEST_F(DisplayControlTest, KeysPressRadioKeysAndOnTheSearchScreenTypeIntoTheBox)
     view.SearchBoxVisible = true;
     int boxChanges = 0;
     QObject::connect(display.get(), &DisplayControl::searchBoxChanged, [&boxChanges] { ++boxChanges; });
-    for (const auto &[code, text] : {std::pair{int(Qt::Key_J), "J"}, std::pair{int(Qt::Key_A), "a"},
-                                     std::pair{int(Qt::Key_M), "m"}, std::pair{int(Qt::Key_Space), " "},
-                                     std::pair{int(Qt::Key_9), "9"}, std::pair{int(Qt::Key_X), "x"}}) {
+    for (const auto &[code, text] :
+         {std::pair{int(Qt::Key_J), "J"}, std::pair{int(Qt::Key_A), "a"}, std::pair{int(Qt::Key_M), "m"},
+          std::pair{int(Qt::Key_Space), " "}, std::pair{int(Qt::Key_9), "9"}, std::pair{int(Qt::Key_X), "x"}}) {
         EXPECT_TRUE(key(code, text, code == Qt::Key_J ? Qt::ShiftModifier : Qt::NoModifier));
     }
     EXPECT_TRUE(key(Qt::Key_Backspace, "\b"));
@@ -228,6 +228,8 @@ TEST_F(DisplayControlTest, KeysPressRadioKeysAndOnTheSearchScreenTypeIntoTheBox)
     }
     EXPECT_EQ(queued(), typed);
     EXPECT_EQ(display->SearchText, "jam 9");
+    EXPECT_TRUE(display->KeyPress(KeyStroke{Qt::Key_Return, {}, true, "\r"}));
+    EXPECT_EQ(queued(), typed);
     // An empty box has nothing to erase: Backspace is no EXIT here; Escape is.
     telnet.ClearChannel(0);
     display->SearchText.clear();

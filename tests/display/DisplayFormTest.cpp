@@ -13,6 +13,7 @@
 #include "settings/Timeouts.h"
 #include "support/FakePlatform.h"
 
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
@@ -90,6 +91,10 @@ private Q_SLOTS:
         QVERIFY(!byDot.isEmpty());
         QCOMPARE(box->text(), QStringLiteral("ab"));
         QTest::keyClick(box, Qt::Key_Return);
+        QCOMPARE(m_telnet->pending(0), byDot + byDot);
+        // Held down, Enter searches once.
+        QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"), true);
+        QCoreApplication::sendEvent(box, &repeat);
         QCOMPARE(m_telnet->pending(0), byDot + byDot);
         // Also with the cursor inside the word.
         box->setCursorPosition(1);

@@ -1,6 +1,7 @@
 #include "display/DisplayForm.h"
 #include "display/DisplayWindow.h"
 #include "e2e/RadioRun.h"
+#include "e2e/ShownLabels.h"
 #include "keyboard/KeyboardGrid.h"
 #include "main_window/ConfigForm.h"
 #include "radio_link/RadioLink.h"
@@ -47,16 +48,6 @@ class KeyboardEndToEndTest : public QObject {
     static void click(QWidget *to, int key, Qt::KeyboardModifiers modifiers) {
         send(to, QEvent::KeyPress, key, false, QString(), modifiers);
         send(to, QEvent::KeyRelease, key, false, QString(), modifiers);
-    }
-
-    static QStringList labels(const ScreenRenderer &screen) {
-        QStringList texts;
-        for (const DrawnItem &label : screen.OverlayLabel) {
-            if (label.Visible) {
-                texts << label.Text;
-            }
-        }
-        return texts;
     }
 
 private Q_SLOTS:
@@ -210,8 +201,8 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(run.sim.screen(), 15, Patience);
         QCOMPARE(run.sim.searchText().toLower(), QStringLiteral("jazz"));
         QTRY_COMPARE_WITH_TIMEOUT(screen.Caption, QStringLiteral("Display Screen - stationlist"), Patience);
-        QTRY_VERIFY_WITH_TIMEOUT(labels(screen).contains(QStringLiteral("Smooth Jazz Nights")), Patience);
-        QVERIFY(labels(screen).contains(QStringLiteral("Acid Jazz Cellar")));
+        QTRY_VERIFY_WITH_TIMEOUT(ShownLabels(screen).contains(QStringLiteral("Smooth Jazz Nights")), Patience);
+        QVERIFY(ShownLabels(screen).contains(QStringLiteral("Acid Jazz Cellar")));
 
         QStringList keys = QStringLiteral("RIGHT,RIGHT,OK").split(u',');
         keys += TypingKeys(QStringLiteral("jazz_"));

@@ -48,10 +48,10 @@ TEST(KeyMap, EachKeyPressesItsRadioKeyShiftAndKeypadAsideOtherModifiersPressNoth
         // "+" is shifted on most keyboards; the keypad's keys carry their own modifier.
         EXPECT_EQ(keyOf(key, Qt::ShiftModifier), radioKey);
         EXPECT_EQ(keyOf(key, Qt::KeypadModifier), radioKey);
-        for (const Qt::KeyboardModifiers chord : {Qt::KeyboardModifiers(Qt::ControlModifier),
-                                                  Qt::KeyboardModifiers(Qt::AltModifier),
-                                                  Qt::KeyboardModifiers(Qt::MetaModifier),
-                                                  Qt::KeyboardModifiers(Qt::ControlModifier | Qt::ShiftModifier)}) {
+        for (const Qt::KeyboardModifiers chord :
+             {Qt::KeyboardModifiers(Qt::ControlModifier), Qt::KeyboardModifiers(Qt::AltModifier),
+              Qt::KeyboardModifiers(Qt::MetaModifier),
+              Qt::KeyboardModifiers(Qt::ControlModifier | Qt::ShiftModifier)}) {
             EXPECT_EQ(keyOf(key, chord), "");
         }
     }
@@ -80,8 +80,8 @@ TEST(KeyMap, HeldVolumeAndCursorKeysRepeatAtTheQueuesPaceTheOthersPressOnce) {
         const QString radioKey = keyOf(key);
         EXPECT_EQ(RadioKeyToPress(KeyStroke{key, {}, false, {}}, {radioKey, "QXDELAY"}), radioKey);
     }
-    for (const int key : {int(Qt::Key_Up), int(Qt::Key_Down), int(Qt::Key_Left), int(Qt::Key_Right),
-                          int(Qt::Key_Plus), int(Qt::Key_Minus), int(Qt::Key_VolumeUp), int(Qt::Key_VolumeDown)}) {
+    for (const int key : {int(Qt::Key_Up), int(Qt::Key_Down), int(Qt::Key_Left), int(Qt::Key_Right), int(Qt::Key_Plus),
+                          int(Qt::Key_Minus), int(Qt::Key_VolumeUp), int(Qt::Key_VolumeDown)}) {
         const QString radioKey = keyOf(key);
         SCOPED_TRACE(radioKey.toStdString());
         EXPECT_TRUE(RepeatsWhenHeld(radioKey));
