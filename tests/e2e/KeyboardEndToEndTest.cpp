@@ -63,37 +63,20 @@ private Q_SLOTS:
             Qt::KeyboardModifiers modifiers;
             const char *expected; // "" sends nothing
         };
+        const Qt::KeyboardModifiers none, pad = Qt::KeypadModifier, ctrl = Qt::ControlModifier;
+        // clang-format off
         const QList<Stroke> strokes = {
-            {Qt::Key_A, {}, ""},
-            {Qt::Key_Up, {}, "UP"},
-            {Qt::Key_Down, {}, "DOWN"},
-            {Qt::Key_Left, {}, "LEFT"},
-            {Qt::Key_Right, Qt::KeypadModifier, "RIGHT"},
-            {Qt::Key_P, {}, ""},
-            {Qt::Key_Return, {}, "OK"},
-            {Qt::Key_Enter, Qt::KeypadModifier, "OK"},
-            {Qt::Key_Escape, {}, "EXIT"},
-            {Qt::Key_Backspace, {}, "EXIT"},
-            {Qt::Key_Home, {}, "HOME"},
-            {Qt::Key_Plus, Qt::ShiftModifier, "VOLp"},
-            {Qt::Key_Plus, Qt::KeypadModifier, "VOLp"},
-            {Qt::Key_Equal, {}, "VOLp"},
-            {Qt::Key_Minus, {}, "VOLm"},
-            {Qt::Key_Minus, Qt::KeypadModifier, "VOLm"},
-            {Qt::Key_Space, {}, "PAUSE"},
-            {Qt::Key_M, {}, "MUTE"},
-            {Qt::Key_M, Qt::ControlModifier, ""},
-            {Qt::Key_Up, Qt::AltModifier, ""},
-            {Qt::Key_MediaTogglePlayPause, {}, "PAUSE"},
-            {Qt::Key_MediaStop, {}, "STOP"},
-            {Qt::Key_MediaRecord, {}, "RECORD"},
-            {Qt::Key_VolumeUp, {}, "VOLp"},
-            {Qt::Key_VolumeDown, {}, "VOLm"},
-            {Qt::Key_VolumeMute, {}, "MUTE"},
-            {Qt::Key_P, Qt::ShiftModifier | Qt::ControlModifier, ""},
-            {Qt::Key_P, Qt::ControlModifier, "POWER"},
-            {Qt::Key_P, Qt::ControlModifier, "POWER"},
-        };
+            {Qt::Key_A, none, ""}, {Qt::Key_Up, none, "UP"}, {Qt::Key_Down, none, "DOWN"},
+            {Qt::Key_Left, none, "LEFT"}, {Qt::Key_Right, pad, "RIGHT"}, {Qt::Key_P, none, ""},
+            {Qt::Key_Return, none, "OK"}, {Qt::Key_Enter, pad, "OK"}, {Qt::Key_Escape, none, "EXIT"},
+            {Qt::Key_Backspace, none, "EXIT"}, {Qt::Key_Home, none, "HOME"}, {Qt::Key_Plus, Qt::ShiftModifier, "VOLp"},
+            {Qt::Key_Plus, pad, "VOLp"}, {Qt::Key_Equal, none, "VOLp"}, {Qt::Key_Minus, none, "VOLm"},
+            {Qt::Key_Minus, pad, "VOLm"}, {Qt::Key_Space, none, "PAUSE"}, {Qt::Key_M, none, "MUTE"},
+            {Qt::Key_M, ctrl, ""}, {Qt::Key_Up, Qt::AltModifier, ""}, {Qt::Key_MediaTogglePlayPause, none, "PAUSE"},
+            {Qt::Key_MediaStop, none, "STOP"}, {Qt::Key_MediaRecord, none, "RECORD"}, {Qt::Key_VolumeUp, none, "VOLp"},
+            {Qt::Key_VolumeDown, none, "VOLm"}, {Qt::Key_VolumeMute, none, "MUTE"},
+            {Qt::Key_P, ctrl | Qt::ShiftModifier, ""}, {Qt::Key_P, ctrl, "POWER"}, {Qt::Key_P, ctrl, "POWER"}};
+        // clang-format on
         QStringList expected;
         for (const Stroke &stroke : strokes) {
             click(&remote, stroke.key, stroke.modifiers);
