@@ -19,6 +19,7 @@ public:
     void connectRadio() override { m_link.connection.ConnectButton_Click(); }
     void disconnectRadio() override { m_link.connection.DisconnectButton_Click(); }
     bool keepAsConnected() const override { return m_link.settings.KeepAsConnected; }
+    QStringList waitingCommands() const override { return m_link.telnet.pending(0); }
     void selectCommand(const QString &command) override {
         const int index = m_commands.indexOf(command);
         if (index >= 0) {

@@ -1,12 +1,14 @@
 #include "display/DisplayControl.h"
 
 #include "keyboard/KeyboardGrid.h"
+#include "keyboard/KeyMap.h"
 #include "platform/Platform.h"
 #include "radio_link/AutomaticPoll.h"
 #include "radio_link/LinkView.h"
 #include "radio_link/RadioState.h"
 #include "radio_link/SkinTables.h"
 #include "radio_link/Telnet.h"
+#include "remote/RemoteControl.h"
 
 namespace {
 
@@ -285,6 +287,36 @@ void DisplayControl::SearchForText_DblClick() {
     }
     SearchEnabled = true;
     setSearchText(kept);
+}
+
+bool DisplayControl::KeyPress(const KeyStroke &stroke) {
+    const bool chord = (stroke.modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) != 0;
+    if (m_view.SearchBoxVisible && !chord) {
+        if (stroke.key == Qt::Key_Return || stroke.key == Qt::Key_Enter) {
+            // A held Enter would type the word again on every repeat.
+            if (!stroke.autoRepeat) {
+                typeSearchText(SearchText + SearchKeyFilter(u'.'));
+            }
+            return true;
+        }
+        if (stroke.key == Qt::Key_Backspace) {
+            if (!SearchText.isEmpty()) {
+                typeSearchText(SearchText.chopped(1));
+            }
+            return true;
+        }
+        const QString kept = stroke.text.size() == 1 ? SearchKeyFilter(stroke.text.front()) : QString();
+        if (!kept.isEmpty() && kept.front().isPrint()) {
+            typeSearchText(SearchText + kept);
+            return true;
+        }
+    }
+    const QString command = RadioKeyToPress(stroke, m_telnet.pending(0));
+    if (!command.isEmpty()) {
+        SendRemoteKey(m_telnet, m_poll, command);
+    }
+    // A held key's ignored repeat is still the window's key.
+    return !RadioKeyOf(stroke.key, stroke.modifiers).isEmpty();
 }
 
 void DisplayControl::StartPleaseWait() {

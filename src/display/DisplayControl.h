@@ -16,6 +16,7 @@ class Platform;
 class Telnet;
 class Timer;
 class LinkHooks;
+struct KeyStroke;
 struct RadioState;
 struct SkinTables;
 
@@ -86,6 +87,14 @@ public:
     void typeSearchText(const QString &text);
     // Types the box's text on the radio's keyboard, when the radio shows it and no macro runs.
     void SearchForText_DblClick();
+
+    // A key that reached the window, not taken by the search box. While the box shows (the
+    // radio is on its search screen) the characters the box takes go into it, Backspace erases
+    // its last character and Enter starts the search (once, however long it is held), as they
+    // do in the box; other keys, and
+    // every key elsewhere, press their radio key as the remote window does (see
+    // RadioKeyToPress). True when the key was used.
+    bool KeyPress(const KeyStroke &stroke);
 
     // Waiting animation.
     Timer &PleaseWaitTimer() { return *m_pleaseWaitTimer; }

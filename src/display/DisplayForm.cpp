@@ -1,15 +1,15 @@
 #include "display/DisplayForm.h"
 
 #include "display/DisplayControl.h"
+#include "keyboard/KeyMap.h"
 #include "radio_link/LinkView.h"
+#include "settings/PlaceToolTip.h"
 
 #include <QCloseEvent>
-#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QToolTip>
 #include <QVBoxLayout>
 
 namespace {
@@ -37,18 +37,8 @@ protected:
         m_control.DoubleClick(event->position().toPoint(), event->button());
     }
     bool event(QEvent *event) override {
-        if (event->type() == QEvent::ToolTip) {
-            auto *help = static_cast<QHelpEvent *>(event);
-            const QString tip = m_control.screen.toolTipAt(help->pos());
-            if (tip.isEmpty()) {
-                QToolTip::hideText();
-                event->ignore();
-            } else {
-                QToolTip::showText(help->globalPos(), tip, this);
-            }
-            return true;
-        }
-        return QWidget::event(event);
+        return AnswerToolTip(*this, event, [this](QPoint at) { return m_control.screen.toolTipAt(at); }) ||
+               QWidget::event(event);
     }
 
 private:
@@ -126,12 +116,26 @@ void DisplayForm::closeEvent(QCloseEvent *event) {
     Q_EMIT closing();
 }
 
+void DisplayForm::keyPressEvent(QKeyEvent *event) {
+    // Keys the search box takes never get here; the others it passes on (Escape, the up and down
+    // arrows) do.
+    if (m_control.KeyPress(StrokeOf(*event))) {
+        event->accept();
+    } else {
+        QWidget::keyPressEvent(event);
+    }
+}
+
 bool DisplayForm::eventFilter(QObject *watched, QEvent *event) {
     if (watched == m_search && event->type() == QEvent::KeyPress) {
         auto *key = static_cast<QKeyEvent *>(event);
         // Enter starts the search as "." does: the word's end mark "_" goes at the end of the
         // box, wherever the cursor stood.
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            // Held down, it would type the word again on every repeat of the key.
+            if (key->isAutoRepeat()) {
+                return true;
+            }
             m_search->end(false);
             m_search->insert(DisplayControl::SearchKeyFilter(u'.'));
             return true;

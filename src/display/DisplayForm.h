@@ -7,7 +7,8 @@ class LinkView;
 class QLineEdit;
 
 // The window of the emulated radio screen. It shows what DisplayControl drew, forwards mouse
-// events on the screen and keys typed into the search box, and keeps no state of its own.
+// events on the screen, keys typed into the search box and the keys that reach the window
+// itself, and keeps no state of its own.
 // Closing it only hides it; the program shows it again from the main window.
 class DisplayForm : public QWidget {
     Q_OBJECT
@@ -31,6 +32,7 @@ Q_SIGNALS:
 protected:
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     DisplayControl &m_control;

@@ -2,6 +2,7 @@
 
 #include "display/LabelTokens.h"
 #include "display/Skin.h"
+#include "keyboard/KeyMap.h"
 #include "platform/NumericText.h"
 #include "radio_link/LinkView.h"
 #include "radio_link/RadioState.h"
@@ -135,7 +136,7 @@ bool ScreenRenderer::placePicture(DrawnItem &item, const ScreenItem &from, const
         item.Picture = loaded;
         item.Size = loaded.size();
     }
-    item.ToolTip = from.Command.isEmpty() ? from.Caption : from.Command;
+    item.ToolTip = from.Command.isEmpty() ? from.Caption : ButtonToolTip(from.Command);
     return true;
 }
 
@@ -246,7 +247,7 @@ void ScreenRenderer::DisplayScreen(const QString &name) {
             place(label, from, j > 0 ? &OverlayLabel[j - 1] : nullptr);
             label.Colour = complement(GetBackColor(label));
             label.Visible = true;
-            label.ToolTip = from.Command.isEmpty() ? from.Caption : from.Command;
+            label.ToolTip = from.Command.isEmpty() ? from.Caption : ButtonToolTip(from.Command);
         }
     }
 

@@ -1,5 +1,6 @@
 #include "remote/RemoteControl.h"
 
+#include "keyboard/KeyMap.h"
 #include "platform/NumericText.h"
 #include "platform/Timer.h"
 #include "radio_link/AutomaticPoll.h"
@@ -303,6 +304,28 @@ void RemoteControl::RemoteImage_OLEDragDrop(const QString &path) {
         a->layoutLoaded(*this);
     }
     Q_EMIT changed();
+}
+
+bool RemoteControl::KeyPress(const KeyStroke &stroke) {
+    RemoteActions *a = actions();
+    if (a == nullptr) {
+        return false;
+    }
+    const QString command = RadioKeyToPress(stroke, a->waitingCommands());
+    if (!command.isEmpty()) {
+        a->selectCommand(command);
+        a->sendKey(command);
+        setPanel(2, CommandPanelText(command));
+        Q_EMIT changed();
+    }
+    // A held key's ignored repeat is still the window's key.
+    return !RadioKeyOf(stroke.key, stroke.modifiers).isEmpty();
+}
+
+QString RemoteControl::toolTipAt(QPointF at) const {
+    const int hit = HitTest(m_layout.RemoteButtons, PercentOf(at.y(), m_pictureSize.height()),
+                            PercentOf(at.x(), m_pictureSize.width()));
+    return hit < 0 ? QString() : ButtonToolTip(m_layout.RemoteButtons[size_t(hit)].Function);
 }
 
 void RemoteControl::LoseAid_Timer() {

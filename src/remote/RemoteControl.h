@@ -6,6 +6,7 @@
 #include <QRectF>
 #include <QSizeF>
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 
 #include <array>
@@ -18,6 +19,7 @@ class LayoutEditor;
 class PlacedWindow;
 class Telnet;
 class Timer;
+struct KeyStroke;
 struct RadioState;
 struct RemoteButton;
 struct RemoteLayout;
@@ -82,6 +84,8 @@ public:
     virtual void connectRadio() = 0;
     virtual void disconnectRadio() = 0;
     virtual bool keepAsConnected() const = 0;
+    // The commands queued for the radio and not yet sent.
+    virtual QStringList waitingCommands() const = 0;
     // Select the first command list entry equal to the command, if there is one.
     virtual void selectCommand(const QString &command) = 0;
     // After a layout was loaded into this control: the command list's selection marks its
@@ -139,6 +143,11 @@ public:
     void RemoteImage_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF at);
     void RemoteImage_MouseMove(Qt::KeyboardModifiers modifiers, QPointF at);
     void RemoteImage_OLEDragDrop(const QString &path);
+    // A key that reached the window: the radio key it presses (see RadioKeyToPress) is sent as a
+    // click on its button sends it, and shown in panel 2. True when it pressed one.
+    bool KeyPress(const KeyStroke &stroke);
+    // The tooltip at a place of the picture: the button's command and its keyboard key.
+    QString toolTipAt(QPointF at) const;
     void LoseAid_Timer();
     void StatusBar1_PanelClick(int panel);
 

@@ -1,16 +1,21 @@
 #include "remote/RemoteForm.h"
 
+#include "keyboard/KeyMap.h"
 #include "platform/ShownForm.h"
 #include "remote/RemoteControl.h"
+#include "settings/PlaceToolTip.h"
 
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStatusBar>
+#include <QToolButton>
 
 // Shows the picture scaled to its own size and draws the pointer aid on top.
 class RemotePicture final : public QWidget {
@@ -56,6 +61,11 @@ protected:
     }
 
     void resizeEvent(QResizeEvent *) override { m_control.setPictureSize(QSizeF(size())); }
+
+    bool event(QEvent *event) override {
+        return AnswerToolTip(*this, event, [this](QPoint at) { return m_control.toolTipAt(at); }) ||
+               QWidget::event(event);
+    }
 
     void mousePressEvent(QMouseEvent *event) override {
         m_control.RemoteImage_MouseDown(event->button(), event->modifiers(), event->position());
@@ -110,9 +120,32 @@ RemoteForm::RemoteForm(RemoteControl &control, QWidget *parent)
         panel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         panel->installEventFilter(this);
         // The positions need more room than the command.
-        bar->addWidget(panel, i == 1 ? 2 : 3);
+        bar->addWidget(panel, i == 1 ? 4 : 5);
         m_panels[i] = panel;
     }
+    m_keysButton = new QToolButton(bar);
+    m_keysButton->setObjectName(QStringLiteral("KeysButton"));
+    m_keysButton->setText(QStringLiteral("?"));
+    m_keysButton->setToolTip(QStringLiteral("The keyboard's keys for the remote (F1)"));
+    m_keysButton->setShortcut(QKeySequence(Qt::Key_F1));
+    m_keysButton->setAutoRaise(true);
+    // As narrow as its mark: the panels need the room.
+    m_keysButton->setFixedWidth(m_keysButton->fontMetrics().horizontalAdvance(m_keysButton->text()) + 8);
+    // The keys belong to the window, not to the button.
+    m_keysButton->setFocusPolicy(Qt::NoFocus);
+    connect(m_keysButton, &QToolButton::clicked, this, [this] {
+        if (m_keysHelp == nullptr) {
+            m_keysHelp = new QMessageBox(QMessageBox::NoIcon, QStringLiteral("Keyboard Keys"), KeyboardHelpText(),
+                                         QMessageBox::Close, this);
+            m_keysHelp->setObjectName(QStringLiteral("KeysHelp"));
+            m_keysHelp->setTextFormat(Qt::RichText);
+            m_keysHelp->setModal(false);
+        }
+        m_keysHelp->show();
+        m_keysHelp->raise();
+        m_keysHelp->activateWindow();
+    });
+    bar->addPermanentWidget(m_keysButton);
     setStatusBar(bar);
 
     connect(&m_control, &RemoteControl::changed, this, &RemoteForm::render);
@@ -158,6 +191,14 @@ void RemoteForm::closeEvent(QCloseEvent *event) {
     // Closed by hand, the remote only goes out of sight; Reload shows it again.
     event->ignore();
     hide();
+}
+
+void RemoteForm::keyPressEvent(QKeyEvent *event) {
+    if (m_control.KeyPress(StrokeOf(*event))) {
+        event->accept();
+    } else {
+        QMainWindow::keyPressEvent(event);
+    }
 }
 
 bool RemoteForm::eventFilter(QObject *watched, QEvent *event) {

@@ -5,13 +5,15 @@
 #include <array>
 
 class QLabel;
+class QMessageBox;
+class QToolButton;
 class RemoteControl;
 class RemotePicture;
 
 // The remote-control window: the layout's picture stretched to the window with the pointer aid
-// over it, and three status panels. It renders RemoteControl and forwards the mouse, drops and
-// panel clicks to it. Closing it by hand only hides it; the program closes it with
-// closeByProgram().
+// over it, three status panels and a button that lists the keyboard's keys. It renders
+// RemoteControl and forwards the mouse, the keys, drops and panel clicks to it. Closing it by
+// hand only hides it; the program closes it with closeByProgram().
 class RemoteForm : public QMainWindow {
     Q_OBJECT
 public:
@@ -21,6 +23,10 @@ public:
     // The picture control: clicks, moves and drops land here.
     QWidget *RemoteImage() const;
     QLabel *statusPanel(int panel) const; // 1..3
+    // The status bar's button that shows the keyboard's keys (also F1), and the box it shows
+    // (null until first shown).
+    QToolButton *keysButton() const { return m_keysButton; }
+    QMessageBox *keysHelp() const { return m_keysHelp; }
 
     // Hides the window, stores its placement and closes it for good.
     void closeByProgram();
@@ -30,10 +36,13 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     RemoteControl &m_control;
     RemotePicture *m_picture = nullptr;
     std::array<QLabel *, 3> m_panels{};
+    QToolButton *m_keysButton = nullptr;
+    QMessageBox *m_keysHelp = nullptr;
     bool m_closing = false;
 };

@@ -1,6 +1,7 @@
 // The display used as a touch screen, its search box and its waiting animation.
 #include "DisplayFixture.h"
 #include "keyboard/KeyboardGrid.h"
+#include "keyboard/KeyMap.h"
 
 struct DisplayControlTest : DisplayFixture {
     void SetUp() override {
@@ -185,6 +186,55 @@ TEST_F(DisplayControlTest, SearchBoxFiltersKeysAndTypesTheWordOnTheRadiosKeyboar
     keys.removeAll(QLatin1String(Telnet::Delay));
     EXPECT_EQ(keys, TypingKeys("ab"));
     EXPECT_EQ(keys.count("OK"), 2);
+}
+
+TEST_F(DisplayControlTest, KeysPressRadioKeysAndOnTheSearchScreenTypeIntoTheBox) {
+    const auto key = [this](int code, const QString &text = QString(), Qt::KeyboardModifiers modifiers = {}) {
+        return display->KeyPress(KeyStroke{code, modifiers, false, text});
+    };
+    // Away from the search screen M mutes, other letters do nothing.
+    EXPECT_TRUE(key(Qt::Key_M, "m"));
+    EXPECT_FALSE(key(Qt::Key_A, "a"));
+    EXPECT_EQ(queued(), QStringList({"MUTE", "QXDELAY"}));
+    EXPECT_TRUE(state.needs.NeedMenu); // the menu is polled after a key, as after a click
+    EXPECT_TRUE(display->SearchText.isEmpty());
+
+    // On it, characters go into the box as typed there: M and the blank are no keys now, upper
+    // case comes in lower case, Backspace erases; nothing reaches the radio yet.
+    telnet.ClearChannel(0);
+    state.MenuState = "14";
+    view.SearchBoxVisible = true;
+    int boxChanges = 0;
+    QObject::connect(display.get(), &DisplayControl::searchBoxChanged, [&boxChanges] { ++boxChanges; });
+    for (const QChar c : QStringLiteral("Jam 9x")) {
+        EXPECT_TRUE(key(c.toUpper().unicode(), c)); // a letter's key code is its capital
+    }
+    EXPECT_TRUE(key(Qt::Key_Backspace, "\b"));
+    EXPECT_EQ(display->SearchText, "jam 9");
+    EXPECT_EQ(boxChanges, 7);
+    EXPECT_TRUE(queued().isEmpty());
+    // Keys the box would not take still press their radio keys; a chord types nothing.
+    EXPECT_TRUE(key(Qt::Key_Plus, "+", Qt::ShiftModifier));
+    EXPECT_FALSE(key(Qt::Key_A, "\x01", Qt::ControlModifier));
+    EXPECT_EQ(queued(), QStringList({"VOLp", "QXDELAY"}));
+    // Enter types the word and starts the search, as Enter in the box does; the box keeps it.
+    telnet.ClearChannel(0);
+    EXPECT_TRUE(key(Qt::Key_Return, "\r"));
+    QStringList typed;
+    for (const QString &command : TypingKeys("jam 9_")) {
+        typed << command << "QXDELAY";
+    }
+    EXPECT_EQ(queued(), typed);
+    EXPECT_EQ(display->SearchText, "jam 9");
+    EXPECT_TRUE(display->KeyPress(KeyStroke{Qt::Key_Return, {}, true, "\r"}));
+    EXPECT_EQ(queued(), typed);
+    // An empty box has nothing to erase: Backspace is no EXIT here; Escape is.
+    telnet.ClearChannel(0);
+    display->SearchText.clear();
+    EXPECT_TRUE(key(Qt::Key_Backspace, "\b"));
+    EXPECT_TRUE(queued().isEmpty());
+    EXPECT_TRUE(key(Qt::Key_Escape, "\x1b"));
+    EXPECT_EQ(queued(), QStringList({"EXIT", "QXDELAY"}));
 }
 
 TEST_F(DisplayControlTest, WaitingAnimationFollowsTheRadioAndCyclesFramesOneToEight) {

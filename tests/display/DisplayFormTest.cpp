@@ -13,6 +13,7 @@
 #include "settings/Timeouts.h"
 #include "support/FakePlatform.h"
 
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
@@ -91,11 +92,34 @@ private Q_SLOTS:
         QCOMPARE(box->text(), QStringLiteral("ab"));
         QTest::keyClick(box, Qt::Key_Return);
         QCOMPARE(m_telnet->pending(0), byDot + byDot);
+        // Held down, Enter searches once.
+        QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"), true);
+        QCoreApplication::sendEvent(box, &repeat);
+        QCOMPARE(m_telnet->pending(0), byDot + byDot);
         // Also with the cursor inside the word.
         box->setCursorPosition(1);
         QTest::keyClick(box, Qt::Key_Enter, Qt::KeypadModifier);
         QCOMPARE(m_telnet->pending(0), byDot + byDot + byDot);
         QCOMPARE(box->text(), QStringLiteral("ab"));
+
+        // The box keeps the keys it takes (M types, "+" is dropped); those it passes on reach
+        // the window, which presses their radio keys.
+        m_telnet->ClearChannel(0);
+        QTest::keyClick(box, Qt::Key_M);
+        QTest::keyClick(box, Qt::Key_Plus);
+        QCOMPARE(box->text(), QStringLiteral("abm"));
+        QVERIFY(m_telnet->pending(0).isEmpty());
+        QTest::keyClick(box, Qt::Key_Up);
+        QTest::keyClick(box, Qt::Key_Escape);
+        QCOMPARE(m_telnet->pending(0), QStringList({QStringLiteral("UP"), QStringLiteral("QXDELAY"),
+                                                    QStringLiteral("EXIT"), QStringLiteral("QXDELAY")}));
+        // Without the box M mutes.
+        m_telnet->ClearChannel(0);
+        m_view.SearchBoxVisible = false;
+        form.render();
+        QVERIFY(!box->isVisible());
+        QTest::keyClick(&form, Qt::Key_M);
+        QCOMPARE(m_telnet->pending(0), QStringList({QStringLiteral("MUTE"), QStringLiteral("QXDELAY")}));
     }
 
     void unchangedScreensAreNotRepaintedAndChangedOnesAre() {

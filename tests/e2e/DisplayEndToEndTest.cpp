@@ -1,6 +1,7 @@
 #include "display/DisplayForm.h"
 #include "display/DisplayWindow.h"
 #include "e2e/RadioRun.h"
+#include "e2e/ShownLabels.h"
 #include "keyboard/KeyboardGrid.h"
 #include "main_window/ConfigForm.h"
 #include "radio_link/RadioLink.h"
@@ -14,16 +15,6 @@ class DisplayEndToEndTest : public QObject {
     Q_OBJECT
 
     static constexpr int Patience = RadioRun::Patience;
-
-    static QStringList labels(const ScreenRenderer &screen) {
-        QStringList texts;
-        for (const DrawnItem &label : screen.OverlayLabel) {
-            if (label.Visible) {
-                texts << label.Text;
-            }
-        }
-        return texts;
-    }
 
 private Q_SLOTS:
     // The main menu shows; a drawn button mutes the radio; a menu icon opens its entry; Reload redraws; the
@@ -99,8 +90,8 @@ private Q_SLOTS:
         QCOMPARE(run.sim.searchText().toLower(), QStringLiteral("jazz"));
         QTRY_VERIFY_WITH_TIMEOUT(!box->isVisible(), Patience);
         QTRY_COMPARE_WITH_TIMEOUT(screen.Caption, QStringLiteral("Display Screen - stationlist"), Patience);
-        QTRY_VERIFY_WITH_TIMEOUT(labels(screen).contains(QStringLiteral("Smooth Jazz Nights")), Patience);
-        const QStringList shown = labels(screen);
+        QTRY_VERIFY_WITH_TIMEOUT(ShownLabels(screen).contains(QStringLiteral("Smooth Jazz Nights")), Patience);
+        const QStringList shown = ShownLabels(screen);
         QVERIFY(shown.contains(QStringLiteral("Jazz FM Lounge")));
         QVERIFY(shown.contains(QStringLiteral("Acid Jazz Cellar")));
         QStringList keys = QStringLiteral("MUTE,RIGHT,OK,HOME,RIGHT,OK").split(u',');

@@ -12,11 +12,13 @@ struct RecordedRemoteActions : RemoteActions {
     int disconnects = 0;
     int loaded = 0;
     bool keepConnected = false;
+    QStringList waiting;
 
     void sendKey(const QString &command) override { sent << command; }
     void connectRadio() override { ++connects; }
     void disconnectRadio() override { ++disconnects; }
     bool keepAsConnected() const override { return keepConnected; }
+    QStringList waitingCommands() const override { return waiting; }
     void selectCommand(const QString &command) override { selected << command; }
     void layoutLoaded(RemoteControl &) override { ++loaded; }
 };

@@ -1,5 +1,6 @@
-// The remote window's logic: clicks on the drawn remote, the pointer aid, the editor's
+// The remote window's logic: clicks and keys on the drawn remote, the pointer aid, the editor's
 // measuring clicks and dropped layouts.
+#include "keyboard/KeyMap.h"
 #include "radio_link/AutomaticPoll.h"
 #include "radio_link/LinkView.h"
 #include "radio_link/RadioState.h"
@@ -80,6 +81,33 @@ TEST(RemoteControl, AKeyGoesOutWithAGapDropsPendingQueriesAndPollsTheMenu) {
     state.poll.RadioStandby = false;
     SendRemoteKey(telnet, poll, "OK");
     EXPECT_EQ(state.poll.FullRefreshCountdown, timeouts.CheckAllOn);
+}
+
+TEST(RemoteControl, KeysPressTheirButtonsAsClicksDo) {
+    RemoteRig rig;
+    rig.layout.RemoteButtons = {{10, 20, 10, 40, "VOLp"}};
+    const auto key = [&rig](int code, Qt::KeyboardModifiers modifiers = {}, bool held = false) {
+        return rig.control->KeyPress(KeyStroke{code, modifiers, held, QString()});
+    };
+    // Selected, sent and shown as a click; a key without a button on the layout still goes.
+    EXPECT_TRUE(key(Qt::Key_Plus, Qt::ShiftModifier));
+    EXPECT_TRUE(key(Qt::Key_M));
+    EXPECT_EQ(rig.sent, QStringList({"VOLp", "MUTE"}));
+    EXPECT_EQ(rig.selected, QStringList({"VOLp", "MUTE"}));
+    EXPECT_EQ(rig.panel(2), "rC= MUTE");
+    // A held key waits for its last press to leave the queue; its ignored repeats are still
+    // the window's keys. Keys that press nothing are not.
+    rig.waiting = QStringList{"VOLp"};
+    EXPECT_TRUE(key(Qt::Key_Plus, {}, true));
+    EXPECT_FALSE(key(Qt::Key_A));
+    EXPECT_EQ(rig.sent.size(), 2);
+    EXPECT_EQ(rig.connects, 0);
+    EXPECT_EQ(rig.control->toolTipAt(QPointF(50, 75)), QStringLiteral("VOLp \u2014 key: +"));
+    EXPECT_EQ(rig.control->toolTipAt(QPointF(150, 75)), "");
+    // Detached, keys go nowhere.
+    rig.control->detachActions();
+    EXPECT_FALSE(key(Qt::Key_M));
+    EXPECT_EQ(rig.sent.size(), 2);
 }
 
 TEST(RemoteControl, PointerAidFollowsOrMarksAndGoesFourSecondsAfterTheLastMove) {

@@ -1,6 +1,7 @@
 // The remote window and the main window's editor group, rendering the logic and forwarding to it.
 #include "remote/RemoteForm.h"
 
+#include "keyboard/KeyMap.h"
 #include "RecordedRemoteActions.h"
 #include "remote/LayoutEditor.h"
 #include "remote/LayoutEditorPanel.h"
@@ -14,13 +15,17 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
+#include <QToolTip>
 
 class RemoteFormTest : public QObject {
     Q_OBJECT
@@ -68,6 +73,21 @@ private Q_SLOTS:
         QSignalSpy info(&control, &RemoteControl::infoPanelRequested);
         QTest::mouseClick(form.statusPanel(3), Qt::LeftButton);
         QCOMPARE(info.size(), 1);
+
+        // Keys reach the window as clicks; the buttons' tooltips and the Keys button name them.
+        QTest::keyClick(&form, Qt::Key_Minus);
+        QTest::keyClick(&form, Qt::Key_P);
+        QCOMPARE(sent, (QStringList{QStringLiteral("VOLp"), QStringLiteral("POWER"), QStringLiteral("VOLm")}));
+        QCOMPARE(form.statusPanel(2)->text(), QStringLiteral("rC= VOLm"));
+        QHelpEvent tip(QEvent::ToolTip, middleOf("VOLm"), form.RemoteImage()->mapToGlobal(middleOf("VOLm")));
+        QCoreApplication::sendEvent(form.RemoteImage(), &tip);
+        QCOMPARE(QToolTip::text(), QStringLiteral("VOLm \u2014 key: -"));
+        QVERIFY(form.keysButton()->isVisible());
+        QVERIFY(form.keysHelp() == nullptr);
+        form.keysButton()->click();
+        QVERIFY(form.keysHelp()->isVisible());
+        QCOMPARE(form.keysHelp()->text(), KeyboardHelpText());
+        form.keysHelp()->close();
 
         // Closed by hand it only hides; the program's close stores the place twice.
         form.move(70, 90);
