@@ -75,11 +75,13 @@ class FaultyRadioEndToEndTest : public QObject {
     // The event loop may be held up this long by the program's own work (time spent waiting for
     // a CPU on a busy machine is not counted); the sanitizers make that work a few times slower.
 #ifdef CV_ASAN
-    static constexpr qint64 StallAllowanceMs = 300;
+    static constexpr qint64 StallAllowanceMs = 600;
     // Freed memory sits in the sanitizer's quarantine (up to 256 MB) before it is reused.
     static constexpr qint64 MemoryAllowanceKb = 600 * 1024;
 #else
-    static constexpr qint64 StallAllowanceMs = 100;
+    // A faulty radio that froze the program would hold it for seconds (a reply wait, a connect
+    // time-out); a tenth of a second more or less of work on a loaded machine is not that.
+    static constexpr qint64 StallAllowanceMs = 250;
     static constexpr qint64 MemoryAllowanceKb = 120 * 1024;
 #endif
 
@@ -405,7 +407,7 @@ private Q_SLOTS:
         QCOMPARE(user, m_during + m_after);
 #ifndef CV_ASAN
         // Decoding a reply of 20000 lines is one short piece of work, not a freeze.
-        QVERIFY2(m_longestOwnStall <= 50, qPrintable(QStringLiteral("stalled %1 ms").arg(m_longestOwnStall)));
+        QVERIFY2(m_longestOwnStall <= 150, qPrintable(QStringLiteral("stalled %1 ms").arg(m_longestOwnStall)));
 #endif
         report("answers 20000 lines");
     }
