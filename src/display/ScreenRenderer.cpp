@@ -49,6 +49,20 @@ struct ListSource {
 
 } // namespace
 
+QString SkinPictureFile(const QString &folder, const QString &name) {
+    if (name.isEmpty()) {
+        return {};
+    }
+    const QString base = pictureBase(folder, name);
+    for (const char *extension : {"", ".png", ".bmp", ".jpg"}) {
+        const QString path = base + QLatin1String(extension);
+        if (isFile(path)) {
+            return path;
+        }
+    }
+    return {};
+}
+
 ScreenRenderer::ScreenRenderer(SkinTables &skin, RadioState &state, const LinkView &view, const WallClock &clock,
                                QString programFolder)
     : m_skin(skin)
@@ -78,20 +92,6 @@ QFont ScreenRenderer::nameLabelFont() {
 
 const ScreenDef *ScreenRenderer::definition(int index) const {
     return index >= 0 && std::size_t(index) < m_skin.MenuArray.size() ? &m_skin.MenuArray[std::size_t(index)] : nullptr;
-}
-
-QString ScreenRenderer::RN(const QString &name) const {
-    if (name.isEmpty()) {
-        return {};
-    }
-    const QString base = pictureBase(m_folder, name);
-    for (const char *extension : {"", ".png", ".bmp", ".jpg"}) {
-        const QString path = base + QLatin1String(extension);
-        if (isFile(path)) {
-            return path;
-        }
-    }
-    return {};
 }
 
 QRgb ScreenRenderer::GetBackColor(const DrawnItem &item) const {

@@ -17,6 +17,11 @@ class LinkView;
 class WallClock;
 struct RadioState;
 
+// The picture file for a picture name below the skin's folder: the name as given when that file
+// exists, else with ".png", ".bmp", ".jpg" appended, in this order; "" when none exists (or the
+// name is "").
+QString SkinPictureFile(const QString &folder, const QString &name);
+
 // One drawn item of the emulated screen: a picture area or a text label. Items are created on
 // demand and kept; a screen with fewer items hides the surplus.
 struct DrawnItem {
@@ -67,9 +72,8 @@ public:
     // Texts, boldness and colours of the time, date and list labels of the current label set.
     void RefreshDisplays();
 
-    // The picture file for a picture name: the name as given when that file exists, else with
-    // ".png", ".bmp", ".jpg" appended, in this order; "" when none exists (or the name is "").
-    QString RN(const QString &name) const;
+    // SkinPictureFile in the program folder.
+    QString RN(const QString &name) const { return SkinPictureFile(m_folder, name); }
     // The colour of the background picture under the item's top-left corner (black outside).
     QRgb GetBackColor(const DrawnItem &item) const;
     // Loads the picture name (looked for with ".bmp", ".jpg", ".png" appended, in this order,

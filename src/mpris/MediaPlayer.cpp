@@ -1,5 +1,6 @@
 #include "mpris/MediaPlayer.h"
 
+#include "display/ScreenRenderer.h"
 #include "display/Skin.h"
 #include "info_panel/InfoPanel.h"
 #include "radio_link/LinkView.h"
@@ -11,8 +12,6 @@
 
 #include <QCryptographicHash>
 #include <QDBusObjectPath>
-#include <QDir>
-#include <QFileInfo>
 #include <QUrl>
 
 #include <algorithm>
@@ -53,23 +52,6 @@ QString trackIdOf(const NowPlaying &playing) {
     const QByteArray key = QStringList{playing.title, playing.artist, playing.album, playing.url}.join(u'\n').toUtf8();
     return QStringLiteral("/io/github/cvremote/CVRemote/track/t") +
            QString::fromLatin1(QCryptographicHash::hash(key, QCryptographicHash::Sha1).toHex().left(16));
-}
-
-// The picture the display loads for an overlay picture name: the name as it is, else with
-// .png, .bmp or .jpg added, below the program folder.
-QString pictureFile(const QString &programFolder, QString name) {
-    name.replace(u'\\', u'/');
-    while (name.startsWith(u'/')) {
-        name.remove(0, 1);
-    }
-    const QString base = QDir(programFolder).filePath(name);
-    for (const char *extension : {"", ".png", ".bmp", ".jpg"}) {
-        const QString path = base + QLatin1String(extension);
-        if (QFileInfo(path).isFile()) {
-            return path;
-        }
-    }
-    return {};
 }
 
 } // namespace
@@ -126,7 +108,7 @@ QString ShownCoverFile(const SkinTables &skin, const RadioState &state, const QS
     const std::vector<ScreenItem> &overlays = skin.MenuArray[std::size_t(screen)].Overlays;
     const bool showsCover = std::any_of(overlays.begin(), overlays.end(),
                                         [](const ScreenItem &item) { return item.Picture == u"coverart"; });
-    return showsCover ? pictureFile(programFolder, QStringLiteral("coverart")) : QString();
+    return showsCover ? SkinPictureFile(programFolder, QStringLiteral("coverart")) : QString();
 }
 
 // What the player interface shows, in a form that compares by value.
