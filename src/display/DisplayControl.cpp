@@ -306,6 +306,9 @@ bool DisplayControl::KeyPress(const KeyStroke &stroke) {
             return true;
         }
         const QString kept = stroke.text.size() == 1 ? SearchKeyFilter(stroke.text.front()) : QString();
+        if (stroke.autoRepeat && kept == SearchKeyFilter(u'.')) {
+            return true; // the search's start mark, held: once is enough, as with Enter
+        }
         if (!kept.isEmpty() && kept.front().isPrint()) {
             typeSearchText(SearchText + kept);
             return true;

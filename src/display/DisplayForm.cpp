@@ -147,6 +147,10 @@ bool DisplayForm::eventFilter(QObject *watched, QEvent *event) {
             return false;
         }
         const QString kept = DisplayControl::SearchKeyFilter(typed.front());
+        // "." and "_" start the search as Enter does, and are held no more than it is.
+        if (key->isAutoRepeat() && kept == DisplayControl::SearchKeyFilter(u'.')) {
+            return true;
+        }
         if (kept == typed) {
             return false;
         }

@@ -227,7 +227,9 @@ TEST_F(DisplayControlTest, KeysPressRadioKeysAndOnTheSearchScreenTypeIntoTheBox)
     EXPECT_EQ(queued(), typed);
     EXPECT_EQ(display->SearchText, "jam 9");
     EXPECT_TRUE(display->KeyPress(KeyStroke{Qt::Key_Return, {}, true, "\r"}));
+    EXPECT_TRUE(display->KeyPress(KeyStroke{Qt::Key_Period, {}, true, "."}));
     EXPECT_EQ(queued(), typed);
+    EXPECT_EQ(display->SearchText, "jam 9");
     // An empty box has nothing to erase: Backspace is no EXIT here; Escape is.
     telnet.ClearChannel(0);
     display->SearchText.clear();

@@ -95,7 +95,14 @@ private Q_SLOTS:
         // Held down, Enter searches once.
         QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"), true);
         QCoreApplication::sendEvent(box, &repeat);
+        // So do the "." and "_" that start it.
+        for (const QString &mark : {QStringLiteral("."), QStringLiteral("_")}) {
+            QKeyEvent held(QEvent::KeyPress, mark == u"." ? Qt::Key_Period : Qt::Key_Underscore, Qt::NoModifier, mark,
+                           true);
+            QCoreApplication::sendEvent(box, &held);
+        }
         QCOMPARE(m_telnet->pending(0), byDot + byDot);
+        QCOMPARE(box->text(), QStringLiteral("ab"));
         // Also with the cursor inside the word.
         box->setCursorPosition(1);
         QTest::keyClick(box, Qt::Key_Enter, Qt::KeypadModifier);
