@@ -3,6 +3,7 @@
 #include "display/Skin.h"
 #include "radio_link/LinkView.h"
 #include "radio_link/RadioState.h"
+#include "radio_link/ReplyRows.h"
 #include "radio_link/SkinTables.h"
 
 #include <QJsonValue>
@@ -18,17 +19,6 @@ std::optional<int> numberOf(const QString &text) {
     bool ok = false;
     const int value = text.trimmed().toInt(&ok, 10);
     return ok ? std::optional<int>(value) : std::nullopt;
-}
-
-// The value of the first "key=value" row of an expanded reply (the decoder's lists).
-QString rowValue(const QStringList &rows, QStringView key) {
-    for (qsizetype r = 1; r < rows.size(); ++r) {
-        const QString &row = rows[r];
-        if (row.size() > key.size() && row.startsWith(key) && row[key.size()] == u'=') {
-            return row.mid(key.size() + 1);
-        }
-    }
-    return {};
 }
 
 QJsonValue jsonOf(const std::optional<int> &value) {
@@ -73,18 +63,18 @@ StatusReport MakeStatusReport(const QString &radio, const RadioState &state, con
     // The list rows: the head, "pos=N (k)" (N 1-based, k its place on the page of seven), then
     // "1=entry" ... "7=entry". They describe the screen only while it shows a list.
     if (view.InfoListEnabled && view.InfoList.size() > 1) {
-        report.listPosition = numberOf(rowValue(view.InfoList, u"pos").section(u' ', 0, 0));
+        report.listPosition = numberOf(RowValue(view.InfoList, u"pos").section(u' ', 0, 0));
         if (!state.SelectedListItem.isEmpty()) {
-            report.listEntry = rowValue(view.InfoList, state.SelectedListItem);
+            report.listEntry = RowValue(view.InfoList, state.SelectedListItem);
         }
     }
 
     const QStringList &meta = view.MetaList;
-    report.playing.title = rowValue(meta, u"title");
-    report.playing.artist = rowValue(meta, u"artist");
-    report.playing.album = rowValue(meta, u"album");
-    report.playing.url = rowValue(meta, u"url");
-    report.playing.status = rowValue(meta, u"status");
+    report.playing.title = RowValue(meta, u"title");
+    report.playing.artist = RowValue(meta, u"artist");
+    report.playing.album = RowValue(meta, u"album");
+    report.playing.url = RowValue(meta, u"url");
+    report.playing.status = RowValue(meta, u"status");
     return report;
 }
 

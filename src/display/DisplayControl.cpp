@@ -6,6 +6,7 @@
 #include "radio_link/AutomaticPoll.h"
 #include "radio_link/LinkView.h"
 #include "radio_link/RadioState.h"
+#include "radio_link/ScreenRules.h"
 #include "radio_link/SkinTables.h"
 #include "radio_link/Telnet.h"
 #include "remote/RemoteControl.h"
@@ -330,10 +331,7 @@ void DisplayControl::WatchMetaStatus() {
     // The status is the sixth line of the expanded now-playing reply.
     const QString status =
         m_view.MetaListEnabled && m_view.MetaList.size() > 5 ? m_view.MetaList[5].toLower() : QString();
-    bool waits = false;
-    for (const char *word : {"connecting", "resolving url", "caching", "resuming"}) {
-        waits = waits || status.contains(QLatin1String(word));
-    }
+    const bool waits = ScreenRules::radioGettingReady(status);
     if (waits && !m_radioWaited) {
         if (m_waitFrame == -2) {
             m_waitFrame = 0;

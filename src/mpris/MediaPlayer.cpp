@@ -6,6 +6,7 @@
 #include "radio_link/LinkView.h"
 #include "radio_link/RadioLink.h"
 #include "radio_link/RadioState.h"
+#include "radio_link/ReplyRows.h"
 #include "radio_link/ScreenRules.h"
 #include "radio_link/SkinTables.h"
 #include "session/RadioSession.h"
@@ -20,26 +21,12 @@
 
 namespace {
 
-// The key before the first "=" of a meta row ("artist=Miles Davis"), and the text after it.
-QStringView keyOf(const QString &row) {
-    const qsizetype equals = row.indexOf(u'=');
-    return equals < 0 ? QStringView() : QStringView(row).left(equals);
-}
-QString valueOf(const QString &row) {
-    const qsizetype equals = row.indexOf(u'=');
-    return equals < 0 ? QString() : row.mid(equals + 1).trimmed();
-}
-
 PlaybackStatus statusOf(const QString &word) {
-    static const char *const towardsPlaying[] = {"playing",       "recording", "connecting",
-                                                 "resolving url", "caching",   "resuming"};
     if (word == u"paused") {
         return PlaybackStatus::Paused;
     }
-    for (const char *playing : towardsPlaying) {
-        if (word == QLatin1String(playing)) {
-            return PlaybackStatus::Playing;
-        }
+    if (word == u"playing" || word == u"recording" || ScreenRules::radioGettingReady(word)) {
+        return PlaybackStatus::Playing;
     }
     return PlaybackStatus::Stopped;
 }
@@ -73,27 +60,17 @@ NowPlaying ReadNowPlaying(const LinkView &view) {
     if (!view.MetaListEnabled || view.RadioOffline) {
         return playing;
     }
-    const QString word = valueOf(ScreenRules::metaStatus(view)).toLower();
+    const QString word = RowValue(view.MetaList, u"status").trimmed().toLower();
     playing.status = statusOf(word);
     if (playing.status == PlaybackStatus::Stopped) {
         return playing;
     }
     playing.canPause = word == u"playing" || word == u"recording" || word == u"paused";
     playing.canStop = true;
-    // Row 0 is the head's; each later row one pair. The first row of a key counts.
-    QString *const fields[] = {&playing.title, &playing.artist, &playing.album, &playing.url};
-    const char *const keys[] = {"title", "artist", "album", "url"};
-    bool taken[std::size(keys)] = {};
-    for (qsizetype row = 1; row < view.MetaList.size(); ++row) {
-        const QString &text = view.MetaList.at(row);
-        const QStringView key = keyOf(text);
-        for (std::size_t i = 0; i < std::size(keys); ++i) {
-            if (!taken[i] && key == QLatin1String(keys[i])) {
-                *fields[i] = valueOf(text);
-                taken[i] = true;
-            }
-        }
-    }
+    playing.title = RowValue(view.MetaList, u"title").trimmed();
+    playing.artist = RowValue(view.MetaList, u"artist").trimmed();
+    playing.album = RowValue(view.MetaList, u"album").trimmed();
+    playing.url = RowValue(view.MetaList, u"url").trimmed();
     return playing;
 }
 

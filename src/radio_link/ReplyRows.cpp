@@ -29,6 +29,16 @@ QString headRow(QStringView head, const QString &updatedAt) {
     return head.toString() + QLatin1String(" - Updated ") + updatedAt;
 }
 
+QString RowValue(const QStringList &rows, QStringView key) {
+    for (qsizetype r = 1; r < rows.size(); ++r) {
+        const QString &row = rows[r];
+        if (row.size() > key.size() && row.startsWith(key) && row[key.size()] == u'=') {
+            return row.mid(key.size() + 1);
+        }
+    }
+    return {};
+}
+
 QStringList CrazyLines(QStringView reply, const QString &updatedAt) {
     QStringList lines;
     lines.reserve(ReplyParser::rowCount(reply));

@@ -21,3 +21,7 @@ QString pairRow(QStringView key, QStringView value);
 
 // The head's row: the head words, " - Updated " and the time.
 QString headRow(QStringView head, const QString &updatedAt);
+
+// The value of the first "key=value" row after the head (as CrazyLines made them); "" when no
+// row has that key.
+QString RowValue(const QStringList &rows, QStringView key);

@@ -68,6 +68,16 @@ QString ScreenRules::metaStatus(const LinkView &view) {
     return view.MetaList.size() > 5 ? view.MetaList[5] : QString();
 }
 
+bool ScreenRules::radioGettingReady(const QString &status) {
+    const QString lower = status.toLower();
+    for (const char *word : {"connecting", "resolving url", "caching", "resuming"}) {
+        if (lower.contains(QLatin1String(word))) {
+            return true;
+        }
+    }
+    return false;
+}
+
 ScreenRules::Inputs ScreenRules::inputs() const {
     const RadioState &s = m_state;
     return Inputs{s.MenuState,

@@ -65,6 +65,9 @@ public:
 
     // The meta list's sixth row, where the radio's player status is.
     static QString metaStatus(const LinkView &view);
+    // Whether a player status (the row or its word) is a step the radio takes towards playing on
+    // its own: connecting, resolving url, caching, resuming.
+    static bool radioGettingReady(const QString &status);
 
 private:
     // The menu item and the screen the radio reports, -1 for none, as WhatAutos left them.
