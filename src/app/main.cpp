@@ -56,17 +56,27 @@ int main(int argc, char *argv[]) {
         return 0;
     }
 
-    QApplication app(argc, argv);
-    QGuiApplication::setDesktopFileName(QStringLiteral(CV_APP_ID));
+    // A wrong command line is said as such before anything needs a display: on a terminal
+    // without one, QApplication would end the process first (and not with a usage error).
     QCommandLineParser parser;
     describe(parser, folderOption);
-    parser.process(app); // an unknown option: says so and ends the process with 1
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments << QString::fromLocal8Bit(argv[i]);
+    }
     QTextStream err(stderr);
+    if (!parser.parse(arguments)) {
+        err << "CVRemote: " << parser.errorText() << "; see CVRemote --help\n";
+        return 1;
+    }
     if (!parser.positionalArguments().isEmpty()) {
         err << "CVRemote: unexpected argument \"" << parser.positionalArguments().first()
             << "\"; see CVRemote --help\n";
         return 1;
     }
+
+    QApplication app(argc, argv);
+    QGuiApplication::setDesktopFileName(QStringLiteral(CV_APP_ID));
 
     const QFileInfo executable(QCoreApplication::applicationFilePath());
     const ProgramFolderChoice folder =

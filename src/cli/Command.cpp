@@ -21,6 +21,12 @@ void Command::start(RadioClient &client, QTextStream &out, QTextStream &err) {
             unreachable(why);
         }
     });
+    // Whatever the command asked to send and the link could not: the script must hear of it.
+    connect(&client.session(), &RadioSession::commandsNotSent, this, [this](int count, const QString &why) {
+        m_notSent += count;
+        complain(QStringLiteral("%1 not sent: %2")
+                     .arg(count == 1 ? QStringLiteral("1 command") : QStringLiteral("%1 commands").arg(count), why));
+    });
     run();
 }
 
@@ -50,6 +56,9 @@ void Command::finishNow(int exitCode) {
     }
     m_finished = true;
     m_finishing = true;
+    if (m_notSent > 0 && exitCode == ExitCode::Done) {
+        exitCode = ExitCode::Failed;
+    }
     out().flush();
     err().flush();
     Q_EMIT finished(exitCode);

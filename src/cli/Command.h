@@ -75,6 +75,7 @@ private:
     QTextStream *m_err = nullptr;
     bool m_finishing = false;
     bool m_finished = false;
+    int m_notSent = 0; // commands the link could not send
 };
 
 // Every command the client knows, in the order --help lists them.

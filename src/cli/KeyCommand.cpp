@@ -54,9 +54,8 @@ public:
 protected:
     void run() override {
         connect(&client(), &RadioClient::commandReplied, this, [this] { ++m_replies; });
-        for (const QString &key : std::as_const(m_keys)) {
-            client().session().pressKey(key);
-        }
+        // One after the other as the radio takes them: each key has its own time to reach it.
+        client().session().typeKeys(m_keys);
         client().whenDrained([this] {
             if (finishing()) {
                 return; // interrupted: that ending is under way

@@ -52,9 +52,13 @@ public:
         return true;
     }
     bool needsRadio() const override { return !m_list; }
-    int runWithoutRadio(RadioClient &client, QTextStream &out, QTextStream &) override {
+    int runWithoutRadio(RadioClient &client, QTextStream &out, QTextStream &err) override {
         for (const QString &name : names(client)) {
             out << name << '\n';
+        }
+        // Lines the compiler could not read: the macros may not do what their author meant.
+        for (const QString &problem : client.session().macros().Problems) {
+            err << "cvremote-cli: " << problem << '\n';
         }
         return ExitCode::Done;
     }

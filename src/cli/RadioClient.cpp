@@ -77,7 +77,7 @@ bool RadioClient::drained() const {
             return false;
         }
     }
-    return !telnet.hasLive(0) && !connection.tickWaiting() && !connection.TimerCheckTelnet().isEnabled() &&
+    return !telnet.hasLive(0) && telnet.feeding() == 0 && !telnet.reportPending() && !connection.tickWaiting() && !connection.TimerCheckTelnet().isEnabled() &&
            !link.telnet.CheckOutBuffer().isEnabled();
 }
 

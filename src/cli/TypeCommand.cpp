@@ -68,11 +68,7 @@ protected:
                 finishNow(ExitCode::Failed);
                 return;
             }
-            Telnet &telnet = session.link().telnet;
-            for (const QString &key : std::as_const(m_keys)) {
-                telnet.QueueCommand(0, key);
-                telnet.QueueCommand(0, QLatin1String(Telnet::Delay));
-            }
+            session.typeKeys(m_keys);
             finishWhenDrained(ExitCode::Done);
         });
     }

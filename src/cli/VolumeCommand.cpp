@@ -53,7 +53,7 @@ protected:
                 finishNow(client().answered() ? ExitCode::Failed : ExitCode::Unreachable);
                 return;
             }
-            SetVolume(session.link().telnet, session.state(), m_target);
+            session.setVolume(m_target);
             client().whenDrained([this] { confirm(); });
         });
     }

@@ -221,13 +221,24 @@ void DisplayControl::MouseUp(Qt::MouseButton button) {
 }
 
 void DisplayControl::DoubleClick(QPoint at, Qt::MouseButton button) {
-    // The first click of the double click opened the icon; the second must not open it again.
-    if (m_pressValid && m_pressed.kind == ScreenRenderer::Hit::Overlay) {
-        m_pressValid = false;
-    }
+    // Qt delivers a double click in place of the second press: the first click has done its
+    // work (sent its key, opened its icon). Only a key that repeats when held goes again.
     const ScreenRenderer::Hit hit = screen.hitTest(at);
-    if (button == Qt::LeftButton && hit.kind == ScreenRenderer::Hit::Label) {
+    if (button != Qt::LeftButton) {
+        return;
+    }
+    if (hit.kind == ScreenRenderer::Hit::Label) {
         OverlayLabel_DblClick(hit.index);
+        return;
+    }
+    const bool status = hit.kind == ScreenRenderer::Hit::Status;
+    if (!status && hit.kind != ScreenRenderer::Hit::Overlay) {
+        return;
+    }
+    const ScreenDef *def = definitionAt(m_skin, status ? m_skin.CurrentStatusSet : m_skin.CurrentMenu);
+    if (def && hit.index >= 0 && std::size_t(hit.index) < def->Overlays.size() &&
+        RepeatsWhenHeld(def->Overlays[std::size_t(hit.index)].Command)) {
+        DoCommand(qint16(hit.index), status);
     }
 }
 
@@ -278,10 +289,8 @@ void DisplayControl::SearchForText_DblClick() {
     }
     SearchEnabled = false;
     Q_EMIT searchBoxChanged();
-    for (const QString &command : TypingKeys(SearchText)) {
-        m_telnet.QueueCommand(0, command);
-        m_telnet.QueueCommand(0, QLatin1String(Telnet::Delay));
-    }
+    // Fed as the queue drains: a text of any length goes whole, one key per answer.
+    m_telnet.FeedKeys(TypingKeys(SearchText));
     QString kept = SearchText;
     if (kept.endsWith(u'_')) {
         kept.chop(1);

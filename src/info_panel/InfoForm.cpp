@@ -309,7 +309,11 @@ void InfoForm::render() {
     for (QLabel *value : {m_state, m_version, m_volume}) {
         value->setEnabled(live);
     }
-    m_offline->setText(live ? QString() : QStringLiteral("Radio offline since ") + m_view.OfflineSince);
+    QString offline = QStringLiteral("Radio offline since ") + m_view.OfflineSince;
+    if (const QString waiting = m_view.waitingText(); !waiting.isEmpty()) {
+        offline += QStringLiteral("; ") + waiting;
+    }
+    m_offline->setText(live ? QString() : offline);
     m_offline->setVisible(!live);
     m_time->setText(m_panel.TimeLabel);
     m_slider->setEnabled(m_view.VolumeAdjusterEnabled);

@@ -41,29 +41,31 @@ std::optional<int> ReportedVolume(const RadioState &state) {
 }
 
 bool SetVolume(Telnet &telnet, RadioState &state, int target) {
-    const auto press = [&telnet](const QString &key) {
-        telnet.QueueCommand(0, key);
-        telnet.QueueCommand(0, QLatin1String(Telnet::Delay));
-    };
+    // Fed as the radio takes them: a long way (0 to 100 is 23 keys) goes whole, each key
+    // within its time limit.
+    QStringList keys;
+    const auto press = [&keys](const QString &key) { keys << key; };
     state.holds.VolumeDragging = false;
     target = std::clamp(target, 0, 100);
     if (target >= 5) {
         const int rest = target % 5;
         target += rest <= 2 ? -rest : 5 - rest;
     }
-    const std::optional<int> reported = ReportedVolume(state);
-    if (!reported || *reported == target) {
+    // Keys toward an earlier target may still be queued or unanswered; the radio has not
+    // reported what they did yet. Counting from its last report would step past the target.
+    const std::optional<int> from = state.VolumeLead ? state.VolumeLead : ReportedVolume(state);
+    if (!from || *from == target) {
         return false;
     }
-    int current = *reported;
+    int current = *from;
     QString key;
     double steps = 0;
     if (target < current) {
         key = QStringLiteral("VOLm");
-        for (; target < 5 && target < current; ++target) {
+        for (int below = target; below < 5 && below < current; ++below) {
             press(key);
         }
-        steps = (current - target) / 5.0;
+        steps = (current - std::max(target, std::min(current, 5))) / 5.0;
     } else {
         key = QStringLiteral("VOLp");
         for (; current < 5 && current < target; ++current) {
@@ -76,6 +78,8 @@ bool SetVolume(Telnet &telnet, RadioState &state, int target) {
     for (int i = 0; i < count; ++i) {
         press(key);
     }
+    telnet.FeedKeys(keys);
+    state.VolumeLead = target;
     return true;
 }
 
@@ -100,6 +104,8 @@ InfoPanel::InfoPanel(Platform &platform, RadioLink &link, RadioState &state, con
     connect(m_halfSecondTick.get(), &Timer::timeout, this, &InfoPanel::HalfSecondTick_Timer);
     m_halfSecondTick->setEnabled(true);
     connect(&m_view, &LinkView::changed, this, &InfoPanel::viewChanged);
+    m_pendingEntryTimer = platform.createTimer();
+    connect(m_pendingEntryTimer.get(), &Timer::timeout, this, &InfoPanel::PendingEntry_Timer);
 }
 
 InfoPanel::~InfoPanel() = default;
@@ -109,14 +115,13 @@ const QStringList &InfoPanel::MainMenuRows() const {
 }
 
 void InfoPanel::queue(const QString &command) {
-    m_telnet.QueueCommand(0, command);
+    // Behind the keys of a navigation still being fed, in the order the panel asked for them.
+    m_telnet.Feed({command});
 }
 
 void InfoPanel::queueWithPause(const QString &command, int times) {
-    for (int i = 0; i < times; ++i) {
-        m_telnet.QueueCommand(0, command);
-        m_telnet.QueueCommand(0, QLatin1String(Telnet::Delay));
-    }
+    // A navigation is a run of keys; fed one at a time, each has its own time to reach the radio.
+    m_telnet.FeedKeys(QStringList(times, command));
 }
 
 void InfoPanel::flushView() {
@@ -152,6 +157,15 @@ void InfoPanel::setClockShown(bool shown) {
 }
 
 void InfoPanel::viewChanged() {
+    // An entry asked for before the radio said where its cursor is opens once it has.
+    qint16 current = 0;
+    if (m_pendingEntry >= 0 && holdsNumber(m_state.SelectedMenuItem) &&
+        NumericText::ValToInt16(m_state.SelectedMenuItem, current) && current >= 1 && current <= LastMenuEntry) {
+        const int entry = m_pendingEntry;
+        m_pendingEntry = -1;
+        m_pendingEntryTimer->setEnabled(false);
+        OpenMainMenuEntry(entry);
+    }
     // The decoder names the radio's current menu; the display marks that name among its labels.
     if (m_view.CurrentMenuLabel != m_lastMenuName) {
         m_lastMenuName = m_view.CurrentMenuLabel;
@@ -267,13 +281,20 @@ void InfoPanel::OpenMainMenuEntry(int target) {
         onMainMenu = true; // the radio wakes on its main menu
     }
     // Moves are counted from the entry the radio last reported. Without one inside the grid they
-    // would walk the cursor to a wrong entry (or send a long run of keys): ask where it is.
+    // would walk the cursor to a wrong entry: ask where it is, and open the entry when the
+    // answer comes (within the time a key press may wait).
     qint16 current = 0;
     if (!holdsNumber(m_state.SelectedMenuItem) || !NumericText::ValToInt16(m_state.SelectedMenuItem, current) ||
         current < 1 || current > LastMenuEntry) {
+        m_pendingEntry = target;
+        m_pendingEntryTimer->setEnabled(false);
+        m_pendingEntryTimer->setInterval(std::max(1, int(double(m_timeouts.KeyTimeLimit) * 1000)));
+        m_pendingEntryTimer->setEnabled(true);
         menu.Mnu_Minfo_Refresh_Click();
         return;
     }
+    m_pendingEntry = -1;
+    m_pendingEntryTimer->setEnabled(false);
     if (!onMainMenu) {
         // HOME brings the main menu back with its cursor where it was, on the entry the radio
         // reports on every screen (the one opened last): the moves below count from it as they
@@ -283,28 +304,42 @@ void InfoPanel::OpenMainMenuEntry(int target) {
         }
         queueWithPause(QStringLiteral("HOME"));
     }
-    while (std::abs(target - current) >= 3) {
-        if (target > current) {
-            if (current > LastMenuEntry - MenuColumns) {
-                break;
-            }
-            current = qint16(current + MenuColumns);
-            queueWithPause(QStringLiteral("DOWN"));
-        } else {
-            if (current <= MenuColumns) {
-                break;
-            }
-            current = qint16(current - MenuColumns);
-            queueWithPause(QStringLiteral("UP"));
-        }
-    }
-    if (target < current) {
-        queueWithPause(QStringLiteral("LEFT"), current - target);
-    } else if (target > current) {
-        queueWithPause(QStringLiteral("RIGHT"), target - current);
+    for (const QString &key : MainMenuMoves(current, target)) {
+        queueWithPause(key);
     }
     queueWithPause(QStringLiteral("OK"));
     followNavigation();
+}
+
+QStringList MainMenuMoves(int from, int to) {
+    QStringList keys;
+    if (from < 1 || from > LastMenuEntry || to < 1 || to > LastMenuEntry) {
+        return keys;
+    }
+    // Row first, then along the row: right whether or not the radio's LEFT and RIGHT wrap into
+    // the row above or below.
+    const int rows = (to - 1) / MenuColumns - (from - 1) / MenuColumns;
+    const int columns = (to - 1) % MenuColumns - (from - 1) % MenuColumns;
+    for (int i = 0; i < std::abs(rows); ++i) {
+        keys << (rows > 0 ? QStringLiteral("DOWN") : QStringLiteral("UP"));
+    }
+    for (int i = 0; i < std::abs(columns); ++i) {
+        keys << (columns > 0 ? QStringLiteral("RIGHT") : QStringLiteral("LEFT"));
+    }
+    return keys;
+}
+
+void InfoPanel::PendingEntry_Timer() {
+    m_pendingEntryTimer->setEnabled(false);
+    if (m_pendingEntry < 0) {
+        return;
+    }
+    const int entry = m_pendingEntry;
+    m_pendingEntry = -1;
+    const QString name = entry < m_skin.MainMenuList.size() ? m_skin.MainMenuList[entry] : QString::number(entry);
+    m_view.appendTerminal(
+        QStringLiteral("[%1 not opened: the radio did not say which main-menu entry it is on]\r\n").arg(name));
+    flushView();
 }
 
 void InfoPanel::MainMenuList_Click(int row) {

@@ -30,6 +30,11 @@ bool SetVolume(Telnet &telnet, RadioState &state, int target);
 // radio has reported a number.
 std::optional<int> ReportedVolume(const RadioState &state);
 
+// The cursor keys that move the radio's main-menu cursor from entry `from` to entry `to` (1..20,
+// four to a row): UP or DOWN to the row, then LEFT or RIGHT along it. Empty when either is
+// outside the grid.
+QStringList MainMenuMoves(int from, int to);
+
 // The lists of the information panel that take mouse and key presses.
 enum class PanelList { MainMenu, Menu, Meta, Info };
 
@@ -91,7 +96,10 @@ public:
     // Takes the radio to main-menu entry `entry` and opens it, from whatever screen it shows: off
     // the main menu HOME goes first, then the cursor keys across the grid of four columns, then
     // OK. Entry 0 is the power key. The display's main-menu icons open their entries here too.
+    // When the radio has not said which entry its cursor is on, it is asked, and the entry
+    // opens when the answer comes; without one in time the terminal says it was not opened.
     void OpenMainMenuEntry(int entry);
+    void PendingEntry_Timer();
     // Shows the picture of the clicked main-menu entry while no macro is waiting.
     void MainMenuList_Click(int row);
     // The first row takes the radio home.
@@ -164,6 +172,8 @@ private:
     MacroTable &m_macros;
     QString m_programFolder;
     std::unique_ptr<Timer> m_halfSecondTick;
+    std::unique_ptr<Timer> m_pendingEntryTimer;
+    int m_pendingEntry = -1; // a main-menu entry to open once the radio says where its cursor is
     bool m_inVolumeChange = false;
     QString m_lastMenuName;
 };

@@ -6,6 +6,7 @@
 #include "settings/INIFILES.h"
 
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QHash>
 #include <QStringList>
 
@@ -68,15 +69,24 @@ QString backupText(double value) {
     return QString::number(value, 'g', 15);
 }
 
+// Whether the text starts (after blanks) with the number the leading-number rule reads; text
+// without one reads as 0, which a line's author did not write.
+bool startsWithNumber(const QString &text) {
+    static const QRegularExpression number(QStringLiteral("^\\s*[-+]?(\\d|\\.\\d)"));
+    return number.match(text).hasMatch();
+}
+
 class Compiler {
 public:
-    explicit Compiler(MacroTable &table)
-        : m_macros(table.Macros) {}
+    Compiler(MacroTable &table, QString fileName)
+        : m_macros(table.Macros)
+        , m_problems(table.Problems)
+        , m_fileName(std::move(fileName)) {}
 
     void run(const QStringList &lines) {
         readHeaders(lines);
-        for (const QString &line : lines) {
-            compileLine(line);
+        for (m_lineNumber = 1; m_lineNumber <= lines.size(); ++m_lineNumber) {
+            compileLine(lines[m_lineNumber - 1]);
         }
     }
 
@@ -120,6 +130,14 @@ private:
         }
     }
 
+    // Each line that could not be read as written is said once.
+    void problem(const QString &what) {
+        if (m_problemLine != m_lineNumber) {
+            m_problemLine = m_lineNumber;
+            m_problems << QStringLiteral("%1 line %2: %3").arg(m_fileName).arg(m_lineNumber).arg(what);
+        }
+    }
+
     void compileLine(const QString &line) {
         if (line.isEmpty() || line.front() == u'#' || line == u"END-OF-MACRO") {
             return;
@@ -127,15 +145,30 @@ private:
         if (IsMacroHeader(line)) {
             ++m_macro;
             m_slot = 0;
+            QString end = line;
+            while (!end.isEmpty() && isBlankOrTab(end.back())) {
+                end.chop(1);
+            }
+            if (!end.endsWith(u']')) {
+                problem(QStringLiteral("the macro's name has no closing \"]\"; it is read as \"%1\"")
+                            .arg(m_macro < int(m_macros.size()) ? m_macros[size_t(m_macro)].Name : QString()));
+            }
             return;
         }
         const QString step = cleanStepLine(line);
-        if (step.isEmpty() || m_macro < 0 || m_macro >= m_headerCount) {
+        if (step.isEmpty()) {
+            return;
+        }
+        if (m_macro < 0 || m_macro >= m_headerCount) {
+            problem(m_macro < 0 ? QStringLiteral("a step before the first macro's [name] belongs to no macro")
+                                : QStringLiteral("a step of a macro past the most a file may hold"));
             return;
         }
         if (!EnsureStep()) {
+            problem(QStringLiteral("the macro has more steps than it may hold; the rest are left out"));
             return;
         }
+        check(step);
         const QString argument = step.mid(2); // after the kind letter and one separator
         switch (step.front().unicode()) {
         case u'-':
@@ -178,6 +211,42 @@ private:
             break; // an unknown kind leaves an empty step
         }
         ++m_slot;
+    }
+
+    // What a line is meant to hold and does not: it is compiled as ever, and named.
+    void check(const QString &step) {
+        const QString argument = step.mid(2);
+        switch (step.front().unicode()) {
+        case u'-':
+        case u'?':
+        case u'S':
+            break;
+        case u'D':
+            if (!startsWithNumber(argument)) {
+                problem(QStringLiteral("\"%1\": a pause needs a number of milliseconds; it is read as 0").arg(step));
+            }
+            break;
+        case u'M':
+        case u'L':
+            if (!step.contains(u'"') && !startsWithNumber(argument)) {
+                problem(QStringLiteral("\"%1\": an item number or a \"quoted\" name is missing").arg(step));
+            }
+            break;
+        case u'I':
+            if (!m_firstByName.contains(argument) && !m_firstByName.contains(QStringLiteral("!") + argument)) {
+                problem(QStringLiteral("\"%1\": there is no macro named \"%2\" to include").arg(step, argument));
+            }
+            break;
+        case u'{':
+            if (step != u"{BACKUP}" && !step.startsWith(QLatin1String("{BACKUP="))) {
+                problem(QStringLiteral("\"%1\": the only directive is {BACKUP} or {BACKUP=n}").arg(step));
+            }
+            break;
+        default:
+            problem(QStringLiteral("\"%1\": a step starts with -, ?, D, M, L, S, I or {; this one is left empty")
+                        .arg(step));
+            break;
+        }
     }
 
     MacroDef &macro() { return m_macros[size_t(m_macro)]; }
@@ -286,6 +355,10 @@ private:
     }
 
     std::vector<MacroDef> &m_macros;
+    QStringList &m_problems;
+    QString m_fileName;
+    qsizetype m_lineNumber = 0;
+    qsizetype m_problemLine = 0; // the last line said to have a problem
     QHash<QString, int> m_firstByName;
     QHash<quint32, QStringList> m_keyPaths;
     int m_headerCount = 0;
@@ -305,25 +378,27 @@ bool IsMacroHeader(const QString &line) {
     return false;
 }
 
-void CompileMacros(MacroTable &table, const QString &fileText) {
+void CompileMacros(MacroTable &table, const QString &fileText, const QString &fileName) {
     table.Macros.assign(1, MacroDef{});
+    table.Problems.clear();
     QStringList lines = FileBits::SplitLines(fileText);
     for (QString &line : lines) {
         line = trimBlanks(line);
     }
-    Compiler(table).run(lines);
+    Compiler(table, fileName).run(lines);
     RefillMacroList(table);
 }
 
 void LoadMacros(MacroTable &table, const QString &programFolder) {
     table.Macros.assign(1, MacroDef{});
+    table.Problems.clear();
     const QString path = FileBits::ChooseDataFile(programFolder, QStringLiteral("macros.txt"));
     if (!QFileInfo(path).isFile()) {
         // The list must not keep entries of a table that is gone.
         table.List = MacroList{};
         return;
     }
-    CompileMacros(table, FileBits::ReadWholeFile(path));
+    CompileMacros(table, FileBits::ReadWholeFile(path), QFileInfo(path).fileName());
 }
 
 void RefillMacroList(MacroTable &table) {

@@ -6,11 +6,12 @@
 
 // Rebuilds the macro table from <programFolder>/macros.txt (else qx_macros.txt) and refills the
 // macro list. Without either file the table holds one empty macro and the list is emptied.
-// Never fails: malformed lines give empty steps or none.
+// Never fails: malformed lines give empty steps or none, and each is named in table.Problems.
 void LoadMacros(MacroTable &table, const QString &programFolder);
 
-// The same on the text of a macro file.
-void CompileMacros(MacroTable &table, const QString &fileText);
+// The same on the text of a macro file; fileName names it in the problems found.
+void CompileMacros(MacroTable &table, const QString &fileText,
+                   const QString &fileName = QStringLiteral("macros.txt"));
 
 // Refills the macro list from the table: every macro in table order, hidden ones only while
 // ShowHiddenMacros is set. The selected row stays, or becomes the last row when the list got

@@ -132,9 +132,20 @@ void MacroRunner::MacroTimer_Timer() {
         m_macroTimer->setEnabled(false);
         return;
     }
-    const QStringList &outbound = m_telnet.Channels[0].Outbound;
-    if (!outbound.isEmpty() && !outbound.last().isEmpty()) {
-        return; // a command was queued since the queue was last packed: let it go out first
+    if (CurrentStep != -1 && (around().radioOffline() || m_telnet.droppedCount() != m_droppedSeen)) {
+        // The radio is gone, or a command never reached it: a run that went on would count
+        // unsent steps as answered and end "finished" with nothing done.
+        AddToText(CrLf + QStringLiteral("MACRO STOPPED: radio not answering") + CrLf);
+        m_telnet.DropQueued(QStringLiteral("the macro stopped: the radio is not answering"));
+        finish();
+        tickEnd();
+        Q_EMIT changed();
+        return;
+    }
+    if (m_telnet.hasCommands(0)) {
+        // The last step's command has not gone yet: its answer is awaited, and its time-out
+        // counts, only from when it is sent.
+        return;
     }
     if (!macro()) {
         // A reload took the running macro out of the table.
@@ -152,6 +163,7 @@ void MacroRunner::MacroTimer_Timer() {
     // Start.
     if (CurrentStep == -1) {
         CurrentStep = 0;
+        m_droppedSeen = m_telnet.droppedCount();
         around().clearTerminal();
         MakeMacroStuff(CurrentMacro);
         // Kept from before the first start only: a restart must not take the ticked box for

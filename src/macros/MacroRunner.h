@@ -110,6 +110,8 @@ Q_SIGNALS:
 private:
     enum class Next { TickEnd, Return };
 
+    quint64 m_droppedSeen = 0; // the queue's count of commands not sent, as the run began
+
     const MacroDef *macro() const;
     MacroDef *macro();
     int lastStep() const;

@@ -13,6 +13,8 @@ public:
     // The "Auto Refresh Labels" switch: a run turns it on and puts it back at the end.
     virtual bool displayLabels() const = 0;
     virtual void setDisplayLabels(bool on) = 0;
+    // The link has found the radio offline: its polls have failed for a while.
+    virtual bool radioOffline() const = 0;
     // Empties the terminal when a run starts.
     virtual void clearTerminal() = 0;
     // The rows of the information panel's current list, as the last list reply filled them.

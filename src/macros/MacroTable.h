@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 
 #include <vector>
@@ -56,6 +57,10 @@ struct MacroTable {
     static constexpr int MaxSteps = 1 << 16;
 
     std::vector<MacroDef> Macros{MacroDef{}};
+    // What the compiler could not read, one entry per line of the file: "macros.txt line 12:
+    // ..." and what was wrong. The macros are compiled as ever; these say where they may not do
+    // what their author meant.
+    QStringList Problems;
     // Macros whose name begins with "!" are listed only while this is set; they can always be
     // included.
     bool ShowHiddenMacros = false;

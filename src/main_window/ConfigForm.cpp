@@ -338,11 +338,13 @@ void ConfigForm::buildStatusBar() {
         panel->installEventFilter(this);
         m_panels[i] = panel;
     }
-    // Panels 1 and 3 share the free width, 2 fits its text, 4 is fixed and hidden.
+    // Panels 1 and 3 share the free width, 2 fits its text; 4 shows the keys still waiting to
+    // go to the radio, and only while some do.
     bar->addWidget(m_panels[0], 1);
     bar->addWidget(m_panels[1], 0);
     bar->addWidget(m_panels[2], 1);
-    m_panels[3]->setFixedWidth(25);
+    m_panels[3]->setToolTip(QStringLiteral("Keys pressed that have not gone to the radio yet; a key that cannot go "
+                                           "within a few seconds is dropped, and the terminal says so"));
     bar->addPermanentWidget(m_panels[3]);
     m_panels[3]->hide();
     setStatusBar(bar);
@@ -355,6 +357,9 @@ void ConfigForm::render(const LinkView &view) {
     for (int panel = 1; panel <= 3; ++panel) {
         setStatusPanel(panel, view.StatusPanel[size_t(panel)]);
     }
+    const QString waiting = view.waitingText();
+    m_panels[3]->setText(waiting);
+    m_panels[3]->setVisible(!waiting.isEmpty());
     setUrlToolTip(view.UrlToolTip);
 }
 

@@ -3,6 +3,7 @@
 #include "display/ScreenRenderer.h"
 #include "display/Skin.h"
 #include "info_panel/InfoPanel.h"
+#include "platform/Platform.h"
 #include "radio_link/LinkView.h"
 #include "radio_link/RadioLink.h"
 #include "radio_link/RadioState.h"
@@ -65,7 +66,10 @@ NowPlaying ReadNowPlaying(const LinkView &view) {
     if (playing.status == PlaybackStatus::Stopped) {
         return playing;
     }
-    playing.canPause = word == u"playing" || word == u"recording" || word == u"paused";
+    // While a station starts the player shows as playing, so it can be paused too: the pause is
+    // held until the radio plays (see MediaPlayer::pause).
+    playing.canPause = true;
+    playing.startingUp = ScreenRules::radioGettingReady(word);
     playing.canStop = true;
     playing.title = RowValue(view.MetaList, u"title").trimmed();
     playing.artist = RowValue(view.MetaList, u"artist").trimmed();
@@ -101,14 +105,51 @@ MediaPlayer::MediaPlayer(RadioSession &session, QString desktopEntry, QObject *p
     : QObject(parent)
     , m_session(session)
     , m_desktopEntry(std::move(desktopEntry))
+    , m_expectTimer(session.platform().createTimer())
     , m_announced(std::make_unique<Snapshot>(snapshot())) {
-    connect(&session.link().view, &LinkView::changed, this, &MediaPlayer::refresh);
+    connect(&session.link().view, &LinkView::changed, this, &MediaPlayer::viewChanged);
+    connect(m_expectTimer.get(), &Timer::timeout, this, &MediaPlayer::Expect_Timer);
 }
 
 MediaPlayer::~MediaPlayer() = default;
 
 NowPlaying MediaPlayer::nowPlaying() const {
-    return ReadNowPlaying(m_session.link().view);
+    NowPlaying playing = ReadNowPlaying(m_session.link().view);
+    // After a play or pause key the status it leads to counts until the radio reports it, or
+    // for a few seconds: a second Pause within a poll must not resume what the first paused.
+    if (m_expected && playing.status != PlaybackStatus::Stopped) {
+        playing.status = *m_expected;
+    }
+    return playing;
+}
+
+void MediaPlayer::expect(PlaybackStatus status) {
+    m_expected = status;
+    m_expectTimer->setEnabled(false);
+    m_expectTimer->setInterval(ExpectMs);
+    m_expectTimer->setEnabled(true);
+    refresh();
+}
+
+void MediaPlayer::Expect_Timer() {
+    m_expectTimer->setEnabled(false);
+    m_expected.reset();
+    m_pauseWhenPlaying = false;
+    refresh();
+}
+
+void MediaPlayer::viewChanged() {
+    const NowPlaying reported = ReadNowPlaying(m_session.link().view);
+    if (m_pauseWhenPlaying && reported.status == PlaybackStatus::Playing && !reported.startingUp) {
+        // The station plays now: the pause asked for while it started goes.
+        m_pauseWhenPlaying = false;
+        press(QStringLiteral("PAUSE"));
+    } else if (m_expected && !m_pauseWhenPlaying &&
+               (reported.status == *m_expected || reported.status == PlaybackStatus::Stopped)) {
+        m_expected.reset(); // the radio has caught up
+        m_expectTimer->setEnabled(false);
+    }
+    refresh();
 }
 
 MediaPlayer::Snapshot MediaPlayer::snapshot() const {
@@ -174,27 +215,47 @@ void MediaPlayer::press(const QString &key) {
 }
 
 void MediaPlayer::playPause() {
-    if (nowPlaying().canPause) {
-        press(QStringLiteral("PAUSE"));
+    const NowPlaying playing = nowPlaying();
+    if (playing.status == PlaybackStatus::Paused) {
+        play();
+    } else if (playing.status == PlaybackStatus::Playing) {
+        pause();
     }
 }
 
 void MediaPlayer::play() {
     const NowPlaying playing = nowPlaying();
-    if (playing.canPause && playing.status == PlaybackStatus::Paused) {
+    if (!playing.canPause || playing.status != PlaybackStatus::Paused) {
+        return;
+    }
+    if (m_pauseWhenPlaying) {
+        m_pauseWhenPlaying = false; // the held pause is taken back: it never went
+    } else {
         press(QStringLiteral("PAUSE"));
     }
+    expect(PlaybackStatus::Playing);
 }
 
 void MediaPlayer::pause() {
     const NowPlaying playing = nowPlaying();
-    if (playing.canPause && playing.status == PlaybackStatus::Playing) {
+    if (!playing.canPause || playing.status != PlaybackStatus::Playing) {
+        return;
+    }
+    // The radio takes PAUSE only once it plays; while a station starts the pause waits for that
+    // (a few seconds at most).
+    if (playing.startingUp) {
+        m_pauseWhenPlaying = true;
+    } else {
         press(QStringLiteral("PAUSE"));
     }
+    expect(PlaybackStatus::Paused);
 }
 
 void MediaPlayer::stop() {
     if (nowPlaying().canStop) {
+        m_pauseWhenPlaying = false;
+        m_expected.reset();
+        m_expectTimer->setEnabled(false);
         press(QStringLiteral("STOP"));
     }
 }

@@ -6,8 +6,10 @@
 #include <QVariantMap>
 
 #include <memory>
+#include <optional>
 
 class LinkView;
+class Timer;
 class RadioSession;
 struct RadioState;
 struct SkinTables;
@@ -34,7 +36,8 @@ struct NowPlaying {
     // CanPlay and CanPause both follow this: they tell whether the player can be controlled
     // that way at all, not which of the two would do something now.
     bool canPause = false;
-    bool canStop = false; // STOP stops it
+    bool canStop = false;    // STOP stops it
+    bool startingUp = false; // the radio works toward playing a station (connecting, caching...)
     QString title;
     QString artist;
     QString album;
@@ -54,7 +57,8 @@ struct NowPlaying {
 // - paused is paused;
 // - stopped, an unknown word and no status at all are stopped.
 // PAUSE acts on the radio only while it plays or records (it pauses) or is paused (it resumes),
-// not while it connects, caches or resumes; STOP acts on anything but a stopped player.
+// not while it connects, caches or resumes; the player still offers pause then and holds it
+// until the radio plays. STOP acts on anything but a stopped player.
 NowPlaying ReadNowPlaying(const LinkView &view);
 
 // The cover picture's file while the radio's screen shows one: the skin's definition of the
@@ -115,8 +119,17 @@ private:
     Snapshot snapshot() const;
     static QVariantMap changedBetween(const Snapshot &before, const Snapshot &after);
     void press(const QString &key);
+    void expect(PlaybackStatus status);
+    void Expect_Timer();
+    void viewChanged();
+
+    // How long the status a play or pause key leads to is shown before the radio reports it.
+    static constexpr int ExpectMs = 4000;
 
     RadioSession &m_session;
     QString m_desktopEntry;
+    std::unique_ptr<Timer> m_expectTimer;
+    std::optional<PlaybackStatus> m_expected;
+    bool m_pauseWhenPlaying = false; // a pause asked for while the station started
     std::unique_ptr<Snapshot> m_announced;
 };

@@ -1,5 +1,7 @@
 #include "mpris/MprisService.h"
 
+#include <QCoreApplication>
+
 #include "mpris/MprisAdaptors.h"
 
 #include <QDBusConnectionInterface>
@@ -47,16 +49,25 @@ QString MprisService::registerOn(const QDBusConnection &connection, const QStrin
         return QStringLiteral("%1 is taken on this connection").arg(Mpris::ObjectPath);
     }
     // Asked for without queueing: a name another program holds stays its own.
-    const QDBusReply<QDBusConnectionInterface::RegisterServiceReply> reply = bus.interface()->registerService(
-        serviceName, QDBusConnectionInterface::DontQueueService, QDBusConnectionInterface::DontAllowReplacement);
+    const auto request = [&bus](const QString &name) {
+        return QDBusReply<QDBusConnectionInterface::RegisterServiceReply>(bus.interface()->registerService(
+            name, QDBusConnectionInterface::DontQueueService, QDBusConnectionInterface::DontAllowReplacement));
+    };
+    QString name = serviceName;
+    QDBusReply<QDBusConnectionInterface::RegisterServiceReply> reply = request(name);
+    if (reply.isValid() && reply.value() != QDBusConnectionInterface::ServiceRegistered) {
+        // Held by another copy (on another program folder, say): this one is a second instance.
+        name = serviceName + QStringLiteral(".instance") + QString::number(QCoreApplication::applicationPid());
+        reply = request(name);
+    }
     if (!reply.isValid() || reply.value() != QDBusConnectionInterface::ServiceRegistered) {
         bus.unregisterObject(Mpris::ObjectPath);
         return reply.isValid()
-                   ? QStringLiteral("another program holds the name %1").arg(serviceName)
-                   : QStringLiteral("the bus refused the name %1 (%2)").arg(serviceName, reply.error().message());
+                   ? QStringLiteral("another program holds the name %1").arg(name)
+                   : QStringLiteral("the bus refused the name %1 (%2)").arg(name, reply.error().message());
     }
     m_connection = bus;
-    m_serviceName = serviceName;
+    m_serviceName = name;
     return {};
 }
 

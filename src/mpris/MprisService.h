@@ -21,8 +21,11 @@ public:
     ~MprisService() override;
 
     // Puts the player on the bus under serviceName. "" when done, else why not, as one line for
-    // the user (the name is taken, the bus refused).
+    // the user (the name is taken, the bus refused). When another copy holds the name, this one
+    // takes serviceName + ".instance" + its process id, as media players do for a second copy.
     QString registerOn(const QDBusConnection &connection, const QString &serviceName = Mpris::ServiceName);
+    // The name it took on the bus; "" while off it.
+    QString serviceName() const { return m_serviceName; }
     bool registered() const { return m_connection.has_value(); }
 
 private:

@@ -98,3 +98,10 @@ const MacroActivity &LinkHooks::macros() const {
     }
     return *m_macros;
 }
+
+QString LinkView::waitingText() const {
+    if (WaitingCommands <= 0) {
+        return {};
+    }
+    return WaitingCommands == 1 ? QStringLiteral("1 key waiting") : QStringLiteral("%1 keys waiting").arg(WaitingCommands);
+}

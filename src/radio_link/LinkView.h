@@ -107,6 +107,10 @@ public:
     QString LinkHealth;
     bool RadioOffline = false;
     QString OfflineSince; // HH:MM:SS, while offline
+    // Commands (keys) waiting to go to the radio on the command channel, gaps not counted.
+    qsizetype WaitingCommands = 0;
+    // The same for people: "3 keys waiting", "" when none.
+    QString waitingText() const;
 
     // Remote window: border colour of the pointer shape; -1 until something paints it.
     int PointerBorderColour = -1;
@@ -145,6 +149,9 @@ public:
 
 Q_SIGNALS:
     void changed();
+    // Commands that will never reach the radio: dropped for time, or refused by a full queue.
+    // The terminal has said which and why.
+    void commandsNotSent(int count, const QString &why);
     // A line for the macro window's trace.
     void macroTrace(const QString &text);
     // The display window should redraw its labels (RefreshDisplays).

@@ -32,6 +32,7 @@ public:
         int resends = 0;
         qint64 sentAtMs = 0;   // when the send began, on the platform clock
         qint64 deadlineMs = 0; // when the wait for the whole reply ends
+        qint64 expiresMs = 0;  // when the command, put back after a reset, is too late to go
     };
     // The command put back at the head of the channel after a reset, and how often it has been.
     struct Resent {

@@ -193,11 +193,15 @@ void RadioConnection::KeepAsConnected_Click() {
 }
 
 void RadioConnection::RetryButton_Click() {
-    m_view.RetryButtonVisible = false;
+    // Tries the radio again at once, and stays there for the next try.
+    m_view.RetryButtonVisible = true;
     m_view.HoldOnText = QStringLiteral("Testing the Water");
     m_view.HoldOnVisible = true;
     m_remarkTimer->setEnabled(false);
-    wakeReplyTick(); // the sockets are looked at again; a closed one starts the remark's time
+    m_failedConnects = 0;
+    DoOpenPort(0);
+    wakeReplyTick();
+    m_telnet.WakeQueue();
     m_view.touch();
     m_view.flush();
 }
@@ -347,6 +351,7 @@ void RadioConnection::CheckOutBuffer_Timer() {
         return; // a reply is still awaited; its arrival, the close or the time-out wakes the tick
     }
     m_telnet.CompactQueues();
+    m_telnet.FeedIfIdle();
     for (int c = 0; c < 2; ++c) {
         TelnetChannel &ch = m_telnet.Channels[size_t(c)];
         const qsizetype j =
@@ -369,7 +374,7 @@ void RadioConnection::CheckOutBuffer_Timer() {
             m_telnet.HoldQueue(200);
             return;
         }
-        m_tick = TickWait{TickPhase::Connecting, c, int(j), command, ch.Generation, resends};
+        m_tick = TickWait{TickPhase::Connecting, c, int(j), command, ch.Generation, resends, m_telnet.expiresAt(c, j)};
         sendOnChannel(c, command);
         m_view.flush();
         return;
@@ -399,6 +404,13 @@ void RadioConnection::afterConnect(bool connected) {
         m_telnet.HoldQueue(Telnet::RetryInterval);
         return;
     }
+    if (!m_telnet.slotHolds(channel, m_tick.slot, m_tick.command, m_tick.generation)) {
+        // Its time ran out (or the queue was emptied) while the connection was being opened:
+        // a key press that late is not what the user meant any more.
+        m_tick = TickWait{};
+        m_telnet.WakeQueue();
+        return;
+    }
     endDelivery(channel);
     m_replyWait.setCeilingSeconds(m_timeouts.ReplyWaitMax);
     const int wait = m_replyWait.ms();
@@ -410,9 +422,11 @@ void RadioConnection::afterConnect(bool connected) {
     const qint64 now = m_platform.clock().nowMs();
     RadioChannel &sending = m_channels[size_t(channel)];
     sending.delivery = RadioChannel::Delivery{
-        true, false, false, m_tick.slot, m_tick.command, m_tick.generation, m_tick.resends, now, now + wait};
+        true,  false, false, m_tick.slot, m_tick.command, m_tick.generation, m_tick.resends, now, now + wait,
+        m_tick.expiresMs};
     sending.setResent({});
     sending.armDeliveryDeadline(wait);
+    m_telnet.setExpiry(channel, m_tick.slot, 0);
     m_tick.phase = TickPhase::Sending;
     port.SendData(m_tick.command);
     checkTickWait();
@@ -454,6 +468,9 @@ void RadioConnection::endDelivery(int channel) {
     delivery = RadioChannel::Delivery{};
     ch.deliveryTimer().setEnabled(false);
     m_telnet.WakeQueue(); // the channel is free for its next command
+    if (!ended.onWire && m_telnet.slotHolds(channel, ended.slot, ended.command, ended.generation)) {
+        m_telnet.setExpiry(channel, ended.slot, ended.expiresMs);
+    }
     // A command that never got onto the wire is still at the head of its queue and goes again
     // on the next tick. One the radio received but did not answer is not sent again: it may
     // well have acted on it. A reset, though, says the radio closed without reading it (a
@@ -462,7 +479,7 @@ void RadioConnection::endDelivery(int channel) {
         const bool reset =
             RadioPort(channel).PeerReset() && m_telnet.Channels[size_t(channel)].Generation == ended.generation;
         if (reset && ended.resends < MaxResends) {
-            m_telnet.RequeueFirst(channel, ended.command);
+            m_telnet.RequeueFirst(channel, ended.command, ended.expiresMs);
             ch.setResent({ended.command, m_telnet.Channels[size_t(channel)].Generation, ended.resends + 1});
             m_view.appendTerminal(QStringLiteral("[%1 not read by the radio; sent again]\r\n").arg(ended.command));
         } else if (reset) {
@@ -550,11 +567,10 @@ void RadioConnection::dropConnection(int channel) {
 }
 
 void RadioConnection::removeSlot(int channel, int slot, const QString &command, quint32 generation) {
-    TelnetChannel &ch = m_telnet.Channels[size_t(channel)];
     // Only when the slot still holds this very command: the queue may have been emptied and
     // refilled while it was on its way.
-    if (ch.Generation == generation && slot < ch.Outbound.size() && ch.Outbound[slot] == command) {
-        ch.Outbound[slot].clear();
+    if (m_telnet.slotHolds(channel, slot, command, generation)) {
+        m_telnet.Channels[size_t(channel)].Outbound[slot].clear();
     }
 }
 

@@ -6,6 +6,7 @@ RadioLink::RadioLink(Platform &platform, RadioState &state, const Timeouts &time
     , connection(platform, telnet, poll, state, timeouts, settings, view, hooks)
     , decoder(platform, telnet, poll, connection.ResetTimer(), state, timeouts, skin, settings, view, hooks) {
     connection.setDecoder(&decoder);
+    telnet.setView(&view);
     QObject::connect(&poll, &AutomaticPoll::refreshDisplays, &view, &LinkView::refreshDisplaysRequested);
 }
 

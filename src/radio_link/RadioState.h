@@ -3,6 +3,8 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <optional>
+
 // What the program knows about the radio. One instance, owned by the program and handed by
 // reference to every part that reads or writes it. Nothing here is saved; nothing is reset on
 // disconnection, so the last known values stay visible until a new reply replaces them.
@@ -19,6 +21,9 @@ struct RadioState {
     QString ListPage;          // no reply fills it
     QString ScreenPictureName; // skin definition shown for the current screen
     qint16 LastScreen = -1;    // screen seen last by WhatAutos; -1 before any
+    // The volume that the volume keys queued or on their way lead to; none once the radio has
+    // reported its volume with no command left to go (its report is the truth again).
+    std::optional<int> VolumeLead;
 
     // Frame of the waiting animation that the display window and the macro window both play;
     // -2 asks the one running to stop (the decoder does, once the radio shows a list).

@@ -155,6 +155,9 @@ void ReplyApplier::DecodeReturn() {
                 }
                 m_view.VolumeAdjusterEnabled = true;
                 m_state.poll.ExpectVolume = false;
+                if (!m_telnet.hasLive(0) && m_telnet.feeding() == 0) {
+                    m_state.VolumeLead.reset();
+                }
                 if (!m_state.holds.VolumeDragging) {
                     const qint16 volume = int16Of(m_state.VolumeText);
                     m_view.VolumeAdjusterValue = std::clamp<int>(volume, 0, 100);

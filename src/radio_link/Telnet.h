@@ -9,6 +9,8 @@
 #include <memory>
 
 class AutomaticPoll;
+class Clock;
+class LinkView;
 class Platform;
 struct RadioState;
 struct Timeouts;
@@ -23,6 +25,9 @@ struct TelnetChannel {
     bool WaitAborted = false;
     // Pending commands in order; "" marks a free slot; never empty.
     QStringList Outbound{QString()};
+    // Beside each slot of Outbound: when its command is too late to go (on the platform clock),
+    // 0 for never. Kept the same length as Outbound by the queue's own operations.
+    QList<qint64> Expires{0};
     // Bumped whenever the queue is emptied wholesale, so a send in flight can tell that the
     // slot it came from no longer holds its command.
     quint32 Generation = 0;
@@ -46,16 +51,58 @@ public:
 
     std::array<TelnetChannel, 2> Channels;
 
-    // Appends a command and arms the queue timer. Never blocks, never fails; a command
-    // equal to "" is ignored (it would be a free slot). Channel 0 postpones the next full refresh.
-    void QueueCommand(int channel, const QString &command);
-    // Packs both queues, applies the 200 limit, and wakes the display refresh timer when both
-    // channels are idle.
+    // Appends a command and arms the queue timer. Never blocks; a command equal to "" is
+    // ignored (it would be a free slot). Channel 0 postpones the next full refresh.
+    //
+    // A command on channel 0 is a key press, meant for now: one that has not gone to the radio
+    // within KeyTimeLimit seconds is dropped, never sent later, and the terminal says so. A
+    // channel already holding Limit commands refuses the newest one (false), and the terminal
+    // says how many were not sent; nothing queued before is lost.
+    bool QueueCommand(int channel, const QString &command);
+    // Packs both queues and wakes the display refresh timer when both channels are idle.
     void CompactQueues();
-    // Puts a command that never reached the radio back at the head of its channel's queue.
-    void RequeueFirst(int channel, const QString &command);
-    // Empties a channel to a single free slot.
+    // Puts a command that never reached the radio back at the head of its channel's queue,
+    // keeping the time by which it had to go.
+    void RequeueFirst(int channel, const QString &command, qint64 expiresMs = 0);
+    // Empties a channel to a single free slot (and, for channel 0, drops the keys still to be fed).
     void ClearChannel(int channel);
+
+    // Commands that go to the radio one after the other on channel 0, fed into the queue as it
+    // drains, a command with the gaps that follow it at a time: a typed text of any length goes
+    // whole, and a key pressed meanwhile is not stuck behind all of it. Each fed command's time
+    // limit counts from when it is fed. When one of them is dropped for time, the rest go with it.
+    void Feed(const QStringList &commands);
+    // The same for keys, each with a gap after it.
+    void FeedKeys(const QStringList &keys);
+    // The next fed command into channel 0 when it holds nothing; called by the queue tick.
+    void FeedIfIdle();
+    // Commands (and gaps) still to be fed.
+    qsizetype feeding() const { return m_feed.size(); }
+    // Everything that is to go on channel 0, in order: what is queued, then each key still to
+    // be fed with its gap.
+    QStringList toGo() const;
+
+    // Drops channel 0's commands whose time is up (the expiry timer's handler). A command whose
+    // connection is being opened is dropped too: the send checks its slot before it goes.
+    void DropExpired();
+    // When the command in a slot is too late to go; 0 for never. A send that has begun may reach
+    // the radio, so its slot's limit is lifted meanwhile (0), and put back if it did not go.
+    qint64 expiresAt(int channel, qsizetype slot) const;
+    void setExpiry(int channel, qsizetype slot, qint64 expiresMs);
+    // Whether the slot still holds this command of this generation of the queue.
+    bool slotHolds(int channel, qsizetype slot, const QString &command, quint32 generation) const;
+
+    // Empties channel 0, as ClearChannel does, and says in the terminal which commands (and keys
+    // still to be fed) will not go, and why.
+    void DropQueued(const QString &why);
+    // Commands dropped for time, refused by a full queue or dropped by DropQueued so far: a
+    // caller that queued something can tell whether any of it may have been lost since.
+    quint64 droppedCount() const { return m_droppedCount; }
+
+    // Commands dropped or refused and not yet said in the terminal; said at the next turn of the
+    // event loop, in one line per reason.
+    bool reportPending() const { return m_reportTimer->isEnabled(); }
+    void ReportTimer_Timer();
 
     static constexpr int RetryInterval = 75; // ms before a failed connection is tried again
     // A woken tick runs this soon: just after the event that woke it has been handled (a timer
@@ -73,17 +120,35 @@ public:
     // Live commands of a channel, in order.
     QStringList pending(int channel) const;
     bool hasLive(int channel) const;
+    // A live command other than a gap.
+    bool hasCommands(int channel) const;
 
     Timer &CheckOutBuffer() { return *m_checkOutBuffer; }
     // The automatic poll, told when the link falls idle; may be null.
     void setPoll(AutomaticPoll *poll) { m_poll = poll; }
+    // Where dropped and refused commands are said; may be null.
+    void setView(LinkView *view) { m_view = view; }
 
 private:
+    qint64 deadlineFromNow() const;
+    void armExpiry();
+    void noteNotSent(const QStringList &commands, const QString &why);
+    void updateWaiting();
+
     RadioState &m_state;
     const Timeouts &m_timeouts;
+    Clock &m_clock;
     std::unique_ptr<Timer> m_checkOutBuffer;
+    std::unique_ptr<Timer> m_expiry;
+    std::unique_ptr<Timer> m_reportTimer;
     bool m_queueHeld = false;
     AutomaticPoll *m_poll = nullptr;
+    LinkView *m_view = nullptr;
+    QStringList m_feed;
+    qsizetype m_refused = 0;
+    quint64 m_droppedCount = 0;
+    // Dropped for time, in the order they were dropped; said together.
+    QStringList m_expired;
 };
 
 class SoundPlayer;

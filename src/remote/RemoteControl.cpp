@@ -52,11 +52,14 @@ QString PercentPanelText(qint16 yp, qint16 xp) {
     return QStringLiteral("Yp=") + QString::number(yp) + QStringLiteral(" Xp=") + QString::number(xp);
 }
 
-void SendRemoteKey(Telnet &telnet, AutomaticPoll &poll, const QString &command) {
-    telnet.QueueCommand(0, command);
+bool SendRemoteKey(Telnet &telnet, AutomaticPoll &poll, const QString &command) {
+    if (!telnet.QueueCommand(0, command)) {
+        return false;
+    }
     telnet.QueueCommand(0, QLatin1String(Telnet::Delay));
     telnet.ClearChannel(1);
     poll.followKey();
+    return true;
 }
 
 ClickModifiers ClickModifiersOf(Qt::KeyboardModifiers modifiers) {
@@ -270,6 +273,17 @@ void RemoteControl::RemoteImage_MouseDown(Qt::MouseButton button, Qt::KeyboardMo
     setPanel(2, CommandPanelText(command));
     setPanel(3, PercentPanelText(yp, xp));
     Q_EMIT changed();
+}
+
+void RemoteControl::RemoteImage_DblClick(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF at) {
+    const int hit = HitTest(m_layout.RemoteButtons, PercentOf(at.y(), m_pictureSize.height()),
+                            PercentOf(at.x(), m_pictureSize.width()));
+    const QString command = hit >= 0 ? m_layout.RemoteButtons[size_t(hit)].Function : QString();
+    if (!command.isEmpty() && button == Qt::LeftButton && ClickModifiersOf(modifiers) == ClickModifiers::None &&
+        !RepeatsWhenHeld(command)) {
+        return;
+    }
+    RemoteImage_MouseDown(button, modifiers, at);
 }
 
 void RemoteControl::RemoteImage_MouseMove(Qt::KeyboardModifiers modifiers, QPointF at) {

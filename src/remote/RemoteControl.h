@@ -41,7 +41,8 @@ QString PercentPanelText(qint16 yp, qint16 xp);
 
 // Sends a key of the remote: the command and a short gap on the command channel; the pending
 // status queries are dropped, and a menu poll follows at once with the full refresh put off.
-void SendRemoteKey(Telnet &telnet, AutomaticPoll &poll, const QString &command);
+// False when the queue was full and refused the key.
+bool SendRemoteKey(Telnet &telnet, AutomaticPoll &poll, const QString &command);
 
 // The modifier keys that steer a click: none, shift alone, or any other combination of shift,
 // control and alt.
@@ -141,6 +142,10 @@ public:
     void Form_Unload();
 
     void RemoteImage_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF at);
+    // The second press of a double click: a key that repeats when held (the arrows, VOLp, VOLm)
+    // is pressed again, any other key of the radio only once (POWER twice would switch the radio
+    // off and on). Off the keys, and with modifier keys held, it is a press as any other.
+    void RemoteImage_DblClick(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF at);
     void RemoteImage_MouseMove(Qt::KeyboardModifiers modifiers, QPointF at);
     void RemoteImage_OLEDragDrop(const QString &path);
     // A key that reached the window: the radio key it presses (see RadioKeyToPress) is sent as a

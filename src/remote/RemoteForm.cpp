@@ -71,6 +71,12 @@ protected:
         m_control.RemoteImage_MouseDown(event->button(), event->modifiers(), event->position());
     }
 
+    // Qt delivers a double click in place of the second press; without this handler it would
+    // reach mousePressEvent as one.
+    void mouseDoubleClickEvent(QMouseEvent *event) override {
+        m_control.RemoteImage_DblClick(event->button(), event->modifiers(), event->position());
+    }
+
     void mouseMoveEvent(QMouseEvent *event) override {
         m_control.RemoteImage_MouseMove(event->modifiers(), event->position());
     }

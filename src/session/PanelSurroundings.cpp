@@ -7,6 +7,10 @@ PanelSurroundings::PanelSurroundings(RadioLink &link, InfoPanel &panel)
     : m_link(link)
     , m_panel(panel) {}
 
+bool PanelSurroundings::radioOffline() const {
+    return m_link.view.RadioOffline;
+}
+
 void PanelSurroundings::clearTerminal() {
     m_link.view.clearTerminal();
     m_link.view.flush();

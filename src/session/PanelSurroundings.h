@@ -13,6 +13,7 @@ class PanelSurroundings : public MacroSurroundings {
 public:
     PanelSurroundings(RadioLink &link, InfoPanel &panel);
 
+    bool radioOffline() const override;
     void clearTerminal() override;
     QStringList infoListRows() const override;
     void selectInfoListRow(int row) override;

@@ -51,9 +51,11 @@ RadioSession::RadioSession(Platform &platform, const QString &programFolder, con
 
 RadioSession::RadioSession(Platform &platform, INIFILES &settings, QObject *parent)
     : QObject(parent)
+    , m_platform(platform)
     , m_ini(settings) {
     m_link = std::make_unique<RadioLink>(platform, m_state, m_timeouts, m_skin);
     m_link->settings.ProgramFolder = m_ini.ProgramFolder();
+    connect(&m_link->view, &LinkView::commandsNotSent, this, &RadioSession::commandsNotSent);
     m_panel =
         std::make_unique<InfoPanel>(platform, *m_link, m_state, m_timeouts, m_skin, m_macros, m_ini.ProgramFolder());
     m_runner =
@@ -117,6 +119,14 @@ void RadioSession::loadData() {
     Q_EMIT skinLoaded();
     m_ini.ReadTimeouts(m_timeouts);
     LoadMacros(m_macros, folder);
+    // Each line of the macro file that could not be read is said once per load, where a user
+    // looks: the terminal, and the macro window's trace.
+    for (const QString &problem : std::as_const(m_macros.Problems)) {
+        m_link->view.appendTerminal(QLatin1Char('[') + problem + QStringLiteral("]\r\n"));
+        m_runner->AddToText(problem + QStringLiteral("\r\n"));
+    }
+    m_link->view.touch();
+    m_link->view.flush();
 }
 
 void RadioSession::setRadioAddress(const QString &host, quint16 port) {
@@ -128,12 +138,20 @@ void RadioSession::start() {
     m_link->start();
 }
 
-void RadioSession::pressKey(const QString &command) {
-    SendRemoteKey(m_link->telnet, m_link->poll, command);
+bool RadioSession::pressKey(const QString &command) {
+    return SendRemoteKey(m_link->telnet, m_link->poll, command);
 }
 
-void RadioSession::sendCommand(const QString &command) {
-    m_link->telnet.QueueCommand(0, command);
+bool RadioSession::sendCommand(const QString &command) {
+    return m_link->telnet.QueueCommand(0, command);
+}
+
+void RadioSession::typeKeys(const QStringList &keys) {
+    m_link->telnet.FeedKeys(keys);
+}
+
+bool RadioSession::setVolume(int target) {
+    return SetVolume(m_link->telnet, m_state, target);
 }
 
 bool RadioSession::startMacro(const QString &name) {

@@ -63,10 +63,17 @@ public:
     // everything.
     void start();
 
-    // A key of the remote, sent exactly as a click on the remote window sends it.
-    void pressKey(const QString &command);
+    // A key of the remote, sent exactly as a click on the remote window sends it. False when
+    // the queue to the radio is full and the key was refused.
+    bool pressKey(const QString &command);
     // Any command on the command channel, as the main window's command box sends it.
-    void sendCommand(const QString &command);
+    bool sendCommand(const QString &command);
+    // Keys that type on the radio's search keyboard, fed to the radio as it takes them.
+    void typeKeys(const QStringList &keys);
+    // Steers the radio's volume to target (0..100) with volume keys, as the information panel's
+    // slider, the media player and the client all do: while keys toward an earlier target are
+    // on their way, they count from where those lead. False when nothing was sent.
+    bool setVolume(int target);
 
     // Starts a macro by its name in the macro file; false when there is none of that name.
     bool startMacro(const QString &name);
@@ -74,6 +81,7 @@ public:
     void stopMacro();
     bool macroRunning() const;
 
+    Platform &platform() { return m_platform; }
     INIFILES &ini() { return m_ini; }
     const INIFILES &ini() const { return m_ini; }
     RadioState &state() { return m_state; }
@@ -93,11 +101,14 @@ Q_SIGNALS:
     void skinLoaded();
     // A macro run ended: finished, failed for good, or stopped.
     void macroEnded();
+    // Commands that will never reach the radio (dropped for time, or refused by a full queue).
+    void commandsNotSent(int count, const QString &why);
 
 private:
     class Surroundings;
     void wireRunner();
 
+    Platform &m_platform;
     std::unique_ptr<INIFILES> m_ownSettings; // only when the session was given a folder
     INIFILES &m_ini;
     RadioState m_state;

@@ -252,6 +252,13 @@ void INIFILES::ReadTimeouts(Timeouts &t) const {
     if (std::isfinite(float(replyWaitMax))) {
         t.ReplyWaitMax = float(replyWaitMax);
     }
+    // A key press kept longer than this is no longer what the user meant; below half a second
+    // not even a healthy radio could take a burst of keys.
+    const double keyTimeLimit =
+        NumericText::Val(ReadSetting(section, QStringLiteral("KeyTimeLimit"), NumericText::SingleText(t.KeyTimeLimit)));
+    if (std::isfinite(keyTimeLimit) && keyTimeLimit >= 0.5 && keyTimeLimit <= 600) {
+        t.KeyTimeLimit = float(keyTimeLimit);
+    }
     const auto readInt = [&](const char *key, qint16 &target) {
         NumericText::ValToInt16(ReadSetting(section, QString::fromLatin1(key), int(target)), target);
     };

@@ -6,6 +6,7 @@
 struct Timeouts {
     float Connect = 0.5f;           // seconds to wait for a connection to open
     float ReplyWaitMax = 10.0f;     // seconds the link may wait for a slow radio's answer, at most
+    float KeyTimeLimit = 5.0f;      // seconds a key press may wait to go to the radio before it is dropped
     qint16 PollWhenOn = 10;         // display refresh ticks between two automatic polls
     qint16 PollWhenOff = 60;        // the same while the radio is in standby
     qint16 CheckAllOn = 10;         // automatic polls between two full refreshes

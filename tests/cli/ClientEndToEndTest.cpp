@@ -1,5 +1,6 @@
 #include "Catalogue.h"
 #include "e2e/FilledFolder.h"
+#include "keyboard/KeyboardGrid.h"
 #include "RadioSimulator.h"
 
 #include <QCryptographicHash>
@@ -286,6 +287,17 @@ private Q_SLOTS:
         QVERIFY2(r.err.contains(QStringLiteral("\"!\"")), qPrintable(r.err)); // left out, and said so
         QCOMPARE(sim->screen(), int(Catalogue::SearchResults));
         QCOMPARE(sim->searchText().toLower(), QStringLiteral("jazz")); // the radio types capitals until "^"
+
+        // A long search goes whole, each key once: the radio holds all 30 characters.
+        QCOMPARE(runOn({"key", "HOME", "OK"}).code, 0);
+        QCOMPARE(sim->screen(), int(Catalogue::SearchScreen));
+        const int before = int(loggedCommands().size());
+        const QString text = QStringLiteral("smooth jazz nights and more 42");
+        QCOMPARE(text.size(), 30);
+        r = runOn({"type", text});
+        QCOMPARE(r.code, 0);
+        QCOMPARE(sim->searchText().toLower(), text);
+        QCOMPARE(loggedCommands().mid(before), TypingKeys(text));
     }
 
     void watchPrintsChangesUntilInterrupted() {

@@ -48,7 +48,7 @@ struct DisplayFixture : ::testing::Test {
     }
     // Lines separated by "|".
     void useSkin(QString lines) { ParseScreenFile(skin, lines.replace(u'|', QStringLiteral("\r\n"))); }
-    QStringList queued() const { return telnet.pending(0); }
+    QStringList queued() const { return telnet.toGo(); }
 };
 
 struct Pixel {

@@ -87,11 +87,11 @@ private Q_SLOTS:
         QLineEdit *box = form.SearchForText();
         box->setFocus();
         QTest::keyClicks(box, QStringLiteral("Ab."));
-        const QStringList byDot = m_telnet->pending(0);
+        const QStringList byDot = m_telnet->toGo();
         QVERIFY(!byDot.isEmpty());
         QCOMPARE(box->text(), QStringLiteral("ab"));
         QTest::keyClick(box, Qt::Key_Return);
-        QCOMPARE(m_telnet->pending(0), byDot + byDot);
+        QCOMPARE(m_telnet->toGo(), byDot + byDot);
         // Held down, Enter searches once.
         QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"), true);
         QCoreApplication::sendEvent(box, &repeat);
@@ -101,12 +101,12 @@ private Q_SLOTS:
                            true);
             QCoreApplication::sendEvent(box, &held);
         }
-        QCOMPARE(m_telnet->pending(0), byDot + byDot);
+        QCOMPARE(m_telnet->toGo(), byDot + byDot);
         QCOMPARE(box->text(), QStringLiteral("ab"));
         // Also with the cursor inside the word.
         box->setCursorPosition(1);
         QTest::keyClick(box, Qt::Key_Enter, Qt::KeypadModifier);
-        QCOMPARE(m_telnet->pending(0), byDot + byDot + byDot);
+        QCOMPARE(m_telnet->toGo(), byDot + byDot + byDot);
         QCOMPARE(box->text(), QStringLiteral("ab"));
 
         // The box keeps the keys it takes (M types, "+" is dropped); those it passes on reach
@@ -115,10 +115,10 @@ private Q_SLOTS:
         QTest::keyClick(box, Qt::Key_M);
         QTest::keyClick(box, Qt::Key_Plus);
         QCOMPARE(box->text(), QStringLiteral("abm"));
-        QVERIFY(m_telnet->pending(0).isEmpty());
+        QVERIFY(m_telnet->toGo().isEmpty());
         QTest::keyClick(box, Qt::Key_Up);
         QTest::keyClick(box, Qt::Key_Escape);
-        QCOMPARE(m_telnet->pending(0), QStringList({QStringLiteral("UP"), QStringLiteral("QXDELAY"),
+        QCOMPARE(m_telnet->toGo(), QStringList({QStringLiteral("UP"), QStringLiteral("QXDELAY"),
                                                     QStringLiteral("EXIT"), QStringLiteral("QXDELAY")}));
         // Without the box M mutes.
         m_telnet->ClearChannel(0);
@@ -126,7 +126,7 @@ private Q_SLOTS:
         form.render();
         QVERIFY(!box->isVisible());
         QTest::keyClick(&form, Qt::Key_M);
-        QCOMPARE(m_telnet->pending(0), QStringList({QStringLiteral("MUTE"), QStringLiteral("QXDELAY")}));
+        QCOMPARE(m_telnet->toGo(), QStringList({QStringLiteral("MUTE"), QStringLiteral("QXDELAY")}));
     }
 
     void unchangedScreensAreNotRepaintedAndChangedOnesAre() {

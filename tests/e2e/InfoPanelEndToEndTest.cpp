@@ -98,6 +98,27 @@ private Q_SLOTS:
         QCOMPARE(run.logged(keys), QStringLiteral("HOME,RIGHT,OK,HOME,LEFT,OK,HOME,RIGHT,OK").split(u','));
         QVERIFY2(run.extra().isEmpty(), qPrintable(run.extra().join(QLatin1Char(';'))));
     }
+
+    // From Settings (item 4, the end of the first row) to Favourites (item 5, the start of the
+    // next): down a row and left along it, whether or not the radio's LEFT and RIGHT wrap.
+    void favouritesFromTheEndOfTheRowAbove() {
+        RadioRun run;
+        for (const char *key : {"RIGHT", "RIGHT", "RIGHT"}) {
+            run.sim.model().handle(QLatin1String(key));
+        }
+        QCOMPARE(run.sim.mainMenuItem(), 4);
+        QVERIFY(run.begin());
+        QListWidget *menu = run.program->info().form().MainMenuList();
+        QTRY_COMPARE_WITH_TIMEOUT(run.program->state().SelectedMenuItem, QStringLiteral("4"), Patience);
+        QCOMPARE(menu->item(5)->text(), QStringLiteral("Favourites"));
+        menu->setCurrentRow(5);
+        menu->setFocus();
+        QTest::keyClick(menu, Qt::Key_Return);
+        QTRY_COMPARE_WITH_TIMEOUT(run.sim.screen(), 40, Patience);
+        QCOMPARE(run.sim.mainMenuItem(), 5);
+        const QStringList keys = QStringLiteral("HOME,UP,DOWN,LEFT,RIGHT,OK").split(u',');
+        QCOMPARE(run.logged(keys), QStringLiteral("DOWN,LEFT,LEFT,LEFT,OK").split(u','));
+    }
 };
 
 QTEST_MAIN(InfoPanelEndToEndTest)

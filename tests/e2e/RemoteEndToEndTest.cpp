@@ -84,6 +84,46 @@ private Q_SLOTS:
         QCOMPARE(run.logged(keys), (QStringList{QStringLiteral("VOLp"), QStringLiteral("MUTE")}));
         QVERIFY2(run.extra().isEmpty(), qPrintable(run.extra().join(QLatin1Char(';'))));
     }
+
+    // A double click as Qt delivers it (press, release, double click, release) presses MUTE and
+    // POWER once each, and VOLp twice. Keys clicked while the radio is away go nowhere: the
+    // terminal says they were not sent, and the radio never gets them when it is back.
+    void doubleClicksAndKeysDuringAnOutage() {
+        RadioRun run;
+        QVERIFY(run.begin());
+        RemoteForm &remote = run.program->remote().form();
+        QWidget *image = remote.RemoteImage();
+        const std::vector<RemoteButton> &buttons = run.program->layout().RemoteButtons;
+        const auto middleOf = [&](const char *command) {
+            const RemoteButton &b = buttons.at(size_t(FindButton(buttons, QLatin1String(command))));
+            return QPoint(image->width() * (b.Left + b.Right) / 200, image->height() * (b.Top + b.Bottom) / 200);
+        };
+        const auto doubleClick = [&](const char *command) {
+            QTest::mouseClick(image, Qt::LeftButton, {}, middleOf(command));
+            QTest::mouseDClick(image, Qt::LeftButton, {}, middleOf(command));
+            QTest::mouseRelease(image, Qt::LeftButton, {}, middleOf(command));
+        };
+        QPlainTextEdit *terminal = ChildWidget<QPlainTextEdit>(run.program->mainWindow(), QStringLiteral("TelnetData"));
+        QTRY_VERIFY_WITH_TIMEOUT(terminal->toPlainText().contains(QStringLiteral("Menu state=")), Patience);
+        const QStringList keys = QStringLiteral("MUTE,POWER,VOLp").split(u',');
+        doubleClick("VOLp");
+        QTRY_COMPARE_WITH_TIMEOUT(run.logged(keys).size(), 2, Patience);
+        doubleClick("MUTE");
+        QTRY_VERIFY_WITH_TIMEOUT(run.sim.model().muted(), Patience);
+
+        QVERIFY(run.sim.setRefuse(true));
+        for (int i = 0; i < 10; ++i) {
+            QTest::mouseClick(image, Qt::LeftButton, {}, middleOf("VOLp"));
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(terminal->toPlainText().contains(QStringLiteral("[not sent: VOLp")), Patience);
+        QVERIFY(run.program->link().telnet.toGo().isEmpty());
+        QVERIFY(run.sim.setRefuse(false));
+        doubleClick("POWER");
+        QTRY_VERIFY_WITH_TIMEOUT(!run.sim.model().isOn(), Patience);
+        QTRY_VERIFY_WITH_TIMEOUT(run.program->link().telnet.toGo().isEmpty(), Patience);
+        QCOMPARE(run.logged(keys), QStringLiteral("VOLp,VOLp,MUTE,POWER").split(u','));
+        QVERIFY2(run.extra().isEmpty(), qPrintable(run.extra().join(QLatin1Char(';'))));
+    }
 };
 
 QTEST_MAIN(RemoteEndToEndTest)

@@ -23,7 +23,7 @@ class InfoFormTest : public QObject {
     std::unique_ptr<InfoPanel> m_panel;
     std::unique_ptr<InfoForm> m_form;
 
-    QStringList sent() const { return m_link->link.telnet.pending(0); }
+    QStringList sent() const { return m_link->link.telnet.toGo(); }
     QStringList asked() const { return m_link->link.telnet.pending(1); }
     static void press(QListWidget *list, int row, Qt::MouseButton button) {
         QTest::mousePress(list->viewport(), button, {}, list->visualItemRect(list->item(row)).center());

@@ -2,6 +2,7 @@
 
 #include "macros/MacroTable.h"
 #include "radio_link/LinkHarness.h"
+#include "RadioModel.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +17,9 @@ struct Panel : LinkHarness {
 
     Panel() { clear(); }
 
-    QStringList sent() const { return link.telnet.pending(0); }
+    // What goes to the radio on the command channel: what is queued, then the keys still to be
+    // fed, each with its gap.
+    QStringList sent() const { return link.telnet.toGo(); }
     QStringList asked() const { return link.telnet.pending(1); }
     void clear() {
         link.telnet.ClearChannel(0);
@@ -131,6 +134,91 @@ TEST(InfoPanel, MainMenuNavigationOnTheGridOfFour) {
         EXPECT_EQ(p.asked(), QStringList{"MINFO"}) << reported;
         EXPECT_FALSE(p.link.view.TelnetData.isEmpty());
     }
+}
+
+// Every (from, to) pair of the twenty entries, on the simulated radio's grid (LEFT and RIGHT stay
+// in their row there): the moves and OK open exactly the entry asked for.
+TEST(InfoPanel, MainMenuMovesReachEveryEntryFromEveryOther) {
+    int pairs = 0;
+    for (int from = 1; from <= 20; ++from) {
+        for (int to = 1; to <= 20; ++to) {
+            if (from == to) {
+                continue;
+            }
+            RadioModel radio;
+            for (int i = 1; i < from; ++i) {
+                radio.handle(i % 4 == 0 ? "DOWN" : "RIGHT");
+                if (i % 4 == 0) {
+                    for (int back = 0; back < 3; ++back) {
+                        radio.handle("LEFT");
+                    }
+                }
+            }
+            ASSERT_EQ(radio.mainMenuItem(), from);
+            for (const QString &key : MainMenuMoves(from, to)) {
+                radio.handle(key);
+            }
+            EXPECT_EQ(radio.mainMenuItem(), to) << from << " to " << to;
+            radio.handle("OK");
+            EXPECT_NE(radio.screen(), 0) << from << " to " << to;
+            ++pairs;
+        }
+    }
+    EXPECT_EQ(pairs, 380);
+    EXPECT_EQ(MainMenuMoves(4, 5), (QStringList{"DOWN", "LEFT", "LEFT", "LEFT"}));
+    EXPECT_TRUE(MainMenuMoves(0, 5).isEmpty() && MainMenuMoves(5, 21).isEmpty());
+}
+
+// A click before the radio said where its cursor is: it is asked, and the entry opens when the
+// answer comes; without an answer in time nothing moves and the terminal says so.
+TEST(InfoPanel, AnEntryAskedForBeforeTheCursorIsKnownOpensOnTheAnswer) {
+    Panel p;
+    p.state.MenuState = "0";
+    p.panel.OpenMainMenuEntry(5);
+    EXPECT_TRUE(p.sent().isEmpty());
+    EXPECT_EQ(p.asked(), QStringList{"MINFO"});
+    p.link.telnet.Channels[1].LastReply = "Menu state=0 mp=1 ms=4 title=Main menu\r\n";
+    p.link.decoder.DecodeReturn();
+    p.link.view.touch();
+    p.link.view.flush();
+    EXPECT_EQ(p.sent(), (QStringList{"DOWN", Q, "LEFT", Q, "LEFT", Q, "LEFT", Q, "OK", Q}));
+
+    Panel late;
+    late.skin.MainMenuList = QStringList{"Power", "Stations", "Recordings", "Search", "Settings", "Favourites"};
+    late.panel.OpenMainMenuEntry(5);
+    late.run(5100);
+    late.state.SelectedMenuItem = "4";
+    late.link.view.touch();
+    late.link.view.flush();
+    EXPECT_TRUE(late.sent().isEmpty());
+    EXPECT_TRUE(late.link.view.TelnetData.contains(
+        "[Favourites not opened: the radio did not say which main-menu entry it is on]"))
+        << late.link.view.TelnetData.toStdString();
+}
+
+// Volume requests that come faster than the radio reports its volume (a desktop's volume
+// control, a slider dragged in steps): each counts from where the keys on their way lead, so
+// the last one is where the radio ends. A report with nothing on its way is the truth again.
+TEST(SetVolume, QuickRequestsCountFromWhereTheQueuedKeysLead) {
+    Panel p;
+    p.state.VolumeText = "20";
+    for (const int target : {25, 30, 35, 40}) {
+        EXPECT_TRUE(SetVolume(p.link.telnet, p.state, target));
+    }
+    EXPECT_EQ(p.sent(), Panel::times(4, {"VOLp", Q}));
+    EXPECT_FALSE(SetVolume(p.link.telnet, p.state, 40)); // there already, once the keys are in
+    EXPECT_TRUE(SetVolume(p.link.telnet, p.state, 30));
+    EXPECT_EQ(p.sent(), Panel::times(4, {"VOLp", Q}) + Panel::times(2, {"VOLm", Q}));
+    // A report that comes while keys are still to go changes nothing; one after them counts.
+    p.link.telnet.Channels[1].LastReply = "VOL=20\r\n";
+    p.link.decoder.DecodeReturn();
+    EXPECT_EQ(p.state.VolumeLead, 30);
+    p.clear();
+    p.link.telnet.Channels[1].LastReply = "VOL=45\r\n";
+    p.link.decoder.DecodeReturn();
+    EXPECT_FALSE(p.state.VolumeLead.has_value());
+    EXPECT_TRUE(SetVolume(p.link.telnet, p.state, 50));
+    EXPECT_EQ(p.sent(), Panel::times(1, {"VOLp", Q}));
 }
 
 // Off the main menu the cursor keys would act on the screen shown (RIGHT turns a list's page,

@@ -83,6 +83,28 @@ TEST(MacroCompiler, StepKindsHeadersAndTyping) {
               "[T] " + typed + " | OK [G] OK key:g | " + path("g.") + ". [Odd] " + typed + " [None]  ");
 }
 
+// What the compiler cannot read it compiles as ever (an empty step, a pause of 0, a cut name),
+// and names once per line: the file's name, the line's number and what was wrong.
+TEST(MacroCompiler, LinesThatCannotBeReadAreNamed) {
+    const MacroTable table = compile("-EARLY|[Good]|-UP|D 200|M 4|L \"jazz\"|I Good|{BACKUP=2}|?menustate=3|S ab|"
+                                     "[Unclosed bracket|X marks|D notanumber|M x|I Nowhere|{BACK}|# fine|-OK");
+    EXPECT_EQ(table.Problems,
+              (QStringList{"macros.txt line 1: a step before the first macro's [name] belongs to no macro",
+                           "macros.txt line 11: the macro's name has no closing \"]\"; it is read as "
+                           "\"Unclosed bracke\"",
+                           "macros.txt line 12: \"X marks\": a step starts with -, ?, D, M, L, S, I or {; this one is "
+                           "left empty",
+                           "macros.txt line 13: \"D notanumber\": a pause needs a number of milliseconds; it is read "
+                           "as 0",
+                           "macros.txt line 14: \"M x\": an item number or a \"quoted\" name is missing",
+                           "macros.txt line 15: \"I Nowhere\": there is no macro named \"Nowhere\" to include",
+                           "macros.txt line 16: \"{BACK}\": the only directive is {BACKUP} or {BACKUP=n}"}));
+    // What is compiled does not change for being named.
+    EXPECT_EQ(table.Macros.size(), 2u);
+    EXPECT_EQ(table.Macros[1].Name, "Unclosed bracke");
+    EXPECT_TRUE(compile("[A]|-UP|D 5|[B]|I A").Problems.isEmpty());
+}
+
 TEST(MacroCompiler, IncludesAndBackupDirectives) {
     // An I line copies what the macro holds when the line is compiled (one further down is still
     // empty), each step naming the macro it came from unless an inner I line named one; "!" may

@@ -55,6 +55,30 @@ TEST(MacroRunner, CommandStepsGoOutOneAfterAnotherEachAfterItsAcknowledgement) {
     EXPECT_EQ(mute.trace().count("Command _ok"), 2);
 }
 
+// A step counts as answered only once its command has gone: while the radio cannot be reached
+// the run waits on its first command, and when the link gives the radio up the run stops, says
+// why, and its commands are not sent later.
+TEST(MacroRunner, AStepWaitsForItsCommandToGoAndAnUnreachableRadioStopsTheRun) {
+    RunnerHarness h("[Three]|-UP|-DOWN|-LEFT");
+    h.accept = false;
+    h.start("Three");
+    h.run(3000);
+    EXPECT_EQ(h.trace().count("Command _ok"), 1) << h.steps().toStdString();
+    EXPECT_EQ(h.link.telnet.pending(0), (QStringList{"UP", "QXDELAY"}));
+    ASSERT_TRUE(h.runToEnd(20000));
+    EXPECT_TRUE(h.trace().endsWith("MACRO STOPPED: radio not answering\r\n")) << h.trace().right(300).toStdString();
+    EXPECT_FALSE(h.trace().contains("MACRO FINISHED"));
+    EXPECT_TRUE(h.link.view.TelnetData.contains("[not sent: UP;")) << h.link.view.TelnetData.toStdString();
+    h.accept = true;
+    h.run(5000);
+    EXPECT_TRUE(h.keys().isEmpty());
+    // Back, the radio runs the macro as ever.
+    h.start("Three");
+    ASSERT_TRUE(h.runToEnd());
+    EXPECT_EQ(h.keys(), (QStringList{"UP", "DOWN", "LEFT"}));
+    EXPECT_TRUE(h.trace().endsWith("MACRO FINISHED\r\n"));
+}
+
 // Each macro's trace (line ends as "/") and the keys the radio took.
 TEST(MacroRunner, PausesAndTestStepsAsTheTraceShowsThem) {
     const struct {

@@ -28,6 +28,7 @@ struct RunnerHarness : LinkHarness, MacroSurroundings {
     QList<int> listRowsOpened; // rows the runner had the information panel open
     std::function<void(const QString &)> menuPictureLoaded = [](const QString &) {};
 
+    bool radioOffline() const override { return link.view.RadioOffline; }
     bool displayLabels() const override { return link.settings.UpdateDisplayLabels; }
     void setDisplayLabels(bool on) override { link.settings.UpdateDisplayLabels = on; }
     void clearTerminal() override {}

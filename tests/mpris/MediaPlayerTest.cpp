@@ -22,15 +22,16 @@ QString trackId(const QVariantMap &metadata) {
 } // namespace
 
 TEST(MediaPlayer, StatusAndWhatTheKeysCanDoFollowTheMetaStatus) {
-    // CanPlay and CanPause say whether PAUSE acts at all, whichever way it would act now.
+    // CanPlay and CanPause say whether the player can be paused or resumed at all, whichever way
+    // it would act now: while a station starts it can (the pause waits for it to play).
     struct Case {
         const char *status;
         const char *shown;
         bool canPause;
     };
     const Case cases[] = {
-        {"playing", "Playing", true},        {"recording", "Playing", true}, {"connecting", "Playing", false},
-        {"resolving url", "Playing", false}, {"caching", "Playing", false},  {"resuming", "Playing", false},
+        {"playing", "Playing", true},       {"recording", "Playing", true}, {"connecting", "Playing", true},
+        {"resolving url", "Playing", true}, {"caching", "Playing", true},   {"resuming", "Playing", true},
         {"paused", "Paused", true},          {"stopped", "Stopped", false},  {"something new", "Stopped", false},
     };
     for (const Case &c : cases) {
@@ -153,9 +154,9 @@ TEST(MediaPlayer, MethodsPressTheRemotesKeysOnlyWhereTheyAct) {
         {"stopped", none, none, none, none},
     };
     for (const Case &c : cases) {
-        Radio radio;
-        radio.playing(QString::fromLatin1(c.status));
-        const auto keysOf = [&radio](void (MediaPlayer::*method)()) {
+        const auto keysOf = [&c](void (MediaPlayer::*method)()) {
+            Radio radio;
+            radio.playing(QString::fromLatin1(c.status));
             radio.clear();
             radio.link().telnet.QueueCommand(1, QStringLiteral("METAINFO"));
             (radio.player.get()->*method)();
@@ -179,6 +180,49 @@ TEST(MediaPlayer, MethodsPressTheRemotesKeysOnlyWhereTheyAct) {
     EXPECT_TRUE(radio.sent().isEmpty());
 }
 
+// A pause or play counts until the radio reports where it led, or a few seconds pass: a second
+// Pause within a poll does nothing, instead of resuming what the first paused. A pause asked
+// for while a station starts goes once it plays, and not at all when it does not in time.
+TEST(MediaPlayer, AKeysStatusCountsUntilTheRadioReportsIt) {
+    Radio radio;
+    radio.playing(QStringLiteral("playing"));
+    radio.clear();
+    radio.player->pause();
+    EXPECT_EQ(radio.player->playbackStatus(), "Paused");
+    radio.player->pause();
+    radio.playing(QStringLiteral("playing")); // a poll sent before the key
+    radio.player->pause();
+    EXPECT_EQ(radio.sent(), (QStringList{"PAUSE", Q}));
+    radio.playing(QStringLiteral("paused"));
+    radio.player->playPause();
+    EXPECT_EQ(radio.sent(), (QStringList{"PAUSE", Q, "PAUSE", Q}));
+    EXPECT_EQ(radio.player->playbackStatus(), "Playing");
+    // Not confirmed in time: the radio's word counts again.
+    radio.platform.fakeClock.advance(4000);
+    EXPECT_EQ(radio.player->playbackStatus(), "Paused");
+
+    Radio starting;
+    starting.playing(QStringLiteral("connecting"));
+    starting.clear();
+    ASSERT_TRUE(starting.player->nowPlaying().canPause);
+    starting.player->playPause();
+    EXPECT_EQ(starting.player->playbackStatus(), "Paused");
+    starting.playing(QStringLiteral("caching"));
+    EXPECT_TRUE(starting.sent().isEmpty());
+    starting.playing(QStringLiteral("playing"));
+    EXPECT_EQ(starting.sent(), (QStringList{"PAUSE", Q}));
+    EXPECT_EQ(starting.player->playbackStatus(), "Paused");
+
+    Radio slow;
+    slow.playing(QStringLiteral("connecting"));
+    slow.clear();
+    slow.player->pause();
+    slow.platform.fakeClock.advance(4000);
+    slow.playing(QStringLiteral("playing"));
+    EXPECT_TRUE(slow.sent().isEmpty());
+    EXPECT_EQ(slow.player->playbackStatus(), "Playing");
+}
+
 TEST(MediaPlayer, AnnouncesWhatChangedAndNothingElse) {
     Radio radio;
     QSignalSpy spy(radio.player.get(), &MediaPlayer::propertiesChanged);
@@ -198,10 +242,10 @@ TEST(MediaPlayer, AnnouncesWhatChangedAndNothingElse) {
     EXPECT_EQ(changes(), QStringList());
 
     radio.playing(QStringLiteral("connecting"));
-    EXPECT_EQ(changes(), QStringList({"Metadata", "PlaybackStatus"}));
-    radio.playing(QStringLiteral("playing"));
     ASSERT_EQ(spy.size(), 1); // several values, one signal
-    EXPECT_EQ(changes(), QStringList({"CanPause", "CanPlay"}));
+    EXPECT_EQ(changes(), QStringList({"CanPause", "CanPlay", "Metadata", "PlaybackStatus"}));
+    radio.playing(QStringLiteral("playing"));
+    EXPECT_EQ(changes(), QStringList());
     // The same meta again (its head row tells a new time): nothing to say.
     radio.platform.fakeWallClock.set(QDateTime(QDate(2026, 5, 1), QTime(12, 0)));
     radio.playing(QStringLiteral("playing"));

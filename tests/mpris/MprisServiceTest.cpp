@@ -3,6 +3,7 @@
 #include "mpris/PlayerRadio.h"
 #include "mpris/PrivateBus.h"
 
+#include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -149,8 +150,9 @@ private Q_SLOTS:
             QCOMPARE(reply.type(), QDBusMessage::ErrorMessage);
             QVERIFY(radio.sent().isEmpty());
 
-            // The methods: one PAUSE for PlayPause and Pause while playing; Play has nothing to do;
-            // the rest are answered and do nothing.
+            // The methods: PlayPause pauses, Play then resumes what it paused and Pause pauses
+            // again, each from the status the key before led to; the rest are answered and do
+            // nothing.
             for (const char *method : {"PlayPause", "Play", "Pause", "Next", "Previous"}) {
                 QCOMPARE(call(client, Mpris::PlayerInterface, QString::fromLatin1(method)).type(),
                          QDBusMessage::ReplyMessage);
@@ -165,7 +167,7 @@ private Q_SLOTS:
                 call(client, Mpris::PlayerInterface, QStringLiteral("OpenUri"), {QStringLiteral("http://x/")}).type(),
                 QDBusMessage::ReplyMessage);
             QCOMPARE(call(client, Mpris::PlayerInterface, QStringLiteral("Stop")).type(), QDBusMessage::ReplyMessage);
-            QCOMPARE(radio.sent(), QStringList({"PAUSE", Q, "PAUSE", Q, "STOP", Q}));
+            QCOMPARE(radio.sent(), QStringList({"PAUSE", Q, "PAUSE", Q, "PAUSE", Q, "STOP", Q}));
 
             QSignalSpy raised(radio.player.get(), &MediaPlayer::raiseRequested);
             QSignalSpy quit(radio.player.get(), &MediaPlayer::quitRequested);
@@ -173,7 +175,8 @@ private Q_SLOTS:
             QCOMPARE(call(client, Mpris::RootInterface, QStringLiteral("Quit")).type(), QDBusMessage::ReplyMessage);
             QCOMPARE(raised.size(), 1);
             QCOMPARE(quit.size(), 1);
-            QCOMPARE(recorder.changes.size(), 2);
+            // The two before, and the status each of the three pause keys leads to.
+            QCOMPARE(recorder.changes.size(), 5);
         }
         // Gone from the bus with the service.
         QVERIFY(!client.interface()->isServiceRegistered(Mpris::ServiceName));
@@ -205,25 +208,34 @@ private Q_SLOTS:
         QCOMPARE(SessionBusProblem(QStringLiteral("launchd:env=SOMEWHERE"), 200), QString());
     }
 
-    // A second player finds the name taken, says so, and leaves the first one on the bus.
-    void aTakenNameIsSaidAndLeftToItsOwner() {
+    // A second copy finds the name taken and takes the name of a second instance, leaving the
+    // first on the bus; when that is taken too it says so and leaves nothing behind.
+    void aSecondCopyTakesAnInstanceName() {
         Radio first;
         Radio second;
+        Radio third;
         QDBusConnection firstBus = connect(QStringLiteral("first"));
         QDBusConnection secondBus = connect(QStringLiteral("second"));
+        QDBusConnection thirdBus = connect(QStringLiteral("third"));
+        const QString instance =
+            Mpris::ServiceName + QStringLiteral(".instance") + QString::number(QCoreApplication::applicationPid());
         {
             MprisService owner(*first.player);
             QCOMPARE(owner.registerOn(firstBus), QString());
             MprisService late(*second.player);
-            const QString why = late.registerOn(secondBus);
-            QCOMPARE(why, QStringLiteral("another program holds the name org.mpris.MediaPlayer2.cvremote"));
-            QVERIFY(!late.registered());
+            QCOMPARE(late.registerOn(secondBus), QString());
+            QCOMPARE(late.serviceName(), instance);
             QCOMPARE(secondBus.interface()->serviceOwner(Mpris::ServiceName).value(), firstBus.baseService());
-            // The late one left no object behind: its connection can take the path again.
-            QVERIFY(late.registerOn(secondBus, QStringLiteral("org.mpris.MediaPlayer2.cvremote.second")).isEmpty());
+            QCOMPARE(secondBus.interface()->serviceOwner(instance).value(), secondBus.baseService());
+            MprisService later(*third.player);
+            QCOMPARE(later.registerOn(thirdBus), QStringLiteral("another program holds the name ") + instance);
+            QVERIFY(!later.registered());
+            // The refused one left no object behind: its connection can take the path again.
+            QVERIFY(later.registerOn(thirdBus, QStringLiteral("org.mpris.MediaPlayer2.cvremote.third")).isEmpty());
         }
-        QDBusConnection::disconnectFromBus(firstBus.name());
-        QDBusConnection::disconnectFromBus(secondBus.name());
+        for (const QDBusConnection &bus : {firstBus, secondBus, thirdBus}) {
+            QDBusConnection::disconnectFromBus(bus.name());
+        }
     }
 };
 

@@ -44,7 +44,7 @@ struct Radio {
                              "status=%2\r\n")
                   .arg(title, status));
     }
-    QStringList sent() const { return session->link().telnet.pending(0); }
+    QStringList sent() const { return session->link().telnet.toGo(); }
     QStringList asked() const { return session->link().telnet.pending(1); }
     void clear() {
         link().telnet.ClearChannel(0);

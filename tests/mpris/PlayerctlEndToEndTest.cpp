@@ -113,15 +113,21 @@ private Q_SLOTS:
         QCOMPARE(ask({QStringLiteral("metadata"), QStringLiteral("mpris:artUrl")}),
                  QUrl::fromLocalFile(QDir(run.dir.path()).filePath(QStringLiteral("coverart.png"))).toString());
 
-        // 20 to 50: six steps of five, and the slider moves with the radio's answer.
+        // Four quick sets from 20, faster than the radio reports its volume: each counts from
+        // where the keys before it lead, and the radio ends at the last one. The slider moves
+        // with the radio's answer.
         QSlider *slider = run.program->info().form().VolumeAdjuster();
         QTRY_COMPARE_WITH_TIMEOUT(slider->value(), 20, Patience);
-        QCOMPARE(ask({QStringLiteral("volume"), QStringLiteral("0.5")}), QString());
-        QTRY_COMPARE_WITH_TIMEOUT(run.sim.volume(), 50, Patience);
-        QTRY_VERIFY_WITH_TIMEOUT(slider->value() == 50 && slider->isEnabled(), Patience);
-        QCOMPARE(ask({QStringLiteral("volume")}).toDouble(), 0.5);
+        for (const char *volume : {"0.25", "0.30", "0.35", "0.40"}) {
+            QCOMPARE(ask({QStringLiteral("volume"), QLatin1String(volume)}), QString());
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(run.sim.volume(), 40, Patience);
+        QTRY_VERIFY_WITH_TIMEOUT(slider->value() == 40 && slider->isEnabled(), Patience);
+        QCOMPARE(ask({QStringLiteral("volume")}).toDouble(), 0.4);
 
-        QCOMPARE(ask({QStringLiteral("play-pause")}), QString());
+        // Pause twice before the radio has said it paused: it pauses once.
+        QCOMPARE(ask({QStringLiteral("pause")}), QString());
+        QCOMPARE(ask({QStringLiteral("pause")}), QString());
         QTRY_VERIFY_WITH_TIMEOUT(run.sim.model().status() == RadioModel::Status::Paused, Patience);
         QTRY_VERIFY_WITH_TIMEOUT(ScreenRules::metaStatus(view) == u"status=paused", Patience);
         QCOMPARE(ask({QStringLiteral("status")}), QStringLiteral("Paused"));
@@ -132,7 +138,7 @@ private Q_SLOTS:
         QCOMPARE(ask({QStringLiteral("status")}), QStringLiteral("Stopped"));
 
         const QStringList keys = QStringLiteral("PAUSE,STOP,VOLp,VOLm,RECORD").split(u',');
-        QCOMPARE(run.logged(keys), QStringLiteral("VOLp,VOLp,VOLp,VOLp,VOLp,VOLp,PAUSE,STOP").split(u','));
+        QCOMPARE(run.logged(keys), QStringLiteral("VOLp,VOLp,VOLp,VOLp,PAUSE,STOP").split(u','));
         QVERIFY2(run.extra().isEmpty(), qPrintable(run.extra().join(QLatin1Char(';'))));
 
         // Raise shows the main window; Quit closes the program as its main window's close does.

@@ -44,6 +44,7 @@ TEST(Queue, UnreachableRadioKeepsEveryCommandInOrderAndStretchesTheTimeout) {
     QObject::connect(&h.link.view, &LinkView::changed, [&] { results << h.link.view.StatusPanel[3]; });
     h.run(2000);
     results.removeDuplicates();
+    results.removeAll(QString()); // before the first attempt
     // Attempts at 75, 600 and 1275, each waiting 0.1 s longer than the one before.
     EXPECT_EQ(h.port(0).connectCalls, 3);
     EXPECT_EQ(results, (QStringList{"Fail in 0.5 sec [0.5]", "Fail in 0.6 sec [0.6]", "Fail in 0.7 sec [0.7]"}));
@@ -64,7 +65,9 @@ TEST(Queue, UnreachableRadioKeepsEveryCommandInOrderAndStretchesTheTimeout) {
     h.run(20);
     EXPECT_EQ(h.link.view.StatusPanel[3], "Fail in 3.45 sec [3.45]");
     EXPECT_EQ(h.link.connection.ConnectExtra.seconds, 0.0f);
-    // No cap on the attempts: for a whole minute every tick tries again and the head stays.
+    // No cap on the attempts: for a whole minute every tick tries again and the head stays
+    // (with a time limit longer than that minute).
+    h.timeouts.KeyTimeLimit = 120;
     const int connects = h.port(0).connectCalls;
     h.queue(0, {"C", "D"});
     h.run(60000);
@@ -106,21 +109,112 @@ TEST(Queue, AddressProblemsAreNamedAndTheCommandWaitsForTheCorrection) {
     EXPECT_TRUE(h.link.view.StatusPanel[3].startsWith("Open in "));
 }
 
-TEST(Queue, MoreThanTwoHundredWaitingCommandsCollapseToTheOldest) {
+// A full channel refuses what comes after its 200 commands and says how many it refused; what
+// was queued before is kept whole and in order.
+TEST(Queue, AFullChannelRefusesTheNewestAndSaysSo) {
     LinkHarness h;
-    for (int i = 0; i < 200; ++i) {
-        h.queue(1, {QStringLiteral("Q%1").arg(i)});
+    QList<int> refused;
+    QObject::connect(&h.link.view, &LinkView::commandsNotSent, [&](int count, const QString &) { refused << count; });
+    for (int i = 0; i < Telnet::Limit; ++i) {
+        ASSERT_TRUE(h.link.telnet.QueueCommand(1, QStringLiteral("Q%1").arg(i)));
     }
+    EXPECT_FALSE(h.link.telnet.QueueCommand(1, "Q200"));
+    EXPECT_FALSE(h.link.telnet.QueueCommand(1, "Q201"));
     h.link.telnet.CompactQueues();
-    EXPECT_EQ(h.link.telnet.pending(1).size(), 200);
-    h.queue(1, {"Q200"});
-    EXPECT_EQ(h.link.telnet.pending(1).size(), 201);
-    h.link.telnet.CompactQueues();
-    EXPECT_EQ(h.link.telnet.pending(1), QStringList{"Q0"});
+    const QStringList pending = h.link.telnet.pending(1);
+    EXPECT_EQ(pending.size(), Telnet::Limit);
+    EXPECT_EQ(pending.front(), "Q0");
+    EXPECT_EQ(pending.back(), "Q199");
+    h.run(1); // said once for the burst, at the next turn of the event loop
+    EXPECT_EQ(refused, QList<int>{2});
+    EXPECT_TRUE(h.link.view.TelnetData.contains("[2 commands not sent: the queue to the radio is full (200 commands)]"))
+        << h.link.view.TelnetData.toStdString();
     // Gaps ("" is a free slot) close in one pass.
     h.link.telnet.Channels[1].Outbound = QStringList{"", "X", "", "", "Y", "", "Z"};
     h.link.telnet.CompactQueues();
     EXPECT_EQ(h.link.telnet.Channels[1].Outbound, (QStringList{"X", "Y", "Z", ""}));
+}
+
+// A key press means now: while the radio cannot be reached its keys wait their time limit and
+// are then dropped with a line in the terminal, and the radio never gets them when it is back.
+// A key pressed after that goes at once.
+TEST(Queue, KeysTheRadioDoesNotTakeInTimeAreDroppedNeverSentLate) {
+    LinkHarness h;
+    h.quiet();
+    h.accept = false;
+    QStringList why;
+    QObject::connect(&h.link.view, &LinkView::commandsNotSent, [&](int, const QString &text) { why << text; });
+    h.queue(0, {"VOLp", "QXDELAY", "VOLp", "QXDELAY"});
+    h.run(2000);
+    h.queue(0, {"MUTE"});
+    h.run(2900);
+    EXPECT_EQ(h.link.telnet.pending(0), (QStringList{"VOLp", "QXDELAY", "VOLp", "QXDELAY", "MUTE"}));
+    EXPECT_EQ(h.link.view.WaitingCommands, 3);
+    h.run(200); // the two VOLp are 5 s old
+    EXPECT_EQ(h.link.telnet.pending(0), QStringList{"MUTE"});
+    EXPECT_TRUE(h.link.view.TelnetData.contains("[not sent: VOLp VOLp; the radio did not take them within 5 s]"))
+        << h.link.view.TelnetData.toStdString();
+    EXPECT_EQ(why, QStringList{"the radio did not take them within 5 s"});
+    h.run(2000);
+    EXPECT_TRUE(h.link.telnet.pending(0).isEmpty());
+    EXPECT_EQ(h.link.view.WaitingCommands, 0);
+    h.accept = true;
+    h.run(3000);
+    EXPECT_TRUE(h.commands(0).isEmpty());
+    h.queue(0, {"OK"});
+    h.run(100);
+    EXPECT_EQ(h.commands(0), QStringList{"OK"});
+    // A key whose time runs out while its connection is being opened does not go either.
+    h.accept = false;
+    h.queue(0, {"HOME"});
+    h.run(4990);
+    ASSERT_EQ(h.port(0).state, TcpSocket::sckConnecting);
+    h.run(20);
+    h.port(0).acceptConnection();
+    h.run(100);
+    EXPECT_EQ(h.commands(0), QStringList{"OK"});
+    EXPECT_TRUE(h.link.telnet.pending(0).isEmpty());
+}
+
+// Fed keys go whole however many there are, each once the one before has been answered and its
+// gap has passed; a key pressed meanwhile goes next, not behind all of them. When the radio goes
+// away the key that cannot go and all after it are dropped together.
+TEST(Queue, FedKeysGoAsTheQueueDrainsAndGoTogetherWhenOneCannot) {
+    LinkHarness h;
+    h.quiet();
+    QStringList keys;
+    for (int i = 0; i < 300; ++i) {
+        keys << QStringLiteral("K%1").arg(i);
+    }
+    h.link.telnet.FeedKeys(keys);
+    h.run(1000);
+    EXPECT_EQ(h.link.view.WaitingCommands, 300 - 5);
+    h.queue(0, {"MUTE"});
+    qsizetype mostLive = 0;
+    for (int i = 0; i < 70000; i += 10) {
+        h.run(10);
+        mostLive = std::max(mostLive, h.link.telnet.pending(0).size());
+    }
+    EXPECT_LE(mostLive, 3);
+    QStringList expected = keys;
+    expected.insert(5, "MUTE");
+    EXPECT_EQ(h.commands(0), expected);
+    EXPECT_EQ(h.link.telnet.feeding(), 0);
+    // A gap of 200 ms after each key: the pace of the queue as ever.
+    const QStringList timed = h.commands(0, true);
+    EXPECT_EQ(timed.mid(0, 3), (QStringList{"1 K0", "202 K1", "403 K2"}));
+
+    h.sent.clear();
+    h.link.telnet.FeedKeys({"A", "B", "C", "D"});
+    h.run(300);
+    h.accept = false;
+    h.closeAfterReply = true;
+    h.port(0).refuseConnection();
+    h.run(6000);
+    EXPECT_EQ(h.commands(0), (QStringList{"A", "B"}));
+    EXPECT_EQ(h.link.telnet.feeding(), 0);
+    EXPECT_TRUE(h.link.view.TelnetData.contains("[not sent: C D; the radio did not take them within 5 s]"))
+        << h.link.view.TelnetData.toStdString();
 }
 
 TEST(Queue, OkEmptiesTheQueryChannelButKeepsCommandsAndSoundsAreFound) {
@@ -366,6 +460,8 @@ TEST(Connection, KeepAsConnectedReopensAndTheRemarkClears) {
     EXPECT_TRUE(h.port(0).state == TcpSocket::sckClosed && h.port(1).state == TcpSocket::sckClosed);
     h.link.connection.RetryButton_Click();
     EXPECT_EQ(h.link.view.HoldOnText, "Testing the Water");
+    h.run(10);
+    h.port(0).peerClose(); // the radio closes the connection Retry opened
     h.run(1900); // 1750 ms after a socket was last seen closed, the hint and the result are cleared
     EXPECT_TRUE(h.link.view.HoldOnText.isEmpty() && h.link.view.StatusPanel[3].isEmpty());
 }
@@ -532,4 +628,18 @@ TEST(Radio, ShortenedCountdownWakesTheSleepingPoll) {
     h.link.telnet.CompactQueues();
     h.run(150);
     EXPECT_GT(h.sent.size(), before);
+}
+
+// Retry tries the radio again at once, every time it is clicked, and stays to be clicked again.
+TEST(Connection, RetryTriesTheRadioAgainAndStaysAvailable) {
+    LinkHarness h;
+    h.accept = false;
+    h.link.connection.RetryButton_Click();
+    EXPECT_EQ(h.port(0).connectCalls, 1);
+    EXPECT_TRUE(h.link.view.RetryButtonVisible);
+    EXPECT_EQ(h.link.view.HoldOnText, "Testing the Water");
+    h.run(700);
+    h.link.connection.RetryButton_Click();
+    EXPECT_EQ(h.port(0).connectCalls, 2);
+    EXPECT_TRUE(h.link.view.RetryButtonVisible);
 }

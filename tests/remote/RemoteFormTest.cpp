@@ -74,6 +74,20 @@ private Q_SLOTS:
         QTest::mouseClick(form.statusPanel(3), Qt::LeftButton);
         QCOMPARE(info.size(), 1);
 
+        // A double click comes as Qt delivers it: press, release, double click, release. POWER,
+        // MUTE and OK go once; the keys that repeat when held go twice.
+        const auto doubleClick = [&](const char *command) {
+            QTest::mouseClick(form.RemoteImage(), Qt::LeftButton, {}, middleOf(command));
+            QTest::mouseDClick(form.RemoteImage(), Qt::LeftButton, {}, middleOf(command));
+            QTest::mouseRelease(form.RemoteImage(), Qt::LeftButton, {}, middleOf(command));
+        };
+        actions.sent.clear();
+        for (const char *command : {"POWER", "MUTE", "OK", "VOLp", "UP"}) {
+            doubleClick(command);
+        }
+        QCOMPARE(sent, QStringLiteral("POWER,MUTE,OK,VOLp,VOLp,UP,UP").split(u','));
+        actions.sent = QStringList{QStringLiteral("VOLp"), QStringLiteral("POWER")};
+
         // Keys reach the window as clicks; the buttons' tooltips and the Keys button name them.
         QTest::keyClick(&form, Qt::Key_Minus);
         QTest::keyClick(&form, Qt::Key_P);
