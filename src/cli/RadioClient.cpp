@@ -77,8 +77,8 @@ bool RadioClient::drained() const {
             return false;
         }
     }
-    return !telnet.hasLive(0) && telnet.feeding() == 0 && !telnet.reportPending() && !connection.tickWaiting() && !connection.TimerCheckTelnet().isEnabled() &&
-           !link.telnet.CheckOutBuffer().isEnabled();
+    return !telnet.hasLive(0) && telnet.feeding() == 0 && !telnet.reportPending() && !connection.tickWaiting() &&
+           !connection.TimerCheckTelnet().isEnabled() && !link.telnet.CheckOutBuffer().isEnabled();
 }
 
 bool RadioClient::refreshed() const {

@@ -6,8 +6,8 @@
 #include "settings/INIFILES.h"
 
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QHash>
+#include <QRegularExpression>
 #include <QStringList>
 
 #include <algorithm>

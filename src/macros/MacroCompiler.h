@@ -10,8 +10,7 @@
 void LoadMacros(MacroTable &table, const QString &programFolder);
 
 // The same on the text of a macro file; fileName names it in the problems found.
-void CompileMacros(MacroTable &table, const QString &fileText,
-                   const QString &fileName = QStringLiteral("macros.txt"));
+void CompileMacros(MacroTable &table, const QString &fileText, const QString &fileName = QStringLiteral("macros.txt"));
 
 // Refills the macro list from the table: every macro in table order, hidden ones only while
 // ShowHiddenMacros is set. The selected row stays, or becomes the last row when the list got

@@ -1,9 +1,8 @@
 #include "mpris/MprisService.h"
 
-#include <QCoreApplication>
-
 #include "mpris/MprisAdaptors.h"
 
+#include <QCoreApplication>
 #include <QDBusConnectionInterface>
 #include <QDBusError>
 #include <QDBusMessage>
@@ -62,9 +61,8 @@ QString MprisService::registerOn(const QDBusConnection &connection, const QStrin
     }
     if (!reply.isValid() || reply.value() != QDBusConnectionInterface::ServiceRegistered) {
         bus.unregisterObject(Mpris::ObjectPath);
-        return reply.isValid()
-                   ? QStringLiteral("another program holds the name %1").arg(name)
-                   : QStringLiteral("the bus refused the name %1 (%2)").arg(name, reply.error().message());
+        return reply.isValid() ? QStringLiteral("another program holds the name %1").arg(name)
+                               : QStringLiteral("the bus refused the name %1 (%2)").arg(name, reply.error().message());
     }
     m_connection = bus;
     m_serviceName = name;

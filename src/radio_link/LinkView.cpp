@@ -103,5 +103,6 @@ QString LinkView::waitingText() const {
     if (WaitingCommands <= 0) {
         return {};
     }
-    return WaitingCommands == 1 ? QStringLiteral("1 key waiting") : QStringLiteral("%1 keys waiting").arg(WaitingCommands);
+    return WaitingCommands == 1 ? QStringLiteral("1 key waiting")
+                                : QStringLiteral("%1 keys waiting").arg(WaitingCommands);
 }

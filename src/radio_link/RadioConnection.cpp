@@ -421,9 +421,9 @@ void RadioConnection::afterConnect(bool connected) {
     paintPointer(LinkColour::Yellow);
     const qint64 now = m_platform.clock().nowMs();
     RadioChannel &sending = m_channels[size_t(channel)];
-    sending.delivery = RadioChannel::Delivery{
-        true,  false, false, m_tick.slot, m_tick.command, m_tick.generation, m_tick.resends, now, now + wait,
-        m_tick.expiresMs};
+    sending.delivery =
+        RadioChannel::Delivery{true,           false, false,      m_tick.slot,     m_tick.command, m_tick.generation,
+                               m_tick.resends, now,   now + wait, m_tick.expiresMs};
     sending.setResent({});
     sending.armDeliveryDeadline(wait);
     m_telnet.setExpiry(channel, m_tick.slot, 0);

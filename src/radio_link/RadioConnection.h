@@ -127,8 +127,8 @@ private:
         int slot = 0;
         QString command;
         quint32 generation = 0;
-        int resends = 0;       // times this command went again after a reset
-        qint64 expiresMs = 0;  // when the command was too late to go; 0 for never
+        int resends = 0;      // times this command went again after a reset
+        qint64 expiresMs = 0; // when the command was too late to go; 0 for never
     };
     void onConnect(int channel);
     void onDataArrival(int channel);

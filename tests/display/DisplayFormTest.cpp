@@ -118,8 +118,8 @@ private Q_SLOTS:
         QVERIFY(m_telnet->toGo().isEmpty());
         QTest::keyClick(box, Qt::Key_Up);
         QTest::keyClick(box, Qt::Key_Escape);
-        QCOMPARE(m_telnet->toGo(), QStringList({QStringLiteral("UP"), QStringLiteral("QXDELAY"),
-                                                    QStringLiteral("EXIT"), QStringLiteral("QXDELAY")}));
+        QCOMPARE(m_telnet->toGo(), QStringList({QStringLiteral("UP"), QStringLiteral("QXDELAY"), QStringLiteral("EXIT"),
+                                                QStringLiteral("QXDELAY")}));
         // Without the box M mutes.
         m_telnet->ClearChannel(0);
         m_view.SearchBoxVisible = false;

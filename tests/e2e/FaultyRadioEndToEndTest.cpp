@@ -274,6 +274,9 @@ private Q_SLOTS:
     void lateRadio() {
         m_sim->setDelayMs(3000);
         startProgram();
+        // Four keys behind answers of 3 s each would outwait the few seconds a key press may
+        // wait (and be dropped, as they should); here the link's learning of the pace is tested.
+        m_program->session().timeouts().KeyTimeLimit = 60;
         sendAsUser(m_during);
         QTRY_VERIFY_WITH_TIMEOUT(commandsSettled() && took(m_during) == m_during, 4 * Patience);
         QTRY_VERIFY_WITH_TIMEOUT(m_program->state().MenuState == QString::number(m_sim->screen()) &&

@@ -32,7 +32,7 @@ TEST(MediaPlayer, StatusAndWhatTheKeysCanDoFollowTheMetaStatus) {
     const Case cases[] = {
         {"playing", "Playing", true},       {"recording", "Playing", true}, {"connecting", "Playing", true},
         {"resolving url", "Playing", true}, {"caching", "Playing", true},   {"resuming", "Playing", true},
-        {"paused", "Paused", true},          {"stopped", "Stopped", false},  {"something new", "Stopped", false},
+        {"paused", "Paused", true},         {"stopped", "Stopped", false},  {"something new", "Stopped", false},
     };
     for (const Case &c : cases) {
         Radio radio;

@@ -462,7 +462,7 @@ TEST(Connection, KeepAsConnectedReopensAndTheRemarkClears) {
     EXPECT_EQ(h.link.view.HoldOnText, "Testing the Water");
     h.run(10);
     h.port(0).peerClose(); // the radio closes the connection Retry opened
-    h.run(1900); // 1750 ms after a socket was last seen closed, the hint and the result are cleared
+    h.run(1900);           // 1750 ms after a socket was last seen closed, the hint and the result are cleared
     EXPECT_TRUE(h.link.view.HoldOnText.isEmpty() && h.link.view.StatusPanel[3].isEmpty());
 }
 
