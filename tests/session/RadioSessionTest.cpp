@@ -6,6 +6,7 @@
 #include "platform/Platform.h"
 #include "radio_link/RadioLink.h"
 #include "RadioSimulator.h"
+#include "support/FakePlatform.h"
 
 #include <QCoreApplication>
 #include <QSignalSpy>
@@ -101,6 +102,26 @@ private Q_SLOTS:
         QCOMPARE(ended.count(), 1);
         QVERIFY(session.macroRunner().MacroText().endsWith(QStringLiteral("MACRO FINISHED\r\n")));
         QVERIFY(!session.macroRunner().MacroTimer().isEnabled());
+    }
+
+    // Lines of the macro file that cannot be read are said where a user looks when the macros
+    // are loaded: the terminal and the macro window's trace.
+    void unreadableMacroLinesAreSaidOnLoad() {
+        QTemporaryDir dir;
+        QVERIFY(FillProgramFolder(dir.path(), 1));
+        QFile macros(dir.filePath(QStringLiteral("macros.txt")));
+        QVERIFY(macros.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        macros.write("[Fine]\r\n-UP\r\nD soon\r\n");
+        macros.close();
+        FakePlatform platform;
+        RadioSession session(platform, dir.path());
+        session.loadData();
+        const QString said = QStringLiteral("macros.txt line 3: \"D soon\": a pause needs a number of milliseconds; it "
+                                            "is read as 0");
+        QCOMPARE(session.macros().Problems, QStringList{said});
+        QVERIFY2(session.link().view.TelnetData.contains(QLatin1Char('[') + said + QLatin1Char(']')),
+                 qPrintable(session.link().view.TelnetData));
+        QVERIFY(session.macroRunner().MacroText().contains(said));
     }
 };
 
