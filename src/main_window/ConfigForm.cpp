@@ -339,13 +339,13 @@ void ConfigForm::buildStatusBar() {
         m_panels[i] = panel;
     }
     // Panels 1 and 3 share the free width, 2 fits its text; 4 shows the keys still waiting to
-    // go to the radio, and only while some do.
-    bar->addWidget(m_panels[0], 1);
-    bar->addWidget(m_panels[1], 0);
-    bar->addWidget(m_panels[2], 1);
+    // go to the radio, beside the link's state in panel 1, and only while some do.
     m_panels[3]->setToolTip(QStringLiteral("Keys pressed that have not gone to the radio yet; a key that cannot go "
                                            "within a few seconds is dropped, and the terminal says so"));
-    bar->addPermanentWidget(m_panels[3]);
+    bar->addWidget(m_panels[0], 1);
+    bar->addWidget(m_panels[3], 0);
+    bar->addWidget(m_panels[1], 0);
+    bar->addWidget(m_panels[2], 1);
     m_panels[3]->hide();
     setStatusBar(bar);
 }

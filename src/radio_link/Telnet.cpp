@@ -211,9 +211,17 @@ void Telnet::DropExpired() {
     TelnetChannel &ch = Channels[0];
     ch.Expires.resize(ch.Outbound.size(), 0);
     const qint64 now = m_clock.nowMs();
+    // The first command whose time is up goes, and every command pressed after it: sent
+    // without it, they would do something else than the user meant (a move without the HOME
+    // before it, a volume step short).
     QStringList dropped;
+    bool late = false;
     for (qsizetype j = 0; j < ch.Outbound.size(); ++j) {
-        if (!ch.Outbound[j].isEmpty() && ch.Expires[j] > 0 && ch.Expires[j] <= now) {
+        if (ch.Outbound[j].isEmpty()) {
+            continue;
+        }
+        late = late || (ch.Expires[j] > 0 && ch.Expires[j] <= now);
+        if (late && ch.Expires[j] != 0) {
             if (ch.Outbound[j] != QLatin1String(Delay)) {
                 dropped << ch.Outbound[j];
             }
