@@ -82,7 +82,8 @@ QString optionLines(const QList<QCommandLineOption> &options) {
 QString exitCodes() {
     return QStringLiteral("Exit status:\n"
                           "  0    done\n"
-                          "  1    another failure: the radio refused or did not answer a command, no program folder\n"
+                          "  1    another failure: the radio refused or did not answer a command, a command could\n"
+                          "       not be sent in time, no program folder\n"
                           "  2    usage error: nothing was sent\n"
                           "  3    radio unreachable: no connection within the connect time-out, or no answer\n"
                           "  4    the macro gave up before its end\n"
