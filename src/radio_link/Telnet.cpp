@@ -10,6 +10,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <climits>
 
 Telnet::Telnet(Platform &platform, RadioState &state, const Timeouts &timeouts)
     : m_state(state)
@@ -253,7 +254,7 @@ void Telnet::DropQueued(const QString &why) {
     armExpiry();
     if (!dropped.isEmpty()) {
         m_droppedCount += quint64(dropped.size());
-        noteNotSent(dropped, why);
+        noteNotSent(dropped.size(), dropped, why);
     }
 }
 
@@ -261,28 +262,24 @@ void Telnet::ReportTimer_Timer() {
     m_reportTimer->setEnabled(false);
     if (!m_expired.isEmpty()) {
         const QString limit = QString::number(double(m_timeouts.KeyTimeLimit));
-        noteNotSent(m_expired, QStringLiteral("the radio did not take them within %1 s").arg(limit));
+        noteNotSent(m_expired.size(), m_expired, QStringLiteral("the radio did not take them within %1 s").arg(limit));
         m_expired.clear();
     }
     if (m_refused > 0) {
         const QString why = QStringLiteral("the queue to the radio is full (%1 commands)").arg(Limit);
-        noteNotSent(QStringList(int(m_refused), QString()), why);
+        noteNotSent(m_refused, {}, why);
         m_refused = 0;
     }
 }
 
-void Telnet::noteNotSent(const QStringList &commands, const QString &why) {
+void Telnet::noteNotSent(qsizetype count, const QStringList &named, const QString &why) {
     if (!m_view) {
         return;
     }
-    QStringList named = commands;
-    named.removeAll(QString());
     QString line;
     if (named.isEmpty()) {
         line = QStringLiteral("[%1 not sent: %2]\r\n")
-                   .arg(commands.size() == 1 ? QStringLiteral("1 command")
-                                             : QStringLiteral("%1 commands").arg(commands.size()),
-                        why);
+                   .arg(count == 1 ? QStringLiteral("1 command") : QStringLiteral("%1 commands").arg(count), why);
     } else {
         // A long run (a typed text) is named by its first keys and counted.
         constexpr qsizetype Shown = 12;
@@ -293,7 +290,7 @@ void Telnet::noteNotSent(const QStringList &commands, const QString &why) {
         line = QStringLiteral("[not sent: %1; %2]\r\n").arg(list, why);
     }
     m_view->appendTerminal(line);
-    Q_EMIT m_view->commandsNotSent(int(commands.size()), why);
+    Q_EMIT m_view->commandsNotSent(int(std::min<qsizetype>(count, INT_MAX)), why);
     m_view->touch();
     m_view->flush();
 }

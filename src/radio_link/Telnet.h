@@ -132,7 +132,8 @@ public:
 private:
     qint64 deadlineFromNow() const;
     void armExpiry();
-    void noteNotSent(const QStringList &commands, const QString &why);
+    // Says in the terminal that count commands will not go (named, when they are), and why.
+    void noteNotSent(qsizetype count, const QStringList &named, const QString &why);
     void updateWaiting();
 
     RadioState &m_state;

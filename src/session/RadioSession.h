@@ -68,7 +68,8 @@ public:
     bool pressKey(const QString &command);
     // Any command on the command channel, as the main window's command box sends it.
     bool sendCommand(const QString &command);
-    // Keys that type on the radio's search keyboard, fed to the radio as it takes them.
+    // Keys pressed one after the other (a text typed on the search keyboard, a run of remote
+    // keys), each with its gap, fed to the radio as it takes them.
     void typeKeys(const QStringList &keys);
     // Steers the radio's volume to target (0..100) with volume keys, as the information panel's
     // slider, the media player and the client all do: while keys toward an earlier target are
