@@ -12,6 +12,7 @@
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -155,6 +156,66 @@ private Q_SLOTS:
         QCOMPARE(r.out, QStringLiteral("ERROR unknown command\n"));
         QVERIFY(r.err.contains(QStringLiteral("refused")));
         QCOMPARE(loggedCommands(), (QStringList{"MESSAGE Hello", "DANCE"}));
+    }
+
+    // Whatever bytes a radio sends, the client's output holds no code a terminal acts on: no C0
+    // code besides LF and TAB, no DEL, no C1 code (raw or in UTF-8).
+    static QString terminalCommandsIn(const QByteArray &out) {
+        for (qsizetype i = 0; i < out.size(); ++i) {
+            const auto b = static_cast<unsigned char>(out.at(i));
+            const bool c1 = b == 0xc2 && i + 1 < out.size() && static_cast<unsigned char>(out.at(i + 1)) >= 0x80 &&
+                            static_cast<unsigned char>(out.at(i + 1)) < 0xa0;
+            if ((b < 0x20 && b != '\n' && b != '\t') || b == 0x7f || (b >= 0x80 && b < 0xa0) || c1) {
+                return QStringLiteral("byte 0x%1 at %2 of %3")
+                    .arg(b, 2, 16, QLatin1Char('0'))
+                    .arg(i)
+                    .arg(out.toPercentEncoding());
+            }
+        }
+        return QString();
+    }
+
+    void aHostileRadioCannotCommandTheTerminal() {
+        // A radio of the test's own: the title, a screen clear, a colour (8-bit CSI), a link,
+        // a bell and a DEL in every answer, the version line included.
+        const QByteArray hostile = "\x1b]0;owned\x07\x1b[2J\x9b"
+                                   "31mred\x1b]8;;http://x/\x1b\\link\x1b]8;;\x1b\\\x7f"
+                                   "tail";
+        QTcpServer radio;
+        QVERIFY(radio.listen(QHostAddress::LocalHost));
+        connect(&radio, &QTcpServer::newConnection, &radio, [&radio, hostile] {
+            while (QTcpSocket *peer = radio.nextPendingConnection()) {
+                connect(peer, &QTcpSocket::readyRead, peer, [peer, hostile] {
+                    const QByteArray command = peer->readAll().trimmed();
+                    peer->write((command == "VERSION" ? "VER=" + hostile : hostile) + "\r\n");
+                    peer->disconnectFromHost();
+                });
+                connect(peer, &QTcpSocket::disconnected, peer, &QObject::deleteLater);
+            }
+        });
+        const QString address = QStringLiteral("127.0.0.1:%1").arg(radio.serverPort());
+        const QString shown = QString::fromUtf8("␛]0;owned␇␛[2J␦31mred␛]8;;http://x/␛\\link␛]8;;␛\\␡tail");
+
+        for (const QStringList &command : {QStringList{"send", "PING"}, QStringList{"status"}}) {
+            auto process = launch(QStringList{"--radio", address} + command);
+            QSignalSpy done(process.get(), &QProcess::finished);
+            QVERIFY(done.wait(Patience));
+            const QByteArray out = process->readAllStandardOutput();
+            const QByteArray err = process->readAllStandardError();
+            QVERIFY2(terminalCommandsIn(out).isEmpty(), qPrintable(command.join(' ') + ": " + terminalCommandsIn(out)));
+            QVERIFY2(terminalCommandsIn(err).isEmpty(), qPrintable(command.join(' ') + ": " + terminalCommandsIn(err)));
+            // Shown, not dropped: the reader sees what the radio sent.
+            QVERIFY2(QString::fromUtf8(out).contains(shown), out.constData());
+        }
+
+        // JSON escapes what it must and stays lossless: the value reads back as sent.
+        auto process = launch({"--radio", address, "status", "--json"});
+        QSignalSpy done(process.get(), &QProcess::finished);
+        QVERIFY(done.wait(Patience));
+        const QByteArray out = process->readAllStandardOutput();
+        QVERIFY2(terminalCommandsIn(out).isEmpty(), qPrintable(terminalCommandsIn(out)));
+        const QJsonObject json = QJsonDocument::fromJson(out).object();
+        QCOMPARE(json["version"].toString(), QString::fromLatin1(hostile).trimmed());
     }
 
     void statusMatchesTheRadio() {
