@@ -158,18 +158,17 @@ private Q_SLOTS:
         QCOMPARE(loggedCommands(), (QStringList{"MESSAGE Hello", "DANCE"}));
     }
 
-    // Whatever bytes a radio sends, the client's output holds no code a terminal acts on: no C0
-    // code besides LF and TAB, no DEL, no C1 code (raw or in UTF-8).
+    // Whatever bytes a radio sends, the client's output (UTF-8) holds no code a terminal acts on:
+    // no C0 code besides LF and TAB, no DEL, no C1 code.
     static QString terminalCommandsIn(const QByteArray &out) {
-        for (qsizetype i = 0; i < out.size(); ++i) {
-            const auto b = static_cast<unsigned char>(out.at(i));
-            const bool c1 = b == 0xc2 && i + 1 < out.size() && static_cast<unsigned char>(out.at(i + 1)) >= 0x80 &&
-                            static_cast<unsigned char>(out.at(i + 1)) < 0xa0;
-            if ((b < 0x20 && b != '\n' && b != '\t') || b == 0x7f || (b >= 0x80 && b < 0xa0) || c1) {
-                return QStringLiteral("byte 0x%1 at %2 of %3")
-                    .arg(b, 2, 16, QLatin1Char('0'))
-                    .arg(i)
-                    .arg(out.toPercentEncoding());
+        const QString text = QString::fromUtf8(out);
+        if (text.toUtf8() != out) {
+            return QStringLiteral("not UTF-8");
+        }
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const char16_t u = text.at(i).unicode();
+            if ((u < 0x20 && u != u'\n' && u != u'\t') || (u >= 0x7f && u < 0xa0)) {
+                return QStringLiteral("U+%1 at %2").arg(int(u), 4, 16, QLatin1Char('0')).arg(i);
             }
         }
         return QString();
