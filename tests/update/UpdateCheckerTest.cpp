@@ -137,32 +137,10 @@ TEST(UpdateChecker, ServersThatNeverCloseOrNeverStopAreCut) {
     EXPECT_EQ(flood.checker.RawTexta.split("\r\n", Qt::SkipEmptyParts).size(), shown.size());
 }
 
-TEST(UpdateChecker, HugeAndChunkedPagesShowTheirStartAndSaySo) {
-    // A megabyte of one-character lines, sent in chunks whose sizes must not show as text.
-    QByteArray page = "Corvale Remote Software V.1.2.4\n";
-    while (page.size() < (1 << 20) - 65536) {
-        page += "x\n";
-    }
-    QByteArray chunked;
-    for (qsizetype at = 0; at < page.size(); at += 1000) {
-        const QByteArray piece = page.mid(at, 1000);
-        chunked += QByteArray::number(piece.size(), 16) + "\r\n" + piece + "\r\n";
-    }
-    chunked += "0\r\n\r\n";
+TEST(UpdateChecker, EndlessLinesAndUnreadableChunksAreNotShownWhole) {
+    // (A megabyte of short lines, plain or chunked, is the loopback test's.)
     Checker c;
-    c.checker.OpenThisWebUrl("big.example/v");
-    c.socket.acceptConnection();
-    c.socket.receive(QString::fromLatin1("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n" + chunked));
-    c.socket.peerClose();
-    c.run(UpdateChecker::Timer1Interval);
-    const QStringList shown = c.checker.RawTexta.split("\r\n", Qt::SkipEmptyParts);
-    ASSERT_EQ(shown.size(), MaxPageLines + 1);
-    EXPECT_EQ(shown.first(), "Corvale Remote Software V.1.2.4");
-    EXPECT_EQ(shown.count("x"), MaxPageLines - 1); // no chunk size among them
-    EXPECT_TRUE(shown.last().startsWith("[The page was cut here"));
-    EXPECT_EQ(c.checker.NewerVersion, "1.2.4");
-
-    // One endless line is cut too, by its size.
+    // One endless line is cut by its size.
     c.checker.OpenThisWebUrl("long.example/v");
     c.socket.acceptConnection();
     c.socket.receive("HTTP/1.1 200 OK\r\n\r\n" + QString(200000, u'y'));
@@ -179,7 +157,7 @@ TEST(UpdateChecker, HugeAndChunkedPagesShowTheirStartAndSaySo) {
     c.socket.peerClose();
     c.run(UpdateChecker::Timer1Interval);
     EXPECT_EQ(c.checker.RawTexta, "[The answer came in chunks that could not be read; nothing of it is shown.]\r\n");
-    EXPECT_EQ(c.checker.NewerVersion, "1.2.4"); // noted earlier in the run, kept
+    EXPECT_EQ(c.checker.NewerVersion, "");
 }
 
 TEST(UpdateChecker, ZipAnswersOnlyLandAsPlainNamesInTheProgramFolder) {
