@@ -56,7 +56,7 @@ QString FileInFolder(const QString &folder, const QString &name) {
     while (relative.startsWith(u'/')) {
         relative.remove(0, 1);
     }
-    if (relative.isEmpty() || folder.isEmpty()) {
+    if (relative.isEmpty()) {
         return QString();
     }
     const QString path = QDir(folder).filePath(relative);
@@ -65,7 +65,7 @@ QString FileInFolder(const QString &folder, const QString &name) {
     if (!file.isFile()) {
         return QString();
     }
-    const QString root = QFileInfo(folder).canonicalFilePath();
+    const QString root = QFileInfo(folder.isEmpty() ? QStringLiteral(".") : folder).canonicalFilePath();
     const QString real = file.canonicalFilePath();
     if (root.isEmpty() || !real.startsWith(root.endsWith(u'/') ? root : root + u'/')) {
         return QString();

@@ -24,10 +24,9 @@ bool WriteWholeFile(const QString &path, const QString &text);
 QString ChooseDataFile(const QString &folder, const QString &name);
 
 // A file named by one of the program's data files (a skin picture, a menu icon): name is taken
-// below folder, with "\\" read as "/" and leading separators dropped. The path when that is a
-// regular file whose real location (links and ".." resolved) lies inside folder, else "". A
-// data file cannot make the program read elsewhere, nor open a FIFO or a device that would
-// hold it.
+// below folder ("" is the current folder), with "\\" read as "/" and leading separators dropped. The path when that is
+// a regular file whose real location (links and ".." resolved) lies inside folder, else "". A data file cannot make the
+// program read elsewhere, nor open a FIFO or a device that would hold it.
 QString FileInFolder(const QString &folder, const QString &name);
 
 } // namespace FileBits
