@@ -1,5 +1,7 @@
 #include "app/InstanceChannel.h"
 
+#include "app/RuntimeFolder.h"
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
@@ -34,11 +36,12 @@ InstanceChannel::InstanceChannel(const QString &settingsFile, QObject *parent)
 InstanceChannel::~InstanceChannel() = default;
 
 QString InstanceChannel::NameFor(const QString &settingsFile) {
-    // The runtime folder is the user's own; the temporary folder is shared, and the user in the
-    // name keeps two users' copies of one installed folder apart there.
-    QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
-        folder = QDir::tempPath();
+    // Only in a folder nobody else can write to: in a shared one another user could put a socket
+    // of this name there first and hear (or answer) a second start. Without such a folder there
+    // is no channel ("" names none).
+    const QString folder = PrivateRuntimeFolder();
+    if (folder.isEmpty()) {
+        return QString();
     }
     const QString key = userKey() + u'\n' + QFileInfo(settingsFile).absoluteFilePath();
     const QByteArray hash = QCryptographicHash::hash(key.toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
@@ -48,6 +51,9 @@ QString InstanceChannel::NameFor(const QString &settingsFile) {
 bool InstanceChannel::listen() {
     if (listening()) {
         return true;
+    }
+    if (m_name.isEmpty()) {
+        return false;
     }
     auto server = std::make_unique<QLocalServer>();
     server->setSocketOptions(QLocalServer::UserAccessOption);

@@ -1,5 +1,7 @@
 #include "app/SingleInstance.h"
 
+#include "app/RuntimeFolder.h"
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
@@ -18,15 +20,26 @@ QString SingleInstance::LockPathFor(const QString &settingsFile) {
 QString SingleInstance::FallbackLockPathFor(const QString &settingsFile) {
     const QString absolute = QFileInfo(settingsFile).absoluteFilePath();
     const QByteArray hash = QCryptographicHash::hash(absolute.toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
-    return QDir(QDir::tempPath())
-        .filePath(QStringLiteral("CVRemote-") + QString::fromLatin1(hash) + QStringLiteral(".lock"));
+    // In a folder of the user's own: a lock of a predictable name in the shared temporary folder
+    // could be made first by another user, and would keep this user's copy out (or let two in).
+    const QString folder = PrivateRuntimeFolder();
+    if (folder.isEmpty()) {
+        return QString();
+    }
+    return QDir(folder).filePath(QStringLiteral("CVRemote-") + QString::fromLatin1(hash) + QStringLiteral(".lock"));
 }
 
 bool SingleInstance::TryAcquire() {
     if (m_held) {
         return true;
     }
-    for (const QString &path : {LockPathFor(m_settingsFile), FallbackLockPathFor(m_settingsFile)}) {
+    const QString fallback = FallbackLockPathFor(m_settingsFile);
+    for (const QString &path : {LockPathFor(m_settingsFile), fallback}) {
+        // The fallback is refused when there is no private folder, or when its lock belongs to
+        // another user (who could only have put it there with more rights than this user has).
+        if (path.isEmpty() || (path == fallback && !OwnedByUser(path))) {
+            continue;
+        }
         auto lock = std::make_unique<QLockFile>(path);
         // Age alone must never make a lock stale: the first copy may run for days. A lock is
         // stale only when the process that made it is gone.

@@ -11,8 +11,8 @@ class QLockFile;
 // Keeps a second copy of the program from running beside the first. The lock is a file beside
 // the settings file, in the program folder itself, so two copies that would fight over one
 // settings file exclude each other whatever their environment says. When the program folder
-// cannot be written the lock goes to the temporary folder instead, named after the settings
-// file's path. A lock left behind by a copy that crashed is recognised by its dead process and
+// cannot be written the lock goes to a folder of the user's own instead (PrivateRuntimeFolder),
+// named after the settings file's path. A lock left behind by a copy that crashed is recognised by its dead process and
 // taken over.
 //
 // The holder of the lock listens on a channel (InstanceChannel) on which a second copy, refused,
@@ -26,7 +26,8 @@ public:
 
     // The lock in the program folder: the settings file's name with ".lock" appended.
     static QString LockPathFor(const QString &settingsFile);
-    // The lock used when the program folder cannot be written.
+    // The lock used when the program folder cannot be written ("" when the user has no private
+    // folder).
     static QString FallbackLockPathFor(const QString &settingsFile);
 
     // False when another running copy holds the lock. When no lock can be made at all (neither

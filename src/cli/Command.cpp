@@ -3,6 +3,7 @@
 #include "cli/Commands.h"
 #include "cli/ExitCodes.h"
 #include "cli/RadioClient.h"
+#include "platform/ControlPictures.h"
 #include "radio_link/RadioLink.h"
 #include "session/RadioSession.h"
 
@@ -65,7 +66,7 @@ void Command::finishNow(int exitCode) {
 }
 
 void Command::complain(const QString &text) {
-    err() << "cvremote-cli: " << text << '\n';
+    err() << "cvremote-cli: " << ShowControls(text) << '\n';
     err().flush();
 }
 

@@ -2,6 +2,7 @@
 #include "cli/ExitCodes.h"
 #include "cli/RadioClient.h"
 #include "macros/MacroRunner.h"
+#include "platform/ControlPictures.h"
 #include "radio_link/RadioLink.h"
 #include "session/RadioSession.h"
 
@@ -143,7 +144,7 @@ private:
         if (text.isEmpty()) {
             return;
         }
-        out() << text;
+        out() << ShowControls(text);
         out().flush();
         for (const QChar c : std::as_const(text)) {
             if (c == u'\n') {

@@ -1,6 +1,7 @@
 #include "cli/Commands.h"
 #include "cli/ExitCodes.h"
 #include "cli/RadioClient.h"
+#include "platform/ControlPictures.h"
 #include "radio_link/Telnet.h"
 #include "session/RadioSession.h"
 
@@ -57,7 +58,7 @@ protected:
             }
             m_reply = shown;
             m_replied = true;
-            out() << shown << '\n';
+            out() << ShowControls(shown) << '\n';
             out().flush();
         });
         client().session().sendCommand(m_text);

@@ -2,6 +2,7 @@
 #include "cli/ExitCodes.h"
 #include "cli/RadioClient.h"
 #include "cli/StatusReport.h"
+#include "platform/ControlPictures.h"
 #include "radio_link/RadioLink.h"
 #include "session/RadioSession.h"
 
@@ -48,9 +49,9 @@ protected:
             const StatusReport report =
                 MakeStatusReport(client().address().text(), session.state(), session.link().view, session.skin());
             if (m_json) {
-                out() << QJsonDocument(StatusJson(report)).toJson(QJsonDocument::Indented);
+                out() << EscapeControlsInJson(QJsonDocument(StatusJson(report)).toJson(QJsonDocument::Indented));
             } else {
-                out() << StatusText(report);
+                out() << ShowControls(StatusText(report));
             }
             finishWhenDrained(ExitCode::Done);
         });

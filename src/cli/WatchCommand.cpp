@@ -2,6 +2,7 @@
 #include "cli/ExitCodes.h"
 #include "cli/RadioClient.h"
 #include "cli/StatusReport.h"
+#include "platform/ControlPictures.h"
 #include "radio_link/RadioLink.h"
 #include "session/RadioSession.h"
 
@@ -72,9 +73,9 @@ private:
         if (m_json) {
             QJsonObject line = StatusJson(report);
             line.insert(QStringLiteral("time"), now.toString(Qt::ISODate));
-            out() << QJsonDocument(line).toJson(QJsonDocument::Compact) << '\n';
+            out() << EscapeControlsInJson(QJsonDocument(line).toJson(QJsonDocument::Compact)) << '\n';
         } else {
-            out() << now.toString(QStringLiteral("HH:mm:ss ")) << StatusLine(report) << '\n';
+            out() << now.toString(QStringLiteral("HH:mm:ss ")) << ShowControls(StatusLine(report)) << '\n';
         }
         out().flush();
     }

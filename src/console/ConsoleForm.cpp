@@ -1,6 +1,7 @@
 #include "console/ConsoleForm.h"
 
 #include "console/ConsoleMonitor.h"
+#include "platform/ControlPictures.h"
 #include "platform/ShownForm.h"
 
 #include <QCloseEvent>
@@ -189,7 +190,7 @@ QString ConsoleForm::shownText(QStringView raw) {
             shown += u'\n';
             m_lastLineLength = 0;
         }
-        shown += c;
+        shown += ControlPicture(c);
         ++m_lastLineLength;
     }
     return shown;

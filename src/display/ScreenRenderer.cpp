@@ -3,12 +3,11 @@
 #include "display/LabelTokens.h"
 #include "display/Skin.h"
 #include "keyboard/KeyMap.h"
+#include "platform/FileBits.h"
 #include "platform/NumericText.h"
 #include "radio_link/LinkView.h"
 #include "radio_link/RadioState.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QFontMetrics>
 #include <QPainter>
 
@@ -26,20 +25,6 @@ int positionNumber(const QString &field, bool relative) {
     return NumericText::Int16Of(relative ? field.mid(1) : field);
 }
 
-// The skin writes folders with either separator; the files are found with "/".
-QString pictureBase(const QString &folder, const QString &name) {
-    QString relative = name;
-    relative.replace(u'\\', u'/');
-    while (relative.startsWith(u'/')) {
-        relative.remove(0, 1);
-    }
-    return QDir(folder).filePath(relative);
-}
-
-bool isFile(const QString &path) {
-    return QFileInfo(path).isFile();
-}
-
 struct ListSource {
     LabelToken token;
     const QStringList &rows;
@@ -53,10 +38,8 @@ QString SkinPictureFile(const QString &folder, const QString &name) {
     if (name.isEmpty()) {
         return {};
     }
-    const QString base = pictureBase(folder, name);
     for (const char *extension : {"", ".png", ".bmp", ".jpg"}) {
-        const QString path = base + QLatin1String(extension);
-        if (isFile(path)) {
+        if (QString path = FileBits::FileInFolder(folder, name + QLatin1String(extension)); !path.isEmpty()) {
             return path;
         }
     }
@@ -98,8 +81,8 @@ QRgb ScreenRenderer::GetBackColor(const DrawnItem &item) const {
     return BackGround.valid(item.Left, item.Top) ? BackGround.pixel(item.Left, item.Top) | 0xff000000u : qRgb(0, 0, 0);
 }
 
-QImage ScreenRenderer::picture(const QString &path, QRgb background) {
-    return m_pictures.load(path, background);
+QImage ScreenRenderer::picture(const QString &path, QRgb background, QSize fit) {
+    return m_pictures.load(path, background, fit);
 }
 
 bool ScreenRenderer::LoadThePicture(const QString &name, DrawnItem &target) {
@@ -108,15 +91,14 @@ bool ScreenRenderer::LoadThePicture(const QString &name, DrawnItem &target) {
     }
     const QRgb background = GetBackColor(target);
     const Imaging::Token token = Imaging::StartImaging();
-    const QString base = pictureBase(m_folder, name);
-    QString path = base;
-    for (const char *extension : {".bmp", ".jpg", ".png"}) {
-        if (isFile(base + QLatin1String(extension))) {
-            path = base + QLatin1String(extension);
+    QString path;
+    for (const char *extension : {".bmp", ".jpg", ".png", ""}) {
+        path = FileBits::FileInFolder(m_folder, name + QLatin1String(extension));
+        if (!path.isEmpty()) {
             break;
         }
     }
-    const QImage loaded = picture(path, background);
+    const QImage loaded = picture(path, background, IconFit);
     Imaging::StopImaging(token);
     if (loaded.isNull()) {
         return false;
@@ -126,13 +108,13 @@ bool ScreenRenderer::LoadThePicture(const QString &name, DrawnItem &target) {
     return true;
 }
 
-bool ScreenRenderer::placePicture(DrawnItem &item, const ScreenItem &from, const DrawnItem *previous) {
+bool ScreenRenderer::placePicture(DrawnItem &item, const ScreenItem &from, const DrawnItem *previous, QSize fit) {
     const QString path = RN(from.Picture);
     place(item, from, previous);
     if (path.isEmpty()) {
         return false;
     }
-    if (const QImage loaded = picture(path, GetBackColor(item)); !loaded.isNull()) {
+    if (const QImage loaded = picture(path, GetBackColor(item), fit); !loaded.isNull()) {
         item.Picture = loaded;
         item.Size = loaded.size();
     }
@@ -211,7 +193,7 @@ void ScreenRenderer::DisplayScreen(const QString &name) {
         return;
     }
     Caption = QStringLiteral("Display Screen - ") + lookedUp;
-    if (const QImage loaded = picture(backgroundPath, White); !loaded.isNull()) {
+    if (const QImage loaded = picture(backgroundPath, White, BackgroundFit); !loaded.isNull()) {
         BackGround = loaded;
     }
 
@@ -222,7 +204,7 @@ void ScreenRenderer::DisplayScreen(const QString &name) {
             OverlayNameLabel.resize(j + 1);
         }
         DrawnItem &overlay = OverlayImages[j];
-        if (placePicture(overlay, from, j > 0 ? &OverlayImages[j - 1] : nullptr)) {
+        if (placePicture(overlay, from, j > 0 ? &OverlayImages[j - 1] : nullptr, OverlayFit)) {
             overlay.Visible = true;
         }
         DrawnItem &label = OverlayNameLabel[j];
@@ -259,7 +241,7 @@ void ScreenRenderer::DisplayScreen(const QString &name) {
                 StatusImages.resize(j + 1);
             }
             DrawnItem &status = StatusImages[j];
-            placePicture(status, from, j > 0 ? &StatusImages[j - 1] : nullptr);
+            placePicture(status, from, j > 0 ? &StatusImages[j - 1] : nullptr, StatusFit);
             status.Visible = true;
         }
     }

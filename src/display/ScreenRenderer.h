@@ -52,6 +52,16 @@ public:
     static constexpr int ScreenWidth = 320;
     static constexpr int ScreenHeight = 240;
 
+    // The largest picture each place shows; a bigger one is scaled down, keeping its
+    // proportions, when it is loaded, so a skin of huge pictures costs what the screen can show.
+    // Each is a little over what the skin that comes with the program draws there: overlays are
+    // menu icons (64x48), buttons (32x32) and the cover (80x80); status pictures 16x16; the
+    // information panel's menu icon and the waiting animation 64x48 and 56x56.
+    static constexpr QSize BackgroundFit{ScreenWidth, ScreenHeight};
+    static constexpr QSize OverlayFit{128, 96};
+    static constexpr QSize StatusFit{32, 32};
+    static constexpr QSize IconFit{64, 64};
+
     // Caption colours of overlays: the radio's current menu item, and every other one.
     static constexpr QRgb CurrentItemColour = qRgb(0, 255, 0);
     static constexpr QRgb OtherItemColour = qRgb(255, 128, 128);
@@ -139,18 +149,20 @@ public:
     static QFont labelFont(bool bold);
     static QFont nameLabelFont();
 
-    // Loads that went to the disk since start (the rest came from the picture cache).
+    // Loads that went to the disk since start (the rest came from the picture cache), and the
+    // bytes of pixels the cache keeps.
     int diskLoads() const { return m_pictures.diskLoads(); }
+    qint64 keptPictureBytes() const { return m_pictures.keptBytes(); }
     const QString &programFolder() const { return m_folder; }
 
 private:
     // The device value a label token stands for (volume, version, power state), or null.
     const QString *deviceValue(LabelToken token) const;
     const ScreenDef *definition(int index) const;
-    QImage picture(const QString &path, QRgb background);
+    QImage picture(const QString &path, QRgb background, QSize fit);
     void place(DrawnItem &item, const ScreenItem &from, const DrawnItem *previous) const;
     // Places a picture item and loads the picture it names; false when it names none.
-    bool placePicture(DrawnItem &item, const ScreenItem &from, const DrawnItem *previous);
+    bool placePicture(DrawnItem &item, const ScreenItem &from, const DrawnItem *previous, QSize fit);
     void sizeLabel(DrawnItem &label) const;
     void centreNameLabel(int index);
 

@@ -8,6 +8,9 @@
 namespace FileBits {
 
 QString ReadWholeFile(const QString &path) {
+    if (!QFileInfo(path).isFile()) {
+        return QString();
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         return QString();
@@ -45,6 +48,29 @@ QString ChooseDataFile(const QString &folder, const QString &name) {
         return first;
     }
     return dir.filePath(QStringLiteral("qx_") + name);
+}
+
+QString FileInFolder(const QString &folder, const QString &name) {
+    QString relative = name;
+    relative.replace(u'\\', u'/');
+    while (relative.startsWith(u'/')) {
+        relative.remove(0, 1);
+    }
+    if (relative.isEmpty()) {
+        return QString();
+    }
+    const QString path = QDir(folder).filePath(relative);
+    const QFileInfo file(path);
+    // isFile() holds for regular files only (through links); FIFOs, sockets and devices fail.
+    if (!file.isFile()) {
+        return QString();
+    }
+    const QString root = QFileInfo(folder.isEmpty() ? QStringLiteral(".") : folder).canonicalFilePath();
+    const QString real = file.canonicalFilePath();
+    if (root.isEmpty() || !real.startsWith(root.endsWith(u'/') ? root : root + u'/')) {
+        return QString();
+    }
+    return path;
 }
 
 } // namespace FileBits

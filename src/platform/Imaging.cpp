@@ -60,24 +60,80 @@ QImage Imaging::LoadPictureScaled(const QString &path, int &width, int &height, 
     return canvas;
 }
 
+QImage Imaging::LoadPictureFitted(const QString &path, QSize fit) {
+    if (path.isEmpty() || fit.isEmpty()) {
+        return {};
+    }
+    QImageReader reader(path);
+    reader.setDecideFormatFromContent(true);
+    const QSize natural = reader.size();
+    if (!natural.isValid() || !withinLimit(natural.width(), natural.height())) {
+        return {};
+    }
+    const QSize wanted = natural.width() > fit.width() || natural.height() > fit.height()
+                             ? natural.scaled(fit, Qt::KeepAspectRatio)
+                             : natural;
+    if (wanted != natural) {
+        // Formats that can (JPEG) decode straight at this size; the others are decoded whole
+        // (within MaxPixels) and scaled with Qt's smooth filter, then the whole is let go.
+        reader.setScaledSize(wanted.expandedTo(QSize(1, 1)));
+        reader.setQuality(100); // the smooth filter when the reader scales
+    }
+    QImage picture;
+    if (!reader.read(&picture) || picture.isNull()) {
+        return {};
+    }
+    if (picture.size() != wanted.expandedTo(QSize(1, 1))) {
+        picture = picture.scaled(wanted.expandedTo(QSize(1, 1)), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
+    return picture.convertToFormat(picture.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                             : QImage::Format_RGB32);
+}
+
+QImage Imaging::OverColour(const QImage &picture, QRgb background) {
+    if (picture.isNull() || !picture.hasAlphaChannel()) {
+        return picture;
+    }
+    QImage canvas(picture.size(), QImage::Format_RGB32);
+    canvas.fill(QColor::fromRgb(background));
+    QPainter painter(&canvas);
+    painter.drawImage(QPoint(0, 0), picture);
+    painter.end();
+    return canvas;
+}
+
 PictureCache::PictureCache(qint64 maxBytes)
     : m_cache(int(std::min<qint64>(maxBytes >> 10, std::numeric_limits<int>::max()))) {}
 
-QImage PictureCache::load(const QString &path, QRgb background) {
+QImage PictureCache::keep(const QString &key, const QImage &picture) {
+    // Costs are in KB. A picture bigger than the whole budget is handed out but not kept.
+    const qint64 cost = std::max<qint64>(1, picture.sizeInBytes() >> 10);
+    if (cost <= m_cache.maxCost()) {
+        m_cache.insert(key, new QImage(picture), int(cost));
+    }
+    return picture;
+}
+
+QImage PictureCache::load(const QString &path, QRgb background, QSize fit) {
     const QFileInfo file(path);
-    const QString key = path + QLatin1Char('|') + QString::number(background, 16) + QLatin1Char('|') +
-                        QString::number(file.lastModified().toMSecsSinceEpoch()) + QLatin1Char('|') +
-                        QString::number(file.size());
-    if (const QImage *kept = m_cache.object(key)) {
+    const QString fileKey = path + QLatin1Char('|') + QString::number(file.lastModified().toMSecsSinceEpoch()) +
+                            QLatin1Char('|') + QString::number(file.size()) + QLatin1Char('|') +
+                            QString::number(fit.width()) + QLatin1Char('x') + QString::number(fit.height());
+    const QString composedKey = fileKey + QLatin1Char('|') + QString::number(background, 16);
+    if (const QImage *kept = m_cache.object(composedKey)) {
         return *kept;
     }
-    ++m_diskLoads;
-    int width = -1;
-    int height = -1;
-    QImage picture = Imaging::LoadPictureScaled(path, width, height, background, false);
-    // Unreadable files are remembered too (as a null image), so a missing cover or a broken
-    // file is not tried again on every screen change while it stays the same on disk.
-    const qint64 cost = std::max<qint64>(1, picture.sizeInBytes() >> 10);
-    m_cache.insert(key, new QImage(picture), int(std::min<qint64>(cost, m_cache.maxCost())));
-    return picture;
+    QImage decoded;
+    if (const QImage *kept = m_cache.object(fileKey)) {
+        decoded = *kept;
+    } else {
+        ++m_diskLoads;
+        // Unreadable files are remembered too (as a null image), so a missing cover or a broken
+        // file is not tried again on every screen change while it stays the same on disk.
+        decoded = keep(fileKey, Imaging::LoadPictureFitted(path, fit));
+    }
+    if (decoded.isNull() || !decoded.hasAlphaChannel()) {
+        return decoded; // the same pixels over every colour: no second copy
+    }
+    return keep(composedKey, Imaging::OverColour(decoded, background));
 }

@@ -29,24 +29,41 @@ void StopImaging(Token token);
 // be read, is not a picture, or is (or would be scaled) beyond MaxPixels.
 QImage LoadPictureScaled(const QString &path, int &width, int &height, QRgb background, bool keepAspect);
 
+// The picture at path at most fit in size: a larger one is scaled down, keeping its
+// proportions, as it is decoded (formats that can decode at a smaller size do so). Transparency
+// is kept; opaque pictures come as RGB32. A null image when the file cannot be read, is not a
+// picture, or is beyond MaxPixels.
+QImage LoadPictureFitted(const QString &path, QSize fit);
+
+// The picture drawn over a solid colour, as LoadPictureScaled draws it at natural size; an
+// opaque picture is returned as it is (sharing its pixels).
+QImage OverColour(const QImage &picture, QRgb background);
+
 } // namespace Imaging
 
-// Pictures at their natural size over a background colour, decoded once: the display builds
-// its screens from the same few dozen pictures again and again. An entry is keyed by path,
-// background colour, file time and file size, so a picture changed on disk is read afresh.
+// The skin's pictures, each decoded once: the display builds its screens from the same few
+// dozen pictures again and again, over different colours. A picture is fitted to the place it
+// is drawn in when it is decoded (a background need never be larger than the screen), so a
+// skin of huge pictures costs what it can show. Decoded pictures and their compositions over a
+// colour share one budget of maxBytes; an entry is keyed by path, file time and file size, so
+// a picture changed on disk is read afresh.
 class PictureCache {
 public:
-    // maxBytes bounds the decoded pixels kept.
-    explicit PictureCache(qint64 maxBytes = 64LL << 20);
+    static constexpr qint64 DefaultBudget = 32LL << 20;
+    explicit PictureCache(qint64 maxBytes = DefaultBudget);
 
-    // The picture at its natural size over background; null when it cannot be loaded.
-    QImage load(const QString &path, QRgb background);
+    // The picture at most fit in size over background; null when it cannot be loaded.
+    QImage load(const QString &path, QRgb background, QSize fit);
     void clear() { m_cache.clear(); }
 
     // How many loads went to the disk (decoded a file or found it unreadable).
     int diskLoads() const { return m_diskLoads; }
+    // Bytes of pixels the cache holds now (at most the budget).
+    qint64 keptBytes() const { return qint64(m_cache.totalCost()) << 10; }
 
 private:
+    QImage keep(const QString &key, const QImage &picture);
+
     QCache<QString, QImage> m_cache;
     int m_diskLoads = 0;
 };

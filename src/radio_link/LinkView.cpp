@@ -1,5 +1,7 @@
 #include "radio_link/LinkView.h"
 
+#include "platform/ControlPictures.h"
+
 #include <algorithm>
 
 QString LinkView::terminalRuler() {
@@ -14,23 +16,15 @@ LinkView::LinkView()
 QString LinkView::harmless(const QString &text) {
     // A radio that answers noise must not get control codes into the view: they can change how
     // the rest of the text shows, and some (NUL, the no-break space) do not survive the text
-    // box, so the view would never match what was shown and be rebuilt on every refresh.
-    // Line ends and tabs stay; the other C0 codes show as their control pictures. Bytes 0x80 to
-    // 0x9F are no text in Latin-1 (nor in any code the radio speaks): they show as one more
-    // control picture, the substitute's, rather than as the replacement character, which
-    // reads as text decoded in the wrong code.
+    // box, so the view would never match what was shown and be rebuilt on every refresh. The
+    // view's lines end in CR LF, so CR stays here; every other code shows as the command-line
+    // client shows it.
     QString shown = text;
     for (QChar &c : shown) {
-        const char16_t u = c.unicode();
-        if (u < 0x20 && u != u'\r' && u != u'\n' && u != u'\t') {
-            c = QChar(char16_t(0x2400 + u));
-        } else if (u == 0x7f) {
-            c = QChar(char16_t(0x2421));
-        } else if (u >= 0x80 && u < 0xa0) {
-            c = QChar(char16_t(0x2426));
-        } else if (u == 0xa0) {
-            c = u' ';
+        if (c == u'\r') {
+            continue;
         }
+        c = c.unicode() == 0xa0 ? QChar(u' ') : ControlPicture(c);
     }
     return shown;
 }

@@ -79,6 +79,9 @@ QString ReadLayoutPicture(const QString &path, QImage &picture) {
     if (size.isValid() && qint64(size.width()) * size.height() > MaxPicturePixels) {
         return QStringLiteral("%1 is too large (%2 x %3)").arg(name).arg(size.width()).arg(size.height());
     }
+    if (size.isValid() && (size.width() > MaxPictureSide || size.height() > MaxPictureSide)) {
+        reader.setScaledSize(size.scaled(MaxPictureSide, MaxPictureSide, Qt::KeepAspectRatio).expandedTo({1, 1}));
+    }
     const QImage image = reader.read();
     if (image.isNull()) {
         return QStringLiteral("%1 cannot be read as a picture").arg(name);

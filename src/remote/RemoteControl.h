@@ -55,8 +55,12 @@ ClickModifiers ClickModifiersOf(Qt::KeyboardModifiers modifiers);
 QString DropProblem(const QString &path, QImage &picture);
 
 // Reads a layout picture. Pictures larger than MaxPicturePixels are refused before they are
-// decoded: a stray photo must not take the program's memory. "" on success, else why not.
+// decoded: a stray photo must not take the program's memory. The window only ever shows the
+// picture scaled to its own size, so one larger than MaxPictureSide either way is kept scaled
+// down to that (its proportions kept), a few times what a remote window shows. "" on success,
+// else why not.
 constexpr qint64 MaxPicturePixels = 40LL * 1000 * 1000;
+constexpr int MaxPictureSide = 2048;
 QString ReadLayoutPicture(const QString &path, QImage &picture);
 
 // The pointer aid drawn over the remote picture: an oval that follows the mouse, or a rectangle

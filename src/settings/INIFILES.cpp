@@ -183,7 +183,8 @@ const IniDocument &INIFILES::load(const QString &path) const {
         fresh->size = size;
         fresh->modified = modified;
         QFile file(path);
-        if (file.open(QIODevice::ReadOnly)) {
+        // Only a regular file: a FIFO or a device of that name would hold the program.
+        if (info.isFile() && file.open(QIODevice::ReadOnly)) {
             fresh->document.parse(file.readAll());
         }
         cached = fresh;

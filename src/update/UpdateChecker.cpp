@@ -138,7 +138,11 @@ void UpdateChecker::finishResponse(const QString &note) {
     case UpdateResponse::OtherApplication:
         break;
     case UpdateResponse::Page:
-        m_pageText = QString::fromLatin1(response.body);
+        if (response.status == UpdateResponse::Unreadable) {
+            m_note = QStringLiteral("[The answer came in chunks that could not be read; nothing of it is shown.]");
+        }
+        // Only what can be shown is kept (one byte more tells that the page went on).
+        m_pageText = response.body.left(MaxPageBytes + 1);
         break;
     }
     m_socket->Close();
@@ -174,9 +178,9 @@ void UpdateChecker::Timer1_Timer() {
         }
         return;
     }
-    const QString page = m_pageText;
+    bool cut = false;
+    const QStringList lines = PageLines(m_pageText, &cut);
     m_pageText.clear();
-    const QStringList lines = PageLines(page);
     if (lines.isEmpty() && !m_note.isEmpty()) {
         NewsLine = QStringLiteral("Could not tell whether a newer version is available: no answer from the server.");
     } else {
@@ -185,6 +189,12 @@ void UpdateChecker::Timer1_Timer() {
     for (const QString &line : lines) {
         FindTheUpdate(line, OwnVersion, NewerVersion);
         RawTexta += line + QStringLiteral("\r\n");
+    }
+    if (cut) {
+        RawTexta += QStringLiteral("[The page was cut here: a version page is short, so only its first %1 lines "
+                                   "or %2 KB are shown.]\r\n")
+                        .arg(MaxPageLines)
+                        .arg(MaxPageBytes / 1024);
     }
     if (!m_note.isEmpty()) {
         RawTexta += m_note + QStringLiteral("\r\n");

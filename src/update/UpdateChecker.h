@@ -18,7 +18,9 @@ class Timer;
 // version noted. The window renders RawTexta and forwards the double click.
 //
 // A server that never closes or sends without end cannot hold the check: the answer is cut at
-// ResponseCap bytes and the check gives up after TimeLimit ms, showing what arrived.
+// ResponseCap bytes and the check gives up after TimeLimit ms, showing what arrived. Of a page
+// only its start is shown (PageLines), so what a check keeps stays near ResponseCap whatever
+// the server sends.
 class UpdateChecker : public QObject {
     Q_OBJECT
 public:
@@ -74,8 +76,8 @@ private:
 
     UpdateAddress m_address;
     QByteArray m_response;
-    QString m_pageText;
-    QString m_note; // shown after the page: why the answer is incomplete
+    QByteArray m_pageText; // the body of a page answer, as much of it as can be shown
+    QString m_note;        // shown after the page: why the answer is incomplete
     bool m_processed = false;
     bool m_dataArriving = false;
     bool m_running = false;

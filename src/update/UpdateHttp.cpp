@@ -8,6 +8,24 @@ namespace {
 
 // Far below any file system's limit on a name.
 constexpr qsizetype MaxZipNameLength = 100;
+// A size line is a few hex digits, perhaps with an extension; anything longer is no size line.
+constexpr qsizetype MaxChunkLine = 1024;
+
+bool isTokenIn(const QString &headers, QLatin1String name, QLatin1String token) {
+    const QString withEnd = QStringLiteral("\r\n") + headers + QStringLiteral("\r\n");
+    const QString key = QStringLiteral("\r\n") + name + u':';
+    for (qsizetype at = withEnd.indexOf(key, 0, Qt::CaseInsensitive); at >= 0;
+         at = withEnd.indexOf(key, at + 1, Qt::CaseInsensitive)) {
+        const qsizetype from = at + key.size();
+        const QString value = withEnd.mid(from, withEnd.indexOf(QLatin1String("\r\n"), from) - from);
+        for (const QString &part : value.split(u',')) {
+            if (part.trimmed().compare(token, Qt::CaseInsensitive) == 0) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
 
 } // namespace
 
@@ -44,6 +62,47 @@ QByteArray BuildUpdateRequest(const UpdateAddress &address) {
     return request.toLatin1();
 }
 
+ChunkedBody DecodeChunked(const QByteArray &body, QByteArray &data) {
+    data.clear();
+    qsizetype at = 0;
+    while (true) {
+        const qsizetype lineEnd = body.indexOf("\r\n", at);
+        if (lineEnd < 0) {
+            return body.size() - at > MaxChunkLine ? ChunkedBody::Malformed : ChunkedBody::Truncated;
+        }
+        if (lineEnd - at > MaxChunkLine) {
+            return ChunkedBody::Malformed;
+        }
+        QByteArray sizeText = body.mid(at, lineEnd - at);
+        if (const qsizetype extension = sizeText.indexOf(';'); extension >= 0) {
+            sizeText.truncate(extension);
+        }
+        sizeText = sizeText.trimmed();
+        bool ok = false;
+        const qlonglong size = sizeText.toLongLong(&ok, 16);
+        if (!ok || size < 0 || sizeText.startsWith('+') || sizeText.startsWith('-')) {
+            return ChunkedBody::Malformed;
+        }
+        if (size == 0) {
+            return ChunkedBody::Complete; // trailers, if any, say nothing a page needs
+        }
+        at = lineEnd + 2;
+        if (size > body.size() - at) {
+            data += body.mid(at);
+            return ChunkedBody::Truncated;
+        }
+        data += body.mid(at, qsizetype(size));
+        at += qsizetype(size);
+        if (body.size() - at < 2) {
+            return ChunkedBody::Truncated;
+        }
+        if (body.mid(at, 2) != "\r\n") {
+            return ChunkedBody::Malformed;
+        }
+        at += 2;
+    }
+}
+
 UpdateResponse TakeUpdateResponseApart(const QByteArray &response) {
     UpdateResponse out;
     const qsizetype end = response.indexOf("\r\n\r\n");
@@ -54,6 +113,14 @@ UpdateResponse TakeUpdateResponseApart(const QByteArray &response) {
     out.status = UpdateResponse::Ok;
     out.headers = QString::fromLatin1(response.left(end));
     out.body = response.mid(end + 4);
+    if (isTokenIn(out.headers, QLatin1String("Transfer-Encoding"), QLatin1String("chunked"))) {
+        QByteArray data;
+        if (DecodeChunked(out.body, data) == ChunkedBody::Malformed) {
+            out.status = UpdateResponse::Unreadable;
+            data.clear();
+        }
+        out.body = data;
+    }
 
     // The header must start a line: a value elsewhere that merely mentions the name does not
     // count. Header names are matched ignoring case, as HTTP has them.
@@ -72,14 +139,31 @@ UpdateResponse TakeUpdateResponseApart(const QByteArray &response) {
     return out;
 }
 
-QStringList PageLines(const QString &page) {
+QStringList PageLines(const QByteArray &body, bool *cut) {
+    const QString page = QString::fromLatin1(body.left(MaxPageBytes));
+    bool more = body.size() > MaxPageBytes;
     QStringList shown;
-    for (QString line : page.split(u'\n')) {
+    qsizetype from = 0;
+    while (from <= page.size()) {
+        qsizetype end = page.indexOf(u'\n', from);
+        if (end < 0) {
+            end = page.size();
+        }
+        QString line = page.mid(from, end - from);
+        from = end + 1;
         line.remove(u'\r');
         line.replace(QLatin1String("<br/>"), QLatin1String(" "));
-        if (!line.isEmpty() && line != QLatin1String(" ")) {
-            shown << line;
+        if (line.isEmpty() || line == QLatin1String(" ")) {
+            continue;
         }
+        if (shown.size() == MaxPageLines) {
+            more = true;
+            break;
+        }
+        shown << line;
+    }
+    if (cut != nullptr) {
+        *cut = more;
     }
     return shown;
 }

@@ -27,13 +27,21 @@ UpdateAddress SplitUpdateUrl(const QString &url);
 // the port only when it is not 80.
 QByteArray BuildUpdateRequest(const UpdateAddress &address);
 
+// A chunked body (Transfer-Encoding: chunked) joined into its data. Truncated: the answer ended
+// before the last chunk, and data holds every byte that did arrive. Malformed: a size line is
+// no hexadecimal size (or longer than any real one); data holds the chunks before it.
+enum class ChunkedBody { Complete, Truncated, Malformed };
+ChunkedBody DecodeChunked(const QByteArray &body, QByteArray &data);
+
 // A complete answer (the server closed the connection), taken apart.
 struct UpdateResponse {
-    enum Status { Ok, Incomplete }; // Incomplete: no empty line ended the headers
+    // Incomplete: no empty line ended the headers. Unreadable: the body was sent in chunks
+    // that cannot be read; it is left empty rather than shown with the chunk sizes as text.
+    enum Status { Ok, Incomplete, Unreadable };
     enum Kind { Page, Image, Zip, OtherApplication };
     Status status = Incomplete;
     QString headers;     // up to the first empty line
-    QByteArray body;     // everything after it
+    QByteArray body;     // everything after it, its chunks joined when it came in chunks
     QString contentType; // the Content-Type header's value
     Kind kind = Page;
 };
@@ -41,7 +49,13 @@ UpdateResponse TakeUpdateResponseApart(const QByteArray &response);
 
 // The page's lines as the update window shows them: split at LF, every CR removed, "<br/>"
 // turned into a blank; empty lines and lines of a single blank left out.
-QStringList PageLines(const QString &page);
+//
+// A version page is a few lines. Whatever a server sends, at most MaxPageBytes of the body are
+// looked at and at most MaxPageLines lines are shown, so neither the list nor the window it
+// fills can grow with the answer; cut tells that the page went on.
+constexpr qsizetype MaxPageBytes = 64 * 1024;
+constexpr qsizetype MaxPageLines = 400;
+QStringList PageLines(const QByteArray &body, bool *cut = nullptr);
 
 // The text that introduces the latest version on the page (matched ignoring case).
 inline const QString UpdateMarker = QStringLiteral("Corvale Remote Software V.");

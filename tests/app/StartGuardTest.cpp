@@ -1,3 +1,4 @@
+#include "app/RuntimeFolder.h"
 #include "app/SingleInstance.h"
 #include "app/Version.h"
 
@@ -6,10 +7,12 @@
 #include <QFileInfo>
 #include <QLocalSocket>
 #include <QLockFile>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -56,7 +59,8 @@ private Q_SLOTS:
             const QString readOnly = "/proc/cvremote-no-such-folder/CVRemote.ini";
             SingleInstance inProc(readOnly);
             QVERIFY(inProc.TryAcquire());
-            QCOMPARE(QFileInfo(inProc.lockPath()).absolutePath(), QFileInfo(tmpB.path()).absoluteFilePath());
+            QCOMPARE(QFileInfo(inProc.lockPath()).absolutePath(),
+                     QFileInfo(tmpB.path()).absoluteFilePath() + "/CVRemote-" + QString::number(getuid()));
             QVERIFY(!SingleInstance(readOnly).TryAcquire());
         }
         oldTmp.isNull() ? qunsetenv("TMPDIR") : qputenv("TMPDIR", oldTmp);
@@ -64,6 +68,72 @@ private Q_SLOTS:
         QVERIFY2(crashWithTheLock(settings), "the first copy's lock went with it");
         QVERIFY2(QFile::exists(SingleInstance::LockPathFor(settings)), "the dead copy's lock is left behind");
         QVERIFY(SingleInstance(settings).TryAcquire());
+    }
+
+    // Without a runtime folder the socket and the fallback lock go to a folder of the user's own
+    // in the temporary folder, never to a name there that another user made first.
+    void theFallbackPlaceIsTheUsersOwn() {
+        QTemporaryDir tmp, runtime;
+        QVERIFY(tmp.isValid() && runtime.isValid());
+        const QByteArray oldTmp = qgetenv("TMPDIR");
+        const QByteArray oldRuntime = qgetenv("XDG_RUNTIME_DIR");
+        const auto restore = qScopeGuard([&] {
+            oldTmp.isNull() ? qunsetenv("TMPDIR") : qputenv("TMPDIR", oldTmp);
+            oldRuntime.isNull() ? qunsetenv("XDG_RUNTIME_DIR") : qputenv("XDG_RUNTIME_DIR", oldRuntime);
+        });
+        qputenv("TMPDIR", tmp.path().toLocal8Bit());
+        const QString own = QFileInfo(tmp.path()).absoluteFilePath() + "/CVRemote-" + QString::number(getuid());
+        const QString settings = "/proc/cvremote-no-such-folder/CVRemote.ini"; // no lock beside it
+        const auto mode = [](const QString &path) {
+            struct stat info {};
+            return lstat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 07777) : -1;
+        };
+
+        // A runtime folder others may write to is not one; the user's own is.
+        QVERIFY(QFile::setPermissions(runtime.path(), QFile::permissions(runtime.path()) | QFile::WriteOther));
+        qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
+        QCOMPARE(PrivateRuntimeFolder(), own);
+        QCOMPARE(mode(own), 0700);
+        QVERIFY(QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        QCOMPARE(PrivateRuntimeFolder(), runtime.path());
+        qunsetenv("XDG_RUNTIME_DIR");
+
+        // The user's folder left open is closed again; the lock and socket go inside it.
+        QVERIFY(QFile::setPermissions(own, QFile::permissions(own) | QFile::ReadOther | QFile::ExeOther));
+        {
+            SingleInstance guard(settings);
+            QVERIFY(guard.TryAcquire());
+            QCOMPARE(QFileInfo(guard.lockPath()).absolutePath(), own);
+            QCOMPARE(QFileInfo(guard.channel().name()).absolutePath(), own);
+            QVERIFY(guard.channel().listening());
+            QCOMPARE(mode(own), 0700);
+        }
+
+        // Another's link, file or folder at that name: no socket, no lock there; the copy runs
+        // unguarded, as it does when no folder can take a lock.
+        QDir(own).removeRecursively();
+        QVERIFY(QFile::link(runtime.path(), own));
+        QCOMPARE(PrivateRuntimeFolder(), QString());
+        SingleInstance linked(settings);
+        QVERIFY(linked.TryAcquire());
+        QCOMPARE(linked.lockPath(), QString());
+        QVERIFY(!linked.channel().listening());
+        QVERIFY(QFile::remove(own));
+        QVERIFY(QFile(own).open(QIODevice::WriteOnly));
+        QCOMPARE(PrivateRuntimeFolder(), QString());
+        QVERIFY(QFile::remove(own));
+        if (geteuid() != 0) {
+            return; // only root can make a folder and a lock that belong to someone else
+        }
+        QVERIFY(QDir().mkdir(own));
+        const QString lock = SingleInstance::FallbackLockPathFor(settings);
+        QVERIFY(QFile(lock).open(QIODevice::WriteOnly));
+        QCOMPARE(chown(QFile::encodeName(lock).constData(), 4242, 4242), 0);
+        SingleInstance refused(settings);
+        QVERIFY(refused.TryAcquire());
+        QCOMPARE(refused.lockPath(), QString()); // not taken over as a crashed copy's lock
+        QCOMPARE(chown(QFile::encodeName(own).constData(), 4242, 4242), 0);
+        QCOMPARE(PrivateRuntimeFolder(), QString());
     }
 
     // A second copy hands its request to the first over the channel; the first hears it, and the

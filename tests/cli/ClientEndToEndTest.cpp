@@ -13,6 +13,7 @@
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -156,6 +157,65 @@ private Q_SLOTS:
         QCOMPARE(r.out, QStringLiteral("ERROR unknown command\n"));
         QVERIFY(r.err.contains(QStringLiteral("refused")));
         QCOMPARE(loggedCommands(), (QStringList{"MESSAGE Hello", "DANCE"}));
+    }
+
+    // Whatever bytes a radio sends, the client's output (UTF-8) holds no code a terminal acts on:
+    // no C0 code besides LF and TAB, no DEL, no C1 code.
+    static QString terminalCommandsIn(const QByteArray &out) {
+        const QString text = QString::fromUtf8(out);
+        if (text.toUtf8() != out) {
+            return QStringLiteral("not UTF-8");
+        }
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const char16_t u = text.at(i).unicode();
+            if ((u < 0x20 && u != u'\n' && u != u'\t') || (u >= 0x7f && u < 0xa0)) {
+                return QStringLiteral("U+%1 at %2").arg(int(u), 4, 16, QLatin1Char('0')).arg(i);
+            }
+        }
+        return QString();
+    }
+
+    void aHostileRadioCannotCommandTheTerminal() {
+        // A radio of the test's own: the title, a screen clear, a colour (8-bit CSI), a link,
+        // a bell and a DEL in every answer, the version line included.
+        const QByteArray hostile = "\x1b]0;owned\x07\x1b[2J\x9b"
+                                   "31mred\x1b]8;;http://x/\x1b\\link\x1b]8;;\x1b\\\x7f"
+                                   "tail";
+        QTcpServer radio;
+        QVERIFY(radio.listen(QHostAddress::LocalHost));
+        connect(&radio, &QTcpServer::newConnection, &radio, [&radio, hostile] {
+            while (QTcpSocket *peer = radio.nextPendingConnection()) {
+                connect(peer, &QTcpSocket::readyRead, peer, [peer, hostile] {
+                    const QByteArray command = peer->readAll().trimmed();
+                    peer->write((command == "VERSION" ? "VER=" + hostile : hostile) + "\r\n");
+                    peer->disconnectFromHost();
+                });
+                connect(peer, &QTcpSocket::disconnected, peer, &QObject::deleteLater);
+            }
+        });
+        const QString address = QStringLiteral("127.0.0.1:%1").arg(radio.serverPort());
+        const QString shown = QString::fromUtf8("␛]0;owned␇␛[2J␦31mred␛]8;;http://x/␛\\link␛]8;;␛\\␡tail");
+
+        for (const QStringList &command : {QStringList{"send", "PING"}, QStringList{"status"}}) {
+            auto process = launch(QStringList{"--radio", address} + command);
+            QSignalSpy done(process.get(), &QProcess::finished);
+            QVERIFY(done.wait(Patience));
+            const QByteArray out = process->readAllStandardOutput();
+            const QByteArray err = process->readAllStandardError();
+            QVERIFY2(terminalCommandsIn(out).isEmpty(), qPrintable(command.join(' ') + ": " + terminalCommandsIn(out)));
+            QVERIFY2(terminalCommandsIn(err).isEmpty(), qPrintable(command.join(' ') + ": " + terminalCommandsIn(err)));
+            // Shown, not dropped: the reader sees what the radio sent.
+            QVERIFY2(QString::fromUtf8(out).contains(shown), out.constData());
+        }
+
+        // JSON escapes what it must and stays lossless: the value reads back as sent.
+        auto process = launch({"--radio", address, "status", "--json"});
+        QSignalSpy done(process.get(), &QProcess::finished);
+        QVERIFY(done.wait(Patience));
+        const QByteArray out = process->readAllStandardOutput();
+        QVERIFY2(terminalCommandsIn(out).isEmpty(), qPrintable(terminalCommandsIn(out)));
+        const QJsonObject json = QJsonDocument::fromJson(out).object();
+        QCOMPARE(json["version"].toString(), QString::fromLatin1(hostile).trimmed());
     }
 
     void statusMatchesTheRadio() {

@@ -100,6 +100,9 @@ private Q_SLOTS:
         c.socket.acceptConnection();
         c.receive("four\r\n");
         QCOMPARE(c.shown(), QStringLiteral("four\n"));
+        // The radio's control codes show as control pictures, tabs stay.
+        c.receive(QString::fromLatin1("\x1b[31mred\x07\tx\x9b\x7f\r\n"));
+        QCOMPARE(c.shown(), QStringLiteral("four\n") + QString::fromUtf8("␛[31mred␇\tx␦␡\n"));
     }
 
     void underAFloodTheViewKeepsTheNewestTextAndNoMore() {

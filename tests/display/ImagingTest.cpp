@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace {
 
@@ -56,21 +57,35 @@ TEST(Imaging, ComposesOverTheColourAtNaturalOrRequestedSizeAndRefusesBadPictures
     EXPECT_TRUE(Imaging::LoadPictureScaled(path, width, height, 0, false).isNull());
 }
 
-TEST(Imaging, CacheReadsEachPictureOncePerColourUntilTheFileChanges) {
+TEST(Imaging, CacheDecodesEachPictureOnceFittedToItsPlaceUntilTheFileChanges) {
     QTemporaryDir dir;
     const QString path = halfTransparent(dir, "half.png");
+    const QSize fit(64, 64);
     PictureCache cache;
-    const QImage first = cache.load(path, qRgb(0, 0, 0));
-    cache.load(path, qRgb(0, 0, 0));
+    const QImage first = cache.load(path, qRgb(0, 0, 0), fit);
+    EXPECT_EQ(cache.load(path, qRgb(0, 0, 0), fit), first);
+    // Another colour composes the decoded picture again, without reading the file.
+    const QImage white = cache.load(path, qRgb(255, 255, 255), fit);
     EXPECT_EQ(cache.diskLoads(), 1);
-    EXPECT_NE(cache.load(path, qRgb(255, 255, 255)), first);
-    EXPECT_EQ(cache.diskLoads(), 2);
+    EXPECT_EQ(QList<QRgb>({opaque(first.pixel(3, 1)), opaque(white.pixel(3, 1)), opaque(white.pixel(0, 0))}),
+              QList<QRgb>({qRgb(0, 0, 0), qRgb(255, 255, 255), qRgb(255, 0, 0)}));
     // Missing files are remembered as missing.
-    EXPECT_TRUE(cache.load(dir.filePath("none.png"), 0).isNull());
-    EXPECT_TRUE(cache.load(dir.filePath("none.png"), 0).isNull());
-    EXPECT_EQ(cache.diskLoads(), 3);
+    EXPECT_TRUE(cache.load(dir.filePath("none.png"), 0, fit).isNull());
+    EXPECT_TRUE(cache.load(dir.filePath("none.png"), 0, fit).isNull());
+    EXPECT_EQ(cache.diskLoads(), 2);
     // A new file at the path (another size) is read again.
     ASSERT_TRUE(SavePicture(path, {6, 6}, Qt::green));
-    EXPECT_EQ(cache.load(path, 0).size(), QSize(6, 6));
+    EXPECT_EQ(cache.load(path, 0, fit).size(), QSize(6, 6));
+    EXPECT_EQ(cache.diskLoads(), 3);
+
+    // A picture larger than its place is scaled down in proportion, once; an opaque one is one
+    // copy whatever the colour under it.
+    const QString wide = dir.filePath("wide.jpg");
+    QImage opaqueWide(QSize(2000, 500), QImage::Format_RGB32);
+    opaqueWide.fill(Qt::blue);
+    ASSERT_TRUE(opaqueWide.save(wide));
+    const QImage fitted = cache.load(wide, qRgb(1, 2, 3), fit);
+    EXPECT_EQ(fitted.size(), QSize(64, 16));
+    EXPECT_EQ(cache.load(wide, qRgb(9, 9, 9), fit).cacheKey(), fitted.cacheKey());
     EXPECT_EQ(cache.diskLoads(), 4);
 }

@@ -3,6 +3,8 @@
 
 #include <QFontMetrics>
 
+#include <sys/stat.h>
+
 namespace {
 
 const QColor Dark(10, 20, 30);
@@ -213,7 +215,7 @@ TEST_F(ScreenRendererTest, PictureFilesAreFoundInOrderAndReadOnceUntilTheyChange
     screen().DisplayScreen("two");
     screen().DisplayScreen("one");
     screen().DisplayScreen("one");
-    EXPECT_EQ(screen().diskLoads(), first + 2); // bg2, and red over bg2's colour
+    EXPECT_EQ(screen().diskLoads(), first + 1); // bg2; red over bg2's colour is composed, not read
     // ...until it is replaced on disk.
     picture("red.png", {20, 20}, Yellow);
     QFile file(folder.filePath("red.png"));
@@ -244,4 +246,61 @@ TEST_F(ScreenRendererTest, ReloadedTablesAreCheckedBeforeUseAndRedrawUsesThem) {
     screen().Redraw();
     EXPECT_EQ(skin.CurrentMenu, 0);
     ExpectPixels(screen().render(), {{100, 100, Bright}});
+}
+
+TEST_F(ScreenRendererTest, HugePicturesAreFittedToTheirPlaceAndDecodedOncePerFile) {
+    // Each picture far larger than its place: every overlay a file of its own, drawn over
+    // varying colours, one of them twice.
+    picture("skin/bg.png", {1600, 1200}, Qt::darkBlue, Qt::darkGreen);
+    QString lines = "[s]|B=,,skin/bg,,|S=bar";
+    for (int i = 0; i < 12; ++i) {
+        picture(QStringLiteral("skin/o%1.png").arg(i), {1000, 1000}, Qt::red, Qt::transparent);
+        lines += QStringLiteral("|O=%1,%2,skin/o%3,,").arg(i * 25).arg(i * 19).arg(i);
+    }
+    lines += "|O=300,200,skin/o0,,|[StatusBar_bar]|O=0,0,skin/o1,,";
+    useSkin(lines);
+    screen().DisplayScreen("s");
+    EXPECT_EQ(screen().BackGround.size(), QSize(320, 240));
+    ASSERT_GE(screen().OverlayImages.size(), 13u);
+    for (const DrawnItem &overlay : screen().OverlayImages) {
+        EXPECT_EQ(overlay.Picture.size(), QSize(96, 96));
+    }
+    EXPECT_EQ(screen().StatusImages.at(0).Picture.size(), QSize(32, 32));
+    // The background, then one decoding per overlay file (the status picture's place is smaller,
+    // so its file is decoded at that size too).
+    EXPECT_EQ(screen().diskLoads(), 1 + 12 + 1);
+    EXPECT_LE(screen().keptPictureBytes(), PictureCache::DefaultBudget);
+    screen().DisplayScreen("s");
+    EXPECT_EQ(screen().diskLoads(), 1 + 12 + 1);
+}
+
+TEST_F(ScreenRendererTest, PictureNamesStayInsideTheProgramFolder) {
+    // A picture beside the program folder, reached by "..", by an absolute name or through a
+    // link inside the folder; and a FIFO, which would block whoever opens it.
+    QTemporaryDir outside;
+    ASSERT_TRUE(SavePicture(outside.filePath("secret.png"), {8, 8}, Qt::yellow));
+    picture("inside.png", {8, 8}, Qt::green);
+    ASSERT_TRUE(QFile::link(outside.filePath("secret.png"), folder.filePath("link.png")));
+    ASSERT_EQ(mkfifo(QFile::encodeName(folder.filePath("fifo.png")).constData(), 0600), 0);
+    const QString up = QDir(folder.path()).relativeFilePath(outside.filePath("secret"));
+    ASSERT_TRUE(up.startsWith("../"));
+    const QStringList names{up,
+                            up + ".png",
+                            outside.filePath("secret"),
+                            "link",
+                            "fifo",
+                            "fifo.png",
+                            "..\\" + QFileInfo(outside.path()).fileName() + "\\secret"};
+    for (const QString &name : names) {
+        EXPECT_EQ(screen().RN(name), "") << name.toStdString();
+        DrawnItem item;
+        EXPECT_FALSE(screen().LoadThePicture(name, item)) << name.toStdString();
+    }
+    // Inside names still work, with either separator and a leading one.
+    EXPECT_EQ(screen().RN("/inside"), folder.filePath("inside.png"));
+    useSkin("[s]|B=,,../" + QFileInfo(outside.path()).fileName() + "/secret,,|[t]|B=,,\\inside,,");
+    screen().DisplayScreen("s");
+    EXPECT_EQ(screen().Caption, "");
+    screen().DisplayScreen("t");
+    EXPECT_EQ(screen().BackGround.size(), QSize(8, 8));
 }

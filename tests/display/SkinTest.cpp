@@ -10,11 +10,13 @@
 #include "settings/INIFILES.h"
 #include "support/FixedWallClock.h"
 
+#include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 #include <random>
+#include <sys/stat.h>
 
 namespace {
 
@@ -108,6 +110,18 @@ TEST(SkinFiles, ReadFromTheProgramFolder) {
         QStringList({"pic0", "Power", "x", "", "C", "Stations", "stations", "IM", "Last", ""}));
     EXPECT_EQ(skin.MainMenuList, QStringList({"Power", "One", "", "Three"}));
     EXPECT_TRUE(MenuEntryAt(skin, 101) == nullptr && StateEntryAt(skin, -1) == nullptr);
+}
+
+TEST(SkinFiles, OnlyRegularFilesAreRead) {
+    // FIFOs in place of both files would block whoever opens them: they read as missing files.
+    QTemporaryDir dir;
+    for (const char *name : {"menus.txt", "indexes.txt"}) {
+        ASSERT_EQ(mkfifo(QFile::encodeName(dir.filePath(name)).constData(), 0600), 0) << name;
+    }
+    SkinTables skin = parsed("[old]");
+    load(skin, dir.path());
+    EXPECT_EQ(described(skin), "[]");
+    EXPECT_TRUE(skin.MainMenuList.isEmpty());
 }
 
 // Skin files are edited by hand and copied around; whatever they hold, loading ends quickly with

@@ -297,6 +297,10 @@ TEST(RemoteControl, DroppedLayoutLoadsFromAnyFolderAndAnythingElseLeavesTheCurre
     rig.control->LoadLayout(other.filePath("far"));
     EXPECT_EQ(rig.control->picture().size(), QSize(40, 90));
     EXPECT_EQ(rig.panel(2), "far.PNG cannot be read as a picture");
+    // One far larger than a window shows it is kept at a size a window can use.
+    ASSERT_TRUE(SavePicture(other.filePath("far.PNG"), {4100, 1025}, Qt::darkGray));
+    rig.control->LoadLayout(other.filePath("far"));
+    EXPECT_EQ(rig.control->picture().size(), QSize(MaxPictureSide, MaxPictureSide / 4));
 }
 
 // A request before anyone answers it is a wiring fault and stops the program; once the

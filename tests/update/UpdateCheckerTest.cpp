@@ -128,11 +128,36 @@ TEST(UpdateChecker, ServersThatNeverCloseOrNeverStopAreCut) {
     flood.run(UpdateChecker::Timer1Interval);
     const QStringList shown = flood.checker.RawTexta.split("\r\n", Qt::SkipEmptyParts);
     EXPECT_EQ(shown.last(), "[The answer was cut after 1048576 bytes.]");
-    // Every line up to the cap was shown, the last one cut short, then the note.
-    EXPECT_EQ(shown.size(), 1 + 16 * 1024);
+    // The page's first lines, a line saying it went on, then the note.
+    ASSERT_EQ(shown.size(), MaxPageLines + 2);
+    EXPECT_EQ(shown.at(MaxPageLines - 1), lines.left(63));
+    EXPECT_TRUE(shown.at(MaxPageLines).startsWith("[The page was cut here"));
     // Nothing arrives any more, so the time limit adds nothing.
     flood.run(UpdateChecker::TimeLimit);
     EXPECT_EQ(flood.checker.RawTexta.split("\r\n", Qt::SkipEmptyParts).size(), shown.size());
+}
+
+TEST(UpdateChecker, EndlessLinesAndUnreadableChunksAreNotShownWhole) {
+    // (A megabyte of short lines, plain or chunked, is the loopback test's.)
+    Checker c;
+    // One endless line is cut by its size.
+    c.checker.OpenThisWebUrl("long.example/v");
+    c.socket.acceptConnection();
+    c.socket.receive("HTTP/1.1 200 OK\r\n\r\n" + QString(200000, u'y'));
+    c.socket.peerClose();
+    c.run(UpdateChecker::Timer1Interval);
+    EXPECT_EQ(c.checker.RawTexta.indexOf("\r\n"), MaxPageBytes);
+    EXPECT_LT(c.checker.RawTexta.size(), MaxPageBytes + 200);
+
+    // Chunks that cannot be read are not shown as text: the window says so.
+    c.checker.OpenThisWebUrl("bad.example/v");
+    c.socket.acceptConnection();
+    c.socket.receive(
+        "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nzz\r\nCorvale Remote Software V.9\r\n0\r\n\r\n");
+    c.socket.peerClose();
+    c.run(UpdateChecker::Timer1Interval);
+    EXPECT_EQ(c.checker.RawTexta, "[The answer came in chunks that could not be read; nothing of it is shown.]\r\n");
+    EXPECT_EQ(c.checker.NewerVersion, "");
 }
 
 TEST(UpdateChecker, ZipAnswersOnlyLandAsPlainNamesInTheProgramFolder) {

@@ -87,3 +87,33 @@ TEST(UpdateHttp, ZipNamesFromTheServerStayPlainFileNames) {
         EXPECT_EQ(SafeZipName(hostile), "") << hostile.toStdString();
     }
 }
+
+TEST(UpdateHttp, ChunkedBodiesAreJoinedAndBadOnesRefused) {
+    QByteArray data;
+    // Sizes in hex, an extension after ";", the last chunk and a trailer.
+    EXPECT_EQ(DecodeChunked("5\r\nhello\r\nA;name=v\r\n, world!!!\r\n0\r\nX-Trailer: 1\r\n\r\n", data),
+              ChunkedBody::Complete);
+    EXPECT_EQ(data, "hello, world!!!");
+    // An answer cut off keeps what arrived.
+    EXPECT_EQ(DecodeChunked("5\r\nhello\r\n10\r\nabc", data), ChunkedBody::Truncated);
+    EXPECT_EQ(data, "helloabc");
+    EXPECT_EQ(DecodeChunked("5\r\nhel", data), ChunkedBody::Truncated);
+    EXPECT_EQ(data, "hel");
+    for (const QByteArray &bad :
+         {QByteArray("zz\r\nhello\r\n0\r\n\r\n"), QByteArray("-5\r\nhello\r\n"), QByteArray("5\r\nhelloXY3\r\nabc\r\n"),
+          QByteArray(5000, '1'), QByteArray("ffffffffffffffffffff\r\nx")}) {
+        EXPECT_EQ(DecodeChunked(bad, data), ChunkedBody::Malformed) << bad.left(40).constData();
+    }
+    // Taken apart: the headers say chunked (in any case, among other codings), the body is joined.
+    const UpdateResponse joined =
+        TakeUpdateResponseApart("HTTP/1.1 200 OK\r\ntransfer-encoding: identity, Chunked\r\nContent-Type: "
+                                "text/plain\r\n\r\n3\r\nabc\r\n0\r\n\r\n");
+    EXPECT_EQ(joined.status, UpdateResponse::Ok);
+    EXPECT_EQ(joined.body, "abc");
+    const UpdateResponse refused =
+        TakeUpdateResponseApart("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nnot a size\r\nabc");
+    EXPECT_EQ(refused.status, UpdateResponse::Unreadable);
+    EXPECT_TRUE(refused.body.isEmpty());
+    // Without the header a body that looks chunked is plain text.
+    EXPECT_EQ(TakeUpdateResponseApart("HTTP/1.1 200 OK\r\n\r\n3\r\nabc\r\n").body, "3\r\nabc\r\n");
+}
