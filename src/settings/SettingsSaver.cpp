@@ -39,9 +39,10 @@ INIFILES::SaveResult SettingsSaver::saveNow() {
 void SettingsSaver::SaveTimer_Timer() {
     const QString before = m_lastError;
     const INIFILES::SaveResult result = saveNow();
-    // The same failure again (the disk still full) is not told every few seconds; the changes
-    // stay in memory and go with the next save that works.
-    if (!result.ok && result.error != before) {
+    // A failure is told once, not every few seconds while the disk stays full; the changes stay
+    // in memory and go with the next save that works (which says so), and the close tells again
+    // what is still not saved.
+    if (!result.ok && before.isEmpty()) {
         Q_EMIT saveFailed(result.error);
     }
 }
