@@ -97,6 +97,14 @@ public:
         m_ini.Save(text, false);
         QByteArray bytes = QByteArray::fromStdString(text);
         bytes.replace("\r", "");
+        // No blank lines between sections: a file read back and written again never grows, so
+        // a file small enough to be read stays so once the program has written it.
+        while (bytes.contains("\n\n")) {
+            bytes.replace("\n\n", "\n");
+        }
+        if (bytes.startsWith('\n')) {
+            bytes.remove(0, 1);
+        }
         bytes.replace("\n", "\r\n");
         return bytes;
     }
@@ -299,17 +307,22 @@ QStringList INIFILES::takeNotices() {
     return std::exchange(m_notices, {});
 }
 
+QString INIFILES::asideName() const {
+    // The first free name beside the file; an older copy kept aside stays.
+    QString aside = m_settingsFile + QStringLiteral(".bad");
+    for (int n = 2; QFileInfo::exists(aside) && n < 100; ++n) {
+        aside = m_settingsFile + QStringLiteral(".bad%1").arg(n);
+    }
+    return aside;
+}
+
 INIFILES::FileState INIFILES::OpenSettingsFile() {
     const QFileInfo info(m_settingsFile);
     if (!info.exists()) {
         return FileState::Missing;
     }
     const QString shown = QDir::toNativeSeparators(m_settingsFile);
-    // The first free name beside the file; an older copy kept aside stays.
-    QString aside = m_settingsFile + QStringLiteral(".bad");
-    for (int n = 2; QFileInfo::exists(aside) && n < 100; ++n) {
-        aside = m_settingsFile + QStringLiteral(".bad%1").arg(n);
-    }
+    const QString aside = asideName();
     const QString shownAside = QDir::toNativeSeparators(aside);
     if (info.size() > MaxFileBytes) {
         // Moved, not copied: nothing of it is read, and the program starts from its defaults.
@@ -367,7 +380,10 @@ INIFILES::SaveResult INIFILES::Save(FileLayer &layer) {
     // edited by hand since the start, stay as they are.
     IniDocument document;
     QFile current(m_settingsFile);
-    if (current.size() <= MaxFileBytes && current.open(QIODevice::ReadOnly)) {
+    if (current.size() > MaxFileBytes) {
+        // Put there since the start: it is not read, and not written over either.
+        OpenSettingsFile();
+    } else if (current.open(QIODevice::ReadOnly)) {
         document.parse(current.readAll());
         current.close();
     }
@@ -378,7 +394,16 @@ INIFILES::SaveResult INIFILES::Save(FileLayer &layer) {
             document.remove(nameBytes(c.section), nameBytes(c.key));
         }
     }
-    const WholeFileWrite written = WriteWholeFile(m_settingsFile, document.serialize(), layer);
+    const QByteArray bytes = document.serialize();
+    WholeFileWrite written;
+    if (bytes.size() > MaxFileBytes) {
+        // What the program writes it must be able to read again.
+        written.error = QStringLiteral("the settings would take %1 bytes, more than the %2 a settings file may hold")
+                            .arg(bytes.size())
+                            .arg(MaxFileBytes);
+    } else {
+        written = WriteWholeFile(m_settingsFile, bytes, layer);
+    }
     m_cache.remove(QFileInfo(m_settingsFile).absoluteFilePath());
     if (!written.ok) {
         QStringList what;

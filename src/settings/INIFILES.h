@@ -135,6 +135,7 @@ private:
         QString key;
         std::optional<QString> value; // none: removed
     };
+    QString asideName() const;
     static QString changeKey(const QString &section, const QString &key);
     void change(const QString &section, const QString &key, const std::optional<QString> &value);
 

@@ -307,6 +307,33 @@ TEST_F(SettingsSaveTest, UnreadableAndHugeFilesAreKeptAside) {
     EXPECT_TRUE(notices[0].contains("CVRemote.ini.bad2")) << notices[0].toStdString();
 }
 
+// A file just under the size limit, read and saved again, is still read whole at the next start;
+// a save that would take it past the limit is refused and the old file stays.
+TEST_F(SettingsSaveTest, ASaveNeverMakesAFileTooLargeToReadBack) {
+    QByteArray big = "[General]\r\nRaidoURL=10.3.3.3\r\n";
+    for (int i = 0; big.size() < INIFILES::MaxFileBytes - 64; ++i) {
+        big += "[layout" + QByteArray::number(i) + "]\r\nFC=120,93.33334,400,250,\r\n";
+    }
+    ASSERT_TRUE(putFile(file(), big));
+    ini.WriteSetting("General", "RaidoPORT", "81");
+    ASSERT_TRUE(ini.Save().ok);
+    EXPECT_LE(QFileInfo(file()).size(), INIFILES::MaxFileBytes);
+    INIFILES next;
+    next.SetProgramPaths(dir.filePath("CVRemote"));
+    EXPECT_EQ(next.OpenSettingsFile(), INIFILES::FileState::Fine);
+    EXPECT_EQ(next.ReadSetting("General", "RaidoURL", ""), "10.3.3.3");
+    EXPECT_EQ(next.ReadSetting("layout0", "FC", ""), "120,93.33334,400,250,");
+
+    const QByteArray before = readFile(file());
+    for (int i = 0; i < 4; ++i) {
+        ini.WriteSetting("General", QString("Long%1").arg(i), QString(300, u'x'));
+    }
+    const INIFILES::SaveResult refused = ini.Save();
+    EXPECT_FALSE(refused.ok);
+    EXPECT_TRUE(refused.error.contains("[General] Long3")) << refused.error.toStdString();
+    EXPECT_EQ(readFile(file()), before);
+}
+
 // kill -9 at any moment of a debounced save leaves the old file or the new one, never a mix: the
 // child saves version after version of a file of a thousand keys and is killed at once after
 // the n-th save has begun.
