@@ -516,9 +516,11 @@ bool PlacementInRange(const Placement &p, const QList<QRect> &screenAreas) {
     if (screenAreas.isEmpty()) {
         return true;
     }
-    // A size that fits on none of the screens is damage, not a choice: no window can be shown so.
+    // A window somewhat larger than a small screen is the program's own doing (its main window
+    // is wider than some laptops' screens); one more than twice the size of every screen is
+    // damage, not a choice: no window can be used so.
     return std::any_of(screenAreas.cbegin(), screenAreas.cend(),
-                       [&](const QRect &a) { return p.width <= a.width() && p.height <= a.height(); });
+                       [&](const QRect &a) { return p.width <= 2.0 * a.width() && p.height <= 2.0 * a.height(); });
 }
 
 namespace {

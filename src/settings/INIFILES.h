@@ -27,8 +27,8 @@ QStringView TrimBlanks(QStringView text);
 // Returns the first comma-separated field and leaves the rest in text.
 QString TakeFirstField(QString &text);
 
-// Whether a saved window place is one a window can have: sides of a sensible size that fit on
-// one of the screens (when they are known), coordinates within reach.
+// Whether a saved window place is one a window can have: sides of a sensible size, at most twice
+// those of one of the screens (when they are known), coordinates within reach.
 bool PlacementInRange(const Placement &placement, const QList<QRect> &screenAreas);
 
 // The program's settings file and the INI files of its data folder.

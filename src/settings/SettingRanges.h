@@ -20,8 +20,8 @@ constexpr int MacroStepIntervalMax = 1000; // ms
 constexpr int MacroStepTimeoutMin = 10;    // ms
 constexpr int MacroStepTimeoutMax = 30000;
 
-// Window places ("FC", "TL"): a window smaller than this shows nothing useful; a size beyond
-// every connected screen, or any coordinate beyond this, is damage.
+// Window places ("FC", "TL"): a window smaller than this shows nothing useful; a size more than
+// twice that of every connected screen, or any coordinate beyond this, is damage.
 constexpr int WindowMinSide = 120;
 constexpr int WindowMaxSide = 16384;
 constexpr int CoordinateMax = 32767;
