@@ -307,6 +307,11 @@ QStringList INIFILES::takeNotices() {
     return std::exchange(m_notices, {});
 }
 
+QString INIFILES::fileStamp() const {
+    const QFileInfo info(m_settingsFile);
+    return QString::number(info.size()) + u' ' + info.lastModified().toString(Qt::ISODateWithMs);
+}
+
 QString INIFILES::asideName() const {
     // The first free name beside the file; an older copy kept aside stays.
     QString aside = m_settingsFile + QStringLiteral(".bad");
@@ -359,6 +364,7 @@ INIFILES::FileState INIFILES::OpenSettingsFile() {
                              .arg(passedOver));
         return FileState::NotKeptAside;
     }
+    m_keptAside = fileStamp();
     m_notices.append(QStringLiteral("Settings: %1 holds %2 lines that are not settings (the rest is used); the "
                                     "file as it was is kept as %3.")
                          .arg(shown)
@@ -384,8 +390,13 @@ INIFILES::SaveResult INIFILES::Save(FileLayer &layer) {
         // Put there since the start: it is not read, and not written over either.
         OpenSettingsFile();
     } else if (current.open(QIODevice::ReadOnly)) {
-        document.parse(current.readAll());
+        const int passedOver = document.parse(current.readAll());
         current.close();
+        if (passedOver > 0 && fileStamp() != m_keptAside) {
+            // Damaged since the start (edited by hand, say): the lines this save leaves out are
+            // kept in a copy first.
+            OpenSettingsFile();
+        }
     }
     for (const Change &c : std::as_const(m_changes)) {
         if (c.value) {

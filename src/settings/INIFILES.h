@@ -136,6 +136,8 @@ private:
         std::optional<QString> value; // none: removed
     };
     QString asideName() const;
+    // Size and time of the settings file, to know a copy kept aside is of this very file.
+    QString fileStamp() const;
     static QString changeKey(const QString &section, const QString &key);
     void change(const QString &section, const QString &key, const std::optional<QString> &value);
 
@@ -146,6 +148,7 @@ private:
     QHash<QString, qsizetype> m_changeIndex;
     std::function<void()> m_changeListener;
     QStringList m_notices;
+    QString m_keptAside;
     // Parsed files by path, reused while the file on disk is unchanged: the skin's index file
     // alone is read key by key a couple of hundred times.
     mutable QHash<QString, std::shared_ptr<CachedFile>> m_cache;

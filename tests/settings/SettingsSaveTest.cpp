@@ -139,15 +139,19 @@ TEST_F(SettingsSaveTest, AFailureAtAnyStepLeavesTheOldFileAndTheChangesForLater)
 }
 
 // A key edited by hand while the program runs stays: a save lays only the program's own changes
-// over what the file holds at that moment.
+// over what the file holds at that moment, and keeps a copy of a file damaged meanwhile.
 TEST_F(SettingsSaveTest, ASaveKeepsWhatWasEditedByHandMeanwhile) {
     ASSERT_TRUE(putFile(file(), UsersFile));
     ini.WriteSetting("General", "RaidoPORT", "9090");
-    ASSERT_TRUE(putFile(file(), QByteArray(UsersFile).replace("keep me", "edited")));
+    const QByteArray edited = QByteArray(UsersFile).replace("keep me", "edited") + "a line of no meaning\r\n";
+    ASSERT_TRUE(putFile(file(), edited));
     ASSERT_TRUE(ini.Save().ok);
     const QByteArray saved = readFile(file());
     EXPECT_TRUE(saved.contains("MyOwnKey=edited\r\n"));
     EXPECT_TRUE(saved.contains("RaidoPORT=9090\r\n"));
+    // The line the save leaves out is in the copy kept aside.
+    EXPECT_EQ(readFile(file() + ".bad"), edited);
+    EXPECT_EQ(ini.takeNotices().size(), 1);
 }
 
 // The debounce: the first change arms the timer, later ones ride along, one save when it runs
