@@ -54,6 +54,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     ini.WriteSetting(general, QStringLiteral("RaidoPORT"), port);
     window.placement = Placement{1, 2, 3, 4};
     ini.SaveWindowPlacement(window, false);
+    if (!ini.Save().ok) {
+        Fuzz::Fail("the settings could not be saved");
+    }
 
     QFile written(ini.SettingsFile());
     if (!written.open(QIODevice::ReadOnly)) {

@@ -4,9 +4,11 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QThread>
 
 #ifdef Q_OS_UNIX
 #include <unistd.h>
@@ -14,10 +16,13 @@
 
 namespace {
 
-// What a second copy writes: one line.
+// What a second copy writes: one line; and what the running copy answers once it has read it.
 constexpr char ShowRequest[] = "show\n";
+constexpr char ShowAnswer[] = "shown\n";
 // A peer that writes more than this without a line end is not a copy of this program.
 constexpr qint64 LongestRequest = 64;
+// Between two tries to reach a copy that is starting.
+constexpr unsigned long RetryPauseMs = 50;
 
 QString userKey() {
 #ifdef Q_OS_UNIX
@@ -86,6 +91,8 @@ void InstanceChannel::accept() {
 void InstanceChannel::read(QLocalSocket *socket) {
     while (socket->canReadLine()) {
         if (socket->readLine(LongestRequest + 1) == ShowRequest) {
+            socket->write(ShowAnswer);
+            socket->flush();
             Q_EMIT showRequested();
         }
     }
@@ -94,21 +101,44 @@ void InstanceChannel::read(QLocalSocket *socket) {
     }
 }
 
-bool InstanceChannel::askToShow(int timeoutMs) {
+InstanceChannel::Asked InstanceChannel::askToShow(int answerMs, int startMs) {
+    QElapsedTimer started;
+    started.start();
     QLocalSocket socket;
-    socket.connectToServer(m_name);
-    if (!socket.waitForConnected(timeoutMs)) {
-        return false;
+    // The first copy takes the folder's lock a moment before it opens its channel: until then
+    // its socket is missing, or refuses. Asking again for a while covers starts made at the same
+    // instant. This copy shows nothing yet, so a short blocking wait between tries costs nothing.
+    for (;;) {
+        socket.connectToServer(m_name);
+        if (socket.waitForConnected(answerMs)) {
+            break;
+        }
+        socket.abort();
+        if (started.elapsed() >= startMs) {
+            return Asked::NotReached;
+        }
+        if (m_retried) {
+            m_retried();
+        }
+        QThread::msleep(RetryPauseMs);
     }
     socket.write(ShowRequest);
     while (socket.bytesToWrite() > 0) {
-        if (!socket.waitForBytesWritten(timeoutMs)) {
-            return false;
+        if (!socket.waitForBytesWritten(answerMs)) {
+            return Asked::NoAnswer;
         }
     }
-    socket.disconnectFromServer();
-    if (socket.state() != QLocalSocket::UnconnectedState) {
-        socket.waitForDisconnected(timeoutMs);
+    // A stopped copy's socket still takes the request (the system queues it); only its answer
+    // shows it read it.
+    QElapsedTimer waiting;
+    waiting.start();
+    while (!socket.canReadLine()) {
+        const qint64 left = answerMs - waiting.elapsed();
+        if (left <= 0 || !socket.waitForReadyRead(int(left))) {
+            return Asked::NoAnswer;
+        }
     }
-    return true;
+    const bool answered = socket.readLine(LongestRequest + 1) == ShowAnswer;
+    socket.disconnectFromServer();
+    return answered ? Asked::Answered : Asked::NoAnswer;
 }

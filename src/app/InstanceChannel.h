@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class QLocalServer;
@@ -29,11 +30,15 @@ public:
     bool listen();
     bool listening() const;
 
-    // A second copy: hands the running copy the request to show its window, waiting at most
-    // timeoutMs for each step. False when no copy listens. The request is delivered, not
-    // answered: the running copy reads it in its own event loop, after this has returned (in a
-    // test both copies share one thread).
-    bool askToShow(int timeoutMs = 2000);
+    // A second copy: hands the running copy the request to show its window and waits at most
+    // answerMs for its answer. A first copy that is only starting has not opened its channel
+    // yet: the request is tried again for up to startMs before the copy counts as unreachable.
+    // A copy that takes the request but does not answer (hung, stopped) is told apart from one
+    // that did. The running copy answers from its event loop, so the two cannot share a thread.
+    enum class Asked { Answered, NoAnswer, NotReached };
+    Asked askToShow(int answerMs = 2000, int startMs = 3000);
+    // Called (on the asking thread) each time a try found no copy listening; for tests.
+    void setRetryObserver(std::function<void()> observer) { m_retried = std::move(observer); }
 
 Q_SIGNALS:
     // A second copy asked this one to show its window.
@@ -45,4 +50,5 @@ private:
 
     QString m_name;
     std::unique_ptr<QLocalServer> m_server;
+    std::function<void()> m_retried;
 };

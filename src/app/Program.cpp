@@ -14,12 +14,18 @@
 #include "radio_link/RadioLink.h"
 #include "remote/LayoutEditorPanel.h"
 #include "remote/RemoteWindow.h"
+#include "settings/SettingsSaver.h"
 #include "settings/WidgetPlacement.h"
 #include "update/UpdateWindow.h"
 
 #include <QDir>
+#include <QEvent>
+#include <QMessageBox>
+#include <QTextStream>
 
 #include <concepts>
+#include <functional>
+#include <memory>
 #include <type_traits>
 
 namespace {
@@ -62,6 +68,10 @@ bool Program::start() {
         return false;
     }
 
+    // Only the copy that holds the folder may move a damaged settings file aside.
+    m_ini.OpenSettingsFile();
+    m_saver = std::make_unique<SettingsSaver>(m_ini, m_platform.createTimer());
+
     // Empty queues with one free slot each and a host cache holding only its unused slot 0.
     m_session = std::make_unique<RadioSession>(m_platform, m_ini);
     connect(m_session.get(), &RadioSession::skinLoaded, this, &Program::skinReloaded);
@@ -100,6 +110,7 @@ bool Program::start() {
     StartUpQueries(m_commands, m_session->link().telnet, m_session->state());
     m_session->start();
     wireMpris();
+    wireSettings();
     return true;
 }
 
@@ -108,6 +119,88 @@ void Program::ReloadButton_Click() {
         ReloadDataFiles(ReloadData{m_ini, m_commands, m_layout, *m_session}, &m_remote->placement());
     m_remote->showLayout(picture);
     m_remote->show();
+    if (m_main) {
+        tellSettings(m_ini.takeNotices());
+    }
+}
+
+namespace {
+
+// Calls back when the watched window has been moved or resized.
+class PlaceWatcher final : public QObject {
+public:
+    PlaceWatcher(QWidget &window, std::function<void()> moved, QObject *parent)
+        : QObject(parent)
+        , m_moved(std::move(moved)) {
+        window.installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        if (event->type() == QEvent::Move || event->type() == QEvent::Resize) {
+            const auto *window = qobject_cast<QWidget *>(watched);
+            if (window != nullptr && window->isVisible()) {
+                m_moved();
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> m_moved;
+};
+
+} // namespace
+
+void Program::wireSettings() {
+    QObject *wiring = m_wiring.get();
+    ConfigForm &form = m_main->form();
+    // Kept in memory as the user changes them; the saver writes them a few seconds later.
+    const auto keepGeneral = [this] {
+        GeneralSettings settings;
+        m_main->form().collectSettings(settings);
+        settings.LastRemote = m_layout.CurrentRemote;
+        WriteGeneralSettings(m_ini, settings);
+    };
+    connect(&form, &ConfigForm::urlEdited, wiring, keepGeneral);
+    connect(&form, &ConfigForm::portEdited, wiring, keepGeneral);
+    connect(&form, &ConfigForm::keepConnectedToggled, wiring, keepGeneral);
+    connect(&form, &ConfigForm::auto21BackoutToggled, wiring, keepGeneral);
+    connect(&form, &ConfigForm::autoRefreshToggled, wiring, keepGeneral);
+    connect(&form, &ConfigForm::terminalUnlockToggled, wiring, keepGeneral);
+
+    new PlaceWatcher(
+        form, [this] { m_main->savePlace(); }, wiring);
+    new PlaceWatcher(
+        m_remote->form(),
+        [this] {
+            m_ini.SaveWindowPlacement(m_remote->placement(), false);
+            m_ini.SaveRemotePlacement(m_layout.CurrentRemote, m_remote->placement());
+        },
+        wiring);
+    auto infoPlace = std::make_shared<WidgetPlacement>(m_info->form(), QStringLiteral("InfoForm"));
+    new PlaceWatcher(
+        m_info->form(), [this, infoPlace] { m_ini.SaveWindowPlacement(*infoPlace, false); }, wiring);
+
+    connect(m_saver.get(), &SettingsSaver::saveFailed, wiring, [this](const QString &message) {
+        tellSettings({message + QStringLiteral(" It is tried again at the next change and at the close.")});
+    });
+    connect(m_saver.get(), &SettingsSaver::savedAgain, wiring,
+            [this] { tellSettings({QStringLiteral("Settings: saved again.")}); });
+    tellSettings(m_ini.takeNotices());
+}
+
+void Program::tellSettings(const QStringList &lines) {
+    QTextStream err(stderr);
+    for (const QString &line : lines) {
+        err << line << Qt::endl;
+        if (m_session) {
+            link().view.appendTerminal(line + QStringLiteral("\r\n"));
+        }
+    }
+    if (m_session && !lines.isEmpty()) {
+        link().view.flush();
+    }
 }
 
 void Program::wireMainWindow() {
@@ -156,6 +249,11 @@ void Program::wireMainWindow() {
     form.render(link.view);
 }
 
+void Program::Terminate() {
+    m_closeByUser = false;
+    Close();
+}
+
 void Program::Close() {
     if (m_main) {
         m_main->form().close();
@@ -188,6 +286,12 @@ void Program::Form_Unload() {
 
     m_main->savePlace();
 
+    // Everything above went into memory; this is the one write of the settings file.
+    const INIFILES::SaveResult saved = m_saver->saveNow();
+    if (!saved.ok) {
+        tellSettings({saved.error});
+    }
+
     // Nothing else is held open: every file is read and written in one piece.
 
     for (int channel = 0; channel < 2; ++channel) {
@@ -204,5 +308,26 @@ void Program::Form_Unload() {
     m_wiring.reset();
     m_session.reset();
 
+    if (!saved.ok && m_closeByUser && m_main->form().isVisible()) {
+        closeWhenTold(saved.error);
+        return;
+    }
     Q_EMIT ended();
+}
+
+void Program::closeWhenTold(const QString &failure) {
+    // The main window stays until the user has read why the settings were not saved; the box
+    // is not modal to a loop of its own, the program simply ends when it is closed.
+    ConfigForm &form = m_main->form();
+    form.holdThisClose();
+    auto *box = new QMessageBox(QMessageBox::Warning, QStringLiteral("CV Remote"),
+                                QStringLiteral("CV Remote could not save its settings."), QMessageBox::Ok, &form);
+    box->setInformativeText(failure);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::WindowModal);
+    connect(box, &QMessageBox::finished, this, [this] {
+        m_main->form().close();
+        Q_EMIT ended();
+    });
+    box->open();
 }

@@ -22,6 +22,7 @@ class Platform;
 class RadioLink;
 class RemoteActions;
 class RemoteWindow;
+class SettingsSaver;
 class UpdateWindow;
 
 // The composition root: owns the radio session (the link with its timers, the device state and
@@ -47,8 +48,11 @@ public:
 
     // The main window's close: settings, other windows, placement, sockets, end.
     void Form_Unload();
-    // Closes the main window as the user does (SIGTERM and SIGINT come here).
+    // Closes the main window as the user does.
     void Close();
+    // SIGTERM and SIGINT: closes as Close() does, but ends promptly: a failed save is told on
+    // stderr and in the terminal view, without a message box waiting for the user.
+    void Terminate();
     // Reloads the data files: command list, skin, timeouts, macros and the current layout.
     void ReloadButton_Click();
 
@@ -94,10 +98,19 @@ private:
     void wireMpris();      // WireMpris.cpp: the media player on the session bus
     // What the windows ask of each other, once all exist (WireBetweenWindows.cpp).
     void wireBetweenWindows();
+    // Settings saved a few seconds after they change: the main window's inputs and the places
+    // of the windows shown at start; failures and notices of the settings file are told.
+    void wireSettings();
+    // Tells the user (terminal view and stderr) what the settings file has to say.
+    void tellSettings(const QStringList &lines);
+    void closeWhenTold(const QString &failure);
 
     Platform &m_platform;
     INIFILES m_ini;
     SingleInstance m_instance;
+    // Saves m_ini a few seconds after each change; from start() on.
+    std::unique_ptr<SettingsSaver> m_saver;
+    bool m_closeByUser = true;
     CommandList m_commands;
     RemoteLayout m_layout;
     bool m_unloaded = false;

@@ -70,18 +70,27 @@ bool SingleInstance::TryAcquire() {
 }
 
 bool SingleInstance::AskRunningCopyToShow() {
-    const bool taken = !m_held && m_channel.askToShow();
-    m_request = taken ? Request::Taken : Request::NotTaken;
-    return taken;
+    const InstanceChannel::Asked asked = m_held ? InstanceChannel::Asked::NotReached : m_channel.askToShow();
+    m_request = asked == InstanceChannel::Asked::Answered   ? Request::Taken
+                : asked == InstanceChannel::Asked::NoAnswer ? Request::NoAnswer
+                                                            : Request::NotTaken;
+    return asked == InstanceChannel::Asked::Answered;
 }
 
 QString SingleInstance::Notice() const {
     const QString folder = QDir::toNativeSeparators(QFileInfo(m_settingsFile).absolutePath());
     switch (m_request) {
     case Request::Taken:
-        return QStringLiteral("CV Remote is already running (program folder %1); it was asked to bring its "
-                              "window to the front.")
+        return QStringLiteral("CV Remote is already running (program folder %1); it brought its window to the "
+                              "front.")
             .arg(folder);
+    case Request::NoAnswer: {
+        const QString process = m_holderPid > 0 ? QStringLiteral(", process %1").arg(m_holderPid) : QString();
+        return QStringLiteral("CV Remote is already running (program folder %1%2), but it did not answer the request "
+                              "to bring its window to the front: it may be hung. This copy ends. If that copy no "
+                              "longer responds, end it and start again.")
+            .arg(folder, process);
+    }
     case Request::NotTaken: {
         const QString process = m_holderPid > 0 ? QStringLiteral(", process %1").arg(m_holderPid) : QString();
         return QStringLiteral("CV Remote is already running (program folder %1%2), but it could not be reached to "

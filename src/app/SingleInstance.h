@@ -40,8 +40,9 @@ public:
     // Whether the lock taken was one a copy that crashed left behind.
     bool tookOverLeftLock() const { return m_tookOver; }
 
-    // Refused: asks the copy holding the lock to show its window. False when nobody listens (a
-    // copy from before the channel, or one that could not open it).
+    // Refused: asks the copy holding the lock to show its window. True when it answered; false
+    // when nobody listens (a copy from before the channel, or one that could not open it) or
+    // the copy did not answer (hung); Notice() tells which.
     bool AskRunningCopyToShow();
 
     // What the start tells the user on the terminal, "" when nothing: after a refusal whether
@@ -61,5 +62,5 @@ private:
     bool m_tookOver = false;
     // After a refusal: the holder's process (0 when unknown) and whether it took the request.
     qint64 m_holderPid = 0;
-    enum class Request { NotAsked, Taken, NotTaken } m_request = Request::NotAsked;
+    enum class Request { NotAsked, Taken, NotTaken, NoAnswer } m_request = Request::NotAsked;
 };

@@ -99,6 +99,6 @@ int main(int argc, char *argv[]) {
     }
     // Logging out or Ctrl-C closes the program as its main window's close does: settings saved.
     TerminationSignals termination;
-    QObject::connect(&termination, &TerminationSignals::requested, &program, &Program::Close);
+    QObject::connect(&termination, &TerminationSignals::requested, &program, &Program::Terminate);
     return app.exec();
 }

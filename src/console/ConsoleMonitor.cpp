@@ -58,9 +58,11 @@ ConsoleMonitor::ConsoleMonitor(Platform &platform, const Timeouts &timeouts, Con
 
 ConsoleMonitor::~ConsoleMonitor() = default;
 
-void ConsoleMonitor::Form_Load(const INIFILES &ini) {
-    ConsoleAddress = ini.ReadSetting(General, QStringLiteral("ConsoleAddress"), QStringLiteral("192.168.1.88"));
-    ConsolePort = ini.ReadSetting(General, QStringLiteral("ConsolePort"), QStringLiteral("8899"));
+void ConsoleMonitor::Form_Load(INIFILES &ini) {
+    ConsoleAddress = ini.ReadValid(General, QStringLiteral("ConsoleAddress"), QStringLiteral("192.168.1.88"),
+                                   SettingRange::IsHostText);
+    ConsolePort =
+        ini.ReadValid(General, QStringLiteral("ConsolePort"), QStringLiteral("8899"), SettingRange::IsPortText);
     ConsoleCaptureText.clear();
     const QString where = ConsoleAddress + QLatin1Char(':') + ConsolePort;
     StatusPanel[1] = TcpSocket::stateName(m_socket->State());

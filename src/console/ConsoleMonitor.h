@@ -60,7 +60,7 @@ public:
 
     // The window opens: address and port from the settings, summary box cleared. It does not
     // connect by itself.
-    void Form_Load(const INIFILES &ini);
+    void Form_Load(INIFILES &ini);
     // The window closes: address and port written back, socket closed.
     void Form_Unload(INIFILES &ini);
 

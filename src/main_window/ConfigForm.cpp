@@ -27,6 +27,7 @@
 #include <QToolTip>
 #include <QVBoxLayout>
 
+#include <utility>
 #include <vector>
 
 // Shows the command list's entries. Very long entries are cut for display only: laying out a
@@ -542,7 +543,11 @@ void ConfigForm::onCommandBoxEnter() {
 
 void ConfigForm::closeEvent(QCloseEvent *event) {
     Q_EMIT unloading();
-    event->accept();
+    if (std::exchange(m_holdClose, false)) {
+        event->ignore();
+    } else {
+        event->accept();
+    }
 }
 
 bool ConfigForm::eventFilter(QObject *watched, QEvent *event) {

@@ -60,6 +60,10 @@ public:
     // The terminal's "UnLock" box.
     bool terminalUnlocked() const;
 
+    // The close under way does not take the window away: the program still has something to
+    // tell the user (its settings could not be saved) and closes it again afterwards.
+    void holdThisClose() { m_holdClose = true; }
+
 Q_SIGNALS:
     // The connection row: the radio's address as typed, the buttons, "Keep As Connected"
     // (toggled by the user or by settings; clicked only by the user).
@@ -101,6 +105,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    bool m_holdClose = false;
     QWidget *buildConnectionRow();
     QWidget *buildCommandColumn();
     QWidget *buildOptionsColumn();

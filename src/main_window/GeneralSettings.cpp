@@ -6,12 +6,12 @@ namespace {
 
 const QString General = QStringLiteral("General");
 
-void readFlag(const INIFILES &ini, const QString &key, bool &flag) {
-    bool ok = false;
-    const int value = ini.ReadSetting(General, key, flag ? 1 : 0).toInt(&ok);
-    if (ok) {
-        flag = value != 0;
-    }
+bool isFlag(const QString &text) {
+    return text == u'0' || text == u'1';
+}
+
+void readFlag(INIFILES &ini, const QString &key, bool &flag) {
+    flag = ini.ReadValid(General, key, flag ? QStringLiteral("1") : QStringLiteral("0"), isFlag) == u'1';
 }
 
 QString flagText(bool flag) {
@@ -20,10 +20,10 @@ QString flagText(bool flag) {
 
 } // namespace
 
-void ReadGeneralSettings(const INIFILES &ini, GeneralSettings &s) {
-    s.LastRemote = ini.ReadSetting(General, QStringLiteral("LastRemote"), s.LastRemote);
-    s.RaidoURL = ini.ReadSetting(General, QStringLiteral("RaidoURL"), s.RaidoURL);
-    s.RaidoPORT = ini.ReadSetting(General, QStringLiteral("RaidoPORT"), s.RaidoPORT);
+void ReadGeneralSettings(INIFILES &ini, GeneralSettings &s) {
+    s.LastRemote = ini.ReadValid(General, QStringLiteral("LastRemote"), s.LastRemote, SettingRange::IsLayoutName);
+    s.RaidoURL = ini.ReadValid(General, QStringLiteral("RaidoURL"), s.RaidoURL, SettingRange::IsHostText);
+    s.RaidoPORT = ini.ReadValid(General, QStringLiteral("RaidoPORT"), s.RaidoPORT, SettingRange::IsPortText);
     readFlag(ini, QStringLiteral("KeepConnected"), s.KeepConnected);
     readFlag(ini, QStringLiteral("AutoRefresh"), s.AutoRefresh);
     readFlag(ini, QStringLiteral("Auto21Exit"), s.Auto21Exit);

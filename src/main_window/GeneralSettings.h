@@ -17,8 +17,9 @@ struct GeneralSettings {
 };
 
 // Reads the keys in the order LastRemote, RaidoURL, RaidoPORT, KeepConnected, AutoRefresh,
-// Auto21Exit, UnLock; each falls back to the value already held. A flag whose text is not a whole
-// number keeps its value.
-void ReadGeneralSettings(const INIFILES &ini, GeneralSettings &settings);
+// Auto21Exit, UnLock; each falls back to the value already held. A value outside its range (a
+// flag other than 0 or 1, an address with blanks, a port beyond 65535) keeps the value held and
+// is replaced in the file, with a notice.
+void ReadGeneralSettings(INIFILES &ini, GeneralSettings &settings);
 // Writes the same keys in the same order; flags as 1 or 0.
 void WriteGeneralSettings(INIFILES &ini, const GeneralSettings &settings);

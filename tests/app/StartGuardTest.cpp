@@ -12,6 +12,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <atomic>
+#include <chrono>
+#include <future>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -32,6 +35,16 @@ class StartGuardTest : public QObject {
         }
         int status = 0;
         return child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    }
+
+    // The second copy asks from a thread of its own while this thread's event loop lets the
+    // first copy answer, as two processes would.
+    template <class Ask>
+    static auto askedFromAnotherThread(Ask ask) {
+        auto asked = std::async(std::launch::async, ask);
+        (void)QTest::qWaitFor([&] { return asked.wait_for(std::chrono::seconds(0)) == std::future_status::ready; },
+                              3 * Patience);
+        return asked.get();
     }
 
 private Q_SLOTS:
@@ -154,12 +167,10 @@ private Q_SLOTS:
         SingleInstance second(settings);
         QVERIFY(!second.TryAcquire());
         QVERIFY(!second.channel().listening());
-        QVERIFY(second.AskRunningCopyToShow());
-        QCOMPARE(shown.count(), 0); // read by the first copy's event loop, after the second has gone
-        QTRY_COMPARE_WITH_TIMEOUT(shown.count(), 1, Patience);
+        QVERIFY(askedFromAnotherThread([&] { return second.AskRunningCopyToShow(); }));
+        QCOMPARE(shown.count(), 1);
         QCOMPARE(second.Notice(),
-                 QStringLiteral("CV Remote is already running (program folder %1); it was asked to bring its window "
-                                "to the front.")
+                 QStringLiteral("CV Remote is already running (program folder %1); it brought its window to the front.")
                      .arg(QDir::toNativeSeparators(program.path())));
 
         // What is not the request is not taken for it; a line too long ends the connection.
@@ -168,8 +179,9 @@ private Q_SLOTS:
         QVERIFY(stranger.waitForConnected(Patience));
         stranger.write("hello\nshow please\n" + QByteArray(100, 'x'));
         QTRY_COMPARE_WITH_TIMEOUT(stranger.state(), QLocalSocket::UnconnectedState, Patience);
-        QVERIFY(InstanceChannel(settings).askToShow());
-        QTRY_COMPARE_WITH_TIMEOUT(shown.count(), 2, Patience);
+        QCOMPARE(askedFromAnotherThread([&] { return InstanceChannel(settings).askToShow(); }),
+                 InstanceChannel::Asked::Answered);
+        QCOMPARE(shown.count(), 2);
         QTest::qWait(50);
         QCOMPARE(shown.count(), 2);
 
@@ -177,8 +189,8 @@ private Q_SLOTS:
         SingleInstance beside(other.filePath("CVRemote.ini"));
         QVERIFY(beside.TryAcquire());
         QSignalSpy besideShown(&beside.channel(), &InstanceChannel::showRequested);
-        QVERIFY(SingleInstance(settings).AskRunningCopyToShow());
-        QTRY_COMPARE_WITH_TIMEOUT(shown.count(), 3, Patience);
+        QVERIFY(askedFromAnotherThread([&] { return SingleInstance(settings).AskRunningCopyToShow(); }));
+        QCOMPARE(shown.count(), 3);
         QCOMPARE(besideShown.count(), 0);
     }
 
@@ -191,7 +203,7 @@ private Q_SLOTS:
         const QString folder = QDir::toNativeSeparators(program.path());
         QVERIFY(crashWithTheLock(settings));
         QVERIFY(QFileInfo::exists(InstanceChannel::NameFor(settings))); // its socket is left behind
-        QVERIFY(!InstanceChannel(settings).askToShow(1000));
+        QCOMPARE(InstanceChannel(settings).askToShow(1000, 0), InstanceChannel::Asked::NotReached);
         {
             SingleInstance next(settings);
             QVERIFY(next.TryAcquire());
@@ -201,8 +213,8 @@ private Q_SLOTS:
                                         .arg(folder));
             QVERIFY(next.channel().listening());
             QSignalSpy shown(&next.channel(), &InstanceChannel::showRequested);
-            QVERIFY(SingleInstance(settings).AskRunningCopyToShow());
-            QTRY_COMPARE_WITH_TIMEOUT(shown.count(), 1, Patience);
+            QVERIFY(askedFromAnotherThread([&] { return SingleInstance(settings).AskRunningCopyToShow(); }));
+            QCOMPARE(shown.count(), 1);
         }
         // Closed properly, the next start is an ordinary one.
         SingleInstance again(settings);
@@ -225,6 +237,42 @@ private Q_SLOTS:
                                 "reached to bring its window to the front; this copy ends. If that copy no longer "
                                 "responds, end it and start again.")
                      .arg(QDir::toNativeSeparators(hung.path()))
+                     .arg(QCoreApplication::applicationPid()));
+    }
+
+    // Starts at the same instant: the second finds the lock taken before the first listens, and
+    // asks again until it does. A first copy that takes the request but never answers (hung,
+    // stopped) is reported as such, not as having been asked.
+    void aSecondStartWaitsForAFirstThatIsStartingAndTellsAHungOne() {
+        QTemporaryDir program;
+        QVERIFY(program.isValid());
+        const QString settings = program.filePath("CVRemote.ini");
+        const QString folder = QDir::toNativeSeparators(program.path());
+        QLockFile firstLock(SingleInstance::LockPathFor(settings));
+        QVERIFY(firstLock.tryLock(0)); // the first copy, between its lock and its channel
+        InstanceChannel first(settings);
+        QSignalSpy shown(&first, &InstanceChannel::showRequested);
+        InstanceChannel second(settings);
+        std::atomic<bool> triedOnce = false;
+        second.setRetryObserver([&] { triedOnce = true; });
+        auto asked = std::async(std::launch::async, [&] { return second.askToShow(Patience, 3 * Patience); });
+        QVERIFY(QTest::qWaitFor([&] { return triedOnce.load(); }, Patience));
+        QVERIFY(first.listen());
+        QVERIFY(QTest::qWaitFor([&] { return asked.wait_for(std::chrono::seconds(0)) == std::future_status::ready; },
+                                3 * Patience));
+        QCOMPARE(asked.get(), InstanceChannel::Asked::Answered);
+        QCOMPARE(shown.count(), 1);
+
+        // This thread now stands still, as a stopped copy does: its socket takes the request
+        // but nothing reads it.
+        SingleInstance refused(settings);
+        QVERIFY(!refused.TryAcquire());
+        QVERIFY(!std::async(std::launch::async, [&] { return refused.AskRunningCopyToShow(); }).get());
+        QCOMPARE(refused.Notice(),
+                 QStringLiteral("CV Remote is already running (program folder %1, process %2), but it did not answer "
+                                "the request to bring its window to the front: it may be hung. This copy ends. If "
+                                "that copy no longer responds, end it and start again.")
+                     .arg(folder)
                      .arg(QCoreApplication::applicationPid()));
     }
 };

@@ -89,7 +89,7 @@ TEST(CommandList, ProgramFolderFilesAndBadOnes) {
     EXPECT_FALSE(list.SaveList(dir.filePath("no/such/folder")));
     EXPECT_EQ(list.entries(), (QStringList{"#", "POWER"}));
 
-    // A settings flag that is not a number keeps the control's state.
+    // A settings flag other than 0 or 1 keeps the control's state.
     write("CVRemote.ini", "[General]\r\nAutoRefresh=yes\r\nAuto21Exit=0\r\nKeepConnected=2\r\n");
     INIFILES ini;
     ini.SetProgramPaths(dir.filePath("CVRemote"));
@@ -97,5 +97,5 @@ TEST(CommandList, ProgramFolderFilesAndBadOnes) {
     ReadGeneralSettings(ini, settings);
     EXPECT_TRUE(settings.AutoRefresh);
     EXPECT_FALSE(settings.Auto21Exit);
-    EXPECT_TRUE(settings.KeepConnected);
+    EXPECT_FALSE(settings.KeepConnected);
 }

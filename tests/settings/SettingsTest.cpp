@@ -68,6 +68,8 @@ TEST_F(SettingsTest, MissingFileGivesDefaultsAndWritesMakeAPlainIniFileInOneStep
     write("General", "LastRemote", "  remote1  ");
     write("ConfigForm", "FC", "1,2,3,4,");
     write("General", "Evil", "a\r\n[Timeouts]\r\nConnect=9");
+    EXPECT_FALSE(QFileInfo::exists(ini.SettingsFile())); // changes wait in memory for the save
+    ASSERT_TRUE(ini.Save().ok);
     // Replaced in one step: no temporary file is left behind.
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"CVRemote.ini"});
     const QByteArray raw = readRaw();
@@ -83,11 +85,15 @@ TEST_F(SettingsTest, MissingFileGivesDefaultsAndWritesMakeAPlainIniFileInOneStep
     EXPECT_FALSE(lines.contains("[Timeouts]"));
     EXPECT_EQ(read("General", "Evil"), "a  [Timeouts]  Connect=9");
 
-    // A folder that cannot be written: the write is lost, nothing throws.
+    // A folder that cannot be written: the save says so and the change stays in memory.
     INIFILES nowhere;
     nowhere.SetProgramPaths("/proc/no-such-folder/CVRemote");
     nowhere.WriteSetting("General", "RaidoURL", "x");
-    EXPECT_EQ(nowhere.ReadSetting("General", "RaidoURL", "d"), "d");
+    const INIFILES::SaveResult failed = nowhere.Save();
+    EXPECT_FALSE(failed.ok);
+    EXPECT_TRUE(failed.error.contains("[General] RaidoURL")) << failed.error.toStdString();
+    EXPECT_EQ(nowhere.ReadSetting("General", "RaidoURL", "d"), "x");
+    EXPECT_TRUE(nowhere.hasUnsavedChanges());
     EXPECT_FALSE(nowhere.WriteSettingTo("S", "K", "V", "/proc/version"));
 }
 
@@ -98,10 +104,12 @@ TEST_F(SettingsTest, LookupIgnoresCaseTrimsAndCutsLongValuesAndTimeoutsConvertLi
     EXPECT_EQ(read("General", "Missing", QString(450, u'd')).size(), 399);
     // Writing through a differently cased name changes the existing entry, not a second one.
     write("General", "RaidoURL", "host.lan");
+    ASSERT_TRUE(ini.Save().ok);
     EXPECT_EQ(readRaw().toLower().count("raidourl="), 1);
     EXPECT_EQ(read("general", "raidoURL"), "host.lan");
 
-    // Timeouts convert like numbers and keep their defaults when they do not fit.
+    // Timeouts convert like numbers; a value outside its range, or no number at all, gives the
+    // default.
     writeRaw("[Timeouts]\r\nConnect= 1.25s\r\nPollWhenOn=40000\r\nPollWhenOff=2.5\r\nCheckAllOn=3.5\r\n"
              "CheckAllOff=x\r\nMacroStepInterval=-7\r\nMacroStepTimeout=\r\nReplyWaitMax=30\r\n");
     Timeouts t;
@@ -110,9 +118,9 @@ TEST_F(SettingsTest, LookupIgnoresCaseTrimsAndCutsLongValuesAndTimeoutsConvertLi
     EXPECT_EQ(t.PollWhenOn, 10); // 40000 does not fit: default stays
     EXPECT_EQ(t.PollWhenOff, 2); // halves go to the even neighbour
     EXPECT_EQ(t.CheckAllOn, 4);
-    EXPECT_EQ(t.CheckAllOff, 0); // a letter is no number: 0
-    EXPECT_EQ(t.MacroStepInterval, -7);
-    EXPECT_EQ(t.MacroStepTimeout, 0);
+    EXPECT_EQ(t.CheckAllOff, 60);
+    EXPECT_EQ(t.MacroStepInterval, 5);
+    EXPECT_EQ(t.MacroStepTimeout, 1000); // empty: as missing
     EXPECT_EQ(t.ReplyWaitMax, 30.0f);
 }
 
@@ -174,14 +182,16 @@ TEST_F(SettingsTest, DamagedFilesReadWhatTheyCanAndWritesKeepTheRest) {
     EXPECT_EQ(read("General", "RaidoPORT"), "8081");
     EXPECT_EQ(read("Timeouts", "PollWhenOn"), "25");
 
-    // Ten megabytes of random bytes: read, written, read again.
+    // Half a megabyte of random bytes: read, written, read again.
     QRandomGenerator random(7);
-    QByteArray noise(10 * 1024 * 1024, Qt::Uninitialized);
+    QByteArray noise(512 * 1024, Qt::Uninitialized);
     random.fillRange(reinterpret_cast<quint32 *>(noise.data()), noise.size() / 4);
     writeRaw(noise + "\r\n[General]\r\nRaidoPORT=9\r\n");
     EXPECT_EQ(read("General", "RaidoPORT"), "9");
     write("General", "AutoRefresh", "0");
+    ASSERT_TRUE(ini.Save().ok);
     EXPECT_EQ(read("General", "AutoRefresh"), "0");
+    EXPECT_EQ(read("General", "RaidoPORT"), "9");
 
     // A picture's bytes saved over the settings file, then the program's sections appended.
     noise.truncate(3409);
@@ -189,6 +199,7 @@ TEST_F(SettingsTest, DamagedFilesReadWhatTheyCanAndWritesKeepTheRest) {
                      "[Timeouts]\r\nConnect=2\r\n");
     EXPECT_EQ(read("General", "bad", "none"), "none"); // not text: passed over
     write("General", "RaidoURL", "radio\x01\x7f");
+    ASSERT_TRUE(ini.Save().ok);
     const QByteArray written = readRaw();
     EXPECT_TRUE(written.endsWith("\r\n") && written.count('\n') == written.count("\r\n"));
     QList<QByteArray> lines = written.split('\n');
