@@ -61,16 +61,16 @@ public:
                             const QString &path) const;
     bool WriteSettingTo(const QString &section, const QString &key, const QString &value, const QString &path);
 
-    // Reads the seven values, each within its range (see Ranges.h); one outside it is replaced
-    // by its default, in memory and at the next save, with a notice.
+    // Reads the section's values, each within its range (see SettingRanges.h); one outside it is
+    // replaced by its default, in memory and at the next save, with a notice.
     void ReadTimeouts(Timeouts &timeouts);
-    // A number of the settings file (numeric-prefix conversion; rounded to a whole number when
-    // whole): a missing or empty key gives the default; a value outside min..max, or no number at
-    // all, gives the default and is replaced (see ReplaceOutOfRange). False when replaced.
     // A text value of the settings file that must pass valid: a present value that does not
     // gives the default and is replaced (see ReplaceOutOfRange).
     QString ReadValid(const QString &section, const QString &key, const QString &defaultValue,
                       bool (*valid)(const QString &));
+    // A number of the settings file (numeric-prefix conversion; rounded to a whole number when
+    // whole): a missing or empty key gives the default; a value outside min..max, or no number at
+    // all, gives the default and is replaced (see ReplaceOutOfRange). False when replaced.
     bool ReadNumber(const QString &section, const QString &key, double min, double max, double defaultValue,
                     double &value, bool whole);
 
