@@ -9,7 +9,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         Fuzz::Fail("headers longer than the answer");
     }
     QString noted;
-    for (const QString &line : PageLines(QString::fromLatin1(response.body))) {
+    bool cut = false;
+    const QStringList lines = PageLines(response.body, &cut);
+    if (lines.size() > MaxPageLines) {
+        Fuzz::Fail("more page lines shown than the window may hold");
+    }
+    for (const QString &line : lines) {
         const QString version = FindTheUpdate(line, QStringLiteral("1.0.0"), noted);
         const QString zip = SafeZipName(version);
         if (zip.contains(QLatin1Char('/')) || zip.contains(QLatin1Char('\\')) || zip.startsWith(QLatin1Char('.'))) {
