@@ -197,14 +197,15 @@ TEST_F(SettingsSaveTest, ChangesAreSavedAFewSecondsLaterAndFailuresToldOnce) {
 // Each value read is held to its range: one outside it gives the default, is named once in a
 // notice, and the next save writes the default (a window place is removed instead).
 TEST_F(SettingsSaveTest, DamagedValuesAreReplacedByTheirDefaultsOnce) {
-    ASSERT_TRUE(putFile(file(), "[General]\r\nLastRemote=../../etc/passwd\r\nRaidoURL=my radio\r\nRaidoPORT=80800\r\n"
-                                "KeepConnected=5\r\nAutoRefresh=yes\r\nAuto21Exit=0\r\nUnLock=-3\r\n"
-                                "ConsolePort=0\r\n"
-                                "[Timeouts]\r\nConnect=0\r\nReplyWaitMax=1e9\r\nKeyTimeLimit=0\r\nPollWhenOn=0\r\nPollWhenOff=2.5\r\n"
-                                "CheckAllOn=40000\r\nCheckAllOff=-1\r\nMacroStepInterval=x\r\nMacroStepTimeout=5\r\n"
-                                "[ConfigForm]\r\nFC=0,0,800,5000,\r\n[RemoteForm]\r\nFC=10,10,94,146,\r\n"
-                                "[InfoForm]\r\nFC=-99999,0,500,500,\r\n[MacroForm]\r\nFC=30,40,500,400,\r\n"
-                                "[UpdateForm]\r\nTL=99999,5,\r\n"));
+    ASSERT_TRUE(putFile(
+        file(), "[General]\r\nLastRemote=../../etc/passwd\r\nRaidoURL=my radio\r\nRaidoPORT=80800\r\n"
+                "KeepConnected=5\r\nAutoRefresh=yes\r\nAuto21Exit=0\r\nUnLock=-3\r\n"
+                "ConsolePort=0\r\n"
+                "[Timeouts]\r\nConnect=0\r\nReplyWaitMax=1e9\r\nKeyTimeLimit=0\r\nPollWhenOn=0\r\nPollWhenOff=2.5\r\n"
+                "CheckAllOn=40000\r\nCheckAllOff=-1\r\nMacroStepInterval=x\r\nMacroStepTimeout=5\r\n"
+                "[ConfigForm]\r\nFC=0,0,800,5000,\r\n[RemoteForm]\r\nFC=10,10,94,146,\r\n"
+                "[InfoForm]\r\nFC=-99999,0,500,500,\r\n[MacroForm]\r\nFC=30,40,500,400,\r\n"
+                "[UpdateForm]\r\nTL=99999,5,\r\n"));
     GeneralSettings general;
     ReadGeneralSettings(ini, general);
     EXPECT_EQ(general.LastRemote, "remote1");
