@@ -84,19 +84,17 @@ QString SingleInstance::Notice() const {
         return QStringLiteral("CV Remote is already running (program folder %1); it brought its window to the "
                               "front.")
             .arg(folder);
-    case Request::NoAnswer: {
-        const QString process = m_holderPid > 0 ? QStringLiteral(", process %1").arg(m_holderPid) : QString();
-        return QStringLiteral("CV Remote is already running (program folder %1%2), but it did not answer the request "
-                              "to bring its window to the front: it may be hung. This copy ends. If that copy no "
-                              "longer responds, end it and start again.")
-            .arg(folder, process);
-    }
+    case Request::NoAnswer:
     case Request::NotTaken: {
         const QString process = m_holderPid > 0 ? QStringLiteral(", process %1").arg(m_holderPid) : QString();
-        return QStringLiteral("CV Remote is already running (program folder %1%2), but it could not be reached to "
-                              "bring its window to the front; this copy ends. If that copy no longer responds, end it "
-                              "and start again.")
-            .arg(folder, process);
+        const QString what = m_request == Request::NoAnswer
+                                 ? QStringLiteral("did not answer the request to bring its window to the front: it "
+                                                  "may be hung. This copy ends.")
+                                 : QStringLiteral("could not be reached to bring its window to the front; this copy "
+                                                  "ends.");
+        return QStringLiteral("CV Remote is already running (program folder %1%2), but it %3 If that copy no longer "
+                              "responds, end it and start again.")
+            .arg(folder, process, what);
     }
     case Request::NotAsked:
         break;

@@ -1,9 +1,10 @@
 #include "platform/FileBits.h"
 
+#include "platform/WholeFileWriter.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace FileBits {
 
@@ -29,16 +30,9 @@ QStringList SplitLines(const QString &text) {
 }
 
 bool WriteWholeFile(const QString &path, const QString &text) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return false;
-    }
-    const QByteArray bytes = text.toLatin1();
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    // Every step checked, the flush included: a full disk must not replace the user's file with
+    // a short one.
+    return ::WriteWholeFile(path, text.toLatin1()).ok;
 }
 
 QString ChooseDataFile(const QString &folder, const QString &name) {

@@ -10,6 +10,14 @@ bool withinLimit(qint64 width, qint64 height) {
     return width > 0 && height > 0 && width <= Imaging::MaxPixels / height;
 }
 
+// The picture's size from its header, before any pixel is decoded; invalid for a file that
+// does not say, or says too much (it is not read further).
+QSize headerSize(QImageReader &reader) {
+    reader.setDecideFormatFromContent(true);
+    const QSize natural = reader.size();
+    return natural.isValid() && withinLimit(natural.width(), natural.height()) ? natural : QSize();
+}
+
 } // namespace
 
 Imaging::Token Imaging::StartImaging() {
@@ -23,11 +31,8 @@ QImage Imaging::LoadPictureScaled(const QString &path, int &width, int &height, 
         return {};
     }
     QImageReader reader(path);
-    reader.setDecideFormatFromContent(true);
-    // The header gives the size before any pixel is decoded; a file that does not say, or says
-    // too much, is not read further.
-    const QSize natural = reader.size();
-    if (!natural.isValid() || !withinLimit(natural.width(), natural.height())) {
+    const QSize natural = headerSize(reader);
+    if (!natural.isValid()) {
         return {};
     }
     QImage picture;
@@ -65,9 +70,8 @@ QImage Imaging::LoadPictureFitted(const QString &path, QSize fit) {
         return {};
     }
     QImageReader reader(path);
-    reader.setDecideFormatFromContent(true);
-    const QSize natural = reader.size();
-    if (!natural.isValid() || !withinLimit(natural.width(), natural.height())) {
+    const QSize natural = headerSize(reader);
+    if (!natural.isValid()) {
         return {};
     }
     const QSize wanted = natural.width() > fit.width() || natural.height() > fit.height()

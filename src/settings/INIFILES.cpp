@@ -3,7 +3,7 @@
 #include "platform/NumericText.h"
 #include "settings/FirstPlacement.h"
 #include "settings/SideBySide.h"
-#include "settings/WholeFileWriter.h"
+#include "platform/WholeFileWriter.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "settings/WholeFileWriter.h"
+#include "platform/WholeFileWriter.h"
 
 #include <QDir>
 #include <QSaveFile>
