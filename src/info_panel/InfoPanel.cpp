@@ -9,8 +9,6 @@
 #include "radio_link/SkinTables.h"
 #include "settings/Timeouts.h"
 
-#include <QRegularExpression>
-
 #include <algorithm>
 #include <cstdlib>
 
@@ -23,18 +21,22 @@ constexpr int LastMenuEntry = 20;
 constexpr int MainMenuScreen = 0;
 constexpr int MessageScreen = 30;
 
-// Whether the text holds a number where the numeric-prefix conversion looks for one. Text
-// without one converts to 0, which must not be mistaken for a reported 0.
-bool holdsNumber(const QString &text) {
-    static const QRegularExpression number(QStringLiteral("^\\s*[-+]?(\\d|\\.\\d)"));
-    return number.match(text).hasMatch();
+// The main-menu entry the radio last reported its cursor on; none when it has not reported one
+// inside the grid.
+std::optional<int> reportedEntry(const RadioState &state) {
+    qint16 entry = 0;
+    if (!NumericText::HasNumber(state.SelectedMenuItem) || !NumericText::ValToInt16(state.SelectedMenuItem, entry) ||
+        entry < 1 || entry > LastMenuEntry) {
+        return std::nullopt;
+    }
+    return entry;
 }
 
 } // namespace
 
 std::optional<int> ReportedVolume(const RadioState &state) {
     qint16 volume = 0;
-    if (!holdsNumber(state.VolumeText) || !NumericText::ValToInt16(state.VolumeText, volume)) {
+    if (!NumericText::HasNumber(state.VolumeText) || !NumericText::ValToInt16(state.VolumeText, volume)) {
         return std::nullopt;
     }
     return volume;
@@ -158,9 +160,7 @@ void InfoPanel::setClockShown(bool shown) {
 
 void InfoPanel::viewChanged() {
     // An entry asked for before the radio said where its cursor is opens once it has.
-    qint16 current = 0;
-    if (m_pendingEntry >= 0 && holdsNumber(m_state.SelectedMenuItem) &&
-        NumericText::ValToInt16(m_state.SelectedMenuItem, current) && current >= 1 && current <= LastMenuEntry) {
+    if (m_pendingEntry >= 0 && reportedEntry(m_state)) {
         const int entry = m_pendingEntry;
         m_pendingEntry = -1;
         m_pendingEntryTimer->setEnabled(false);
@@ -270,7 +270,8 @@ void InfoPanel::OpenMainMenuEntry(int target) {
     // main menu (none reported, or a garbled number) counts as another one: HOME on the menu
     // itself does nothing.
     qint16 screen = -1;
-    const bool screenKnown = holdsNumber(m_state.MenuState) && NumericText::ValToInt16(m_state.MenuState, screen);
+    const bool screenKnown =
+        NumericText::HasNumber(m_state.MenuState) && NumericText::ValToInt16(m_state.MenuState, screen);
     bool onMainMenu = screenKnown && screen == MainMenuScreen;
     if (m_state.poll.RadioStandby) {
         queue(QStringLiteral("POWER"));
@@ -283,9 +284,8 @@ void InfoPanel::OpenMainMenuEntry(int target) {
     // Moves are counted from the entry the radio last reported. Without one inside the grid they
     // would walk the cursor to a wrong entry: ask where it is, and open the entry when the
     // answer comes (within the time a key press may wait).
-    qint16 current = 0;
-    if (!holdsNumber(m_state.SelectedMenuItem) || !NumericText::ValToInt16(m_state.SelectedMenuItem, current) ||
-        current < 1 || current > LastMenuEntry) {
+    const std::optional<int> current = reportedEntry(m_state);
+    if (!current) {
         m_pendingEntry = target;
         m_pendingEntryTimer->setEnabled(false);
         m_pendingEntryTimer->setInterval(std::max(1, int(double(m_timeouts.KeyTimeLimit) * 1000)));
@@ -304,7 +304,7 @@ void InfoPanel::OpenMainMenuEntry(int target) {
         }
         queueWithPause(QStringLiteral("HOME"));
     }
-    for (const QString &key : MainMenuMoves(current, target)) {
+    for (const QString &key : MainMenuMoves(*current, target)) {
         queueWithPause(key);
     }
     queueWithPause(QStringLiteral("OK"));

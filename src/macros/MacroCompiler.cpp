@@ -7,7 +7,6 @@
 
 #include <QFileInfo>
 #include <QHash>
-#include <QRegularExpression>
 #include <QStringList>
 
 #include <algorithm>
@@ -67,13 +66,6 @@ QString backupText(double value) {
         return QString::number(qint64(value));
     }
     return QString::number(value, 'g', 15);
-}
-
-// Whether the text starts (after blanks) with the number the leading-number rule reads; text
-// without one reads as 0, which a line's author did not write.
-bool startsWithNumber(const QString &text) {
-    static const QRegularExpression number(QStringLiteral("^\\s*[-+]?(\\d|\\.\\d)"));
-    return number.match(text).hasMatch();
 }
 
 class Compiler {
@@ -222,13 +214,13 @@ private:
         case u'S':
             break;
         case u'D':
-            if (!startsWithNumber(argument)) {
+            if (!NumericText::HasNumber(argument)) {
                 problem(QStringLiteral("\"%1\": a pause needs a number of milliseconds; it is read as 0").arg(step));
             }
             break;
         case u'M':
         case u'L':
-            if (!step.contains(u'"') && !startsWithNumber(argument)) {
+            if (!step.contains(u'"') && !NumericText::HasNumber(argument)) {
                 problem(QStringLiteral("\"%1\": an item number or a \"quoted\" name is missing").arg(step));
             }
             break;

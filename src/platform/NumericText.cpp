@@ -1,5 +1,7 @@
 #include "platform/NumericText.h"
 
+#include <QRegularExpression>
+
 #include <cmath>
 
 namespace NumericText {
@@ -38,6 +40,11 @@ double Val(const QString &text) {
     bool ok = false;
     const double value = number.toDouble(&ok);
     return ok && std::isfinite(value) ? value : 0.0;
+}
+
+bool HasNumber(const QString &text) {
+    static const QRegularExpression number(QStringLiteral("^\\s*[-+]?(\\d|\\.\\d)"));
+    return number.match(text).hasMatch();
 }
 
 bool ToInt16(double value, qint16 &target) {

@@ -10,6 +10,10 @@ namespace NumericText {
 // text with no number gives 0. "12abc" gives 12, " -2.5x" gives -2.5.
 double Val(const QString &text);
 
+// Whether the text holds a number where Val looks for one: text without one converts to 0,
+// which must not be taken for a 0 somebody wrote.
+bool HasNumber(const QString &text);
+
 // Rounds to the nearest integer, halves to the even neighbour. A result outside
 // -32768..32767 leaves target unchanged and returns false.
 bool ToInt16(double value, qint16 &target);
