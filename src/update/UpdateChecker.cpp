@@ -1,12 +1,12 @@
 #include "update/UpdateChecker.h"
 
 #include "platform/Platform.h"
+#include "platform/WholeFileWriter.h"
 #include "settings/INIFILES.h"
 #include "update/VersionNews.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 
 UpdateChecker::UpdateChecker(Platform &platform, QString programFolder, QString ownVersion)
     : OwnVersion(std::move(ownVersion))
@@ -155,10 +155,10 @@ void UpdateChecker::saveZip(const QByteArray &body) {
     if (name.isEmpty()) {
         return;
     }
-    QSaveFile file(QDir(m_programFolder).filePath(name));
-    if (file.open(QIODevice::WriteOnly)) {
-        file.write(body);
-        file.commit();
+    // Checked to the flush: a full disk must not leave a cut zip in place of a whole one.
+    const WholeFileWrite written = WriteWholeFile(QDir(m_programFolder).filePath(name), body);
+    if (!written.ok) {
+        m_note = QStringLiteral("[The update was not saved: %1]").arg(written.error);
     }
 }
 

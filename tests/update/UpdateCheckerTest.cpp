@@ -186,6 +186,15 @@ TEST(UpdateChecker, ZipAnswersOnlyLandAsPlainNamesInTheProgramFolder) {
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
     EXPECT_EQ(saved.readAll(), QByteArray("PK\x03\x04\xff\x80 bytes"));
     EXPECT_EQ(c.checker.RawTexta, "");
+    saved.close();
+    // A zip that cannot be written (a folder stands in its name) is said, not passed over.
+    saved.remove();
+    ASSERT_TRUE(QDir(c.folder).mkdir("2.0.1.zip"));
+    answer(zip);
+    EXPECT_TRUE(c.checker.RawTexta.startsWith("[The update was not saved: could not "))
+        << c.checker.RawTexta.toStdString();
+    ASSERT_TRUE(QDir(c.folder).rmdir("2.0.1.zip"));
+    c.checker.RawTexta.clear();
     // Pictures and other applications show nothing and leave no file behind.
     saved.remove();
     answer("HTTP/1.1 200 OK\r\nContent-Type: image/png\r\n\r\n\x89PNG");
