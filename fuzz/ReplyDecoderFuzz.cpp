@@ -1,9 +1,9 @@
-#include "display/Skin.h"
 #include "FuzzSupport.h"
 #include "radio_link/LinkHarness.h"
 #include "radio_link/ReplyParser.h"
 #include "radio_link/ReplyRows.h"
 #include "settings/INIFILES.h"
+#include "skin/Skin.h"
 
 #include <deque>
 #include <fuzzer/FuzzedDataProvider.h>

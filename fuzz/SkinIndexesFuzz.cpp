@@ -1,6 +1,6 @@
-#include "display/Skin.h"
 #include "FuzzSupport.h"
 #include "settings/INIFILES.h"
+#include "skin/Skin.h"
 
 // The skin's index file, read through the settings reader as the program reads it.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {

@@ -1,5 +1,5 @@
-#include "display/Skin.h"
 #include "FuzzSupport.h"
+#include "skin/Skin.h"
 
 // The skin's screen file: any bytes give some table, and the lookups the renderer and the
 // decoder make stay inside it.

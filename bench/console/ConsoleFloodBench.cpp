@@ -7,7 +7,7 @@
 #include "console/ConsoleForm.h"
 #include "console/ConsoleLines.h"
 #include "console/ConsoleMonitor.h"
-#include "radio_link/ConnectAttempt.h"
+#include "platform/ConnectAttempt.h"
 #include "settings/Timeouts.h"
 #include "support/FakePlatform.h"
 

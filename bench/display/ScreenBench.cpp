@@ -2,10 +2,10 @@
 // every screen change the radio reports; RefreshDisplays after every reply and on every 100 ms
 // display tick, so it must stay far below a millisecond.
 #include "display/ScreenRenderer.h"
-#include "display/Skin.h"
 #include "radio_link/LinkView.h"
 #include "radio_link/RadioState.h"
 #include "settings/INIFILES.h"
+#include "skin/Skin.h"
 #include "support/FixedWallClock.h"
 
 #include <QGuiApplication>

@@ -1,7 +1,7 @@
 // Loading the skin's screen file: the display window does it at start and on every reload,
 // so a large hand-made skin must still load at once. Time should grow linearly with size.
-#include "display/Skin.h"
 #include "platform/FileBits.h"
+#include "skin/Skin.h"
 
 #include <QTemporaryDir>
 

@@ -8,8 +8,8 @@
 #include "main_window/ConfigForm.h"
 #include "radio_link/RadioLink.h"
 #include "radio_link/RadioState.h"
-#include "radio_link/SkinTables.h"
 #include "settings/Timeouts.h"
+#include "skin/SkinTables.h"
 #include "support/FakePlatform.h"
 
 #include <QApplication>

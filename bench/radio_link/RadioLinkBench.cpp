@@ -4,8 +4,8 @@
 
 #include "radio_link/RadioLink.h"
 #include "radio_link/RadioState.h"
-#include "radio_link/SkinTables.h"
 #include "settings/Timeouts.h"
+#include "skin/SkinTables.h"
 #include "support/EventLoop.h"
 #include "support/FakePlatform.h"
 

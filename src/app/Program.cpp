@@ -7,13 +7,13 @@
 #include "macros/MacroRunner.h"
 #include "macros/MacroWindow.h"
 #include "main_window/ConfigForm.h"
-#include "main_window/GeneralSettings.h"
 #include "main_window/MainWindow.h"
 #include "main_window/MainWindowRules.h"
 #include "platform/Platform.h"
 #include "radio_link/RadioLink.h"
 #include "remote/LayoutEditorPanel.h"
 #include "remote/RemoteWindow.h"
+#include "settings/GeneralSettings.h"
 #include "settings/SettingsSaver.h"
 #include "settings/WidgetPlacement.h"
 #include "update/UpdateWindow.h"
@@ -84,7 +84,7 @@ bool Program::start() {
     ReadGeneralSettings(m_ini, settings);
     m_layout.CurrentRemote = settings.LastRemote;
     m_main->form().applySettings(settings);
-    RadioSession::applyLinkSettings(settings, m_session->link().settings);
+    m_session->setLinkOptions(RadioSession::linkOptionsOf(settings));
 
     const QStringList layouts = LayoutNamesIn(m_ini.ProgramFolder());
     m_main->form().layoutEditor().setLayoutNames(layouts, int(LayoutListSelection(layouts, m_layout.CurrentRemote)));
@@ -107,7 +107,8 @@ bool Program::start() {
                        {QStringLiteral("ConfigForm"), QStringLiteral("RemoteForm"), QStringLiteral("InfoForm")});
     m_display->reopen();
 
-    StartUpQueries(m_commands, m_session->link().telnet, m_session->state());
+    SelectPowerCommand(m_commands);
+    m_session->askAtStart();
     m_session->start();
     wireMpris();
     wireSettings();
@@ -195,11 +196,8 @@ void Program::tellSettings(const QStringList &lines) {
     for (const QString &line : lines) {
         err << line << Qt::endl;
         if (m_session) {
-            link().view.appendTerminal(line + QStringLiteral("\r\n"));
+            m_session->notice(line);
         }
-    }
-    if (m_session && !lines.isEmpty()) {
-        link().view.flush();
     }
 }
 
@@ -211,20 +209,36 @@ void Program::wireMainWindow() {
     m_wiring = std::make_unique<QObject>();
     QObject *wiring = m_wiring.get();
 
-    // The link reads the main window's inputs from its settings record; keep it in step.
-    connect(&form, &ConfigForm::urlEdited, wiring, [&link](const QString &text) { link.settings.txtUrl = text; });
-    connect(&form, &ConfigForm::portEdited, wiring, [&link](const QString &text) { link.settings.txtPort = text; });
-    connect(&form, &ConfigForm::keepConnectedToggled, wiring, [&link](bool on) { link.settings.KeepAsConnected = on; });
-    connect(&form, &ConfigForm::keepConnectedClicked, wiring, [&link] { link.connection.KeepAsConnected_Click(); });
-    connect(&form, &ConfigForm::auto21BackoutToggled, wiring, [&link](bool on) { link.settings.Auto21Backout = on; });
+    // The main window's inputs are the link's options; keep them in step.
+    RadioSession &session = *m_session;
+    const auto option = [&session](auto change) {
+        LinkOptions options = session.linkOptions();
+        change(options);
+        session.setLinkOptions(options);
+    };
+    connect(&form, &ConfigForm::urlEdited, wiring,
+            [option](const QString &text) { option([&text](LinkOptions &o) { o.host = text; }); });
+    connect(&form, &ConfigForm::portEdited, wiring,
+            [option](const QString &text) { option([&text](LinkOptions &o) { o.port = text; }); });
+    // A change of "Keep As Connected" opens or lets go of the connection (the session does it).
+    connect(&form, &ConfigForm::keepConnectedToggled, wiring,
+            [option](bool on) { option([on](LinkOptions &o) { o.keepConnected = on; }); });
+    connect(&form, &ConfigForm::auto21BackoutToggled, wiring,
+            [option](bool on) { option([on](LinkOptions &o) { o.backOutOfErrorScreen = on; }); });
     connect(&form, &ConfigForm::autoRefreshToggled, wiring,
-            [&link](bool on) { link.settings.UpdateDisplayLabels = on; });
-    connect(&form, &ConfigForm::autoRefreshClicked, wiring,
-            [&link](bool ticked) { UpdateDisplayLabelsClicked(ticked, link.poll); });
+            [option](bool on) { option([on](LinkOptions &o) { o.refreshLabels = on; }); });
+    // Ticked by hand, the labels catch up at once; unticked, the next poll waits a whole interval.
+    connect(&form, &ConfigForm::autoRefreshClicked, wiring, [&session](bool ticked) {
+        if (ticked) {
+            session.refresh(RadioSession::Refresh::Screen);
+        } else {
+            session.postponeRefresh();
+        }
+    });
 
-    connect(&form, &ConfigForm::connectClicked, wiring, [&link] { link.connection.ConnectButton_Click(); });
-    connect(&form, &ConfigForm::disconnectClicked, wiring, [&link] { link.connection.DisconnectButton_Click(); });
-    connect(&form, &ConfigForm::retryClicked, wiring, [&link] { link.connection.RetryButton_Click(); });
+    connect(&form, &ConfigForm::connectClicked, wiring, [&session] { session.connectRadio(); });
+    connect(&form, &ConfigForm::disconnectClicked, wiring, [&session] { session.disconnectRadio(); });
+    connect(&form, &ConfigForm::retryClicked, wiring, [&session] { session.retry(); });
     connect(&form, &ConfigForm::reloadRequested, wiring, [this] { ReloadButton_Click(); });
     connect(&form, &ConfigForm::statusPanelClicked, wiring, [&link] { link.connection.StatusBar_PanelClick(); });
 
@@ -232,7 +246,7 @@ void Program::wireMainWindow() {
     connect(&m_instance.channel(), &InstanceChannel::showRequested, wiring, [this] { m_main->bringToFront(); });
 
     connect(&form, &ConfigForm::sendCommand, wiring,
-            [&link](const QString &command) { link.telnet.QueueCommand(0, command); });
+            [&session](const QString &command) { session.sendCommand(command); });
 
     connect(&link.view, &LinkView::changed, wiring, [&form, &link] { form.render(link.view); });
     connect(&form, &ConfigForm::terminalCleared, wiring, [&link] {
@@ -294,12 +308,7 @@ void Program::Form_Unload() {
 
     // Nothing else is held open: every file is read and written in one piece.
 
-    for (int channel = 0; channel < 2; ++channel) {
-        TcpSocket &port = link().connection.RadioPort(channel);
-        if (port.State() != TcpSocket::sckClosed) {
-            port.Close();
-        }
-    }
+    m_session->closeConnections();
 
     // The program ends here. The link goes with it, so no timer still due (the reply tick with
     // "Keep As Connected", a connection attempt in flight, the display refresh) can open a

@@ -1,13 +1,13 @@
 #include "app/Program.h"
 #include "console/ConsoleWindow.h"
 #include "main_window/MainWindow.h"
-#include "radio_link/RadioLink.h"
+#include "session/RadioSession.h"
 
 // The console window shares the link's connect wait and opens from the main window (a double
 // click on "Functions", or View > Console).
 void Program::wireConsole() {
     m_console =
-        std::make_unique<ConsoleWindow>(m_platform, m_session->timeouts(), link().connection.ConnectExtra, m_ini);
+        std::make_unique<ConsoleWindow>(m_platform, m_session->timeouts(), m_session->sharedConnectTime(), m_ini);
     ConsoleWindow &console = *m_console;
     console.setFirstSpotBeside(&m_main->form());
     connect(&m_main->form(), &ConfigForm::functionFramesDoubleClicked, &console.form(), [&console] { console.show(); });

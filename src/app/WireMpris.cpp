@@ -2,7 +2,7 @@
 #include "main_window/MainWindow.h"
 #include "mpris/MediaPlayer.h"
 #include "mpris/MprisService.h"
-#include "radio_link/RadioLink.h"
+#include "session/RadioSession.h"
 
 #include <atomic>
 
@@ -28,9 +28,7 @@ void Program::wireMpris() {
                 const QString why = connected ? service->registerOn(QDBusConnection(connector->connectionName()))
                                               : QStringLiteral("no D-Bus session bus (%1)").arg(error);
                 if (!why.isEmpty()) {
-                    LinkView &view = m_session->link().view;
-                    view.appendTerminal(MprisOffNotice(why) + QStringLiteral("\r\n"));
-                    view.flush();
+                    m_session->notice(MprisOffNotice(why));
                 }
             });
     connector->start();

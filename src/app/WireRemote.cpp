@@ -12,14 +12,13 @@ class RemoteRequests final : public RemoteActions {
 public:
     RemoteRequests(RadioSession &session, CommandList &commands)
         : m_session(session)
-        , m_link(session.link())
         , m_commands(commands) {}
 
     void sendKey(const QString &command) override { m_session.pressKey(command); }
-    void connectRadio() override { m_link.connection.ConnectButton_Click(); }
-    void disconnectRadio() override { m_link.connection.DisconnectButton_Click(); }
-    bool keepAsConnected() const override { return m_link.settings.KeepAsConnected; }
-    QStringList waitingCommands() const override { return m_link.telnet.pending(0); }
+    void connectRadio() override { m_session.connectRadio(); }
+    void disconnectRadio() override { m_session.disconnectRadio(); }
+    bool keepAsConnected() const override { return m_session.linkOptions().keepConnected; }
+    QStringList waitingCommands() const override { return m_session.commandsWaiting(); }
     void selectCommand(const QString &command) override {
         const int index = m_commands.indexOf(command);
         if (index >= 0) {
@@ -32,7 +31,6 @@ public:
 
 private:
     RadioSession &m_session;
-    RadioLink &m_link;
     CommandList &m_commands;
 };
 

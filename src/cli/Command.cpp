@@ -4,7 +4,6 @@
 #include "cli/ExitCodes.h"
 #include "cli/RadioClient.h"
 #include "platform/ControlPictures.h"
-#include "radio_link/RadioLink.h"
 #include "session/RadioSession.h"
 
 #include <QTextStream>
@@ -33,7 +32,7 @@ void Command::start(RadioClient &client, QTextStream &out, QTextStream &err) {
 
 void Command::interrupt() {
     // Keys not sent yet stay unsent; the one on the wire is let arrive and be answered.
-    client().session().link().telnet.ClearChannel(0);
+    client().session().cancelKeys();
     finishWhenDrained(ExitCode::Interrupted);
 }
 

@@ -53,7 +53,8 @@ public:
 
 protected:
     void run() override {
-        connect(&client(), &RadioClient::commandReplied, this, [this] { ++m_replies; });
+        connect(&client().session(), &RadioSession::replyReceived, this,
+                [this](const QString &, bool query) { m_replies += query ? 0 : 1; });
         // One after the other as the radio takes them: each key has its own time to reach it.
         client().session().typeKeys(m_keys);
         client().whenDrained([this] {

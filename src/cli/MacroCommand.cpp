@@ -1,9 +1,7 @@
 #include "cli/Commands.h"
 #include "cli/ExitCodes.h"
 #include "cli/RadioClient.h"
-#include "macros/MacroRunner.h"
 #include "platform/ControlPictures.h"
-#include "radio_link/RadioLink.h"
 #include "session/RadioSession.h"
 
 #include <QDir>
@@ -85,26 +83,35 @@ public:
 protected:
     void run() override {
         RadioSession &session = client().session();
-        MacroRunner &runner = session.macroRunner();
         if (m_rx) {
-            // The link's own trace rather than the runner's copy of it, which stops at the run's
-            // end: a command the last step queued still goes out after that, and shows.
-            connect(&session.link().view, &LinkView::macroTrace, this, [this](const QString &text) {
-                print(m_atLineStart && text.startsWith(QLatin1String("\r\n")) ? text.mid(2) : text);
+            // What went to the radio and what it said, as it happens, rather than the runner's
+            // copy of it, which stops at the run's end: a command the last step queued still
+            // goes out after that, and shows.
+            connect(&session, &RadioSession::commandSent, this, [this](const QString &command) {
+                print((m_atLineStart ? QString() : QStringLiteral("\n")) + QStringLiteral("\t>") + command +
+                      QStringLiteral("\n"));
+            });
+            connect(&session, &RadioSession::replyReceived, this, [this](const QString &reply) {
+                QString shown = reply;
+                shown.replace(QStringLiteral("\r\n\r\n"), QStringLiteral("\r\n"));
+                print((m_atLineStart ? QString() : QStringLiteral("\n")) + QStringLiteral("\t<") + shown);
             });
         }
-        connect(&runner, &MacroRunner::traceAppended, this, &MacroCommand::print);
-        connect(&session, &RadioSession::macroEnded, this, [this] {
+        connect(&session, &RadioSession::macroTrace, this, &MacroCommand::print);
+        // The trace says that a step sent a command; which one is what a reader wants.
+        connect(&session, &RadioSession::macroStepSent, this,
+                [this](const QString &command) { print(command + u' '); });
+        connect(&session, &RadioSession::macroEnded, this, [this](MacroOutcome outcome, const QString &line) {
             if (!m_atLineStart) {
                 print(QStringLiteral("\n"));
             }
             int code = ExitCode::Done;
             if (m_interrupted) {
                 code = ExitCode::Interrupted;
-            } else if (m_lastLine != QLatin1String("MACRO FINISHED")) {
+            } else if (outcome != MacroOutcome::Finished) {
                 complain(QStringLiteral("the macro \"%1\" gave up (%2): the radio did not get where it should. "
                                         "Run it again, or look at the trace (--rx shows the radio's replies)")
-                             .arg(m_name, m_lastLine.isEmpty() ? QStringLiteral("no end line") : m_lastLine));
+                             .arg(m_name, line));
                 code = ExitCode::MacroGaveUp;
             }
             finishWhenDrained(code);
@@ -125,20 +132,9 @@ private:
     }
 
     // The trace comes in pieces ("Command ", "_ok" and a line end); they go out as they come,
-    // so a person sees each step as it is taken. The last whole line tells how the run ended.
+    // so a person sees each step as it is taken.
     void print(const QString &piece) {
         QString text = piece;
-        if (text == QLatin1String("Command ")) {
-            // The runner traces that a step sent a command; which one is what a reader wants.
-            const MacroRunner &runner = client().session().macroRunner();
-            const auto &macros = client().session().macros().Macros;
-            if (runner.CurrentMacro >= 0 && size_t(runner.CurrentMacro) < macros.size()) {
-                const auto &steps = macros[size_t(runner.CurrentMacro)].Steps;
-                if (runner.CurrentStep >= 0 && size_t(runner.CurrentStep) < steps.size()) {
-                    text += steps[size_t(runner.CurrentStep)].Commandx + u' ';
-                }
-            }
-        }
         text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
         text.remove(u'\r');
         if (text.isEmpty()) {
@@ -146,16 +142,6 @@ private:
         }
         out() << ShowControls(text);
         out().flush();
-        for (const QChar c : std::as_const(text)) {
-            if (c == u'\n') {
-                if (!m_line.trimmed().isEmpty()) {
-                    m_lastLine = m_line.trimmed();
-                }
-                m_line.clear();
-            } else {
-                m_line += c;
-            }
-        }
         m_atLineStart = text.endsWith(u'\n');
     }
 
@@ -165,8 +151,6 @@ private:
     bool m_rx = false;
     bool m_interrupted = false;
     bool m_atLineStart = true;
-    QString m_line;
-    QString m_lastLine;
 };
 
 } // namespace

@@ -2,7 +2,6 @@
 #include "cli/ExitCodes.h"
 #include "cli/RadioClient.h"
 #include "platform/ControlPictures.h"
-#include "radio_link/Telnet.h"
 #include "session/RadioSession.h"
 
 #include <QTextStream>
@@ -29,7 +28,7 @@ public:
             error = QStringLiteral("send wants the command to send, e.g. \"send MESSAGE Hello\"");
             return false;
         }
-        if (m_text == QLatin1String(Telnet::Delay)) {
+        if (m_text == RadioSession::gapCommand()) {
             error = QStringLiteral("%1 is the program's own pause between commands, not a command").arg(m_text);
             return false;
         }
@@ -49,7 +48,10 @@ public:
 
 protected:
     void run() override {
-        connect(&client(), &RadioClient::commandReplied, this, [this](const QString &reply) {
+        connect(&client().session(), &RadioSession::replyReceived, this, [this](const QString &reply, bool query) {
+            if (query || m_replied) {
+                return; // the poll's, or a second reply on the same connection
+            }
             QString shown = reply;
             shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
             shown.remove(u'\r');

@@ -3,7 +3,6 @@
 #include "cli/RadioClient.h"
 #include "cli/StatusReport.h"
 #include "platform/ControlPictures.h"
-#include "radio_link/RadioLink.h"
 #include "session/RadioSession.h"
 
 #include <QJsonDocument>
@@ -45,9 +44,7 @@ protected:
                 unreachable(QStringLiteral("the radio at %1 does not answer").arg(client().address().text()));
                 return;
             }
-            RadioSession &session = client().session();
-            const StatusReport report =
-                MakeStatusReport(client().address().text(), session.state(), session.link().view, session.skin());
+            const StatusReport report = MakeStatusReport(client().address().text(), client().session().status());
             if (m_json) {
                 out() << EscapeControlsInJson(QJsonDocument(StatusJson(report)).toJson(QJsonDocument::Indented));
             } else {

@@ -1,10 +1,6 @@
 #include "cli/StatusReport.h"
 
-#include "display/Skin.h"
-#include "radio_link/LinkView.h"
-#include "radio_link/RadioState.h"
-#include "radio_link/ReplyRows.h"
-#include "radio_link/SkinTables.h"
+#include "session/RadioStatus.h"
 
 #include <QJsonValue>
 #include <QList>
@@ -13,13 +9,6 @@
 #include <algorithm>
 
 namespace {
-
-// A whole number as the radio sends it; nothing for an empty or garbled text.
-std::optional<int> numberOf(const QString &text) {
-    bool ok = false;
-    const int value = text.trimmed().toInt(&ok, 10);
-    return ok ? std::optional<int>(value) : std::nullopt;
-}
 
 QJsonValue jsonOf(const std::optional<int> &value) {
     return value ? QJsonValue(*value) : QJsonValue(QJsonValue::Null);
@@ -38,43 +27,21 @@ QString numbered(const std::optional<int> &number, const QString &name) {
 
 } // namespace
 
-StatusReport MakeStatusReport(const QString &radio, const RadioState &state, const LinkView &view,
-                              const SkinTables &skin) {
+StatusReport MakeStatusReport(const QString &radio, const RadioStatus &status) {
     StatusReport report;
     report.radio = radio;
-    report.answers = !view.LinkHealth.isEmpty() && !view.RadioOffline;
-    report.power = state.PowerState.trimmed().toLower();
-    report.volume = numberOf(state.VolumeText);
-    report.version = state.VersionText.trimmed();
-
-    report.screen = numberOf(state.MenuState);
-    if (report.screen) {
-        if (const StateTableEntry *entry = StateEntryAt(skin, *report.screen)) {
-            report.screenName = entry->Name;
-        }
-    }
-    report.menuItem = numberOf(state.SelectedMenuItem);
-    if (report.menuItem) {
-        if (const MenuTableEntry *entry = MenuEntryAt(skin, *report.menuItem)) {
-            report.menuItemName = entry->Name;
-        }
-    }
-
-    // The list rows: the head, "pos=N (k)" (N 1-based, k its place on the page of seven), then
-    // "1=entry" ... "7=entry". They describe the screen only while it shows a list.
-    if (view.InfoListEnabled && view.InfoList.size() > 1) {
-        report.listPosition = numberOf(RowValue(view.InfoList, u"pos").section(u' ', 0, 0));
-        if (!state.SelectedListItem.isEmpty()) {
-            report.listEntry = RowValue(view.InfoList, state.SelectedListItem);
-        }
-    }
-
-    const QStringList &meta = view.MetaList;
-    report.playing.title = RowValue(meta, u"title");
-    report.playing.artist = RowValue(meta, u"artist");
-    report.playing.album = RowValue(meta, u"album");
-    report.playing.url = RowValue(meta, u"url");
-    report.playing.status = RowValue(meta, u"status");
+    report.answers = status.answers();
+    report.power = status.power;
+    report.volume = status.volume;
+    report.version = status.version;
+    report.screen = status.screen;
+    report.screenName = status.screenName;
+    report.menuItem = status.menuItem;
+    report.menuItemName = status.menuItemName;
+    report.listPosition = status.listPosition;
+    report.listEntry = status.listEntry;
+    report.playing = {status.playing.title, status.playing.artist, status.playing.album, status.playing.url,
+                      status.playing.status};
     return report;
 }
 

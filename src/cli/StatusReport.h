@@ -5,9 +5,7 @@
 
 #include <optional>
 
-class LinkView;
-struct RadioState;
-struct SkinTables;
+struct RadioStatus;
 
 // What the client prints of the radio: the decoded state, the skin's names for its screen and
 // menu item, and what it plays. Unknown values (no reply brought them yet, or the reply was
@@ -36,8 +34,7 @@ struct StatusReport {
     bool operator==(const StatusReport &) const = default;
 };
 
-StatusReport MakeStatusReport(const QString &radio, const RadioState &state, const LinkView &view,
-                              const SkinTables &skin);
+StatusReport MakeStatusReport(const QString &radio, const RadioStatus &status);
 
 // For a person: one "Name: value" line each, the values aligned; every line ends in "\n".
 QString StatusText(const StatusReport &report);

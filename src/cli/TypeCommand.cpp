@@ -1,9 +1,7 @@
 #include "cli/Commands.h"
 #include "cli/ExitCodes.h"
 #include "cli/RadioClient.h"
-#include "display/Skin.h"
 #include "keyboard/KeyboardGrid.h"
-#include "radio_link/RadioLink.h"
 #include "session/RadioSession.h"
 
 #include <QTextStream>
@@ -53,14 +51,12 @@ protected:
                 return;
             }
             RadioSession &session = client().session();
-            const QString screen = session.state().MenuState;
-            if (screen != QLatin1String("14")) {
-                QString shown =
-                    screen.isEmpty() ? QStringLiteral("an unknown screen") : QStringLiteral("screen ") + screen;
-                if (const StateTableEntry *entry = StateEntryAt(session.skin(), screen.toInt())) {
-                    if (!screen.isEmpty() && !entry->Name.isEmpty()) {
-                        shown += QStringLiteral(" (") + entry->Name + u')';
-                    }
+            const RadioStatus &status = session.status();
+            if (status.screen != 14) {
+                QString shown = !status.screen ? QStringLiteral("an unknown screen")
+                                               : QStringLiteral("screen ") + QString::number(*status.screen);
+                if (status.screen && !status.screenName.isEmpty()) {
+                    shown += QStringLiteral(" (") + status.screenName + u')';
                 }
                 complain(QStringLiteral("the radio shows %1, not its search keyboard (screen 14): open it first, "
                                         "e.g. from the main menu's Search item")

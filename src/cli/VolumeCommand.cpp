@@ -1,13 +1,12 @@
 #include "cli/Commands.h"
 #include "cli/ExitCodes.h"
 #include "cli/RadioClient.h"
-#include "info_panel/InfoPanel.h"
-#include "radio_link/RadioLink.h"
 #include "session/RadioSession.h"
 
 #include <QTextStream>
 
 #include <cstdlib>
+#include <optional>
 
 namespace {
 
@@ -42,14 +41,10 @@ protected:
                 return;
             }
             RadioSession &session = client().session();
-            bool known = false;
-            session.state().VolumeText.trimmed().toInt(&known, 10);
-            if (!known) {
-                complain(
-                    client().answered()
-                        ? QStringLiteral("the radio did not tell its volume (it said \"%1\"); run the command again")
-                              .arg(session.state().VolumeText)
-                        : QStringLiteral("the radio at %1 does not answer").arg(client().address().text()));
+            if (!session.status().volume) {
+                complain(client().answered()
+                             ? QStringLiteral("the radio did not tell its volume; run the command again")
+                             : QStringLiteral("the radio at %1 does not answer").arg(client().address().text()));
                 finishNow(client().answered() ? ExitCode::Failed : ExitCode::Unreachable);
                 return;
             }
@@ -65,24 +60,22 @@ private:
             return;
         }
         RadioSession &session = client().session();
-        session.state().fresh.FreshVolume = false;
-        session.link().telnet.QueueCommand(1, QStringLiteral("VOLUME"));
+        connect(&session, &RadioSession::volumeReported, this, [this](int volume) { m_reached = volume; });
+        session.refresh(RadioSession::Refresh::Volume);
         client().when(
-            [this] { return client().session().state().fresh.FreshVolume && client().drained(); },
+            [this] { return m_reached && client().session().idle(); },
             [this] {
                 if (finishing()) {
                     return;
                 }
-                const QString reached = client().session().state().VolumeText.trimmed();
-                out() << reached << '\n';
-                bool known = false;
-                const int volume = reached.toInt(&known, 10);
+                const int volume = *m_reached;
+                out() << volume << '\n';
                 // A target of 5 and more is rounded to the radio's steps of 5.
-                if (!known || std::abs(volume - m_target) > (m_target >= 5 ? 2 : 0)) {
+                if (std::abs(volume - m_target) > (m_target >= 5 ? 2 : 0)) {
                     complain(
                         QStringLiteral("the radio stopped at %1 instead of %2 (a key that only closes a message on its "
                                        "screen changes nothing); run the command again")
-                            .arg(reached)
+                            .arg(volume)
                             .arg(m_target));
                     finishNow(ExitCode::Failed);
                 } else {
@@ -92,6 +85,7 @@ private:
     }
 
     int m_target = 0;
+    std::optional<int> m_reached; // the volume the radio reported after the keys
 };
 
 } // namespace

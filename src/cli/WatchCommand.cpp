@@ -3,7 +3,6 @@
 #include "cli/RadioClient.h"
 #include "cli/StatusReport.h"
 #include "platform/ControlPictures.h"
-#include "radio_link/RadioLink.h"
 #include "session/RadioSession.h"
 
 #include <QDateTime>
@@ -46,7 +45,7 @@ protected:
             m_watching = true;
             show();
         });
-        connect(&client(), &RadioClient::stateChanged, this, [this] {
+        connect(&client().session(), &RadioSession::statusChanged, this, [this] {
             if (m_watching && !finishing()) {
                 show();
             }
@@ -61,9 +60,7 @@ protected:
 
 private:
     void show() {
-        RadioSession &session = client().session();
-        const StatusReport report =
-            MakeStatusReport(client().address().text(), session.state(), session.link().view, session.skin());
+        const StatusReport report = MakeStatusReport(client().address().text(), client().session().status());
         if (m_shown && report == m_last) {
             return;
         }

@@ -1,8 +1,8 @@
 #include "console/ConsoleMonitor.h"
 
+#include "platform/ConnectAttempt.h"
 #include "platform/NumericText.h"
 #include "platform/Platform.h"
-#include "radio_link/ConnectAttempt.h"
 #include "settings/INIFILES.h"
 #include "settings/Timeouts.h"
 

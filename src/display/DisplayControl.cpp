@@ -7,9 +7,9 @@
 #include "radio_link/LinkView.h"
 #include "radio_link/RadioState.h"
 #include "radio_link/ScreenRules.h"
-#include "radio_link/SkinTables.h"
 #include "radio_link/Telnet.h"
 #include "remote/RemoteControl.h"
+#include "skin/SkinTables.h"
 
 namespace {
 
@@ -326,7 +326,7 @@ bool DisplayControl::KeyPress(const KeyStroke &stroke) {
     }
     const QString command = RadioKeyToPress(stroke, m_telnet.pending(0));
     if (!command.isEmpty()) {
-        SendRemoteKey(m_telnet, m_poll, command);
+        PressKey(m_telnet, m_poll, command);
     }
     // A held key's ignored repeat is still the window's key.
     return !RadioKeyOf(stroke.key, stroke.modifiers).isEmpty();

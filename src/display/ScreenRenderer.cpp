@@ -1,12 +1,12 @@
 #include "display/ScreenRenderer.h"
 
 #include "display/LabelTokens.h"
-#include "display/Skin.h"
 #include "keyboard/KeyMap.h"
 #include "platform/FileBits.h"
 #include "platform/NumericText.h"
 #include "radio_link/LinkView.h"
 #include "radio_link/RadioState.h"
+#include "skin/Skin.h"
 
 #include <QFontMetrics>
 #include <QPainter>

@@ -2,7 +2,7 @@
 
 #include "display/LabelTokens.h"
 #include "platform/Imaging.h"
-#include "radio_link/SkinTables.h"
+#include "skin/SkinTables.h"
 
 #include <QFont>
 #include <QImage>

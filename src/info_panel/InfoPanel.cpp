@@ -6,8 +6,8 @@
 #include "platform/Platform.h"
 #include "radio_link/RadioLink.h"
 #include "radio_link/RadioState.h"
-#include "radio_link/SkinTables.h"
 #include "settings/Timeouts.h"
+#include "skin/SkinTables.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -437,14 +437,8 @@ void InfoPanel::VolumeAdjuster_Change(int value) {
     }
     m_inVolumeChange = true;
     if (!m_state.holds.VolumeSetByProgram) {
-        // The slider waits for the radio's answer; a volume reply enables it again.
-        m_view.VolumeAdjusterEnabled = false;
-        if (!SetVolume(m_telnet, m_state, value)) {
-            // Nothing to send (already there, or the volume is not known yet): the answer to
-            // this query puts the slider back where the radio is and enables it.
-            menu.Mnu_Volume_Refresh_Click();
-        }
-        flushView();
+        // The session steers the volume there; the slider waits for the radio's answer.
+        Q_EMIT volumeRequested(value);
     }
     ScrollVolumeLabel = QString::number(value);
     Q_EMIT changed();

@@ -141,6 +141,8 @@ Q_SIGNALS:
 
     // What the panel asks of the windows and engines it does not own; the program connects
     // each of them (its tests check that none is left unanswered).
+    // The user moved the volume slider to this value: the volume is to be steered there.
+    void volumeRequested(int value);
     // Start the macro with this table index (the runner's start sequence).
     void macroStartRequested(int macro);
     // End the running macro on the runner's next tick and clear its pending waits.

@@ -1,14 +1,14 @@
 #include "macros/MacroRunner.h"
 
-#include "display/Skin.h"
 #include "macros/MacroTestText.h"
 #include "platform/NumericText.h"
 #include "platform/Platform.h"
 #include "radio_link/AutomaticPoll.h"
 #include "radio_link/RadioState.h"
-#include "radio_link/SkinTables.h"
 #include "radio_link/Telnet.h"
 #include "settings/Timeouts.h"
+#include "skin/Skin.h"
+#include "skin/SkinTables.h"
 
 #include <algorithm>
 #include <cmath>
@@ -135,7 +135,8 @@ void MacroRunner::MacroTimer_Timer() {
     if (CurrentStep != -1 && (around().radioOffline() || m_telnet.droppedCount() != m_droppedSeen)) {
         // The radio is gone, or a command never reached it: a run that went on would count
         // unsent steps as answered and end "finished" with nothing done.
-        AddToText(CrLf + QStringLiteral("MACRO STOPPED: radio not answering") + CrLf);
+        AddToText(CrLf);
+        closeRun(MacroOutcome::RadioNotAnswering, QStringLiteral("MACRO STOPPED: radio not answering"));
         m_telnet.DropQueued(QStringLiteral("the macro stopped: the radio is not answering"));
         finish();
         tickEnd();
@@ -149,7 +150,7 @@ void MacroRunner::MacroTimer_Timer() {
     }
     if (!macro()) {
         // A reload took the running macro out of the table.
-        AddToText(QStringLiteral("MACRO Ended") + CrLf);
+        closeRun(MacroOutcome::Removed, QStringLiteral("MACRO Ended"));
         finish();
         tickEnd();
         Q_EMIT changed();
@@ -253,6 +254,7 @@ MacroRunner::Next MacroRunner::actionStep(MacroStep &step) {
     m.StepFailCount = 0;
     MacroLabelGreen = true;
     AddToText(QStringLiteral("Command "));
+    Q_EMIT stepCommandSent(step.Commandx);
     return advanceLoop(false);
 }
 
@@ -429,7 +431,8 @@ MacroRunner::Next MacroRunner::advanceLoop(bool bailed) {
         if (CurrentStep > last) {
             m_macroTimer->setInterval(stepInterval());
             if (!bailed) {
-                AddToText(QStringLiteral("MACRO FINISHED") + CrLf);
+                closeRun(m_stopRequested ? MacroOutcome::Stopped : MacroOutcome::Finished,
+                         QStringLiteral("MACRO FINISHED"));
                 return finish();
             }
         }
@@ -510,7 +513,7 @@ MacroRunner::Next MacroRunner::finish() {
 
 MacroRunner::Next MacroRunner::failureFinish() {
     if (CurrentStep == lastStep()) {
-        AddToText(QStringLiteral("MACRO FINISHED Failed Last") + CrLf);
+        closeRun(MacroOutcome::GaveUp, QStringLiteral("MACRO FINISHED Failed Last"));
         return finish();
     }
     MacroDef &m = *macro();
@@ -520,7 +523,7 @@ MacroRunner::Next MacroRunner::failureFinish() {
         m.StepFailCount = 0; // every step of the new run gets its full number of tries
     } else {
         // Abandoned: the runner ends idle, with the user's settings back, ready for a new start.
-        AddToText(QStringLiteral("MACRO FINISHED Fail overload") + CrLf);
+        closeRun(MacroOutcome::GaveUp, QStringLiteral("MACRO FINISHED Fail overload"));
         finish();
     }
     CurrentStep = -1;
@@ -529,6 +532,12 @@ MacroRunner::Next MacroRunner::failureFinish() {
     m_poll.deferFullRefresh();
     m_poll.pollIn(5);
     return Next::TickEnd;
+}
+
+void MacroRunner::closeRun(MacroOutcome outcome, const QString &line) {
+    m_outcome = outcome;
+    m_outcomeLine = line;
+    AddToText(line + CrLf);
 }
 
 void MacroRunner::tickEnd() {

@@ -57,6 +57,9 @@ public:
     // Ends the run on the next tick, however many steps the macro has ("_ok", "MACRO FINISHED").
     void Stop();
     bool running() const { return CurrentMacro != -1; }
+    // How the last run ended, and its closing trace line ("MACRO FINISHED Failed Last"...).
+    MacroOutcome outcome() const { return m_outcome; }
+    const QString &outcomeLine() const { return m_outcomeLine; }
     // What the radio link asks.
     bool macroRunning() const override { return running(); }
     bool macroWaitTimerRunning() const override { return m_waitTimer->isEnabled(); }
@@ -104,6 +107,8 @@ Q_SIGNALS:
     void traceAppended(const QString &text);
     // The trace was emptied or cut; windows show MacroText() anew.
     void traceReset();
+    // A step sent this command (the trace has just said "Command ").
+    void stepCommandSent(const QString &command);
     // The step list, its selection, the check box or the macro label changed.
     void changed();
 
@@ -134,6 +139,8 @@ private:
     Next advanceLoop(bool bailed);
     bool lookAhead(const MacroStep &step);
     Next finish();
+    // Traces the run's closing line and keeps it, with what it means, for outcome().
+    void closeRun(MacroOutcome outcome, const QString &line);
     Next failureFinish();
     void tickEnd();
     void endRun();
@@ -162,4 +169,6 @@ private:
     QString FailNote;
     bool m_stopRequested = false;
     QString m_listedName; // the macro the step list shows
+    MacroOutcome m_outcome = MacroOutcome::Finished;
+    QString m_outcomeLine;
 };

@@ -6,6 +6,15 @@
 
 #include <vector>
 
+// How a macro run ended.
+enum class MacroOutcome {
+    Finished,          // every step passed
+    GaveUp,            // a step kept failing (its last, or too many restarts)
+    Stopped,           // stopped on request
+    RadioNotAnswering, // the radio went away, or a command never reached it
+    Removed,           // a reload took the macro out of the macro file
+};
+
 // One compiled step of a macro. Which fields are set tells the runner what the step does: a
 // command to send, a pause, or a test of what the radio reports; M and L lines only record
 // their item or search text, for the step dump.

@@ -160,7 +160,6 @@ QWidget *ConfigForm::buildConnectionRow() {
     connect(m_connect, &QPushButton::clicked, this, &ConfigForm::connectClicked);
     connect(m_disconnect, &QPushButton::clicked, this, &ConfigForm::disconnectClicked);
     connect(m_keepConnected, &QCheckBox::toggled, this, &ConfigForm::keepConnectedToggled);
-    connect(m_keepConnected, &QCheckBox::clicked, this, &ConfigForm::keepConnectedClicked);
     connect(m_retry, &QPushButton::clicked, this, &ConfigForm::retryClicked);
 
     layout->addWidget(new QLabel(QStringLiteral("Radio")));

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "main_window/GeneralSettings.h"
 #include "radio_link/LinkView.h"
+#include "settings/GeneralSettings.h"
 
 #include <QMainWindow>
 
@@ -66,14 +66,13 @@ public:
 
 Q_SIGNALS:
     // The connection row: the radio's address as typed, the buttons, "Keep As Connected"
-    // (toggled by the user or by settings; clicked only by the user).
+    // (toggled by the user, or by the settings at start).
     void urlEdited(const QString &text);
     void portEdited(const QString &text);
     void connectClicked();
     void disconnectClicked();
     void retryClicked();
     void keepConnectedToggled(bool on);
-    void keepConnectedClicked();
     // The options: "Auto Refresh Labels" and "Auto 21 Back out".
     void autoRefreshToggled(bool on);
     void autoRefreshClicked(bool on);

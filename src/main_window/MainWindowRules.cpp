@@ -1,21 +1,10 @@
 #include "main_window/MainWindowRules.h"
 
 #include "main_window/CommandList.h"
-#include "radio_link/AutomaticPoll.h"
-#include "radio_link/RadioState.h"
-#include "radio_link/Telnet.h"
 #include "remote/RemoteLayout.h"
 #include "session/RadioSession.h"
 #include "settings/INIFILES.h"
 #include "settings/Timeouts.h"
-
-void UpdateDisplayLabelsClicked(bool ticked, AutomaticPoll &poll) {
-    if (ticked) {
-        poll.pollNow();
-    } else {
-        poll.postpone();
-    }
-}
 
 void FallBackToLastRemote(RemoteLayout &layout, const INIFILES &ini) {
     if (layout.CurrentRemote.isEmpty()) {
@@ -31,13 +20,9 @@ QString ReloadDataFiles(const ReloadData &data, PlacedWindow *remoteWindow) {
     return LoadLayout(data.layout, data.layout.CurrentRemote, data.ini, remoteWindow);
 }
 
-void StartUpQueries(CommandList &commands, Telnet &telnet, RadioState &state) {
+void SelectPowerCommand(CommandList &commands) {
     const int power = commands.indexOf(QStringLiteral("POWER"));
     if (power >= 0) {
         commands.select(power);
     }
-    telnet.QueueCommand(1, QStringLiteral("VERSION"));
-    telnet.QueueCommand(1, QStringLiteral("STATE"));
-    telnet.QueueCommand(1, QStringLiteral("MINFO"));
-    state.needs.FullRefreshDue = true;
 }

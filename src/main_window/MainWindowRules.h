@@ -2,20 +2,11 @@
 
 #include <QString>
 
-class AutomaticPoll;
 class CommandList;
 class INIFILES;
 class PlacedWindow;
 class RadioSession;
-class Telnet;
-struct RadioState;
 struct RemoteLayout;
-struct SkinTables;
-struct Timeouts;
-
-// "Auto Refresh Labels" switched on polls at once and lets the countdown run from there;
-// switched off it reloads the countdown (which then stands still until switched on again).
-void UpdateDisplayLabelsClicked(bool ticked, AutomaticPoll &poll);
 
 // The program's data that the Reload action reads again from the program folder.
 struct ReloadData {
@@ -37,8 +28,5 @@ void FallBackToLastRemote(RemoteLayout &layout, const INIFILES &ini);
 // when the layout has none (the window then keeps the picture it shows).
 QString ReloadDataFiles(const ReloadData &data, PlacedWindow *remoteWindow);
 
-// The end of the start-up: POWER selected in the command list when it lists one, and the radio
-// asked for its version, power state and menu position on the query channel, in that order; the
-// first automatic poll then asks for everything. A command the user sends meanwhile still goes
-// first: the command channel always leads.
-void StartUpQueries(CommandList &commands, Telnet &telnet, RadioState &state);
+// At the end of the start-up POWER is selected in the command list when it lists one.
+void SelectPowerCommand(CommandList &commands);

@@ -1,15 +1,6 @@
 #include "mpris/MediaPlayer.h"
 
-#include "display/ScreenRenderer.h"
-#include "display/Skin.h"
-#include "info_panel/InfoPanel.h"
 #include "platform/Platform.h"
-#include "radio_link/LinkView.h"
-#include "radio_link/RadioLink.h"
-#include "radio_link/RadioState.h"
-#include "radio_link/ReplyRows.h"
-#include "radio_link/ScreenRules.h"
-#include "radio_link/SkinTables.h"
 #include "session/RadioSession.h"
 
 #include <QCryptographicHash>
@@ -22,11 +13,12 @@
 
 namespace {
 
-PlaybackStatus statusOf(const QString &word) {
+PlaybackStatus statusOf(const RadioStatus::Playing &playing) {
+    const QString word = playing.status.toLower();
     if (word == u"paused") {
         return PlaybackStatus::Paused;
     }
-    if (word == u"playing" || word == u"recording" || ScreenRules::radioGettingReady(word)) {
+    if (word == u"playing" || word == u"recording" || playing.startingUp) {
         return PlaybackStatus::Playing;
     }
     return PlaybackStatus::Stopped;
@@ -56,40 +48,26 @@ QString PlaybackStatusName(PlaybackStatus status) {
     return QStringLiteral("Stopped");
 }
 
-NowPlaying ReadNowPlaying(const LinkView &view) {
+NowPlaying ReadNowPlaying(const RadioStatus &status) {
     NowPlaying playing;
-    if (!view.MetaListEnabled || view.RadioOffline) {
+    const RadioStatus::Playing &reported = status.playing;
+    if (!reported.live) {
         return playing;
     }
-    const QString word = RowValue(view.MetaList, u"status").trimmed().toLower();
-    playing.status = statusOf(word);
+    playing.status = statusOf(reported);
     if (playing.status == PlaybackStatus::Stopped) {
         return playing;
     }
     // While a station starts the player shows as playing, so it can be paused too: the pause is
     // held until the radio plays (see MediaPlayer::pause).
     playing.canPause = true;
-    playing.startingUp = ScreenRules::radioGettingReady(word);
+    playing.startingUp = reported.startingUp;
     playing.canStop = true;
-    playing.title = RowValue(view.MetaList, u"title").trimmed();
-    playing.artist = RowValue(view.MetaList, u"artist").trimmed();
-    playing.album = RowValue(view.MetaList, u"album").trimmed();
-    playing.url = RowValue(view.MetaList, u"url").trimmed();
+    playing.title = reported.title;
+    playing.artist = reported.artist;
+    playing.album = reported.album;
+    playing.url = reported.url;
     return playing;
-}
-
-QString ShownCoverFile(const SkinTables &skin, const RadioState &state, const QString &programFolder) {
-    if (state.ScreenPictureName.isEmpty()) {
-        return {};
-    }
-    const int screen = FindScreen(skin, state.ScreenPictureName);
-    if (screen < 0) {
-        return {};
-    }
-    const std::vector<ScreenItem> &overlays = skin.MenuArray[std::size_t(screen)].Overlays;
-    const bool showsCover = std::any_of(overlays.begin(), overlays.end(),
-                                        [](const ScreenItem &item) { return item.Picture == u"coverart"; });
-    return showsCover ? SkinPictureFile(programFolder, QStringLiteral("coverart")) : QString();
 }
 
 // What the player interface shows, in a form that compares by value.
@@ -107,14 +85,14 @@ MediaPlayer::MediaPlayer(RadioSession &session, QString desktopEntry, QObject *p
     , m_desktopEntry(std::move(desktopEntry))
     , m_expectTimer(session.platform().createTimer())
     , m_announced(std::make_unique<Snapshot>(snapshot())) {
-    connect(&session.link().view, &LinkView::changed, this, &MediaPlayer::viewChanged);
+    connect(&session, &RadioSession::statusChanged, this, &MediaPlayer::statusChanged);
     connect(m_expectTimer.get(), &Timer::timeout, this, &MediaPlayer::Expect_Timer);
 }
 
 MediaPlayer::~MediaPlayer() = default;
 
 NowPlaying MediaPlayer::nowPlaying() const {
-    NowPlaying playing = ReadNowPlaying(m_session.link().view);
+    NowPlaying playing = ReadNowPlaying(m_session.status());
     // After a play or pause key the status it leads to counts until the radio reports it, or
     // for a few seconds: a second Pause within a poll must not resume what the first paused.
     if (m_expected && playing.status != PlaybackStatus::Stopped) {
@@ -138,8 +116,8 @@ void MediaPlayer::Expect_Timer() {
     refresh();
 }
 
-void MediaPlayer::viewChanged() {
-    const NowPlaying reported = ReadNowPlaying(m_session.link().view);
+void MediaPlayer::statusChanged() {
+    const NowPlaying reported = ReadNowPlaying(m_session.status());
     if (m_pauseWhenPlaying && reported.status == PlaybackStatus::Playing && !reported.startingUp) {
         // The station plays now: the pause asked for while it started goes.
         m_pauseWhenPlaying = false;
@@ -156,9 +134,9 @@ MediaPlayer::Snapshot MediaPlayer::snapshot() const {
     Snapshot now;
     now.playing = nowPlaying();
     if (now.playing.status != PlaybackStatus::Stopped) {
-        now.cover = ShownCoverFile(m_session.skin(), m_session.state(), m_session.ini().ProgramFolder());
+        now.cover = m_session.status().coverFile;
     }
-    now.volume = std::clamp(ReportedVolume(m_session.state()).value_or(0), 0, 100) / 100.0;
+    now.volume = std::clamp(m_session.status().volume.value_or(0), 0, 100) / 100.0;
     return now;
 }
 
@@ -207,7 +185,7 @@ void MediaPlayer::setVolume(double fraction) {
         return;
     }
     const int position = int(std::lround(std::clamp(fraction, 0.0, 1.0) * 100));
-    m_session.infoPanel().VolumeAdjuster_Change(position);
+    m_session.setVolume(position);
 }
 
 void MediaPlayer::press(const QString &key) {

@@ -8,11 +8,9 @@
 #include <memory>
 #include <optional>
 
-class LinkView;
 class Timer;
 class RadioSession;
-struct RadioState;
-struct SkinTables;
+struct RadioStatus;
 
 // The names CV Remote uses on the session bus for the media-player interfaces (MPRIS 2) that
 // media keys, the desktop's player widgets and playerctl talk to.
@@ -28,8 +26,7 @@ inline const QString NoTrack = QStringLiteral("/org/mpris/MediaPlayer2/TrackList
 enum class PlaybackStatus { Stopped, Playing, Paused };
 QString PlaybackStatusName(PlaybackStatus status);
 
-// What the radio plays, read from the information panel's meta list, and what its keys can do
-// about it.
+// What the radio plays, as the session decoded it, and what its keys can do about it.
 struct NowPlaying {
     PlaybackStatus status = PlaybackStatus::Stopped;
     // PAUSE acts on it: it pauses what plays and resumes what is paused. The player interface's
@@ -46,9 +43,9 @@ struct NowPlaying {
     bool operator==(const NowPlaying &) const = default;
 };
 
-// The player status of the meta list as the panel shows it. The radio only reports what plays
-// while it shows its now-playing screen (the panel's meta list is live then); elsewhere, or
-// while the radio does not answer, the list is an old copy and nothing is taken from it.
+// The player of the radio's status. The radio only reports what plays while it shows its
+// now-playing screen; elsewhere, or while the radio does not answer, what it said is an old copy
+// and nothing is taken from it.
 //
 // The radio's statuses map to the three a media player has:
 // - playing and recording play sound; connecting, resolving url, caching and resuming are the
@@ -59,16 +56,11 @@ struct NowPlaying {
 // PAUSE acts on the radio only while it plays or records (it pauses) or is paused (it resumes),
 // not while it connects, caches or resumes; the player still offers pause then and holds it
 // until the radio plays. STOP acts on anything but a stopped player.
-NowPlaying ReadNowPlaying(const LinkView &view);
-
-// The cover picture's file while the radio's screen shows one: the skin's definition of the
-// current screen holds the "coverart" overlay and the program folder has that picture (the same
-// look-up the display makes). "" otherwise.
-QString ShownCoverFile(const SkinTables &skin, const RadioState &state, const QString &programFolder);
+NowPlaying ReadNowPlaying(const RadioStatus &status);
 
 // The media-player interfaces' values and methods on a radio session, without a bus: the
-// adaptors that put it on the session bus only forward to it. Its values follow the link's view;
-// refresh() (run on every change of the view) compares them with what was last announced and
+// adaptors that put it on the session bus only forward to it. Its values follow the session's
+// status; refresh() (run on every change of it) compares them with what was last announced and
 // announces only what differs. Every method that acts presses the keys a user would press on
 // the remote, through the same path a click takes; one that has nothing to act on does nothing.
 class MediaPlayer : public QObject {
@@ -93,9 +85,9 @@ public:
     QVariantMap metadata() const;
     // The radio's reported volume as a fraction (0 before it has reported one).
     double volume() const;
-    // Moves the radio's volume as the information panel's slider does: the fraction is taken
-    // as a slider position (0..100, rounded), and the slider's rules choose the keys. A value
-    // that is not a number is ignored; values beyond 0..1 count as the nearest end.
+    // Steers the radio's volume as the information panel's slider does: the fraction is taken
+    // as a position from 0 to 100, rounded. A value that is not a number is ignored; values
+    // beyond 0..1 count as the nearest end.
     void setVolume(double fraction);
     void playPause();
     void play();
@@ -121,7 +113,7 @@ private:
     void press(const QString &key);
     void expect(PlaybackStatus status);
     void Expect_Timer();
-    void viewChanged();
+    void statusChanged();
 
     // How long the status a play or pause key leads to is shown before the radio reports it.
     static constexpr int ExpectMs = 4000;

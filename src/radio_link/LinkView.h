@@ -170,6 +170,19 @@ Q_SIGNALS:
     // Windows move the slider only here, never from changed(): by then the flag is down.
     void volumeAdjusterSet(int value);
 
+    // What happened on the link, as it happened; the session passes these on in its own words.
+    // channel 0 carries commands (keys, the command box), channel 1 the poll's queries.
+    // A command went onto the wire: the radio may have it, and it is never sent again.
+    void commandSent(int channel, const QString &command);
+    // The radio's reply on a channel, whole, as it came (line ends included).
+    void replyReceived(int channel, const QString &reply);
+    // A command that went out got no reply; why says what the link saw.
+    void commandUnanswered(const QString &command, const QString &why);
+    // A connection to the radio could not be opened: the address tried and what went wrong.
+    void connectFailed(const QString &address, const QString &why);
+    // The radio reported its volume (the last of a reply's "VOL=" lines).
+    void volumeReported(int volume);
+
 private:
     void terminalReplaced();
 

@@ -1,6 +1,6 @@
 #include "radio_link/RadioChannel.h"
 
-#include "radio_link/ConnectAttempt.h"
+#include "platform/ConnectAttempt.h"
 
 void RadioChannel::openFinished(bool connected) {
     // Taken first: a callback may start the next attempt and wait for it.

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "platform/ConnectAttempt.h"
 #include "platform/TcpSocket.h"
 #include "platform/Timer.h"
-#include "radio_link/ConnectAttempt.h"
 
 #include <QString>
 #include <QtGlobal>

@@ -102,6 +102,7 @@ void RadioConnection::DoOpenPort(int channel, std::function<void(bool)> done) {
         m_view.StatusPanel[3] = problem;
         m_view.UrlToolTip = problem;
         m_view.touch();
+        Q_EMIT m_view.connectFailed(triedAddress(), problem);
         ch.openFinished(false);
         return;
     }
@@ -142,6 +143,7 @@ void RadioConnection::openAttemptFinished(int channel, bool connected, const QSt
             m_view.StatusPanel[3] = QStringLiteral("Unknown host %1: ").arg(m_settings.txtUrl) + result;
             m_view.UrlToolTip = QStringLiteral("Unknown host");
         }
+        Q_EMIT m_view.connectFailed(triedAddress(), m_view.StatusPanel[3]);
     } else {
         m_failedConnects = 0;
         const QString address = RadioPort(channel).RemoteHostIP();
@@ -455,6 +457,7 @@ void RadioConnection::markOnWire(int channel) {
     if (delivery.active && !delivery.onWire) {
         delivery.onWire = true;
         removeSlot(channel, delivery.slot, delivery.command, delivery.generation);
+        Q_EMIT m_view.commandSent(channel, delivery.command);
     }
 }
 
@@ -483,11 +486,12 @@ void RadioConnection::endDelivery(int channel) {
             ch.setResent({ended.command, m_telnet.Channels[size_t(channel)].Generation, ended.resends + 1});
             m_view.appendTerminal(QStringLiteral("[%1 not read by the radio; sent again]\r\n").arg(ended.command));
         } else if (reset) {
-            m_view.appendTerminal(QStringLiteral("[no reply to %1: the radio reset the connection %2 times]\r\n")
-                                      .arg(ended.command)
-                                      .arg(ended.resends + 1));
+            const QString why = QStringLiteral("the radio reset the connection %1 times").arg(ended.resends + 1);
+            m_view.appendTerminal(QStringLiteral("[no reply to %1: %2]\r\n").arg(ended.command, why));
+            Q_EMIT m_view.commandUnanswered(ended.command, why);
         } else {
             m_view.appendTerminal(QStringLiteral("[no reply to %1]\r\n").arg(ended.command));
+            Q_EMIT m_view.commandUnanswered(ended.command, QStringLiteral("the radio did not answer"));
         }
     }
 }
@@ -510,6 +514,11 @@ void RadioConnection::replyWaitRanOut(int channel) {
         m_replyWait.unanswered();
         radioFailed();
     }
+}
+
+QString RadioConnection::triedAddress() const {
+    const QString host = m_settings.txtUrl.trimmed();
+    return (host.contains(u':') ? u'[' + host + u']' : host) + u':' + m_settings.txtPort.trimmed();
 }
 
 void RadioConnection::radioAnswered() {
@@ -632,6 +641,7 @@ void RadioConnection::Timer_CheckTelnet_Timer() {
             }
             m_view.appendTerminal(shown);
             Q_EMIT m_view.macroTrace(QStringLiteral("\r\n\t<") + shown);
+            Q_EMIT m_view.replyReceived(i, ch.LastReply);
         }
         WhatNetworkState(i);
     }

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "platform/ConnectAttempt.h"
 #include "platform/TcpSocket.h"
 #include "platform/Timer.h"
-#include "radio_link/ConnectAttempt.h"
 #include "radio_link/RadioChannel.h"
 #include "radio_link/ReplyWait.h"
 
@@ -151,6 +151,8 @@ private:
     void wakeReplyTick();
     // What the link has heard from the radio lately, for the windows: answers, or offline.
     void radioAnswered();
+    // HOST:PORT as the settings name the radio ([HOST]:PORT for an IPv6 address).
+    QString triedAddress() const;
     void radioFailed();
     void showLinkHealth();
     // Closes the channel's socket from this side and settles what was on it.

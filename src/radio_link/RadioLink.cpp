@@ -10,7 +10,32 @@ RadioLink::RadioLink(Platform &platform, RadioState &state, const Timeouts &time
     QObject::connect(&poll, &AutomaticPoll::refreshDisplays, &view, &LinkView::refreshDisplaysRequested);
 }
 
+bool RadioLink::pressKey(const QString &command) {
+    return PressKey(telnet, poll, command);
+}
+
+void RadioLink::askAtStart() {
+    telnet.QueueCommand(1, QStringLiteral("VERSION"));
+    telnet.QueueCommand(1, QStringLiteral("STATE"));
+    telnet.QueueCommand(1, QStringLiteral("MINFO"));
+    poll.askForAll();
+}
+
 void RadioLink::start() {
     connection.start();
     poll.start();
+}
+
+bool RadioLink::idle() const {
+    // The connection's queries are not const; none of them changes anything.
+    RadioConnection &link = const_cast<RadioConnection &>(connection);
+    for (int c = 0; c < 2; ++c) {
+        const TelnetChannel &channel = telnet.Channels[size_t(c)];
+        if (link.deliveryOutstanding(c) || link.isOpening(c) || !channel.Completed.isEmpty() ||
+            !channel.Received.isEmpty()) {
+            return false;
+        }
+    }
+    return !telnet.hasLive(0) && telnet.feeding() == 0 && !telnet.reportPending() && !link.tickWaiting() &&
+           !link.TimerCheckTelnet().isEnabled() && !const_cast<Telnet &>(telnet).CheckOutBuffer().isEnabled();
 }

@@ -50,6 +50,17 @@ public:
     // Arms the reply tick and the automatic poll's timer.
     void start();
 
+    // Nothing asked of the radio is on its way: the command queue is empty, its gap after the
+    // last key has passed, no connection is being opened or carries a command, and no reply
+    // waits to be decoded. Queries the automatic poll has queued but not sent may remain.
+    bool idle() const;
+
+    // Sends a key of the remote (PressKey).
+    bool pressKey(const QString &command);
+    // The first questions of a program that has just started: who the radio is, whether it is on,
+    // and where it is; the first poll then asks for everything.
+    void askAtStart();
+
     LinkSettings settings;
     LinkHooks hooks;
     LinkView view;

@@ -189,6 +189,9 @@ void ReplyApplier::DecodeReturn() {
             m_state.holds.VolumeSetByProgram = false;
         }
         if (volumeLines > 0) {
+            if (NumericText::HasNumber(m_state.VolumeText)) {
+                Q_EMIT m_view.volumeReported(int16Of(m_state.VolumeText));
+            }
             // One more line end per "VOL=" line; of a long run only what the terminal keeps.
             m_view.appendTerminal(CrLf.repeated(std::min<qsizetype>(volumeLines, LinkView::TerminalLimit / 2)));
             // The trace takes a line end only where it does not end in one already, so one

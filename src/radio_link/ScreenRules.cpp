@@ -5,9 +5,9 @@
 #include "radio_link/LinkView.h"
 #include "radio_link/RadioState.h"
 #include "radio_link/ReplyParser.h"
-#include "radio_link/SkinTables.h"
 #include "radio_link/Telnet.h"
 #include "settings/Timeouts.h"
+#include "skin/SkinTables.h"
 
 using ReplyParser::int16Of;
 

@@ -388,3 +388,13 @@ QString PlaySoundFile(SoundPlayer &player, const QString &programFolder, const Q
     player.play(path);
     return path;
 }
+
+bool PressKey(Telnet &telnet, AutomaticPoll &poll, const QString &command) {
+    if (!telnet.QueueCommand(0, command)) {
+        return false;
+    }
+    telnet.QueueCommand(0, QLatin1String(Telnet::Delay));
+    telnet.ClearChannel(1);
+    poll.followKey();
+    return true;
+}

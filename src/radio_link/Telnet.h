@@ -152,6 +152,11 @@ private:
     QStringList m_expired;
 };
 
+// Sends a key of the remote: the command and a short gap on the command channel; the pending
+// status queries are dropped, and a menu poll follows at once with the full refresh put off.
+// False when the queue was full and refused the key.
+bool PressKey(Telnet &telnet, AutomaticPoll &poll, const QString &command);
+
 class SoundPlayer;
 
 // Plays "name" (".Wav" appended unless it already ends in ".wav" in any case) from the current

@@ -3,9 +3,6 @@
 #include "keyboard/KeyMap.h"
 #include "platform/NumericText.h"
 #include "platform/Timer.h"
-#include "radio_link/AutomaticPoll.h"
-#include "radio_link/RadioState.h"
-#include "radio_link/Telnet.h"
 #include "remote/LayoutEditor.h"
 #include "remote/RemoteLayout.h"
 #include "settings/INIFILES.h"
@@ -50,16 +47,6 @@ QString CommandPanelText(const QString &command) {
 
 QString PercentPanelText(qint16 yp, qint16 xp) {
     return QStringLiteral("Yp=") + QString::number(yp) + QStringLiteral(" Xp=") + QString::number(xp);
-}
-
-bool SendRemoteKey(Telnet &telnet, AutomaticPoll &poll, const QString &command) {
-    if (!telnet.QueueCommand(0, command)) {
-        return false;
-    }
-    telnet.QueueCommand(0, QLatin1String(Telnet::Delay));
-    telnet.ClearChannel(1);
-    poll.followKey();
-    return true;
 }
 
 ClickModifiers ClickModifiersOf(Qt::KeyboardModifiers modifiers) {

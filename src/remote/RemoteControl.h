@@ -13,14 +13,11 @@
 #include <memory>
 #include <vector>
 
-class AutomaticPoll;
 class INIFILES;
 class LayoutEditor;
 class PlacedWindow;
-class Telnet;
 class Timer;
 struct KeyStroke;
-struct RadioState;
 struct RemoteButton;
 struct RemoteLayout;
 struct Timeouts;
@@ -38,11 +35,6 @@ qint16 PercentOf(double position, double extent);
 QString PixelPanelText(QPointF at);
 QString CommandPanelText(const QString &command);
 QString PercentPanelText(qint16 yp, qint16 xp);
-
-// Sends a key of the remote: the command and a short gap on the command channel; the pending
-// status queries are dropped, and a menu poll follows at once with the full refresh put off.
-// False when the queue was full and refused the key.
-bool SendRemoteKey(Telnet &telnet, AutomaticPoll &poll, const QString &command);
 
 // The modifier keys that steer a click: none, shift alone, or any other combination of shift,
 // control and alt.

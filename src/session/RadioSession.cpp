@@ -1,15 +1,17 @@
 #include "session/RadioSession.h"
 
-#include "display/Skin.h"
 #include "info_panel/InfoPanel.h"
 #include "macros/MacroCompiler.h"
 #include "macros/MacroRunner.h"
-#include "main_window/GeneralSettings.h"
 #include "radio_link/RadioLink.h"
-#include "remote/RemoteControl.h"
 #include "session/PanelSurroundings.h"
+#include "session/StatusDecoding.h"
+#include "settings/GeneralSettings.h"
+#include "skin/Skin.h"
 
 #include <QDir>
+#include <QMetaMethod>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -34,6 +36,11 @@ private:
 };
 
 namespace {
+
+// How often the session looks whether the link went idle while something is on its way and
+// someone waits for it, besides the link's own events. Only a cadence for looking: no rule of
+// the link depends on it.
+constexpr int IdleBackstopMs = 20;
 
 std::unique_ptr<INIFILES> settingsIn(const QString &programFolder, const QString &executableName) {
     auto settings = std::make_unique<INIFILES>();
@@ -61,6 +68,7 @@ RadioSession::RadioSession(Platform &platform, INIFILES &settings, QObject *pare
     m_runner =
         std::make_unique<MacroRunner>(platform, m_link->telnet, m_link->poll, m_state, m_timeouts, m_macros, m_skin);
     wireRunner();
+    wireEvents();
 }
 
 RadioSession::~RadioSession() {
@@ -91,24 +99,121 @@ void RadioSession::wireRunner() {
         const bool running = m_runner->running();
         if (m_macroWasRunning && !running) {
             m_macroWasRunning = false;
-            Q_EMIT macroEnded();
+            Q_EMIT macroEnded(m_runner->outcome(), m_runner->outcomeLine());
         }
         m_macroWasRunning = running;
     });
+    connect(&runner, &MacroRunner::traceAppended, this, &RadioSession::macroTrace);
+    connect(&runner, &MacroRunner::stepCommandSent, this, &RadioSession::macroStepSent);
+    // The panel's volume slider steers the volume the one way every front end does.
+    connect(&panel, &InfoPanel::volumeRequested, this, &RadioSession::setVolume);
+}
+
+void RadioSession::wireEvents() {
+    LinkView &view = m_link->view;
+    connect(&view, &LinkView::commandSent, this, [this](int channel, const QString &command) {
+        if (channel == 1 && command == QLatin1String("VERSION")) {
+            m_versionAsked = true; // a full refresh asks for the version last
+        }
+        Q_EMIT commandSent(command, channel == 1);
+        scheduleLook();
+    });
+    connect(&view, &LinkView::replyReceived, this, [this](int channel, const QString &reply) {
+        Q_EMIT replyReceived(reply, channel == 1);
+        scheduleLook();
+    });
+    connect(&view, &LinkView::commandUnanswered, this, &RadioSession::commandUnanswered);
+    connect(&view, &LinkView::connectFailed, this, &RadioSession::connectFailed);
+    connect(&view, &LinkView::volumeReported, this, &RadioSession::volumeReported);
+    connect(&view, &LinkView::displayScreenRequested, this, &RadioSession::screenRequested);
+    connect(&view, &LinkView::changed, this, &RadioSession::linkChanged);
+    // The events after which the link may have gone quiet: a gap has passed, a reply was read.
+    connect(&m_link->telnet.CheckOutBuffer(), &Timer::timeout, this, &RadioSession::scheduleLook);
+    connect(&m_link->connection.TimerCheckTelnet(), &Timer::timeout, this, &RadioSession::scheduleLook);
+    m_idleBackstop = std::make_unique<QTimer>();
+    m_idleBackstop->setInterval(IdleBackstopMs);
+    connect(m_idleBackstop.get(), &QTimer::timeout, this, &RadioSession::lookForIdle);
+}
+
+void RadioSession::linkChanged() {
+    RadioStatus now = DecodeStatus(m_state, m_link->view, m_skin, m_ini.ProgramFolder());
+    if (!(now == m_status)) {
+        m_status = std::move(now);
+        Q_EMIT statusChanged();
+    }
+    scheduleLook();
+}
+
+bool RadioSession::idle() const {
+    return m_link->idle();
+}
+
+void RadioSession::scheduleLook() {
+    if (!m_lookQueued) {
+        m_lookQueued = true;
+        QMetaObject::invokeMethod(this, &RadioSession::lookForIdle, Qt::QueuedConnection);
+    }
+}
+
+void RadioSession::lookForIdle() {
+    m_lookQueued = false;
+    const bool nowIdle = idle();
+    if (!m_refreshed) {
+        const RadioState::FreshData &fresh = m_state.fresh;
+        const bool everything = fresh.FreshMenu && fresh.FreshList && fresh.FreshMeta && fresh.FreshVolume &&
+                                fresh.FreshVersion && fresh.FreshState;
+        // The full refresh asks for the version last: once that query has gone and the link is
+        // quiet, every answer the radio was going to give is in, even when some never came.
+        if (everything || (m_versionAsked && nowIdle && !m_link->telnet.hasLive(1))) {
+            m_refreshed = true;
+            Q_EMIT firstRefreshAnswered();
+        }
+    }
+    const bool watched = isSignalConnected(QMetaMethod::fromSignal(&RadioSession::becameIdle)) ||
+                         isSignalConnected(QMetaMethod::fromSignal(&RadioSession::firstRefreshAnswered));
+    if (nowIdle && !m_wasIdle) {
+        m_wasIdle = true;
+        Q_EMIT becameIdle();
+    } else if (!nowIdle) {
+        m_wasIdle = false;
+    }
+    // Not every step towards quiet is an event of its own (a connection that ends in the
+    // middle of another's handling); while someone waits, the session looks now and then.
+    const bool waiting = watched && (!nowIdle || !m_refreshed);
+    if (waiting && !m_idleBackstop->isActive()) {
+        m_idleBackstop->start();
+    } else if (!waiting) {
+        m_idleBackstop->stop();
+    }
 }
 
 void RadioSession::loadSettings() {
     GeneralSettings settings;
     ReadGeneralSettings(m_ini, settings);
-    applyLinkSettings(settings, m_link->settings);
+    setLinkOptions(linkOptionsOf(settings));
 }
 
-void RadioSession::applyLinkSettings(const GeneralSettings &settings, LinkSettings &link) {
-    link.txtUrl = settings.RaidoURL;
-    link.txtPort = settings.RaidoPORT;
-    link.KeepAsConnected = settings.KeepConnected;
-    link.UpdateDisplayLabels = settings.AutoRefresh;
-    link.Auto21Backout = settings.Auto21Exit;
+LinkOptions RadioSession::linkOptionsOf(const GeneralSettings &settings) {
+    return LinkOptions{settings.RaidoURL, settings.RaidoPORT, settings.KeepConnected, settings.AutoRefresh,
+                       settings.Auto21Exit};
+}
+
+LinkOptions RadioSession::linkOptions() const {
+    const LinkSettings &link = m_link->settings;
+    return LinkOptions{link.txtUrl, link.txtPort, link.KeepAsConnected, link.UpdateDisplayLabels, link.Auto21Backout};
+}
+
+void RadioSession::setLinkOptions(const LinkOptions &options) {
+    LinkSettings &link = m_link->settings;
+    const bool keepChanged = link.KeepAsConnected != options.keepConnected;
+    link.txtUrl = options.host;
+    link.txtPort = options.port;
+    link.KeepAsConnected = options.keepConnected;
+    link.UpdateDisplayLabels = options.refreshLabels;
+    link.Auto21Backout = options.backOutOfErrorScreen;
+    if (keepChanged && m_started) {
+        m_link->connection.KeepAsConnected_Click();
+    }
 }
 
 void RadioSession::loadData() {
@@ -135,23 +240,103 @@ void RadioSession::setRadioAddress(const QString &host, quint16 port) {
 }
 
 void RadioSession::start() {
+    m_started = true;
     m_link->start();
+    linkChanged();
 }
 
 bool RadioSession::pressKey(const QString &command) {
-    return SendRemoteKey(m_link->telnet, m_link->poll, command);
+    scheduleLook();
+    return m_link->pressKey(command);
 }
 
 bool RadioSession::sendCommand(const QString &command) {
+    scheduleLook();
     return m_link->telnet.QueueCommand(0, command);
 }
 
+QString RadioSession::gapCommand() {
+    return QLatin1String(Telnet::Delay);
+}
+
 void RadioSession::typeKeys(const QStringList &keys) {
+    scheduleLook();
     m_link->telnet.FeedKeys(keys);
 }
 
+QStringList RadioSession::commandsWaiting() const {
+    return m_link->telnet.pending(0);
+}
+
+void RadioSession::cancelKeys() {
+    m_link->telnet.ClearChannel(0);
+}
+
 bool RadioSession::setVolume(int target) {
-    return SetVolume(m_link->telnet, m_state, target);
+    // Whoever shows the volume waits for the radio's answer; a volume reply enables it again.
+    m_link->view.VolumeAdjusterEnabled = false;
+    const bool sent = SetVolume(m_link->telnet, m_state, target);
+    if (!sent) {
+        // Nothing to send (already there, or the volume is not known yet): the answer to this
+        // query puts whoever shows it back where the radio is.
+        refresh(Refresh::Volume);
+    }
+    m_link->view.touch();
+    m_link->view.flush();
+    return sent;
+}
+
+void RadioSession::refresh(Refresh what) {
+    scheduleLook();
+    if (what == Refresh::Volume) {
+        m_link->poll.RefreshQuery(QStringLiteral("VOLUME"));
+    } else if (what == Refresh::Screen) {
+        m_link->poll.pollNow();
+    } else {
+        m_link->poll.askForAll();
+        m_link->poll.pollNow();
+        m_link->poll.kick();
+    }
+}
+
+void RadioSession::notice(const QString &line) {
+    m_link->view.appendTerminal(line + QStringLiteral("\r\n"));
+    m_link->view.touch();
+    m_link->view.flush();
+}
+
+void RadioSession::postponeRefresh() {
+    m_link->poll.postpone();
+}
+
+void RadioSession::askAtStart() {
+    scheduleLook();
+    m_link->askAtStart();
+}
+
+void RadioSession::connectRadio() {
+    m_link->connection.ConnectButton_Click();
+}
+
+void RadioSession::disconnectRadio() {
+    m_link->connection.DisconnectButton_Click();
+}
+
+void RadioSession::retry() {
+    m_link->connection.RetryButton_Click();
+}
+
+void RadioSession::closeConnections() {
+    for (int channel = 0; channel < 2; ++channel) {
+        TcpSocket &port = m_link->connection.RadioPort(channel);
+        if (port.State() != TcpSocket::sckClosed) {
+            port.Close();
+        }
+    }
+}
+
+ConnectExtraTime &RadioSession::sharedConnectTime() {
+    return m_link->connection.ConnectExtra;
 }
 
 bool RadioSession::startMacro(const QString &name) {

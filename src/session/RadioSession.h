@@ -2,21 +2,25 @@
 
 #include "macros/MacroTable.h"
 #include "radio_link/RadioState.h"
-#include "radio_link/SkinTables.h"
+#include "session/RadioStatus.h"
 #include "settings/INIFILES.h"
 #include "settings/Timeouts.h"
+#include "skin/SkinTables.h"
 
 #include <QObject>
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 class InfoPanel;
 class MacroRunner;
+struct ConnectExtraTime;
 class Platform;
 class RadioLink;
 struct GeneralSettings;
 struct LinkSettings;
+class QTimer;
 
 // Everything that talks to the radio and keeps what it said, without a window: the device
 // state, the skin tables the decoder reads screens with, the timeouts, the macro table, the
@@ -31,14 +35,30 @@ struct LinkSettings;
 //   session.setRadioAddress("10.0.0.5", 8080);    // optional: another radio
 //   session.start();
 //   session.pressKey("VOLp");                     // as a click on the remote does
+//   connect(&session, &RadioSession::statusChanged, ...);   // session.status() is new
 //   connect(&session, &RadioSession::macroEnded, ...);
 //   session.startMacro("Play jazz");
+//
+// Front ends talk to the radio through the verbs below and learn what happened from the
+// signals and status(); none of them reads the replies, the texts the windows show or the
+// link's timers.
 //
 // The objects are built in the order they depend on each other (data, link, panel, runner) and
 // live as long as the session; the windows take references to them. The runner's questions to
 // the windows get headless answers here (the display's search text is kept in the session, the
 // "Auto Refresh Labels" box is the link's setting); a front end with windows gives the runner
 // a MacroSurroundings of its own.
+
+// The link's options as the main window's controls and the settings file give them.
+struct LinkOptions {
+    QString host;                     // the radio's host name or address
+    QString port;                     // its command port, as typed
+    bool keepConnected = false;       // reopen the connection as soon as it is found closed
+    bool refreshLabels = true;        // "Auto Refresh Labels": the automatic poll runs
+    bool backOutOfErrorScreen = true; // leave the radio's error screen by itself
+    bool operator==(const LinkOptions &) const = default;
+};
+
 class RadioSession : public QObject {
     Q_OBJECT
 public:
@@ -50,11 +70,13 @@ public:
     RadioSession(Platform &platform, INIFILES &settings, QObject *parent = nullptr);
     ~RadioSession() override;
 
-    // The link's inputs from the settings file: the radio's address and port, whether to keep
+    // The link's options from the settings file: the radio's address and port, whether to keep
     // the connection, whether to refresh the display's labels, and the error-screen back-out.
     void loadSettings();
-    // The same settings as the main window reads them, applied to the link.
-    static void applyLinkSettings(const GeneralSettings &settings, LinkSettings &link);
+    // The same options as the main window reads them.
+    static LinkOptions linkOptionsOf(const GeneralSettings &settings);
+    LinkOptions linkOptions() const;
+    void setLinkOptions(const LinkOptions &options);
     // Reads the data the link and the runner work with from the program folder: the skin's
     // index and menu files, the Timeouts section, the macro file.
     void loadData();
@@ -63,18 +85,51 @@ public:
     // everything.
     void start();
 
+    // --- Verbs ------------------------------------------------------------------------------
+
     // A key of the remote, sent exactly as a click on the remote window sends it. False when
     // the queue to the radio is full and the key was refused.
     bool pressKey(const QString &command);
     // Any command on the command channel, as the main window's command box sends it.
     bool sendCommand(const QString &command);
+    // The queue's own pause between two commands (a gap, never sent).
+    static QString gapCommand();
     // Keys pressed one after the other (a text typed on the search keyboard, a run of remote
     // keys), each with its gap, fed to the radio as it takes them.
     void typeKeys(const QStringList &keys);
-    // Steers the radio's volume to target (0..100) with volume keys, as the information panel's
-    // slider, the media player and the client all do: while keys toward an earlier target are
-    // on their way, they count from where those lead. False when nothing was sent.
+    // Keys not sent yet are dropped (a cancelled run of keys); what is on its way arrives.
+    void cancelKeys();
+    // The commands queued for the radio and not sent yet, gaps included, in order (the keys
+    // still to be fed after them not counted).
+    QStringList commandsWaiting() const;
+    // Steers the radio's volume to target (0..100) with volume keys, for the information
+    // panel's slider, the media player and the client alike: while keys toward an earlier
+    // target are on their way, they count from where those lead. With nothing to send (there
+    // already, or the volume not known) the radio is asked for its volume instead, so whoever
+    // shows it is put right. False when no key was sent.
     bool setVolume(int target);
+    // Asks the radio now: for every value (Everything), for what its screen shows (Screen), or
+    // for its volume alone.
+    enum class Refresh { Everything, Screen, Volume };
+    void refresh(Refresh what = Refresh::Everything);
+    // The next automatic poll waits a whole interval from now.
+    void postponeRefresh();
+    // The first questions of a program with windows that has just started: the radio's
+    // version, power state and menu position on the query channel, in that order; the first
+    // automatic poll then asks for everything. A command sent meanwhile still goes first.
+    void askAtStart();
+    // Opens the connection now; closes it; tries a failed one again at once.
+    void connectRadio();
+    void disconnectRadio();
+    void retry();
+    // Closes whatever connection to the radio is open, as the program ends.
+    void closeConnections();
+    // The extra connect time the link learns from the radio's pace, shared with every other
+    // connection to the same radio (the console's).
+    ConnectExtraTime &sharedConnectTime();
+
+    // A line of the program's own in the terminal view (a notice, not the radio's words).
+    void notice(const QString &line);
 
     // Starts a macro by its name in the macro file; false when there is none of that name.
     bool startMacro(const QString &name);
@@ -82,14 +137,27 @@ public:
     void stopMacro();
     bool macroRunning() const;
 
+    // --- What the radio said ----------------------------------------------------------------
+
+    // Decoded from the radio's replies; statusChanged() says when it changed.
+    const RadioStatus &status() const { return m_status; }
+    // Nothing asked of the radio is on its way: no command waits or is being sent, no reply
+    // waits to be read. Queries the automatic poll has queued but not sent may remain.
+    bool idle() const;
+    // The first full refresh has been answered (or its last query has gone unanswered).
+    bool refreshed() const { return m_refreshed; }
+
+    // Parts the windows still work with directly.
     Platform &platform() { return m_platform; }
     INIFILES &ini() { return m_ini; }
     const INIFILES &ini() const { return m_ini; }
     RadioState &state() { return m_state; }
     const RadioState &state() const { return m_state; }
     SkinTables &skin() { return m_skin; }
+    const SkinTables &skin() const { return m_skin; }
     Timeouts &timeouts() { return m_timeouts; }
     MacroTable &macros() { return m_macros; }
+    const MacroTable &macros() const { return m_macros; }
     RadioLink &link() { return *m_link; }
     InfoPanel &infoPanel() { return *m_panel; }
     MacroRunner &macroRunner() { return *m_runner; }
@@ -97,17 +165,45 @@ public:
     const QString &searchText() const { return m_searchText; }
 
 Q_SIGNALS:
+    // A command went to the radio: it may have it, and it is never sent again. query: one of
+    // the automatic poll's questions rather than a key or a typed command.
+    void commandSent(const QString &command, bool query);
+    // The radio's reply, as it came (line ends included).
+    void replyReceived(const QString &reply, bool query);
+    // A command that went out got no reply.
+    void commandUnanswered(const QString &command, const QString &why);
+    // Commands that will never reach the radio (dropped for time, or refused by a full queue).
+    void commandsNotSent(int count, const QString &why);
+    // A connection to the radio failed: the address tried (HOST:PORT) and why.
+    void connectFailed(const QString &address, const QString &why);
+    // Everything asked of the radio has gone and been answered (see idle()). Only watched
+    // while something is connected to it.
+    void becameIdle();
+    // The first full refresh is in (see refreshed()).
+    void firstRefreshAnswered();
+    // status() changed.
+    void statusChanged();
+    // The radio reported its volume.
+    void volumeReported(int volume);
+    // The display should show the screen with this skin definition.
+    void screenRequested(const QString &screenName);
     // loadData() has read the display skin again (before the timeouts and the macros): a
     // display redraws from it.
     void skinLoaded();
-    // A macro run ended: finished, failed for good, or stopped.
-    void macroEnded();
-    // Commands that will never reach the radio (dropped for time, or refused by a full queue).
-    void commandsNotSent(int count, const QString &why);
+    // The running macro's trace grew by text; a step sent command.
+    void macroTrace(const QString &text);
+    void macroStepSent(const QString &command);
+    // A macro run ended, and how: line is its closing trace line.
+    void macroEnded(MacroOutcome outcome, const QString &line);
 
 private:
     class Surroundings;
     void wireRunner();
+    void wireEvents();
+    // Decodes the status again and says so when it changed; looks whether the link went idle.
+    void linkChanged();
+    void lookForIdle();
+    void scheduleLook();
 
     Platform &m_platform;
     std::unique_ptr<INIFILES> m_ownSettings; // only when the session was given a folder
@@ -122,4 +218,11 @@ private:
     std::unique_ptr<MacroRunner> m_runner;
     QString m_searchText;
     bool m_macroWasRunning = false;
+    RadioStatus m_status;
+    bool m_started = false;
+    bool m_refreshed = false;
+    bool m_versionAsked = false;
+    bool m_wasIdle = true;
+    bool m_lookQueued = false;
+    std::unique_ptr<QTimer> m_idleBackstop;
 };

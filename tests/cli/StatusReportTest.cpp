@@ -1,8 +1,6 @@
 #include "cli/StatusReport.h"
 
-#include "radio_link/LinkView.h"
-#include "radio_link/RadioState.h"
-#include "radio_link/SkinTables.h"
+#include "session/RadioStatus.h"
 
 #include <QJsonDocument>
 
@@ -10,51 +8,29 @@
 
 namespace {
 
-// The state as the decoder leaves it on the radio's station list while a station plays.
-struct Decoded {
-    RadioState state;
-    LinkView view;
-    SkinTables skin;
-
-    Decoded() {
-        state.PowerState = "ON";
-        state.VolumeText = "35";
-        state.VersionText = "3.1.7";
-        state.MenuState = "3";
-        state.SelectedMenuItem = "1";
-        state.SelectedListItem = "3";
-        skin.StateTable[3] = StateTableEntry{"STATIONS", "Station List", "stationlist", "I"};
-        skin.MenuTable[1] = MenuTableEntry{"320x240/menu/stations", "Stations", "3"};
-        view.LinkHealth = "Radio answers (last reply 07:00:01)";
-        view.InfoListEnabled = true;
-        view.InfoList = QStringList{"List - Updated 07:00:01", "pos=10 (3)", "1=Blues Radio", "2=Classic FM",
-                                    "3=Jazz FM Lounge",        "4=News 24"};
-        view.MetaList = QStringList{"Meta - Updated 07:00:01",
-                                    "title=Blue Corner",
-                                    "artist=Miles Avenue",
-                                    "album=Late Sets",
-                                    "url=http://streams.example.net/jazz.mp3",
-                                    "status=playing"};
-    }
-    StatusReport report() const { return MakeStatusReport("127.0.0.1:8080", state, view, skin); }
-};
+// The status on the radio's station list while a station plays.
+RadioStatus stationList() {
+    RadioStatus s;
+    s.health = LinkHealth::Answers;
+    s.power = "on";
+    s.volume = 35;
+    s.version = "3.1.7";
+    s.screen = 3;
+    s.screenName = "Station List";
+    s.menuItem = 1;
+    s.menuItemName = "Stations";
+    s.listPosition = 10;
+    s.listEntry = "Jazz FM Lounge";
+    s.playing = {"Blue Corner", "Miles Avenue", "Late Sets", "http://streams.example.net/jazz.mp3",
+                 "playing",     false,          true};
+    return s;
+}
 
 } // namespace
 
-TEST(StatusReport, DecodedStateWithTheSkinsNames) {
-    const Decoded d;
-    const StatusReport r = d.report();
+TEST(StatusReport, EveryValueForAPersonAndForAProgram) {
+    const StatusReport r = MakeStatusReport("127.0.0.1:8080", stationList());
     EXPECT_TRUE(r.answers);
-    EXPECT_EQ(r.power, "on");
-    EXPECT_EQ(r.volume, 35);
-    EXPECT_EQ(r.screen, 3);
-    EXPECT_EQ(r.screenName, "Station List");
-    EXPECT_EQ(r.menuItemName, "Stations");
-    EXPECT_EQ(r.listPosition, 10);
-    EXPECT_EQ(r.listEntry, "Jazz FM Lounge");
-    EXPECT_EQ(r.playing.artist, "Miles Avenue");
-    EXPECT_EQ(r.playing.status, "playing");
-
     EXPECT_EQ(StatusText(r).toStdString(), "Radio:      127.0.0.1:8080 (answers)\n"
                                            "Power:      on\n"
                                            "Volume:     35\n"
@@ -79,21 +55,18 @@ TEST(StatusReport, DecodedStateWithTheSkinsNames) {
     EXPECT_TRUE(json["answers"].toBool());
 }
 
-TEST(StatusReport, UnknownAndGarbledValuesAreNotGuessed) {
-    Decoded d;
-    d.state.VolumeText = "loud"; // garbled
-    d.state.MenuState.clear();   // the decoder's answer to a screen number of more than four characters
-    d.state.VersionText.clear();
-    d.view.InfoListEnabled = false; // not a list screen: the rows left from the last one say nothing
-    d.view.MetaList.clear();
-    d.view.RadioOffline = true;
-    const StatusReport r = d.report();
+TEST(StatusReport, UnknownValuesPrintAsSuch) {
+    RadioStatus s = stationList();
+    s.health = LinkHealth::Offline;
+    s.volume.reset();
+    s.screen.reset();
+    s.screenName.clear();
+    s.version.clear();
+    s.listPosition.reset();
+    s.listEntry.clear();
+    s.playing = {};
+    const StatusReport r = MakeStatusReport("127.0.0.1:8080", s);
     EXPECT_FALSE(r.answers);
-    EXPECT_FALSE(r.volume);
-    EXPECT_FALSE(r.screen);
-    EXPECT_TRUE(r.screenName.isEmpty());
-    EXPECT_FALSE(r.listPosition);
-    EXPECT_TRUE(r.listEntry.isEmpty());
 
     const QString text = StatusText(r);
     EXPECT_TRUE(text.contains("(does not answer)"));
@@ -107,9 +80,4 @@ TEST(StatusReport, UnknownAndGarbledValuesAreNotGuessed) {
         EXPECT_TRUE(json[key].isNull()) << key;
     }
     EXPECT_TRUE(json["playing"].toObject()["status"].isNull());
-
-    // A screen number beyond the skin's tables has no name but is still the radio's number.
-    d.state.MenuState = "250";
-    EXPECT_EQ(d.report().screen, 250);
-    EXPECT_TRUE(d.report().screenName.isEmpty());
 }

@@ -2,8 +2,8 @@
 
 #include "console/ConsoleMonitor.h"
 #include "console/ConsoleWindow.h"
+#include "platform/ConnectAttempt.h"
 #include "platform/Platform.h"
-#include "radio_link/ConnectAttempt.h"
 #include "settings/INIFILES.h"
 #include "settings/Timeouts.h"
 #include "support/FakePlatform.h"

@@ -1,6 +1,6 @@
 #include "console/ConsoleMonitor.h"
 
-#include "radio_link/ConnectAttempt.h"
+#include "platform/ConnectAttempt.h"
 #include "settings/INIFILES.h"
 #include "settings/Timeouts.h"
 #include "support/FakePlatform.h"

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "display/DisplayControl.h"
-#include "display/Skin.h"
 #include "display/TestPictures.h"
 #include "radio_link/AutomaticPoll.h"
 #include "radio_link/LinkView.h"
@@ -9,6 +8,7 @@
 #include "radio_link/RadioState.h"
 #include "radio_link/Telnet.h"
 #include "settings/Timeouts.h"
+#include "skin/Skin.h"
 #include "support/FakePlatform.h"
 
 #include <QTemporaryDir>

@@ -3,7 +3,6 @@
 #include "display/DisplayForm.h"
 
 #include "display/DisplayControl.h"
-#include "display/Skin.h"
 #include "display/TestPictures.h"
 #include "radio_link/AutomaticPoll.h"
 #include "radio_link/LinkView.h"
@@ -11,6 +10,7 @@
 #include "radio_link/RadioState.h"
 #include "radio_link/Telnet.h"
 #include "settings/Timeouts.h"
+#include "skin/Skin.h"
 #include "support/FakePlatform.h"
 
 #include <QKeyEvent>

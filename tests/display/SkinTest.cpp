@@ -1,6 +1,6 @@
 // The skin files: line rules, lookups, the program folder's files, whatever bytes they hold,
 // and the skin shipped in data/.
-#include "display/Skin.h"
+#include "skin/Skin.h"
 
 #include "display/LabelTokens.h"
 #include "display/ScreenRenderer.h"

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "display/Skin.h"
 #include "macros/MacroCompiler.h"
 #include "macros/MacroRunner.h"
 #include "radio_link/LinkHarness.h"
 #include "RadioModel.h"
 #include "settings/INIFILES.h"
+#include "skin/Skin.h"
 
 #include <QStringList>
 

@@ -1,7 +1,7 @@
 #include "main_window/CommandList.h"
 
-#include "main_window/GeneralSettings.h"
 #include "platform/FileBits.h"
+#include "settings/GeneralSettings.h"
 #include "settings/INIFILES.h"
 
 #include <QDir>

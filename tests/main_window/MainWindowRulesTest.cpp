@@ -4,11 +4,11 @@
 #include "main_window/CommandList.h"
 #include "platform/FileBits.h"
 #include "radio_link/RadioState.h"
-#include "radio_link/SkinTables.h"
 #include "radio_link/Telnet.h"
 #include "remote/RemoteLayout.h"
 #include "session/RadioSession.h"
 #include "settings/INIFILES.h"
+#include "skin/SkinTables.h"
 #include "support/FakePlatform.h"
 
 #include <QDir>
@@ -57,20 +57,13 @@ TEST(MainWindowRules, ReloadReadsEverythingInOrderAndFallsBackToTheLastLayout) {
     EXPECT_EQ(layout.CurrentRemote, "remote1");
 }
 
-TEST(MainWindowRules, StartUpSelectsPowerAndAsksWhoAndWhereTheRadioIs) {
-    FakePlatform platform;
-    RadioState state;
-    state.needs.FullRefreshDue = false;
-    Timeouts timeouts;
-    Telnet telnet(platform, state, timeouts);
+TEST(MainWindowRules, StartUpSelectsPowerWhenTheListHasIt) {
     CommandList commands;
     commands.MakeList("UP\r\nPOWER\r\nPOWER\r\n");
-    StartUpQueries(commands, telnet, state);
+    SelectPowerCommand(commands);
     EXPECT_EQ(commands.selectedIndex(), 1);
-    EXPECT_EQ(telnet.pending(1), (QStringList{"VERSION", "STATE", "MINFO"}));
-    EXPECT_TRUE(telnet.pending(0).isEmpty() && state.needs.FullRefreshDue);
     CommandList none;
     none.MakeList("UP\r\n");
-    StartUpQueries(none, telnet, state);
+    SelectPowerCommand(none);
     EXPECT_EQ(none.selectedIndex(), -1);
 }

@@ -377,7 +377,6 @@ private Q_SLOTS:
         ANSWERED(main, &ConfigForm::disconnectClicked);
         ANSWERED(main, &ConfigForm::retryClicked);
         ANSWERED(main, &ConfigForm::keepConnectedToggled);
-        ANSWERED(main, &ConfigForm::keepConnectedClicked);
         ANSWERED(main, &ConfigForm::autoRefreshToggled);
         ANSWERED(main, &ConfigForm::autoRefreshClicked);
         ANSWERED(main, &ConfigForm::auto21BackoutToggled);
@@ -405,6 +404,7 @@ private Q_SLOTS:
         ANSWERED(editor, &LayoutEditorPanel::staticPointerClicked);
         ANSWERED(&program.mainWindow().updateGroup(), &UpdateGroup::checkRequested);
         const InfoPanel *panel = &program.info().logic();
+        ANSWERED(panel, &InfoPanel::volumeRequested);
         ANSWERED(panel, &InfoPanel::macroStartRequested);
         ANSWERED(panel, &InfoPanel::macroStopRequested);
         ANSWERED(panel, &InfoPanel::macroShowRequested);

@@ -64,6 +64,8 @@ TEST(MediaPlayer, OnlyTheNowPlayingScreenAndAnAnsweringRadioTellWhatPlays) {
 
     radio.playing(QStringLiteral("playing"));
     radio.link().view.RadioOffline = true;
+    radio.link().view.touch();
+    radio.link().view.flush();
     EXPECT_EQ(radio.player->playbackStatus(), "Stopped");
 }
 

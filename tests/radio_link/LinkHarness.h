@@ -3,8 +3,8 @@
 #include "radio_link/MacroSwitch.h"
 #include "radio_link/RadioLink.h"
 #include "radio_link/RadioState.h"
-#include "radio_link/SkinTables.h"
 #include "settings/Timeouts.h"
+#include "skin/SkinTables.h"
 #include "support/FakePlatform.h"
 
 #include <QStringList>

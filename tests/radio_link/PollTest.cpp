@@ -91,3 +91,33 @@ TEST(ReplyHandshake, AskingForgettingAndAwaitingAreSeparateOnPurpose) {
     handshake.forgetAll();
     EXPECT_FALSE(handshake.awaiting() || handshake.isFresh(Data::Menu) || handshake.isFresh(Data::Volume));
 }
+
+TEST(Poll, AKeyGoesOutWithAGapDropsPendingQueriesAndPollsTheMenu) {
+    LinkHarness h;
+    Telnet &telnet = h.link.telnet;
+    RadioState &state = h.state;
+    telnet.QueueCommand(1, "STATE");
+    telnet.QueueCommand(0, "UP");
+    state.needs.FullRefreshDue = true;
+    state.poll.PollCountdown = 7;
+    state.poll.RadioStandby = true;
+    EXPECT_TRUE(h.link.pressKey("VOLp"));
+    EXPECT_EQ(telnet.pending(0), QStringList({"UP", "VOLp", "QXDELAY"}));
+    EXPECT_TRUE(telnet.pending(1).isEmpty());
+    EXPECT_FALSE(state.needs.FullRefreshDue);
+    EXPECT_EQ(state.poll.FullRefreshCountdown, h.timeouts.CheckAllOff);
+    EXPECT_EQ(state.poll.PollCountdown, 0);
+    EXPECT_TRUE(state.needs.NeedMenu);
+    state.poll.RadioStandby = false;
+    h.link.pressKey("OK");
+    EXPECT_EQ(state.poll.FullRefreshCountdown, h.timeouts.CheckAllOn);
+}
+
+TEST(Poll, AtStartTheRadioIsAskedWhoAndWhereItIsThenForEverything) {
+    LinkHarness h;
+    h.state.needs.FullRefreshDue = false;
+    h.link.askAtStart();
+    EXPECT_EQ(h.link.telnet.pending(1), (QStringList{"VERSION", "STATE", "MINFO"}));
+    EXPECT_TRUE(h.link.telnet.pending(0).isEmpty());
+    EXPECT_TRUE(h.state.needs.FullRefreshDue);
+}

@@ -1,10 +1,7 @@
 // The remote window's logic: clicks and keys on the drawn remote, the pointer aid, the editor's
 // measuring clicks and dropped layouts.
 #include "keyboard/KeyMap.h"
-#include "radio_link/AutomaticPoll.h"
 #include "radio_link/LinkView.h"
-#include "radio_link/RadioState.h"
-#include "radio_link/Telnet.h"
 #include "RemoteTestSupport.h"
 #include "settings/Timeouts.h"
 
@@ -57,30 +54,6 @@ TEST(RemoteControl, HitsAreInclusiveFirstRecordWinsAndModifiersDecideWhatIsSent)
     rig.press(0, 0);
     EXPECT_EQ(rig.sent.size(), 4);
     EXPECT_EQ(rig.connects, 3);
-}
-
-TEST(RemoteControl, AKeyGoesOutWithAGapDropsPendingQueriesAndPollsTheMenu) {
-    FakePlatform platform;
-    RadioState state;
-    Timeouts timeouts;
-    Telnet telnet(platform, state, timeouts);
-    LinkSettings settings;
-    AutomaticPoll poll(platform, telnet, state, timeouts, settings);
-    telnet.QueueCommand(1, "STATE");
-    telnet.QueueCommand(0, "UP");
-    state.needs.FullRefreshDue = true;
-    state.poll.PollCountdown = 7;
-    state.poll.RadioStandby = true;
-    SendRemoteKey(telnet, poll, "VOLp");
-    EXPECT_EQ(telnet.pending(0), QStringList({"UP", "VOLp", "QXDELAY"}));
-    EXPECT_TRUE(telnet.pending(1).isEmpty());
-    EXPECT_FALSE(state.needs.FullRefreshDue);
-    EXPECT_EQ(state.poll.FullRefreshCountdown, timeouts.CheckAllOff);
-    EXPECT_EQ(state.poll.PollCountdown, 0);
-    EXPECT_TRUE(state.needs.NeedMenu);
-    state.poll.RadioStandby = false;
-    SendRemoteKey(telnet, poll, "OK");
-    EXPECT_EQ(state.poll.FullRefreshCountdown, timeouts.CheckAllOn);
 }
 
 TEST(RemoteControl, KeysPressTheirButtonsAsClicksDo) {

@@ -1,7 +1,7 @@
-#include "main_window/GeneralSettings.h"
+#include "platform/WholeFileWriter.h"
+#include "settings/GeneralSettings.h"
 #include "settings/INIFILES.h"
 #include "settings/SettingsSaver.h"
-#include "platform/WholeFileWriter.h"
 #include "support/FakeTimer.h"
 
 #include <QDir>

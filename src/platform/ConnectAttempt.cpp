@@ -1,4 +1,4 @@
-#include "radio_link/ConnectAttempt.h"
+#include "platform/ConnectAttempt.h"
 
 #include "platform/NumericText.h"
 #include "platform/Platform.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "radio_link/SkinTables.h"
+#include "skin/SkinTables.h"
 
 #include <QString>
 

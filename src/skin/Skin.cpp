@@ -1,4 +1,4 @@
-#include "display/Skin.h"
+#include "skin/Skin.h"
 
 #include "platform/FileBits.h"
 #include "settings/INIFILES.h"

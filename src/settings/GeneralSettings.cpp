@@ -1,4 +1,4 @@
-#include "main_window/GeneralSettings.h"
+#include "settings/GeneralSettings.h"
 
 #include "settings/INIFILES.h"
 
