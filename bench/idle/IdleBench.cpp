@@ -17,7 +17,7 @@
 #include "display/DisplayWindow.h"
 #include "info_panel/InfoPanel.h"
 #include "info_panel/InfoWindow.h"
-#include "macros/MacroRunner.h"
+#include "session/MacroRunner.h"
 #include "platform/Platform.h"
 #include "radio_link/RadioLink.h"
 #include "RadioSimulator.h"

@@ -4,7 +4,7 @@
 #include "console/ConsoleWindow.h"
 #include "display/DisplayWindow.h"
 #include "info_panel/InfoWindow.h"
-#include "macros/MacroRunner.h"
+#include "session/MacroRunner.h"
 #include "macros/MacroWindow.h"
 #include "main_window/ConfigForm.h"
 #include "main_window/MainWindow.h"

@@ -1,7 +1,7 @@
 #include "app/Program.h"
 #include "display/DisplayWindow.h"
 #include "info_panel/InfoWindow.h"
-#include "macros/MacroRunner.h"
+#include "session/MacroRunner.h"
 #include "macros/MacroWindow.h"
 #include "main_window/ConfigForm.h"
 #include "main_window/MainWindow.h"

@@ -1,6 +1,6 @@
 #include "macros/MacroForm.h"
 
-#include "macros/MacroRunner.h"
+#include "session/MacroRunner.h"
 #include "platform/ShownForm.h"
 
 #include <QCheckBox>

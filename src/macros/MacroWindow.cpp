@@ -1,6 +1,6 @@
 #include "macros/MacroWindow.h"
 
-#include "macros/MacroRunner.h"
+#include "session/MacroRunner.h"
 #include "settings/INIFILES.h"
 
 MacroWindow::MacroWindow(MacroRunner &runner, INIFILES &settings, const QWidget &mainWindow)

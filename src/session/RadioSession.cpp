@@ -2,8 +2,10 @@
 
 #include "info_panel/InfoPanel.h"
 #include "macros/MacroCompiler.h"
-#include "macros/MacroRunner.h"
+#include "platform/Platform.h"
+#include "platform/Timer.h"
 #include "radio_link/RadioLink.h"
+#include "session/MacroRunner.h"
 #include "session/PanelSurroundings.h"
 #include "session/StatusDecoding.h"
 #include "settings/GeneralSettings.h"
@@ -11,7 +13,6 @@
 
 #include <QDir>
 #include <QMetaMethod>
-#include <QTimer>
 
 #include <algorithm>
 
@@ -130,9 +131,9 @@ void RadioSession::wireEvents() {
     // The events after which the link may have gone quiet: a gap has passed, a reply was read.
     connect(&m_link->telnet.CheckOutBuffer(), &Timer::timeout, this, &RadioSession::scheduleLook);
     connect(&m_link->connection.TimerCheckTelnet(), &Timer::timeout, this, &RadioSession::scheduleLook);
-    m_idleBackstop = std::make_unique<QTimer>();
+    m_idleBackstop = m_platform.createTimer();
     m_idleBackstop->setInterval(IdleBackstopMs);
-    connect(m_idleBackstop.get(), &QTimer::timeout, this, &RadioSession::lookForIdle);
+    connect(m_idleBackstop.get(), &Timer::timeout, this, &RadioSession::lookForIdle);
 }
 
 void RadioSession::linkChanged() {
@@ -180,10 +181,8 @@ void RadioSession::lookForIdle() {
     // Not every step towards quiet is an event of its own (a connection that ends in the
     // middle of another's handling); while someone waits, the session looks now and then.
     const bool waiting = watched && (!nowIdle || !m_refreshed);
-    if (waiting && !m_idleBackstop->isActive()) {
-        m_idleBackstop->start();
-    } else if (!waiting) {
-        m_idleBackstop->stop();
+    if (waiting != m_idleBackstop->isEnabled()) {
+        m_idleBackstop->setEnabled(waiting);
     }
 }
 

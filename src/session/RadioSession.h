@@ -20,7 +20,7 @@ class Platform;
 class RadioLink;
 struct GeneralSettings;
 struct LinkSettings;
-class QTimer;
+class Timer;
 
 // Everything that talks to the radio and keeps what it said, without a window: the device
 // state, the skin tables the decoder reads screens with, the timeouts, the macro table, the
@@ -224,5 +224,5 @@ private:
     bool m_versionAsked = false;
     bool m_wasIdle = true;
     bool m_lookQueued = false;
-    std::unique_ptr<QTimer> m_idleBackstop;
+    std::unique_ptr<Timer> m_idleBackstop;
 };

@@ -1,7 +1,7 @@
 #include "Catalogue.h"
 #include "e2e/RadioRun.h"
 #include "info_panel/InfoWindow.h"
-#include "macros/MacroRunner.h"
+#include "session/MacroRunner.h"
 #include "macros/MacroWindow.h"
 
 #include <QCheckBox>

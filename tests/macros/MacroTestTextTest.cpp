@@ -1,4 +1,4 @@
-#include "macros/MacroTestText.h"
+#include "session/MacroTestText.h"
 
 #include "radio_link/RadioState.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "macros/MacroCompiler.h"
-#include "macros/MacroRunner.h"
+#include "session/MacroRunner.h"
 #include "radio_link/LinkHarness.h"
 #include "RadioModel.h"
 #include "settings/INIFILES.h"

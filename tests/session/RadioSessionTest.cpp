@@ -2,7 +2,7 @@
 
 #include "Catalogue.h"
 #include "e2e/FilledFolder.h"
-#include "macros/MacroRunner.h"
+#include "session/MacroRunner.h"
 #include "platform/Platform.h"
 #include "radio_link/LinkView.h"
 #include "radio_link/RadioLink.h"

@@ -1,6 +1,6 @@
-#include "macros/MacroRunner.h"
+#include "session/MacroRunner.h"
 
-#include "macros/MacroTestText.h"
+#include "session/MacroTestText.h"
 #include "platform/NumericText.h"
 #include "platform/Platform.h"
 #include "radio_link/AutomaticPoll.h"
