@@ -59,8 +59,8 @@ private Q_SLOTS:
         QCOMPARE(form.statusPanel(), QStringLiteral("rC= MESSAGE Hello radio"));
         const QStringList keys = QStringLiteral("UP,DOWN,LEFT,RIGHT,OK,VOLp,VOLm,MESSAGE Hello radio").split(u',');
         // 20 to 35 in steps of five; item 2 to 1; the list opens on entry 1, two down to entry 3.
-        QCOMPARE(run.deliveryFault(keys,
-                                   QStringLiteral("VOLp,VOLp,VOLp,LEFT,OK,DOWN,DOWN,OK,MESSAGE Hello radio").split(u',')),
+        QCOMPARE(run.deliveryFault(
+                     keys, QStringLiteral("VOLp,VOLp,VOLp,LEFT,OK,DOWN,DOWN,OK,MESSAGE Hello radio").split(u',')),
                  QString());
 
         QVERIFY(!form.close()); // the user's close only hides it
