@@ -85,18 +85,6 @@ QList<QRect> LineUpInArea(const QRect &area, const QList<StartWindow> &windows, 
     return frames;
 }
 
-QList<QPoint> ArrangeSideBySide(const QRect &area, const QList<QSize> &frames, int gap) {
-    QList<StartWindow> fixed;
-    for (const QSize &frame : frames) {
-        fixed << StartWindow{frame, frame};
-    }
-    QList<QPoint> corners;
-    for (const QRect &frame : LineUpInArea(area, fixed, gap)) {
-        corners << frame.topLeft();
-    }
-    return corners;
-}
-
 QPoint LeastCoveredSpot(const QRect &area, QSize frame, const QList<QRect> &open, QPoint preferred) {
     const auto inside = [&area, &frame](QPoint at) { return MovedInto(area, QRect(at, frame)).topLeft(); };
     const auto covered = [&frame, &open](QPoint at) {

@@ -25,9 +25,6 @@ struct StartWindow {
 // on the tallest.
 QList<QRect> LineUpInArea(const QRect &area, const QList<StartWindow> &windows, int gap);
 
-// The corners of LineUpInArea when no window may change size.
-QList<QPoint> ArrangeSideBySide(const QRect &area, const QList<QSize> &frames, int gap);
-
 // Where a window of this size that opens later first goes: of the preferred corner, the
 // area's four corners and the spots touching an open window's edges (each moved into the area
 // as far as it fits), the one whose frame covers the least of the open windows' frames; the

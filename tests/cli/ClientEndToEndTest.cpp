@@ -17,6 +17,46 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+// A radio that takes connections and never reads from them: what a client sends stays in the
+// system's buffer, seen only by peeking. resetAll() closes them with that unread, which the
+// system tells the client as a reset.
+class UnreadingRadio final : public QTcpServer {
+public:
+    ~UnreadingRadio() override { resetAll(); }
+    // What each connection holds so far, one after the other.
+    QByteArray received() const {
+        QByteArray all;
+        for (const qintptr socket : m_sockets) {
+            char bytes[256];
+            const ssize_t n = ::recv(int(socket), bytes, sizeof bytes, MSG_PEEK | MSG_DONTWAIT);
+            if (n > 0) {
+                all.append(bytes, qsizetype(n)).append('|');
+            }
+        }
+        return all;
+    }
+    void resetAll() {
+        for (const qintptr socket : m_sockets) {
+            ::close(int(socket));
+        }
+        m_sockets.clear();
+    }
+
+protected:
+    void incomingConnection(qintptr socket) override { m_sockets << socket; }
+
+private:
+    QList<qintptr> m_sockets;
+};
+
+} // namespace
+
 // The real cvremote-cli, as a script runs it, against the simulated radio on loopback. The
 // simulator runs in this process: the test's event loop keeps answering while the client runs.
 class ClientEndToEndTest : public QObject {
@@ -412,6 +452,52 @@ private Q_SLOTS:
         QCOMPARE(r.code, 3);
         QVERIFY2(r.ms < limitMs, qPrintable(QString::number(r.ms)));
         QVERIFY(logged().isEmpty());
+    }
+
+    // The shared options may follow the command: named after it, the radio is the one asked,
+    // exactly as when named before it (the settings name a port where nothing listens), and the
+    // command's own words stay its own.
+    void theRadioMayBeNamedAfterTheCommand() {
+        for (const QStringList &command : {QStringList{"status"}, QStringList{"status", "--json"}}) {
+            const Result before = run(QStringList{"--radio", radio()} + command);
+            const Result after = run(command + QStringList{"--radio", radio()});
+            QCOMPARE(before.code, 0);
+            QCOMPARE(after.code, 0);
+            QVERIFY2(after.err.isEmpty(), qPrintable(after.err));
+            QVERIFY2(after.out.contains(radio()), qPrintable(after.out));
+            QCOMPARE(after.out, before.out);
+        }
+        const Result key = run({"key", "VOLp", "--radio", radio()});
+        QCOMPARE(key.code, 0);
+        QVERIFY2(key.err.isEmpty(), qPrintable(key.err));
+        QCOMPARE(loggedCommands(), QStringList{"VOLp"});
+    }
+
+    // Ctrl-C while a key is on its way to a radio that has not read it yet: the radio then
+    // closes the connection with the key unread (a reset), which would otherwise send it again.
+    // The key was cancelled: it never reaches the radio, not when the radio is back, not with
+    // the next command.
+    void aKeyCancelledByCtrlCIsNeverSentAgainAfterAReset() {
+        // For now the radio's port is held by a radio that takes connections but reads nothing.
+        const quint16 port = sim->commandPort();
+        QVERIFY(sim->setRefuse(true));
+        UnreadingRadio away;
+        QVERIFY2(away.listen(QHostAddress::LocalHost, port), qPrintable(away.errorString()));
+        QElapsedTimer clock;
+        clock.start();
+        auto process = launch({"--radio", radio(), "key", "VOLp"});
+        QTRY_VERIFY_WITH_TIMEOUT(away.received().contains(QByteArray("VOLp")), Patience);
+        QCOMPARE(::kill(pid_t(process->processId()), SIGINT), 0);
+        // The signal is with the client before the reset: the radio comes back and closes the
+        // connections it held with what they carried unread.
+        away.close();
+        QVERIFY(sim->setRefuse(false));
+        away.resetAll();
+        const Result r = finish(*process, clock);
+        QCOMPARE(r.code, 130);
+        QCOMPARE(runOn({"key", "OK"}).code, 0);
+        QCOMPARE(loggedCommands(), QStringList{"OK"});
+        QCOMPARE(sim->volume(), 20);
     }
 
     void usageErrorsSendNothing() {

@@ -3,6 +3,8 @@
 #include "radio_link/RadioState.h"
 #include "support/FixedWallClock.h"
 
+#include <QTimeZone>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -31,24 +33,56 @@ QString asked(const RadioState &r) {
 
 } // namespace
 
-TEST(LabelTokens, TimeAndDateValuesAtAFixedMoment) {
-    // "token=value" rows. "%TIME" carries no time zone; the last three are not tokens and stay.
-    const QString rows = "%HOUR=09;%MIN=05;%SEC=07;%TIME=9:05:07 AM;%DAY=05;%MONTH=12;%MONTHNAME=December;"
-                         "%WEEKDAYNAME=Saturday;%YEAR=2026;%MDY=December 05 2026;%DATE=12/5/26;%time=%time;"
-                         "%DATE =%DATE ;hello=hello";
-    for (const QString &row : rows.split(u';')) {
-        const QString token = row.section(u'=', 0, 0);
-        const QString time = MakeTheTime(token, moment, english);
-        const QString date = MakeTheDate(token, moment, english);
-        // Each family leaves the other's tokens as they are.
-        EXPECT_EQ(TokenOf(token) == LabelToken::Time ? date : time, token);
-        EXPECT_EQ(TokenOf(token) == LabelToken::Time ? time : date, row.section(u'=', 1)) << token.toStdString();
-    }
+// The field tokens are two digits (the year four), whatever the locale; each family leaves the
+// other's tokens, and text that is no token, as they are.
+TEST(LabelTokens, FieldsAreTwoDigitsTheYearWholeAndEachFamilyKeepsToItsOwn) {
     const QLocale german(QLocale::German, QLocale::Germany);
-    EXPECT_EQ(MakeTheTime("%TIME", moment, german), "09:05:07");
-    EXPECT_EQ(MakeTheDate("%MONTHNAME", moment, german), "Dezember");
-    // A year outside this century is written as it is, not forced into 20xx.
-    EXPECT_EQ(MakeTheDate("%YEAR", QDateTime(QDate(1999, 3, 1), QTime()), english), "1999");
+    // "token=value at 09:05:07 on 5 December 2026=value at 23:59:58 on 31 October 1999" rows.
+    const QString rows = "%HOUR=09=23;%MIN=05=59;%SEC=07=58;%DAY=05=31;%MONTH=12=10;%YEAR=2026=1999;"
+                         "%time=%time=%time;%DATE =%DATE =%DATE ;hello=hello=hello";
+    const QDateTime late(QDate(1999, 10, 31), QTime(23, 59, 58));
+    for (const QLocale &locale : {english, german}) {
+        for (const QString &row : rows.split(u';')) {
+            const QString token = row.section(u'=', 0, 0);
+            const bool time = TokenOf(token) == LabelToken::Time;
+            EXPECT_EQ(time ? MakeTheDate(token, moment, locale) : MakeTheTime(token, moment, locale), token);
+            const auto value = [&](const QDateTime &at) {
+                return time ? MakeTheTime(token, at, locale) : MakeTheDate(token, at, locale);
+            };
+            EXPECT_EQ(value(moment), row.section(u'=', 1, 1)) << token.toStdString();
+            EXPECT_EQ(value(late), row.section(u'=', 2, 2)) << token.toStdString();
+        }
+    }
+    for (const char *token : {"%TIME", "%DATE", "%MONTHNAME", "%WEEKDAYNAME", "%MDY"}) {
+        const bool time = TokenOf(token) == LabelToken::Time;
+        EXPECT_EQ(time ? MakeTheDate(token, moment, english) : MakeTheTime(token, moment, english), token);
+    }
+}
+
+// "%TIME" shows the moment's hours, minutes and seconds in the locale's way and never a time
+// zone; the names and "%DATE" follow the locale too, and "%MDY" puts the month's name before
+// the day and the year.
+TEST(LabelTokens, TimeAndNamesFollowTheLocaleWithoutATimeZone) {
+    const QLocale german(QLocale::German, QLocale::Germany);
+    const QDateTime evening(QDate(2026, 12, 5), QTime(18, 30, 5), QTimeZone(3600));
+    for (const QLocale &locale : {english, german}) {
+        const QString time = MakeTheTime("%TIME", evening, locale);
+        EXPECT_TRUE(time.contains(":30:05")) << time.toStdString();
+        EXPECT_FALSE(time.contains(u'+') || time.contains("UTC") || time.contains("GMT") || time.contains("CET"))
+            << time.toStdString();
+        const QString date = MakeTheDate("%DATE", evening, locale);
+        EXPECT_TRUE(date.contains("12") && date.contains("5") && date.contains("26")) << date.toStdString();
+        const QString month = MakeTheDate("%MONTHNAME", evening, locale);
+        EXPECT_EQ(MakeTheDate("%MDY", evening, locale), month + " 05 2026");
+    }
+    // A 12-hour clock and a 24-hour one; names and the short date in each language.
+    EXPECT_TRUE(MakeTheTime("%TIME", evening, english).startsWith("6:30:05"));
+    EXPECT_TRUE(MakeTheTime("%TIME", evening, german).startsWith("18:30:05"));
+    EXPECT_EQ(MakeTheDate("%MONTHNAME", evening, english), "December");
+    EXPECT_EQ(MakeTheDate("%WEEKDAYNAME", evening, english), "Saturday");
+    EXPECT_NE(MakeTheDate("%MONTHNAME", evening, german), "December");
+    EXPECT_NE(MakeTheDate("%WEEKDAYNAME", evening, german), "Saturday");
+    EXPECT_NE(MakeTheDate("%DATE", evening, german), MakeTheDate("%DATE", evening, english));
 }
 
 TEST(LabelTokens, LabelValuesAndThePollTheyAsk) {

@@ -1,3 +1,4 @@
+#include "Catalogue.h"
 #include "e2e/RadioRun.h"
 #include "info_panel/InfoWindow.h"
 #include "main_window/ConfigForm.h"
@@ -118,11 +119,57 @@ private Q_SLOTS:
                                  Patience);
         QVERIFY(!run.sim.isPoweredOn());
         const QStringList all = queued + QStringList{QStringLiteral("POWER")};
-        QCOMPARE(run.logged(all), all);
-        QVERIFY2(run.extra().isEmpty(), qPrintable(run.extra().join(QLatin1Char(';'))));
+        QCOMPARE(run.deliveryFault(all, all), QString());
         QVERIFY(!ChildWidget<QPlainTextEdit>(*form, QStringLiteral("TelnetData"))
                      ->toPlainText()
                      .contains(QStringLiteral("[no reply")));
+    }
+
+    // The options in the settings file reach the link at start, judged by what the radios get.
+    // Two programs run side by side, each on a radio of its own that shows the error screen (an
+    // unplayable station): the first with "Auto Refresh" and "Auto 21 Back out" on polls again
+    // and again and backs out of the error screen by itself; the second, with both off and
+    // "Keep Connected" on, reads the radio at start and then sends nothing more, the error screen
+    // left alone, while the first polls on, and holds a connection open that carries no command.
+    void theSavedOptionsReachTheLinkAtStart() {
+        RadioRun polling, quiet;
+        for (RadioRun *run : {&polling, &quiet}) {
+            for (const QString &key : QStringLiteral("OK,%1OK").arg(QStringLiteral("DOWN,").repeated(13)).split(u',')) {
+                run->sim.model().handle(key);
+            }
+            QCOMPARE(run->sim.screen(), int(Catalogue::StationError));
+        }
+        const QString fast = QStringLiteral("[Timeouts]\r\nPollWhenOn=1\r\n"); // a poll every tick
+        QVERIFY(polling.begin(QStringLiteral("KeepConnected=0\r\nAutoRefresh=1\r\nAuto21Exit=1\r\n") + fast));
+        QVERIFY(quiet.begin(QStringLiteral("KeepConnected=1\r\nAutoRefresh=0\r\nAuto21Exit=0\r\n") + fast));
+        for (RadioRun *run : {&polling, &quiet}) {
+            ConfigForm &form = run->program->mainWindow();
+            const bool on = run == &polling;
+            QCOMPARE(ChildWidget<QCheckBox>(form, QStringLiteral("KeepAsConnected"))->isChecked(), !on);
+            QCOMPARE(ChildWidget<QCheckBox>(form, QStringLiteral("UpdateDisplayLabels"))->isChecked(), on);
+            QCOMPARE(ChildWidget<QCheckBox>(form, QStringLiteral("Auto21Backout"))->isChecked(), on);
+        }
+
+        const QStringList queries = QStringLiteral("MINFO,VOLUME,METAINFO,LISTINFO,STATE,VERSION").split(u',');
+        const auto polls = [&queries](const RadioRun &run) { return run.logged(queries).size(); };
+        QTRY_COMPARE_WITH_TIMEOUT(polling.logged({QStringLiteral("STOP")}), QStringList{QStringLiteral("STOP")},
+                                  Patience);
+        QTRY_COMPARE_WITH_TIMEOUT(polling.sim.screen(), int(Catalogue::StationList), Patience);
+        // The first program's polls measure the time: the second one's start is long over after
+        // thirty of them, and thirty more would have brought as many of its own.
+        qsizetype seen = polls(polling);
+        QTRY_VERIFY_WITH_TIMEOUT(polls(polling) >= seen + 30, Patience);
+        const qsizetype atStart = polls(quiet);
+        QVERIFY(!quiet.logged({QStringLiteral("MINFO")}).isEmpty()); // it did read the screen
+        seen = polls(polling);
+        QTRY_VERIFY_WITH_TIMEOUT(polls(polling) >= seen + 30, Patience);
+        QCOMPARE(polls(quiet), atStart);
+        QVERIFY2(quiet.logged({QStringLiteral("STOP"), QStringLiteral("EXIT")}).isEmpty(),
+                 qPrintable(quiet.log().join(u',')));
+        QCOMPARE(quiet.sim.screen(), int(Catalogue::StationError));
+        // Kept connected: with nothing to send, a connection stands open all the same.
+        QTRY_VERIFY_WITH_TIMEOUT(quiet.sim.openConnections() >= 1, Patience);
+        QVERIFY(quiet.sim.connectionsAccepted() > quiet.log().size());
     }
 };
 

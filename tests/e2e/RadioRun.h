@@ -57,6 +57,18 @@ struct RadioRun {
         return commands;
     }
     QStringList extra() const { return log().filter(QStringLiteral("EXTRA\t")); }
+    // Empty when, of the commands among, the radio took exactly these, in this order (none lost,
+    // none twice, none out of turn), and no connection carried anything after its command;
+    // otherwise what went wrong, for the test's message.
+    QString deliveryFault(const QStringList &among, const QStringList &expected) const {
+        const QStringList took = logged(among);
+        if (took != expected) {
+            return QStringLiteral("the radio took %1; sent were %2")
+                .arg(took.join(QLatin1Char(',')), expected.join(QLatin1Char(',')));
+        }
+        const QStringList after = extra();
+        return after.isEmpty() ? QString() : QStringLiteral("written after a command: ") + after.join(QLatin1Char(';'));
+    }
 };
 
 // A double click as a user makes it: a click, then the double click.

@@ -21,6 +21,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -29,6 +30,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -320,6 +322,89 @@ private Q_SLOTS:
             keys += a->shortcuts();
         }
         QCOMPARE(QSet<QKeySequence>(keys.begin(), keys.end()).size(), keys.size());
+    }
+
+    // The first start, no window placed yet: the main window, the remote and the information
+    // panel stand on the main window's screen, left to right in that order and sharing one top;
+    // side by side and centred when they fit, otherwise the main window keeps the area's left
+    // edge and the panel reaches its right edge. None lies off the area where its size allows.
+    void theFirstStartLinesTheWindowsUpOnTheScreen() {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        QVERIFY(FillProgramFolder(dir.path(), 9)); // the remote's picture; nothing is sent on fake sockets
+        FakePlatform platform;
+        Program program(platform, dir.path());
+        QVERIFY(program.start());
+        QVERIFY(program.mainWindow().screen() != nullptr);
+        const QRect area = program.mainWindow().screen()->availableGeometry();
+        QList<QRect> frames;
+        for (const QWidget *window :
+             {static_cast<QWidget *>(&program.mainWindow()), static_cast<QWidget *>(&program.remote().form()),
+              static_cast<QWidget *>(&program.info().form())}) {
+            QVERIFY(window->isVisible());
+            frames << window->frameGeometry();
+        }
+        const auto where = [&frames, &area] {
+            QStringList text{
+                QStringLiteral("area %1,%2 %3x%4").arg(area.x()).arg(area.y()).arg(area.width()).arg(area.height())};
+            for (const QRect &f : frames) {
+                text << QStringLiteral("%1,%2 %3x%4").arg(f.x()).arg(f.y()).arg(f.width()).arg(f.height());
+            }
+            return text.join(QStringLiteral("; "));
+        };
+        for (const QRect &frame : frames) {
+            if (frame.width() <= area.width()) {
+                QVERIFY2(frame.left() >= area.left() && frame.right() <= area.right(), qPrintable(where()));
+            } else {
+                QVERIFY2(frame.left() == area.left(), qPrintable(where()));
+            }
+            if (frame.height() <= area.height()) {
+                QVERIFY2(frame.top() >= area.top() && frame.bottom() <= area.bottom(), qPrintable(where()));
+            } else {
+                QVERIFY2(frame.top() == area.top(), qPrintable(where()));
+            }
+            QVERIFY2(frame.top() == frames[0].top(), qPrintable(where()));
+        }
+        QVERIFY2(frames[0].left() <= frames[1].left() && frames[1].left() < frames[2].left(), qPrintable(where()));
+        if (!frames[0].intersects(frames[1]) && !frames[0].intersects(frames[2])) {
+            const int leftMargin = frames[0].left() - area.left(), rightMargin = area.right() - frames[2].right();
+            QVERIFY2(std::abs(leftMargin - rightMargin) <= 1, qPrintable(where()));
+        } else {
+            QVERIFY2(frames[0].left() == area.left() && frames[2].right() == area.right(), qPrintable(where()));
+        }
+    }
+
+    // Places saved on a monitor that is gone (beyond every screen there is now): each window
+    // comes up with its title bar on a screen that is there.
+    void windowsSavedOnAMonitorThatIsGoneComeUpOnAScreenThatIsThere() {
+        QRect desktop;
+        for (const QScreen *screen : QGuiApplication::screens()) {
+            desktop |= screen->geometry();
+        }
+        const QString gone =
+            QStringLiteral("FC=%1,%2,500,400,\r\n").arg(desktop.top() + 100).arg(desktop.right() + 2000);
+        QString places;
+        for (const char *section : {"ConfigForm", "RemoteForm", "remote1", "InfoForm"}) {
+            places += QStringLiteral("[%1]\r\n").arg(QLatin1String(section)) + gone;
+        }
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        QVERIFY(FillProgramFolder(dir.path(), 9, places));
+        FakePlatform platform;
+        Program program(platform, dir.path());
+        QVERIFY(program.start());
+        for (const QWidget *window :
+             {static_cast<QWidget *>(&program.mainWindow()), static_cast<QWidget *>(&program.remote().form()),
+              static_cast<QWidget *>(&program.info().form())}) {
+            QVERIFY(window->isVisible());
+            const QRect frame = window->frameGeometry();
+            const QString where = window->objectName() + QStringLiteral(" at %1,%2").arg(frame.x()).arg(frame.y());
+            const QScreen *on = QGuiApplication::screenAt(frame.topLeft());
+            QVERIFY2(on != nullptr, qPrintable(where));
+            const QRect area = on->availableGeometry();
+            QVERIFY2(area.contains(frame.topLeft()), qPrintable(where));
+            QVERIFY2(frame.right() <= area.right() || frame.width() > area.width(), qPrintable(where));
+        }
     }
 
     // A main-menu icon of the display queues what a double click on its entry in the panel's

@@ -1,4 +1,3 @@
-#include "platform/GetBorderSize.h"
 #include "platform/Sound.h"
 #include "platform/TcpSocket.h"
 #include "platform/Timer.h"
@@ -12,7 +11,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <QWindow>
 
 // Real client against a real loopback server, as the radio link uses it.
 class QtAdaptersTest : public QObject {
@@ -37,21 +35,6 @@ private Q_SLOTS:
             player.play(qEnvironmentVariable("CV_TEST_DATA") + QStringLiteral("/sounds/ok.wav"));
         }
         QVERIFY(clock.elapsed() < 1000);
-    }
-
-    void borderSizeOfAWindow() {
-        QVERIFY(GetBorderSize(nullptr).failed);
-        QWindow window;
-        window.setGeometry(50, 60, 200, 100);
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        const BorderSize size = GetBorderSize(&window);
-        QVERIFY(!size.failed);
-        QCOMPARE(size.innerWidth, 200);
-        QCOMPARE(size.innerHeight, 100);
-        QVERIFY(size.outerWidth >= size.innerWidth);
-        QCOMPARE(size.outerWidth, size.innerWidth + 2 * size.borderWidth);
-        QCOMPARE(size.outerHeight, size.innerHeight + size.titleHeight + size.bottomHeight);
     }
 
     // Re-enabled far more often than it fires, the timer still fires; at an interval of 0 it never does.

@@ -126,6 +126,39 @@ TEST(FirstPlace, StartLineUpCentresWhatFitsAndCutsWhatIsTooLarge) {
     EXPECT_TRUE(LineUpInArea(QRect(0, 0, 800, 600), {}, 8).isEmpty());
 }
 
+// Windows that cannot change size and do not fit side by side: the main window keeps the left
+// edge, the others line up from the right edge; the panel covers part of the main window but
+// neither of the later two hides the other, and every one stays on the area. Wider than the
+// area each, every corner still lies on it.
+TEST(FirstPlace, FixedWindowsThatDoNotFitLineUpFromTheRightEdge) {
+    const auto fixed = [](const QList<QSize> &frames) {
+        QList<StartWindow> windows;
+        for (const QSize frame : frames) {
+            windows << StartWindow{frame, frame};
+        }
+        return windows;
+    };
+    const QRect area(0, 30, 1600, 970);
+    const QList<QRect> at = LineUpInArea(area, fixed({{1140, 724}, {280, 741}, {760, 720}}), 8);
+    EXPECT_EQ(at, (QList<QRect>{{0, 144, 1140, 724}, {552, 144, 280, 741}, {840, 144, 760, 720}}));
+    EXPECT_FALSE(at[1].intersects(at[2]));
+
+    const QRect narrow(100, 0, 800, 600);
+    for (const QRect &frame : LineUpInArea(narrow, fixed({{700, 900}, {500, 500}, {900, 400}}), 8)) {
+        EXPECT_TRUE(frame.left() >= 100 && frame.left() < 900 && frame.top() == 0) << frame.left();
+    }
+}
+
+// The display window opened later: beside the main window it would hide the panel's lists;
+// the corner it hides least of goes instead, and a free preferred spot stays preferred.
+TEST(FirstPlace, ALaterWindowGoesWhereItHidesLeast) {
+    const QRect area(0, 0, 1600, 1000);
+    const QList<QRect> open{{0, 129, 1140, 724}, {552, 129, 280, 741}, {840, 129, 760, 720}};
+    EXPECT_EQ(LeastCoveredSpot(area, {332, 252}, open, {1148, 129}), QPoint(1268, 748));
+    EXPECT_EQ(LeastCoveredSpot(area, {332, 252}, {{0, 0, 600, 400}}, {608, 0}), QPoint(608, 0));
+    EXPECT_EQ(LeastCoveredSpot(area, {2000, 300}, {}, {500, 900}), QPoint(0, 700)); // wider than the screen
+}
+
 // The title bar must be takeable: a 100 by 30 strip of it (all of a narrower window) on one
 // screen; a place between two screens counts when either holds the strip.
 TEST(FirstPlace, ATitleBarIsReachableWhenAStripOfItIsOnOneScreen) {
