@@ -180,6 +180,20 @@ private Q_SLOTS:
         QCOMPARE(sim->volume(), 30);
         QVERIFY(sim->extraBytes().isEmpty());
         QCOMPARE(sim->openConnections(), 0);
+
+        // A key the radio took but never answered fails the run, though the radio answers the
+        // rest: it may or may not have acted on that key.
+        connect(sim, &RadioSimulator::commandReceived, this, [this](int, const QString &command) {
+            if (command == QLatin1String("OK")) {
+                sim->setStall(true); // for this one connection
+                QMetaObject::invokeMethod(
+                    sim, [this] { sim->setStall(false); }, Qt::QueuedConnection);
+            }
+        });
+        const Result unanswered = runOn({"key", "VOLp", "OK"});
+        QCOMPARE(unanswered.code, 1);
+        QVERIFY2(unanswered.err.contains(QStringLiteral("did not answer 1 of the 2 keys")), qPrintable(unanswered.err));
+        QCOMPARE(loggedCommands(), (QStringList{"VOLp", "VOLp", "OK", "VOLp", "OK"}));
     }
 
     void sendPrintsTheReplyAndRefusalsFail() {
@@ -310,6 +324,14 @@ private Q_SLOTS:
         r = runOn({"volume", "10"});
         QCOMPARE(r.code, 0);
         QCOMPARE(r.out, QStringLiteral("10\n"));
+
+        // A message on the radio's screen takes the first key away: the radio stops a step
+        // short, and the client says where rather than claim the target.
+        QCOMPARE(runOn({"send", "MESSAGE", "Hello"}).code, 0);
+        r = runOn({"volume", "20"});
+        QCOMPARE(r.code, 1);
+        QCOMPARE(r.out, QStringLiteral("15\n"));
+        QVERIFY2(r.err.contains(QStringLiteral("stopped at 15 instead of 20")), qPrintable(r.err));
     }
 
     void aMacroRunsToItsEndAndEveryCommandGoesOnce() {

@@ -77,6 +77,20 @@ TEST(MacroRunner, AStepWaitsForItsCommandToGoAndAnUnreachableRadioStopsTheRun) {
     ASSERT_TRUE(h.runToEnd());
     EXPECT_EQ(h.keys(), (QStringList{"UP", "DOWN", "LEFT"}));
     EXPECT_TRUE(h.trace().endsWith("MACRO FINISHED\r\n"));
+
+    // Away for less than it takes to count as offline, the radio misses a key all the same: the
+    // run stops there and sends nothing more, rather than go on without it and end "finished".
+    RunnerHarness brief("[Three]|-UP|-DOWN|-LEFT");
+    brief.timeouts.KeyTimeLimit = 1;
+    brief.accept = false;
+    brief.start("Three");
+    brief.run(2000);
+    brief.accept = true;
+    ASSERT_TRUE(brief.runToEnd(20000));
+    EXPECT_FALSE(brief.link.view.RadioOffline);
+    EXPECT_TRUE(brief.trace().endsWith("MACRO STOPPED: radio not answering\r\n"))
+        << brief.trace().right(300).toStdString();
+    EXPECT_TRUE(brief.keys().isEmpty()) << brief.keys().join(u' ').toStdString();
 }
 
 // Each macro's trace (line ends as "/") and the keys the radio took.
