@@ -1,11 +1,11 @@
 #include "session/MacroRunner.h"
 
-#include "session/MacroTestText.h"
 #include "platform/NumericText.h"
 #include "platform/Platform.h"
 #include "radio_link/AutomaticPoll.h"
 #include "radio_link/RadioState.h"
 #include "radio_link/Telnet.h"
+#include "session/MacroTestText.h"
 #include "settings/Timeouts.h"
 #include "skin/Skin.h"
 #include "skin/SkinTables.h"

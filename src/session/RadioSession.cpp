@@ -137,7 +137,14 @@ void RadioSession::wireEvents() {
 }
 
 void RadioSession::linkChanged() {
-    RadioStatus now = DecodeStatus(m_state, m_link->view, m_skin, m_ini.ProgramFolder());
+    // Whether the screen shows a cover is a search of the skin: made again only when the screen
+    // (or the skin) changes.
+    if (!m_coverKnown || m_coverScreen != m_state.ScreenPictureName) {
+        m_coverScreen = m_state.ScreenPictureName;
+        m_coverShown = ScreenShowsCover(m_skin, m_coverScreen);
+        m_coverKnown = true;
+    }
+    RadioStatus now = DecodeStatus(m_state, m_link->view, m_skin, m_coverShown, m_ini.ProgramFolder());
     if (!(now == m_status)) {
         m_status = std::move(now);
         Q_EMIT statusChanged();
@@ -220,6 +227,7 @@ void RadioSession::loadData() {
     const QString folder = m_ini.ProgramFolder();
     GetTheIndexs(m_skin, m_ini, folder);
     GetTheMenuArray(m_skin, folder);
+    m_coverKnown = false; // the new skin may place the cover elsewhere
     Q_EMIT skinLoaded();
     m_ini.ReadTimeouts(m_timeouts);
     LoadMacros(m_macros, folder);

@@ -219,6 +219,9 @@ private:
     QString m_searchText;
     bool m_macroWasRunning = false;
     RadioStatus m_status;
+    bool m_coverKnown = false;
+    QString m_coverScreen; // the screen m_coverShown was worked out for
+    bool m_coverShown = false;
     bool m_started = false;
     bool m_refreshed = false;
     bool m_versionAsked = false;

@@ -19,25 +19,22 @@ std::optional<int> numberOf(const QString &text) {
     return ok ? std::optional<int>(value) : std::nullopt;
 }
 
-// The cover picture's file while the current screen's skin definition holds the "coverart"
-// overlay and the program folder has that picture (the same look-up the display makes).
-QString shownCoverFile(const SkinTables &skin, const RadioState &state, const QString &programFolder) {
-    if (state.ScreenPictureName.isEmpty()) {
-        return {};
-    }
-    const int screen = FindScreen(skin, state.ScreenPictureName);
-    if (screen < 0) {
-        return {};
-    }
-    const std::vector<ScreenItem> &overlays = skin.MenuArray[std::size_t(screen)].Overlays;
-    const bool showsCover = std::any_of(overlays.begin(), overlays.end(),
-                                        [](const ScreenItem &item) { return item.Picture == u"coverart"; });
-    return showsCover ? SkinPictureFile(programFolder, QStringLiteral("coverart")) : QString();
-}
-
 } // namespace
 
-RadioStatus DecodeStatus(const RadioState &state, const LinkView &view, const SkinTables &skin,
+bool ScreenShowsCover(const SkinTables &skin, const QString &pictureName) {
+    if (pictureName.isEmpty()) {
+        return false;
+    }
+    const int screen = FindScreen(skin, pictureName);
+    if (screen < 0) {
+        return false;
+    }
+    const std::vector<ScreenItem> &overlays = skin.MenuArray[std::size_t(screen)].Overlays;
+    return std::any_of(overlays.begin(), overlays.end(),
+                       [](const ScreenItem &item) { return item.Picture == u"coverart"; });
+}
+
+RadioStatus DecodeStatus(const RadioState &state, const LinkView &view, const SkinTables &skin, bool coverShown,
                          const QString &programFolder) {
     RadioStatus status;
     status.power = state.PowerState.trimmed().toLower();
@@ -77,7 +74,10 @@ RadioStatus DecodeStatus(const RadioState &state, const LinkView &view, const Sk
     // The radio reports what plays only while it shows its now-playing screen (the meta list is
     // live then); elsewhere, or while it does not answer, the list is an old copy.
     playing.live = view.MetaListEnabled && !view.RadioOffline;
-    status.coverFile = shownCoverFile(skin, state, programFolder);
+    // The picture itself is looked for every time: it may come or go while the screen shows.
+    if (coverShown) {
+        status.coverFile = SkinPictureFile(programFolder, QStringLiteral("coverart"));
+    }
 
     if (view.RadioOffline) {
         status.health = LinkHealth::Offline;

@@ -7,6 +7,11 @@ struct RadioState;
 struct SkinTables;
 
 // The status as the session decodes it from the device state and the lists the decoder filled,
-// with the skin's names; programFolder is where the cover picture would be.
-RadioStatus DecodeStatus(const RadioState &state, const LinkView &view, const SkinTables &skin,
+// with the skin's names. coverShown: the screen shows the cover picture (ScreenShowsCover);
+// programFolder is where that picture is.
+RadioStatus DecodeStatus(const RadioState &state, const LinkView &view, const SkinTables &skin, bool coverShown,
                          const QString &programFolder);
+
+// Whether the skin's definition of the screen named pictureName holds the "coverart" overlay
+// (the same look-up the display makes).
+bool ScreenShowsCover(const SkinTables &skin, const QString &pictureName);

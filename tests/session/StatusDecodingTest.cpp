@@ -35,7 +35,7 @@ struct Decoded {
                                     "url=http://streams.example.net/jazz.mp3",
                                     "status=Connecting"};
     }
-    RadioStatus status() const { return DecodeStatus(state, view, skin, QString()); }
+    RadioStatus status() const { return DecodeStatus(state, view, skin, false, QString()); }
 };
 
 } // namespace
