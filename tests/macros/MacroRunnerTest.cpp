@@ -345,6 +345,7 @@ TEST(MacroWindow, WaitAnimationRunsWhileTheRunnerTicks) {
     EXPECT_EQ(pictures, (QStringList{"09", "08"}));
     ASSERT_TRUE(h.runToEnd());
     // The run's end gives the panel back the picture of the selected main-menu item.
+    ASSERT_FALSE(pictures.isEmpty());
     EXPECT_EQ(pictures.last(), "ns"); // 320x240/menu/stations
     EXPECT_TRUE(h.runner.MacroLabelCaption.isEmpty());
 }
