@@ -297,12 +297,8 @@ void RadioSession::refresh(Refresh what) {
     scheduleLook();
     if (what == Refresh::Volume) {
         m_link->poll.RefreshQuery(QStringLiteral("VOLUME"));
-    } else if (what == Refresh::Screen) {
-        m_link->poll.pollNow();
     } else {
-        m_link->poll.askForAll();
         m_link->poll.pollNow();
-        m_link->poll.kick();
     }
 }
 

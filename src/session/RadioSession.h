@@ -108,10 +108,10 @@ public:
     // already, or the volume not known) the radio is asked for its volume instead, so whoever
     // shows it is put right. False when no key was sent.
     bool setVolume(int target);
-    // Asks the radio now: for every value (Everything), for what its screen shows (Screen), or
-    // for its volume alone.
-    enum class Refresh { Everything, Screen, Volume };
-    void refresh(Refresh what = Refresh::Everything);
+    // Asks the radio now for what its screen shows (the automatic poll's questions, at once),
+    // or for its volume alone.
+    enum class Refresh { Screen, Volume };
+    void refresh(Refresh what);
     // The next automatic poll waits a whole interval from now.
     void postponeRefresh();
     // The first questions of a program with windows that has just started: the radio's
