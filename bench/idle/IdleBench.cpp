@@ -17,12 +17,12 @@
 #include "display/DisplayWindow.h"
 #include "info_panel/InfoPanel.h"
 #include "info_panel/InfoWindow.h"
-#include "session/MacroRunner.h"
 #include "platform/Platform.h"
 #include "radio_link/RadioLink.h"
 #include "RadioSimulator.h"
 #include "remote/RemoteControl.h"
 #include "remote/RemoteWindow.h"
+#include "session/MacroRunner.h"
 #include "update/UpdateWindow.h"
 
 #include <QApplication>

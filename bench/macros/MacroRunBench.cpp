@@ -5,10 +5,10 @@
 //   macro_run_bench [macro name] [runs]      (default: "Play jazz", 3 runs)
 
 #include "app/Program.h"
-#include "session/MacroRunner.h"
 #include "platform/Platform.h"
 #include "radio_link/RadioLink.h"
 #include "RadioSimulator.h"
+#include "session/MacroRunner.h"
 #include "support/EventLoop.h"
 
 #include <QApplication>

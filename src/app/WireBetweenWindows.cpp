@@ -1,12 +1,12 @@
 #include "app/Program.h"
 #include "display/DisplayWindow.h"
 #include "info_panel/InfoWindow.h"
-#include "session/MacroRunner.h"
 #include "macros/MacroWindow.h"
 #include "main_window/ConfigForm.h"
 #include "main_window/MainWindow.h"
 #include "radio_link/RadioLink.h"
 #include "remote/RemoteWindow.h"
+#include "session/MacroRunner.h"
 #include "session/PanelSurroundings.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "macros/MacroForm.h"
 
-#include "session/MacroRunner.h"
 #include "platform/ShownForm.h"
+#include "session/MacroRunner.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

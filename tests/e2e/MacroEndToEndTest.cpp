@@ -1,8 +1,8 @@
 #include "Catalogue.h"
 #include "e2e/RadioRun.h"
 #include "info_panel/InfoWindow.h"
-#include "session/MacroRunner.h"
 #include "macros/MacroWindow.h"
+#include "session/MacroRunner.h"
 
 #include <QCheckBox>
 #include <QLabel>

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "macros/MacroCompiler.h"
-#include "session/MacroRunner.h"
 #include "radio_link/LinkHarness.h"
 #include "RadioModel.h"
+#include "session/MacroRunner.h"
 #include "settings/INIFILES.h"
 #include "skin/Skin.h"
 
