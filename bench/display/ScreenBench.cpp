@@ -2,13 +2,15 @@
 // every screen change the radio reports; RefreshDisplays after every reply and on every 100 ms
 // display tick, so it must stay far below a millisecond.
 #include "display/ScreenRenderer.h"
-#include "radio_link/LinkView.h"
-#include "radio_link/RadioState.h"
+#include "session/RadioSession.h"
+#include "session/RadioView.h"
 #include "settings/INIFILES.h"
 #include "skin/Skin.h"
+#include "support/FakePlatform.h"
 #include "support/FixedWallClock.h"
 
 #include <QGuiApplication>
+#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -17,9 +19,11 @@ namespace {
 const QString Data = QStringLiteral(CV_DATA_DIR);
 
 struct Shipped {
-    SkinTables skin;
-    RadioState state;
-    LinkView view;
+    QTemporaryDir folder;
+    FakePlatform platform;
+    RadioSession session{platform, folder.path()};
+    SkinTables &skin = session.skin();
+    RadioView &view = session.view();
     FixedWallClock clock{QDateTime(QDate(2026, 12, 6), QTime(18, 30, 5))};
 
     Shipped() {
@@ -33,7 +37,7 @@ struct Shipped {
 void DisplayScreenCold(benchmark::State &state) {
     Shipped shipped;
     for (auto _ : state) {
-        ScreenRenderer renderer(shipped.skin, shipped.state, shipped.view, shipped.clock, Data);
+        ScreenRenderer renderer(shipped.session, shipped.clock, Data);
         renderer.DisplayScreen(QStringLiteral("main2"));
         benchmark::DoNotOptimize(renderer.OverlayImages.data());
     }
@@ -41,7 +45,7 @@ void DisplayScreenCold(benchmark::State &state) {
 
 void DisplayScreenWarm(benchmark::State &state) {
     Shipped shipped;
-    ScreenRenderer renderer(shipped.skin, shipped.state, shipped.view, shipped.clock, Data);
+    ScreenRenderer renderer(shipped.session, shipped.clock, Data);
     renderer.DisplayScreen(QStringLiteral("main2"));
     for (auto _ : state) {
         renderer.DisplayScreen(QStringLiteral("main2"));
@@ -61,7 +65,7 @@ void RefreshDisplaysThreeLists(benchmark::State &state) {
         }
     }
     ParseScreenFile(shipped.skin, set);
-    LinkView &view = shipped.view;
+    RadioView &view = shipped.view;
     view.InfoList = {QStringLiteral("List - Updated 06/12/2026 18:30"), QStringLiteral("pos=10 (3)")};
     for (int i = 1; i <= 7; ++i) {
         view.InfoList << QString::number(i) + QStringLiteral("=Station number ") + QString::number(i);
@@ -77,7 +81,7 @@ void RefreshDisplaysThreeLists(benchmark::State &state) {
     view.InfoListEnabled = view.MetaListEnabled = true;
     view.InfoListIndex = 4;
     view.MetaListIndex = 2;
-    ScreenRenderer renderer(shipped.skin, shipped.state, view, shipped.clock, Data);
+    ScreenRenderer renderer(shipped.session, shipped.clock, Data);
     renderer.DisplayScreen(QStringLiteral("bench"));
     for (auto _ : state) {
         renderer.RefreshDisplays();
@@ -88,7 +92,7 @@ void RefreshDisplaysThreeLists(benchmark::State &state) {
 
 void RenderMainMenu(benchmark::State &state) {
     Shipped shipped;
-    ScreenRenderer renderer(shipped.skin, shipped.state, shipped.view, shipped.clock, Data);
+    ScreenRenderer renderer(shipped.session, shipped.clock, Data);
     renderer.DisplayScreen(QStringLiteral("main2"));
     for (auto _ : state) {
         benchmark::DoNotOptimize(renderer.render());

@@ -7,6 +7,7 @@
 #include "app/Program.h"
 #include "platform/Platform.h"
 #include "radio_link/RadioLink.h"
+#include "radio_link/RadioState.h"
 #include "RadioSimulator.h"
 #include "session/MacroRunner.h"
 #include "support/EventLoop.h"
@@ -93,7 +94,7 @@ int main(int argc, char **argv) {
     QElapsedTimer since;
     since.start();
     if (qEnvironmentVariableIsSet("TIMELINE")) {
-        QObject::connect(&program.link().view, &LinkView::macroTrace, [&](const QString &t) {
+        QObject::connect(&program.link().view, &RadioView::macroTrace, [&](const QString &t) {
             std::printf("%lld link %s\n", since.elapsed(), qPrintable(QString(t).simplified()));
         });
         QObject::connect(&runner, &MacroRunner::traceAppended, [&](const QString &t) {

@@ -127,7 +127,7 @@ struct TerminalFollowing {
     CommandList commands;
     ConfigForm form{commands};
     explicit TerminalFollowing(Link &l) {
-        QObject::connect(&l.link.view, &LinkView::changed, &form,
+        QObject::connect(&l.link.view, &RadioView::changed, &form,
                          [this, &l] { form.setTerminalText(l.link.view.TelnetData, l.link.view.terminalMark()); });
     }
 };

@@ -65,7 +65,7 @@ int main(int argc, char **argv) {
     link.settings.txtUrl = QStringLiteral("192.168.1.119");
     CommandList commands;
     ConfigForm form(commands);
-    QObject::connect(&link.view, &LinkView::changed, &form, [&] { form.setTerminalText(link.view.TelnetData); });
+    QObject::connect(&link.view, &RadioView::changed, &form, [&] { form.setTerminalText(link.view.TelnetData); });
     link.start();
 
     std::array<qsizetype, 2> seen{{0, 0}};

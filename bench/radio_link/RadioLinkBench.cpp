@@ -181,7 +181,7 @@ void BM_ReplyDecodedAfterClose(benchmark::State &st) {
         LoopbackLink l(radio.server.serverPort());
         std::vector<double> delays;
         qint64 decodedAt = 0;
-        QObject::connect(&l.link.view, &LinkView::volumeAdjusterSet, &radio,
+        QObject::connect(&l.link.view, &RadioView::volumeAdjusterSet, &radio,
                          [&] { decodedAt = radio.clock.nsecsElapsed(); });
         for (int i = 0; i < 20; ++i) {
             RunUntil([] { return false; }, 50 + (i * 13) % 75);

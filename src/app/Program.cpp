@@ -9,10 +9,10 @@
 #include "main_window/MainWindow.h"
 #include "main_window/MainWindowRules.h"
 #include "platform/Platform.h"
-#include "radio_link/RadioLink.h"
 #include "remote/LayoutEditorPanel.h"
 #include "remote/RemoteWindow.h"
 #include "session/MacroRunner.h"
+#include "session/RadioView.h"
 #include "settings/GeneralSettings.h"
 #include "settings/SettingsSaver.h"
 #include "settings/WidgetPlacement.h"
@@ -100,7 +100,7 @@ bool Program::start() {
     wireUpdate();
     m_main->show();
     m_remote->show();
-    m_info = std::make_unique<InfoWindow>(m_session->infoPanel(), m_session->link(), m_ini, m_main->form());
+    m_info = std::make_unique<InfoWindow>(m_session->infoPanel(), m_session->view(), m_ini, m_main->form());
     wireMacros();
     wireBetweenWindows();
     LineUpAtFirstStart(m_ini, {&m_main->form(), &m_remote->form(), &m_info->form()},
@@ -203,7 +203,7 @@ void Program::tellSettings(const QStringList &lines) {
 
 void Program::wireMainWindow() {
     ConfigForm &form = m_main->form();
-    RadioLink &link = m_session->link();
+    RadioView &view = m_session->view();
     connect(&form, &ConfigForm::unloading, this, &Program::Form_Unload);
 
     m_wiring = std::make_unique<QObject>();
@@ -240,7 +240,7 @@ void Program::wireMainWindow() {
     connect(&form, &ConfigForm::disconnectClicked, wiring, [&session] { session.disconnectRadio(); });
     connect(&form, &ConfigForm::retryClicked, wiring, [&session] { session.retry(); });
     connect(&form, &ConfigForm::reloadRequested, wiring, [this] { ReloadButton_Click(); });
-    connect(&form, &ConfigForm::statusPanelClicked, wiring, [&link] { link.connection.StatusBar_PanelClick(); });
+    connect(&form, &ConfigForm::statusPanelClicked, wiring, [&session] { session.cancelConnecting(); });
 
     // Starting the program again brings this copy to the front, until it closes.
     connect(&m_instance.channel(), &InstanceChannel::showRequested, wiring, [this] { m_main->bringToFront(); });
@@ -248,19 +248,19 @@ void Program::wireMainWindow() {
     connect(&form, &ConfigForm::sendCommand, wiring,
             [&session](const QString &command) { session.sendCommand(command); });
 
-    connect(&link.view, &LinkView::changed, wiring, [&form, &link] { form.render(link.view); });
-    connect(&form, &ConfigForm::terminalCleared, wiring, [&link] {
-        link.view.clearTerminal();
-        link.view.flush();
+    connect(&view, &RadioView::changed, wiring, [&form, &view] { form.render(view); });
+    connect(&form, &ConfigForm::terminalCleared, wiring, [&view] {
+        view.clearTerminal();
+        view.flush();
     });
-    connect(&form, &ConfigForm::terminalUnlockToggled, wiring, [&link](bool on) { link.view.TerminalUnlocked = on; });
+    connect(&form, &ConfigForm::terminalUnlockToggled, wiring, [&view](bool on) { view.TerminalUnlocked = on; });
     // The box may have been ticked by the settings before this wiring.
-    link.view.TerminalUnlocked = form.terminalUnlocked();
-    connect(&form, &ConfigForm::terminalEdited, wiring, [&link](const QString &text) {
-        link.view.editTerminal(text);
-        link.view.flush();
+    view.TerminalUnlocked = form.terminalUnlocked();
+    connect(&form, &ConfigForm::terminalEdited, wiring, [&view](const QString &text) {
+        view.editTerminal(text);
+        view.flush();
     });
-    form.render(link.view);
+    form.render(view);
 }
 
 void Program::Terminate() {
@@ -295,7 +295,7 @@ void Program::Form_Unload() {
     m_info.reset();
     m_macroWindow.reset();
     m_remote->close();
-    QObject::disconnect(&link().view, nullptr, &m_remote->form(), nullptr);
+    QObject::disconnect(&m_session->view(), nullptr, &m_remote->form(), nullptr);
     m_update.reset();
 
     m_main->savePlace();

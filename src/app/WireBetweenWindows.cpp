@@ -4,21 +4,21 @@
 #include "macros/MacroWindow.h"
 #include "main_window/ConfigForm.h"
 #include "main_window/MainWindow.h"
-#include "radio_link/RadioLink.h"
 #include "remote/RemoteWindow.h"
 #include "session/MacroRunner.h"
 #include "session/PanelSurroundings.h"
+#include "session/RadioView.h"
 
 namespace {
 
 // The macro runner's questions that only the windows answer: the main window's "Auto Refresh
-// Labels" box and the display's search box; the link and the panel answer the rest.
+// Labels" box and the display's search box; the session's view and the panel answer the rest.
 class MacroWindows final : public QObject, public PanelSurroundings {
 public:
-    MacroWindows(MacroRunner &runner, ConfigForm &mainWindow, RadioLink &link, InfoPanel &panel,
+    MacroWindows(MacroRunner &runner, ConfigForm &mainWindow, RadioView &view, InfoPanel &panel,
                  DisplayControl &display)
         : QObject(&runner)
-        , PanelSurroundings(link, panel)
+        , PanelSurroundings(view, panel)
         , m_mainWindow(mainWindow)
         , m_display(display) {}
 
@@ -40,7 +40,7 @@ private:
 // its main-menu icons the panel's menu entries; the remote window's status bar brings the
 // panel back.
 void Program::wireBetweenWindows() {
-    RadioLink &link = m_session->link();
+    RadioView &view = m_session->view();
     InfoPanel &panel = m_info->logic();
     InfoForm &info = m_info->form();
     DisplayWindow &displayWindow = *m_display;
@@ -50,7 +50,7 @@ void Program::wireBetweenWindows() {
 
     connect(&panel, &InfoPanel::displayRequested, &displayWindow.form(), [&displayWindow] { displayWindow.show(); });
     connect(&panel, &InfoPanel::currentMenuNamed, &display, &DisplayControl::ColourNameLabels);
-    connect(&link.view, &LinkView::loadPictureRequested, &info, [&display, &info](const QString &name) {
+    connect(&view, &RadioView::loadPictureRequested, &info, [&display, &info](const QString &name) {
         DrawnItem item;
         if (display.screen.LoadThePicture(name, item)) {
             info.setMenuPicture(item.Picture);
@@ -69,7 +69,7 @@ void Program::wireBetweenWindows() {
         info.setMacroLabel(runner.MacroLabelCaption, runner.MacroLabelToolTip, runner.MacroLabelGreen);
     });
     // Owned by the runner: the windows it asks outlive it.
-    runner.setSurroundings(*new MacroWindows(runner, m_main->form(), link, panel, display));
+    runner.setSurroundings(*new MacroWindows(runner, m_main->form(), view, panel, display));
 
     connect(&m_remote->logic(), &RemoteControl::infoPanelRequested, &info, [this] { m_info->show(); });
     // View > Macros: the panel in front with its macro list open, as after a right click on its picture.

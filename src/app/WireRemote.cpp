@@ -1,9 +1,9 @@
 #include "app/Program.h"
 #include "main_window/CommandList.h"
 #include "main_window/MainWindow.h"
-#include "radio_link/RadioLink.h"
 #include "remote/LayoutEditorPanel.h"
 #include "remote/RemoteWindow.h"
+#include "session/RadioView.h"
 
 namespace {
 
@@ -44,13 +44,13 @@ void Program::wireRemote() {
     RemoteControl &control = m_remote->logic();
     LayoutEditor &editor = m_remote->editor();
     ConfigForm &form = m_main->form();
-    RadioLink &link = m_session->link();
+    const RadioView &view = m_session->view();
 
     QObject *window = &m_remote->form();
     connect(&m_commands, &CommandList::selectionChanged, window,
             [&control](int, const QString &command) { control.TheList_Click(command); });
-    connect(&link.view, &LinkView::changed, window,
-            [&control, &link] { control.setPointerBorderColour(link.view.PointerBorderColour); });
+    connect(&view, &RadioView::changed, window,
+            [&control, &view] { control.setPointerBorderColour(view.PointerBorderColour); });
 
     LayoutEditorPanel &panel = form.layoutEditor();
     panel.attach(editor);

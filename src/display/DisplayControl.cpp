@@ -3,12 +3,11 @@
 #include "keyboard/KeyboardGrid.h"
 #include "keyboard/KeyMap.h"
 #include "platform/Platform.h"
-#include "radio_link/AutomaticPoll.h"
-#include "radio_link/LinkView.h"
-#include "radio_link/RadioState.h"
-#include "radio_link/ScreenRules.h"
-#include "radio_link/Telnet.h"
 #include "remote/RemoteControl.h"
+#include "session/InfoPanel.h"
+#include "session/RadioSession.h"
+#include "session/RadioStatus.h"
+#include "session/RadioView.h"
 #include "skin/SkinTables.h"
 
 namespace {
@@ -24,17 +23,12 @@ const ScreenDef *definitionAt(const SkinTables &skin, int index) {
 
 } // namespace
 
-DisplayControl::DisplayControl(Platform &platform, SkinTables &skin, RadioState &state, Telnet &telnet,
-                               AutomaticPoll &poll, LinkView &view, const LinkHooks &hooks,
-                               const QString &programFolder, qint16 &waitFrame)
-    : screen(skin, state, view, platform.wallClock(), programFolder)
-    , m_skin(skin)
-    , m_state(state)
-    , m_telnet(telnet)
-    , m_poll(poll)
-    , m_view(view)
-    , m_hooks(hooks)
-    , m_waitFrame(waitFrame)
+DisplayControl::DisplayControl(Platform &platform, RadioSession &radio, const QString &programFolder)
+    : screen(radio, platform.wallClock(), programFolder)
+    , m_skin(radio.skin())
+    , m_radio(radio)
+    , m_view(radio.view())
+    , m_waitFrame(radio.waitFrame())
     , m_pleaseWaitTimer(platform.createTimer()) {
     m_pleaseWaitTimer->setInterval(100);
     connect(m_pleaseWaitTimer.get(), &Timer::timeout, this, &DisplayControl::PleaseWaitTimer_Timer);
@@ -92,7 +86,7 @@ void DisplayControl::DoCommand(qint16 index, bool status) {
         command = def->Overlays[std::size_t(index)].Command;
     }
     if (!command.isEmpty()) {
-        m_telnet.QueueCommand(0, command);
+        m_radio.sendCommand(command);
     }
 }
 
@@ -102,7 +96,7 @@ void DisplayControl::BackGround_Click() {
         return;
     }
     const QString target = def->BackgroundTarget;
-    m_poll.forgetQueries();
+    m_radio.screenLeft();
     DoCommand(-1, false);
     show(target);
 }
@@ -165,31 +159,23 @@ int DisplayControl::WhatList(int index) const {
 void DisplayControl::OverlayLabel_Click(int index) {
     switch (WhatList(index)) {
     case 1:
-        m_view.InfoListIndex = index;
-        m_state.holds.InfoListHold = true;
+        m_radio.infoPanel().holdRow(PanelList::Info, index);
         break;
     case 2:
-        m_view.MetaListIndex = index;
-        m_state.holds.MetaListHold = true;
+        m_radio.infoPanel().holdRow(PanelList::Meta, index);
         break;
     default:
-        return;
+        break;
     }
-    m_view.touch();
-    m_view.flush();
 }
 
 void DisplayControl::OverlayLabel_DblClick(int index) {
     const int list = WhatList(index);
     if (list == 1 && m_view.InfoListEnabled) {
-        m_view.InfoListIndex = index;
-        m_view.touch();
-        m_view.flush();
+        m_radio.infoPanel().selectRow(PanelList::Info, index);
         Q_EMIT infoListOpened();
     } else if (list == 2 && m_view.MetaListEnabled) {
-        m_view.MetaListIndex = index;
-        m_view.touch();
-        m_view.flush();
+        m_radio.infoPanel().selectRow(PanelList::Meta, index);
         Q_EMIT metaListOpened();
     }
 }
@@ -271,7 +257,7 @@ void DisplayControl::typeSearchText(const QString &text) {
 
 void DisplayControl::SearchForText_Change(const QString &text) {
     SearchText = text;
-    if (m_hooks.macroRunning()) {
+    if (m_radio.macroRunning()) {
         return;
     }
     if (SearchText.endsWith(u'_')) {
@@ -284,13 +270,13 @@ void DisplayControl::SearchForText_Change(const QString &text) {
 }
 
 void DisplayControl::SearchForText_DblClick() {
-    if (m_hooks.macroRunning() || m_state.MenuState != u"14") {
+    if (m_radio.macroRunning() || m_radio.reported(RadioSession::Ask::Menu) != u"14") {
         return;
     }
     SearchEnabled = false;
     Q_EMIT searchBoxChanged();
     // Fed as the queue drains: a text of any length goes whole, one key per answer.
-    m_telnet.FeedKeys(TypingKeys(SearchText));
+    m_radio.typeKeys(TypingKeys(SearchText));
     QString kept = SearchText;
     if (kept.endsWith(u'_')) {
         kept.chop(1);
@@ -324,9 +310,9 @@ bool DisplayControl::KeyPress(const KeyStroke &stroke) {
             return true;
         }
     }
-    const QString command = RadioKeyToPress(stroke, m_telnet.pending(0));
+    const QString command = RadioKeyToPress(stroke, m_radio.commandsWaiting());
     if (!command.isEmpty()) {
-        PressKey(m_telnet, m_poll, command);
+        m_radio.pressKey(command);
     }
     // A held key's ignored repeat is still the window's key.
     return !RadioKeyOf(stroke.key, stroke.modifiers).isEmpty();
@@ -340,7 +326,7 @@ void DisplayControl::WatchMetaStatus() {
     // The status is the sixth line of the expanded now-playing reply.
     const QString status =
         m_view.MetaListEnabled && m_view.MetaList.size() > 5 ? m_view.MetaList[5].toLower() : QString();
-    const bool waits = ScreenRules::radioGettingReady(status);
+    const bool waits = StartingUp(status);
     if (waits && !m_radioWaited) {
         if (m_waitFrame == -2) {
             m_waitFrame = 0;

@@ -10,14 +10,11 @@
 #include <functional>
 #include <memory>
 
-class AutomaticPoll;
-class LinkView;
 class Platform;
-class Telnet;
+class RadioSession;
+class RadioView;
 class Timer;
-class LinkHooks;
 struct KeyStroke;
-struct RadioState;
 struct SkinTables;
 
 // The display window's behaviour, without the window: the emulated screen used as a touch
@@ -25,14 +22,14 @@ struct SkinTables;
 // a word on the radio's keyboard, and the waiting animation. The window forwards its mouse
 // and key events here and shows screen.render(), the search box and the caption.
 //
-// The refresh timer of the display (UpdateTimer) is the radio link's automatic poll; its
-// refreshDisplays signal is wired to screen.RefreshDisplays by the composition root.
+// It sends and asks through the radio session, and reads the session's view of the radio. The
+// display's refresh is the session's automatic poll; the window wires the view's refresh
+// requests to RefreshDisplays.
 class DisplayControl : public QObject {
     Q_OBJECT
 public:
-    // waitFrame is the waiting animation's frame counter, shared with the macro window.
-    DisplayControl(Platform &platform, SkinTables &skin, RadioState &state, Telnet &telnet, AutomaticPoll &poll,
-                   LinkView &view, const LinkHooks &hooks, const QString &programFolder, qint16 &waitFrame);
+    // The waiting animation's frame counter is the session's, shared with the macro window.
+    DisplayControl(Platform &platform, RadioSession &radio, const QString &programFolder);
     ~DisplayControl() override;
 
     ScreenRenderer screen;
@@ -72,7 +69,7 @@ public:
     void MouseUp(Qt::MouseButton button);
     void DoubleClick(QPoint at, Qt::MouseButton button);
 
-    // Search box; shown while LinkView::SearchBoxVisible says so (the radio shows its
+    // Search box; shown while RadioView::SearchBoxVisible says so (the radio shows its
     // keyboard screen).
     QString SearchText;
     bool SearchEnabled = true;
@@ -129,11 +126,8 @@ private:
     void setSearchText(const QString &text);
 
     SkinTables &m_skin;
-    RadioState &m_state;
-    Telnet &m_telnet;
-    AutomaticPoll &m_poll;
-    LinkView &m_view;
-    const LinkHooks &m_hooks;
+    RadioSession &m_radio;
+    const RadioView &m_view;
     qint16 &m_waitFrame;
     std::unique_ptr<Timer> m_pleaseWaitTimer;
     ScreenRenderer::Hit m_pressed;

@@ -2,7 +2,7 @@
 
 #include "display/DisplayControl.h"
 #include "keyboard/KeyMap.h"
-#include "radio_link/LinkView.h"
+#include "session/RadioView.h"
 #include "settings/PlaceToolTip.h"
 
 #include <QCloseEvent>
@@ -47,7 +47,7 @@ private:
 
 } // namespace
 
-DisplayForm::DisplayForm(DisplayControl &control, const LinkView &view, QWidget *parent)
+DisplayForm::DisplayForm(DisplayControl &control, const RadioView &view, QWidget *parent)
     : QWidget(parent, Qt::Window)
     , m_control(control)
     , m_view(view) {

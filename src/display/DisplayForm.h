@@ -3,7 +3,7 @@
 #include <QWidget>
 
 class DisplayControl;
-class LinkView;
+class RadioView;
 class QLineEdit;
 
 // The window of the emulated radio screen. It shows what DisplayControl drew, forwards mouse
@@ -13,7 +13,7 @@ class QLineEdit;
 class DisplayForm : public QWidget {
     Q_OBJECT
 public:
-    DisplayForm(DisplayControl &control, const LinkView &view, QWidget *parent = nullptr);
+    DisplayForm(DisplayControl &control, const RadioView &view, QWidget *parent = nullptr);
     ~DisplayForm() override;
 
     QWidget *BackGround() const { return m_screen; }
@@ -36,7 +36,7 @@ protected:
 
 private:
     DisplayControl &m_control;
-    const LinkView &m_view;
+    const RadioView &m_view;
     QWidget *m_screen = nullptr;
     QLineEdit *m_search = nullptr;
     bool m_settingText = false;

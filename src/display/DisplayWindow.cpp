@@ -1,16 +1,14 @@
 #include "display/DisplayWindow.h"
 
-#include "radio_link/RadioLink.h"
-#include "radio_link/RadioState.h"
+#include "session/RadioSession.h"
+#include "session/RadioView.h"
 #include "settings/INIFILES.h"
 
-DisplayWindow::DisplayWindow(Platform &platform, SkinTables &skin, RadioState &state, RadioLink &link,
-                             INIFILES &settings, const QWidget &mainWindow)
+DisplayWindow::DisplayWindow(Platform &platform, RadioSession &radio, INIFILES &settings, const QWidget &mainWindow)
     : m_ini(settings)
     , m_mainWindow(mainWindow)
-    , m_control(platform, skin, state, link.telnet, link.poll, link.view, link.hooks, settings.ProgramFolder(),
-                state.WaitFrame)
-    , m_form(m_control, link.view) {
+    , m_control(platform, radio, settings.ProgramFolder())
+    , m_form(m_control, radio.view()) {
     DisplayControl &control = m_control;
     DisplayForm &form = m_form;
 
@@ -20,13 +18,14 @@ DisplayWindow::DisplayWindow(Platform &platform, SkinTables &skin, RadioState &s
     KeepOnScreenWhenResized(m_form);
     control.DisplayScreen(QStringLiteral("main"));
 
-    // The radio link asks for screens, refreshes and the search box, and stops the waiting
-    // animation itself through the shared frame counter; the display's refresh timer is the
-    // link's automatic poll.
-    QObject::connect(&link.view, &LinkView::displayScreenRequested, &control, &DisplayControl::DisplayScreen);
-    QObject::connect(&link.view, &LinkView::refreshDisplaysRequested, &control, &DisplayControl::RefreshDisplays);
-    QObject::connect(&link.view, &LinkView::searchBoxFocusRequested, &form, &DisplayForm::focusSearchBox);
-    QObject::connect(&link.view, &LinkView::changed, &form, [&control, &form] {
+    // The session asks for screens, refreshes and the search box, and stops the waiting
+    // animation itself through the shared frame counter; the display's refresh is the
+    // session's automatic poll.
+    const RadioView &view = radio.view();
+    QObject::connect(&radio, &RadioSession::screenRequested, &control, &DisplayControl::DisplayScreen);
+    QObject::connect(&view, &RadioView::refreshDisplaysRequested, &control, &DisplayControl::RefreshDisplays);
+    QObject::connect(&view, &RadioView::searchBoxFocusRequested, &form, &DisplayForm::focusSearchBox);
+    QObject::connect(&view, &RadioView::changed, &form, [&control, &form] {
         control.WatchMetaStatus();
         control.FollowCurrentMenuLabel();
         form.render();

@@ -5,18 +5,17 @@
 #include "settings/WidgetPlacement.h"
 
 class INIFILES;
-class RadioLink;
+class RadioSession;
 
 // The display window with its logic and its place on the screen. Made loaded and wired to the
-// radio link, showing the main screen but not yet on screen: the main window's button shows
+// radio session, showing the main screen but not yet on screen: the main window's button shows
 // it, and so does the next start when it was open as the program closed. Closing it only hides
 // it (its placement saved); destroying it saves its placement once more, and whether it was
 // open, when it was ever shown.
 class DisplayWindow {
 public:
     // mainWindow is what the first placement is judged against; it outlives this window.
-    DisplayWindow(Platform &platform, SkinTables &skin, RadioState &state, RadioLink &link, INIFILES &settings,
-                  const QWidget &mainWindow);
+    DisplayWindow(Platform &platform, RadioSession &radio, INIFILES &settings, const QWidget &mainWindow);
     ~DisplayWindow();
     DisplayWindow(const DisplayWindow &) = delete;
     DisplayWindow &operator=(const DisplayWindow &) = delete;

@@ -1,6 +1,6 @@
 #include "display/LabelTokens.h"
 
-#include "radio_link/RadioState.h"
+#include "session/RadioSession.h"
 
 namespace {
 
@@ -129,11 +129,11 @@ QString LabelText(const QString &text, int index, const TokenSources &sources) {
     case LabelToken::Info:
         return listEntry(sources.InfoList, index);
     case LabelToken::Volume:
-        return ValueAfterEquals(sources.State.VolumeText);
+        return ValueAfterEquals(sources.Radio.reported(RadioSession::Ask::Volume));
     case LabelToken::Version:
-        return ValueAfterEquals(sources.State.VersionText);
+        return ValueAfterEquals(sources.Radio.reported(RadioSession::Ask::Version));
     case LabelToken::State:
-        return ValueAfterEquals(sources.State.PowerState);
+        return ValueAfterEquals(sources.Radio.reported(RadioSession::Ask::State));
     case LabelToken::Time:
         return MakeTheTime(text, sources.Clock.now(), sources.Locale);
     case LabelToken::Date:
@@ -150,35 +150,36 @@ bool ExpandedOnRefresh(LabelToken token) {
 }
 
 QString LabelTextWhileBuilding(const QString &text, int index, TokenSources &sources) {
-    RequestPollFor(TokenOf(text), sources.State);
+    RequestPollFor(TokenOf(text), sources.Radio);
     return LabelText(text, index, sources);
 }
 
-void RequestPollFor(LabelToken token, RadioState &state) {
+void RequestPollFor(LabelToken token, RadioSession &radio) {
+    using Ask = RadioSession::Ask;
     switch (token) {
     case LabelToken::None:
         return;
     case LabelToken::Meta:
-        state.needs.NeedMeta = true;
-        break;
+        radio.askSoon(Ask::Meta);
+        return;
     case LabelToken::Menu:
-        state.needs.NeedMenu = true;
-        break;
+        radio.askSoon(Ask::Menu);
+        return;
     case LabelToken::Info:
-        state.needs.NeedList = true;
-        break;
+        radio.askSoon(Ask::List);
+        return;
     case LabelToken::Volume:
-        state.needs.NeedVolume = true;
-        break;
+        radio.askSoon(Ask::Volume);
+        return;
     case LabelToken::Version:
-        state.needs.NeedVersion = true;
-        break;
+        radio.askSoon(Ask::Version);
+        return;
     case LabelToken::State:
-        state.needs.NeedState = true;
-        break;
+        radio.askSoon(Ask::State);
+        return;
     case LabelToken::Time:
     case LabelToken::Date:
-        break;
+        radio.askSoon(Ask::Soon);
+        return;
     }
-    state.poll.PollCountdown = 0;
 }

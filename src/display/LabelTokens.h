@@ -7,7 +7,7 @@
 #include <QString>
 #include <QStringList>
 
-struct RadioState;
+class RadioSession;
 
 // A label of the emulated display shows its text as written unless the whole text is one of
 // these tokens (compared exactly), in which case it shows a live value.
@@ -35,10 +35,10 @@ QString MakeTheTime(const QString &token, const QDateTime &now, const QLocale &l
 // Names (weekday, month) and "%DATE" follow the locale.
 QString MakeTheDate(const QString &token, const QDateTime &now, const QLocale &locale = QLocale::system());
 
-// Where token values come from. The program wires it to its device state, the information
-// panel's list rows and the system clock; tests wire it to plain values.
+// Where token values come from: the session (the radio's words, the poll that asks for them),
+// the information panel's list rows and the clock.
 struct TokenSources {
-    RadioState &State;
+    RadioSession &Radio;
     const QStringList &MetaList;
     const QStringList &MenuList;
     const QStringList &InfoList;
@@ -60,6 +60,6 @@ bool ExpandedOnRefresh(LabelToken token);
 // (see RequestPollFor).
 QString LabelTextWhileBuilding(const QString &text, int index, TokenSources &sources);
 
-// A token on a newly built screen wants fresh data at once: every token zeroes PollCountdown,
-// and a list or device token also sets the poll flag for the query that feeds it.
-void RequestPollFor(LabelToken token, RadioState &state);
+// A token on a newly built screen wants fresh data at once: every token brings the next poll
+// forward, and a list or device token also has it ask for the query that feeds it.
+void RequestPollFor(LabelToken token, RadioSession &radio);

@@ -4,8 +4,8 @@
 #include "keyboard/KeyMap.h"
 #include "platform/FileBits.h"
 #include "platform/NumericText.h"
-#include "radio_link/LinkView.h"
-#include "radio_link/RadioState.h"
+#include "session/RadioSession.h"
+#include "session/RadioView.h"
 #include "skin/Skin.h"
 
 #include <QFontMetrics>
@@ -34,23 +34,10 @@ struct ListSource {
 
 } // namespace
 
-QString SkinPictureFile(const QString &folder, const QString &name) {
-    if (name.isEmpty()) {
-        return {};
-    }
-    for (const char *extension : {"", ".png", ".bmp", ".jpg"}) {
-        if (QString path = FileBits::FileInFolder(folder, name + QLatin1String(extension)); !path.isEmpty()) {
-            return path;
-        }
-    }
-    return {};
-}
-
-ScreenRenderer::ScreenRenderer(SkinTables &skin, RadioState &state, const LinkView &view, const WallClock &clock,
-                               QString programFolder)
-    : m_skin(skin)
-    , m_state(state)
-    , m_view(view)
+ScreenRenderer::ScreenRenderer(RadioSession &radio, const WallClock &clock, QString programFolder)
+    : m_skin(radio.skin())
+    , m_radio(radio)
+    , m_view(radio.view())
     , m_clock(clock)
     , m_folder(std::move(programFolder)) {
     BackGround = QImage(ScreenWidth, ScreenHeight, QImage::Format_RGB32);
@@ -216,7 +203,7 @@ void ScreenRenderer::DisplayScreen(const QString &name) {
 
     if (!screen.LabelSet.isEmpty() && FindLabels(m_skin, screen.LabelSet) >= 0) {
         const std::vector<ScreenItem> labels = m_skin.MenuArray[std::size_t(m_skin.CurrentLabelSet)].Labels;
-        TokenSources sources{m_state, m_view.MetaList, m_view.MenuList, m_view.InfoList, m_clock};
+        TokenSources sources{m_radio, m_view.MetaList, m_view.MenuList, m_view.InfoList, m_clock};
         for (std::size_t j = 0; j < labels.size(); ++j) {
             const ScreenItem &from = labels[j];
             if (j >= OverlayLabel.size()) {
@@ -272,7 +259,7 @@ void ScreenRenderer::RefreshDisplays() {
         const QString &token = set->Labels[j].Picture;
         const LabelToken kind = TokenOf(token);
         DrawnItem &label = OverlayLabel[j];
-        if (const QString *value = deviceValue(kind)) {
+        if (const std::optional<QString> value = deviceValue(kind)) {
             // The radio's volume, version and power state follow its replies, not only the
             // screen changes: a volume key changes no screen.
             const QString text = ValueAfterEquals(*value);
@@ -337,16 +324,16 @@ void ScreenRenderer::ColourNameLabels(const QString &menuName) {
     }
 }
 
-const QString *ScreenRenderer::deviceValue(LabelToken token) const {
+std::optional<QString> ScreenRenderer::deviceValue(LabelToken token) const {
     switch (token) {
     case LabelToken::Volume:
-        return &m_state.VolumeText;
+        return m_radio.reported(RadioSession::Ask::Volume);
     case LabelToken::Version:
-        return &m_state.VersionText;
+        return m_radio.reported(RadioSession::Ask::Version);
     case LabelToken::State:
-        return &m_state.PowerState;
+        return m_radio.reported(RadioSession::Ask::State);
     default:
-        return nullptr;
+        return std::nullopt;
     }
 }
 

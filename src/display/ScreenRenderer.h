@@ -2,6 +2,7 @@
 
 #include "display/LabelTokens.h"
 #include "platform/Imaging.h"
+#include "skin/Skin.h"
 #include "skin/SkinTables.h"
 
 #include <QFont>
@@ -11,16 +12,12 @@
 #include <QSize>
 #include <QString>
 
+#include <optional>
 #include <vector>
 
-class LinkView;
+class RadioView;
 class WallClock;
-struct RadioState;
-
-// The picture file for a picture name below the skin's folder: the name as given when that file
-// exists, else with ".png", ".bmp", ".jpg" appended, in this order; "" when none exists (or the
-// name is "").
-QString SkinPictureFile(const QString &folder, const QString &name);
+class RadioSession;
 
 // One drawn item of the emulated screen: a picture area or a text label. Items are created on
 // demand and kept; a screen with fewer items hides the surplus.
@@ -69,10 +66,9 @@ public:
     static constexpr QRgb SelectedEntryColour = qRgb(255, 0, 0);
     static constexpr QRgb EnabledListColour = qRgb(0, 255, 0);
 
-    // view gives the information panel's lists, their selection and the current menu name;
-    // pictures are looked for in programFolder.
-    ScreenRenderer(SkinTables &skin, RadioState &state, const LinkView &view, const WallClock &clock,
-                   QString programFolder);
+    // The session gives the skin, the information panel's lists, their selection, the current
+    // menu name and the radio's own words; pictures are looked for in programFolder.
+    ScreenRenderer(RadioSession &radio, const WallClock &clock, QString programFolder);
 
     // Rebuilds the display for the definition named name ("" rebuilds the previous name once).
     // An unknown name, or a background that does not resolve, leaves the screen as it was.
@@ -82,8 +78,8 @@ public:
     // Texts, boldness and colours of the time, date and list labels of the current label set.
     void RefreshDisplays();
 
-    // SkinPictureFile in the program folder.
-    QString RN(const QString &name) const { return SkinPictureFile(m_folder, name); }
+    // Skin::PictureFile in the program folder.
+    QString RN(const QString &name) const { return Skin::PictureFile(m_folder, name); }
     // The colour of the background picture under the item's top-left corner (black outside).
     QRgb GetBackColor(const DrawnItem &item) const;
     // Loads the picture name (looked for with ".bmp", ".jpg", ".png" appended, in this order,
@@ -157,7 +153,7 @@ public:
 
 private:
     // The device value a label token stands for (volume, version, power state), or null.
-    const QString *deviceValue(LabelToken token) const;
+    std::optional<QString> deviceValue(LabelToken token) const;
     const ScreenDef *definition(int index) const;
     QImage picture(const QString &path, QRgb background, QSize fit);
     void place(DrawnItem &item, const ScreenItem &from, const DrawnItem *previous) const;
@@ -167,8 +163,8 @@ private:
     void centreNameLabel(int index);
 
     SkinTables &m_skin;
-    RadioState &m_state;
-    const LinkView &m_view;
+    RadioSession &m_radio;
+    const RadioView &m_view;
     const WallClock &m_clock;
     QString m_folder;
     PictureCache m_pictures;

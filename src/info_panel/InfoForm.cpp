@@ -1,7 +1,7 @@
 #include "info_panel/InfoForm.h"
 
 #include "macros/MacroTable.h"
-#include "radio_link/LinkView.h"
+#include "session/RadioView.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -40,7 +40,7 @@ QLabel *valueLabel(const QString &toolTip) {
 
 } // namespace
 
-InfoForm::InfoForm(InfoPanel &panel, LinkView &view, QWidget *parent)
+InfoForm::InfoForm(InfoPanel &panel, RadioView &view, QWidget *parent)
     : QMainWindow(parent)
     , m_panel(panel)
     , m_view(view) {
@@ -63,20 +63,20 @@ InfoForm::InfoForm(InfoPanel &panel, LinkView &view, QWidget *parent)
     statusBar()->addWidget(m_status, 1);
 
     resize(760, 720);
-    // The slider is moved by the program only here, while the device state marks the move as
-    // the program's, so the change handler sends nothing back.
+    // The slider is moved by the program only here, marked as the program's move, so the
+    // change it makes sends nothing back.
     m_slider->setValue(m_view.VolumeAdjusterValue);
-    connect(&m_view, &LinkView::volumeAdjusterSet, this, [this](int value) {
+    connect(&m_view, &RadioView::volumeAdjusterSet, this, [this](int value) {
         m_programMove = true;
         if (m_slider->value() == value) {
-            m_panel.VolumeAdjuster_Change(value); // no change signal, but the number must follow
+            m_panel.volumeShown(value); // no change signal, but the number must follow
         } else {
             m_slider->setValue(value);
         }
         m_programMove = false;
     });
     connect(&m_panel, &InfoPanel::changed, this, &InfoForm::render);
-    connect(&m_view, &LinkView::changed, this, &InfoForm::render);
+    connect(&m_view, &RadioView::changed, this, &InfoForm::render);
     render();
 }
 
@@ -272,9 +272,15 @@ QWidget *InfoForm::buildMessageRow() {
 }
 
 void InfoForm::onSliderChanged(int value) {
+    // The radio's own reports neither send anything back nor take the focus from what the user
+    // is doing.
+    if (m_programMove) {
+        m_panel.volumeShown(value);
+        return;
+    }
     // After the user's change the keys go elsewhere, so a stray arrow key does not move the
-    // volume again; the radio's own reports do not take the focus from what the user is doing.
-    if (!m_programMove && m_debug->isVisible()) {
+    // volume again.
+    if (m_debug->isVisible()) {
         m_debug->setFocus();
     }
     m_panel.VolumeAdjuster_Change(value);

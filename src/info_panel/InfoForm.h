@@ -1,10 +1,10 @@
 #pragma once
 
-#include "info_panel/InfoPanel.h"
+#include "session/InfoPanel.h"
 
 #include <QMainWindow>
 
-class LinkView;
+class RadioView;
 class QCheckBox;
 class QGroupBox;
 class QLabel;
@@ -22,7 +22,7 @@ class QStackedWidget;
 class InfoForm : public QMainWindow {
     Q_OBJECT
 public:
-    InfoForm(InfoPanel &panel, LinkView &view, QWidget *parent = nullptr);
+    InfoForm(InfoPanel &panel, RadioView &view, QWidget *parent = nullptr);
     ~InfoForm() override;
 
     // Draws the view and the panel's texts; called when either announces a change.
@@ -68,7 +68,7 @@ private:
     void onSliderChanged(int value);
 
     InfoPanel &m_panel;
-    LinkView &m_view;
+    RadioView &m_view;
     bool m_rendering = false;
     bool m_programMove = false;
     bool m_closeAllowed = false;

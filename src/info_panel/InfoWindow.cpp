@@ -1,12 +1,12 @@
 #include "info_panel/InfoWindow.h"
 
-#include "radio_link/RadioLink.h"
+#include "session/RadioView.h"
 #include "settings/INIFILES.h"
 
-InfoWindow::InfoWindow(InfoPanel &panel, RadioLink &link, INIFILES &settings, const QWidget &mainWindow)
+InfoWindow::InfoWindow(InfoPanel &panel, RadioView &view, INIFILES &settings, const QWidget &mainWindow)
     : m_ini(settings)
     , m_panel(panel)
-    , m_form(m_panel, link.view) {
+    , m_form(m_panel, view) {
     MoveToFirstSpot(m_form, FirstSpot::BesideMain, mainWindow, mainWindow.screen());
     m_ini.RestoreWindowPlacement(m_placement);
     m_form.show();

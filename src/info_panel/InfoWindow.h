@@ -1,11 +1,11 @@
 #pragma once
 
 #include "info_panel/InfoForm.h"
-#include "info_panel/InfoPanel.h"
+#include "session/InfoPanel.h"
 #include "settings/WidgetPlacement.h"
 
 class INIFILES;
-class RadioLink;
+class RadioView;
 
 // The information panel's window over the panel's logic (which the radio session owns) and its
 // place on the screen. Made loaded, placed and on screen; closing by the user only hides it, destroying it saves its
@@ -13,7 +13,7 @@ class RadioLink;
 class InfoWindow {
 public:
     // mainWindow is what the first placement is judged against.
-    InfoWindow(InfoPanel &panel, RadioLink &link, INIFILES &settings, const QWidget &mainWindow);
+    InfoWindow(InfoPanel &panel, RadioView &view, INIFILES &settings, const QWidget &mainWindow);
     ~InfoWindow();
     InfoWindow(const InfoWindow &) = delete;
     InfoWindow &operator=(const InfoWindow &) = delete;

@@ -350,7 +350,7 @@ void ConfigForm::buildStatusBar() {
     setStatusBar(bar);
 }
 
-void ConfigForm::render(const LinkView &view) {
+void ConfigForm::render(const RadioView &view) {
     setTerminalText(view.TelnetData, view.terminalMark());
     setHoldOn(view.HoldOnText, view.HoldOnColour, view.HoldOnVisible);
     setRetryVisible(view.RetryButtonVisible);
@@ -363,8 +363,8 @@ void ConfigForm::render(const LinkView &view) {
     setUrlToolTip(view.UrlToolTip);
 }
 
-void ConfigForm::setTerminalText(const QString &text, const LinkView::TerminalMark &mark) {
-    const std::optional<LinkView::TerminalMark> shown = m_shownMark;
+void ConfigForm::setTerminalText(const QString &text, const RadioView::TerminalMark &mark) {
+    const std::optional<RadioView::TerminalMark> shown = m_shownMark;
     if (!shown || mark.revision != shown->revision || mark.size != text.size() || mark.appended < shown->appended) {
         setTerminalText(text);
         m_shownMark = mark;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "radio_link/LinkView.h"
+#include "session/RadioView.h"
 #include "settings/GeneralSettings.h"
 
 #include <QMainWindow>
@@ -41,12 +41,12 @@ public:
     UpdateGroup &updateGroup() { return *m_updateGroup; }
 
     // Shows the radio link's view: terminal, hint box, Retry, status panels 1..3, address tip.
-    void render(const LinkView &view);
+    void render(const RadioView &view);
 
     // Rendering of state kept elsewhere. The terminal view follows the link's terminal text:
     // with its mark only what was appended since the last call is added (and as much cut off
     // the front); without one, or when the text was replaced, the view is compared whole.
-    void setTerminalText(const QString &text, const LinkView::TerminalMark &mark);
+    void setTerminalText(const QString &text, const RadioView::TerminalMark &mark);
     void setTerminalText(const QString &text);
     void setHoldOn(const QString &text, int colour, bool visible);
     void setRetryVisible(bool visible);
@@ -119,7 +119,7 @@ private:
     CommandList &m_commands;
     CommandListModel *m_model = nullptr;
     bool m_settingTerminal = false;
-    std::optional<LinkView::TerminalMark> m_shownMark; // the mark of the text the view shows
+    std::optional<RadioView::TerminalMark> m_shownMark; // the mark of the text the view shows
     bool m_settingSelection = false;
     int m_rowBeforePress = -1;
 

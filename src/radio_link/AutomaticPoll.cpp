@@ -1,9 +1,10 @@
 #include "radio_link/AutomaticPoll.h"
 
 #include "platform/Platform.h"
-#include "radio_link/LinkView.h"
+#include "radio_link/LinkHooks.h"
 #include "radio_link/RadioState.h"
 #include "radio_link/Telnet.h"
+#include "session/RadioView.h"
 #include "settings/Timeouts.h"
 
 #include <algorithm>

@@ -3,11 +3,12 @@
 #include "platform/NumericText.h"
 #include "platform/Platform.h"
 #include "radio_link/AutomaticPoll.h"
-#include "radio_link/LinkView.h"
+#include "radio_link/LinkHooks.h"
 #include "radio_link/RadioState.h"
 #include "radio_link/ReplyDecoder.h"
 #include "radio_link/ReplyHandshake.h"
 #include "radio_link/Telnet.h"
+#include "session/RadioView.h"
 #include "settings/Timeouts.h"
 
 #include <QAbstractSocket>
@@ -16,7 +17,7 @@
 #include <cmath>
 
 RadioConnection::RadioConnection(Platform &platform, Telnet &telnet, AutomaticPoll &poll, RadioState &state,
-                                 const Timeouts &timeouts, LinkSettings &settings, LinkView &view,
+                                 const Timeouts &timeouts, LinkSettings &settings, RadioView &view,
                                  const LinkHooks &hooks)
     : m_platform(platform)
     , m_telnet(telnet)

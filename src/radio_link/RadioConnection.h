@@ -16,7 +16,7 @@
 #include <vector>
 
 class AutomaticPoll;
-class LinkView;
+class RadioView;
 class Platform;
 class ReplyDecoder;
 class Telnet;
@@ -63,7 +63,7 @@ public:
     static constexpr int OfflineAfterMs = 4000;
 
     RadioConnection(Platform &platform, Telnet &telnet, AutomaticPoll &poll, RadioState &state,
-                    const Timeouts &timeouts, LinkSettings &settings, LinkView &view, const LinkHooks &hooks);
+                    const Timeouts &timeouts, LinkSettings &settings, RadioView &view, const LinkHooks &hooks);
     ~RadioConnection() override;
 
     void setDecoder(ReplyDecoder *decoder) { m_decoder = decoder; }
@@ -166,7 +166,7 @@ private:
     RadioState &m_state;
     const Timeouts &m_timeouts;
     LinkSettings &m_settings;
-    LinkView &m_view;
+    RadioView &m_view;
     const LinkHooks &m_hooks;
     ReplyDecoder *m_decoder = nullptr;
 

@@ -7,7 +7,7 @@ RadioLink::RadioLink(Platform &platform, RadioState &state, const Timeouts &time
     , decoder(platform, telnet, poll, connection.ResetTimer(), state, timeouts, skin, settings, view, hooks) {
     connection.setDecoder(&decoder);
     telnet.setView(&view);
-    QObject::connect(&poll, &AutomaticPoll::refreshDisplays, &view, &LinkView::refreshDisplaysRequested);
+    QObject::connect(&poll, &AutomaticPoll::refreshDisplays, &view, &RadioView::refreshDisplaysRequested);
 }
 
 bool RadioLink::pressKey(const QString &command) {

@@ -1,10 +1,11 @@
 #pragma once
 
 #include "radio_link/AutomaticPoll.h"
-#include "radio_link/LinkView.h"
+#include "radio_link/LinkHooks.h"
 #include "radio_link/RadioConnection.h"
 #include "radio_link/ReplyDecoder.h"
 #include "radio_link/Telnet.h"
+#include "session/RadioView.h"
 
 class Platform;
 struct RadioState;
@@ -20,8 +21,8 @@ struct Timeouts;
 //   link.settings.txtUrl = ...;            // RaidoURL, RaidoPORT, KeepConnected, AutoRefresh,
 //   link.settings.ProgramFolder = ...;     // Auto21Exit; the folder the sounds are looked in
 //   link.hooks.macroRunning = [&] { ... }; // as the macro runner and panels come to exist
-//   connect(&link.view, &LinkView::changed, window, &Window::render);
-//   connect(&link.view, &LinkView::displayScreenRequested, display, &DisplayForm::DisplayScreen);
+//   connect(&link.view, &RadioView::changed, window, &Window::render);
+//   connect(&link.view, &RadioView::displayScreenRequested, display, &DisplayForm::DisplayScreen);
 //   link.start();                          // reply tick and display refresh timer running
 //   link.telnet.QueueCommand(1, "VERSION"); // the one way to send anything to the radio
 //
@@ -35,8 +36,7 @@ struct Timeouts;
 // What other windows use:
 // - view.clearTerminal() (macro runner, information panel), view.appendTerminal();
 // - view.MainMenuListVisible / view.MacroListVisible: set by the window that shows the list;
-// - view.volumeAdjusterSet: the one place a window moves its volume slider (connect directly;
-//   RadioState::holds.VolumeSetByProgram is raised meanwhile, so the slider's handler sends nothing);
+// - view.volumeAdjusterSet: the one place a window moves its volume slider to the radio's volume;
 // - RadioState::WaitFrame, the waiting animation's frame, shared by the display and macro windows;
 // - connection.ConnectExtra, the adaptive connect time a ConnectAttempt of another window shares.
 //
@@ -63,7 +63,7 @@ public:
 
     LinkSettings settings;
     LinkHooks hooks;
-    LinkView view;
+    RadioView view;
     Telnet telnet;
     AutomaticPoll poll;
     RadioConnection connection;

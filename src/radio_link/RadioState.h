@@ -83,7 +83,6 @@ struct RadioState {
         bool MenuListHold = false;
         bool MainMenuListHold = false;
         bool VolumeDragging = false;
-        bool VolumeSetByProgram = false;
         void clearLists() { InfoListHold = MetaListHold = MenuListHold = MainMenuListHold = false; }
     } holds;
 };

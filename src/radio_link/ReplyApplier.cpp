@@ -2,13 +2,14 @@
 
 #include "platform/NumericText.h"
 #include "platform/Platform.h"
-#include "radio_link/LinkView.h"
+#include "radio_link/LinkHooks.h"
 #include "radio_link/RadioState.h"
 #include "radio_link/ReplyHandshake.h"
 #include "radio_link/ReplyParser.h"
 #include "radio_link/ReplyRows.h"
 #include "radio_link/ScreenRules.h"
 #include "radio_link/Telnet.h"
+#include "session/RadioView.h"
 
 #include <QDateTime>
 #include <QLocale>
@@ -24,7 +25,7 @@ const QString CrLf = QStringLiteral("\r\n");
 
 } // namespace
 
-ReplyApplier::ReplyApplier(Platform &platform, Telnet &telnet, Timer &resetTimer, RadioState &state, LinkView &view,
+ReplyApplier::ReplyApplier(Platform &platform, Telnet &telnet, Timer &resetTimer, RadioState &state, RadioView &view,
                            ScreenRules &rules)
     : m_platform(platform)
     , m_telnet(telnet)
@@ -164,7 +165,6 @@ void ReplyApplier::DecodeReturn() {
                     sliderValue = m_view.VolumeAdjusterValue;
                 }
                 m_state.holds.VolumeDragging = false;
-                m_state.holds.VolumeSetByProgram = false;
                 ReplyHandshake::arrived(m_state, ReplyHandshake::Data::Volume);
                 ++volumeLines;
                 break;
@@ -182,18 +182,14 @@ void ReplyApplier::DecodeReturn() {
         // Of all the list lines, only the last of each kind is expanded into the lists.
         showRows();
         if (sliderValue) {
-            // The slider moves inside the raised flag, not at the next redraw: otherwise the
-            // window would take the program's move for the user's and send volume keys back.
-            m_state.holds.VolumeSetByProgram = true;
             Q_EMIT m_view.volumeAdjusterSet(*sliderValue);
-            m_state.holds.VolumeSetByProgram = false;
         }
         if (volumeLines > 0) {
             if (NumericText::HasNumber(m_state.VolumeText)) {
                 Q_EMIT m_view.volumeReported(int16Of(m_state.VolumeText));
             }
             // One more line end per "VOL=" line; of a long run only what the terminal keeps.
-            m_view.appendTerminal(CrLf.repeated(std::min<qsizetype>(volumeLines, LinkView::TerminalLimit / 2)));
+            m_view.appendTerminal(CrLf.repeated(std::min<qsizetype>(volumeLines, RadioView::TerminalLimit / 2)));
             // The trace takes a line end only where it does not end in one already, so one
             // stands for all of them.
             Q_EMIT m_view.macroTrace(CrLf);

@@ -6,7 +6,7 @@
 
 #include <optional>
 
-class LinkView;
+class RadioView;
 class Platform;
 class ScreenRules;
 class Telnet;
@@ -18,7 +18,7 @@ struct RadioState;
 // screen rules read, they run (ScreenRules::chooseScreen).
 class ReplyApplier {
 public:
-    ReplyApplier(Platform &platform, Telnet &telnet, Timer &resetTimer, RadioState &state, LinkView &view,
+    ReplyApplier(Platform &platform, Telnet &telnet, Timer &resetTimer, RadioState &state, RadioView &view,
                  ScreenRules &rules);
 
     // Applies LastReply of channel 0 then channel 1 (emptied when recognised).
@@ -40,7 +40,7 @@ private:
     Telnet &m_telnet;
     Timer &m_resetTimer;
     RadioState &m_state;
-    LinkView &m_view;
+    RadioView &m_view;
     ScreenRules &m_rules;
 
     // The " - Updated " time of the reply being applied (null between replies).

@@ -11,7 +11,7 @@
 class ReplyDecoder {
 public:
     ReplyDecoder(Platform &platform, Telnet &telnet, AutomaticPoll &poll, Timer &resetTimer, RadioState &state,
-                 const Timeouts &timeouts, const SkinTables &skin, const LinkSettings &settings, LinkView &view,
+                 const Timeouts &timeouts, const SkinTables &skin, const LinkSettings &settings, RadioView &view,
                  const LinkHooks &hooks);
 
     // Decodes LastReply of channel 0 then channel 1 (emptied when recognised).

@@ -2,10 +2,11 @@
 
 #include "platform/Platform.h"
 #include "radio_link/AutomaticPoll.h"
-#include "radio_link/LinkView.h"
+#include "radio_link/LinkHooks.h"
 #include "radio_link/RadioState.h"
 #include "radio_link/ReplyParser.h"
 #include "radio_link/Telnet.h"
+#include "session/RadioView.h"
 #include "settings/Timeouts.h"
 #include "skin/SkinTables.h"
 
@@ -43,8 +44,8 @@ bool inTable(qint16 number) {
 } // namespace
 
 ScreenRules::ScreenRules(Platform &platform, Telnet &telnet, AutomaticPoll &poll, Timer &resetTimer, RadioState &state,
-                         const Timeouts &timeouts, const SkinTables &skin, const LinkSettings &settings, LinkView &view,
-                         const LinkHooks &hooks)
+                         const Timeouts &timeouts, const SkinTables &skin, const LinkSettings &settings,
+                         RadioView &view, const LinkHooks &hooks)
     : m_platform(platform)
     , m_telnet(telnet)
     , m_poll(poll)
@@ -64,7 +65,7 @@ qint16 ScreenRules::fullReload() const {
     return m_state.poll.RadioStandby ? m_timeouts.CheckAllOff : m_timeouts.CheckAllOn;
 }
 
-QString ScreenRules::metaStatus(const LinkView &view) {
+QString ScreenRules::metaStatus(const RadioView &view) {
     return view.MetaList.size() > 5 ? view.MetaList[5] : QString();
 }
 

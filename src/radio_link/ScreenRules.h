@@ -5,7 +5,7 @@
 #include <QtGlobal>
 
 class AutomaticPoll;
-class LinkView;
+class RadioView;
 class Platform;
 class Telnet;
 class Timer;
@@ -21,7 +21,7 @@ struct Timeouts;
 class ScreenRules {
 public:
     ScreenRules(Platform &platform, Telnet &telnet, AutomaticPoll &poll, Timer &resetTimer, RadioState &state,
-                const Timeouts &timeouts, const SkinTables &skin, const LinkSettings &settings, LinkView &view,
+                const Timeouts &timeouts, const SkinTables &skin, const LinkSettings &settings, RadioView &view,
                 const LinkHooks &hooks);
 
     // Runs all of it, in this order: the poll wants (WhatAutos), the menu item's picture, the
@@ -64,7 +64,7 @@ public:
     Inputs inputs() const;
 
     // The meta list's sixth row, where the radio's player status is.
-    static QString metaStatus(const LinkView &view);
+    static QString metaStatus(const RadioView &view);
     // Whether a player status (the row or its word) is a step the radio takes towards playing on
     // its own: connecting, resolving url, caching, resuming.
     static bool radioGettingReady(const QString &status);
@@ -92,7 +92,7 @@ private:
     const Timeouts &m_timeouts;
     const SkinTables &m_skin;
     const LinkSettings &m_settings;
-    LinkView &m_view;
+    RadioView &m_view;
     const LinkHooks &m_hooks;
 
     // The only memory between replies: the menu item and the screen picture shown last.

@@ -2,8 +2,8 @@
 
 #include "platform/Platform.h"
 #include "radio_link/AutomaticPoll.h"
-#include "radio_link/LinkView.h"
 #include "radio_link/RadioState.h"
+#include "session/RadioView.h"
 #include "settings/Timeouts.h"
 
 #include <QDir>

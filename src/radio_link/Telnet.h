@@ -10,7 +10,7 @@
 
 class AutomaticPoll;
 class Clock;
-class LinkView;
+class RadioView;
 class Platform;
 struct RadioState;
 struct Timeouts;
@@ -127,7 +127,7 @@ public:
     // The automatic poll, told when the link falls idle; may be null.
     void setPoll(AutomaticPoll *poll) { m_poll = poll; }
     // Where dropped and refused commands are said; may be null.
-    void setView(LinkView *view) { m_view = view; }
+    void setView(RadioView *view) { m_view = view; }
 
 private:
     qint64 deadlineFromNow() const;
@@ -144,7 +144,7 @@ private:
     std::unique_ptr<Timer> m_reportTimer;
     bool m_queueHeld = false;
     AutomaticPoll *m_poll = nullptr;
-    LinkView *m_view = nullptr;
+    RadioView *m_view = nullptr;
     QStringList m_feed;
     qsizetype m_refused = 0;
     quint64 m_droppedCount = 0;

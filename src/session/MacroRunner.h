@@ -4,8 +4,9 @@
 #include "macros/MacroTable.h"
 #include "macros/MacroTrace.h"
 #include "platform/Timer.h"
-#include "radio_link/LinkView.h"
+#include "radio_link/LinkHooks.h"
 #include "radio_link/ReplyHandshake.h"
+#include "session/RadioView.h"
 
 #include <QObject>
 #include <QString>

@@ -1,23 +1,23 @@
 #include "session/PanelSurroundings.h"
 
-#include "info_panel/InfoPanel.h"
-#include "radio_link/RadioLink.h"
+#include "session/InfoPanel.h"
+#include "session/RadioView.h"
 
-PanelSurroundings::PanelSurroundings(RadioLink &link, InfoPanel &panel)
-    : m_link(link)
+PanelSurroundings::PanelSurroundings(RadioView &view, InfoPanel &panel)
+    : m_view(view)
     , m_panel(panel) {}
 
 bool PanelSurroundings::radioOffline() const {
-    return m_link.view.RadioOffline;
+    return m_view.RadioOffline;
 }
 
 void PanelSurroundings::clearTerminal() {
-    m_link.view.clearTerminal();
-    m_link.view.flush();
+    m_view.clearTerminal();
+    m_view.flush();
 }
 
 QStringList PanelSurroundings::infoListRows() const {
-    return m_link.view.InfoList;
+    return m_view.InfoList;
 }
 
 void PanelSurroundings::selectInfoListRow(int row) {
@@ -30,11 +30,11 @@ void PanelSurroundings::showMacroList(bool visible) {
 }
 
 void PanelSurroundings::loadMenuPicture(const QString &picture) {
-    Q_EMIT m_link.view.loadPictureRequested(picture);
+    Q_EMIT m_view.loadPictureRequested(picture);
 }
 
 void PanelSurroundings::setCurrentMenuLabel(const QString &name) {
-    m_link.view.CurrentMenuLabel = name;
-    m_link.view.touch();
-    m_link.view.flush();
+    m_view.CurrentMenuLabel = name;
+    m_view.touch();
+    m_view.flush();
 }

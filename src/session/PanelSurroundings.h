@@ -3,15 +3,15 @@
 #include "macros/MacroSurroundings.h"
 
 class InfoPanel;
-class RadioLink;
+class RadioView;
 
-// The macro runner's questions that the radio link and the information panel's logic answer,
+// The macro runner's questions that the session's view and the information panel's logic answer,
 // the same with windows or without: the terminal, the panel's current list and its macro list,
 // the current menu's picture and name. What depends on the front end (the "Auto Refresh
 // Labels" box, the display's search box) is left to the one that has them.
 class PanelSurroundings : public MacroSurroundings {
 public:
-    PanelSurroundings(RadioLink &link, InfoPanel &panel);
+    PanelSurroundings(RadioView &view, InfoPanel &panel);
 
     bool radioOffline() const override;
     void clearTerminal() override;
@@ -22,6 +22,6 @@ public:
     void setCurrentMenuLabel(const QString &name) override;
 
 private:
-    RadioLink &m_link;
+    RadioView &m_view;
     InfoPanel &m_panel;
 };

@@ -1,10 +1,11 @@
 #include "session/RadioSession.h"
 
-#include "info_panel/InfoPanel.h"
 #include "macros/MacroCompiler.h"
 #include "platform/Platform.h"
 #include "platform/Timer.h"
 #include "radio_link/RadioLink.h"
+#include "radio_link/RadioState.h"
+#include "session/InfoPanel.h"
 #include "session/MacroRunner.h"
 #include "session/PanelSurroundings.h"
 #include "session/StatusDecoding.h"
@@ -22,7 +23,7 @@
 class RadioSession::Surroundings final : public PanelSurroundings {
 public:
     Surroundings(RadioLink &link, InfoPanel &panel, QString &searchText)
-        : PanelSurroundings(link, panel)
+        : PanelSurroundings(link.view, panel)
         , m_link(link)
         , m_searchText(searchText) {}
 
@@ -60,14 +61,15 @@ RadioSession::RadioSession(Platform &platform, const QString &programFolder, con
 RadioSession::RadioSession(Platform &platform, INIFILES &settings, QObject *parent)
     : QObject(parent)
     , m_platform(platform)
-    , m_ini(settings) {
-    m_link = std::make_unique<RadioLink>(platform, m_state, m_timeouts, m_skin);
+    , m_ini(settings)
+    , m_state(std::make_unique<RadioState>()) {
+    m_link = std::make_unique<RadioLink>(platform, *m_state, m_timeouts, m_skin);
     m_link->settings.ProgramFolder = m_ini.ProgramFolder();
-    connect(&m_link->view, &LinkView::commandsNotSent, this, &RadioSession::commandsNotSent);
+    connect(&m_link->view, &RadioView::commandsNotSent, this, &RadioSession::commandsNotSent);
     m_panel =
-        std::make_unique<InfoPanel>(platform, *m_link, m_state, m_timeouts, m_skin, m_macros, m_ini.ProgramFolder());
+        std::make_unique<InfoPanel>(platform, *m_link, *m_state, m_timeouts, m_skin, m_macros, m_ini.ProgramFolder());
     m_runner =
-        std::make_unique<MacroRunner>(platform, m_link->telnet, m_link->poll, m_state, m_timeouts, m_macros, m_skin);
+        std::make_unique<MacroRunner>(platform, m_link->telnet, m_link->poll, *m_state, m_timeouts, m_macros, m_skin);
     wireRunner();
     wireEvents();
 }
@@ -85,10 +87,10 @@ void RadioSession::wireRunner() {
     RadioLink &link = *m_link;
     MacroRunner &runner = *m_runner;
     InfoPanel &panel = *m_panel;
-    runner.shareWaitFrame(m_state.WaitFrame); // a display's animation plays the same frames
+    runner.shareWaitFrame(m_state->WaitFrame); // a display's animation plays the same frames
 
     link.hooks.answerMacroQuestions(runner);
-    connect(&link.view, &LinkView::macroTrace, &runner, &MacroRunner::AddToMacroText);
+    connect(&link.view, &RadioView::macroTrace, &runner, &MacroRunner::AddToMacroText);
 
     connect(&panel, &InfoPanel::macroStartRequested, &runner, &MacroRunner::Start);
     connect(&panel, &InfoPanel::macroStopRequested, &runner, &MacroRunner::Stop);
@@ -111,23 +113,23 @@ void RadioSession::wireRunner() {
 }
 
 void RadioSession::wireEvents() {
-    LinkView &view = m_link->view;
-    connect(&view, &LinkView::commandSent, this, [this](int channel, const QString &command) {
+    RadioView &view = m_link->view;
+    connect(&view, &RadioView::commandSent, this, [this](int channel, const QString &command) {
         if (channel == 1 && command == QLatin1String("VERSION")) {
             m_versionAsked = true; // a full refresh asks for the version last
         }
         Q_EMIT commandSent(command, channel == 1);
         scheduleLook();
     });
-    connect(&view, &LinkView::replyReceived, this, [this](int channel, const QString &reply) {
+    connect(&view, &RadioView::replyReceived, this, [this](int channel, const QString &reply) {
         Q_EMIT replyReceived(reply, channel == 1);
         scheduleLook();
     });
-    connect(&view, &LinkView::commandUnanswered, this, &RadioSession::commandUnanswered);
-    connect(&view, &LinkView::connectFailed, this, &RadioSession::connectFailed);
-    connect(&view, &LinkView::volumeReported, this, &RadioSession::volumeReported);
-    connect(&view, &LinkView::displayScreenRequested, this, &RadioSession::screenRequested);
-    connect(&view, &LinkView::changed, this, &RadioSession::linkChanged);
+    connect(&view, &RadioView::commandUnanswered, this, &RadioSession::commandUnanswered);
+    connect(&view, &RadioView::connectFailed, this, &RadioSession::connectFailed);
+    connect(&view, &RadioView::volumeReported, this, &RadioSession::volumeReported);
+    connect(&view, &RadioView::displayScreenRequested, this, &RadioSession::screenRequested);
+    connect(&view, &RadioView::changed, this, &RadioSession::linkChanged);
     // The events after which the link may have gone quiet: a gap has passed, a reply was read.
     connect(&m_link->telnet.CheckOutBuffer(), &Timer::timeout, this, &RadioSession::scheduleLook);
     connect(&m_link->connection.TimerCheckTelnet(), &Timer::timeout, this, &RadioSession::scheduleLook);
@@ -139,12 +141,12 @@ void RadioSession::wireEvents() {
 void RadioSession::linkChanged() {
     // Whether the screen shows a cover is a search of the skin: made again only when the screen
     // (or the skin) changes.
-    if (!m_coverKnown || m_coverScreen != m_state.ScreenPictureName) {
-        m_coverScreen = m_state.ScreenPictureName;
+    if (!m_coverKnown || m_coverScreen != m_state->ScreenPictureName) {
+        m_coverScreen = m_state->ScreenPictureName;
         m_coverShown = ScreenShowsCover(m_skin, m_coverScreen);
         m_coverKnown = true;
     }
-    RadioStatus now = DecodeStatus(m_state, m_link->view, m_skin, m_coverShown, m_ini.ProgramFolder());
+    RadioStatus now = DecodeStatus(*m_state, m_link->view, m_skin, m_coverShown, m_ini.ProgramFolder());
     if (!(now == m_status)) {
         m_status = std::move(now);
         Q_EMIT statusChanged();
@@ -167,7 +169,7 @@ void RadioSession::lookForIdle() {
     m_lookQueued = false;
     const bool nowIdle = idle();
     if (!m_refreshed) {
-        const RadioState::FreshData &fresh = m_state.fresh;
+        const RadioState::FreshData &fresh = m_state->fresh;
         const bool everything = fresh.FreshMenu && fresh.FreshList && fresh.FreshMeta && fresh.FreshVolume &&
                                 fresh.FreshVersion && fresh.FreshState;
         // The full refresh asks for the version last: once that query has gone and the link is
@@ -282,7 +284,7 @@ void RadioSession::cancelKeys() {
 bool RadioSession::setVolume(int target) {
     // Whoever shows the volume waits for the radio's answer; a volume reply enables it again.
     m_link->view.VolumeAdjusterEnabled = false;
-    const bool sent = SetVolume(m_link->telnet, m_state, target);
+    const bool sent = SetVolume(m_link->telnet, *m_state, target);
     if (!sent) {
         // Nothing to send (already there, or the volume is not known yet): the answer to this
         // query puts whoever shows it back where the radio is.
@@ -312,6 +314,67 @@ void RadioSession::postponeRefresh() {
     m_link->poll.postpone();
 }
 
+void RadioSession::askSoon(Ask what) {
+    RadioState::PollNeeds &needs = m_state->needs;
+    switch (what) {
+    case Ask::Soon:
+        break;
+    case Ask::State:
+        needs.NeedState = true;
+        break;
+    case Ask::Version:
+        needs.NeedVersion = true;
+        break;
+    case Ask::Volume:
+        needs.NeedVolume = true;
+        break;
+    case Ask::Menu:
+        needs.NeedMenu = true;
+        break;
+    case Ask::List:
+        needs.NeedList = true;
+        break;
+    case Ask::Meta:
+        needs.NeedMeta = true;
+        break;
+    }
+    m_state->poll.PollCountdown = 0;
+}
+
+void RadioSession::screenLeft() {
+    m_link->poll.forgetQueries();
+}
+
+RadioView &RadioSession::view() {
+    return m_link->view;
+}
+
+const RadioView &RadioSession::view() const {
+    return m_link->view;
+}
+
+QString RadioSession::reported(Ask what) const {
+    switch (what) {
+    case Ask::State:
+        return m_state->PowerState;
+    case Ask::Version:
+        return m_state->VersionText;
+    case Ask::Volume:
+        return m_state->VolumeText;
+    case Ask::Menu:
+        return m_state->MenuState;
+    case Ask::Soon:
+    case Ask::List:
+    case Ask::Meta:
+        break;
+    }
+    return {};
+}
+
+qint16 &RadioSession::waitFrame() {
+    return m_state->WaitFrame;
+}
+
 void RadioSession::askAtStart() {
     scheduleLook();
     m_link->askAtStart();
@@ -327,6 +390,10 @@ void RadioSession::disconnectRadio() {
 
 void RadioSession::retry() {
     m_link->connection.RetryButton_Click();
+}
+
+void RadioSession::cancelConnecting() {
+    m_link->connection.StatusBar_PanelClick();
 }
 
 void RadioSession::closeConnections() {

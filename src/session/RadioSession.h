@@ -1,7 +1,6 @@
 #pragma once
 
 #include "macros/MacroTable.h"
-#include "radio_link/RadioState.h"
 #include "session/RadioStatus.h"
 #include "settings/INIFILES.h"
 #include "settings/Timeouts.h"
@@ -14,6 +13,8 @@
 #include <optional>
 
 class InfoPanel;
+class RadioView;
+struct RadioState;
 class MacroRunner;
 struct ConnectExtraTime;
 class Platform;
@@ -114,6 +115,13 @@ public:
     void refresh(Refresh what);
     // The next automatic poll waits a whole interval from now.
     void postponeRefresh();
+    // What a screen that has just been drawn wants to show: the next automatic poll comes at
+    // once (Soon), and asks for that value too.
+    enum class Ask { Soon, State, Version, Volume, Menu, List, Meta };
+    void askSoon(Ask what);
+    // The display left its screen by itself (a touch on its background): the automatic poll
+    // forgets what the old screen wanted.
+    void screenLeft();
     // The first questions of a program with windows that has just started: the radio's
     // version, power state and menu position on the query channel, in that order; the first
     // automatic poll then asks for everything. A command sent meanwhile still goes first.
@@ -122,6 +130,8 @@ public:
     void connectRadio();
     void disconnectRadio();
     void retry();
+    // Gives up the connection being opened (a click on the status bar's state).
+    void cancelConnecting();
     // Closes whatever connection to the radio is open, as the program ends.
     void closeConnections();
     // The extra connect time the link learns from the radio's pace, shared with every other
@@ -139,6 +149,17 @@ public:
 
     // --- What the radio said ----------------------------------------------------------------
 
+    // What the windows show of the radio and of the link (lists, labels, terminal, status
+    // bar): the link's rules keep it up to date and announce each batch of changes.
+    RadioView &view();
+    const RadioView &view() const;
+    // The power state, version, volume or screen number (Menu) as the radio last worded them,
+    // read at the moment of asking (a screen built while a reply is being decoded sees it).
+    QString reported(Ask what) const;
+    // The frame of the waiting animation the display and the macro window play in step; -2
+    // asks the one running to stop.
+    qint16 &waitFrame();
+
     // Decoded from the radio's replies; statusChanged() says when it changed.
     const RadioStatus &status() const { return m_status; }
     // Nothing asked of the radio is on its way: no command waits or is being sent, no reply
@@ -147,17 +168,19 @@ public:
     // The first full refresh has been answered (or its last query has gone unanswered).
     bool refreshed() const { return m_refreshed; }
 
-    // Parts the windows still work with directly.
+    // Parts the windows share with the session.
     Platform &platform() { return m_platform; }
     INIFILES &ini() { return m_ini; }
     const INIFILES &ini() const { return m_ini; }
-    RadioState &state() { return m_state; }
-    const RadioState &state() const { return m_state; }
     SkinTables &skin() { return m_skin; }
     const SkinTables &skin() const { return m_skin; }
     Timeouts &timeouts() { return m_timeouts; }
     MacroTable &macros() { return m_macros; }
     const MacroTable &macros() const { return m_macros; }
+    // The device record and the link itself, for tests and benchmarks that look inside; a
+    // front end cannot use them without a link header, which the layering check refuses.
+    RadioState &state() { return *m_state; }
+    const RadioState &state() const { return *m_state; }
     RadioLink &link() { return *m_link; }
     InfoPanel &infoPanel() { return *m_panel; }
     MacroRunner &macroRunner() { return *m_runner; }
@@ -208,7 +231,7 @@ private:
     Platform &m_platform;
     std::unique_ptr<INIFILES> m_ownSettings; // only when the session was given a folder
     INIFILES &m_ini;
-    RadioState m_state;
+    std::unique_ptr<RadioState> m_state; // before the link, which keeps a reference
     SkinTables m_skin;
     Timeouts m_timeouts;
     MacroTable m_macros;

@@ -1,9 +1,8 @@
-#include "display/ScreenRenderer.h"
 #include "platform/NumericText.h"
-#include "radio_link/LinkView.h"
 #include "radio_link/RadioState.h"
 #include "radio_link/ReplyRows.h"
 #include "radio_link/ScreenRules.h"
+#include "session/RadioView.h"
 #include "session/StatusDecoding.h"
 #include "skin/Skin.h"
 #include "skin/SkinTables.h"
@@ -21,6 +20,10 @@ std::optional<int> numberOf(const QString &text) {
 
 } // namespace
 
+bool StartingUp(const QString &status) {
+    return ScreenRules::radioGettingReady(status);
+}
+
 bool ScreenShowsCover(const SkinTables &skin, const QString &pictureName) {
     if (pictureName.isEmpty()) {
         return false;
@@ -34,7 +37,7 @@ bool ScreenShowsCover(const SkinTables &skin, const QString &pictureName) {
                        [](const ScreenItem &item) { return item.Picture == u"coverart"; });
 }
 
-RadioStatus DecodeStatus(const RadioState &state, const LinkView &view, const SkinTables &skin, bool coverShown,
+RadioStatus DecodeStatus(const RadioState &state, const RadioView &view, const SkinTables &skin, bool coverShown,
                          const QString &programFolder) {
     RadioStatus status;
     status.power = state.PowerState.trimmed().toLower();
@@ -70,13 +73,13 @@ RadioStatus DecodeStatus(const RadioState &state, const LinkView &view, const Sk
     playing.album = RowValue(meta, u"album").trimmed();
     playing.url = RowValue(meta, u"url").trimmed();
     playing.status = RowValue(meta, u"status").trimmed();
-    playing.startingUp = ScreenRules::radioGettingReady(playing.status.toLower());
+    playing.startingUp = StartingUp(playing.status);
     // The radio reports what plays only while it shows its now-playing screen (the meta list is
     // live then); elsewhere, or while it does not answer, the list is an old copy.
     playing.live = view.MetaListEnabled && !view.RadioOffline;
     // The picture itself is looked for every time: it may come or go while the screen shows.
     if (coverShown) {
-        status.coverFile = SkinPictureFile(programFolder, QStringLiteral("coverart"));
+        status.coverFile = Skin::PictureFile(programFolder, QStringLiteral("coverart"));
     }
 
     if (view.RadioOffline) {

@@ -45,3 +45,7 @@ struct RadioStatus {
     bool answers() const { return health == LinkHealth::Answers; }
     bool operator==(const RadioStatus &) const = default;
 };
+
+// Whether a now-playing status (any case, any words around it) is a step the radio takes
+// towards playing on its own: connecting, resolving the address, filling its buffer, resuming.
+bool StartingUp(const QString &status);

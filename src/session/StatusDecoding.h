@@ -2,14 +2,14 @@
 
 #include "session/RadioStatus.h"
 
-class LinkView;
+class RadioView;
 struct RadioState;
 struct SkinTables;
 
 // The status as the session decodes it from the device state and the lists the decoder filled,
 // with the skin's names. coverShown: the screen shows the cover picture (ScreenShowsCover);
 // programFolder is where that picture is.
-RadioStatus DecodeStatus(const RadioState &state, const LinkView &view, const SkinTables &skin, bool coverShown,
+RadioStatus DecodeStatus(const RadioState &state, const RadioView &view, const SkinTables &skin, bool coverShown,
                          const QString &programFolder);
 
 // Whether the skin's definition of the screen named pictureName holds the "coverart" overlay

@@ -86,6 +86,18 @@ QString Skin::IndexFilePath(const QString &programFolder) {
     return FileBits::ChooseDataFile(programFolder, QStringLiteral("indexes.txt"));
 }
 
+QString Skin::PictureFile(const QString &folder, const QString &name) {
+    if (name.isEmpty()) {
+        return {};
+    }
+    for (const char *extension : {"", ".png", ".bmp", ".jpg"}) {
+        if (QString path = FileBits::FileInFolder(folder, name + QLatin1String(extension)); !path.isEmpty()) {
+            return path;
+        }
+    }
+    return {};
+}
+
 void GetTheMenuArray(SkinTables &skin, const QString &programFolder) {
     ParseScreenFile(skin, FileBits::ReadWholeFile(Skin::ScreenFilePath(programFolder)));
 }

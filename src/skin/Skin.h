@@ -17,6 +17,11 @@ namespace Skin {
 QString ScreenFilePath(const QString &programFolder);
 QString IndexFilePath(const QString &programFolder);
 
+// The picture file for a picture name below the skin's folder: the name as given when that file
+// exists, else with ".png", ".bmp", ".jpg" appended, in this order; "" when none exists (or the
+// name is "").
+QString PictureFile(const QString &folder, const QString &name);
+
 // A definition index always fits a 16-bit counter, so the selection state can hold it; a screen
 // file with more definitions, or a definition with more items, has the surplus dropped.
 constexpr int MaxDefinitions = 32768;

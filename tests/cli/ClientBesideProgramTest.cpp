@@ -1,5 +1,6 @@
 #include "e2e/RadioRun.h"
 #include "radio_link/RadioLink.h"
+#include "radio_link/RadioState.h"
 #include "remote/RemoteForm.h"
 #include "remote/RemoteLayout.h"
 #include "remote/RemoteWindow.h"

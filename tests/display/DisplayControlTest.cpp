@@ -166,13 +166,13 @@ TEST_F(DisplayControlTest, SearchBoxFiltersKeysAndTypesTheWordOnTheRadiosKeyboar
     EXPECT_EQ(display->SearchText, "jazz");
     // While a macro runs the box is the macro's: nothing typed, nothing removed.
     state.MenuState = "14";
-    macroRun.running = true;
+    macroRuns(true);
     display->SearchForText_Change("rock_");
     display->SearchForText_DblClick();
     EXPECT_TRUE(queued().isEmpty());
     EXPECT_EQ(display->SearchText, "rock_");
     // A double click types the word as it stands.
-    macroRun.running = false;
+    macroRuns(false);
     display->SearchText = "ab";
     display->SearchForText_DblClick();
     EXPECT_EQ(queued().size(), 2 * (MakeKeyPath("a").count(u',') + MakeKeyPath("ab").count(u',') + 2));

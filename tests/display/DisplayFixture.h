@@ -2,12 +2,11 @@
 
 #include "display/DisplayControl.h"
 #include "display/TestPictures.h"
-#include "radio_link/AutomaticPoll.h"
-#include "radio_link/LinkView.h"
-#include "radio_link/MacroSwitch.h"
+#include "radio_link/RadioLink.h"
 #include "radio_link/RadioState.h"
-#include "radio_link/Telnet.h"
-#include "settings/Timeouts.h"
+#include "session/MacroRunner.h"
+#include "session/RadioSession.h"
+#include "session/RadioView.h"
 #include "skin/Skin.h"
 #include "support/FakePlatform.h"
 
@@ -21,27 +20,20 @@ inline void PrintTo(const QString &text, std::ostream *os) {
 }
 
 // A program folder with pictures made on the spot, a skin given as text and the display's
-// logic on fake timers, with the queue it sends to.
+// logic on a session on fake timers, with the queue it sends to.
 struct DisplayFixture : ::testing::Test {
     QTemporaryDir folder;
     FakePlatform platform;
-    RadioState state;
-    Timeouts timeouts;
-    SkinTables skin;
-    LinkView view;
-    MacroSwitch macroRun;
-    LinkHooks hooks = [this] {
-        LinkHooks wired;
-        wired.answerMacroQuestions(macroRun);
-        return wired;
-    }();
-    Telnet telnet{platform, state, timeouts};
-    LinkSettings settings;
-    AutomaticPoll poll{platform, telnet, state, timeouts, settings};
-    qint16 waitFrame = 0;
-    std::unique_ptr<DisplayControl> display =
-        std::make_unique<DisplayControl>(platform, skin, state, telnet, poll, view, hooks, folder.path(), waitFrame);
+    RadioSession session{platform, folder.path()};
+    RadioState &state = session.state();
+    SkinTables &skin = session.skin();
+    RadioView &view = session.view();
+    Telnet &telnet = session.link().telnet;
+    qint16 &waitFrame = session.waitFrame();
+    std::unique_ptr<DisplayControl> display = std::make_unique<DisplayControl>(platform, session, folder.path());
 
+    // A macro run as the display sees one: it types nothing while one goes on.
+    void macroRuns(bool running) { session.macroRunner().CurrentMacro = running ? 0 : -1; }
     ScreenRenderer &screen() { return display->screen; }
     void picture(const QString &name, QSize size, QColor left, QColor right = QColor()) {
         ASSERT_TRUE(SavePicture(folder.filePath(name), size, left, right)) << name.toStdString();

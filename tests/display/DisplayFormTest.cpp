@@ -4,12 +4,10 @@
 
 #include "display/DisplayControl.h"
 #include "display/TestPictures.h"
-#include "radio_link/AutomaticPoll.h"
-#include "radio_link/LinkView.h"
-#include "radio_link/MacroSwitch.h"
+#include "radio_link/RadioLink.h"
 #include "radio_link/RadioState.h"
-#include "radio_link/Telnet.h"
-#include "settings/Timeouts.h"
+#include "session/RadioSession.h"
+#include "session/RadioView.h"
 #include "skin/Skin.h"
 #include "support/FakePlatform.h"
 
@@ -48,19 +46,11 @@ class DisplayFormTest : public QObject {
 
     QTemporaryDir m_folder;
     FakePlatform m_platform;
-    RadioState m_state;
-    Timeouts m_timeouts;
-    SkinTables m_skin;
-    LinkView m_view;
-    LinkSettings m_settings;
-    MacroSwitch m_macros;
-    LinkHooks m_hooks = [this] {
-        LinkHooks wired;
-        wired.answerMacroQuestions(m_macros);
-        return wired;
-    }();
-    std::unique_ptr<Telnet> m_telnet;
-    qint16 m_waitFrame = 0;
+    RadioSession m_session{m_platform, m_folder.path()};
+    RadioState &m_state = m_session.state();
+    SkinTables &m_skin = m_session.skin();
+    RadioView &m_view = m_session.view();
+    Telnet *m_telnet = &m_session.link().telnet;
 
     // Lets the window paint what it asked to paint.
     static void settle() {
@@ -74,10 +64,7 @@ private Q_SLOTS:
     // On the search keyboard's screen, Enter in the search box sends the word as "." does
     // (its letters, then the end mark), and leaves the word in the box.
     void enterInTheSearchBoxSearchesAsTheDotDoes() {
-        m_telnet = std::make_unique<Telnet>(m_platform, m_state, m_timeouts);
-        AutomaticPoll poll(m_platform, *m_telnet, m_state, m_timeouts, m_settings);
-        DisplayControl control(m_platform, m_skin, m_state, *m_telnet, poll, m_view, m_hooks, m_folder.path(),
-                               m_waitFrame);
+        DisplayControl control(m_platform, m_session, m_folder.path());
         DisplayForm form(control, m_view);
         m_state.MenuState = QStringLiteral("14");
         m_view.SearchBoxVisible = true;
@@ -135,10 +122,7 @@ private Q_SLOTS:
         ParseScreenFile(m_skin, QStringLiteral("[home]\r\nB=,,bg,,\r\nI=lst\r\n[next]\r\nB=,,bg2,,\r\n"
                                                "[Labels_lst]\r\nL=5,100,%INFO,,\r\nL=5,T20,%MIN,,\r\n"));
         m_platform.fakeWallClock.set(QDateTime(QDate(2024, 3, 9), QTime(9, 58, 10)));
-        m_telnet = std::make_unique<Telnet>(m_platform, m_state, m_timeouts);
-        AutomaticPoll poll(m_platform, *m_telnet, m_state, m_timeouts, m_settings);
-        DisplayControl control(m_platform, m_skin, m_state, *m_telnet, poll, m_view, m_hooks, m_folder.path(),
-                               m_waitFrame);
+        DisplayControl control(m_platform, m_session, m_folder.path());
         control.DisplayScreen(QStringLiteral("home"));
         DisplayForm form(control, m_view);
         form.show();

@@ -1,8 +1,11 @@
 #include "display/LabelTokens.h"
 
 #include "radio_link/RadioState.h"
+#include "session/RadioSession.h"
+#include "support/FakePlatform.h"
 #include "support/FixedWallClock.h"
 
+#include <QTemporaryDir>
 #include <QTimeZone>
 
 #include <gtest/gtest.h>
@@ -13,12 +16,15 @@ const QLocale english(QLocale::English, QLocale::UnitedStates);
 const QDateTime moment(QDate(2026, 12, 5), QTime(9, 5, 7));
 
 struct Sources {
-    RadioState state;
+    QTemporaryDir folder;
+    FakePlatform platform;
+    RadioSession session{platform, folder.path()};
+    RadioState &state = session.state();
     QStringList meta{"Meta", "title=a=b c"};
     QStringList menu{"Menu", "state=5"};
     QStringList info{"List - Updated", "pos=10 (3)", "1=Radio One"};
     FixedWallClock clock{moment};
-    TokenSources sources{state, meta, menu, info, clock, english};
+    TokenSources sources{session, meta, menu, info, clock, english};
 };
 
 // The poll flags for meta, menu, list, volume, version and state, then the countdown.

@@ -3,10 +3,7 @@
 #include "skin/Skin.h"
 
 #include "display/LabelTokens.h"
-#include "display/ScreenRenderer.h"
 #include "platform/FileBits.h"
-#include "radio_link/LinkView.h"
-#include "radio_link/RadioState.h"
 #include "settings/INIFILES.h"
 #include "support/FixedWallClock.h"
 
@@ -226,12 +223,8 @@ TEST(ShippedSkin, NamesEveryScreenAndMenuItemAndEveryReferenceResolves) {
     pictures.removeAll(QString());
     pictures.removeDuplicates();
     EXPECT_GE(pictures.size(), 7 + 21 + 9 + 3 + 10 + 1);
-    RadioState state;
-    LinkView view;
-    FixedWallClock clock;
-    const ScreenRenderer renderer(skin, state, view, clock, data);
     for (const QString &name : pictures) {
-        EXPECT_FALSE(renderer.RN(name).isEmpty()) << name.toStdString();
+        EXPECT_FALSE(Skin::PictureFile(data, name).isEmpty()) << name.toStdString();
     }
     // Page 1 of the main menu is the first screen shown; pages 2 and 3 show the 20 items,
     // captioned with the menu names so the current item lights up.

@@ -5,6 +5,7 @@
 #include "keyboard/KeyboardGrid.h"
 #include "main_window/ConfigForm.h"
 #include "radio_link/RadioLink.h"
+#include "radio_link/RadioState.h"
 #include "support/ChildWidget.h"
 
 #include <QLineEdit>

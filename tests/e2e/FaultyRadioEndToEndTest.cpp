@@ -4,6 +4,7 @@
 #include "main_window/ConfigForm.h"
 #include "platform/Platform.h"
 #include "radio_link/RadioLink.h"
+#include "radio_link/RadioState.h"
 #include "RadioSimulator.h"
 #include "support/ChildWidget.h"
 
@@ -157,7 +158,7 @@ class FaultyRadioEndToEndTest : public QObject {
         }
         m_rssStartKb = statusKb("VmRSS");
         QVERIFY(m_program->start());
-        connect(&link().view, &LinkView::macroTrace, this, [this](const QString &text) {
+        connect(&link().view, &RadioView::macroTrace, this, [this](const QString &text) {
             if (text.startsWith(QStringLiteral("\r\n\t<"))) {
                 m_replies << text.mid(4, 200);
             }
@@ -381,7 +382,7 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(commandsSettled() && took(m_during.mid(0, 2)) == m_during.mid(0, 2), Patience);
         QTRY_VERIFY_WITH_TIMEOUT(terminal().contains(QStringLiteral("[reply cut after")), Patience);
         // The terminal keeps its tail only; its editor keeps no history of the edits.
-        QVERIFY(link().view.TelnetData.size() <= LinkView::TerminalLimit);
+        QVERIFY(link().view.TelnetData.size() <= RadioView::TerminalLimit);
         QCOMPARE(ChildWidget<QPlainTextEdit>(m_program->mainWindow(), QStringLiteral("TelnetData"))
                      ->document()
                      ->availableUndoSteps(),

@@ -1,6 +1,7 @@
 #include "e2e/RadioRun.h"
 #include "info_panel/InfoWindow.h"
 #include "radio_link/RadioLink.h"
+#include "radio_link/RadioState.h"
 
 #include <QLabel>
 #include <QLineEdit>

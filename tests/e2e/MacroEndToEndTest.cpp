@@ -3,6 +3,7 @@
 #include "info_panel/InfoWindow.h"
 #include "macros/MacroWindow.h"
 #include "session/MacroRunner.h"
+#include "session/RadioSession.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -47,11 +48,11 @@ private Q_SLOTS:
         QVERIFY(run.begin());
         Program &program = *run.program;
         MacroRunner &runner = program.macroRunner();
-        QTRY_VERIFY_WITH_TIMEOUT(!program.state().MenuState.isEmpty(), Patience);
+        QTRY_VERIFY_WITH_TIMEOUT(program.session().status().screen.has_value(), Patience);
 
         // From standby, started by a double click on the macro window's title line.
         run.sim.model().handle(QStringLiteral("POWER"));
-        QTRY_VERIFY_WITH_TIMEOUT(program.state().poll.RadioStandby, Patience);
+        QTRY_COMPARE_WITH_TIMEOUT(program.session().status().power, QStringLiteral("off"), Patience);
         const auto &macros = program.macros().Macros;
         const auto wake = std::find_if(macros.begin(), macros.end(),
                                        [](const auto &macro) { return macro.Name == "Wake up at volume 20"; });

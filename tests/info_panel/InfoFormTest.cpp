@@ -55,7 +55,7 @@ private Q_SLOTS:
         QTest::mouseDClick(menu->viewport(), Qt::LeftButton, {}, menu->visualItemRect(menu->item(3)).center());
         QCOMPARE(sent(), (QStringList{"RIGHT", "QXDELAY", "RIGHT", "QXDELAY", "OK", "QXDELAY"}));
 
-        LinkView &view = m_link->link.view;
+        RadioView &view = m_link->link.view;
         view.InfoList = QStringList{"List - Updated", "pos=1 (1)", "1=One", "2=Two"};
         view.InfoListEnabled = true;
         view.touch();
@@ -123,7 +123,7 @@ private Q_SLOTS:
     // The macro list shows over the menu picture for a start, then gives the picture back.
     // A radio gone quiet: its last values stay readable but greyed, under a line saying since when.
     void goneRadioGreysTheValuesUntilItAnswers() {
-        LinkView &view = m_link->link.view;
+        RadioView &view = m_link->link.view;
         view.DeviceVolume = QStringLiteral("20");
         view.InfoList = QStringList{"List - Updated", "pos=1 (1)"};
         view.InfoListEnabled = true;
@@ -147,7 +147,7 @@ private Q_SLOTS:
     // text again must leave the box alone (refilling it repainted it on every tick), and
     // hiding the panel puts its clock to sleep.
     void unchangedTextIsNotSetAgainAndAHiddenPanelsClockSleeps() {
-        LinkView &view = m_link->link.view;
+        RadioView &view = m_link->link.view;
         int refills = 0;
         connect(m_form->DebugText(), &QPlainTextEdit::textChanged, this, [&refills] { ++refills; });
         view.DebugText = QStringLiteral("MINFO\r\nMenu=Main\r\n");

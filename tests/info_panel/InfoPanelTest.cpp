@@ -1,4 +1,4 @@
-#include "info_panel/InfoPanel.h"
+#include "session/InfoPanel.h"
 
 #include "macros/MacroTable.h"
 #include "radio_link/LinkHarness.h"
@@ -76,8 +76,7 @@ TEST(InfoPanel, SliderAsksForTheUsersVolumeAndIgnoresTheProgramsMoves) {
     EXPECT_EQ(asked, QList<int>{33});
 
     // The program moving the slider to the radio's report sends nothing back.
-    p.state.holds.VolumeSetByProgram = true;
-    p.panel.VolumeAdjuster_Change(80);
+    p.panel.volumeShown(80);
     EXPECT_EQ(asked, QList<int>{33});
     EXPECT_EQ(p.panel.ScrollVolumeLabel, "80");
 }
@@ -385,7 +384,7 @@ TEST(InfoPanel, ClockTicksJustAfterEachSecondAndAnnouncesOnlyWhatChanged) {
     int panelChanges = 0;
     int viewChanges = 0;
     QObject::connect(&p.panel, &InfoPanel::changed, [&panelChanges] { ++panelChanges; });
-    QObject::connect(&p.link.view, &LinkView::changed, [&viewChanges] { ++viewChanges; });
+    QObject::connect(&p.link.view, &RadioView::changed, [&viewChanges] { ++viewChanges; });
     const QDate day(2024, 3, 9);
     const auto tickAt = [&](QTime time) {
         p.platform.fakeWallClock.set(QDateTime(day, time));

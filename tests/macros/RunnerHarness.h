@@ -49,7 +49,7 @@ struct RunnerHarness : LinkHarness, MacroSurroundings {
         answer = [this](const QString &command) { return std::optional<QString>(radio.handle(command)); };
         link.hooks.answerMacroQuestions(runner);
         runner.shareWaitFrame(state.WaitFrame);
-        QObject::connect(&link.view, &LinkView::macroTrace, &runner, &MacroRunner::AddToMacroText);
+        QObject::connect(&link.view, &RadioView::macroTrace, &runner, &MacroRunner::AddToMacroText);
         runner.setSurroundings(*this);
         link.start();
         run(settleMs);

@@ -150,7 +150,7 @@ private Q_SLOTS:
     void terminalViewAddsOnlyWhatIsNew() {
         CommandList commands;
         ConfigForm form(commands);
-        LinkView view;
+        RadioView view;
         const auto shownWhole = [&view] {
             QString shown = view.TelnetData;
             return shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
@@ -170,7 +170,7 @@ private Q_SLOTS:
                 QCOMPARE(ChildWidget<QPlainTextEdit>(form, QStringLiteral("TelnetData"))->toPlainText(), shownWhole());
             }
         }
-        QCOMPARE(view.TelnetData.size(), LinkView::TerminalLimit);
+        QCOMPARE(view.TelnetData.size(), RadioView::TerminalLimit);
         QCOMPARE(rebuilds, 0);
         view.clearTerminal();
         view.appendTerminal("OK\r\n");

@@ -7,6 +7,7 @@
 #include "info_panel/InfoWindow.h"
 #include "main_window/ConfigForm.h"
 #include "radio_link/RadioLink.h"
+#include "radio_link/RadioState.h"
 #include "remote/LayoutEditorPanel.h"
 #include "remote/RemoteForm.h"
 #include "remote/RemoteWindow.h"
@@ -91,7 +92,7 @@ private Q_SLOTS:
         QCOMPARE(form.windowTitle(), MainCaption());
 
         // The terminal shows the last 20000 characters.
-        LinkView &view = program.link().view;
+        RadioView &view = program.link().view;
         QVERIFY(ChildWidget<QPlainTextEdit>(form, QStringLiteral("TelnetData"))
                     ->toPlainText()
                     .startsWith(QStringLiteral("0000000001111111111")));

@@ -1,7 +1,7 @@
 #include "mpris/MediaPlayer.h"
 
-#include "info_panel/InfoPanel.h"
 #include "mpris/PlayerRadio.h"
+#include "session/InfoPanel.h"
 
 #include <QDateTime>
 #include <QDBusObjectPath>

@@ -1,5 +1,6 @@
 #include "e2e/RadioRun.h"
-#include "radio_link/RadioLink.h"
+#include "session/RadioSession.h"
+#include "session/RadioView.h"
 
 #include <QDir>
 
@@ -19,11 +20,11 @@ private Q_SLOTS:
                 QStringLiteral("unix:path=%1").arg(QDir(run.dir.path()).filePath(QStringLiteral("no-bus"))).toUtf8());
         QVERIFY(run.begin());
         // Everything the terminal view is given from here on (it keeps only its tail).
-        const LinkView &view = run.program->link().view;
+        const RadioView &view = run.program->session().view();
         QString written;
-        LinkView::TerminalMark seen = view.terminalMark();
-        connect(&view, &LinkView::changed, this, [&] {
-            const LinkView::TerminalMark mark = view.terminalMark();
+        RadioView::TerminalMark seen = view.terminalMark();
+        connect(&view, &RadioView::changed, this, [&] {
+            const RadioView::TerminalMark mark = view.terminalMark();
             const qint64 before = mark.revision == seen.revision ? seen.appended : 0;
             written +=
                 view.TelnetData.right(qsizetype(std::min<qint64>(mark.appended - before, view.TelnetData.size())));
@@ -34,10 +35,10 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(written.contains(notice), Patience);
 
         // The radio is driven as ever.
-        QTRY_COMPARE_WITH_TIMEOUT(run.program->state().VolumeText, QStringLiteral("20"), Patience);
+        QTRY_COMPARE_WITH_TIMEOUT(run.program->session().status().volume.value_or(-1), 20, Patience);
         run.program->session().pressKey(QStringLiteral("VOLp"));
         QTRY_COMPARE_WITH_TIMEOUT(run.sim.volume(), 25, Patience);
-        QTRY_COMPARE_WITH_TIMEOUT(run.program->state().VolumeText, QStringLiteral("25"), Patience);
+        QTRY_COMPARE_WITH_TIMEOUT(run.program->session().status().volume.value_or(-1), 25, Patience);
         QCOMPARE(written.count(notice), 1);
         QCOMPARE(run.logged({QStringLiteral("VOLp")}), QStringList{QStringLiteral("VOLp")});
     }

@@ -5,8 +5,7 @@
 #include "main_window/ConfigForm.h"
 #include "mpris/MediaPlayer.h"
 #include "mpris/PrivateBus.h"
-#include "radio_link/RadioLink.h"
-#include "radio_link/ScreenRules.h"
+#include "session/RadioSession.h"
 
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -95,17 +94,17 @@ private Q_SLOTS:
         QVERIFY(refused.ran && refused.exitCode != 0);
 
         // The user opens the stations and plays the first one on the remote.
-        const LinkView &view = run.program->link().view;
-        QTRY_COMPARE_WITH_TIMEOUT(run.program->state().MenuState, QStringLiteral("0"), Patience);
+        const RadioStatus &status = run.program->session().status();
+        QTRY_COMPARE_WITH_TIMEOUT(status.screen.value_or(-1), 0, Patience);
         run.program->session().pressKey(QStringLiteral("OK"));
-        QTRY_COMPARE_WITH_TIMEOUT(run.program->state().MenuState, QStringLiteral("3"), Patience);
+        QTRY_COMPARE_WITH_TIMEOUT(status.screen.value_or(-1), 3, Patience);
         run.program->session().pressKey(QStringLiteral("OK"));
         QTRY_COMPARE_WITH_TIMEOUT(run.sim.screen(), int(Catalogue::NowPlaying), Patience);
         const Station station = Catalogue::stations().at(size_t(run.sim.model().currentStation()));
-        QTRY_VERIFY2_WITH_TIMEOUT(view.MetaListEnabled && ScreenRules::metaStatus(view) == u"status=playing",
-                                  qPrintable(view.MetaList.join(u'|') + QStringLiteral(" enabled: ") +
-                                             QString::number(view.MetaListEnabled) + QStringLiteral(" menu ") +
-                                             run.program->state().MenuState),
+        QTRY_VERIFY2_WITH_TIMEOUT(status.playing.live && status.playing.status == u"playing",
+                                  qPrintable(status.playing.status + QStringLiteral(" live: ") +
+                                             QString::number(status.playing.live) + QStringLiteral(" screen ") +
+                                             QString::number(status.screen.value_or(-1))),
                                   Patience);
         QCOMPARE(ask({QStringLiteral("status")}), QStringLiteral("Playing"));
         QCOMPARE(ask({QStringLiteral("metadata"), QStringLiteral("title")}), station.title);
@@ -129,12 +128,12 @@ private Q_SLOTS:
         QCOMPARE(ask({QStringLiteral("pause")}), QString());
         QCOMPARE(ask({QStringLiteral("pause")}), QString());
         QTRY_VERIFY_WITH_TIMEOUT(run.sim.model().status() == RadioModel::Status::Paused, Patience);
-        QTRY_VERIFY_WITH_TIMEOUT(ScreenRules::metaStatus(view) == u"status=paused", Patience);
+        QTRY_VERIFY_WITH_TIMEOUT(status.playing.status == u"paused", Patience);
         QCOMPARE(ask({QStringLiteral("status")}), QStringLiteral("Paused"));
 
         QCOMPARE(ask({QStringLiteral("stop")}), QString());
         QTRY_VERIFY_WITH_TIMEOUT(run.sim.model().status() == RadioModel::Status::Stopped, Patience);
-        QTRY_VERIFY_WITH_TIMEOUT(!view.MetaListEnabled, Patience); // back on the station list
+        QTRY_VERIFY_WITH_TIMEOUT(!status.playing.live, Patience); // back on the station list
         QCOMPARE(ask({QStringLiteral("status")}), QStringLiteral("Stopped"));
 
         const QStringList keys = QStringLiteral("PAUSE,STOP,VOLp,VOLm,RECORD").split(u',');

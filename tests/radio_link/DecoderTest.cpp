@@ -105,7 +105,7 @@ TEST(ReplyParser, ReadsKindsAndPairs) {
 // Noise from the radio reaches the terminal with its control characters made visible and inert;
 // line ends and tabs stay as they are.
 TEST(TerminalView, ShowsControlCharactersHarmlessly) {
-    LinkView view;
+    RadioView view;
     view.clearTerminal();
     view.appendTerminal(QString::fromLatin1("a\x00\x1b[2J\x07\tb\r\n\x7f\x85\xa0z", 15));
     EXPECT_EQ(view.TelnetData, QStringLiteral("a\u2400\u241b[2J\u2407\tb\r\n\u2421\u2426 z"));
@@ -116,7 +116,7 @@ TEST(TerminalView, ShowsControlCharactersHarmlessly) {
 
 TEST(Decoder, ValuesListsMenusAndHolds) {
     Decoder d;
-    QSignalSpy refresh(&d.link.view, &LinkView::refreshDisplaysRequested);
+    QSignalSpy refresh(&d.link.view, &RadioView::refreshDisplaysRequested);
     d.link.connection.ResetTimer().setEnabled(true);
     d.state.poll.ExpectState = d.state.poll.ExpectVolume = true;
     d.reply("VER=1.2.3\r\nSTATE=ON\r\nVOL=35\r\nnoise\r\n");
@@ -136,20 +136,16 @@ TEST(Decoder, ValuesListsMenusAndHolds) {
     d.reply("ERROR unknown command");
     EXPECT_TRUE(d.link.telnet.Channels[1].LastReply == "ERROR unknown command" &&
                 d.link.telnet.CheckOutBuffer().isEnabled());
-    // The slider moves while the program's flag is up, so a window can tell the move from the
-    // user's; while the user drags the slider only the label follows the radio.
-    QList<std::pair<int, bool>> moves;
-    QObject::connect(&d.link.view, &LinkView::volumeAdjusterSet, [&](int value) {
-        moves.append({value, d.state.holds.VolumeSetByProgram});
-    });
+    // While the user drags the slider only the label follows the radio; then the slider does.
+    QList<int> moves;
+    QObject::connect(&d.link.view, &RadioView::volumeAdjusterSet, [&](int value) { moves.append(value); });
     d.state.holds.VolumeDragging = true;
     d.reply("VOL=50");
     EXPECT_TRUE(d.link.view.DeviceVolume == "50" && d.link.view.VolumeAdjusterValue == 35 &&
                 !d.state.holds.VolumeDragging);
     d.reply("VOL=155");
     EXPECT_EQ(d.link.view.VolumeAdjusterValue, 100);
-    EXPECT_EQ(moves, (QList<std::pair<int, bool>>{{100, true}}));
-    EXPECT_FALSE(d.state.holds.VolumeSetByProgram);
+    EXPECT_EQ(moves, QList<int>{100});
     d.reply("List pos=13 1=a 2=b 3=c 4=d 5=e 6=f 7=Seventh one");
     EXPECT_EQ(d.link.view.InfoList,
               (QStringList{"List - Updated " + QLocale().toString(d.platform.fakeWallClock.now(), QLocale::ShortFormat),
@@ -180,7 +176,7 @@ TEST(Decoder, ScreenRules) {
     for (const int screen : {0, 14, 21, 34}) {
         d.screen(screen, QString::number(screen));
     }
-    QSignalSpy focus(&d.link.view, &LinkView::searchBoxFocusRequested);
+    QSignalSpy focus(&d.link.view, &RadioView::searchBoxFocusRequested);
     d.reply("Menu state=0 mp=3 ms=17");
     EXPECT_EQ(d.state.ScreenPictureName, "main3");
     d.reply("Menu state=0 mp=2 ms=9");
@@ -225,8 +221,8 @@ TEST(Decoder, WhatAutosLettersScreenChangesAndRecordButton) {
     d.screen(5, "playing", "MVSA");
     d.screen(0, "main");
     d.skin.MenuTable[1] = MenuTableEntry{"pic1", "Radio", QString()};
-    QSignalSpy picture(&d.link.view, &LinkView::loadPictureRequested);
-    QSignalSpy screen(&d.link.view, &LinkView::displayScreenRequested);
+    QSignalSpy picture(&d.link.view, &RadioView::loadPictureRequested);
+    QSignalSpy screen(&d.link.view, &RadioView::displayScreenRequested);
     // The first screen seen is taken as it is, not as a change.
     d.state.poll.PollCountdown = 9;
     d.queue(0, {"VOLUME"});
@@ -256,7 +252,7 @@ TEST(Decoder, WhatAutosLettersScreenChangesAndRecordButton) {
               (QStringList{"Radio", "playing"}));
     // Meta status: the record button's caption, whether the please-wait stops, and while the
     // radio fills its buffer the meta data is asked again at the next poll.
-    QSignalSpy stopWait(&d.link.view, &LinkView::pleaseWaitStopRequested);
+    QSignalSpy stopWait(&d.link.view, &RadioView::pleaseWaitStopRequested);
     const std::tuple<const char *, const char *, bool, int> statuses[] = {
         {"recording", "Press to STOP RECORDING", true, 9},
         {"connecting", "Press to STOP RECORDING", false, 9},
@@ -354,7 +350,7 @@ namespace {
 // Everything a decoded reply leaves behind that windows, the poll and the macro runner read.
 QStringList outcome(Decoder &d) {
     const RadioState &s = d.state;
-    const LinkView &v = d.link.view;
+    const RadioView &v = d.link.view;
     const auto flag = [](bool on) { return on ? QStringLiteral("1") : QStringLiteral("0"); };
     QStringList out{s.PowerState,
                     s.VersionText,
@@ -369,14 +365,13 @@ QStringList outcome(Decoder &d) {
                     QString::number(s.WaitFrame),
                     QString::number(s.poll.PollCountdown),
                     QString::number(s.poll.FullRefreshCountdown)};
-    for (const bool f :
-         {s.needs.FullRefreshDue,   s.needs.NeedState,      s.needs.NeedVersion,       s.needs.NeedVolume,
-          s.needs.NeedMenu,         s.needs.NeedList,       s.needs.NeedMeta,          s.poll.ExpectState,
-          s.poll.ExpectVolume,      s.poll.RadioStandby,    s.awaits.AwaitOk,          s.awaits.AwaitAnyList,
-          s.awaits.AwaitList,       s.awaits.AwaitMenu,     s.awaits.AwaitMeta,        s.fresh.FreshMenu,
-          s.fresh.FreshList,        s.fresh.FreshMeta,      s.fresh.FreshVolume,       s.fresh.FreshVersion,
-          s.fresh.FreshState,       s.holds.InfoListHold,   s.holds.MetaListHold,      s.holds.MenuListHold,
-          s.holds.MainMenuListHold, s.holds.VolumeDragging, s.holds.VolumeSetByProgram}) {
+    for (const bool f : {s.needs.FullRefreshDue,   s.needs.NeedState,     s.needs.NeedVersion,  s.needs.NeedVolume,
+                         s.needs.NeedMenu,         s.needs.NeedList,      s.needs.NeedMeta,     s.poll.ExpectState,
+                         s.poll.ExpectVolume,      s.poll.RadioStandby,   s.awaits.AwaitOk,     s.awaits.AwaitAnyList,
+                         s.awaits.AwaitList,       s.awaits.AwaitMenu,    s.awaits.AwaitMeta,   s.fresh.FreshMenu,
+                         s.fresh.FreshList,        s.fresh.FreshMeta,     s.fresh.FreshVolume,  s.fresh.FreshVersion,
+                         s.fresh.FreshState,       s.holds.InfoListHold,  s.holds.MetaListHold, s.holds.MenuListHold,
+                         s.holds.MainMenuListHold, s.holds.VolumeDragging}) {
         out << flag(f);
     }
     out << v.DeviceState << v.DeviceVersion << v.DeviceVolume << v.InfoList << v.MetaList << v.MenuList
@@ -476,11 +471,11 @@ TEST(Decoder, ManyLinesEndAsTheLinesOneByOne) {
 TEST(Decoder, ManyLinesSignalOncePerReply) {
     Decoder d;
     skin(d);
-    QSignalSpy changed(&d.link.view, &LinkView::changed);
-    QSignalSpy slider(&d.link.view, &LinkView::volumeAdjusterSet);
-    QSignalSpy trace(&d.link.view, &LinkView::macroTrace);
-    QSignalSpy refresh(&d.link.view, &LinkView::refreshDisplaysRequested);
-    QSignalSpy screen(&d.link.view, &LinkView::displayScreenRequested);
+    QSignalSpy changed(&d.link.view, &RadioView::changed);
+    QSignalSpy slider(&d.link.view, &RadioView::volumeAdjusterSet);
+    QSignalSpy trace(&d.link.view, &RadioView::macroTrace);
+    QSignalSpy refresh(&d.link.view, &RadioView::refreshDisplaysRequested);
+    QSignalSpy screen(&d.link.view, &RadioView::displayScreenRequested);
     QString reply;
     for (int i = 0; i < 3000; ++i) {
         reply +=
@@ -497,7 +492,7 @@ TEST(Decoder, ManyLinesSignalOncePerReply) {
     EXPECT_EQ(screen.count(), 1);
     // The reply, then one more line end per "VOL=" line; the terminal keeps its last 20000
     // characters.
-    EXPECT_EQ(d.link.view.TelnetData.size(), LinkView::TerminalLimit);
+    EXPECT_EQ(d.link.view.TelnetData.size(), RadioView::TerminalLimit);
     EXPECT_TRUE(d.link.view.TelnetData.endsWith("VOL=29\r\nList pos=2999 1=x\r\n" + QString("\r\n").repeated(3000)));
     EXPECT_TRUE(d.state.VolumeText == "29" && d.state.SelectedListItem == "4");
 }
@@ -511,7 +506,7 @@ TEST(Decoder, NoiseKeepsThePollAndFakesNoScreen) {
         Decoder d;
         skin(d);
         d.skin.MenuTable[0] = MenuTableEntry{"power", "Power", QString()};
-        QSignalSpy picture(&d.link.view, &LinkView::loadPictureRequested);
+        QSignalSpy picture(&d.link.view, &RadioView::loadPictureRequested);
         QRandomGenerator random(11);
         d.answer = [&](const QString &command) -> std::optional<QString> {
             if (noise) {

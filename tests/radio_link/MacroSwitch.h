@@ -1,6 +1,7 @@
 #pragma once
 
-#include "radio_link/LinkView.h"
+#include "radio_link/LinkHooks.h"
+#include "session/RadioView.h"
 
 // A macro run switched on and off by the test, for the link's questions about runs.
 struct MacroSwitch final : MacroActivity {

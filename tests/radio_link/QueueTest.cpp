@@ -41,7 +41,7 @@ TEST(Queue, UnreachableRadioKeepsEveryCommandInOrderAndStretchesTheTimeout) {
     h.queue(0, {"A", "B"});
     h.queue(1, {"STATE"});
     QStringList results;
-    QObject::connect(&h.link.view, &LinkView::changed, [&] { results << h.link.view.StatusPanel[3]; });
+    QObject::connect(&h.link.view, &RadioView::changed, [&] { results << h.link.view.StatusPanel[3]; });
     h.run(2000);
     results.removeDuplicates();
     results.removeAll(QString()); // before the first attempt
@@ -114,7 +114,7 @@ TEST(Queue, AddressProblemsAreNamedAndTheCommandWaitsForTheCorrection) {
 TEST(Queue, AFullChannelRefusesTheNewestAndSaysSo) {
     LinkHarness h;
     QList<int> refused;
-    QObject::connect(&h.link.view, &LinkView::commandsNotSent, [&](int count, const QString &) { refused << count; });
+    QObject::connect(&h.link.view, &RadioView::commandsNotSent, [&](int count, const QString &) { refused << count; });
     for (int i = 0; i < Telnet::Limit; ++i) {
         ASSERT_TRUE(h.link.telnet.QueueCommand(1, QStringLiteral("Q%1").arg(i)));
     }
@@ -143,7 +143,7 @@ TEST(Queue, KeysTheRadioDoesNotTakeInTimeAreDroppedNeverSentLate) {
     h.quiet();
     h.accept = false;
     QStringList why;
-    QObject::connect(&h.link.view, &LinkView::commandsNotSent, [&](int, const QString &text) { why << text; });
+    QObject::connect(&h.link.view, &RadioView::commandsNotSent, [&](int, const QString &text) { why << text; });
     h.queue(0, {"VOLp", "QXDELAY", "VOLp", "QXDELAY"});
     h.run(2000);
     h.queue(0, {"MUTE"});
@@ -438,7 +438,7 @@ TEST(Connection, RepliesAreJoinedTextLeftOnAClosedConnectionShowsAndOversizedOne
     EXPECT_TRUE(h.link.telnet.Channels[0].Received.isEmpty());
     const QString chunk(300000, QLatin1Char('x'));
     reply({chunk, chunk, chunk, chunk});
-    EXPECT_EQ(h.link.view.TelnetData.size(), LinkView::TerminalLimit);
+    EXPECT_EQ(h.link.view.TelnetData.size(), RadioView::TerminalLimit);
     EXPECT_TRUE(h.link.view.TelnetData.endsWith("x\r\n[reply cut after 1048576 characters]\r\n"));
     EXPECT_TRUE(h.link.telnet.Channels[0].Received.isEmpty());
 }

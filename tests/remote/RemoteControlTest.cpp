@@ -1,8 +1,9 @@
 // The remote window's logic: clicks and keys on the drawn remote, the pointer aid, the editor's
 // measuring clicks and dropped layouts.
 #include "keyboard/KeyMap.h"
-#include "radio_link/LinkView.h"
+#include "radio_link/LinkHooks.h"
 #include "RemoteTestSupport.h"
+#include "session/RadioView.h"
 #include "settings/Timeouts.h"
 
 TEST(RemoteControl, HitsAreInclusiveFirstRecordWinsAndModifiersDecideWhatIsSent) {

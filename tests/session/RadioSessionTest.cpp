@@ -3,10 +3,10 @@
 #include "Catalogue.h"
 #include "e2e/FilledFolder.h"
 #include "platform/Platform.h"
-#include "radio_link/LinkView.h"
 #include "radio_link/RadioLink.h"
 #include "RadioSimulator.h"
 #include "session/MacroRunner.h"
+#include "session/RadioView.h"
 #include "support/FakePlatform.h"
 
 #include <QCoreApplication>

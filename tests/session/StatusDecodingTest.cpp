@@ -1,7 +1,7 @@
 #include "session/StatusDecoding.h"
 
-#include "radio_link/LinkView.h"
 #include "radio_link/RadioState.h"
+#include "session/RadioView.h"
 #include "skin/SkinTables.h"
 
 #include <gtest/gtest.h>
@@ -11,7 +11,7 @@ namespace {
 // The state as the decoder leaves it on the radio's station list while a station plays.
 struct Decoded {
     RadioState state;
-    LinkView view;
+    RadioView view;
     SkinTables skin;
 
     Decoded() {

@@ -1,4 +1,4 @@
-#include "info_panel/InfoPanel.h"
+#include "session/InfoPanel.h"
 
 #include "macros/MacroCompiler.h"
 #include "macros/MacroTable.h"
@@ -105,7 +105,7 @@ InfoPanel::InfoPanel(Platform &platform, RadioLink &link, RadioState &state, con
     m_halfSecondTick->setInterval(500);
     connect(m_halfSecondTick.get(), &Timer::timeout, this, &InfoPanel::HalfSecondTick_Timer);
     m_halfSecondTick->setEnabled(true);
-    connect(&m_view, &LinkView::changed, this, &InfoPanel::viewChanged);
+    connect(&m_view, &RadioView::changed, this, &InfoPanel::viewChanged);
     m_pendingEntryTimer = platform.createTimer();
     connect(m_pendingEntryTimer.get(), &Timer::timeout, this, &InfoPanel::PendingEntry_Timer);
 }
@@ -206,6 +206,11 @@ void InfoPanel::selectRow(PanelList list, int row) {
         break;
     }
     flushView();
+}
+
+void InfoPanel::holdRow(PanelList list, int row) {
+    holdFlag(list, true);
+    selectRow(list, row);
 }
 
 void InfoPanel::List_MouseDown(PanelList list, bool rightButton) {
@@ -432,17 +437,14 @@ void InfoPanel::VolumeAdjuster_Scroll(int value) {
 }
 
 void InfoPanel::VolumeAdjuster_Change(int value) {
-    if (m_inVolumeChange) {
-        return;
-    }
-    m_inVolumeChange = true;
-    if (!m_state.holds.VolumeSetByProgram) {
-        // The session steers the volume there; the slider waits for the radio's answer.
-        Q_EMIT volumeRequested(value);
-    }
+    // The session steers the volume there; the slider waits for the radio's answer.
+    Q_EMIT volumeRequested(value);
+    volumeShown(value);
+}
+
+void InfoPanel::volumeShown(int value) {
     ScrollVolumeLabel = QString::number(value);
     Q_EMIT changed();
-    m_inVolumeChange = false;
 }
 
 void InfoPanel::CurrentMenuImage_DblClick() {

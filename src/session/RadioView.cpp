@@ -1,19 +1,19 @@
-#include "radio_link/LinkView.h"
+#include "session/RadioView.h"
 
 #include "platform/ControlPictures.h"
 
 #include <algorithm>
 
-QString LinkView::terminalRuler() {
+QString RadioView::terminalRuler() {
     return QStringLiteral("00000000011111111112222222222333333333344444444445555555555666666666677777777778\r\n");
 }
 
-LinkView::LinkView()
+RadioView::RadioView()
     : TelnetData(terminalRuler()) {
     m_terminalMark.size = TelnetData.size();
 }
 
-QString LinkView::harmless(const QString &text) {
+QString RadioView::harmless(const QString &text) {
     // A radio that answers noise must not get control codes into the view: they can change how
     // the rest of the text shows, and some (NUL, the no-break space) do not survive the text
     // box, so the view would never match what was shown and be rebuilt on every refresh. The
@@ -29,7 +29,7 @@ QString LinkView::harmless(const QString &text) {
     return shown;
 }
 
-void LinkView::appendTerminal(const QString &text) {
+void RadioView::appendTerminal(const QString &text) {
     const QString added = harmless(text.size() > TerminalLimit ? text.right(TerminalLimit) : text);
     if (TelnetData.size() + added.size() > TerminalLimit) {
         // Cut in place: the view never holds more than the limit, and nothing is copied whole.
@@ -41,19 +41,19 @@ void LinkView::appendTerminal(const QString &text) {
     touch();
 }
 
-void LinkView::clearTerminal() {
+void RadioView::clearTerminal() {
     TelnetData.clear();
     terminalReplaced();
     touch();
 }
 
-void LinkView::terminalReplaced() {
+void RadioView::terminalReplaced() {
     ++m_terminalMark.revision;
     m_terminalMark.appended = 0;
     m_terminalMark.size = TelnetData.size();
 }
 
-bool LinkView::editTerminal(const QString &text) {
+bool RadioView::editTerminal(const QString &text) {
     if (!TerminalUnlocked) {
         return false;
     }
@@ -63,37 +63,14 @@ bool LinkView::editTerminal(const QString &text) {
     return true;
 }
 
-void LinkView::flush() {
+void RadioView::flush() {
     if (m_dirty) {
         m_dirty = false;
         Q_EMIT changed();
     }
 }
 
-namespace {
-
-class NoMacroActivity final : public MacroActivity {
-public:
-    bool macroRunning() const override { return false; }
-    bool macroWaitTimerRunning() const override { return false; }
-};
-
-} // namespace
-
-const MacroActivity &NoMacroRuns() {
-    static const NoMacroActivity none;
-    return none;
-}
-
-const MacroActivity &LinkHooks::macros() const {
-    if (m_macros == nullptr) {
-        qFatal("The radio link asked about macro runs before anything answers them: "
-               "call LinkHooks::answerMacroQuestions()");
-    }
-    return *m_macros;
-}
-
-QString LinkView::waitingText() const {
+QString RadioView::waitingText() const {
     if (WaitingCommands <= 0) {
         return {};
     }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "info_panel/Menuform.h"
 #include "platform/Timer.h"
+#include "session/Menuform.h"
 
 #include <QObject>
 #include <QString>
@@ -10,7 +10,7 @@
 #include <memory>
 #include <optional>
 
-class LinkView;
+class RadioView;
 class Platform;
 class RadioLink;
 class Telnet;
@@ -41,7 +41,7 @@ enum class PanelList { MainMenu, Menu, Meta, Info };
 // The information panel's behaviour: what a click, double click, key or slider move on the
 // panel sends to the radio, the hold flags that keep the reply decoder from moving a list the
 // user works in, and the few texts the panel owns. The lists, labels and slider themselves are
-// the radio link's view data (LinkView); the window renders both and forwards user events to
+// the radio link's view data (RadioView); the window renders both and forwards user events to
 // the handlers here, which are named after their control and event.
 class InfoPanel : public QObject {
     Q_OBJECT
@@ -84,6 +84,9 @@ public:
 
     // The user picked a row (mouse or keys): the selection is the view's, the window forwards it.
     void selectRow(PanelList list, int row);
+    // The user picked a row elsewhere (the display's list labels): it is selected, and the
+    // list is held as a mouse press on it holds it.
+    void holdRow(PanelList list, int row);
     // A mouse press: the right button refreshes the list and lets the decoder move it again; any
     // other button holds it while the user works in it.
     void List_MouseDown(PanelList list, bool rightButton);
@@ -116,9 +119,12 @@ public:
     void SendMessageButton_Click();
     void MessageText_Change(const QString &text);
 
-    // The slider: dragging shows the value; a change (drag ended, click) sends volume keys.
+    // The slider: dragging shows the value; the user's change (drag ended, click, key) steers
+    // the radio's volume there.
     void VolumeAdjuster_Scroll(int value);
     void VolumeAdjuster_Change(int value);
+    // The program moved the slider to the radio's volume: the number follows, nothing is sent.
+    void volumeShown(int value);
 
     // The current menu picture: a double click shows the radio's screen in the display window;
     // a right press shows the macro list over it (hidden macros too with a modifier key held).
@@ -167,7 +173,7 @@ private:
     Platform &m_platform;
     RadioLink &m_link;
     Telnet &m_telnet;
-    LinkView &m_view;
+    RadioView &m_view;
     RadioState &m_state;
     const Timeouts &m_timeouts;
     const SkinTables &m_skin;
@@ -176,6 +182,5 @@ private:
     std::unique_ptr<Timer> m_halfSecondTick;
     std::unique_ptr<Timer> m_pendingEntryTimer;
     int m_pendingEntry = -1; // a main-menu entry to open once the radio says where its cursor is
-    bool m_inVolumeChange = false;
     QString m_lastMenuName;
 };

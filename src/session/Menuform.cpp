@@ -1,4 +1,4 @@
-#include "info_panel/Menuform.h"
+#include "session/Menuform.h"
 
 #include "radio_link/AutomaticPoll.h"
 
