@@ -18,11 +18,11 @@ AutomaticPoll::AutomaticPoll(Platform &platform, Telnet &telnet, RadioState &sta
     , m_timer(platform.createTimer()) {
     m_timer->setInterval(500);
     connect(m_timer.get(), &Timer::timeout, this, &AutomaticPoll::UpdateTimer_Timer);
-    m_telnet.setPoll(this);
+    m_telnet.whenIdle([this] { linkIdle(); });
 }
 
 AutomaticPoll::~AutomaticPoll() {
-    m_telnet.setPoll(nullptr);
+    m_telnet.whenIdle({});
 }
 
 int AutomaticPoll::ticksToSleep() const {

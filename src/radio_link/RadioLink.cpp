@@ -11,7 +11,15 @@ RadioLink::RadioLink(Platform &platform, RadioState &state, const Timeouts &time
 }
 
 bool RadioLink::pressKey(const QString &command) {
-    return PressKey(telnet, poll, command);
+    // The key and its gap; the queries not sent yet are dropped, and a menu poll follows at
+    // once with the full refresh put off.
+    if (!telnet.QueueCommand(0, command)) {
+        return false;
+    }
+    telnet.QueueCommand(0, QLatin1String(Telnet::Delay));
+    telnet.ClearChannel(1);
+    poll.followKey();
+    return true;
 }
 
 void RadioLink::askAtStart() {

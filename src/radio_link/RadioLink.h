@@ -55,7 +55,9 @@ public:
     // waits to be decoded. Queries the automatic poll has queued but not sent may remain.
     bool idle() const;
 
-    // Sends a key of the remote (PressKey).
+    // Sends a key of the remote: the command and a short gap on the command channel; the
+    // queries not sent yet are dropped, and a menu poll follows at once with the full refresh
+    // put off. False when the queue was full and refused the key.
     bool pressKey(const QString &command);
     // The first questions of a program that has just started: who the radio is, whether it is on,
     // and where it is; the first poll then asks for everything.

@@ -1,7 +1,6 @@
 #include "radio_link/Telnet.h"
 
 #include "platform/Platform.h"
-#include "radio_link/AutomaticPoll.h"
 #include "radio_link/RadioState.h"
 #include "session/RadioView.h"
 #include "settings/Timeouts.h"
@@ -125,8 +124,8 @@ void Telnet::CompactQueues() {
         }
     }
     updateWaiting();
-    if (!anyLive && m_feed.isEmpty() && m_poll) {
-        m_poll->linkIdle();
+    if (!anyLive && m_feed.isEmpty() && m_idle) {
+        m_idle();
     }
 }
 
@@ -389,12 +388,3 @@ QString PlaySoundFile(SoundPlayer &player, const QString &programFolder, const Q
     return path;
 }
 
-bool PressKey(Telnet &telnet, AutomaticPoll &poll, const QString &command) {
-    if (!telnet.QueueCommand(0, command)) {
-        return false;
-    }
-    telnet.QueueCommand(0, QLatin1String(Telnet::Delay));
-    telnet.ClearChannel(1);
-    poll.followKey();
-    return true;
-}

@@ -6,9 +6,9 @@
 #include <QStringList>
 
 #include <array>
+#include <functional>
 #include <memory>
 
-class AutomaticPoll;
 class Clock;
 class RadioView;
 class Platform;
@@ -124,8 +124,8 @@ public:
     bool hasCommands(int channel) const;
 
     Timer &CheckOutBuffer() { return *m_checkOutBuffer; }
-    // The automatic poll, told when the link falls idle; may be null.
-    void setPoll(AutomaticPoll *poll) { m_poll = poll; }
+    // Who is told when both channels fall idle (the automatic poll); none when empty.
+    void whenIdle(std::function<void()> tell) { m_idle = std::move(tell); }
     // Where dropped and refused commands are said; may be null.
     void setView(RadioView *view) { m_view = view; }
 
@@ -143,7 +143,7 @@ private:
     std::unique_ptr<Timer> m_expiry;
     std::unique_ptr<Timer> m_reportTimer;
     bool m_queueHeld = false;
-    AutomaticPoll *m_poll = nullptr;
+    std::function<void()> m_idle;
     RadioView *m_view = nullptr;
     QStringList m_feed;
     qsizetype m_refused = 0;
@@ -152,10 +152,6 @@ private:
     QStringList m_expired;
 };
 
-// Sends a key of the remote: the command and a short gap on the command channel; the pending
-// status queries are dropped, and a menu poll follows at once with the full refresh put off.
-// False when the queue was full and refused the key.
-bool PressKey(Telnet &telnet, AutomaticPoll &poll, const QString &command);
 
 class SoundPlayer;
 
