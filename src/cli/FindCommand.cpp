@@ -109,7 +109,7 @@ private:
         const RadioFinder::Tally &tally = finder.tally();
         err << "cvremote-cli: no radio answered on port " << m_port << " in " << networks.join(QStringLiteral(", "))
             << " (" << tally.asked << " addresses asked: " << tally.refused << " refused, " << tally.silent
-            << " silent, " << tally.other << " answered as no radio does)\n"
+            << " silent, " << tally.other << " answered something else)\n"
             << "  Is the radio on and on this network? Another port: --port N; another network: --network CIDR.\n";
         err.flush();
         return ExitCode::Unreachable;
