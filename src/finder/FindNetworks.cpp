@@ -40,10 +40,10 @@ QList<quint32> Ipv4Network::hosts() const {
         return list;
     }
     const quint32 size = quint32(1) << (32 - prefix);
-    const quint32 first = prefix >= 31 ? base : base + 1;
-    const quint32 last = prefix >= 31 ? base + size - 1 : base + size - 2;
-    for (quint32 address = first; address <= last; ++address) {
-        list << address;
+    const quint32 first = base & mask();
+    const quint32 skip = prefix >= 31 ? 0 : 1; // the network's own address and its broadcast address
+    for (quint32 i = skip; i < size - skip; ++i) {
+        list << first + i;
     }
     return list;
 }

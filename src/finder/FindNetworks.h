@@ -15,7 +15,7 @@ struct Ipv4Network {
     quint32 base = 0; // the network's first address, host bits cleared
     int prefix = 32;
 
-    quint32 mask() const { return prefix == 0 ? 0u : ~quint32(0) << (32 - prefix); }
+    quint32 mask() const { return prefix <= 0 ? 0u : prefix >= 32 ? ~quint32(0) : ~quint32(0) << (32 - prefix); }
     bool contains(quint32 address) const { return (address & mask()) == base; }
     // "192.168.1.0/24"
     QString text() const;

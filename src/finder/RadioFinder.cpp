@@ -4,6 +4,8 @@
 
 #include <QSet>
 
+#include <algorithm>
+
 namespace {
 
 // A radio's answer to VERSION is one short line; more than this before a line end is not one.
@@ -81,7 +83,7 @@ bool RadioFinder::start(const QList<Ipv4Network> &networks, quint16 port, QStrin
         if (!checked.ok()) {
             return refuse(checked.error);
         }
-        for (const quint32 address : network.hosts()) {
+        for (const quint32 address : checked.network.hosts()) {
             if (!seen.contains(address)) {
                 seen.insert(address);
                 addresses.push_back(address);
@@ -94,7 +96,7 @@ bool RadioFinder::start(const QList<Ipv4Network> &networks, quint16 port, QStrin
     m_found.clear();
     m_tally = Tally{};
     m_running = true;
-    const size_t parallel = size_t(std::max(m_limits.parallel, 1));
+    const size_t parallel = std::min(size_t(std::max(m_limits.parallel, 1)), m_waiting.size());
     while (m_probes.size() < parallel) {
         auto probe = std::make_unique<Probe>();
         probe->socket = m_platform.createSocket();

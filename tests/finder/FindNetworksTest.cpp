@@ -78,6 +78,10 @@ TEST(FindNetworks, HostsLeaveOutTheNetworkAndBroadcastAddresses) {
     EXPECT_EQ(ParseFindNetwork(QStringLiteral("10.0.0.8/31")).network.hosts(),
               (QList<quint32>{ip("10.0.0.8"), ip("10.0.0.9")}));
     EXPECT_EQ(ParseFindNetwork(QStringLiteral("10.0.0.8")).network.hosts(), QList<quint32>{ip("10.0.0.8")});
+    // Built by hand: host bits are dropped, the top of the address space does not wrap.
+    EXPECT_EQ((Ipv4Network{ip("10.0.0.13"), 30}.hosts()), (QList<quint32>{ip("10.0.0.13"), ip("10.0.0.14")}));
+    EXPECT_EQ((Ipv4Network{0xFFFFFFFFu, 32}.hosts()), QList<quint32>{0xFFFFFFFFu});
+    EXPECT_EQ((Ipv4Network{0xFFFFFF00u, 24}.hosts().size()), 254);
     // A network too wide to search gives nothing at all rather than a sweep.
     EXPECT_TRUE((Ipv4Network{ip("10.0.0.0"), 8}.hosts().isEmpty()));
 }

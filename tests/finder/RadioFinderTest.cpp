@@ -180,6 +180,15 @@ private Q_SLOTS:
         QTRY_COMPARE(finished.count(), 1);
         QVERIFY(finder.found().isEmpty());
         QCOMPARE(finder.tally().asked, 0);
+        QVERIFY(platform.sockets.empty());
+
+        // The host bits of a network made by hand are dropped: the search stays inside it, here
+        // at the very end of loopback.
+        QVERIFY(finder.start({Ipv4Network{ip("127.255.255.255"), 30}}, 8080));
+        settle();
+        QCOMPARE(platform.sockets.size(), size_t(2));
+        QCOMPARE(platform.sockets[0]->host, QStringLiteral("127.255.255.253"));
+        QCOMPARE(platform.sockets[1]->host, QStringLiteral("127.255.255.254"));
     }
 
     // The real wire on loopback addresses of a /29: two radios, a host that refuses, one that
