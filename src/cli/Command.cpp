@@ -78,5 +78,6 @@ std::vector<std::unique_ptr<Command>> MakeCommands() {
     commands.push_back(MakeTypeCommand());
     commands.push_back(MakeMacroCommand());
     commands.push_back(MakeWatchCommand());
+    commands.push_back(MakeFindCommand());
     return commands;
 }

@@ -12,3 +12,4 @@ std::unique_ptr<Command> MakeVolumeCommand();
 std::unique_ptr<Command> MakeTypeCommand();
 std::unique_ptr<Command> MakeMacroCommand();
 std::unique_ptr<Command> MakeWatchCommand();
+std::unique_ptr<Command> MakeFindCommand();

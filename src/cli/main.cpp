@@ -85,7 +85,8 @@ QString exitCodes() {
                           "  1    another failure: the radio refused or did not answer a command, a command could\n"
                           "       not be sent in time, no program folder\n"
                           "  2    usage error: nothing was sent\n"
-                          "  3    radio unreachable: no connection within the connect time-out, or no answer\n"
+                          "  3    radio unreachable: no connection within the connect time-out, or no answer (find:\n"
+                          "       no radio answered)\n"
                           "  4    the macro gave up before its end\n"
                           "  130  interrupted by Ctrl-C or SIGTERM (watch ends with 0 then)\n");
 }

@@ -29,17 +29,60 @@ UpdateChecker::UpdateChecker(Platform &platform, QString programFolder, QString 
 UpdateChecker::~UpdateChecker() = default;
 
 void UpdateChecker::CheckForUpdates(const INIFILES &ini) {
-    OpenThisWebUrl(ini.ReadSetting(QStringLiteral("General"), QStringLiteral("UpdateURL"), BuiltInUpdateUrl));
+    const QString url = ini.ReadSetting(QStringLiteral("General"), QStringLiteral("UpdateURL"), BuiltInUpdateUrl());
+    if (url.isEmpty()) {
+        explain(QStringLiteral("No update server is set, so there is nothing to ask."),
+                QStringLiteral("CV Remote has no update server of its own. To check against one, name its address "
+                               "in the settings file %1, in the section [General]:\r\n"
+                               "UpdateURL=host[:port]/path\r\n"
+                               "(close CV Remote before editing the file). A packager can build an address in with "
+                               "the CMake option -DCV_UPDATE_URL=host[:port]/path.\r\n")
+                    .arg(QDir::toNativeSeparators(ini.SettingsFile())));
+        return;
+    }
+    OpenThisWebUrl(url);
+}
+
+void UpdateChecker::explain(const QString &news, const QString &text) {
+    Form_Unload();
+    m_response.clear();
+    m_pageText.clear();
+    m_note.clear();
+    m_processed = true;
+    Q_EMIT showRequested();
+    NewsLine = news;
+    RawTexta = text;
+    Q_EMIT changed();
+}
+
+QString UpdateChecker::peerName() const {
+    return m_requestProxy.active() ? QStringLiteral("the proxy %1").arg(m_requestProxy.server.trimmed())
+                                   : m_address.host;
 }
 
 void UpdateChecker::OpenThisWebUrl(const QString &url) {
     if (url.isEmpty()) {
         return;
     }
+    const UpdateAddress address = SplitUpdateUrl(url);
+    QString problem = UpdateRequestProblem(address, m_proxy);
+    for (const QString &host : {address.host, m_proxy.active() ? m_proxy.server.trimmed() : QString()}) {
+        if (problem.isEmpty() && UpdateHostCannotExist(host)) {
+            problem = QStringLiteral("%1 is a name that cannot exist (its ending is reserved for examples)").arg(host);
+        }
+    }
+    if (!problem.isEmpty()) {
+        explain(QStringLiteral("Could not ask the update server."),
+                QStringLiteral("Nothing was asked: %1.\r\nThe address is UpdateURL in the section [General] of the "
+                               "settings file; the proxy is set in the main window's Proxy fields.\r\n")
+                    .arg(problem));
+        return;
+    }
     Q_EMIT showRequested();
     RawTexta.clear();
     NewsLine = QStringLiteral("Asking the update server...");
-    m_address = SplitUpdateUrl(url);
+    m_address = address;
+    m_requestProxy = m_proxy;
     // Whatever an earlier check received or still had to show is dropped with it.
     m_response.clear();
     m_pageText.clear();
@@ -50,7 +93,11 @@ void UpdateChecker::OpenThisWebUrl(const QString &url) {
 
     m_socket->Close();
     m_socket->setLocalPort(0);
-    m_socket->Connect(m_address.host, m_address.port);
+    if (m_requestProxy.active()) {
+        m_socket->Connect(m_requestProxy.server.trimmed(), m_requestProxy.port);
+    } else {
+        m_socket->Connect(m_address.host, m_address.port);
+    }
     m_running = true;
     m_deadline->setEnabled(false);
     m_deadline->setEnabled(true);
@@ -58,7 +105,7 @@ void UpdateChecker::OpenThisWebUrl(const QString &url) {
 }
 
 void UpdateChecker::onConnect() {
-    m_socket->SendData(QString::fromLatin1(BuildUpdateRequest(m_address)));
+    m_socket->SendData(QString::fromLatin1(BuildUpdateRequest(m_address, m_requestProxy)));
 }
 
 void UpdateChecker::onDataArrival() {
@@ -91,7 +138,7 @@ void UpdateChecker::onError(const QString &description) {
     m_running = false;
     m_deadline->setEnabled(false);
     m_response.clear();
-    m_note = QStringLiteral("[No answer from %1: %2]").arg(m_address.host, description);
+    m_note = QStringLiteral("[No answer from %1: %2]").arg(peerName(), description);
     m_processed = true;
     m_dataArriving = false;
     m_timer1->setEnabled(true);
@@ -104,7 +151,7 @@ void UpdateChecker::onDeadline() {
     }
     m_socket->Close();
     finishResponse(QStringLiteral("[No complete answer from %1 within %2 seconds; gave up.]")
-                       .arg(m_address.host)
+                       .arg(peerName())
                        .arg(TimeLimit / 1000));
 }
 
@@ -120,6 +167,12 @@ void UpdateChecker::finishResponse(const QString &note) {
 
     const UpdateResponse response = TakeUpdateResponseApart(m_response);
     m_response.clear();
+    if (m_requestProxy.active() && response.headers.section(u' ', 1, 1) == QLatin1String("407")) {
+        m_note = m_requestProxy.userName.isEmpty()
+                     ? QStringLiteral("[The proxy wants a user name and password: set them in the main window's "
+                                      "Proxy fields.]")
+                     : QStringLiteral("[The proxy did not take the user name and password.]");
+    }
     switch (response.kind) {
     case UpdateResponse::Image: {
         // Pictures are not shown; the file only ever lives for a moment.

@@ -33,11 +33,16 @@ public:
     ~UpdateChecker() override;
 
     // The main window's "Check for Updates": asks the address of the settings key UpdateURL
-    // (General section), else the built-in one.
+    // (General section), else the built-in one. With neither, nothing is asked and the window
+    // says how to set one.
     void CheckForUpdates(const INIFILES &ini);
-    // Starts a request; an empty url does nothing. A request still running is dropped with
-    // whatever it had received.
+    // Starts a request, through the proxy when one is set; an empty url does nothing. A request
+    // still running is dropped with whatever it had received. An address that cannot be asked
+    // (a name that cannot exist, a request it would break) is not: the window says why.
     void OpenThisWebUrl(const QString &url);
+    // The proxy's fields; a request on its way keeps the proxy it started with.
+    void setProxy(const UpdateProxy &proxy) { m_proxy = proxy; }
+    const UpdateProxy &proxy() const { return m_proxy; }
     // The window closes.
     void Form_Unload();
     void RawTexta_DblClick();
@@ -67,6 +72,10 @@ private:
     // The answer is over: taken apart once, by its content type.
     void finishResponse(const QString &note);
     void saveZip(const QByteArray &body);
+    // Shows a message instead of an answer: nothing is asked.
+    void explain(const QString &news, const QString &text);
+    // The host the request goes to: the proxy's or the server's.
+    QString peerName() const;
 
     Platform &m_platform;
     const QString m_programFolder;
@@ -75,6 +84,8 @@ private:
     std::unique_ptr<Timer> m_deadline;
 
     UpdateAddress m_address;
+    UpdateProxy m_proxy;
+    UpdateProxy m_requestProxy; // the proxy of the request on its way
     QByteArray m_response;
     QByteArray m_pageText; // the body of a page answer, as much of it as can be shown
     QString m_note;        // shown after the page: why the answer is incomplete

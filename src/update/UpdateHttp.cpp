@@ -1,6 +1,7 @@
 #include "update/UpdateHttp.h"
 
 #include "platform/NumericText.h"
+#include "update/UpdateBuildDefaults.h"
 
 #include <algorithm>
 
@@ -50,16 +51,69 @@ UpdateAddress SplitUpdateUrl(const QString &url) {
     return address;
 }
 
-QByteArray BuildUpdateRequest(const UpdateAddress &address) {
+QString BuiltInUpdateUrl() {
+    return QStringLiteral(CV_UPDATE_URL);
+}
+
+QByteArray BuildUpdateRequest(const UpdateAddress &address, const UpdateProxy &proxy) {
     QString host = address.host;
     if (address.port != 80) {
         host += QLatin1Char(':') + QString::number(address.port);
     }
-    const QString request = QStringLiteral("GET ") + address.path + QStringLiteral(" HTTP/1.1\r\n") +
-                            QStringLiteral("Host: ") + host + QStringLiteral("\r\n") +
-                            QStringLiteral("Connection: close\r\n") + QStringLiteral("Accept: */*\r\n") +
-                            QStringLiteral("http_accept_encoding: gzip, deflate\r\n") + QStringLiteral("\r\n");
+    const QString target = proxy.active() ? QStringLiteral("http://") + host + address.path : address.path;
+    QString request = QStringLiteral("GET ") + target + QStringLiteral(" HTTP/1.1\r\n") + QStringLiteral("Host: ") +
+                      host + QStringLiteral("\r\n");
+    if (proxy.active() && !proxy.userName.isEmpty()) {
+        const QByteArray credentials = (proxy.userName + u':' + proxy.password).toUtf8().toBase64();
+        request +=
+            QStringLiteral("Proxy-Authorization: Basic ") + QString::fromLatin1(credentials) + QStringLiteral("\r\n");
+    }
+    request += QStringLiteral("Connection: close\r\n") + QStringLiteral("Accept: */*\r\n") +
+               QStringLiteral("http_accept_encoding: gzip, deflate\r\n") + QStringLiteral("\r\n");
     return request.toLatin1();
+}
+
+QString UpdateRequestProblem(const UpdateAddress &address, const UpdateProxy &proxy) {
+    const auto plain = [](const QString &text) {
+        return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() > 0x20 && c.unicode() < 0x7F; });
+    };
+    if (address.host.isEmpty() || !plain(address.host)) {
+        return QStringLiteral("the update address names no usable host: \"%1\"").arg(address.host);
+    }
+    if (!plain(address.path)) {
+        return QStringLiteral("the update address's path holds blanks or other characters a request cannot carry "
+                              "(write a blank as %20): \"%1\"")
+            .arg(address.path);
+    }
+    if (!proxy.active()) {
+        return QString();
+    }
+    if (!plain(proxy.server.trimmed())) {
+        return QStringLiteral("the proxy server's name holds blanks or other characters no host name has: \"%1\"")
+            .arg(proxy.server);
+    }
+    if (proxy.port == 0) {
+        return QStringLiteral("the proxy's port must be from 1 to 65535");
+    }
+    const auto control = [](const QString &text) {
+        return std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7F; });
+    };
+    if (proxy.userName.contains(u':') || control(proxy.userName)) {
+        return QStringLiteral("the proxy's user name may not hold \":\" or control characters");
+    }
+    if (control(proxy.password)) {
+        return QStringLiteral("the proxy's password may not hold control characters");
+    }
+    return QString();
+}
+
+bool UpdateHostCannotExist(const QString &host) {
+    QString name = host.trimmed().toLower();
+    while (name.endsWith(u'.')) {
+        name.chop(1);
+    }
+    const QString top = name.section(u'.', -1);
+    return top == QLatin1String("example") || top == QLatin1String("invalid");
 }
 
 ChunkedBody DecodeChunked(const QByteArray &body, QByteArray &data) {

@@ -7,9 +7,10 @@
 // The update check's HTTP, as pure functions: where to ask, the request bytes, and the answer
 // taken apart once the server has closed. The socket side only buffers.
 
-// Where the version page lives when the settings name no other place. The vendor's server
-// answers on port 80.
-inline const QString BuiltInUpdateUrl = QStringLiteral("www.cvremote.example/corvale/versions.php");
+// Where the version page lives when the settings name no place ([General] UpdateURL): the
+// address a packager built in (the CMake cache variable CV_UPDATE_URL), empty by default.
+// CV Remote has no update server of its own.
+QString BuiltInUpdateUrl();
 
 struct UpdateAddress {
     QString host;
@@ -22,10 +23,37 @@ struct UpdateAddress {
 // to 65535 leaves the default 80.
 UpdateAddress SplitUpdateUrl(const QString &url);
 
+// A plain HTTP proxy for the update check, as the main window's proxy fields set it.
+struct UpdateProxy {
+    static constexpr quint16 DefaultPort = 8080;
+
+    bool use = false;
+    QString server;
+    quint16 port = DefaultPort;
+    QString userName; // none: no Proxy-Authorization is sent
+    QString password;
+    bool rememberPassword = false; // keep the password in the settings file
+
+    // Ticked and named: the request goes to the proxy.
+    bool active() const { return use && !server.trimmed().isEmpty(); }
+    friend bool operator==(const UpdateProxy &, const UpdateProxy &) = default;
+};
+
 // The GET request, each line ended by CR LF, then an empty line. The encoding line is sent in
 // this very spelling; answers are read as plain text whatever it asks for. The Host line names
-// the port only when it is not 80.
-QByteArray BuildUpdateRequest(const UpdateAddress &address);
+// the port only when it is not 80. Through an active proxy the request line names the whole
+// address ("GET http://host/path HTTP/1.1"), as a proxy wants it, and a user name adds
+// Basic authentication for the proxy (user name and password as UTF-8).
+QByteArray BuildUpdateRequest(const UpdateAddress &address, const UpdateProxy &proxy = UpdateProxy{});
+
+// Why the request cannot be sent as the address and the proxy stand, for the user; empty
+// when it can. A host or a path with blanks or control characters would break the request
+// (or add lines of its own to it), a user name with ":" cannot be told from the password.
+QString UpdateRequestProblem(const UpdateAddress &address, const UpdateProxy &proxy);
+
+// A name under a top-level domain reserved never to exist (.example, .invalid): asking the
+// name service for it could only fail, so it is never asked.
+bool UpdateHostCannotExist(const QString &host);
 
 // A chunked body (Transfer-Encoding: chunked) joined into its data. Truncated: the answer ended
 // before the last chunk, and data holds every byte that did arrive. Malformed: a size line is

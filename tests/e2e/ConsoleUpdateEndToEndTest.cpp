@@ -103,6 +103,18 @@ private Q_SLOTS:
                  QStringLiteral("A newer version, V.%1, is available.").arg(UpdatePage::defaultVersion()));
         QCOMPARE(page.requests().size(), 1);
         QVERIFY(page.requests().first().startsWith("GET /corvale/versions.php HTTP/1.1\r\n"));
+        // The proxy's fields reach the checker and the settings as they are typed; the password
+        // reaches the settings only once "Remember password" is ticked.
+        QTest::keyClicks(ChildWidget<QLineEdit>(main, QStringLiteral("txtProxyUserName")), QStringLiteral("alice"));
+        QTest::keyClicks(ChildWidget<QLineEdit>(main, QStringLiteral("txtProxyPassword")), QStringLiteral("s3cret"));
+        QVERIFY(update.logic().proxy().use);
+        QCOMPARE(update.logic().proxy().password, QStringLiteral("s3cret"));
+        QCOMPARE(setting(QStringLiteral("Proxy"), QStringLiteral("UseProxy")), QStringLiteral("1"));
+        QCOMPARE(setting(QStringLiteral("Proxy"), QStringLiteral("UserName")), QStringLiteral("alice"));
+        QCOMPARE(setting(QStringLiteral("Proxy"), QStringLiteral("Password")), QString());
+        ChildWidget<QCheckBox>(main, QStringLiteral("chkRememberProxyPassword"))->click();
+        QCOMPARE(setting(QStringLiteral("Proxy"), QStringLiteral("Password")),
+                 QString::fromLatin1(QByteArray("s3cret").toBase64()));
         // The program's close takes the update window with it; its top and left are kept.
         run.program->Form_Unload();
         QVERIFY(!setting(QStringLiteral("UpdateForm"), QStringLiteral("TL")).isEmpty());

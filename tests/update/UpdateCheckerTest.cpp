@@ -45,12 +45,12 @@ TEST(UpdateChecker, AsksOncePerConnectionAndShowsThePageAfterTheClose) {
     Checker c;
     c.checker.OpenThisWebUrl("");
     EXPECT_EQ(c.socket.connectCalls, 0);
-    c.checker.OpenThisWebUrl("http://updates.example/corvale/versions.php");
+    c.checker.OpenThisWebUrl("http://updates.test/corvale/versions.php");
     EXPECT_EQ((std::tuple{c.shown, c.socket.host, c.socket.port, c.socket.localPort}),
-              (std::tuple{1, QString("updates.example"), quint16(80), quint16(0)}));
+              (std::tuple{1, QString("updates.test"), quint16(80), quint16(0)}));
     c.socket.acceptConnection();
     ASSERT_EQ(c.socket.sent.size(), 1);
-    EXPECT_TRUE(c.socket.sent.at(0).startsWith("GET /corvale/versions.php HTTP/1.1\r\nHost: updates.example\r\n"));
+    EXPECT_TRUE(c.socket.sent.at(0).startsWith("GET /corvale/versions.php HTTP/1.1\r\nHost: updates.test\r\n"));
     c.socket.receive(Page.left(40));
     c.socket.receive(Page.mid(40));
     c.run(1000);
@@ -73,10 +73,10 @@ TEST(UpdateChecker, AsksOncePerConnectionAndShowsThePageAfterTheClose) {
 
 TEST(UpdateChecker, ASecondCheckDiscardsTheFirstAnswer) {
     Checker c;
-    c.checker.OpenThisWebUrl("first.example/a");
+    c.checker.OpenThisWebUrl("first.test/a");
     c.socket.acceptConnection();
     c.socket.receive("HTTP/1.1 200 OK\r\n\r\nfrom the first<br/>\r\n");
-    c.checker.OpenThisWebUrl("second.example/b");
+    c.checker.OpenThisWebUrl("second.test/b");
     EXPECT_EQ(c.socket.connectCalls, 2);
     c.socket.acceptConnection();
     c.socket.receive("HTTP/1.1 200 OK\r\n\r\nfrom the second\r\n");
@@ -84,18 +84,18 @@ TEST(UpdateChecker, ASecondCheckDiscardsTheFirstAnswer) {
     c.run(UpdateChecker::Timer1Interval);
     EXPECT_EQ(c.checker.RawTexta, "from the second\r\n");
     // Also when the first had already closed and only waited to be shown.
-    c.checker.OpenThisWebUrl("third.example/c");
+    c.checker.OpenThisWebUrl("third.test/c");
     c.socket.acceptConnection();
     c.socket.receive("HTTP/1.1 200 OK\r\n\r\nfrom the third\r\n");
     c.socket.peerClose();
-    c.checker.OpenThisWebUrl("fourth.example/d");
+    c.checker.OpenThisWebUrl("fourth.test/d");
     c.run(UpdateChecker::Timer1Interval * 4);
     EXPECT_EQ(c.checker.RawTexta, "");
 }
 
 TEST(UpdateChecker, ServersThatNeverCloseOrNeverStopAreCut) {
     Checker c;
-    c.checker.OpenThisWebUrl("slow.example/v");
+    c.checker.OpenThisWebUrl("slow.test/v");
     c.socket.acceptConnection();
     c.socket.receive("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n\r\nhalf a pa");
     c.run(UpdateChecker::TimeLimit - 1);
@@ -103,21 +103,20 @@ TEST(UpdateChecker, ServersThatNeverCloseOrNeverStopAreCut) {
     EXPECT_NE(c.socket.state, TcpSocket::sckClosed);
     c.run(1 + UpdateChecker::Timer1Interval);
     EXPECT_EQ(c.socket.state, TcpSocket::sckClosed);
-    EXPECT_EQ(c.checker.RawTexta,
-              "half a pa\r\n[No complete answer from slow.example within 15 seconds; gave up.]\r\n");
+    EXPECT_EQ(c.checker.RawTexta, "half a pa\r\n[No complete answer from slow.test within 15 seconds; gave up.]\r\n");
     // A server that refuses, or cannot be found, says so at once.
-    c.checker.OpenThisWebUrl("refusing.example/v");
+    c.checker.OpenThisWebUrl("refusing.test/v");
     c.socket.refuseConnection();
     c.run(UpdateChecker::Timer1Interval);
-    EXPECT_EQ(c.checker.RawTexta, "[No answer from refusing.example: Connection refused]\r\n");
+    EXPECT_EQ(c.checker.RawTexta, "[No answer from refusing.test: Connection refused]\r\n");
     EXPECT_EQ(c.checker.NewsLine, "Could not tell whether a newer version is available: no answer from the server.");
     EXPECT_EQ(c.socket.state, TcpSocket::sckClosed);
     // A server that is never reached gets the time limit's line.
-    c.checker.OpenThisWebUrl("nowhere.example/v");
+    c.checker.OpenThisWebUrl("nowhere.test/v");
     c.run(UpdateChecker::TimeLimit + UpdateChecker::Timer1Interval);
-    EXPECT_EQ(c.checker.RawTexta, "[No complete answer from nowhere.example within 15 seconds; gave up.]\r\n");
+    EXPECT_EQ(c.checker.RawTexta, "[No complete answer from nowhere.test within 15 seconds; gave up.]\r\n");
     Checker flood;
-    flood.checker.OpenThisWebUrl("flood.example/v");
+    flood.checker.OpenThisWebUrl("flood.test/v");
     flood.socket.acceptConnection();
     flood.socket.receive("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n\r\n");
     const QString lines = QString("0123456789abcdef0123456789abcdef0123456789abcdef0123456789abcde\n").repeated(1024);
@@ -141,7 +140,7 @@ TEST(UpdateChecker, EndlessLinesAndUnreadableChunksAreNotShownWhole) {
     // (A megabyte of short lines, plain or chunked, is the loopback test's.)
     Checker c;
     // One endless line is cut by its size.
-    c.checker.OpenThisWebUrl("long.example/v");
+    c.checker.OpenThisWebUrl("long.test/v");
     c.socket.acceptConnection();
     c.socket.receive("HTTP/1.1 200 OK\r\n\r\n" + QString(200000, u'y'));
     c.socket.peerClose();
@@ -150,7 +149,7 @@ TEST(UpdateChecker, EndlessLinesAndUnreadableChunksAreNotShownWhole) {
     EXPECT_LT(c.checker.RawTexta.size(), MaxPageBytes + 200);
 
     // Chunks that cannot be read are not shown as text: the window says so.
-    c.checker.OpenThisWebUrl("bad.example/v");
+    c.checker.OpenThisWebUrl("bad.test/v");
     c.socket.acceptConnection();
     c.socket.receive(
         "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nzz\r\nCorvale Remote Software V.9\r\n0\r\n\r\n");
@@ -166,7 +165,7 @@ TEST(UpdateChecker, ZipAnswersOnlyLandAsPlainNamesInTheProgramFolder) {
     const QString zip =
         QString::fromLatin1("HTTP/1.1 200 OK\r\nContent-Type: application/zip\r\n\r\nPK\x03\x04\xff\x80 bytes");
     const auto answer = [&c](const QString &response) {
-        c.checker.OpenThisWebUrl("zip.example/get");
+        c.checker.OpenThisWebUrl("zip.test/get");
         c.socket.acceptConnection();
         c.socket.receive(response);
         c.socket.peerClose();
@@ -204,15 +203,71 @@ TEST(UpdateChecker, ZipAnswersOnlyLandAsPlainNamesInTheProgramFolder) {
     EXPECT_FALSE(c.checker.Timer1().isEnabled());
 }
 
-TEST(UpdateChecker, TheSettingsMayNameAnotherServer) {
+TEST(UpdateChecker, WithoutAnAddressNothingIsAskedAndTheWindowSaysHowToSetOne) {
     Checker c;
     INIFILES ini;
     ini.SetProgramPaths(QDir(c.folder).filePath("CVRemote"));
     c.checker.CheckForUpdates(ini);
-    EXPECT_EQ(c.socket.host, "www.cvremote.example");
-    EXPECT_EQ(c.checker.address().path, "/corvale/versions.php");
+    EXPECT_EQ(c.socket.connectCalls, 0);
+    EXPECT_EQ(c.shown, 1);
+    EXPECT_EQ(c.checker.NewsLine, "No update server is set, so there is nothing to ask.");
+    EXPECT_TRUE(c.checker.RawTexta.contains("UpdateURL=host[:port]/path")) << c.checker.RawTexta.toStdString();
+    EXPECT_TRUE(c.checker.RawTexta.contains(QDir::toNativeSeparators(ini.SettingsFile())));
+    EXPECT_TRUE(c.checker.RawTexta.contains("-DCV_UPDATE_URL="));
+    c.run(UpdateChecker::TimeLimit); // no time limit or tick overwrites the message
+    EXPECT_EQ(c.checker.NewsLine, "No update server is set, so there is nothing to ask.");
+
+    // Names reserved never to exist are not looked up, as the server's or as the proxy's.
+    ini.WriteSetting("General", "UpdateURL", "www.cvremote.example/corvale/versions.php");
+    c.checker.CheckForUpdates(ini);
+    EXPECT_EQ(c.socket.connectCalls, 0);
+    EXPECT_TRUE(c.checker.RawTexta.contains("www.cvremote.example is a name that cannot exist"));
+    ini.WriteSetting("General", "UpdateURL", "127.0.0.1:8123/corvale/versions.php");
+    UpdateProxy proxy;
+    proxy.use = true;
+    proxy.server = "proxy.invalid.";
+    c.checker.setProxy(proxy);
+    c.checker.CheckForUpdates(ini);
+    EXPECT_EQ(c.socket.connectCalls, 0);
+    EXPECT_TRUE(c.checker.RawTexta.contains("proxy.invalid. is a name that cannot exist"));
+    // A path the request line cannot carry is not sent either.
+    c.checker.setProxy(UpdateProxy{});
+    ini.WriteSetting("General", "UpdateURL", "127.0.0.1:8123/corvale/versions.php?x=a b");
+    c.checker.CheckForUpdates(ini);
+    EXPECT_EQ(c.socket.connectCalls, 0);
+
     ini.WriteSetting("General", "UpdateURL", "127.0.0.1:8123/corvale/versions.php");
     c.checker.CheckForUpdates(ini);
     EXPECT_EQ((std::tuple{c.socket.host, c.socket.port, c.shown}),
-              (std::tuple{QString("127.0.0.1"), quint16(8123), 2}));
+              (std::tuple{QString("127.0.0.1"), quint16(8123), 5}));
+}
+
+TEST(UpdateChecker, AProxyTakesTheRequestWithTheWholeAddress) {
+    Checker c;
+    UpdateProxy proxy;
+    proxy.use = true;
+    proxy.server = "127.0.0.1";
+    proxy.port = 3128;
+    proxy.userName = "alice";
+    proxy.password = "s3cret";
+    c.checker.setProxy(proxy);
+    c.checker.OpenThisWebUrl("updates.test:8123/corvale/versions.php");
+    EXPECT_EQ((std::tuple{c.socket.host, c.socket.port}), (std::tuple{QString("127.0.0.1"), quint16(3128)}));
+    c.checker.setProxy(UpdateProxy{}); // an edit while the request is on its way changes nothing of it
+    c.socket.acceptConnection();
+    ASSERT_EQ(c.socket.sent.size(), 1);
+    EXPECT_TRUE(c.socket.sent.at(0).startsWith("GET http://updates.test:8123/corvale/versions.php HTTP/1.1\r\n"
+                                               "Host: updates.test:8123\r\n"
+                                               "Proxy-Authorization: Basic YWxpY2U6czNjcmV0\r\n"))
+        << c.socket.sent.at(0).toStdString();
+    c.socket.receive("HTTP/1.1 407 Proxy Authentication Required\r\nProxy-Authenticate: Basic\r\n\r\n");
+    c.socket.peerClose();
+    c.run(UpdateChecker::Timer1Interval);
+    EXPECT_TRUE(c.checker.RawTexta.contains("[The proxy did not take the user name and password.]"))
+        << c.checker.RawTexta.toStdString();
+    // Unticked, or ticked without a server, the request goes straight to the server.
+    proxy.server = "";
+    c.checker.setProxy(proxy);
+    c.checker.OpenThisWebUrl("updates.test/v");
+    EXPECT_EQ(c.socket.host, "updates.test");
 }

@@ -3,10 +3,11 @@
 #include <gtest/gtest.h>
 
 TEST(UpdateHttp, RequestBytesForTheBuiltInAndConfiguredAddresses) {
-    const UpdateAddress builtIn = SplitUpdateUrl(BuiltInUpdateUrl);
+    EXPECT_EQ(BuiltInUpdateUrl(), "") << "no update server unless a packager builds one in";
+    const UpdateAddress builtIn = SplitUpdateUrl("www.cvremote.test/corvale/versions.php");
     EXPECT_EQ(builtIn.port, 80);
     EXPECT_EQ(BuildUpdateRequest(builtIn), QByteArray("GET /corvale/versions.php HTTP/1.1\r\n"
-                                                      "Host: www.cvremote.example\r\n"
+                                                      "Host: www.cvremote.test\r\n"
                                                       "Connection: close\r\n"
                                                       "Accept: */*\r\n"
                                                       "http_accept_encoding: gzip, deflate\r\n"
@@ -116,4 +117,60 @@ TEST(UpdateHttp, ChunkedBodiesAreJoinedAndBadOnesRefused) {
     EXPECT_TRUE(refused.body.isEmpty());
     // Without the header a body that looks chunked is plain text.
     EXPECT_EQ(TakeUpdateResponseApart("HTTP/1.1 200 OK\r\n\r\n3\r\nabc\r\n").body, "3\r\nabc\r\n");
+}
+
+TEST(UpdateHttp, ThroughAProxyTheRequestLineNamesTheWholeAddress) {
+    UpdateProxy proxy;
+    proxy.use = true;
+    proxy.server = "proxy.lan";
+    const UpdateAddress address = SplitUpdateUrl("http://updates.test/corvale/versions.php");
+    EXPECT_TRUE(BuildUpdateRequest(address, proxy)
+                    .startsWith("GET http://updates.test/corvale/versions.php HTTP/1.1\r\nHost: updates.test\r\n"
+                                "Connection: close\r\n"));
+    // Basic authentication, user name and password as UTF-8.
+    proxy.userName = "j\u00fcrgen";
+    proxy.password = "p\u00e4ss:w\u00f6rd \u20ac";
+    const QByteArray request = BuildUpdateRequest(address, proxy);
+    const QByteArray header = "\r\nProxy-Authorization: Basic ";
+    const qsizetype at = request.indexOf(header);
+    ASSERT_GE(at, 0) << request.toStdString();
+    const QByteArray encoded = request.mid(at + header.size(), request.indexOf("\r\n", at + 2) - at - header.size());
+    EXPECT_EQ(QString::fromUtf8(QByteArray::fromBase64(encoded)), proxy.userName + ":" + proxy.password);
+    // Without the proxy, no trace of it.
+    proxy.use = false;
+    EXPECT_FALSE(BuildUpdateRequest(address, proxy).contains("Proxy-Authorization"));
+    EXPECT_TRUE(BuildUpdateRequest(address, proxy).startsWith("GET /corvale/versions.php HTTP/1.1\r\n"));
+}
+
+TEST(UpdateHttp, WhatWouldBreakTheRequestIsRefusedAndReservedNamesAreNeverAsked) {
+    UpdateProxy proxy;
+    EXPECT_EQ(UpdateRequestProblem(SplitUpdateUrl("updates.test/v?a=1"), proxy), "");
+    EXPECT_NE(UpdateRequestProblem(SplitUpdateUrl("updates.test/a b"), proxy), "");
+    EXPECT_NE(UpdateRequestProblem(SplitUpdateUrl("updates.test/a\r\nX-Injected: 1"), proxy), "");
+    EXPECT_NE(UpdateRequestProblem(SplitUpdateUrl("/only/a/path"), proxy), "");
+    proxy.use = true;
+    proxy.server = "proxy.lan";
+    proxy.userName = "alice";
+    proxy.password = "pass word";
+    EXPECT_EQ(UpdateRequestProblem(SplitUpdateUrl("updates.test/v"), proxy), "");
+    for (const auto &[user, password] :
+         {std::pair{"al:ice", "x"}, std::pair{"al\nice", "x"}, std::pair{"alice", "x\r\ny"}}) {
+        proxy.userName = user;
+        proxy.password = password;
+        EXPECT_NE(UpdateRequestProblem(SplitUpdateUrl("updates.test/v"), proxy), "") << user << " " << password;
+    }
+    proxy.userName = "";
+    proxy.password = "";
+    proxy.server = "proxy lan";
+    EXPECT_NE(UpdateRequestProblem(SplitUpdateUrl("updates.test/v"), proxy), "");
+    proxy.server = "proxy.lan";
+    proxy.port = 0;
+    EXPECT_NE(UpdateRequestProblem(SplitUpdateUrl("updates.test/v"), proxy), "");
+
+    for (const char *never : {"www.cvremote.example", "EXAMPLE", "updates.invalid", "updates.invalid."}) {
+        EXPECT_TRUE(UpdateHostCannotExist(never)) << never;
+    }
+    for (const char *maybe : {"updates.test", "example.com", "www.example.org", "127.0.0.1", "invalid.lan"}) {
+        EXPECT_FALSE(UpdateHostCannotExist(maybe)) << maybe;
+    }
 }

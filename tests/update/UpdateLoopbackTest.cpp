@@ -9,6 +9,8 @@
 #include <QTest>
 #include <QTextBlock>
 
+#include <memory>
+
 // The update check on real sockets against a hostile server of the test's own on loopback: the
 // window it fills stays a few hundred lines, whatever the server sends.
 class UpdateLoopbackTest : public QObject {
@@ -65,6 +67,67 @@ private Q_SLOTS:
         // Only the page's own lines, no chunk size shown as text.
         QCOMPARE(form.RawTexta()->toPlainText().count(QStringLiteral("x\n")), int(MaxPageLines));
         QVERIFY(checker.RawTexta.size() < 4096);
+    }
+
+    // A plain HTTP proxy of the test's own: it wants the whole address in the request line and
+    // Basic credentials, answers the version page when they are right and 407 when not. The
+    // update server's name is the proxy's business: nothing here looks it up.
+    void theCheckGoesThroughAProxyWithBasicAuthentication() {
+        QList<QByteArray> requests;
+        QTcpServer proxy;
+        QVERIFY(proxy.listen(QHostAddress::LocalHost));
+        connect(&proxy, &QTcpServer::newConnection, &proxy, [&proxy, &requests] {
+            QTcpSocket *peer = proxy.nextPendingConnection();
+            auto received = std::make_shared<QByteArray>();
+            connect(peer, &QTcpSocket::readyRead, peer, [peer, received, &requests] {
+                *received += peer->readAll();
+                if (!received->contains("\r\n\r\n")) {
+                    return;
+                }
+                requests << *received;
+                const bool wholeAddress =
+                    received->startsWith("GET http://updates.cvremote.test/corvale/versions.php HTTP/1.1\r\n");
+                const QByteArray credentials =
+                    "\r\nProxy-Authorization: Basic " + QByteArray("alice:s3cret").toBase64() + "\r\n";
+                const bool authorized = received->contains(credentials);
+                if (wholeAddress && authorized) {
+                    peer->write("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nConnection: close\r\n\r\n"
+                                "Corvale Remote Software V.9.9.9<br/>\r\n");
+                } else {
+                    peer->write("HTTP/1.1 407 Proxy Authentication Required\r\nProxy-Authenticate: Basic "
+                                "realm=\"test\"\r\nContent-Type: text/html\r\nConnection: close\r\n\r\n"
+                                "Who are you?\r\n");
+                }
+                peer->disconnectFromHost();
+            });
+            connect(peer, &QTcpSocket::disconnected, peer, &QObject::deleteLater);
+        });
+
+        QTemporaryDir folder;
+        QtPlatform platform(QtPlatform::Sounds::Silent);
+        UpdateChecker checker(platform, folder.path(), QStringLiteral("1.0.0"));
+        UpdateProxy settings;
+        settings.use = true;
+        settings.server = QStringLiteral("127.0.0.1");
+        settings.port = proxy.serverPort();
+        settings.userName = QStringLiteral("alice");
+        settings.password = QStringLiteral("s3cret");
+        checker.setProxy(settings);
+        const QString url = QStringLiteral("http://updates.cvremote.test/corvale/versions.php");
+        checker.OpenThisWebUrl(url);
+        QTRY_VERIFY_WITH_TIMEOUT(!checker.Timer1().isEnabled() && !checker.RawTexta.isEmpty(), 30000);
+        QCOMPARE(checker.NewerVersion, QStringLiteral("9.9.9"));
+        QCOMPARE(checker.NewsLine, QStringLiteral("A newer version, V.9.9.9, is available."));
+        QCOMPARE(requests.size(), 1);
+        QVERIFY2(requests.first().contains("\r\nHost: updates.cvremote.test\r\n"), requests.first().constData());
+
+        settings.password = QStringLiteral("wrong");
+        checker.setProxy(settings);
+        checker.OpenThisWebUrl(url);
+        QTRY_VERIFY_WITH_TIMEOUT(!checker.Timer1().isEnabled() && !checker.RawTexta.isEmpty(), 30000);
+        QCOMPARE(requests.size(), 2);
+        QVERIFY2(checker.RawTexta.contains(QStringLiteral("[The proxy did not take the user name and password.]")),
+                 qPrintable(checker.RawTexta));
     }
 };
 
