@@ -41,7 +41,7 @@ enum class PanelList { MainMenu, Menu, Meta, Info };
 // The information panel's behaviour: what a click, double click, key or slider move on the
 // panel sends to the radio, the hold flags that keep the reply decoder from moving a list the
 // user works in, and the few texts the panel owns. The lists, labels and slider themselves are
-// the radio link's view data (RadioView); the window renders both and forwards user events to
+// the session's view of the radio (RadioView); the window renders both and forwards user events to
 // the handlers here, which are named after their control and event.
 class InfoPanel : public QObject {
     Q_OBJECT

@@ -9,9 +9,9 @@
 
 // Everything the windows show of the radio and of the link to it, kept as plain data so the
 // logic can be tested without them and the windows stay thin. The session hands it out
-// (RadioSession::view()); the link's rules fill it in. Windows render the fields and refresh on changed();
-// the one-shot requests (show a screen, load a picture, focus the search box...) come as
-// separate signals because they are actions, not state.
+// (RadioSession::view()); the link's rules fill it in. Windows render the fields and refresh
+// on changed(); the one-shot requests (show a screen, load a picture, focus the search box...)
+// come as separate signals because they are actions, not state.
 class RadioView : public QObject {
     Q_OBJECT
 public:
