@@ -5,6 +5,9 @@
 #include "display/DisplayWindow.h"
 #include "e2e/FilledFolder.h"
 #include "info_panel/InfoWindow.h"
+#include "keyboard/KeyMap.h"
+#include "macros/MacroForm.h"
+#include "macros/MacroWindow.h"
 #include "main_window/ConfigForm.h"
 #include "radio_link/RadioLink.h"
 #include "radio_link/RadioState.h"
@@ -14,10 +17,12 @@
 #include "support/ChildWidget.h"
 #include "support/FakePlatform.h"
 #include "support/RoomySize.h"
+#include "update/UpdateForm.h"
 #include "update/UpdateGroup.h"
 #include "update/UpdateWindow.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
@@ -276,7 +281,7 @@ private Q_SLOTS:
         QMenu *view = ChildWidget<QMenu>(form, QStringLiteral("ViewMenu"));
         QCOMPARE(view->title(), QStringLiteral("&View"));
         const QList<QAction *> actions = view->actions();
-        QCOMPARE(std::count_if(actions.begin(), actions.end(), [](QAction *a) { return !a->isSeparator(); }), 5);
+        QCOMPARE(std::count_if(actions.begin(), actions.end(), [](QAction *a) { return !a->isSeparator(); }), 8);
         // Keys arrive where the user's focus is: in the command box.
         QLineEdit *box = ChildWidget<QLineEdit>(form, QStringLiteral("Do_SearchText"));
         box->setFocus();
@@ -319,10 +324,96 @@ private Q_SLOTS:
         QCOMPARE(reloads.size(), 3);
         // Every shortcut is one action's.
         QList<QKeySequence> keys;
-        for (QAction *a : view->actions()) {
+        for (QAction *a : view->actions() + ChildWidget<QMenu>(form, QStringLiteral("HelpMenu"))->actions()) {
             keys += a->shortcuts();
         }
         QCOMPARE(QSet<QKeySequence>(keys.begin(), keys.end()).size(), keys.size());
+    }
+
+    // The menus' shortcuts work from every window of the program, not only from the main window;
+    // the menus bring back closed windows, F1 shows the keyboard's keys, the About box names the
+    // version, the licence and the program folder, Esc closes the Updates window, and Ctrl+Q in
+    // any window closes the program as the main window's close does, settings saved.
+    void menusAndShortcutsWorkFromEveryWindow() {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        FakePlatform platform;
+        Program program(platform, dir.path());
+        int ended = 0;
+        connect(&program, &Program::ended, this, [&] { ++ended; });
+        QVERIFY(program.start());
+        ConfigForm &form = program.mainWindow();
+        program.display().show();
+        program.macroWindow().show();
+        program.consoleWindow()->show();
+        program.updateWindow()->show();
+        const QList<QWidget *> windows{&program.remote().form(),         &program.info().form(),
+                                       &program.display().form(),        &program.macroWindow().form(),
+                                       &program.consoleWindow()->form(), &program.updateWindow()->form()};
+        const auto pressIn = [](QWidget *window, QKeyCombination key) {
+            window->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(window));
+            QWidget *focus = QApplication::focusWidget();
+            QTest::keyClick(focus != nullptr && focus->window() == window ? focus : window, key.key(),
+                            key.keyboardModifiers());
+        };
+        QSignalSpy display(&form, &ConfigForm::displayRequested);
+        QSignalSpy macros(&form, &ConfigForm::macrosRequested);
+        QSignalSpy console(&form, &ConfigForm::consoleRequested);
+        QSignalSpy keys(&form, &ConfigForm::keyboardKeysRequested);
+        QSignalSpy reload(&form, &ConfigForm::reloadRequested);
+        for (qsizetype i = 0; i < windows.size(); ++i) {
+            QWidget *window = windows[i];
+            for (const QKeyCombination key : {Qt::CTRL | Qt::Key_D, Qt::CTRL | Qt::Key_M, Qt::CTRL | Qt::Key_T,
+                                              QKeyCombination(Qt::Key_F1), QKeyCombination(Qt::Key_F5)}) {
+                pressIn(window, key);
+            }
+            const QString where = window->objectName();
+            QVERIFY2(display.size() == i + 1, qPrintable(where));
+            QVERIFY2(macros.size() == i + 1, qPrintable(where));
+            QVERIFY2(console.size() == i + 1, qPrintable(where));
+            QVERIFY2(keys.size() == i + 1, qPrintable(where));
+            QVERIFY2(reload.size() == i + 1, qPrintable(where));
+        }
+        // F1 shows what the remote window's "?" shows.
+        QMessageBox *keysHelp = program.remote().form().keysHelp();
+        QVERIFY(keysHelp != nullptr && keysHelp->isVisible());
+        QCOMPARE(keysHelp->text(), KeyboardHelpText());
+
+        const auto action = [&form](const char *name) { return ChildWidget<QAction>(form, QString::fromLatin1(name)); };
+        program.remote().form().close();
+        program.info().form().close();
+        QVERIFY(!program.remote().form().isVisible() && !program.info().form().isVisible());
+        action("ViewRemote")->trigger();
+        QVERIFY(program.remote().form().isVisible());
+        action("ViewInformation")->trigger();
+        QVERIFY(program.info().form().isVisible());
+
+        QVERIFY(form.aboutBox() == nullptr);
+        action("HelpAbout")->trigger();
+        QVERIFY(form.aboutBox() != nullptr && form.aboutBox()->isVisible());
+        const QString about = form.aboutBox()->text();
+        QVERIFY2(about.contains(VersionString()) && about.contains(QStringLiteral("MIT licence")) &&
+                     about.contains(QDir(dir.path()).absolutePath()),
+                 qPrintable(about));
+        QCOMPARE(form.aboutBox()->textFormat(), Qt::PlainText); // a folder's name is not markup
+        form.aboutBox()->close();
+
+        // Esc in the Updates window, also with the focus in its text.
+        UpdateForm &updates = program.updateWindow()->form();
+        QVERIFY(updates.isVisible());
+        updates.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&updates));
+        QTest::keyClick(updates.RawTexta(), Qt::Key_Escape);
+        QVERIFY(!updates.isVisible());
+
+        ChildWidget<QLineEdit>(form, QStringLiteral("txtPort"))->setText(QStringLiteral("18081"));
+        pressIn(&program.info().form(), Qt::CTRL | Qt::Key_Q);
+        QCOMPARE(ended, 1);
+        QVERIFY(!form.isVisible());
+        QFile ini(dir.filePath(QStringLiteral("CVRemote.ini")));
+        QVERIFY(ini.open(QIODevice::ReadOnly));
+        QVERIFY(QString::fromLatin1(ini.readAll()).contains(QStringLiteral("RaidoPORT=18081")));
     }
 
     // The first start, no window placed yet: the main window, the remote and the information
