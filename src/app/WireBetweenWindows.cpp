@@ -9,6 +9,8 @@
 #include "session/PanelSurroundings.h"
 #include "session/RadioView.h"
 
+#include <QListWidget>
+
 namespace {
 
 // The macro runner's questions that only the windows answer: the main window's "Auto Refresh
@@ -74,9 +76,11 @@ void Program::wireBetweenWindows() {
 
     connect(&m_remote->logic(), &RemoteControl::infoPanelRequested, &info, [this] { m_info->show(); });
     connect(&m_main->form(), &ConfigForm::infoPanelRequested, &info, [this] { m_info->show(); });
-    // View > Macros: the panel in front with its macro list open, as after a right click on its picture.
-    connect(&m_main->form(), &ConfigForm::macrosRequested, &info, [this, &panel] {
+    // View > Macros: the panel in front with its macro list open, as after a right click on its
+    // picture, and the keys in the list, so the arrows pick a macro and Enter runs it.
+    connect(&m_main->form(), &ConfigForm::macrosRequested, &info, [this, &panel, &info] {
         m_info->show();
         panel.CurrentMenuImage_RightPress(false);
+        info.MacroList()->setFocus(Qt::ShortcutFocusReason);
     });
 }

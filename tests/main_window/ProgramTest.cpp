@@ -298,6 +298,7 @@ private Q_SLOTS:
         press(Qt::CTRL | Qt::Key_M);
         QVERIFY(!info.isMinimized());
         QVERIFY(program.link().view.MacroListVisible);
+        QCOMPARE(info.focusWidget(), info.MacroList()); // the arrows pick a macro at once
         info.close();
         program.info().logic().MacroList_RightPress(); // the list closed again
         action("ViewMacros")->trigger();
