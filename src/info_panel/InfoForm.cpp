@@ -119,7 +119,7 @@ QWidget *InfoForm::buildValues() {
             (action == QAbstractSlider::SliderMove && !m_slider->isSliderDown());
         if (step) {
             m_slider->setSliderPosition(
-                SteppedVolume(m_slider->value(), m_slider->sliderPosition() - m_slider->value()));
+                m_panel.VolumeAdjuster_Step(m_slider->value(), m_slider->sliderPosition() - m_slider->value()));
         }
     });
     connect(m_slider, &QSlider::sliderReleased, this, [this] { onSliderChanged(m_slider->value()); });
@@ -344,7 +344,10 @@ void InfoForm::render() {
     m_offline->setText(live ? QString() : offline);
     m_offline->setVisible(!live);
     m_time->setText(m_panel.TimeLabel);
-    m_slider->setEnabled(m_view.VolumeAdjusterEnabled);
+    // The slider waits greyed for the radio's answer to a change, except while the user works it
+    // by keys: greyed, it would throw the focus elsewhere and lose the next key. Its steps count
+    // from where the radio is heading, so they need not wait.
+    m_slider->setEnabled(m_view.VolumeAdjusterEnabled || m_slider->hasFocus());
     m_sliderValue->setText(m_panel.ScrollVolumeLabel);
 
     renderList(m_mainMenu, m_panel.MainMenuRows(), m_view.MainMenuListIndex, true);

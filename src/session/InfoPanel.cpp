@@ -458,6 +458,10 @@ void InfoPanel::VolumeAdjuster_Change(int value) {
     volumeShown(value);
 }
 
+int InfoPanel::VolumeAdjuster_Step(int shown, int delta) const {
+    return SteppedVolume(m_state.VolumeLead.value_or(shown), delta);
+}
+
 void InfoPanel::volumeShown(int value) {
     ScrollVolumeLabel = QString::number(value);
     Q_EMIT changed();

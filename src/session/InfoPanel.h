@@ -130,6 +130,11 @@ public:
     // the radio's volume there.
     void VolumeAdjuster_Scroll(int value);
     void VolumeAdjuster_Change(int value);
+    // Where a step by keys, the wheel or a click beside the handle takes the slider, which shows
+    // `shown`: counted from the volume the radio is being steered to while keys toward it are still
+    // on their way (the radio's reports meanwhile move the slider back through the volumes it
+    // passes), else from `shown`. See SteppedVolume.
+    int VolumeAdjuster_Step(int shown, int delta) const;
     // The program moved the slider to the radio's volume: the number follows, nothing is sent.
     void volumeShown(int value);
 

@@ -4,6 +4,7 @@
 #include "console/ConsoleWindow.h"
 #include "display/DisplayWindow.h"
 #include "e2e/FilledFolder.h"
+#include "info_panel/InfoForm.h"
 #include "info_panel/InfoWindow.h"
 #include "keyboard/KeyMap.h"
 #include "macros/MacroForm.h"
@@ -38,6 +39,7 @@
 #include <QRegularExpression>
 #include <QScreen>
 #include <QSignalSpy>
+#include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -498,6 +500,47 @@ private Q_SLOTS:
             QVERIFY2(area.contains(frame.topLeft()), qPrintable(where));
             QVERIFY2(frame.right() <= area.right() || frame.width() > area.width(), qPrintable(where));
         }
+    }
+
+    // The panel's volume slider worked by keys through the real session: each key steers the radio
+    // to the slider's new value, the slider keeps the focus (and the next key) while the radio has
+    // not answered, and a step taken while keys are still on their way counts from where they lead,
+    // not from a volume the radio reports on its way there.
+    void volumeSliderByKeysSteersTheRadioAndKeepsTheFocus() {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        FakePlatform platform;
+        Program program(platform, dir.path());
+        QVERIFY(program.start());
+        RadioLink &link = program.link();
+        const auto report = [&link](const char *reply) {
+            link.telnet.Channels[1].LastReply = QString::fromLatin1(reply);
+            link.decoder.DecodeReturn();
+            link.view.flush();
+        };
+        report("VOL=20");
+        InfoForm &info = program.info().form();
+        QSlider *slider = info.VolumeAdjuster();
+        QCOMPARE(slider->value(), 20);
+        info.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&info));
+        slider->setFocus();
+        link.telnet.ClearChannel(0);
+        const QString Q = QStringLiteral("QXDELAY");
+        QTest::keyClick(slider, Qt::Key_Right);
+        QCOMPARE(slider->value(), 25);
+        QCOMPARE(link.telnet.toGo(), (QStringList{"VOLp", Q}));
+        QVERIFY(slider->isEnabled() && slider->hasFocus());
+        QTest::keyClick(slider, Qt::Key_Right);
+        QCOMPARE(slider->value(), 30);
+        QCOMPARE(link.telnet.toGo(), (QStringList{"VOLp", Q, "VOLp", Q}));
+        // The radio tells of the first key; the second is still to go.
+        report("VOL=25");
+        QCOMPARE(slider->value(), 25);
+        QTest::keyClick(slider, Qt::Key_Right);
+        QCOMPARE(slider->value(), 35);
+        QCOMPARE(link.telnet.toGo(), (QStringList{"VOLp", Q, "VOLp", Q, "VOLp", Q}));
+        QVERIFY(slider->hasFocus());
     }
 
     // A main-menu icon of the display queues what a double click on its entry in the panel's
