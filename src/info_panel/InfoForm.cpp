@@ -179,8 +179,8 @@ QGroupBox *InfoForm::buildFrame() {
     m_menuImage->setFrameShape(QFrame::StyledPanel);
     m_menuImage->installEventFilter(this);
     m_macroList = new QListWidget;
-    m_macroList->setToolTip(
-        QStringLiteral("Macro list: click shows a macro's steps, double click runs it, right click closes the list"));
+    m_macroList->setToolTip(QStringLiteral("Macro list: click shows a macro's steps, double click (or Enter or Space) "
+                                           "runs it, right click closes the list"));
     m_macroList->setFixedSize(PictureSize);
     m_macroList->viewport()->installEventFilter(this);
     connect(m_macroList, &QListWidget::itemClicked, this,
