@@ -240,6 +240,8 @@ void Program::wireMainWindow() {
     connect(&form, &ConfigForm::disconnectClicked, wiring, [&session] { session.disconnectRadio(); });
     connect(&form, &ConfigForm::retryClicked, wiring, [&session] { session.retry(); });
     connect(&form, &ConfigForm::reloadRequested, wiring, [this] { ReloadButton_Click(); });
+    connect(&form, &ConfigForm::aboutRequested, wiring,
+            [this, &form] { form.showAbout(AboutText(VersionString(), m_ini.ProgramFolder())); });
     connect(&form, &ConfigForm::statusPanelClicked, wiring, [&session] { session.cancelConnecting(); });
 
     // Starting the program again brings this copy to the front, until it closes.

@@ -9,6 +9,8 @@
 #include "session/PanelSurroundings.h"
 #include "session/RadioView.h"
 
+#include <QListWidget>
+
 namespace {
 
 // The macro runner's questions that only the windows answer: the main window's "Auto Refresh
@@ -66,15 +68,19 @@ void Program::wireBetweenWindows() {
     // window's own title line, the bus) leave the window as the user left it.
     connect(&panel, &InfoPanel::macroStartRequested, &macroWindow.form(), [&macroWindow] { macroWindow.show(); });
     connect(&runner, &MacroRunner::changed, &info, [&runner, &info] {
-        info.setMacroLabel(runner.MacroLabelCaption, runner.MacroLabelToolTip, runner.MacroLabelGreen);
+        info.setMacroLabel(runner.MacroLabelCaption, runner.MacroLabelToolTip, runner.MacroLabelGreen,
+                           runner.running());
     });
     // Owned by the runner: the windows it asks outlive it.
     runner.setSurroundings(*new MacroWindows(runner, m_main->form(), view, panel, display));
 
     connect(&m_remote->logic(), &RemoteControl::infoPanelRequested, &info, [this] { m_info->show(); });
-    // View > Macros: the panel in front with its macro list open, as after a right click on its picture.
-    connect(&m_main->form(), &ConfigForm::macrosRequested, &info, [this, &panel] {
+    connect(&m_main->form(), &ConfigForm::infoPanelRequested, &info, [this] { m_info->show(); });
+    // View > Macros: the panel in front with its macro list open, as after a right click on its
+    // picture, and the keys in the list, so the arrows pick a macro and Enter runs it.
+    connect(&m_main->form(), &ConfigForm::macrosRequested, &info, [this, &panel, &info] {
         m_info->show();
         panel.CurrentMenuImage_RightPress(false);
+        info.MacroList()->setFocus(Qt::ShortcutFocusReason);
     });
 }

@@ -2,6 +2,7 @@
 #include "main_window/CommandList.h"
 #include "main_window/MainWindow.h"
 #include "remote/LayoutEditorPanel.h"
+#include "remote/RemoteForm.h"
 #include "remote/RemoteWindow.h"
 #include "session/RadioView.h"
 
@@ -67,6 +68,12 @@ void Program::wireRemote() {
     });
     connect(&panel, &LayoutEditorPanel::saveClicked, window,
             [this, &editor] { editor.UpdateButtons_Click(m_layout, m_ini, &m_remote->placement()); });
+    // View > Remote brings the window back; Help > Keyboard Keys shows what its "?" shows.
+    connect(&form, &ConfigForm::remoteRequested, window, [this] {
+        m_remote->show();
+        m_remote->form().activateWindow();
+    });
+    connect(&form, &ConfigForm::keyboardKeysRequested, window, [this] { m_remote->form().showKeysHelp(); });
     connect(&panel, &LayoutEditorPanel::reloadClicked, window, [this] { ReloadButton_Click(); });
     connect(&panel, &LayoutEditorPanel::layoutChosen, window, [this, &control](const QString &name) {
         control.ChooseLayout(name);

@@ -238,6 +238,11 @@ bool ConsoleForm::eventFilter(QObject *watched, QEvent *event) {
         if (key->matches(QKeySequence::Copy)) {
             return false;
         }
+        // Tab moves the focus on, as everywhere else; the console has no use for it.
+        if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) &&
+            !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+            return false;
+        }
         if (!key->text().isEmpty()) {
             Q_EMIT typed(key->text());
             return true;

@@ -110,6 +110,18 @@ QWidget *InfoForm::buildValues() {
     m_slider->setTickPosition(QSlider::TicksBelow);
     m_slider->setTickInterval(10);
     connect(m_slider, &QSlider::sliderMoved, this, [this](int value) { m_panel.VolumeAdjuster_Scroll(value); });
+    // A step by keys, the wheel or a click beside the handle lands where the radio can go; a
+    // step of one above 5 would otherwise round back to the volume it started from.
+    connect(m_slider, &QSlider::actionTriggered, this, [this](int action) {
+        const bool step =
+            action == QAbstractSlider::SliderSingleStepAdd || action == QAbstractSlider::SliderSingleStepSub ||
+            action == QAbstractSlider::SliderPageStepAdd || action == QAbstractSlider::SliderPageStepSub ||
+            (action == QAbstractSlider::SliderMove && !m_slider->isSliderDown());
+        if (step) {
+            m_slider->setSliderPosition(
+                m_panel.VolumeAdjuster_Step(m_slider->value(), m_slider->sliderPosition() - m_slider->value()));
+        }
+    });
     connect(m_slider, &QSlider::sliderReleased, this, [this] { onSliderChanged(m_slider->value()); });
     connect(m_slider, &QSlider::valueChanged, this, [this](int value) {
         // Drawing the reported volume is not the user's change, nor is every step of a drag.
@@ -167,14 +179,20 @@ QGroupBox *InfoForm::buildFrame() {
     m_menuImage->setFrameShape(QFrame::StyledPanel);
     m_menuImage->installEventFilter(this);
     m_macroList = new QListWidget;
-    m_macroList->setToolTip(
-        QStringLiteral("Macro list: click shows a macro's steps, double click runs it, right click closes the list"));
+    m_macroList->setToolTip(QStringLiteral("Macro list: click shows a macro's steps, double click (or Enter or Space) "
+                                           "runs it, right click closes the list"));
     m_macroList->setFixedSize(PictureSize);
     m_macroList->viewport()->installEventFilter(this);
     connect(m_macroList, &QListWidget::itemClicked, this,
             [this](QListWidgetItem *item) { m_panel.MacroList_Click(m_macroList->row(item)); });
     connect(m_macroList, &QListWidget::itemDoubleClicked, this,
             [this](QListWidgetItem *item) { m_panel.MacroList_DblClick(m_macroList->row(item)); });
+    connect(m_macroList, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (!m_rendering) {
+            m_panel.MacroList_Select(row);
+        }
+    });
+    m_macroList->installEventFilter(this);
     m_pictureStack = new QStackedWidget;
     m_pictureStack->addWidget(m_menuImage);
     m_pictureStack->addWidget(m_macroList);
@@ -188,6 +206,14 @@ QGroupBox *InfoForm::buildFrame() {
     m_macroLabel = new QLabel(QStringLiteral("Macro"));
     m_macroLabel->setAlignment(Qt::AlignCenter);
     m_macroLabel->installEventFilter(this);
+    m_macroStop = new QPushButton(QStringLiteral("Stop"));
+    m_macroStop->setObjectName(QStringLiteral("MacroStopButton"));
+    m_macroStop->setToolTip(QStringLiteral("Stops the running macro (also a click on its progress text)"));
+    m_macroStop->setVisible(false);
+    connect(m_macroStop, &QPushButton::clicked, this, [this] { m_panel.MacroLabel_Click(); });
+    auto *macroRow = new QHBoxLayout;
+    macroRow->addWidget(m_macroLabel, 1);
+    macroRow->addWidget(m_macroStop);
 
     m_record = new QPushButton(QStringLiteral("Record"));
     m_record->setToolTip(QStringLiteral("Stops playback or start stop record"));
@@ -206,7 +232,7 @@ QGroupBox *InfoForm::buildFrame() {
     auto *pictureColumn = new QVBoxLayout;
     pictureColumn->addWidget(m_pictureStack, 0, Qt::AlignHCenter);
     pictureColumn->addWidget(m_menuName);
-    pictureColumn->addWidget(m_macroLabel);
+    pictureColumn->addLayout(macroRow);
     pictureColumn->addStretch(1);
     pictureColumn->addWidget(m_record);
     pictureColumn->addWidget(m_refresh);
@@ -278,11 +304,7 @@ void InfoForm::onSliderChanged(int value) {
         m_panel.volumeShown(value);
         return;
     }
-    // After the user's change the keys go elsewhere, so a stray arrow key does not move the
-    // volume again.
-    if (m_debug->isVisible()) {
-        m_debug->setFocus();
-    }
+    // The focus stays where the user has it: on the slider, the next arrow key steps on.
     m_panel.VolumeAdjuster_Change(value);
 }
 
@@ -322,7 +344,10 @@ void InfoForm::render() {
     m_offline->setText(live ? QString() : offline);
     m_offline->setVisible(!live);
     m_time->setText(m_panel.TimeLabel);
-    m_slider->setEnabled(m_view.VolumeAdjusterEnabled);
+    // The slider waits greyed for the radio's answer to a change, except while the user works it
+    // by keys: greyed, it would throw the focus elsewhere and lose the next key. Its steps count
+    // from where the radio is heading, so they need not wait.
+    m_slider->setEnabled(m_view.VolumeAdjusterEnabled || m_slider->hasFocus());
     m_sliderValue->setText(m_panel.ScrollVolumeLabel);
 
     renderList(m_mainMenu, m_panel.MainMenuRows(), m_view.MainMenuListIndex, true);
@@ -369,7 +394,8 @@ void InfoForm::setMenuPicture(const QImage &picture) {
         QPixmap::fromImage(fits ? picture : picture.scaled(area, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
 }
 
-void InfoForm::setMacroLabel(const QString &caption, const QString &toolTip, bool green) {
+void InfoForm::setMacroLabel(const QString &caption, const QString &toolTip, bool green, bool running) {
+    m_macroStop->setVisible(running);
     m_macroLabel->setText(caption);
     m_macroLabel->setToolTip(toolTip);
     QPalette palette = m_menuName->palette();
@@ -438,6 +464,13 @@ bool InfoForm::eventFilter(QObject *watched, QEvent *event) {
         }
         if (watched == m_menuImage) {
             m_panel.CurrentMenuImage_DblClick();
+            return true;
+        }
+    } else if (type == QEvent::KeyPress && watched == m_macroList) {
+        // The keyboard's double click: Enter or Space runs the selected macro.
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) && m_macroList->currentRow() >= 0) {
+            m_panel.MacroList_DblClick(m_macroList->currentRow());
             return true;
         }
     } else if (type == QEvent::KeyPress && watched->property(ListKind).isValid()) {

@@ -30,8 +30,9 @@ public:
     // The picture of the current menu (the display's picture loading fills it).
     void setMenuPicture(const QImage &picture);
     // The macro runner's progress: the label's caption and tool tip, green while it wants to
-    // stand out, else in the current menu name's colour. A click on the label stops the run.
-    void setMacroLabel(const QString &caption, const QString &toolTip, bool green);
+    // stand out, else in the current menu name's colour. A click on the label, or on the Stop
+    // button shown beside it while a macro runs, stops the run.
+    void setMacroLabel(const QString &caption, const QString &toolTip, bool green, bool running);
     // From now on a close request closes the window instead of hiding it.
     void allowClose() { m_closeAllowed = true; }
 
@@ -49,6 +50,7 @@ public:
     QPushButton *SendMessageButton() const { return m_send; }
     QPushButton *RecordButtons() const { return m_record; }
     QLabel *MacroLabel() const { return m_macroLabel; }
+    QPushButton *MacroStopButton() const { return m_macroStop; }
     QPlainTextEdit *DebugText() const { return m_debug; }
     QString statusPanel() const;
 
@@ -96,6 +98,7 @@ private:
     QPushButton *m_record = nullptr;
     QPushButton *m_refresh = nullptr;
     QLabel *m_macroLabel = nullptr;
+    QPushButton *m_macroStop = nullptr;
     QCheckBox *m_hideFrame = nullptr;
     QGroupBox *m_frame = nullptr;
     QPlainTextEdit *m_debug = nullptr;

@@ -18,6 +18,7 @@
 #include <QListView>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -126,6 +127,7 @@ ConfigForm::ConfigForm(CommandList &commands, QWidget *parent)
     setCentralWidget(central);
     buildStatusBar();
     buildMenu();
+    buildHelpMenu();
 
     connect(&m_commands, &CommandList::entriesChanged, this, [this] { m_model->reload(); });
     connect(&m_commands, &CommandList::selectionChanged, this, [this](int index) { renderSelection(index); });
@@ -301,14 +303,18 @@ void ConfigForm::buildMenu() {
         action->setShortcuts(keys);
         action->setStatusTip(tip);
         action->setToolTip(tip);
-        // The shortcuts work wherever the focus is in this window.
-        action->setShortcutContext(Qt::WindowShortcut);
+        // The shortcuts work in every window of the program, wherever the focus is.
+        action->setShortcutContext(Qt::ApplicationShortcut);
         addAction(action);
         connect(action, &QAction::triggered, this, signal);
         return action;
     };
     add(QStringLiteral("ViewDisplay"), QStringLiteral("&Display"), {QKeySequence(Qt::CTRL | Qt::Key_D)},
         QStringLiteral("The display window (also the Display button)"), &ConfigForm::displayRequested);
+    add(QStringLiteral("ViewRemote"), QStringLiteral("&Remote"), {}, QStringLiteral("The remote-control window"),
+        &ConfigForm::remoteRequested);
+    add(QStringLiteral("ViewInformation"), QStringLiteral("&Information"), {},
+        QStringLiteral("The information panel (also the remote window's status bar)"), &ConfigForm::infoPanelRequested);
     add(QStringLiteral("ViewMacros"), QStringLiteral("&Macros"), {QKeySequence(Qt::CTRL | Qt::Key_M)},
         QStringLiteral("The macro list on the information panel (also a right click on its picture)"),
         &ConfigForm::macrosRequested);
@@ -323,6 +329,47 @@ void ConfigForm::buildMenu() {
         {QKeySequence(Qt::Key_F5), QKeySequence(Qt::CTRL | Qt::Key_R)},
         QStringLiteral("Reads the command list, skin, macros and layout again (also the layout editor's Reload)"),
         &ConfigForm::reloadRequested);
+    view->addSeparator();
+    add(QStringLiteral("ViewQuit"), QStringLiteral("&Quit"), {QKeySequence(Qt::CTRL | Qt::Key_Q)},
+        QStringLiteral("Closes CV Remote as closing this window does"), &ConfigForm::quitRequested);
+    // Quitting is closing this window: the same close, the same saving of the settings.
+    connect(this, &ConfigForm::quitRequested, this, &QWidget::close);
+}
+
+void ConfigForm::buildHelpMenu() {
+    QMenu *help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("HelpMenu"));
+    const auto add = [this, help](const QString &name, const QString &text, const QKeySequence &key, const QString &tip,
+                                  void (ConfigForm::*signal)()) {
+        QAction *action = help->addAction(text);
+        action->setObjectName(name);
+        action->setShortcut(key);
+        action->setStatusTip(tip);
+        action->setShortcutContext(Qt::ApplicationShortcut);
+        addAction(action);
+        connect(action, &QAction::triggered, this, signal);
+    };
+    add(QStringLiteral("HelpKeyboardKeys"), QStringLiteral("&Keyboard Keys"), QKeySequence(Qt::Key_F1),
+        QStringLiteral("The keyboard's keys for the remote and the display (also the remote window's \"?\")"),
+        &ConfigForm::keyboardKeysRequested);
+    add(QStringLiteral("HelpAbout"), QStringLiteral("&About CV Remote"), {},
+        QStringLiteral("The version, the licence and the program folder"), &ConfigForm::aboutRequested);
+}
+
+void ConfigForm::showAbout(const QString &text) {
+    if (m_about == nullptr) {
+        m_about = new QMessageBox(QMessageBox::Information, QStringLiteral("About CV Remote"), QString(),
+                                  QMessageBox::Close, this);
+        m_about->setObjectName(QStringLiteral("AboutBox"));
+        // A folder's name is shown as it is, never read as markup.
+        m_about->setTextFormat(Qt::PlainText);
+        m_about->setModal(false);
+        m_about->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    }
+    m_about->setText(text);
+    m_about->show();
+    m_about->raise();
+    m_about->activateWindow();
 }
 
 void ConfigForm::buildStatusBar() {

@@ -16,6 +16,7 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QListView;
+class QMessageBox;
 class QPlainTextEdit;
 class QPushButton;
 class UpdateGroup;
@@ -64,6 +65,11 @@ public:
     // tell the user (its settings could not be saved) and closes it again afterwards.
     void holdThisClose() { m_holdClose = true; }
 
+    // Help > About: the box with the given text (the version, the licence, the program folder),
+    // kept and shown again on the next request; null until first shown.
+    void showAbout(const QString &text);
+    QMessageBox *aboutBox() const { return m_about; }
+
 Q_SIGNALS:
     // The connection row: the radio's address as typed, the buttons, "Keep As Connected"
     // (toggled by the user, or by the settings at start).
@@ -79,13 +85,22 @@ Q_SIGNALS:
     void auto21BackoutToggled(bool on);
     // The "Display" button or View > Display: show the display window.
     void displayRequested();
-    // The View menu's other windows and actions; each does what an older gesture does too
+    // The View menu's other windows and actions, their shortcuts working from every window of
+    // the program; each does what an older gesture does too
     // (a right click on the information panel's picture, a double click on "Functions", the
     // update group's "Check for Updates", the layout editor's "Reload").
     void macrosRequested();
     void consoleRequested();
     void updateCheckRequested();
     void reloadRequested();
+    // View > Remote and View > Information: show that window (restored when minimised).
+    void remoteRequested();
+    void infoPanelRequested();
+    // View > Quit (Ctrl+Q): this window closes, and with it the program, as by its close button.
+    void quitRequested();
+    // The Help menu: the keyboard's keys (F1; what the remote window's "?" shows) and the About box.
+    void keyboardKeysRequested();
+    void aboutRequested();
     // The terminal's "UnLock" box: the view may be edited by hand while ticked.
     void terminalUnlockToggled(bool on);
     // A double click on the command list (or Enter or Space in it, or Enter in the command box):
@@ -105,12 +120,14 @@ protected:
 
 private:
     bool m_holdClose = false;
+    QMessageBox *m_about = nullptr;
     QWidget *buildConnectionRow();
     QWidget *buildCommandColumn();
     QWidget *buildOptionsColumn();
     QWidget *buildTerminal();
     void buildStatusBar();
     void buildMenu();
+    void buildHelpMenu();
     void onListDoubleClicked();
     void onCommandBoxEnter();
     void onTerminalTextChanged();

@@ -26,3 +26,11 @@ void SelectPowerCommand(CommandList &commands) {
         commands.select(power);
     }
 }
+
+QString AboutText(const QString &version, const QString &programFolder) {
+    return QStringLiteral("CV Remote %1\n"
+                          "A remote control for a networked internet radio.\n\n"
+                          "Released under the MIT licence (the LICENSE file that comes with it).\n\n"
+                          "Program folder (settings and data files):\n%2")
+        .arg(version, programFolder);
+}

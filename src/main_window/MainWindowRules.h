@@ -30,3 +30,7 @@ QString ReloadDataFiles(const ReloadData &data, PlacedWindow *remoteWindow);
 
 // At the end of the start-up POWER is selected in the command list when it lists one.
 void SelectPowerCommand(CommandList &commands);
+
+// The About box's text: the program with its version, its licence, and the program folder in
+// which it keeps its settings and data files.
+QString AboutText(const QString &version, const QString &programFolder);

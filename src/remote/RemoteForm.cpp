@@ -133,24 +133,13 @@ RemoteForm::RemoteForm(RemoteControl &control, QWidget *parent)
     m_keysButton->setObjectName(QStringLiteral("KeysButton"));
     m_keysButton->setText(QStringLiteral("?"));
     m_keysButton->setToolTip(QStringLiteral("The keyboard's keys for the remote (F1)"));
-    m_keysButton->setShortcut(QKeySequence(Qt::Key_F1));
+    // F1 is the program's Help > Keyboard Keys, which works from every window and shows this box.
     m_keysButton->setAutoRaise(true);
     // As narrow as its mark: the panels need the room.
     m_keysButton->setFixedWidth(m_keysButton->fontMetrics().horizontalAdvance(m_keysButton->text()) + 8);
     // The keys belong to the window, not to the button.
     m_keysButton->setFocusPolicy(Qt::NoFocus);
-    connect(m_keysButton, &QToolButton::clicked, this, [this] {
-        if (m_keysHelp == nullptr) {
-            m_keysHelp = new QMessageBox(QMessageBox::NoIcon, QStringLiteral("Keyboard Keys"), KeyboardHelpText(),
-                                         QMessageBox::Close, this);
-            m_keysHelp->setObjectName(QStringLiteral("KeysHelp"));
-            m_keysHelp->setTextFormat(Qt::RichText);
-            m_keysHelp->setModal(false);
-        }
-        m_keysHelp->show();
-        m_keysHelp->raise();
-        m_keysHelp->activateWindow();
-    });
+    connect(m_keysButton, &QToolButton::clicked, this, &RemoteForm::showKeysHelp);
     bar->addPermanentWidget(m_keysButton);
     setStatusBar(bar);
 
@@ -178,6 +167,19 @@ void RemoteForm::render() {
         }
     }
     m_picture->update();
+}
+
+void RemoteForm::showKeysHelp() {
+    if (m_keysHelp == nullptr) {
+        m_keysHelp = new QMessageBox(QMessageBox::NoIcon, QStringLiteral("Keyboard Keys"), KeyboardHelpText(),
+                                     QMessageBox::Close, this);
+        m_keysHelp->setObjectName(QStringLiteral("KeysHelp"));
+        m_keysHelp->setTextFormat(Qt::RichText);
+        m_keysHelp->setModal(false);
+    }
+    m_keysHelp->show();
+    m_keysHelp->raise();
+    m_keysHelp->activateWindow();
 }
 
 void RemoteForm::closeByProgram() {

@@ -27,6 +27,8 @@ public:
     // (null until first shown).
     QToolButton *keysButton() const { return m_keysButton; }
     QMessageBox *keysHelp() const { return m_keysHelp; }
+    // Shows the box of the keyboard's keys (the "?" button; Help > Keyboard Keys).
+    void showKeysHelp();
 
     // Hides the window, stores its placement and closes it for good.
     void closeByProgram();

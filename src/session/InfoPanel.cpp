@@ -42,17 +42,33 @@ std::optional<int> ReportedVolume(const RadioState &state) {
     return volume;
 }
 
+int ReachableVolume(int target) {
+    target = std::clamp(target, 0, 100);
+    if (target >= 5) {
+        const int rest = target % 5;
+        target += rest <= 2 ? -rest : 5 - rest;
+    }
+    return target;
+}
+
+int SteppedVolume(int from, int delta) {
+    from = std::clamp(from, 0, 100);
+    int target = ReachableVolume(from + delta);
+    if (delta > 0 && target <= from) {
+        target = from < 5 ? from + 1 : (from / 5 + 1) * 5;
+    } else if (delta < 0 && target >= from) {
+        target = from <= 5 ? from - 1 : (from - 1) / 5 * 5;
+    }
+    return std::clamp(target, 0, 100);
+}
+
 bool SetVolume(Telnet &telnet, RadioState &state, int target) {
     // Fed as the radio takes them: a long way (0 to 100 is 23 keys) goes whole, each key
     // within its time limit.
     QStringList keys;
     const auto press = [&keys](const QString &key) { keys << key; };
     state.holds.VolumeDragging = false;
-    target = std::clamp(target, 0, 100);
-    if (target >= 5) {
-        const int rest = target % 5;
-        target += rest <= 2 ? -rest : 5 - rest;
-    }
+    target = ReachableVolume(target);
     // Keys toward an earlier target may still be queued or unanswered; the radio has not
     // reported what they did yet. Counting from its last report would step past the target.
     const std::optional<int> from = state.VolumeLead ? state.VolumeLead : ReportedVolume(state);
@@ -442,6 +458,10 @@ void InfoPanel::VolumeAdjuster_Change(int value) {
     volumeShown(value);
 }
 
+int InfoPanel::VolumeAdjuster_Step(int shown, int delta) const {
+    return SteppedVolume(m_state.VolumeLead.value_or(shown), delta);
+}
+
 void InfoPanel::volumeShown(int value) {
     ScrollVolumeLabel = QString::number(value);
     Q_EMIT changed();
@@ -463,6 +483,14 @@ void InfoPanel::MacroList_Click(int row) {
     }
     m_macros.List.Selected = row;
     Q_EMIT macroShowRequested(m_macros.List.Entries[size_t(row)].MacroIndex);
+    Q_EMIT changed();
+}
+
+void InfoPanel::MacroList_Select(int row) {
+    if (row < 0 || size_t(row) >= m_macros.List.Entries.size() || m_macros.List.Selected == row) {
+        return;
+    }
+    m_macros.List.Selected = row;
     Q_EMIT changed();
 }
 

@@ -26,6 +26,13 @@ struct Timeouts;
 // has not reported a number yet (keys counted from an unknown volume would land anywhere).
 // Clears VolumeDragging either way.
 bool SetVolume(Telnet &telnet, RadioState &state, int target);
+// The volume SetVolume steers to for target: within 0..100, and from 5 up the nearest multiple
+// of 5.
+int ReachableVolume(int target);
+// Where a step of the volume slider by keys or the wheel leads: from the volume `from`, moved by
+// `delta` (an arrow key's 1, a page's 5, either way), the reachable volume the step lands on, and
+// at least the radio's next step in that direction, so a step never rounds back to where it began.
+int SteppedVolume(int from, int delta);
 // The volume the radio reported last (VolumeText read as SetVolume reads it); none before the
 // radio has reported a number.
 std::optional<int> ReportedVolume(const RadioState &state);
@@ -123,6 +130,11 @@ public:
     // the radio's volume there.
     void VolumeAdjuster_Scroll(int value);
     void VolumeAdjuster_Change(int value);
+    // Where a step by keys, the wheel or a click beside the handle takes the slider, which shows
+    // `shown`: counted from the volume the radio is being steered to while keys toward it are still
+    // on their way (the radio's reports meanwhile move the slider back through the volumes it
+    // passes), else from `shown`. See SteppedVolume.
+    int VolumeAdjuster_Step(int shown, int delta) const;
     // The program moved the slider to the radio's volume: the number follows, nothing is sent.
     void volumeShown(int value);
 
@@ -132,6 +144,9 @@ public:
     void CurrentMenuImage_RightPress(bool modifierHeld);
 
     void MacroList_Click(int row);
+    // The user moved the list's selection by keys: it is kept, so the list's refresh keeps it too.
+    void MacroList_Select(int row);
+    // A double click, or Enter or Space on the selected row, runs the macro.
     void MacroList_DblClick(int row);
     void MacroList_RightPress();
     // The macro list over the picture (the view's MacroListVisible); the macro runner shows it

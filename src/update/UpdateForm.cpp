@@ -3,6 +3,7 @@
 #include "update/UpdateChecker.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
@@ -51,6 +52,15 @@ void UpdateForm::render(const UpdateChecker &checker) {
 void UpdateForm::closeEvent(QCloseEvent *event) {
     Q_EMIT unloading();
     event->accept();
+}
+
+void UpdateForm::keyPressEvent(QKeyEvent *event) {
+    // A window opened to read one answer: Esc closes it, as it closes a dialog.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 bool UpdateForm::eventFilter(QObject *watched, QEvent *event) {

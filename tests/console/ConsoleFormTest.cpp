@@ -82,6 +82,27 @@ private Q_SLOTS:
         window.form().close();
     }
 
+    // Keys typed on the pane go to the radio's console, but Tab moves the focus on as in every
+    // other window: the pane must not trap a keyboard user.
+    void tabLeavesThePaneOtherKeysGoToTheRadio() {
+        ConsoleForm form;
+        form.show();
+        form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        QStringList typed;
+        connect(&form, &ConsoleForm::typed, this, [&typed](const QString &text) { typed << text; });
+        QPlainTextEdit *pane = form.ConsoleText();
+        pane->setFocus();
+        QTest::keyClicks(pane, QStringLiteral("ls"));
+        QCOMPARE(typed, (QStringList{"l", "s"}));
+        QTest::keyClick(pane, Qt::Key_Tab);
+        QVERIFY(!pane->hasFocus());
+        pane->setFocus();
+        QTest::keyClick(pane, Qt::Key_Backtab, Qt::ShiftModifier);
+        QVERIFY(!pane->hasFocus());
+        QCOMPARE(typed, (QStringList{"l", "s"}));
+    }
+
     void theRawTextIsAppendedWithLineBreaksWholeAcrossRenders() {
         Console c;
         c.receive("one\r");

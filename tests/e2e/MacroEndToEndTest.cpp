@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QPushButton>
 
 // The shipped macros run by the real program against the simulated radio, started and
 // stopped the way a user does.
@@ -121,6 +122,18 @@ private Q_SLOTS:
         QVERIFY(runner.MacroText().endsWith(QStringLiteral("_ok\r\nMACRO FINISHED\r\n")));
         QVERIFY(!runner.MacroTimer().isEnabled());
         QCOMPARE(run.sim.screen(), int(Catalogue::MainMenu));
+        QVERIFY2(run.extra().isEmpty(), qPrintable(run.extra().join(QLatin1Char(';'))));
+
+        // The Stop button beside the label is there while a run goes on, and stops it too.
+        QPushButton *stop = program.info().form().MacroStopButton();
+        QVERIFY(!stop->isVisible());
+        startFromThePanel(program, QStringLiteral("Play jazz"));
+        QTRY_VERIFY_WITH_TIMEOUT(runner.CurrentStep >= 1, Patience);
+        QVERIFY(stop->isVisible());
+        stop->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!runner.running(), 2000);
+        QVERIFY(!stop->isVisible());
+        QVERIFY(runner.MacroText().endsWith(QStringLiteral("MACRO FINISHED\r\n")));
         QVERIFY2(run.extra().isEmpty(), qPrintable(run.extra().join(QLatin1Char(';'))));
     }
 };

@@ -3,6 +3,7 @@
 #include "macros/MacroTable.h"
 #include "radio_link/LinkHarness.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -109,6 +110,18 @@ private Q_SLOTS:
         QCOMPARE(requested, QList<int>{25});
         QCOMPARE(m_form->ScrollVolumeLabel()->text(), QStringLiteral("25"));
 
+        // Keys step to where the radio can go and never round back to where they began; the
+        // focus stays on the slider for the next key.
+        QSlider *slider = m_form->VolumeAdjuster();
+        for (const auto &[key, expected] : {std::pair{Qt::Key_Right, 30}, std::pair{Qt::Key_Left, 25},
+                                            std::pair{Qt::Key_PageDown, 20}, std::pair{Qt::Key_End, 100}}) {
+            requested.clear();
+            QTest::keyClick(slider, key);
+            QCOMPARE(requested, QList<int>{expected});
+            QCOMPARE(slider->value(), expected);
+            QCOMPARE(QApplication::focusWidget(), slider);
+        }
+
         QTest::mouseDClick(m_form->ScrollVolumeLabel(), Qt::LeftButton);
         QCOMPARE(sent().last(), QStringLiteral("MUTE"));
 
@@ -180,6 +193,47 @@ private Q_SLOTS:
         QTest::mouseDClick(macros->viewport(), Qt::LeftButton, {}, macros->visualItemRect(macros->item(0)).center());
         QCOMPARE(started, 3);
         QVERIFY(!macros->isVisible() && m_form->CurrentMenuImage()->isVisible());
+    }
+
+    // By keys: the selection made with the arrows survives the list's refresh, and Enter or Space
+    // runs the selected macro. A running macro has a Stop button beside its progress text.
+    void macroListRunsByKeysAndARunningMacroHasAStopButton() {
+        m_macros.List.Entries = {MacroListEntry{QStringLiteral("Play jazz"), 3},
+                                 MacroListEntry{QStringLiteral("Play news"), 5},
+                                 MacroListEntry{QStringLiteral("Mute"), 7}};
+        QList<int> started;
+        connect(m_panel.get(), &InfoPanel::macroStartRequested, this, [&started](int macro) { started << macro; });
+        QListWidget *macros = m_form->MacroList();
+        RadioView &view = m_link->link.view;
+        for (const Qt::Key run : {Qt::Key_Return, Qt::Key_Space}) {
+            m_panel->CurrentMenuImage_RightPress(false);
+            QVERIFY(macros->isVisible());
+            macros->setFocus();
+            QTest::keyClick(macros, Qt::Key_Home);
+            QTest::keyClick(macros, Qt::Key_Down);
+            QCOMPARE(macros->currentRow(), 1);
+            // The panel's refresh, as the clock's tick brings it.
+            m_panel->HalfSecondTick_Timer();
+            view.touch();
+            view.flush();
+            m_form->render();
+            QCOMPARE(macros->currentRow(), 1);
+            QTest::keyClick(macros, run);
+            QCOMPARE(started.size(), run == Qt::Key_Return ? 1 : 2);
+            QCOMPARE(started.last(), 5);
+            QVERIFY(!macros->isVisible());
+        }
+
+        QPushButton *stop = m_form->MacroStopButton();
+        QVERIFY(!stop->isVisible());
+        m_form->setMacroLabel(QStringLiteral("3-OK"), QStringLiteral("Play news, Step: 1"), true, true);
+        QVERIFY(stop->isVisible());
+        int stops = 0;
+        connect(m_panel.get(), &InfoPanel::macroStopRequested, this, [&stops] { ++stops; });
+        stop->click();
+        QCOMPARE(stops, 1);
+        m_form->setMacroLabel(QString(), QString(), false, false);
+        QVERIFY(!stop->isVisible());
     }
 };
 

@@ -63,6 +63,26 @@ TEST(SetVolume, StepsByOneBelowFiveAndByFiveAbove) {
     }
 }
 
+// A slider step lands where SetVolume goes without rounding, at least one of the radio's steps
+// on in the step's direction, and within 0..100.
+TEST(SetVolume, SliderStepsLandWhereTheRadioCanGo) {
+    struct Case {
+        int from;
+        int delta;
+        int to;
+    };
+    const Case cases[] = {
+        {25, 1, 30},   {25, -1, 20}, {25, 5, 30},   {25, -5, 20},  {27, 1, 30}, {27, -1, 25}, {22, 1, 25},
+        {4, 1, 5},     {5, 1, 10},   {5, -1, 4},    {6, -1, 5},    {10, -1, 5}, {2, 5, 5},    {3, -5, 0},
+        {100, 1, 100}, {0, -1, 0},   {95, 10, 100}, {0, 100, 100}, {12, 0, 10},
+    };
+    for (const Case &c : cases) {
+        const int to = SteppedVolume(c.from, c.delta);
+        EXPECT_EQ(to, c.to) << c.from << " by " << c.delta;
+        EXPECT_EQ(ReachableVolume(to), to) << c.from << " by " << c.delta;
+    }
+}
+
 TEST(InfoPanel, SliderAsksForTheUsersVolumeAndIgnoresTheProgramsMoves) {
     Panel p;
     QList<int> asked;

@@ -4,7 +4,11 @@
 #include "console/ConsoleWindow.h"
 #include "display/DisplayWindow.h"
 #include "e2e/FilledFolder.h"
+#include "info_panel/InfoForm.h"
 #include "info_panel/InfoWindow.h"
+#include "keyboard/KeyMap.h"
+#include "macros/MacroForm.h"
+#include "macros/MacroWindow.h"
 #include "main_window/ConfigForm.h"
 #include "radio_link/RadioLink.h"
 #include "radio_link/RadioState.h"
@@ -14,10 +18,12 @@
 #include "support/ChildWidget.h"
 #include "support/FakePlatform.h"
 #include "support/RoomySize.h"
+#include "update/UpdateForm.h"
 #include "update/UpdateGroup.h"
 #include "update/UpdateWindow.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
@@ -33,6 +39,7 @@
 #include <QRegularExpression>
 #include <QScreen>
 #include <QSignalSpy>
+#include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -276,7 +283,7 @@ private Q_SLOTS:
         QMenu *view = ChildWidget<QMenu>(form, QStringLiteral("ViewMenu"));
         QCOMPARE(view->title(), QStringLiteral("&View"));
         const QList<QAction *> actions = view->actions();
-        QCOMPARE(std::count_if(actions.begin(), actions.end(), [](QAction *a) { return !a->isSeparator(); }), 5);
+        QCOMPARE(std::count_if(actions.begin(), actions.end(), [](QAction *a) { return !a->isSeparator(); }), 8);
         // Keys arrive where the user's focus is: in the command box.
         QLineEdit *box = ChildWidget<QLineEdit>(form, QStringLiteral("Do_SearchText"));
         box->setFocus();
@@ -293,6 +300,7 @@ private Q_SLOTS:
         press(Qt::CTRL | Qt::Key_M);
         QVERIFY(!info.isMinimized());
         QVERIFY(program.link().view.MacroListVisible);
+        QCOMPARE(info.focusWidget(), info.MacroList()); // the arrows pick a macro at once
         info.close();
         program.info().logic().MacroList_RightPress(); // the list closed again
         action("ViewMacros")->trigger();
@@ -319,10 +327,96 @@ private Q_SLOTS:
         QCOMPARE(reloads.size(), 3);
         // Every shortcut is one action's.
         QList<QKeySequence> keys;
-        for (QAction *a : view->actions()) {
+        for (QAction *a : view->actions() + ChildWidget<QMenu>(form, QStringLiteral("HelpMenu"))->actions()) {
             keys += a->shortcuts();
         }
         QCOMPARE(QSet<QKeySequence>(keys.begin(), keys.end()).size(), keys.size());
+    }
+
+    // The menus' shortcuts work from every window of the program, not only from the main window;
+    // the menus bring back closed windows, F1 shows the keyboard's keys, the About box names the
+    // version, the licence and the program folder, Esc closes the Updates window, and Ctrl+Q in
+    // any window closes the program as the main window's close does, settings saved.
+    void menusAndShortcutsWorkFromEveryWindow() {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        FakePlatform platform;
+        Program program(platform, dir.path());
+        int ended = 0;
+        connect(&program, &Program::ended, this, [&] { ++ended; });
+        QVERIFY(program.start());
+        ConfigForm &form = program.mainWindow();
+        program.display().show();
+        program.macroWindow().show();
+        program.consoleWindow()->show();
+        program.updateWindow()->show();
+        const QList<QWidget *> windows{&program.remote().form(),         &program.info().form(),
+                                       &program.display().form(),        &program.macroWindow().form(),
+                                       &program.consoleWindow()->form(), &program.updateWindow()->form()};
+        const auto pressIn = [](QWidget *window, QKeyCombination key) {
+            window->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(window));
+            QWidget *focus = QApplication::focusWidget();
+            QTest::keyClick(focus != nullptr && focus->window() == window ? focus : window, key.key(),
+                            key.keyboardModifiers());
+        };
+        QSignalSpy display(&form, &ConfigForm::displayRequested);
+        QSignalSpy macros(&form, &ConfigForm::macrosRequested);
+        QSignalSpy console(&form, &ConfigForm::consoleRequested);
+        QSignalSpy keys(&form, &ConfigForm::keyboardKeysRequested);
+        QSignalSpy reload(&form, &ConfigForm::reloadRequested);
+        for (qsizetype i = 0; i < windows.size(); ++i) {
+            QWidget *window = windows[i];
+            for (const QKeyCombination key : {Qt::CTRL | Qt::Key_D, Qt::CTRL | Qt::Key_M, Qt::CTRL | Qt::Key_T,
+                                              QKeyCombination(Qt::Key_F1), QKeyCombination(Qt::Key_F5)}) {
+                pressIn(window, key);
+            }
+            const QString where = window->objectName();
+            QVERIFY2(display.size() == i + 1, qPrintable(where));
+            QVERIFY2(macros.size() == i + 1, qPrintable(where));
+            QVERIFY2(console.size() == i + 1, qPrintable(where));
+            QVERIFY2(keys.size() == i + 1, qPrintable(where));
+            QVERIFY2(reload.size() == i + 1, qPrintable(where));
+        }
+        // F1 shows what the remote window's "?" shows.
+        QMessageBox *keysHelp = program.remote().form().keysHelp();
+        QVERIFY(keysHelp != nullptr && keysHelp->isVisible());
+        QCOMPARE(keysHelp->text(), KeyboardHelpText());
+
+        const auto action = [&form](const char *name) { return ChildWidget<QAction>(form, QString::fromLatin1(name)); };
+        program.remote().form().close();
+        program.info().form().close();
+        QVERIFY(!program.remote().form().isVisible() && !program.info().form().isVisible());
+        action("ViewRemote")->trigger();
+        QVERIFY(program.remote().form().isVisible());
+        action("ViewInformation")->trigger();
+        QVERIFY(program.info().form().isVisible());
+
+        QVERIFY(form.aboutBox() == nullptr);
+        action("HelpAbout")->trigger();
+        QVERIFY(form.aboutBox() != nullptr && form.aboutBox()->isVisible());
+        const QString about = form.aboutBox()->text();
+        QVERIFY2(about.contains(VersionString()) && about.contains(QStringLiteral("MIT licence")) &&
+                     about.contains(QDir(dir.path()).absolutePath()),
+                 qPrintable(about));
+        QCOMPARE(form.aboutBox()->textFormat(), Qt::PlainText); // a folder's name is not markup
+        form.aboutBox()->close();
+
+        // Esc in the Updates window, also with the focus in its text.
+        UpdateForm &updates = program.updateWindow()->form();
+        QVERIFY(updates.isVisible());
+        updates.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&updates));
+        QTest::keyClick(updates.RawTexta(), Qt::Key_Escape);
+        QVERIFY(!updates.isVisible());
+
+        ChildWidget<QLineEdit>(form, QStringLiteral("txtPort"))->setText(QStringLiteral("18081"));
+        pressIn(&program.info().form(), Qt::CTRL | Qt::Key_Q);
+        QCOMPARE(ended, 1);
+        QVERIFY(!form.isVisible());
+        QFile ini(dir.filePath(QStringLiteral("CVRemote.ini")));
+        QVERIFY(ini.open(QIODevice::ReadOnly));
+        QVERIFY(QString::fromLatin1(ini.readAll()).contains(QStringLiteral("RaidoPORT=18081")));
     }
 
     // The first start, no window placed yet: the main window, the remote and the information
@@ -406,6 +500,47 @@ private Q_SLOTS:
             QVERIFY2(area.contains(frame.topLeft()), qPrintable(where));
             QVERIFY2(frame.right() <= area.right() || frame.width() > area.width(), qPrintable(where));
         }
+    }
+
+    // The panel's volume slider worked by keys through the real session: each key steers the radio
+    // to the slider's new value, the slider keeps the focus (and the next key) while the radio has
+    // not answered, and a step taken while keys are still on their way counts from where they lead,
+    // not from a volume the radio reports on its way there.
+    void volumeSliderByKeysSteersTheRadioAndKeepsTheFocus() {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        FakePlatform platform;
+        Program program(platform, dir.path());
+        QVERIFY(program.start());
+        RadioLink &link = program.link();
+        const auto report = [&link](const char *reply) {
+            link.telnet.Channels[1].LastReply = QString::fromLatin1(reply);
+            link.decoder.DecodeReturn();
+            link.view.flush();
+        };
+        report("VOL=20");
+        InfoForm &info = program.info().form();
+        QSlider *slider = info.VolumeAdjuster();
+        QCOMPARE(slider->value(), 20);
+        info.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&info));
+        slider->setFocus();
+        link.telnet.ClearChannel(0);
+        const QString Q = QStringLiteral("QXDELAY");
+        QTest::keyClick(slider, Qt::Key_Right);
+        QCOMPARE(slider->value(), 25);
+        QCOMPARE(link.telnet.toGo(), (QStringList{"VOLp", Q}));
+        QVERIFY(slider->isEnabled() && slider->hasFocus());
+        QTest::keyClick(slider, Qt::Key_Right);
+        QCOMPARE(slider->value(), 30);
+        QCOMPARE(link.telnet.toGo(), (QStringList{"VOLp", Q, "VOLp", Q}));
+        // The radio tells of the first key; the second is still to go.
+        report("VOL=25");
+        QCOMPARE(slider->value(), 25);
+        QTest::keyClick(slider, Qt::Key_Right);
+        QCOMPARE(slider->value(), 35);
+        QCOMPARE(link.telnet.toGo(), (QStringList{"VOLp", Q, "VOLp", Q, "VOLp", Q}));
+        QVERIFY(slider->hasFocus());
     }
 
     // A main-menu icon of the display queues what a double click on its entry in the panel's
