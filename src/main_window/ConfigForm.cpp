@@ -126,6 +126,7 @@ ConfigForm::ConfigForm(CommandList &commands, QWidget *parent)
     setCentralWidget(central);
     buildStatusBar();
     buildMenu();
+    buildRadioMenu();
 
     connect(&m_commands, &CommandList::entriesChanged, this, [this] { m_model->reload(); });
     connect(&m_commands, &CommandList::selectionChanged, this, [this](int index) { renderSelection(index); });
@@ -608,4 +609,23 @@ bool ConfigForm::eventFilter(QObject *watched, QEvent *event) {
         }
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+void ConfigForm::buildRadioMenu() {
+    // The radio's address: typed, tested or found in the first-run dialog, which these open.
+    QMenu *radio = menuBar()->addMenu(QStringLiteral("&Radio"));
+    radio->setObjectName(QStringLiteral("RadioMenu"));
+    const auto add = [this, radio](const QString &name, const QString &text, const QString &tip,
+                                   void (ConfigForm::*signal)()) {
+        QAction *action = radio->addAction(text);
+        action->setObjectName(name);
+        action->setStatusTip(tip);
+        action->setToolTip(tip);
+        connect(action, &QAction::triggered, this, signal);
+        return action;
+    };
+    add(QStringLiteral("RadioAddressAction"), QStringLiteral("Radio &Address..."),
+        QStringLiteral("Type, test or find the radio's address and its console's"), &ConfigForm::radioAddressRequested);
+    add(QStringLiteral("FindRadiosAction"), QStringLiteral("&Find Radios..."),
+        QStringLiteral("Look for radios on this computer's network and pick one"), &ConfigForm::findRadiosRequested);
 }

@@ -86,6 +86,9 @@ Q_SIGNALS:
     void consoleRequested();
     void updateCheckRequested();
     void reloadRequested();
+    // The Radio menu: the first-run dialog, as it is or with a search for radios started.
+    void radioAddressRequested();
+    void findRadiosRequested();
     // The terminal's "UnLock" box: the view may be edited by hand while ticked.
     void terminalUnlockToggled(bool on);
     // A double click on the command list (or Enter or Space in it, or Enter in the command box):
@@ -111,6 +114,7 @@ private:
     QWidget *buildTerminal();
     void buildStatusBar();
     void buildMenu();
+    void buildRadioMenu();
     void onListDoubleClicked();
     void onCommandBoxEnter();
     void onTerminalTextChanged();
