@@ -11,6 +11,17 @@ namespace {
 const QString General = QStringLiteral("General");
 const QString ConsoleFollowsKey = QStringLiteral("ConsoleFollowsRadio");
 
+// Whether the console is on the radio's host: as the settings say, else when no console address
+// was ever set (a first start) or the one set is the radio's.
+bool ConsoleFollowsRadio(const INIFILES &ini, const QString &radioHost) {
+    const QString said = ini.ReadSetting(General, ConsoleFollowsKey, QString());
+    if (!said.isEmpty()) {
+        return said == u'1';
+    }
+    const QString console = ini.ReadSetting(General, QStringLiteral("ConsoleAddress"), QString()).trimmed();
+    return console.isEmpty() || console == radioHost;
+}
+
 } // namespace
 
 // The first-run dialog: shown at the first start (no settings file) and from the Radio menu.
@@ -33,8 +44,7 @@ void Program::wireFirstRun(bool firstStart) {
         choice.consoleHost =
             m_ini.ReadSetting(General, QStringLiteral("ConsoleAddress"), QStringLiteral("192.168.1.88"));
         choice.consolePort = m_ini.ReadSetting(General, QStringLiteral("ConsolePort"), QStringLiteral("8899"));
-        choice.consoleFollowsRadio = m_ini.ReadSetting(General, ConsoleFollowsKey, QStringLiteral("0")) == u'1' ||
-                                     choice.consoleHost == choice.radioHost;
+        choice.consoleFollowsRadio = ConsoleFollowsRadio(m_ini, choice.radioHost);
         if (!m_firstRun->isVisible()) {
             m_firstContact->load(choice);
         }
@@ -66,7 +76,7 @@ void Program::wireFirstRun(bool firstStart) {
     // A console on the radio's host moves with the radio when its address is typed in the main
     // window.
     connect(&form, &ConfigForm::urlEdited, m_firstRun.get(), [this](const QString &text) {
-        if (m_ini.ReadSetting(General, ConsoleFollowsKey, QStringLiteral("0")) != u'1' ||
+        if (m_ini.ReadSetting(General, ConsoleFollowsKey, QString()) != u'1' ||
             !SettingRange::IsHostText(text.trimmed())) {
             return;
         }

@@ -57,7 +57,7 @@ FirstRunDialog::FirstRunDialog(FirstContact &contact, QWidget *parent)
 
     m_found = new QListWidget;
     m_found->setObjectName(QStringLiteral("FoundRadios"));
-    m_found->setToolTip(QStringLiteral("Click a radio to use its address"));
+    m_found->setToolTip(QStringLiteral("Click a radio to take its address; a double click takes it and closes"));
     m_found->setMaximumHeight(fontMetrics().height() * 6);
     m_findText = WrappedLabel(QStringLiteral("FindText"));
     m_testText = WrappedLabel(QStringLiteral("TestText"));
@@ -116,14 +116,18 @@ FirstRunDialog::FirstRunDialog(FirstContact &contact, QWidget *parent)
     connect(m_test, &QPushButton::clicked, &m_contact, &FirstContact::test);
     connect(m_found, &QListWidget::itemClicked, this,
             [this](QListWidgetItem *item) { m_contact.pick(m_found->row(item)); });
-    connect(m_found, &QListWidget::itemActivated, this,
-            [this](QListWidgetItem *item) { m_contact.pick(m_found->row(item)); });
-    connect(m_use, &QPushButton::clicked, this, [this] {
+    const auto useThese = [this] {
         if (m_contact.apply()) {
             hide();
             m_contact.stop();
         }
+    };
+    // A double click (or Enter) on a radio found takes it at once.
+    connect(m_found, &QListWidget::itemActivated, this, [this, useThese](QListWidgetItem *item) {
+        m_contact.pick(m_found->row(item));
+        useThese();
     });
+    connect(m_use, &QPushButton::clicked, this, useThese);
     connect(close, &QPushButton::clicked, this, &QWidget::close);
     connect(this, &QDialog::rejected, &m_contact, &FirstContact::stop); // Esc
     connect(&m_contact, &FirstContact::changed, this, &FirstRunDialog::render);
