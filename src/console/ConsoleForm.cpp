@@ -150,6 +150,7 @@ void ConsoleForm::render(const ConsoleMonitor &monitor) {
     m_port->setEnabled(!open);
     if (const QString notice = monitor.paneNotice(); m_consoleText->placeholderText() != notice) {
         m_consoleText->setPlaceholderText(notice);
+        m_consoleText->viewport()->update(); // the view does not repaint for a new placeholder
     }
     m_sideColumn->setVisible(monitor.CaptureVisible);
     for (int panel = 1; panel <= 3; ++panel) {

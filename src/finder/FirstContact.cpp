@@ -25,6 +25,11 @@ QString ShownAnswer(const QByteArray &answer) {
     return shown.trimmed();
 }
 
+// The dialog is where the address is changed: the failure needs no pointer to it.
+QString Unreachable(const QString &address, const QString &why) {
+    return QStringLiteral("Cannot reach %1: %2.").arg(address, why);
+}
+
 } // namespace
 
 FirstContact::FirstContact(Platform &platform, NetworkSource networks, QObject *parent)
@@ -47,12 +52,12 @@ FirstContact::FirstContact(Platform &platform, NetworkSource networks, QObject *
         if (!m_testing) {
             return;
         }
-        testEnded(m_testConnected ? QStringLiteral("%1 took the connection but gave no answer to VERSION within %2 s: "
-                                                   "is this the radio's command port?")
-                                        .arg(m_testedAddress)
-                                        .arg(m_testLimits.answerMs / 1000.0)
-                                  : ConnectFailureSentence(
-                                        m_testedAddress, ConnectFailureWords(ConnectFailureKind::TimedOut, QString())),
+        testEnded(m_testConnected
+                      ? QStringLiteral("%1 took the connection but gave no answer to VERSION within %2 s: "
+                                       "is this the radio's command port?")
+                            .arg(m_testedAddress)
+                            .arg(m_testLimits.answerMs / 1000.0)
+                      : Unreachable(m_testedAddress, ConnectFailureWords(ConnectFailureKind::TimedOut, QString())),
                   false);
     });
     connect(m_testSocket.get(), &TcpSocket::ConnectEvent, this, &FirstContact::testConnected);
@@ -80,7 +85,7 @@ FirstContact::FirstContact(Platform &platform, NetworkSource networks, QObject *
             }
         }
         const ConnectFailureKind kind = ConnectFailureOf(true, number, description);
-        testEnded(ConnectFailureSentence(m_testedAddress, ConnectFailureWords(kind, description)), false);
+        testEnded(Unreachable(m_testedAddress, ConnectFailureWords(kind, description)), false);
     });
 }
 

@@ -346,7 +346,7 @@ void ConfigForm::buildStatusBar() {
     bar->addWidget(m_panels[0], 1);
     bar->addWidget(m_panels[3], 0);
     bar->addWidget(m_panels[1], 0);
-    bar->addWidget(m_panels[2], 1);
+    bar->addWidget(m_panels[2], 3); // the connection's outcome, with the reason of a failure
     m_panels[3]->hide();
     setStatusBar(bar);
 }
@@ -466,6 +466,9 @@ void ConfigForm::setRetryVisible(bool visible) {
 void ConfigForm::setStatusPanel(int panel, const QString &text) {
     if (panel >= 1 && panel <= int(m_panels.size())) {
         m_panels[size_t(panel - 1)]->setText(text);
+        if (panel == 3) {
+            m_panels[2]->setToolTip(text); // whole, where the bar is too narrow for it
+        }
     }
 }
 

@@ -18,5 +18,5 @@ QString ConnectFailureWords(ConnectFailureKind kind, const QString &errorText);
 // Where the user changes the radio's address.
 inline constexpr char RadioAddressPlace[] = "Radio > Radio Address...";
 
-// "Cannot reach 127.0.0.1:8080: connection refused. Change the address in Radio > Radio Address..."
+// "Cannot reach 127.0.0.1:8080: connection refused (...). Change it in Radio > Radio Address..."
 QString ConnectFailureSentence(const QString &address, const QString &why);

@@ -659,7 +659,7 @@ TEST(Queue, FailedConnectionsNameTheReasonTheAddressAndWhereToChangeIt) {
         h.port(1).fail(number, text);
     };
     const auto lines = [&](const QString &part) { return h.link.view.TelnetData.count(part); };
-    const QString where = "Change the address in Radio > Radio Address...";
+    const QString where = "Change it in Radio > Radio Address...";
 
     failNext(int(QAbstractSocket::ConnectionRefusedError), "Connection refused");
     failNext(int(QAbstractSocket::ConnectionRefusedError), "Connection refused");
