@@ -91,6 +91,7 @@ FirstContact::FirstContact(Platform &platform, NetworkSource networks, QObject *
 
 FirstContact::~FirstContact() {
     stop();
+    m_testSocket->disconnect(this); // nothing the socket says as it goes reaches a half-gone object
 }
 
 void FirstContact::load(const Choice &choice) {
