@@ -328,6 +328,13 @@ void RadioConnection::onDataArrival(int channel) {
 }
 
 void RadioConnection::onClose(int channel) {
+    RadioChannel &ch = m_channels[size_t(channel)];
+    if (ch.attempt().isActive() && !ch.errorSeen) {
+        // Closed by the host before the connection was ever open: it reset the attempt.
+        ch.errorSeen = true;
+        ch.lastError = int(QAbstractSocket::RemoteHostClosedError);
+        ch.lastErrorText = QStringLiteral("The remote host closed the connection");
+    }
     RadioPort(channel).Close();
     completeReceived(channel);
     m_resetTimer->setEnabled(false);

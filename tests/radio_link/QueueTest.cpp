@@ -675,6 +675,10 @@ TEST(Queue, FailedConnectionsNameTheReasonTheAddressAndWhereToChangeIt) {
         << h.link.view.ConnectProblem.toStdString();
     failNext(int(QAbstractSocket::NetworkError), "Connection reset by peer");
     EXPECT_TRUE(h.link.view.ConnectProblem.contains("connection reset")) << h.link.view.ConnectProblem.toStdString();
+    h.link.connection.DoOpenPort(1);
+    h.port(1).peerClose(); // closed before it ever opened
+    EXPECT_TRUE(h.link.view.ConnectProblem.contains("connection reset")) << h.link.view.ConnectProblem.toStdString();
+    EXPECT_EQ(lines("connection reset"), 1);
 
     // Nothing answers: the attempt ends at its deadline.
     h.link.connection.DoOpenPort(1);
