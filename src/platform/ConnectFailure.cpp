@@ -52,6 +52,5 @@ QString ConnectFailureWords(ConnectFailureKind kind, const QString &errorText) {
 }
 
 QString ConnectFailureSentence(const QString &address, const QString &why) {
-    return QStringLiteral("Cannot reach %1: %2. Change it in %3")
-        .arg(address, why, QLatin1String(RadioAddressPlace));
+    return QStringLiteral("Cannot reach %1: %2. Change it in %3").arg(address, why, QLatin1String(RadioAddressPlace));
 }
