@@ -3,6 +3,8 @@
 #include "app/Version.h"
 #include "console/ConsoleWindow.h"
 #include "display/DisplayWindow.h"
+#include "finder/FirstContact.h"
+#include "finder/FirstRunDialog.h"
 #include "info_panel/InfoWindow.h"
 #include "macros/MacroWindow.h"
 #include "main_window/ConfigForm.h"
@@ -69,7 +71,7 @@ bool Program::start() {
     }
 
     // Only the copy that holds the folder may move a damaged settings file aside.
-    m_ini.OpenSettingsFile();
+    const bool firstStart = m_ini.OpenSettingsFile() == INIFILES::FileState::Missing;
     m_saver = std::make_unique<SettingsSaver>(m_ini, m_platform.createTimer());
 
     // Empty queues with one free slot each and a host cache holding only its unused slot 0.
@@ -112,6 +114,7 @@ bool Program::start() {
     m_session->start();
     wireMpris();
     wireSettings();
+    wireFirstRun(firstStart);
     return true;
 }
 
@@ -282,6 +285,8 @@ void Program::Form_Unload() {
         return;
     }
     m_unloaded = true;
+    m_firstRun.reset();
+    m_firstContact.reset();
 
     GeneralSettings settings;
     m_main->form().collectSettings(settings);

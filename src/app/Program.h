@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/SingleInstance.h"
+#include "finder/FindNetworks.h"
 #include "main_window/CommandList.h"
 #include "remote/RemoteLayout.h"
 #include "session/RadioSession.h"
@@ -9,11 +10,14 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class ConfigForm;
 class ConsoleWindow;
 class DisplayWindow;
+class FirstContact;
+class FirstRunDialog;
 class InfoWindow;
 class MacroRunner;
 class MacroWindow;
@@ -77,6 +81,12 @@ public:
     MacroWindow &macroWindow() { return *m_macroWindow; }
     ConsoleWindow *consoleWindow() { return m_console.get(); }
     UpdateWindow *updateWindow() { return m_update.get(); }
+    // The first-run dialog and its logic, from start() until the main window has closed.
+    FirstRunDialog *firstRunDialog() { return m_firstRun.get(); }
+    FirstContact *firstContact() { return m_firstContact.get(); }
+    // The networks "Find radios" searches; the machine's private networks unless set before
+    // start() (tests give loopback networks).
+    void setFinderNetworks(std::function<QList<Ipv4Network>()> networks) { m_finderNetworks = std::move(networks); }
 
 Q_SIGNALS:
     // This is a second copy, refused: the real program sounds the bell.
@@ -89,13 +99,14 @@ Q_SIGNALS:
 private:
     // One function per window, each in its Wire file: what the window is wired to beyond
     // itself.
-    void wireMainWindow(); // Program.cpp: the main window's inputs to the radio link
-    void wireRemote();     // WireRemote.cpp
-    void wireDisplay();    // WireDisplay.cpp
-    void wireConsole();    // WireConsole.cpp
-    void wireUpdate();     // WireUpdate.cpp
-    void wireMacros();     // WireMacros.cpp
-    void wireMpris();      // WireMpris.cpp: the media player on the session bus
+    void wireMainWindow();              // Program.cpp: the main window's inputs to the radio link
+    void wireRemote();                  // WireRemote.cpp
+    void wireDisplay();                 // WireDisplay.cpp
+    void wireConsole();                 // WireConsole.cpp
+    void wireFirstRun(bool firstStart); // WireFirstRun.cpp: the first-run dialog, shown now at a first start
+    void wireUpdate();                  // WireUpdate.cpp
+    void wireMacros();                  // WireMacros.cpp
+    void wireMpris();                   // WireMpris.cpp: the media player on the session bus
     // What the windows ask of each other, once all exist (WireBetweenWindows.cpp).
     void wireBetweenWindows();
     // Settings saved a few seconds after they change: the main window's inputs and the places
@@ -129,6 +140,9 @@ private:
     std::unique_ptr<ConsoleWindow> m_console;
     std::unique_ptr<DisplayWindow> m_display;
     std::unique_ptr<MacroWindow> m_macroWindow;
+    std::function<QList<Ipv4Network>()> m_finderNetworks;
+    std::unique_ptr<FirstContact> m_firstContact;
+    std::unique_ptr<FirstRunDialog> m_firstRun;
     // The media player on the session bus and its connection; it reads the session, so it goes
     // first.
     std::unique_ptr<QObject> m_mpris;

@@ -9,6 +9,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -77,9 +78,25 @@ ConsoleForm::ConsoleForm(QWidget *parent)
     m_connect->setToolTip(QStringLiteral("Opens or closes the connection to the radio's console (also a double click "
                                          "on the black pane)"));
     connect(m_connect, &QPushButton::clicked, this, &ConsoleForm::connectClicked);
+    // Where the console is; what is typed is kept at once (Radio > Radio Address... sets it too).
+    m_host = new QLineEdit;
+    m_host->setObjectName(QStringLiteral("ConsoleHost"));
+    m_host->setToolTip(QStringLiteral("The radio's console: its host (usually the radio's own address)"));
+    m_port = new QLineEdit;
+    m_port->setObjectName(QStringLiteral("ConsolePort"));
+    m_port->setToolTip(QStringLiteral("The console's port"));
+    m_port->setMaximumWidth(m_port->fontMetrics().horizontalAdvance(QStringLiteral("0000000")) + 16);
+    const auto edited = [this] { Q_EMIT addressEdited(m_host->text(), m_port->text()); };
+    connect(m_host, &QLineEdit::textEdited, this, edited);
+    connect(m_port, &QLineEdit::textEdited, this, edited);
     auto *left = new QVBoxLayout;
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(m_connect);
+    buttons->addSpacing(12);
+    buttons->addWidget(new QLabel(QStringLiteral("Console at")));
+    buttons->addWidget(m_host, 1);
+    buttons->addWidget(new QLabel(QStringLiteral("Port")));
+    buttons->addWidget(m_port);
     buttons->addStretch(1);
     left->addLayout(buttons);
     left->addWidget(m_consoleText, 1);
@@ -112,6 +129,7 @@ void ConsoleForm::render(const ConsoleMonitor &monitor) {
         QPalette palette = m_consoleText->palette();
         palette.setColor(QPalette::Base, Qt::black);
         palette.setColor(QPalette::Text, ShownColour(monitor.TextColour));
+        palette.setColor(QPalette::PlaceholderText, QColor(0xc0, 0xc0, 0xc0));
         m_consoleText->setPalette(palette);
     }
     if (monitor.ConsoleCaptureText != m_captureShown) {
@@ -120,6 +138,20 @@ void ConsoleForm::render(const ConsoleMonitor &monitor) {
     }
     showCurls(monitor);
     m_connect->setText(monitor.connectionOpen() ? QStringLiteral("Disconnect") : QStringLiteral("Connect"));
+    // The fields follow the logic, except while the user types in them.
+    if (!m_host->hasFocus() && m_host->text() != monitor.ConsoleAddress) {
+        m_host->setText(monitor.ConsoleAddress);
+    }
+    if (!m_port->hasFocus() && m_port->text() != monitor.ConsolePort) {
+        m_port->setText(monitor.ConsolePort);
+    }
+    const bool open = monitor.connectionOpen();
+    m_host->setEnabled(!open);
+    m_port->setEnabled(!open);
+    if (const QString notice = monitor.paneNotice(); m_consoleText->placeholderText() != notice) {
+        m_consoleText->setPlaceholderText(notice);
+        m_consoleText->viewport()->update(); // the view does not repaint for a new placeholder
+    }
     m_sideColumn->setVisible(monitor.CaptureVisible);
     for (int panel = 1; panel <= 3; ++panel) {
         QLabel *label = m_panels[size_t(panel - 1)];

@@ -6,6 +6,7 @@
 
 class ConsoleMonitor;
 class QLabel;
+class QLineEdit;
 class QListWidget;
 class QPushButton;
 class QPlainTextEdit;
@@ -39,6 +40,8 @@ Q_SIGNALS:
     void panelDoubleClicked(int panel);
     // Characters typed while the console text has the focus.
     void typed(const QString &text);
+    // The console's address or port fields were edited: both as they now read.
+    void addressEdited(const QString &host, const QString &port);
     // The user closed the window.
     void unloading();
 
@@ -54,6 +57,8 @@ private:
     void showCurls(const ConsoleMonitor &monitor);
 
     QPushButton *m_connect = nullptr;
+    QLineEdit *m_host = nullptr;
+    QLineEdit *m_port = nullptr;
     QPlainTextEdit *m_consoleText = nullptr;
     QPlainTextEdit *m_captureText = nullptr;
     QListWidget *m_curlList = nullptr;

@@ -58,11 +58,51 @@ ConsoleMonitor::ConsoleMonitor(Platform &platform, const Timeouts &timeouts, Con
 
 ConsoleMonitor::~ConsoleMonitor() = default;
 
-void ConsoleMonitor::Form_Load(INIFILES &ini) {
+void ConsoleMonitor::takeAddress(INIFILES &ini) {
     ConsoleAddress = ini.ReadValid(General, QStringLiteral("ConsoleAddress"), QStringLiteral("192.168.1.88"),
                                    SettingRange::IsHostText);
     ConsolePort =
         ini.ReadValid(General, QStringLiteral("ConsolePort"), QStringLiteral("8899"), SettingRange::IsPortText);
+    if (m_socket->State() == TcpSocket::sckClosed) {
+        StatusPanel[3] = ConsoleAddress + QLatin1Char(':') + ConsolePort;
+        StatusTip[1] = StatusPanel[3];
+    }
+    showNow();
+}
+
+bool ConsoleMonitor::setAddress(INIFILES &ini, const QString &host, const QString &port) {
+    const QString h = host.trimmed();
+    const QString p = port.trimmed();
+    const bool hostOk = SettingRange::IsHostText(h);
+    const bool portOk = SettingRange::IsPortText(p);
+    if (hostOk && h != ConsoleAddress) {
+        ConsoleAddress = h;
+        ini.WriteSetting(General, QStringLiteral("ConsoleAddress"), h);
+        ini.WriteSetting(General, QStringLiteral("ConsoleFollowsRadio"), QStringLiteral("0"));
+    }
+    if (portOk && p != ConsolePort) {
+        ConsolePort = p;
+        ini.WriteSetting(General, QStringLiteral("ConsolePort"), p);
+    }
+    showNow();
+    return hostOk && portOk;
+}
+
+QString ConsoleMonitor::paneNotice() const {
+    const QString where = ConsoleAddress + QLatin1Char(':') + ConsolePort;
+    switch (m_socket->State()) {
+    case TcpSocket::sckConnected:
+        return QStringLiteral("Connected to %1.\nWaiting for the radio to write to its console...").arg(where);
+    case TcpSocket::sckClosed:
+        return QStringLiteral("Not connected. Connect (or a double click here) opens the radio's console at %1.")
+            .arg(where);
+    default:
+        return QStringLiteral("Connecting to %1 ...").arg(where);
+    }
+}
+
+void ConsoleMonitor::Form_Load(INIFILES &ini) {
+    takeAddress(ini);
     ConsoleCaptureText.clear();
     const QString where = ConsoleAddress + QLatin1Char(':') + ConsolePort;
     StatusPanel[1] = TcpSocket::stateName(m_socket->State());
@@ -77,9 +117,7 @@ bool ConsoleMonitor::connecting() const {
     return m_attempt->isActive();
 }
 
-void ConsoleMonitor::Form_Unload(INIFILES &ini) {
-    ini.WriteSetting(General, QStringLiteral("ConsoleAddress"), ConsoleAddress);
-    ini.WriteSetting(General, QStringLiteral("ConsolePort"), ConsolePort);
+void ConsoleMonitor::Form_Unload() {
     m_socket->Close();
     m_attempt->check();
     finishSend();

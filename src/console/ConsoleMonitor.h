@@ -61,8 +61,19 @@ public:
     // The window opens: address and port from the settings, summary box cleared. It does not
     // connect by itself.
     void Form_Load(INIFILES &ini);
-    // The window closes: address and port written back, socket closed.
-    void Form_Unload(INIFILES &ini);
+    // The window closes: socket closed. The address and the port were saved as they were
+    // typed, so an edit of the settings file made meanwhile is kept.
+    void Form_Unload();
+    // The address and port typed in the window: each valid one is taken and saved at once (a
+    // host typed here is the console's own, no longer the radio's). False when either is not
+    // valid; that one is neither taken nor saved.
+    bool setAddress(INIFILES &ini, const QString &host, const QString &port);
+    // The address and port were changed elsewhere (the first-run dialog, the radio's address
+    // followed): read again from the settings.
+    void takeAddress(INIFILES &ini);
+    // What the black pane says while the console has written nothing: how to connect, that it
+    // connects, or that it is connected and waits for the radio to write.
+    QString paneNotice() const;
 
     // A double click on the console text: connects, or disconnects when connected.
     void ConsoleText_DblClick();

@@ -19,6 +19,8 @@ ConsoleWindow::ConsoleWindow(Platform &platform, const Timeouts &timeouts, Conne
     QObject::connect(&form, &ConsoleForm::panelDoubleClicked, &monitor, &ConsoleMonitor::StatusBar_PanelDblClick);
     QObject::connect(&form, &ConsoleForm::typed, &monitor, &ConsoleMonitor::ConsoleText_KeyPress);
     QObject::connect(&form, &ConsoleForm::unloading, &form, [this] { unload(); });
+    QObject::connect(&form, &ConsoleForm::addressEdited, &monitor,
+                     [this](const QString &host, const QString &port) { m_monitor.setAddress(m_ini, host, port); });
     form.render(monitor);
 }
 
@@ -46,6 +48,12 @@ void ConsoleWindow::unload() {
     }
     m_loaded = false;
     m_ini.SaveWindowPlacement(m_placement, false);
-    m_monitor.Form_Unload(m_ini);
+    m_monitor.Form_Unload();
     m_form.hide();
+}
+
+void ConsoleWindow::addressChanged() {
+    if (m_loaded) {
+        m_monitor.takeAddress(m_ini);
+    }
 }

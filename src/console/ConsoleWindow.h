@@ -22,6 +22,9 @@ public:
     // where the system puts it.
     void setFirstSpotBeside(const QWidget *mainWindow) { m_mainWindow = mainWindow; }
 
+    // The console's address in the settings was changed elsewhere; the window takes it.
+    void addressChanged();
+
     ConsoleMonitor &logic() { return m_monitor; }
     ConsoleForm &form() { return m_form; }
 

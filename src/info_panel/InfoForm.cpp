@@ -144,6 +144,7 @@ QWidget *InfoForm::buildValues() {
     m_offline->setStyleSheet(
         QStringLiteral("QLabel { background: #a01818; color: white; font-weight: bold; padding: 2px; }"));
     m_offline->setToolTip(QStringLiteral("The radio does not answer; what is shown is what it last reported"));
+    m_offline->setWordWrap(true);
     m_offline->hide();
     grid->addWidget(m_offline, 2, 0, 1, 7);
     return box;
@@ -338,6 +339,9 @@ void InfoForm::render() {
         value->setEnabled(live);
     }
     QString offline = QStringLiteral("Radio offline since ") + m_view.OfflineSince;
+    if (!m_view.ConnectProblem.isEmpty()) {
+        offline += QStringLiteral(". ") + m_view.ConnectProblem;
+    }
     if (const QString waiting = m_view.waitingText(); !waiting.isEmpty()) {
         offline += QStringLiteral("; ") + waiting;
     }

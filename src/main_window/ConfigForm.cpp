@@ -127,6 +127,7 @@ ConfigForm::ConfigForm(CommandList &commands, QWidget *parent)
     setCentralWidget(central);
     buildStatusBar();
     buildMenu();
+    buildRadioMenu();
     buildHelpMenu();
 
     connect(&m_commands, &CommandList::entriesChanged, this, [this] { m_model->reload(); });
@@ -392,7 +393,7 @@ void ConfigForm::buildStatusBar() {
     bar->addWidget(m_panels[0], 1);
     bar->addWidget(m_panels[3], 0);
     bar->addWidget(m_panels[1], 0);
-    bar->addWidget(m_panels[2], 1);
+    bar->addWidget(m_panels[2], 3); // the connection's outcome, with the reason of a failure
     m_panels[3]->hide();
     setStatusBar(bar);
 }
@@ -512,6 +513,9 @@ void ConfigForm::setRetryVisible(bool visible) {
 void ConfigForm::setStatusPanel(int panel, const QString &text) {
     if (panel >= 1 && panel <= int(m_panels.size())) {
         m_panels[size_t(panel - 1)]->setText(text);
+        if (panel == 3) {
+            m_panels[2]->setToolTip(text); // whole, where the bar is too narrow for it
+        }
     }
 }
 
@@ -655,4 +659,23 @@ bool ConfigForm::eventFilter(QObject *watched, QEvent *event) {
         }
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+void ConfigForm::buildRadioMenu() {
+    // The radio's address: typed, tested or found in the first-run dialog, which these open.
+    QMenu *radio = menuBar()->addMenu(QStringLiteral("&Radio"));
+    radio->setObjectName(QStringLiteral("RadioMenu"));
+    const auto add = [this, radio](const QString &name, const QString &text, const QString &tip,
+                                   void (ConfigForm::*signal)()) {
+        QAction *action = radio->addAction(text);
+        action->setObjectName(name);
+        action->setStatusTip(tip);
+        action->setToolTip(tip);
+        connect(action, &QAction::triggered, this, signal);
+        return action;
+    };
+    add(QStringLiteral("RadioAddressAction"), QStringLiteral("Radio &Address..."),
+        QStringLiteral("Type, test or find the radio's address and its console's"), &ConfigForm::radioAddressRequested);
+    add(QStringLiteral("FindRadiosAction"), QStringLiteral("&Find Radios..."),
+        QStringLiteral("Look for radios on this computer's network and pick one"), &ConfigForm::findRadiosRequested);
 }

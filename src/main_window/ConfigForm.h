@@ -101,6 +101,9 @@ Q_SIGNALS:
     // The Help menu: the keyboard's keys (F1; what the remote window's "?" shows) and the About box.
     void keyboardKeysRequested();
     void aboutRequested();
+    // The Radio menu: the first-run dialog, as it is or with a search for radios started.
+    void radioAddressRequested();
+    void findRadiosRequested();
     // The terminal's "UnLock" box: the view may be edited by hand while ticked.
     void terminalUnlockToggled(bool on);
     // A double click on the command list (or Enter or Space in it, or Enter in the command box):
@@ -127,6 +130,7 @@ private:
     QWidget *buildTerminal();
     void buildStatusBar();
     void buildMenu();
+    void buildRadioMenu();
     void buildHelpMenu();
     void onListDoubleClicked();
     void onCommandBoxEnter();

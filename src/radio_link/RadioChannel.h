@@ -69,7 +69,9 @@ public:
     void armDeliveryDeadline(int ms);
 
     Delivery delivery;
-    int lastError = 0; // error number of the socket's last Error event
+    int lastError = 0;      // error number of the socket's last Error event
+    QString lastErrorText;  // and the system's words for it
+    bool errorSeen = false; // an Error event came since the last connection attempt began
 
 private:
     std::unique_ptr<TcpSocket> m_port;

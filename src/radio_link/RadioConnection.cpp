@@ -1,5 +1,6 @@
 #include "radio_link/RadioConnection.h"
 
+#include "platform/ConnectFailure.h"
 #include "platform/NumericText.h"
 #include "platform/Platform.h"
 #include "radio_link/AutomaticPoll.h"
@@ -37,8 +38,11 @@ RadioConnection::RadioConnection(Platform &platform, Telnet &telnet, AutomaticPo
         connect(port, &TcpSocket::ConnectEvent, this, [this, i] { onConnect(i); });
         connect(port, &TcpSocket::DataArrival, this, [this, i] { onDataArrival(i); });
         connect(port, &TcpSocket::CloseEvent, this, [this, i] { onClose(i); });
-        connect(port, &TcpSocket::ErrorEvent, this, [this, i](int number) {
-            m_channels[size_t(i)].lastError = number;
+        connect(port, &TcpSocket::ErrorEvent, this, [this, i](int number, const QString &description) {
+            RadioChannel &ch = m_channels[size_t(i)];
+            ch.lastError = number;
+            ch.lastErrorText = description;
+            ch.errorSeen = true;
             onError(i);
         });
         connect(port, &TcpSocket::SendProgress, this, [this, i] { onSendProgress(i); });
@@ -108,6 +112,8 @@ void RadioConnection::DoOpenPort(int channel, std::function<void(bool)> done) {
         return;
     }
     ch.lastError = 0;
+    ch.lastErrorText.clear();
+    ch.errorSeen = false;
     // The display's refresh would queue polls while we wait; hold it until the last attempt ends.
     if (m_attemptsRunning++ == 0) {
         m_poll.hold();
@@ -140,13 +146,25 @@ void RadioConnection::openAttemptFinished(int channel, bool connected, const QSt
         }
         m_state.poll.PollCountdown = 0;
         m_view.UrlToolTip = QStringLiteral("Could not open port");
-        if (m_channels[size_t(channel)].lastError == int(QAbstractSocket::HostNotFoundError)) {
-            m_view.StatusPanel[3] = QStringLiteral("Unknown host %1: ").arg(m_settings.txtUrl) + result;
+        const RadioChannel &ch = m_channels[size_t(channel)];
+        const ConnectFailureKind kind = ConnectFailureOf(ch.errorSeen, ch.lastError, ch.lastErrorText);
+        if (kind == ConnectFailureKind::NameNotFound) {
             m_view.UrlToolTip = QStringLiteral("Unknown host");
+        }
+        const QString why = ConnectFailureWords(kind, ch.lastErrorText);
+        const QString sentence = ConnectFailureSentence(triedAddress(), why);
+        m_view.StatusPanel[3] = result + QStringLiteral(": ") + sentence;
+        m_view.ConnectProblem = sentence;
+        // The terminal hears of a reason when it changes, not at every poll that meets it.
+        if (sentence != m_shownProblem) {
+            m_shownProblem = sentence;
+            m_view.appendTerminal(QStringLiteral("[%1]\r\n").arg(sentence));
         }
         Q_EMIT m_view.connectFailed(triedAddress(), m_view.StatusPanel[3]);
     } else {
         m_failedConnects = 0;
+        m_shownProblem.clear();
+        m_view.ConnectProblem.clear();
         const QString address = RadioPort(channel).RemoteHostIP();
         size_t k = 1;
         while (k < ResolvedHosts.size() && ResolvedHosts[k].HostName != m_settings.txtUrl) {
@@ -310,6 +328,13 @@ void RadioConnection::onDataArrival(int channel) {
 }
 
 void RadioConnection::onClose(int channel) {
+    RadioChannel &ch = m_channels[size_t(channel)];
+    if (ch.attempt().isActive() && !ch.errorSeen) {
+        // Closed by the host before the connection was ever open: it reset the attempt.
+        ch.errorSeen = true;
+        ch.lastError = int(QAbstractSocket::RemoteHostClosedError);
+        ch.lastErrorText = QStringLiteral("The remote host closed the connection");
+    }
     RadioPort(channel).Close();
     completeReceived(channel);
     m_resetTimer->setEnabled(false);

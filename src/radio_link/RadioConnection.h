@@ -180,6 +180,7 @@ private:
     ReplyWait m_replyWait;
     bool m_started = false;
     int m_failedConnects = 0;     // in a row, to the host the user typed
+    QString m_shownProblem;       // the failure last told to the terminal
     qint64 m_failingSinceMs = -1; // first failure since the radio last answered; -1 none
     QDateTime m_failingSince;     // the same on the wall clock
     QDateTime m_lastAnswer;       // invalid until the radio has answered

@@ -57,6 +57,9 @@ public:
     QString LinkHealth;
     bool RadioOffline = false;
     QString OfflineSince; // HH:MM:SS, while offline
+    // Why the last connection attempt failed, the address tried and where to change it; ""
+    // once a connection opens.
+    QString ConnectProblem;
     // Commands (keys) waiting to go to the radio on the command channel, gaps not counted.
     qsizetype WaitingCommands = 0;
     // The same for people: "3 keys waiting", "" when none.

@@ -164,25 +164,49 @@ TEST(ConsoleMonitor, ASendInFlightRefusesTheNextUntilConfirmedOrTimedOut) {
     EXPECT_EQ(c.socket.sent, (QStringList{"a", "c", "e", "f"}));
 }
 
-TEST(ConsoleMonitor, AddressComesFromTheSettingsAndGoesBackAtClose) {
+// The address comes from the settings; what the user types is kept at once, and nothing is
+// written back at the close, so an edit of the settings file made while the window was open
+// survives it.
+TEST(ConsoleMonitor, AddressTypedIsSavedAtOnceAndTheCloseKeepsEditsMadeElsewhere) {
     QTemporaryDir dir;
     INIFILES ini;
     ini.SetProgramPaths(QDir(dir.path()).filePath("CVRemote"));
     Console c;
     ini.WriteSetting("General", "ConsoleAddress", "  127.0.0.1 ");
     ini.WriteSetting("General", "ConsolePort", "9001");
+    ini.WriteSetting("General", "ConsoleFollowsRadio", "1");
     c.monitor.ConsoleCaptureText = "old";
     c.monitor.Form_Load(ini);
     EXPECT_EQ(c.monitor.ConsoleAddress, "127.0.0.1");
     EXPECT_TRUE(c.monitor.ConsoleCaptureText.isEmpty());
+    EXPECT_TRUE(c.monitor.paneNotice().startsWith("Not connected.")) << c.monitor.paneNotice().toStdString();
     c.monitor.ConsoleText_DblClick();
     EXPECT_EQ(c.socket.port, 9001);
-    c.monitor.ConsolePort = "9002";
-    c.monitor.Form_Unload(ini);
+    EXPECT_TRUE(c.monitor.paneNotice().startsWith("Connecting to 127.0.0.1:9001"));
+    c.socket.acceptConnection();
+    EXPECT_EQ(c.monitor.paneNotice(), "Connected to 127.0.0.1:9001.\nWaiting for the radio to write to its console...");
+    c.monitor.ConsoleText_DblClick();
+
+    // A port typed is saved at once; a host typed is the console's own from then on; a value
+    // that is no host or port is neither taken nor saved.
+    EXPECT_TRUE(c.monitor.setAddress(ini, "127.0.0.1", "9002"));
+    EXPECT_EQ(ini.ReadSetting("General", "ConsolePort", ""), "9002");
+    EXPECT_EQ(ini.ReadSetting("General", "ConsoleFollowsRadio", ""), "1");
+    EXPECT_FALSE(c.monitor.setAddress(ini, "127.0.0.3", "90x"));
+    EXPECT_EQ(c.monitor.ConsoleAddress, "127.0.0.3");
+    EXPECT_EQ(c.monitor.ConsolePort, "9002");
+    EXPECT_EQ(ini.ReadSetting("General", "ConsoleAddress", ""), "127.0.0.3");
+    EXPECT_EQ(ini.ReadSetting("General", "ConsoleFollowsRadio", ""), "0");
+
+    // The file is edited while the window is open; the close writes nothing over it.
+    ini.WriteSetting("General", "ConsoleAddress", "127.0.0.9");
+    c.monitor.Form_Unload();
     EXPECT_EQ(c.socket.state, TcpSocket::sckClosed);
     EXPECT_FALSE(c.monitor.connecting());
-    EXPECT_EQ(ini.ReadSetting("General", "ConsolePort", ""), "9002");
-    EXPECT_EQ(ini.ReadSetting("General", "ConsoleAddress", ""), "127.0.0.1");
+    EXPECT_EQ(ini.ReadSetting("General", "ConsoleAddress", ""), "127.0.0.9");
+    // Changed elsewhere, the address is taken when the program says so.
+    c.monitor.takeAddress(ini);
+    EXPECT_EQ(c.monitor.ConsoleAddress, "127.0.0.9");
 }
 
 // A console that never stops: 64 MiB in 64 KiB lines, arriving far faster than the 50 ms tick

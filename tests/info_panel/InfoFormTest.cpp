@@ -147,6 +147,12 @@ private Q_SLOTS:
         auto *offline = m_form->findChild<QLabel *>(QStringLiteral("Offline"));
         QVERIFY(offline && offline->isVisible());
         QCOMPARE(offline->text(), QStringLiteral("Radio offline since 09:31:05"));
+        // With the reason of the last failed connection, and where to change the address.
+        view.ConnectProblem = QStringLiteral("Cannot reach 10.77.0.5:8080: connection refused. Change it in Radio");
+        view.touch();
+        view.flush();
+        QCOMPARE(offline->text(), QStringLiteral("Radio offline since 09:31:05. Cannot reach 10.77.0.5:8080: "
+                                                 "connection refused. Change it in Radio"));
         QCOMPARE(m_form->DeviceVolume()->text(), QStringLiteral("20"));
         QVERIFY(!m_form->DeviceVolume()->isEnabled() && !m_form->InfoList()->isEnabled());
         view.RadioOffline = false;

@@ -4,6 +4,8 @@
 #include "console/ConsoleWindow.h"
 #include "display/DisplayWindow.h"
 #include "e2e/FilledFolder.h"
+#include "finder/FirstContact.h"
+#include "finder/FirstRunDialog.h"
 #include "info_panel/InfoForm.h"
 #include "info_panel/InfoWindow.h"
 #include "keyboard/KeyMap.h"
@@ -417,6 +419,77 @@ private Q_SLOTS:
         QFile ini(dir.filePath(QStringLiteral("CVRemote.ini")));
         QVERIFY(ini.open(QIODevice::ReadOnly));
         QVERIFY(QString::fromLatin1(ini.readAll()).contains(QStringLiteral("RaidoPORT=18081")));
+    }
+
+    // A first start (no settings file) opens the first-run dialog beside the windows, without
+    // holding them up. Find looks only in the networks it is given (loopback here, on fake
+    // sockets), a double click on the radio found takes it: the link goes there and the console,
+    // following the radio, too. The Radio menu opens the dialog again; with a settings file it
+    // does not come by itself.
+    void firstStartFindsTheRadioAndTakesItWithOnePick() {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        FakePlatform platform;
+        {
+            Program program(platform, dir.path());
+            program.setFinderNetworks(
+                [] { return QList<Ipv4Network>{ParseFindNetwork(QStringLiteral("127.0.0.0/30")).network}; });
+            QVERIFY(program.start());
+            FirstRunDialog *dialog = program.firstRunDialog();
+            QVERIFY(dialog != nullptr);
+            QVERIFY(dialog->isVisible());
+            QVERIFY(!dialog->isModal());
+            QVERIFY(program.mainWindow().isVisible());
+            QCOMPARE(ChildWidget<QLineEdit>(*dialog, QStringLiteral("RadioHost"))->text(),
+                     QStringLiteral("192.168.1.119"));
+
+            const size_t before = platform.sockets.size();
+            ChildWidget<QPushButton>(*dialog, QStringLiteral("FindRadios"))->click();
+            QTRY_COMPARE(platform.sockets.size(), before + 2); // 127.0.0.1 and 127.0.0.2, nothing else
+            QTRY_COMPARE(platform.sockets.back()->host, QStringLiteral("127.0.0.2"));
+            for (size_t i = before; i < platform.sockets.size(); ++i) {
+                QVERIFY(platform.sockets[i]->host.startsWith(QStringLiteral("127.0.0.")));
+            }
+            FakeTcpSocket &radio = *platform.sockets[before + 1];
+            QCOMPARE(radio.host, QStringLiteral("127.0.0.2"));
+            platform.sockets[before]->refuseConnection();
+            radio.acceptConnection(QStringLiteral("127.0.0.2"));
+            radio.receive(QStringLiteral("VER=3.1.7\r\n"));
+            QListWidget *found = ChildWidget<QListWidget>(*dialog, QStringLiteral("FoundRadios"));
+            QTRY_COMPARE(found->count(), 1);
+            QVERIFY(found->item(0)->text().startsWith(QStringLiteral("127.0.0.2:8080")));
+            QVERIFY(found->item(0)->text().contains(QStringLiteral("3.1.7")));
+
+            Q_EMIT found->itemActivated(found->item(0)); // a double click
+            QVERIFY(!dialog->isVisible());
+            QCOMPARE(ChildWidget<QLineEdit>(program.mainWindow(), QStringLiteral("txtUrl"))->text(),
+                     QStringLiteral("127.0.0.2"));
+            QCOMPARE(program.session().linkOptions().host, QStringLiteral("127.0.0.2"));
+            QCOMPARE(program.ini().ReadSetting(QStringLiteral("General"), QStringLiteral("ConsoleAddress"), QString()),
+                     QStringLiteral("127.0.0.2"));
+            QCOMPARE(
+                program.ini().ReadSetting(QStringLiteral("General"), QStringLiteral("ConsoleFollowsRadio"), QString()),
+                QStringLiteral("1"));
+            // Typed in the main window later, the radio's host takes the console along.
+            ChildWidget<QLineEdit>(program.mainWindow(), QStringLiteral("txtUrl"))
+                ->setText(QStringLiteral("127.0.0.3"));
+            QCOMPARE(program.ini().ReadSetting(QStringLiteral("General"), QStringLiteral("ConsoleAddress"), QString()),
+                     QStringLiteral("127.0.0.3"));
+
+            ChildWidget<QAction>(program.mainWindow(), QStringLiteral("RadioAddressAction"))->trigger();
+            QVERIFY(dialog->isVisible());
+            QCOMPARE(ChildWidget<QLineEdit>(*dialog, QStringLiteral("RadioHost"))->text(), QStringLiteral("127.0.0.3"));
+            // Closed, it takes nothing.
+            ChildWidget<QLineEdit>(*dialog, QStringLiteral("RadioHost"))->setText(QStringLiteral("127.0.0.9"));
+            dialog->close();
+            QCOMPARE(program.session().linkOptions().host, QStringLiteral("127.0.0.3"));
+            program.Close();
+        }
+        QVERIFY(QFileInfo::exists(QDir(dir.path()).filePath(QStringLiteral("CVRemote.ini"))));
+        Program again(platform, dir.path());
+        QVERIFY(again.start());
+        QVERIFY(!again.firstRunDialog()->isVisible());
+        again.Close();
     }
 
     // The first start, no window placed yet: the main window, the remote and the information

@@ -41,7 +41,8 @@ TEST(Queue, UnreachableRadioKeepsEveryCommandInOrderAndStretchesTheTimeout) {
     h.queue(0, {"A", "B"});
     h.queue(1, {"STATE"});
     QStringList results;
-    QObject::connect(&h.link.view, &RadioView::changed, [&] { results << h.link.view.StatusPanel[3]; });
+    QObject::connect(&h.link.view, &RadioView::changed,
+                     [&] { results << h.link.view.StatusPanel[3].section(QStringLiteral(": "), 0, 0); });
     h.run(2000);
     results.removeDuplicates();
     results.removeAll(QString()); // before the first attempt
@@ -63,7 +64,8 @@ TEST(Queue, UnreachableRadioKeepsEveryCommandInOrderAndStretchesTheTimeout) {
     h.run(3440);
     EXPECT_NEAR(h.link.connection.ConnectExtra.seconds, 2.95f, 1e-6);
     h.run(20);
-    EXPECT_EQ(h.link.view.StatusPanel[3], "Fail in 3.45 sec [3.45]");
+    EXPECT_TRUE(h.link.view.StatusPanel[3].startsWith("Fail in 3.45 sec [3.45]: "))
+        << h.link.view.StatusPanel[3].toStdString();
     EXPECT_EQ(h.link.connection.ConnectExtra.seconds, 0.0f);
     // No cap on the attempts: for a whole minute every tick tries again and the head stays
     // (with a time limit longer than that minute).
@@ -98,8 +100,9 @@ TEST(Queue, AddressProblemsAreNamedAndTheCommandWaitsForTheCorrection) {
     h.run(80);
     ASSERT_EQ(h.port(0).state, TcpSocket::sckConnecting);
     h.port(0).fail(int(QAbstractSocket::HostNotFoundError), "Host not found");
-    EXPECT_TRUE(h.link.view.StatusPanel[3].startsWith("Unknown host radio.invalid: Fail in "))
+    EXPECT_TRUE(h.link.view.StatusPanel[3].contains("Cannot reach radio.invalid:8080: name not found."))
         << h.link.view.StatusPanel[3].toStdString();
+    EXPECT_EQ(h.link.view.UrlToolTip, "Unknown host");
     EXPECT_EQ(h.link.telnet.pending(0), QStringList{"POWER"});
     // Corrected, the command goes, once.
     h.accept = true;
@@ -640,4 +643,57 @@ TEST(Connection, RetryTriesTheRadioAgainAndStaysAvailable) {
     h.link.connection.RetryButton_Click();
     EXPECT_EQ(h.port(0).connectCalls, 2);
     EXPECT_TRUE(h.link.view.RetryButtonVisible);
+}
+
+// A failed connection says why, in the system's words, which address was tried and where to
+// change it; the terminal hears of each new reason once, however often the polls meet it.
+TEST(Queue, FailedConnectionsNameTheReasonTheAddressAndWhereToChangeIt) {
+    LinkHarness h;
+    h.quiet();
+    h.accept = false;
+    h.link.settings.txtUrl = "10.77.0.5";
+    h.link.settings.txtPort = "8080";
+    const auto failNext = [&](int number, const QString &text) {
+        h.link.connection.DoOpenPort(1);
+        ASSERT_EQ(h.port(1).state, TcpSocket::sckConnecting);
+        h.port(1).fail(number, text);
+    };
+    const auto lines = [&](const QString &part) { return h.link.view.TelnetData.count(part); };
+    const QString where = "Change it in Radio > Radio Address...";
+
+    failNext(int(QAbstractSocket::ConnectionRefusedError), "Connection refused");
+    failNext(int(QAbstractSocket::ConnectionRefusedError), "Connection refused");
+    failNext(int(QAbstractSocket::ConnectionRefusedError), "Connection refused");
+    const QString refused = "Cannot reach 10.77.0.5:8080: connection refused";
+    EXPECT_TRUE(h.link.view.StatusPanel[3].contains(refused)) << h.link.view.StatusPanel[3].toStdString();
+    EXPECT_TRUE(h.link.view.StatusPanel[3].endsWith(where));
+    EXPECT_TRUE(h.link.view.ConnectProblem.startsWith(refused));
+    EXPECT_EQ(lines(refused), 1);
+
+    failNext(int(QAbstractSocket::NetworkError), "Network unreachable");
+    EXPECT_TRUE(h.link.view.ConnectProblem.startsWith("Cannot reach 10.77.0.5:8080: no route to the host"))
+        << h.link.view.ConnectProblem.toStdString();
+    failNext(int(QAbstractSocket::NetworkError), "Connection reset by peer");
+    EXPECT_TRUE(h.link.view.ConnectProblem.contains("connection reset")) << h.link.view.ConnectProblem.toStdString();
+    h.link.connection.DoOpenPort(1);
+    h.port(1).peerClose(); // closed before it ever opened
+    EXPECT_TRUE(h.link.view.ConnectProblem.contains("connection reset")) << h.link.view.ConnectProblem.toStdString();
+    EXPECT_EQ(lines("connection reset"), 1);
+
+    // Nothing answers: the attempt ends at its deadline.
+    h.link.connection.DoOpenPort(1);
+    h.run(2000);
+    EXPECT_TRUE(h.link.view.ConnectProblem.contains(": no answer in time")) << h.link.view.ConnectProblem.toStdString();
+    EXPECT_EQ(lines("no route to the host"), 1);
+    EXPECT_EQ(lines("no answer in time"), 1);
+
+    // The same reason after a success is told again; the success clears it.
+    h.accept = true;
+    h.link.connection.DoOpenPort(1);
+    h.run(100);
+    EXPECT_TRUE(h.link.view.ConnectProblem.isEmpty());
+    h.accept = false;
+    h.link.connection.DisconnectButton_Click();
+    failNext(int(QAbstractSocket::ConnectionRefusedError), "Connection refused");
+    EXPECT_EQ(lines(refused), 2);
 }
