@@ -387,4 +387,3 @@ QString PlaySoundFile(SoundPlayer &player, const QString &programFolder, const Q
     player.play(path);
     return path;
 }
-

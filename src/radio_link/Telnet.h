@@ -152,7 +152,6 @@ private:
     QStringList m_expired;
 };
 
-
 class SoundPlayer;
 
 // Plays "name" (".Wav" appended unless it already ends in ".wav" in any case) from the current

@@ -1,53 +1,11 @@
 #include "finder/FirstContact.h"
 
+#include "LoopbackHosts.h"
 #include "RadioSimulator.h"
 #include "support/FakePlatform.h"
 
 #include <QSignalSpy>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTest>
-
-namespace {
-
-// Real sockets on loopback, fake time: a time-out happens only when the test moves the clock.
-class LoopbackPlatform final : public Platform {
-public:
-    Clock &clock() override { return fakeClock; }
-    const WallClock &wallClock() override { return fakeWallClock; }
-    std::unique_ptr<Timer> createTimer() override { return std::make_unique<FakeTimer>(fakeClock); }
-    std::unique_ptr<TcpSocket> createSocket() override { return std::make_unique<QtTcpSocket>(); }
-    SoundPlayer &sound() override { return fakeSound; }
-
-    FakeClock fakeClock;
-    FixedWallClock fakeWallClock;
-    FakeSoundPlayer fakeSound;
-};
-
-// Takes connections and either never answers or answers a fixed text and closes.
-class TextServer final : public QTcpServer {
-public:
-    explicit TextServer(QByteArray answer = {})
-        : m_answer(std::move(answer)) {
-        connect(this, &QTcpServer::newConnection, this, [this] {
-            while (QTcpSocket *socket = nextPendingConnection()) {
-                socket->setParent(this);
-                connect(socket, &QTcpSocket::readyRead, this, [this, socket] {
-                    socket->readAll();
-                    if (!m_answer.isEmpty()) {
-                        socket->write(m_answer);
-                        socket->disconnectFromHost();
-                    }
-                });
-            }
-        });
-    }
-
-private:
-    QByteArray m_answer;
-};
-
-} // namespace
 
 class FirstContactTest : public QObject {
     Q_OBJECT
