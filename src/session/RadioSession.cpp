@@ -315,30 +315,30 @@ void RadioSession::postponeRefresh() {
 }
 
 void RadioSession::askSoon(Ask what) {
-    RadioState::PollNeeds &needs = m_state->needs;
+    using Query = AutomaticPoll::Query;
     switch (what) {
     case Ask::Soon:
         break;
     case Ask::State:
-        needs.NeedState = true;
+        m_link->poll.askFor(Query::State);
         break;
     case Ask::Version:
-        needs.NeedVersion = true;
+        m_link->poll.askFor(Query::Version);
         break;
     case Ask::Volume:
-        needs.NeedVolume = true;
+        m_link->poll.askFor(Query::Volume);
         break;
     case Ask::Menu:
-        needs.NeedMenu = true;
+        m_link->poll.askFor(Query::Menu);
         break;
     case Ask::List:
-        needs.NeedList = true;
+        m_link->poll.askFor(Query::List);
         break;
     case Ask::Meta:
-        needs.NeedMeta = true;
+        m_link->poll.askFor(Query::Meta);
         break;
     }
-    m_state->poll.PollCountdown = 0;
+    m_link->poll.pollIn(0);
 }
 
 void RadioSession::screenLeft() {
