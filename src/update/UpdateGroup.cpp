@@ -58,7 +58,7 @@ UpdateGroup::UpdateGroup(QWidget *parent)
     m_rememberPassword->setObjectName(QStringLiteral("chkRememberProxyPassword"));
     m_rememberPassword->setToolTip(QStringLiteral("Keep the password in the settings file. Unticked, it is kept only "
                                                   "until CV Remote closes."));
-    proxyGrid->addWidget(m_rememberPassword, 5, 1);
+    proxyGrid->addWidget(m_rememberPassword, 5, 0, 1, 2);
     fields[8] = m_rememberPassword;
     connect(useProxy, &QCheckBox::clicked, this, &UpdateGroup::proxyEdited);
     connect(m_rememberPassword, &QCheckBox::clicked, this, &UpdateGroup::proxyEdited);
