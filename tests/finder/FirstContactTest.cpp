@@ -99,8 +99,10 @@ private Q_SLOTS:
             QStringLiteral("127.0.78.5:%1 answers, but not as the radio does: \"HTTP/1.1 400 Bad Request\"").arg(port));
 
         contact.setRadioHost(QStringLiteral("127.0.78.4"));
+        const qsizetype asked = silent.received.count("VERSION");
         contact.test();
-        QTest::qWait(50); // connected, and then nothing comes
+        // Connected and asked, and then nothing comes.
+        QTRY_COMPARE_WITH_TIMEOUT(silent.received.count("VERSION"), asked + 1, 30000);
         QVERIFY(contact.testing());
         platform.fakeClock.advance(2500);
         QVERIFY(!contact.testing());
