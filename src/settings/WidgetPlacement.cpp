@@ -1,14 +1,118 @@
 #include "settings/WidgetPlacement.h"
 
+#include "settings/FramedPlacement.h"
 #include "settings/INIFILES.h"
 #include "settings/SideBySide.h"
 
 #include <QApplication>
+#include <QPointer>
 #include <QResizeEvent>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
+#include <QWindow>
 
 #include <cmath>
+
+namespace {
+
+// A window's frame as the window system tells it, for the frame placer: the frame is taken as
+// told once the window is shown and either has a frame or has been on the screen for a while
+// without one (a window manager that draws none).
+class WidgetFrame final : public QObject, public FramedWindow {
+public:
+    explicit WidgetFrame(QWidget &window)
+        : QObject(&window)
+        , m_window(window) {
+        setObjectName(QStringLiteral("frame placement"));
+        m_poll.setInterval(50);
+        connect(&m_poll, &QTimer::timeout, this, &WidgetFrame::lookForFrame);
+        window.installEventFilter(this);
+        if (window.isVisible()) {
+            m_poll.start();
+        }
+    }
+    ~WidgetFrame() override { placer().forget(*this); }
+
+    static FramePlacer &placer() {
+        static FramePlacer instance;
+        return instance;
+    }
+
+    QSize clientSize() const override { return m_window.size(); }
+    QSize minimumClientSize() const override {
+        if (m_window.minimumSize() == m_window.maximumSize()) {
+            return m_window.size();
+        }
+        return m_window.minimumSizeHint().expandedTo(m_window.minimumSize()).boundedTo(m_window.size());
+    }
+    bool isShown() const override { return m_window.isVisible(); }
+    std::optional<QMargins> reportedFrame() const override {
+        if (!m_reported) {
+            return std::nullopt;
+        }
+        return liveFrame();
+    }
+    void setFrameGeometry(QPoint frameTopLeft, QSize client, const QMargins &frame) override {
+        m_window.resize(client);
+        if (!m_window.testAttribute(Qt::WA_WState_Created) || !liveFrame().isNull()) {
+            // Not made yet (the window manager puts the frame where asked), or the frame is known.
+            m_window.move(frameTopLeft);
+        } else {
+            // Made, but the window system has not told its frame: Qt would put the client where
+            // the frame is meant to go.
+            m_window.move(frameTopLeft + QPoint(frame.left(), frame.top()));
+        }
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        if (watched == &m_window && !m_reported) {
+            if (event->type() == QEvent::Show) {
+                m_ticks = 0;
+                m_poll.start();
+            } else if (event->type() == QEvent::Move || event->type() == QEvent::Resize) {
+                lookForFrame();
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QMargins liveFrame() const {
+        const QWindow *handle = m_window.windowHandle();
+        return handle != nullptr ? handle->frameMargins() : QMargins();
+    }
+
+    void lookForFrame() {
+        if (m_reported || !m_window.isVisible()) {
+            return;
+        }
+        const QWindow *handle = m_window.windowHandle();
+        const bool framed = !liveFrame().isNull();
+        // About two seconds on the screen without a frame: the window manager draws none.
+        const bool frameless = handle != nullptr && handle->isExposed() && ++m_ticks > 40;
+        if (framed || frameless) {
+            m_reported = true;
+            m_poll.stop();
+            placer().frameReported(*this);
+        }
+    }
+
+    QWidget &m_window;
+    QTimer m_poll;
+    int m_ticks = 0;
+    bool m_reported = false;
+};
+
+WidgetFrame &frameOf(QWidget &window) {
+    if (auto *frame = window.findChild<WidgetFrame *>(QStringLiteral("frame placement"), Qt::FindDirectChildrenOnly)) {
+        return *frame;
+    }
+    return *new WidgetFrame(window);
+}
+
+} // namespace
 
 WidgetPlacement::WidgetPlacement(QWidget &window, QString name)
     : m_window(window)
@@ -24,6 +128,8 @@ bool WidgetPlacement::isNormalState() const {
 }
 
 void WidgetPlacement::applyPlacement(const Placement &p) {
+    // A place the user chose: no rule moves the window once its frame is known.
+    WidgetFrame::placer().forget(frameOf(m_window));
     const auto px = [](double v) { return int(std::lround(std::clamp(v, -100000.0, 100000.0))); };
     m_window.move(px(p.left), px(p.top));
     m_window.resize(std::max(1, px(p.width)), std::max(1, px(p.height)));
@@ -51,18 +157,6 @@ QSize WidgetPlacement::frameExtra() const {
     return m_window.frameGeometry().size() - m_window.size();
 }
 
-namespace {
-
-// The frame a window has or, before it is first shown, will have: the main window's borders
-// and title bar stand in for its own.
-QSize expectedFrame(const QWidget &window, const QWidget &mainWindow) {
-    const QSize own = window.frameGeometry().size() - window.size();
-    const QSize main = mainWindow.frameGeometry().size() - mainWindow.size();
-    return window.size() + (own.width() <= 0 && own.height() <= 0 ? main : own);
-}
-
-} // namespace
-
 void BringToFront(QWidget &window) {
     window.show();
     if (window.isMinimized()) {
@@ -76,13 +170,23 @@ void MoveToFirstSpot(QWidget &window, FirstSpot spot, const QWidget &mainWindow,
     if (screen == nullptr) {
         return;
     }
-    FirstPlaceContext context{screen->availableGeometry(), mainWindow.frameGeometry(), mainWindow.size(), {}};
-    for (const QWidget *other : QApplication::topLevelWidgets()) {
-        if (other != &window && other->isVisible() && other->isWindow()) {
-            context.openFrames << other->frameGeometry();
+    // Asked again with the real frame once the window is shown: the windows then may stand
+    // elsewhere too, and the screen may be gone.
+    const QPointer<const QScreen> onScreen(screen);
+    const QPointer<const QWidget> main(&mainWindow);
+    WidgetFrame::placer().place(frameOf(window), [&window, spot, onScreen, main](QSize frame) {
+        const QScreen *where = onScreen ? onScreen.data() : window.screen();
+        if (where == nullptr || main == nullptr) {
+            return window.frameGeometry().topLeft();
         }
-    }
-    window.move(FirstPlace(spot, context, window.size(), expectedFrame(window, mainWindow)));
+        FirstPlaceContext context{where->availableGeometry(), main->frameGeometry(), main->size(), {}};
+        for (const QWidget *other : QApplication::topLevelWidgets()) {
+            if (other != &window && other->isVisible() && other->isWindow()) {
+                context.openFrames << other->frameGeometry();
+            }
+        }
+        return FirstPlace(spot, context, window.size(), frame);
+    });
 }
 
 namespace {
@@ -133,21 +237,11 @@ void LineUpAtFirstStart(const INIFILES &ini, const QList<QWidget *> &windows, co
             return;
         }
     }
-    QList<QWidget *> shown;
-    QList<StartWindow> start;
+    QList<FramedWindow *> shown;
     for (QWidget *window : windows) {
         if (window->isVisible()) {
-            const QSize extra = expectedFrame(*window, *windows.first()) - window->size();
-            const bool fixed = window->minimumSize() == window->maximumSize();
-            const QSize least = fixed ? window->size() : window->minimumSizeHint().expandedTo(window->minimumSize());
-            shown << window;
-            start << StartWindow{window->size() + extra, least + extra};
+            shown << &frameOf(*window);
         }
     }
-    const QList<QRect> frames = LineUpInArea(screen->availableGeometry(), start, 8);
-    for (qsizetype i = 0; i < shown.size(); ++i) {
-        const QSize extra = start[i].frame - shown[i]->size();
-        shown[i]->resize(frames[i].size() - extra);
-        shown[i]->move(frames[i].topLeft());
-    }
+    WidgetFrame::placer().lineUp(screen->availableGeometry(), shown, 8);
 }
