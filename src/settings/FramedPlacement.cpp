@@ -47,7 +47,14 @@ void FramePlacer::placeGroup(Group &group) {
     const QList<QRect> frames = LineUpInArea(group.area, start, group.gap);
     for (qsizetype i = 0; i < frames.size(); ++i) {
         const Member &member = group.members[i];
-        member.window->setFrameGeometry(frames[i].topLeft(), frames[i].size() - extraOf(member.used), member.used);
+        const QSize extra = extraOf(member.used);
+        member.window->setFrameGeometry(frames[i].topLeft(), frames[i].size() - extra, member.used);
+        // A window that would not be made as small as it said it could: moved back into the area
+        // as far as it fits, the top edge first.
+        const QRect taken(frames[i].topLeft(), member.window->clientSize() + extra);
+        if (taken.size() != frames[i].size()) {
+            member.window->setFrameGeometry(MovedInto(group.area, taken).topLeft(), taken.size() - extra, member.used);
+        }
     }
 }
 

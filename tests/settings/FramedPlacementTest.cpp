@@ -1,7 +1,7 @@
 #include "settings/FramedPlacement.h"
-#include "settings/SideBySide.h"
 
 #include "settings/FirstPlacement.h"
+#include "settings/SideBySide.h"
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -15,9 +15,11 @@ namespace {
 // lands higher. Once the frame is known the corner asked for is where the frame lands.
 class ManagedWindow final : public FramedWindow {
 public:
-    ManagedWindow(QSize client, QSize minimum)
+    // refuses: the client will not be made smaller than this, whatever its form says.
+    ManagedWindow(QSize client, QSize minimum, QSize refuses = {})
         : m_client(client)
-        , m_minimum(minimum) {}
+        , m_minimum(minimum)
+        , m_refuses(refuses) {}
 
     QSize clientSize() const override { return m_client; }
     QSize minimumClientSize() const override { return m_minimum.boundedTo(m_client); }
@@ -27,7 +29,7 @@ public:
     }
     void setFrameGeometry(QPoint corner, QSize client, const QMargins &frame) override {
         ++placings;
-        m_client = client.expandedTo(m_minimum);
+        m_client = client.expandedTo(m_minimum).expandedTo(m_refuses);
         m_clientAt =
             m_reported ? corner + QPoint(m_real.left(), m_real.top()) : corner + QPoint(frame.left(), frame.top());
     }
@@ -47,6 +49,7 @@ public:
 private:
     QSize m_client;
     QSize m_minimum;
+    QSize m_refuses;
     QPoint m_clientAt;
     QMargins m_real;
     bool m_shown = false;
@@ -168,5 +171,22 @@ TEST(FramedPlacement, ALaterWindowIsPlacedAgainWithItsRealFrameUnlessTheUserPlac
         console.report();
         placer.frameReported(console);
         EXPECT_EQ(console.frame(), before);
+    }
+}
+
+// A window that will not shrink as far as it said it could (a main window's menu bar and
+// status bar count on top of its form) is moved back up: the bottom may not fit, the title bar
+// must.
+TEST(FramedPlacement, AWindowThatWillNotShrinkKeepsItsTitleBarOnTheScreen) {
+    const QRect area(0, 0, 1366, 768);
+    for (const QSize refuses : {QSize(1048, 740), QSize(1048, 800)}) {
+        FramePlacer placer;
+        ManagedWindow main(QSize(1140, 700), QSize(600, 450), refuses);
+        main.map({1, 20, 1, 5});
+        placer.lineUp(area, {&main}, 8);
+        main.report();
+        placer.frameReported(main);
+        EXPECT_LE(main.frame().top(), 3);
+        EXPECT_EQ(area.contains(main.frame()), refuses.height() + 25 <= area.height());
     }
 }
