@@ -22,6 +22,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTextCursor>
@@ -29,6 +30,7 @@
 #include <QToolTip>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <initializer_list>
 #include <utility>
 #include <vector>
@@ -110,6 +112,32 @@ qsizetype shownLength(QStringView text) {
     }
     return text.size() - pairs;
 }
+
+// The column of options and foldable groups. It asks for the height its content needs, but
+// never more than MostHeight: with every group open it scrolls instead, so the window still fits
+// a laptop's screen.
+class OptionsScroll final : public QScrollArea {
+public:
+    static constexpr int MostHeight = 540;
+
+    QSize minimumSizeHint() const override {
+        QSize hint = QScrollArea::minimumSizeHint();
+        if (widget() != nullptr) {
+            hint.setHeight(std::min(widget()->minimumSizeHint().height() + 2 * frameWidth(), MostHeight));
+        }
+        return hint;
+    }
+
+protected:
+    // A group opened or folded in the column changes the height it asks for; the scroll area
+    // alone would not tell the window.
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        if (watched == widget() && event->type() == QEvent::LayoutRequest) {
+            updateGeometry();
+        }
+        return QScrollArea::eventFilter(watched, event);
+    }
+};
 
 } // namespace
 
@@ -238,8 +266,15 @@ QWidget *ConfigForm::buildCommandColumn() {
 }
 
 QWidget *ConfigForm::buildOptionsColumn() {
+    auto *scroll = new OptionsScroll;
+    scroll->setObjectName(QStringLiteral("OptionsScroll"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setWidgetResizable(true);
     auto *column = new QWidget;
     column->setFixedWidth(240);
+    // Room for the scroll bar beside the column, so that it covers nothing when it comes.
+    scroll->setFixedWidth(240 + scroll->verticalScrollBar()->sizeHint().width());
     auto *layout = new QVBoxLayout(column);
     layout->setContentsMargins(0, 0, 0, 0);
 
@@ -280,7 +315,8 @@ QWidget *ConfigForm::buildOptionsColumn() {
     layout->addWidget(m_functionFrames);
     layout->addWidget(m_updatesFolding);
     layout->addStretch(1);
-    return column;
+    scroll->setWidget(column);
+    return scroll;
 }
 
 QWidget *ConfigForm::buildTerminal() {
