@@ -87,7 +87,9 @@ void DisplayForm::render() {
     if (windowTitle() != title) {
         setWindowTitle(title);
     }
-    m_search->setVisible(m_view.SearchBoxVisible);
+    if (m_search->isHidden() == m_view.SearchBoxVisible) {
+        showSearchBox(m_view.SearchBoxVisible);
+    }
     m_search->setEnabled(m_control.SearchEnabled);
     if (m_search->text() != m_control.SearchText) {
         m_settingText = true;
@@ -101,6 +103,25 @@ void DisplayForm::render() {
         m_screenStale = false;
         m_notLiveShown = notLive;
         m_screen->update();
+    }
+}
+
+void DisplayForm::showSearchBox(bool shown) {
+    // The box makes the window taller when it comes; when it goes, the window gives that height
+    // back rather than keep an empty strip, unless the user resized it in between.
+    const QSize before = size();
+    m_search->setVisible(shown);
+    layout()->activate();
+    if (shown) {
+        m_grownForSearch.reset();
+        if (size() != before) {
+            m_grownForSearch = std::pair{before, size()};
+        }
+    } else if (m_grownForSearch) {
+        if (size() == m_grownForSearch->second) {
+            resize(m_grownForSearch->first);
+        }
+        m_grownForSearch.reset();
     }
 }
 

@@ -1,6 +1,10 @@
 #pragma once
 
+#include <QSize>
 #include <QWidget>
+
+#include <optional>
+#include <utility>
 
 class DisplayControl;
 class RadioView;
@@ -35,6 +39,8 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    void showSearchBox(bool shown);
+
     DisplayControl &m_control;
     const RadioView &m_view;
     QWidget *m_screen = nullptr;
@@ -42,4 +48,6 @@ private:
     bool m_settingText = false;
     bool m_screenStale = true; // the control announced a new drawing not yet painted
     QString m_notLiveShown;    // the offline text the screen was last painted with
+    // The window's size before and after the search box made it taller, while the box shows.
+    std::optional<std::pair<QSize, QSize>> m_grownForSearch;
 };

@@ -54,7 +54,11 @@ InfoForm::InfoForm(InfoPanel &panel, RadioView &view, QWidget *parent)
     m_debug = new QPlainTextEdit;
     m_debug->setReadOnly(true);
     m_debug->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    m_debug->setFixedHeight(m_debug->fontMetrics().lineSpacing() * 6 + 12);
+    // Six lines where the window has the room; on a short screen it gives up height down to two
+    // lines, before the lists do.
+    const int line = m_debug->fontMetrics().lineSpacing();
+    m_debug->setMinimumHeight(line * 2 + 12);
+    m_debug->setMaximumHeight(line * 6 + 12);
     m_debug->setLineWrapMode(QPlainTextEdit::NoWrap);
     column->addWidget(m_debug);
     setCentralWidget(central);
@@ -154,6 +158,8 @@ QListWidget *InfoForm::addList(PanelList which, const QString &toolTip) {
     auto *list = new QListWidget;
     list->setToolTip(toolTip);
     list->setProperty(ListKind, int(which));
+    // On a short screen a list gives up height down to three rows, which it scrolls through.
+    list->setMinimumHeight(list->fontMetrics().lineSpacing() * 3 + 2 * list->frameWidth() + 4);
     // Long values (a stream address) are cut with an ellipsis rather than scrolled sideways.
     list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     list->setTextElideMode(Qt::ElideRight);

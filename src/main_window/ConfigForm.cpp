@@ -1,6 +1,7 @@
 #include "main_window/ConfigForm.h"
 
 #include "main_window/CommandList.h"
+#include "main_window/FoldingGroup.h"
 #include "platform/ShownForm.h"
 #include "remote/LayoutEditorPanel.h"
 #include "settings/NamedWidgets.h"
@@ -21,6 +22,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTextCursor>
@@ -28,6 +30,8 @@
 #include <QToolTip>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <initializer_list>
 #include <utility>
 #include <vector>
 
@@ -109,6 +113,32 @@ qsizetype shownLength(QStringView text) {
     return text.size() - pairs;
 }
 
+// The column of options and foldable groups. It asks for the height its content needs, but
+// never more than MostHeight: with every group open it scrolls instead, so the window still fits
+// a laptop's screen.
+class OptionsScroll final : public QScrollArea {
+public:
+    static constexpr int MostHeight = 540;
+
+    QSize minimumSizeHint() const override {
+        QSize hint = QScrollArea::minimumSizeHint();
+        if (widget() != nullptr) {
+            hint.setHeight(std::min(widget()->minimumSizeHint().height() + 2 * frameWidth(), MostHeight));
+        }
+        return hint;
+    }
+
+protected:
+    // A group opened or folded in the column changes the height it asks for; the scroll area
+    // alone would not tell the window.
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        if (watched == widget() && event->type() == QEvent::LayoutRequest) {
+            updateGeometry();
+        }
+        return QScrollArea::eventFilter(watched, event);
+    }
+};
+
 } // namespace
 
 ConfigForm::ConfigForm(CommandList &commands, QWidget *parent)
@@ -141,12 +171,19 @@ ConfigForm::ConfigForm(CommandList &commands, QWidget *parent)
 ConfigForm::~ConfigForm() = default;
 
 QWidget *ConfigForm::buildConnectionRow() {
-    auto *row = new QWidget;
-    auto *layout = new QHBoxLayout(row);
-    layout->setContentsMargins(0, 0, 0, 0);
+    // Two rows, so the window can be narrow: the address and the connection's controls, then
+    // the connection hint with Retry.
+    auto *rows = new QWidget;
+    auto *column = new QVBoxLayout(rows);
+    column->setContentsMargins(0, 0, 0, 0);
+    auto *layout = new QHBoxLayout;
+    auto *hintRow = new QHBoxLayout;
+    column->addLayout(layout);
+    column->addLayout(hintRow);
 
     m_txtUrl = lineEdit(QStringLiteral("txtUrl"), QStringLiteral("192.168.1.119"));
-    m_txtUrl->setMinimumWidth(140);
+    m_txtUrl->setMinimumWidth(110);
+    m_txtUrl->setMaximumWidth(320);
     m_txtPort = lineEdit(QStringLiteral("txtPort"), QStringLiteral("8080"));
     m_txtPort->setMaximumWidth(70);
     m_connect = button(QStringLiteral("ConnectButton"), QStringLiteral("Connect"));
@@ -157,7 +194,15 @@ QWidget *ConfigForm::buildConnectionRow() {
     m_holdOn->setReadOnly(true);
     m_holdOn->setFocusPolicy(Qt::NoFocus);
     m_holdOn->setMinimumWidth(150);
+    m_holdOn->setMaximumWidth(560);
     m_retry = button(QStringLiteral("RetryButton"), QStringLiteral("Retry"));
+    // The hint and Retry come and go; the row keeps its height, so the window below it does
+    // not jump.
+    for (QWidget *comesAndGoes : std::initializer_list<QWidget *>{m_holdOn, m_retry}) {
+        QSizePolicy policy = comesAndGoes->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        comesAndGoes->setSizePolicy(policy);
+    }
     connect(m_txtUrl, &QLineEdit::textChanged, this, &ConfigForm::urlEdited);
     connect(m_txtPort, &QLineEdit::textChanged, this, &ConfigForm::portEdited);
     connect(m_connect, &QPushButton::clicked, this, &ConfigForm::connectClicked);
@@ -166,16 +211,17 @@ QWidget *ConfigForm::buildConnectionRow() {
     connect(m_retry, &QPushButton::clicked, this, &ConfigForm::retryClicked);
 
     layout->addWidget(new QLabel(QStringLiteral("Radio")));
-    layout->addWidget(m_txtUrl);
+    layout->addWidget(m_txtUrl, 1);
     layout->addWidget(new QLabel(QStringLiteral("Port")));
     layout->addWidget(m_txtPort);
     layout->addWidget(m_connect);
     layout->addWidget(m_disconnect);
     layout->addWidget(m_keepConnected);
-    layout->addWidget(m_holdOn);
-    layout->addWidget(m_retry);
     layout->addStretch(1);
-    return row;
+    hintRow->addWidget(m_holdOn, 1);
+    hintRow->addWidget(m_retry);
+    hintRow->addStretch(1);
+    return rows;
 }
 
 QWidget *ConfigForm::buildCommandColumn() {
@@ -220,8 +266,15 @@ QWidget *ConfigForm::buildCommandColumn() {
 }
 
 QWidget *ConfigForm::buildOptionsColumn() {
+    auto *scroll = new OptionsScroll;
+    scroll->setObjectName(QStringLiteral("OptionsScroll"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setWidgetResizable(true);
     auto *column = new QWidget;
     column->setFixedWidth(240);
+    // Room for the scroll bar beside the column, so that it covers nothing when it comes.
+    scroll->setFixedWidth(240 + scroll->verticalScrollBar()->sizeHint().width());
     auto *layout = new QVBoxLayout(column);
     layout->setContentsMargins(0, 0, 0, 0);
 
@@ -245,17 +298,25 @@ QWidget *ConfigForm::buildOptionsColumn() {
     functions->addWidget(m_auto21Backout);
     functions->addWidget(m_displayButton);
 
-    // The layout editor: measures button rectangles on the remote picture.
+    // The layout editor: measures button rectangles on the remote picture. It and the update
+    // group are tools for now and then, and fold away under their captions, which lets the
+    // window be small.
     m_layoutEditor = new LayoutEditorPanel;
-    functions->addWidget(m_layoutEditor);
+    m_layoutEditorFolding = new FoldingGroup(m_layoutEditor);
+    functions->addWidget(m_layoutEditorFolding);
 
     // The update group: asks the update server for a newer version.
     m_updateGroup = new UpdateGroup;
+    m_updatesFolding = new FoldingGroup(m_updateGroup);
+    for (FoldingGroup *folding : {m_layoutEditorFolding, m_updatesFolding}) {
+        connect(folding, &FoldingGroup::openedByUser, this, &ConfigForm::foldsChanged);
+    }
 
     layout->addWidget(m_functionFrames);
-    layout->addWidget(m_updateGroup);
+    layout->addWidget(m_updatesFolding);
     layout->addStretch(1);
-    return column;
+    scroll->setWidget(column);
+    return scroll;
 }
 
 QWidget *ConfigForm::buildTerminal() {
@@ -272,10 +333,12 @@ QWidget *ConfigForm::buildTerminal() {
     // Every reply edits the view; an undo history of those edits would grow for as long as the
     // program runs.
     m_telnetData->setUndoRedoEnabled(false);
-    // Room for the 80-column ruler without scrolling sideways.
+    // The view prefers room for the 80-column ruler but, on a small screen, gives it up and
+    // scrolls sideways; a few words of a reply stay readable.
     const QFontMetrics metrics(m_telnetData->font());
-    m_telnetData->setMinimumWidth(metrics.horizontalAdvance(QString(81, u'0')) +
+    m_telnetData->setMinimumWidth(metrics.horizontalAdvance(QString(TerminalMinimumColumns, u'0')) +
                                   m_telnetData->verticalScrollBar()->sizeHint().width() + 12);
+    m_telnetData->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_telnetData->viewport()->installEventFilter(this);
     connect(m_telnetData, &QPlainTextEdit::textChanged, this, [this] { onTerminalTextChanged(); });
 
@@ -543,6 +606,18 @@ void ConfigForm::collectSettings(GeneralSettings &settings) const {
     settings.AutoRefresh = m_updateDisplayLabels->isChecked();
     settings.Auto21Exit = m_auto21Backout->isChecked();
     settings.UnLock = m_unlock->isChecked();
+}
+
+void ConfigForm::applyFolds(const MainWindowFolds &folds) {
+    m_layoutEditorFolding->setOpen(folds.LayoutEditorOpen);
+    m_updatesFolding->setOpen(folds.UpdatesOpen);
+}
+
+MainWindowFolds ConfigForm::folds() const {
+    MainWindowFolds folds;
+    folds.LayoutEditorOpen = m_layoutEditorFolding->isOpen();
+    folds.UpdatesOpen = m_updatesFolding->isOpen();
+    return folds;
 }
 
 bool ConfigForm::terminalUnlocked() const {

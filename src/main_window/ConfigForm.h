@@ -10,6 +10,7 @@
 
 class CommandList;
 class CommandListModel;
+class FoldingGroup;
 class LayoutEditorPanel;
 class QCheckBox;
 class QGroupBox;
@@ -29,6 +30,9 @@ class UpdateGroup;
 class ConfigForm : public QMainWindow {
     Q_OBJECT
 public:
+    // The terminal view's narrowest width, in characters; it scrolls sideways below 80.
+    static constexpr int TerminalMinimumColumns = 16;
+
     explicit ConfigForm(CommandList &commands, QWidget *parent = nullptr);
     ~ConfigForm() override;
 
@@ -60,6 +64,9 @@ public:
     void collectSettings(GeneralSettings &settings) const;
     // The terminal's "UnLock" box.
     bool terminalUnlocked() const;
+    // Which of the groups that fold away ("Remote layout", "Updates") are open.
+    void applyFolds(const MainWindowFolds &folds);
+    MainWindowFolds folds() const;
 
     // The close under way does not take the window away: the program still has something to
     // tell the user (its settings could not be saved) and closes it again afterwards.
@@ -106,6 +113,8 @@ Q_SIGNALS:
     void findRadiosRequested();
     // The terminal's "UnLock" box: the view may be edited by hand while ticked.
     void terminalUnlockToggled(bool on);
+    // The user opened or folded one of the groups that fold away.
+    void foldsChanged();
     // A double click on the command list (or Enter or Space in it, or Enter in the command box):
     // the command as listed, marks removed; Enter after typing in the box sends what was typed.
     void sendCommand(const QString &command);
@@ -164,6 +173,8 @@ private:
 
     LayoutEditorPanel *m_layoutEditor = nullptr;
     UpdateGroup *m_updateGroup = nullptr;
+    FoldingGroup *m_layoutEditorFolding = nullptr;
+    FoldingGroup *m_updatesFolding = nullptr;
 
     std::array<QLabel *, 4> m_panels{};
 };

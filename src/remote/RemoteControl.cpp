@@ -105,6 +105,14 @@ QString DropProblem(const QString &path, QImage &picture) {
     return problem.isEmpty() ? QString() : refused + problem;
 }
 
+QRect FittedPictureRect(QSize picture, QSize area) {
+    if (picture.isEmpty() || area.isEmpty()) {
+        return QRect(QPoint(0, 0), area);
+    }
+    const QSize shown = picture.scaled(area, Qt::KeepAspectRatio);
+    return QRect(QPoint((area.width() - shown.width()) / 2, (area.height() - shown.height()) / 2), shown);
+}
+
 QRectF PointerAid::geometry() const {
     if (shape == Oval) {
         return QRectF(ovalCentre.x() - OvalSize / 2, ovalCentre.y() - OvalSize / 2, OvalSize, OvalSize);

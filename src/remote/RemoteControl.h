@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QObject>
 #include <QPointF>
+#include <QRect>
 #include <QRectF>
 #include <QSizeF>
 #include <QString>
@@ -54,6 +55,11 @@ QString DropProblem(const QString &path, QImage &picture);
 constexpr qint64 MaxPicturePixels = 40LL * 1000 * 1000;
 constexpr int MaxPictureSide = 2048;
 QString ReadLayoutPicture(const QString &path, QImage &picture);
+
+// Where a picture of this size is shown in an area: as large as fits with its proportions kept,
+// centred, so a window cut shorter or narrower than the picture does not squeeze the drawn
+// keys out of shape. Without a picture, the whole area.
+QRect FittedPictureRect(QSize picture, QSize area);
 
 // The pointer aid drawn over the remote picture: an oval that follows the mouse, or a rectangle
 // that marks one layout rectangle. Geometry in pixels of the picture as shown.

@@ -17,7 +17,9 @@
 #include <QStatusBar>
 #include <QToolButton>
 
-// Shows the picture scaled to its own size and draws the pointer aid on top.
+// Shows the picture as large as it fits, its proportions kept and centred on the window's
+// background, and draws the pointer aid on top. The logic sees positions in pixels of the
+// picture as shown, so its hit test and percentages do not depend on the bands beside it.
 class RemotePicture final : public QWidget {
 public:
     explicit RemotePicture(RemoteControl &control, QWidget *parent)
@@ -29,19 +31,25 @@ public:
         setMinimumSize(60, 120);
     }
 
+    // Where the picture is drawn in this control.
+    QRect shownRect() const { return FittedPictureRect(m_control.picture().size(), size()); }
+    // Tells the logic the size the picture is shown at (after a resize or a new picture).
+    void fitPicture() { m_control.setPictureSize(QSizeF(shownRect().size())); }
+
 protected:
     void paintEvent(QPaintEvent *) override {
         QPainter painter(this);
         const QImage &picture = m_control.picture();
-        if (picture.isNull()) {
-            painter.fillRect(rect(), palette().window());
-        } else {
+        const QRect shown = shownRect();
+        painter.fillRect(rect(), palette().window());
+        if (!picture.isNull()) {
             // Scaled once per size and picture, not on every mouse move.
-            if (m_scaled.size() != size() || m_source != picture.cacheKey()) {
-                m_scaled = QPixmap::fromImage(picture.scaled(size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+            if (m_scaled.size() != shown.size() || m_source != picture.cacheKey()) {
+                m_scaled =
+                    QPixmap::fromImage(picture.scaled(shown.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
                 m_source = picture.cacheKey();
             }
-            painter.drawPixmap(0, 0, m_scaled);
+            painter.drawPixmap(shown.topLeft(), m_scaled);
         }
         const PointerAid &aid = m_control.aid();
         if (!aid.visible) {
@@ -52,7 +60,7 @@ protected:
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setPen(QPen(border, 2));
         painter.setBrush(Qt::NoBrush);
-        const QRectF shape = aid.geometry();
+        const QRectF shape = aid.geometry().translated(shown.topLeft());
         if (aid.shape == PointerAid::Oval) {
             painter.drawEllipse(shape);
         } else {
@@ -60,25 +68,26 @@ protected:
         }
     }
 
-    void resizeEvent(QResizeEvent *) override { m_control.setPictureSize(QSizeF(size())); }
+    void resizeEvent(QResizeEvent *) override { fitPicture(); }
 
     bool event(QEvent *event) override {
-        return AnswerToolTip(*this, event, [this](QPoint at) { return m_control.toolTipAt(at); }) ||
+        return AnswerToolTip(*this, event,
+                             [this](QPoint at) { return m_control.toolTipAt(QPointF(at - shownRect().topLeft())); }) ||
                QWidget::event(event);
     }
 
     void mousePressEvent(QMouseEvent *event) override {
-        m_control.RemoteImage_MouseDown(event->button(), event->modifiers(), event->position());
+        m_control.RemoteImage_MouseDown(event->button(), event->modifiers(), onPicture(*event));
     }
 
     // Qt delivers a double click in place of the second press; without this handler it would
     // reach mousePressEvent as one.
     void mouseDoubleClickEvent(QMouseEvent *event) override {
-        m_control.RemoteImage_DblClick(event->button(), event->modifiers(), event->position());
+        m_control.RemoteImage_DblClick(event->button(), event->modifiers(), onPicture(*event));
     }
 
     void mouseMoveEvent(QMouseEvent *event) override {
-        m_control.RemoteImage_MouseMove(event->modifiers(), event->position());
+        m_control.RemoteImage_MouseMove(event->modifiers(), onPicture(*event));
     }
 
     void dragEnterEvent(QDragEnterEvent *event) override {
@@ -97,6 +106,10 @@ protected:
     }
 
 private:
+    // A mouse position in pixels of the picture as shown; in a band beside the picture it lies
+    // outside the picture, where no key is.
+    QPointF onPicture(const QMouseEvent &event) const { return event.position() - QPointF(shownRect().topLeft()); }
+
     RemoteControl &m_control;
     QPixmap m_scaled;
     qint64 m_source = 0;
@@ -166,6 +179,8 @@ void RemoteForm::render() {
             m_panels[i]->setText(panels[i + 1]);
         }
     }
+    // A new picture may have other proportions than the last.
+    m_picture->fitPicture();
     m_picture->update();
 }
 

@@ -5,13 +5,14 @@
 namespace {
 
 const QString General = QStringLiteral("General");
+const QString MainWindowSection = QStringLiteral("ConfigForm");
 
 bool isFlag(const QString &text) {
     return text == u'0' || text == u'1';
 }
 
-void readFlag(INIFILES &ini, const QString &key, bool &flag) {
-    flag = ini.ReadValid(General, key, flag ? QStringLiteral("1") : QStringLiteral("0"), isFlag) == u'1';
+void readFlag(INIFILES &ini, const QString &key, bool &flag, const QString &section = General) {
+    flag = ini.ReadValid(section, key, flag ? QStringLiteral("1") : QStringLiteral("0"), isFlag) == u'1';
 }
 
 QString flagText(bool flag) {
@@ -38,4 +39,14 @@ void WriteGeneralSettings(INIFILES &ini, const GeneralSettings &s) {
     ini.WriteSetting(General, QStringLiteral("AutoRefresh"), flagText(s.AutoRefresh));
     ini.WriteSetting(General, QStringLiteral("Auto21Exit"), flagText(s.Auto21Exit));
     ini.WriteSetting(General, QStringLiteral("UnLock"), flagText(s.UnLock));
+}
+
+void ReadMainWindowFolds(INIFILES &ini, MainWindowFolds &folds) {
+    readFlag(ini, QStringLiteral("LayoutEditorOpen"), folds.LayoutEditorOpen, MainWindowSection);
+    readFlag(ini, QStringLiteral("UpdatesOpen"), folds.UpdatesOpen, MainWindowSection);
+}
+
+void WriteMainWindowFolds(INIFILES &ini, const MainWindowFolds &folds) {
+    ini.WriteSetting(MainWindowSection, QStringLiteral("LayoutEditorOpen"), flagText(folds.LayoutEditorOpen));
+    ini.WriteSetting(MainWindowSection, QStringLiteral("UpdatesOpen"), flagText(folds.UpdatesOpen));
 }

@@ -23,3 +23,16 @@ struct GeneralSettings {
 void ReadGeneralSettings(INIFILES &ini, GeneralSettings &settings);
 // Writes the same keys in the same order; flags as 1 or 0.
 void WriteGeneralSettings(INIFILES &ini, const GeneralSettings &settings);
+
+// Which of the main window's foldable groups are open, kept in its own section ([ConfigForm])
+// beside its place. Folded by default: the window then fits a small screen, and the groups are
+// a developer's tools (the remote layout editor, the update check and its proxy).
+struct MainWindowFolds {
+    bool LayoutEditorOpen = false;
+    bool UpdatesOpen = false;
+};
+
+// Reads and writes LayoutEditorOpen and UpdatesOpen (0 or 1) of [ConfigForm]; a value that is
+// no flag keeps the value held and is replaced in the file, with a notice.
+void ReadMainWindowFolds(INIFILES &ini, MainWindowFolds &folds);
+void WriteMainWindowFolds(INIFILES &ini, const MainWindowFolds &folds);

@@ -61,6 +61,39 @@ class DisplayFormTest : public QObject {
     }
 
 private Q_SLOTS:
+    // The search box makes the window taller while it shows and gives that height back when it
+    // goes, time after time; a window the user resized in between keeps the user's size.
+    void theWindowGoesBackToItsSizeWhenTheSearchBoxGoes() {
+        DisplayControl control(m_platform, m_session, m_folder.path());
+        DisplayForm form(control, m_view);
+        m_view.SearchBoxVisible = false;
+        form.render();
+        form.adjustSize();
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        const QSize before = form.size();
+        for (int round = 0; round < 2; ++round) {
+            m_view.SearchBoxVisible = true;
+            form.render();
+            QVERIFY(form.SearchForText()->isVisible());
+            QTRY_VERIFY(form.height() > before.height());
+            QVERIFY(form.SearchForText()->geometry().bottom() < form.height());
+            m_view.SearchBoxVisible = false;
+            form.render();
+            QVERIFY(!form.SearchForText()->isVisible());
+            QTRY_COMPARE(form.size(), before);
+        }
+        m_view.SearchBoxVisible = true;
+        form.render();
+        const QSize users = form.size() + QSize(30, 40);
+        form.resize(users);
+        QTRY_COMPARE(form.size(), users);
+        m_view.SearchBoxVisible = false;
+        form.render();
+        settle();
+        QCOMPARE(form.size(), users);
+    }
+
     // On the search keyboard's screen, Enter in the search box sends the word as "." does
     // (its letters, then the end mark), and leaves the word in the box.
     void enterInTheSearchBoxSearchesAsTheDotDoes() {

@@ -12,6 +12,7 @@
 #include <QSlider>
 #include <QTest>
 
+#include <initializer_list>
 #include <memory>
 
 // The window over the real panel logic and radio link (fake time, nothing connected): user
@@ -42,6 +43,39 @@ private Q_SLOTS:
         m_form = std::make_unique<InfoForm>(*m_panel, m_link->link.view);
         m_form->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+    }
+
+    // The panel can be much shorter than it opens: the debug text gives up height first, and
+    // at its smallest every list still shows some rows and every control stays in view.
+    void thePanelCanBeShortWithEveryControlInView() {
+        const auto settle = [] {
+            for (int i = 0; i < 4; ++i) {
+                QCoreApplication::sendPostedEvents();
+                QCoreApplication::processEvents();
+            }
+        };
+        settle();
+        const QSize opened = m_form->size();
+        const QSize smallest = m_form->minimumSizeHint();
+        qInfo("information panel: %dx%d at first, %dx%d at its smallest", opened.width(), opened.height(),
+              smallest.width(), smallest.height());
+        QVERIFY(smallest.height() < opened.height());
+        const int debugTall = m_form->DebugText()->height();
+        m_form->resize(smallest);
+        QTRY_COMPARE(m_form->size(), smallest);
+        settle();
+        QVERIFY(m_form->DebugText()->height() < debugTall);
+        QVERIFY(m_form->DebugText()->height() >= 2 * m_form->DebugText()->fontMetrics().lineSpacing());
+        for (QListWidget *list : {m_form->MainMenuList(), m_form->MetaList(), m_form->InfoList()}) {
+            QVERIFY(list->isVisible());
+            QVERIFY(list->viewport()->height() >= list->fontMetrics().lineSpacing() * 2);
+        }
+        for (QWidget *control : std::initializer_list<QWidget *>{m_form->RecordButtons(), m_form->SendMessageButton(),
+                                                                 m_form->MessageText(), m_form->VolumeAdjuster()}) {
+            QVERIFY(control->isVisible());
+            const QRect inWindow(control->mapTo(m_form.get(), QPoint(0, 0)), control->size());
+            QVERIFY(m_form->rect().contains(inWindow));
+        }
     }
 
     void listsTakeClicksDoubleClicksAndRightClicks() {

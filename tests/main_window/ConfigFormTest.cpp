@@ -1,15 +1,19 @@
 #include "main_window/ConfigForm.h"
 
 #include "main_window/CommandList.h"
+#include "remote/LayoutEditorPanel.h"
 #include "support/ChildWidget.h"
 #include "support/ThreadCpu.h"
+#include "update/UpdateGroup.h"
 
 #include <QLineEdit>
 #include <QListView>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextDocument>
+#include <QToolButton>
 
 class ConfigFormTest : public QObject {
     Q_OBJECT
@@ -141,6 +145,69 @@ private Q_SLOTS:
         QTest::keyClick(box, Qt::Key_Return);
         QCOMPARE(sent.size(), 1);
         QCOMPARE(sent.takeFirst().at(0).toString(), QStringLiteral("OK"));
+    }
+
+    // The window can be small: the layout editor and the update group fold away under their
+    // captions, each fold lowering the window's smallest height, and the terminal gives up its
+    // 80-column width and scrolls sideways instead. Only the user's clicks announce a change.
+    void foldsAndAScrollingTerminalLetTheWindowBeSmall() {
+        CommandList commands;
+        ConfigForm form(commands);
+        form.applyFolds({true, true});
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QSignalSpy changed(&form, &ConfigForm::foldsChanged);
+        QVERIFY(form.layoutEditor().isVisible() && form.updateGroup().isVisible());
+        // The smallest size once the window has laid itself out again.
+        const auto smallest = [&form] {
+            for (int i = 0; i < 4; ++i) {
+                QCoreApplication::sendPostedEvents();
+                QCoreApplication::processEvents();
+            }
+            return form.minimumSizeHint();
+        };
+        const QSize open = smallest();
+
+        ChildWidget<QToolButton>(form, QStringLiteral("LayoutEditorFold"))->click();
+        QCOMPARE(changed.size(), 1);
+        QVERIFY(!form.layoutEditor().isVisible());
+        QVERIFY(!form.folds().LayoutEditorOpen && form.folds().UpdatesOpen);
+        const int oneFolded = smallest().height();
+        QVERIFY(oneFolded < open.height());
+        ChildWidget<QToolButton>(form, QStringLiteral("UpdateGroupFold"))->click();
+        QCOMPARE(changed.size(), 2);
+        QVERIFY(!form.updateGroup().isVisible() && !form.folds().UpdatesOpen);
+        QVERIFY(smallest().height() < oneFolded);
+        // Both captions stay in view, a click away.
+        QVERIFY(ChildWidget<QToolButton>(form, QStringLiteral("LayoutEditorFold"))->isVisible());
+        QVERIFY(ChildWidget<QToolButton>(form, QStringLiteral("UpdateGroupFold"))->isVisible());
+        const QSize folded = smallest();
+        qInfo("main window's smallest size: %dx%d with its groups open, %dx%d folded", open.width(), open.height(),
+              folded.width(), folded.height());
+
+        // The settings open them again without a change to save.
+        form.applyFolds({true, false});
+        QVERIFY(form.layoutEditor().isVisible() && !form.updateGroup().isVisible());
+        QVERIFY(form.folds().LayoutEditorOpen && !form.folds().UpdatesOpen);
+        QCOMPARE(changed.size(), 2);
+        ChildWidget<QToolButton>(form, QStringLiteral("LayoutEditorFold"))->click();
+        QCOMPARE(changed.size(), 3);
+        QVERIFY(!form.folds().LayoutEditorOpen);
+        QCOMPARE(smallest(), folded);
+
+        // At its smallest the terminal is narrower than the ruler and scrolls to it.
+        auto *terminal = ChildWidget<QPlainTextEdit>(form, QStringLiteral("TelnetData"));
+        const int ruler = QFontMetrics(terminal->font()).horizontalAdvance(QString(80, u'0'));
+        form.setTerminalText(QString(80, u'0') + QStringLiteral("\r\nVOL=20\r\n"));
+        form.resize(folded);
+        QTRY_COMPARE(form.size(), folded);
+        QVERIFY(terminal->viewport()->width() < ruler);
+        QTRY_VERIFY(terminal->horizontalScrollBar()->isVisible());
+        QVERIFY(terminal->horizontalScrollBar()->maximum() > 0);
+        // Given the room, it shows the whole ruler without a scroll bar.
+        form.resize(form.width() + ruler, form.height());
+        QTRY_VERIFY(!terminal->horizontalScrollBar()->isVisible());
+        QVERIFY(terminal->viewport()->width() >= ruler);
     }
 
     // The terminal view follows the link's terminal text by its mark: appends are added at the

@@ -27,6 +27,29 @@
 #include <QToolButton>
 #include <QToolTip>
 
+#include <cmath>
+
+namespace {
+
+// Where the remote's picture belongs in the window's picture control: scaled by the one factor
+// that fits it, centred.
+QRectF drawnPicture(const QWidget &control, QSizeF picture) {
+    const QSizeF shown = picture * std::min(control.width() / picture.width(), control.height() / picture.height());
+    return QRectF(QPointF((control.width() - shown.width()) / 2, (control.height() - shown.height()) / 2), shown);
+}
+
+// The middle of a command's rectangle in the window's picture control.
+QPoint middleOfKey(const RemoteForm &form, const RemoteControl &control, const RemoteLayout &layout,
+                   const char *command) {
+    const RemoteButton &b = layout.RemoteButtons.at(size_t(FindButton(layout.RemoteButtons, command)));
+    const QRectF drawn = drawnPicture(*form.RemoteImage(), control.picture().size());
+    return (drawn.topLeft() +
+            QPointF(drawn.width() * (b.Left + b.Right) / 200, drawn.height() * (b.Top + b.Bottom) / 200))
+        .toPoint();
+}
+
+} // namespace
+
 class RemoteFormTest : public QObject {
     Q_OBJECT
 
@@ -50,12 +73,7 @@ private Q_SLOTS:
         control.setActions(actions);
         const QStringList &sent = actions.sent;
         layout.CurrentRemote = QStringLiteral("remote1");
-        // The middle of a command's rectangle in the window's picture control.
-        const auto middleOf = [&](const char *command) {
-            const RemoteButton &b = layout.RemoteButtons.at(size_t(FindButton(layout.RemoteButtons, command)));
-            const QSize size = form.RemoteImage()->size();
-            return QPoint(size.width() * (b.Left + b.Right) / 200, size.height() * (b.Top + b.Bottom) / 200);
-        };
+        const auto middleOf = [&](const char *command) { return middleOfKey(form, control, layout, command); };
 
         control.Form_Load();
         form.show();
@@ -63,13 +81,46 @@ private Q_SLOTS:
         QCOMPARE(form.windowTitle(), QStringLiteral("Remote Control"));
         // At its first size the window shows the drawn remote at its own size.
         QCOMPARE(form.RemoteImage()->size(), control.picture().size());
+        QCOMPARE(control.pictureSize(), QSizeF(control.picture().size()));
         QTest::mouseClick(form.RemoteImage(), Qt::LeftButton, {}, middleOf("VOLp"));
         const QSize size = RoomySize(form, QSize(500, 900));
         form.resize(size);
-        QTRY_COMPARE(control.pictureSize(), QSizeF(form.RemoteImage()->size()));
+        // As tall as the control, in the picture's proportions.
+        QTRY_COMPARE(control.pictureSize().height(), double(form.RemoteImage()->height()));
+        QVERIFY(std::abs(control.pictureSize().height() * 280 / 720 - control.pictureSize().width()) < 1);
         QTest::mouseClick(form.RemoteImage(), Qt::LeftButton, {}, middleOf("POWER"));
         QCOMPARE(sent, (QStringList{QStringLiteral("VOLp"), QStringLiteral("POWER")}));
         QCOMPARE(form.statusPanel(2)->text(), QStringLiteral("rC= POWER"));
+
+        // Cut shorter than its picture (as the placement does on a small screen), the window
+        // shows the remote in its own shape between bands of background, and a click in the
+        // middle of every key still presses that key.
+        form.resize(form.width(), 690);
+        QTRY_COMPARE(form.height(), 690);
+        QWidget &shown = *form.RemoteImage();
+        QTRY_COMPARE(control.pictureSize().height(), double(shown.height()));
+        QVERIFY(shown.height() < 720 && control.pictureSize().width() < shown.width());
+        QVERIFY(std::abs(shown.height() * 280.0 / 720 - control.pictureSize().width()) < 1);
+        for (const RemoteButton &key : layout.RemoteButtons) {
+            actions.sent.clear();
+            QTest::mouseClick(&shown, Qt::LeftButton, {}, middleOf(key.Function.toLatin1().constData()));
+            QCOMPARE(sent, QStringList{key.Function});
+        }
+        // The band beside the picture holds no key: a click there connects, as beside the keys.
+        actions.sent.clear();
+        QTest::mouseClick(&shown, Qt::LeftButton, {}, QPoint(1, shown.height() / 2));
+        QVERIFY(sent.isEmpty());
+        QCOMPARE(actions.connects, 1);
+        // Shift and a click fill the editor's boxes with the click's place in percent of the
+        // picture: the middle of POWER (5..12 by 67..84) is at 8 down and 75 across.
+        editor.FocusBox(0);
+        for (int box = 0; box < 3; ++box) {
+            QTest::mouseClick(&shown, Qt::LeftButton, Qt::ShiftModifier, middleOf("POWER"));
+        }
+        QCOMPARE(editor.ButtonLocations[0], QStringLiteral("8"));
+        QCOMPARE(editor.ButtonLocations[2], QStringLiteral("75"));
+        QCOMPARE(form.statusPanel(3)->text(), PercentPanelText(8, 75));
+        form.resize(size);
         QSignalSpy info(&control, &RemoteControl::infoPanelRequested);
         QTest::mouseClick(form.statusPanel(3), Qt::LeftButton);
         QCOMPARE(info.size(), 1);

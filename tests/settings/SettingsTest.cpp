@@ -1,3 +1,4 @@
+#include "settings/GeneralSettings.h"
 #include "settings/INIFILES.h"
 
 #include <QDir>
@@ -207,6 +208,45 @@ TEST_F(SettingsTest, DamagedFilesReadWhatTheyCanAndWritesKeepTheRest) {
     EXPECT_EQ(lines, (QList<QByteArray>{"; kept\r", "[General]\r", "RaidoPORT=8081\r", "RaidoURL=radio\r",
                                         "[Timeouts]\r", "Connect=2\r"}));
     EXPECT_EQ(read("", "stray", "none"), "none");
+}
+
+// The main window's open groups outlive a restart, beside its place and the keys the program
+// does not know; a value that is no flag gives the default and is mended at the next save.
+TEST_F(SettingsTest, MainWindowFoldsSurviveARestartAndKeepTheRestOfTheSection) {
+    writeRaw("[ConfigForm]\r\nFC=10,20,800,600\r\nSomeoneElses=kept\r\n[Other]\r\nX=1\r\n");
+    ASSERT_EQ(ini.OpenSettingsFile(), INIFILES::FileState::Fine);
+    MainWindowFolds folds;
+    ReadMainWindowFolds(ini, folds);
+    EXPECT_FALSE(folds.LayoutEditorOpen || folds.UpdatesOpen);
+    folds.UpdatesOpen = true;
+    WriteMainWindowFolds(ini, folds);
+    ASSERT_TRUE(ini.Save().ok);
+
+    const auto restart = [this] {
+        INIFILES again;
+        again.SetProgramPaths(dir.filePath("CVRemote"));
+        again.OpenSettingsFile();
+        MainWindowFolds read{true, false};
+        ReadMainWindowFolds(again, read);
+        EXPECT_TRUE(again.Save().ok);
+        return std::pair{read, again.takeNotices()};
+    };
+    const auto [afterRestart, quiet] = restart();
+    EXPECT_FALSE(afterRestart.LayoutEditorOpen);
+    EXPECT_TRUE(afterRestart.UpdatesOpen);
+    EXPECT_TRUE(quiet.isEmpty());
+    const QByteArray raw = readRaw();
+    for (const char *line : {"FC=10,20,800,600\r\n", "SomeoneElses=kept\r\n", "[Other]\r\nX=1\r\n",
+                             "LayoutEditorOpen=0\r\n", "UpdatesOpen=1\r\n"}) {
+        EXPECT_TRUE(raw.contains(line)) << line;
+    }
+
+    writeRaw("[ConfigForm]\r\nLayoutEditorOpen=yes\r\nUpdatesOpen=1\r\n");
+    const auto [mended, notices] = restart();
+    EXPECT_TRUE(mended.LayoutEditorOpen); // the value held stays
+    EXPECT_TRUE(mended.UpdatesOpen);
+    EXPECT_TRUE(notices.join(' ').contains("LayoutEditorOpen")) << notices.join(' ').toStdString();
+    EXPECT_TRUE(readRaw().contains("LayoutEditorOpen=1\r\n"));
 }
 
 TEST(TextHelpers, BeforeAfterAndFirstField) {
