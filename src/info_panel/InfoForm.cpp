@@ -65,6 +65,10 @@ InfoForm::InfoForm(InfoPanel &panel, RadioView &view, QWidget *parent)
     statusBar()->addWidget(m_status, 1);
     // Whether the radio answers, as the main window and the remote show it.
     m_health = new LinkHealthBadge;
+    // Room for the whole words of a refused connection; the panel is wide enough to spare it.
+    m_health->setMinimumWidth(
+        m_health->fontMetrics().horizontalAdvance(QStringLiteral("Radio offline since 00:00:00: connection refused")) +
+        m_health->fontMetrics().height() * 2);
     statusBar()->addPermanentWidget(m_health, 1);
 
     resize(760, 720);

@@ -398,7 +398,7 @@ void ConfigForm::buildStatusBar() {
     // to go to the radio, beside the badge, and only while some do.
     m_panels[3]->setToolTip(QStringLiteral("Keys pressed that have not gone to the radio yet; a key that cannot go "
                                            "within a few seconds is dropped, and the terminal says so"));
-    bar->addWidget(m_health, 1);
+    bar->addWidget(m_health, 2);
     bar->addWidget(m_panels[3], 0);
     bar->addWidget(m_panels[1], 0);
     bar->addWidget(m_panels[2], 3); // the connection's outcome, with the reason of a failure

@@ -118,7 +118,7 @@ RemoteForm::RemoteForm(RemoteControl &control, QWidget *parent)
     // Whether the radio answers comes first; the pointer's panels keep their places after it.
     m_health = new LinkHealthBadge;
     m_health->setMinimumWidth(20);
-    bar->addWidget(m_health, 6);
+    bar->addWidget(m_health, 8);
     const QString tips[3] = {QStringLiteral("Click to reset connection"), QStringLiteral("Click to reset connection"),
                              QStringLiteral("Click to show and Hide the Info Frame")};
     for (size_t i = 0; i < m_panels.size(); ++i) {

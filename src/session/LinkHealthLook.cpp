@@ -11,6 +11,7 @@ LinkHealthLook LinkHealthLookOf(const RadioView &view) {
     if (view.RadioOffline) {
         look.health = LinkHealth::Offline;
         look.text = QStringLiteral("Radio offline since ") + view.OfflineSince;
+        look.shortText = QStringLiteral("Offline");
         if (!view.OfflineReason.isEmpty()) {
             look.text += QStringLiteral(": ") + view.OfflineReason;
         }
@@ -21,9 +22,11 @@ LinkHealthLook LinkHealthLookOf(const RadioView &view) {
     } else if (!view.LinkHealth.isEmpty()) {
         look.health = LinkHealth::Answers;
         look.text = QStringLiteral("Radio answers");
+        look.shortText = QStringLiteral("Answers");
         look.toolTip = view.LinkHealth + QStringLiteral(" at ") + view.RadioAddress;
     } else {
         look.text = QStringLiteral("Connecting to %1…").arg(view.RadioAddress);
+        look.shortText = QStringLiteral("Connecting…");
         look.toolTip = QStringLiteral("No answer from the radio at %1 yet").arg(view.RadioAddress);
         if (!view.ConnectProblem.isEmpty()) {
             look.toolTip += QStringLiteral(". ") + view.ConnectProblem;

@@ -14,7 +14,8 @@ struct LinkHealthLook {
     LinkHealth health = LinkHealth::NotYetAnswered;
     QString
         text; // "Radio answers", "Connecting to 127.0.0.1:8080…", "Radio offline since 05:37:29: connection refused"
-    QString toolTip; // the same with the last reply, the address, what went wrong and where to change it
+    QString toolTip;   // the same with the last reply, the address, what went wrong and where to change it
+    QString shortText; // for a narrow window: "Answers", "Connecting…", "Offline" (the tool tip says since when)
     bool operator==(const LinkHealthLook &) const = default;
 };
 

@@ -26,7 +26,8 @@ protected:
     }
 };
 
-// A label whose text ends in "…" where the bar is too narrow, rather than being cut mid-letter.
+// A label that shows the look's short words where the whole do not fit, and ends those in "…"
+// where even they do not, rather than cutting a letter in half.
 class LinkHealthBadge::Words : public QLabel {
 public:
     explicit Words(QWidget *parent)
@@ -36,14 +37,17 @@ public:
         setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     }
     QSize minimumSizeHint() const override { return QSize(0, QLabel::minimumSizeHint().height()); }
+    QString shortText;
 
 protected:
     void paintEvent(QPaintEvent *) override {
         QPainter painter(this);
         painter.setPen(palette().color(foregroundRole()));
         const QRect area = contentsRect();
-        painter.drawText(area, Qt::AlignVCenter | Qt::AlignLeft,
-                         fontMetrics().elidedText(text(), Qt::ElideRight, area.width()));
+        const bool fits = fontMetrics().horizontalAdvance(text()) <= area.width();
+        painter.drawText(
+            area, Qt::AlignVCenter | Qt::AlignLeft,
+            fontMetrics().elidedText(fits || shortText.isEmpty() ? text() : shortText, Qt::ElideRight, area.width()));
     }
 };
 
@@ -67,6 +71,7 @@ void LinkHealthBadge::showLook(const LinkHealthLook &look) {
         return;
     }
     m_look = look;
+    m_words->shortText = look.shortText;
     m_words->setText(look.text);
     setToolTip(look.toolTip);
     m_mark->setToolTip(look.toolTip);

@@ -20,6 +20,7 @@ TEST(LinkHealthLook, WordsAndToolTipForEachState) {
     look = LinkHealthLookOf(view);
     EXPECT_EQ(look.health, LinkHealth::Offline);
     EXPECT_EQ(look.text, "Radio offline since 05:37:29: connection refused");
+    EXPECT_EQ(look.shortText, "Offline");
     EXPECT_EQ(look.toolTip, look.text + ". " + view.ConnectProblem);
     // A radio that opened the connection and said nothing: no connect problem to tell.
     view.ConnectProblem.clear();
