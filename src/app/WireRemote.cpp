@@ -4,6 +4,7 @@
 #include "remote/LayoutEditorPanel.h"
 #include "remote/RemoteForm.h"
 #include "remote/RemoteWindow.h"
+#include "session/LinkHealthLook.h"
 #include "session/RadioView.h"
 
 namespace {
@@ -50,8 +51,11 @@ void Program::wireRemote() {
     QObject *window = &m_remote->form();
     connect(&m_commands, &CommandList::selectionChanged, window,
             [&control](int, const QString &command) { control.TheList_Click(command); });
-    connect(&view, &RadioView::changed, window,
-            [&control, &view] { control.setPointerBorderColour(view.PointerBorderColour); });
+    connect(&view, &RadioView::changed, window, [this, &control, &view] {
+        control.setPointerBorderColour(view.PointerBorderColour);
+        m_remote->form().showLinkHealth(LinkHealthLookOf(view));
+    });
+    m_remote->form().showLinkHealth(LinkHealthLookOf(view));
 
     LayoutEditorPanel &panel = form.layoutEditor();
     panel.attach(editor);

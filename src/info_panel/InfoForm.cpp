@@ -1,7 +1,9 @@
 #include "info_panel/InfoForm.h"
 
 #include "macros/MacroTable.h"
+#include "session/LinkHealthLook.h"
 #include "session/RadioView.h"
+#include "settings/LinkHealthBadge.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -65,6 +67,13 @@ InfoForm::InfoForm(InfoPanel &panel, RadioView &view, QWidget *parent)
 
     m_status = new QLabel;
     statusBar()->addWidget(m_status, 1);
+    // Whether the radio answers, as the main window and the remote show it.
+    m_health = new LinkHealthBadge;
+    // Room for the whole words of a refused connection; the panel is wide enough to spare it.
+    m_health->setMinimumWidth(
+        m_health->fontMetrics().horizontalAdvance(QStringLiteral("Radio offline since 00:00:00: connection refused")) +
+        m_health->fontMetrics().height() * 2);
+    statusBar()->addPermanentWidget(m_health, 1);
 
     resize(760, 720);
     // The slider is moved by the program only here, marked as the program's move, so the
@@ -352,6 +361,7 @@ void InfoForm::render() {
         offline += QStringLiteral("; ") + waiting;
     }
     m_offline->setText(live ? QString() : offline);
+    m_health->showLook(LinkHealthLookOf(m_view));
     m_offline->setVisible(!live);
     m_time->setText(m_panel.TimeLabel);
     // The slider waits greyed for the radio's answer to a change, except while the user works it

@@ -4,6 +4,7 @@
 
 #include <QMainWindow>
 
+class LinkHealthBadge;
 class RadioView;
 class QCheckBox;
 class QGroupBox;
@@ -37,6 +38,7 @@ public:
     void allowClose() { m_closeAllowed = true; }
 
     QLabel *DeviceState() const { return m_state; }
+    LinkHealthBadge *linkHealth() const { return m_health; }
     QLabel *DeviceVersion() const { return m_version; }
     QLabel *DeviceVolume() const { return m_volume; }
     QSlider *VolumeAdjuster() const { return m_slider; }
@@ -104,4 +106,5 @@ private:
     QPlainTextEdit *m_debug = nullptr;
     QString m_debugShown; // the text last put into m_debug
     QLabel *m_status = nullptr;
+    LinkHealthBadge *m_health = nullptr;
 };

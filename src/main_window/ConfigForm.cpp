@@ -4,6 +4,8 @@
 #include "main_window/FoldingGroup.h"
 #include "platform/ShownForm.h"
 #include "remote/LayoutEditorPanel.h"
+#include "session/LinkHealthLook.h"
+#include "settings/LinkHealthBadge.h"
 #include "settings/NamedWidgets.h"
 #include "update/UpdateGroup.h"
 
@@ -449,16 +451,24 @@ void ConfigForm::buildStatusBar() {
         panel->installEventFilter(this);
         m_panels[i] = panel;
     }
-    // Panels 1 and 3 share the free width, 2 fits its text; 4 shows the keys still waiting to
-    // go to the radio, beside the link's state in panel 1, and only while some do.
+    // Whether the radio answers takes panel 1's place, in the words and colours every window
+    // uses; panel 1 keeps its text for those who ask for it but is not shown.
+    m_health = new LinkHealthBadge;
+    m_health->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    m_health->setMinimumWidth(minimumWidths[0]);
+    m_health->installEventFilter(this);
+    // The badge and panel 3 share the free width, 2 fits its text; 4 shows the keys still waiting
+    // to go to the radio, beside the badge, and only while some do.
     m_panels[3]->setToolTip(QStringLiteral("Keys pressed that have not gone to the radio yet; a key that cannot go "
                                            "within a few seconds is dropped, and the terminal says so"));
-    bar->addWidget(m_panels[0], 1);
+    bar->addWidget(m_health, 2);
     bar->addWidget(m_panels[3], 0);
     bar->addWidget(m_panels[1], 0);
     bar->addWidget(m_panels[2], 3); // the connection's outcome, with the reason of a failure
     m_panels[3]->hide();
     setStatusBar(bar);
+    m_panels[0]->setParent(bar); // in no layout, and hidden
+    m_panels[0]->hide();
 }
 
 void ConfigForm::render(const RadioView &view) {
@@ -468,6 +478,7 @@ void ConfigForm::render(const RadioView &view) {
     for (int panel = 1; panel <= 3; ++panel) {
         setStatusPanel(panel, view.StatusPanel[size_t(panel)]);
     }
+    m_health->showLook(LinkHealthLookOf(view));
     const QString waiting = view.waitingText();
     m_panels[3]->setText(waiting);
     m_panels[3]->setVisible(!waiting.isEmpty());
@@ -723,6 +734,10 @@ bool ConfigForm::eventFilter(QObject *watched, QEvent *event) {
     }
     if (watched == m_functionFrames && event->type() == QEvent::MouseButtonDblClick) {
         Q_EMIT functionFramesDoubleClicked();
+        return true;
+    }
+    if (event->type() == QEvent::MouseButtonPress && watched == m_health) {
+        Q_EMIT statusPanelClicked(1);
         return true;
     }
     if (event->type() == QEvent::MouseButtonPress) {

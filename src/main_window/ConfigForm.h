@@ -12,6 +12,7 @@ class CommandList;
 class CommandListModel;
 class FoldingGroup;
 class LayoutEditorPanel;
+class LinkHealthBadge;
 class QCheckBox;
 class QGroupBox;
 class QLabel;
@@ -56,6 +57,8 @@ public:
     void setHoldOn(const QString &text, int colour, bool visible);
     void setRetryVisible(bool visible);
     void setStatusPanel(int panel, const QString &text); // panels 1..4
+    // Whether the radio answers, as the status bar shows it.
+    LinkHealthBadge *linkHealth() const { return m_health; }
     QString statusPanel(int panel) const;
     void setUrlToolTip(const QString &tip);
 
@@ -177,4 +180,5 @@ private:
     FoldingGroup *m_updatesFolding = nullptr;
 
     std::array<QLabel *, 4> m_panels{};
+    LinkHealthBadge *m_health = nullptr; // drawn where panel 1 was; a click on it is a click on panel 1
 };

@@ -51,6 +51,24 @@ QString ConnectFailureWords(ConnectFailureKind kind, const QString &errorText) {
     return text.isEmpty() ? QStringLiteral("the connection failed") : text;
 }
 
+QString ConnectFailureBrief(ConnectFailureKind kind) {
+    switch (kind) {
+    case ConnectFailureKind::Refused:
+        return QStringLiteral("connection refused");
+    case ConnectFailureKind::NoRoute:
+        return QStringLiteral("no route to the host");
+    case ConnectFailureKind::TimedOut:
+        return QStringLiteral("no answer in time");
+    case ConnectFailureKind::NameNotFound:
+        return QStringLiteral("name not found");
+    case ConnectFailureKind::Reset:
+        return QStringLiteral("connection reset");
+    case ConnectFailureKind::Other:
+        break;
+    }
+    return QStringLiteral("connection failed");
+}
+
 QString ConnectFailureSentence(const QString &address, const QString &why) {
     return QStringLiteral("Cannot reach %1: %2. Change it in %3").arg(address, why, QLatin1String(RadioAddressPlace));
 }

@@ -15,6 +15,10 @@ ConnectFailureKind ConnectFailureOf(bool errorSeen, int socketError, const QStri
 // "connection reset"; Other gives the system's own text.
 QString ConnectFailureWords(ConnectFailureKind kind, const QString &errorText);
 
+// The same in two or three words, for a status line: "connection refused", "no answer in time",
+// "connection reset"; Other gives "connection failed".
+QString ConnectFailureBrief(ConnectFailureKind kind);
+
 // Where the user changes the radio's address.
 inline constexpr char RadioAddressPlace[] = "Radio > Radio Address...";
 

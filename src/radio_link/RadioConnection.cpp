@@ -30,7 +30,8 @@ RadioConnection::RadioConnection(Platform &platform, Telnet &telnet, AutomaticPo
     , m_hooks(hooks)
     , m_resetTimer(platform.createTimer())
     , m_remarkTimer(platform.createTimer())
-    , m_checkTelnet(platform.createTimer()) {
+    , m_checkTelnet(platform.createTimer())
+    , m_offlineTimer(platform.createTimer()) {
     for (int i = 0; i < 2; ++i) {
         RadioChannel &channel = m_channels[size_t(i)];
         channel.setPort(platform.createSocket());
@@ -61,6 +62,7 @@ RadioConnection::RadioConnection(Platform &platform, Telnet &telnet, AutomaticPo
     connect(m_resetTimer.get(), &Timer::timeout, this, &RadioConnection::ResetTimer_Timer);
     connect(m_remarkTimer.get(), &Timer::timeout, this, &RadioConnection::RemarkTimer_Timer);
     connect(m_checkTelnet.get(), &Timer::timeout, this, &RadioConnection::Timer_CheckTelnet_Timer);
+    connect(m_offlineTimer.get(), &Timer::timeout, this, &RadioConnection::OfflineTimer_Timer);
     connect(&m_telnet.CheckOutBuffer(), &Timer::timeout, this, &RadioConnection::CheckOutBuffer_Timer);
 }
 
@@ -130,13 +132,16 @@ void RadioConnection::DoOpenPort(int channel, std::function<void(bool)> done) {
             break;
         }
     }
+    requestBegins(channel);
     attempt.start(host, quint16(portNumber), m_timeouts.Connect);
 }
 
 void RadioConnection::openAttemptFinished(int channel, bool connected, const QString &result) {
     m_view.StatusPanel[3] = result;
     if (!connected) {
-        radioFailed();
+        const RadioChannel &failed = m_channels[size_t(channel)];
+        radioFailed(channel,
+                    ConnectFailureBrief(ConnectFailureOf(failed.errorSeen, failed.lastError, failed.lastErrorText)));
         if (++m_failedConnects >= FailuresBeforeLookup) {
             // Forget the address the name led to: the next attempt looks the name up again.
             m_failedConnects = 0;
@@ -448,6 +453,7 @@ void RadioConnection::afterConnect(bool connected) {
     m_resetTimer->setEnabled(true);
     paintPointer(LinkColour::Yellow);
     const qint64 now = m_platform.clock().nowMs();
+    requestBegins(channel);
     RadioChannel &sending = m_channels[size_t(channel)];
     sending.delivery =
         RadioChannel::Delivery{true,           false, false,      m_tick.slot,     m_tick.command, m_tick.generation,
@@ -507,6 +513,9 @@ void RadioConnection::endDelivery(int channel) {
     if (ended.onWire && !ended.answered) {
         const bool reset =
             RadioPort(channel).PeerReset() && m_telnet.Channels[size_t(channel)].Generation == ended.generation;
+        if (reset) {
+            radioFailed(channel, ConnectFailureBrief(ConnectFailureKind::Reset));
+        }
         if (reset && ended.resends < MaxResends) {
             m_telnet.RequeueFirst(channel, ended.command, ended.expiresMs);
             ch.setResent({ended.command, m_telnet.Channels[size_t(channel)].Generation, ended.resends + 1});
@@ -538,32 +547,59 @@ void RadioConnection::replyWaitRanOut(int channel) {
     const RadioChannel::Delivery &delivery = m_channels[size_t(channel)].delivery;
     if (delivery.active && !delivery.answered) {
         m_replyWait.unanswered();
-        radioFailed();
+        radioFailed(channel, QString::fromLatin1(NoReply));
     }
 }
 
+QString RadioConnection::addressText(const QString &host, const QString &port) {
+    const QString name = host.trimmed();
+    return (name.contains(u':') ? u'[' + name + u']' : name) + u':' + port.trimmed();
+}
+
 QString RadioConnection::triedAddress() const {
-    const QString host = m_settings.txtUrl.trimmed();
-    return (host.contains(u':') ? u'[' + host + u']' : host) + u':' + m_settings.txtPort.trimmed();
+    return addressText(m_settings.txtUrl, m_settings.txtPort);
 }
 
 void RadioConnection::radioAnswered() {
     m_failingSinceMs = -1;
+    m_failure.clear();
+    m_offlineTimer->setEnabled(false);
     m_lastAnswer = m_platform.wallClock().now();
+    m_lastAnswerMs = m_platform.clock().nowMs();
     showLinkHealth();
 }
 
-void RadioConnection::radioFailed() {
+void RadioConnection::requestBegins(int channel) {
+    m_requestMs[size_t(channel)] = m_platform.clock().nowMs();
+    m_requestTime[size_t(channel)] = m_platform.wallClock().now();
+}
+
+void RadioConnection::radioFailed(int channel, const QString &why) {
+    m_failure = why;
     if (m_failingSinceMs < 0) {
-        m_failingSinceMs = m_platform.clock().nowMs();
-        m_failingSince = m_platform.wallClock().now();
+        // Silent since the failed request began, or since the radio's last answer if that came later.
+        const qint64 now = m_platform.clock().nowMs();
+        const bool answeredSince = m_lastAnswerMs > m_requestMs[size_t(channel)];
+        m_failingSinceMs = answeredSince ? m_lastAnswerMs : m_requestMs[size_t(channel)];
+        m_failingSince = answeredSince ? m_lastAnswer : m_requestTime[size_t(channel)];
+        // Offline comes on time even when no later request fails to say so (a black hole, where
+        // every connect waits for its deadline, or a radio whose reply wait has grown long).
+        m_offlineTimer->setInterval(int(std::max<qint64>(1, m_failingSinceMs + OfflineAfterMs - now)));
+        m_offlineTimer->setEnabled(true);
     }
     showLinkHealth();
+}
+
+void RadioConnection::OfflineTimer_Timer() {
+    m_offlineTimer->setEnabled(false);
+    showLinkHealth();
+    m_view.flush();
 }
 
 void RadioConnection::showLinkHealth() {
     const bool offline = m_failingSinceMs >= 0 && m_platform.clock().nowMs() - m_failingSinceMs >= OfflineAfterMs;
     const QString since = offline ? m_failingSince.toString(QStringLiteral("HH:mm:ss")) : QString();
+    const QString reason = offline ? m_failure : QString();
     QString health;
     if (offline) {
         health = QStringLiteral("Radio offline since ") + since;
@@ -571,10 +607,17 @@ void RadioConnection::showLinkHealth() {
         health = QStringLiteral("Radio answers (last reply ") + m_lastAnswer.toString(QStringLiteral("HH:mm:ss")) +
                  QLatin1Char(')');
     }
-    if (offline != m_view.RadioOffline || since != m_view.OfflineSince || health != m_view.LinkHealth) {
+    if (offline != m_view.RadioOffline || since != m_view.OfflineSince || health != m_view.LinkHealth ||
+        reason != m_view.OfflineReason) {
         m_view.RadioOffline = offline;
         m_view.OfflineSince = since;
+        m_view.OfflineReason = reason;
         m_view.LinkHealth = health;
+        // The status bar follows at once, not at the next socket event, which a radio that is
+        // gone may never bring.
+        if (!health.isEmpty()) {
+            m_view.StatusPanel[1] = health;
+        }
         m_view.touch();
     }
 }

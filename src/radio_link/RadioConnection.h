@@ -58,15 +58,22 @@ public:
     // Connections that fail in a row before a host name is looked up again: the radio may have
     // a new address (a new lease) and the one found before leads nowhere.
     static constexpr int FailuresBeforeLookup = 3;
-    // Polls that have failed for this long, without an answer in between, mean the radio is
-    // gone: the windows say it is offline instead of showing the last values as live.
+    // A radio that has left the link's requests unanswered for this long is gone: the windows say
+    // it is offline instead of showing the last values as live. The time counts from the start
+    // of the first request that failed (the connect that was refused, reset or timed out, the
+    // command that got no reply), whatever way it failed, so every kind of outage shows alike.
     static constexpr int OfflineAfterMs = 4000;
+    // Why the radio is taken as gone when it opened the connection and then said nothing.
+    static constexpr char NoReply[] = "no reply";
 
     RadioConnection(Platform &platform, Telnet &telnet, AutomaticPoll &poll, RadioState &state,
                     const Timeouts &timeouts, LinkSettings &settings, RadioView &view, const LinkHooks &hooks);
     ~RadioConnection() override;
 
     void setDecoder(ReplyDecoder *decoder) { m_decoder = decoder; }
+
+    // HOST:PORT as the settings name the radio ([HOST]:PORT for an IPv6 address).
+    static QString addressText(const QString &host, const QString &port);
 
     // Starts the reply tick: from now on it runs whenever a reply is complete or a socket
     // changed, and once now to look at the sockets.
@@ -91,6 +98,9 @@ public:
     void Timer_CheckTelnet_Timer();
     void ResetTimer_Timer();
     void RemarkTimer_Timer();
+    // The radio has been failing for OfflineAfterMs: the windows say it is offline now, without
+    // waiting for the next request to fail.
+    void OfflineTimer_Timer();
 
     // The reset after the radio acknowledged a command with "OK".
     void ResetOutboundBuffer();
@@ -111,6 +121,7 @@ public:
     Timer &ResetTimer() { return *m_resetTimer; }
     Timer &RemarkTimer() { return *m_remarkTimer; }
     Timer &TimerCheckTelnet() { return *m_checkTelnet; }
+    Timer &OfflineTimer() { return *m_offlineTimer; }
 
     // True while the queue tick waits for a connect or a send to finish.
     bool tickWaiting() const { return m_tick.phase != TickPhase::Idle; }
@@ -153,7 +164,10 @@ private:
     void radioAnswered();
     // HOST:PORT as the settings name the radio ([HOST]:PORT for an IPv6 address).
     QString triedAddress() const;
-    void radioFailed();
+    // The request last begun on the channel (its connect, or its command's send) failed, for the
+    // reason given in a few words.
+    void radioFailed(int channel, const QString &why);
+    void requestBegins(int channel);
     void showLinkHealth();
     // Closes the channel's socket from this side and settles what was on it.
     void dropConnection(int channel);
@@ -174,6 +188,7 @@ private:
     std::unique_ptr<Timer> m_resetTimer;
     std::unique_ptr<Timer> m_remarkTimer;
     std::unique_ptr<Timer> m_checkTelnet;
+    std::unique_ptr<Timer> m_offlineTimer;
 
     int m_attemptsRunning = 0;
     TickWait m_tick;
@@ -184,4 +199,9 @@ private:
     qint64 m_failingSinceMs = -1; // first failure since the radio last answered; -1 none
     QDateTime m_failingSince;     // the same on the wall clock
     QDateTime m_lastAnswer;       // invalid until the radio has answered
+    qint64 m_lastAnswerMs = -1;   // the same on the monotonic clock
+    QString m_failure;            // why the last request failed, while failing
+    // When each channel's last request (a connect, then its command's send) began.
+    std::array<qint64, 2> m_requestMs{{0, 0}};
+    std::array<QDateTime, 2> m_requestTime;
 };

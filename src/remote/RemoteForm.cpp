@@ -3,6 +3,7 @@
 #include "keyboard/KeyMap.h"
 #include "platform/ShownForm.h"
 #include "remote/RemoteControl.h"
+#include "settings/LinkHealthBadge.h"
 #include "settings/PlaceToolTip.h"
 
 #include <QCloseEvent>
@@ -127,6 +128,10 @@ RemoteForm::RemoteForm(RemoteControl &control, QWidget *parent)
     auto *bar = new QStatusBar(this);
     bar->setObjectName(QStringLiteral("StatusBar1"));
     bar->setSizeGripEnabled(false);
+    // Whether the radio answers comes first; the pointer's panels keep their places after it.
+    m_health = new LinkHealthBadge;
+    m_health->setMinimumWidth(20);
+    bar->addWidget(m_health, 8);
     const QString tips[3] = {QStringLiteral("Click to reset connection"), QStringLiteral("Click to reset connection"),
                              QStringLiteral("Click to show and Hide the Info Frame")};
     for (size_t i = 0; i < m_panels.size(); ++i) {
@@ -166,6 +171,10 @@ RemoteForm::~RemoteForm() = default;
 
 QWidget *RemoteForm::RemoteImage() const {
     return m_picture;
+}
+
+void RemoteForm::showLinkHealth(const LinkHealthLook &look) {
+    m_health->showLook(look);
 }
 
 QLabel *RemoteForm::statusPanel(int panel) const {

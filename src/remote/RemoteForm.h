@@ -4,6 +4,9 @@
 
 #include <array>
 
+struct LinkHealthLook;
+
+class LinkHealthBadge;
 class QLabel;
 class QMessageBox;
 class QToolButton;
@@ -23,6 +26,9 @@ public:
     // The picture control: clicks, moves and drops land here.
     QWidget *RemoteImage() const;
     QLabel *statusPanel(int panel) const; // 1..3
+    // Whether the radio answers, left of the pointer's panels.
+    LinkHealthBadge *linkHealth() const { return m_health; }
+    void showLinkHealth(const LinkHealthLook &look);
     // The status bar's button that shows the keyboard's keys (also F1), and the box it shows
     // (null until first shown).
     QToolButton *keysButton() const { return m_keysButton; }
@@ -44,6 +50,7 @@ private:
     RemoteControl &m_control;
     RemotePicture *m_picture = nullptr;
     std::array<QLabel *, 3> m_panels{};
+    LinkHealthBadge *m_health = nullptr;
     QToolButton *m_keysButton = nullptr;
     QMessageBox *m_keysHelp = nullptr;
     bool m_closing = false;

@@ -219,6 +219,7 @@ void RadioSession::setLinkOptions(const LinkOptions &options) {
     link.KeepAsConnected = options.keepConnected;
     link.UpdateDisplayLabels = options.refreshLabels;
     link.Auto21Backout = options.backOutOfErrorScreen;
+    showRadioAddress();
     if (keepChanged && m_started) {
         m_link->connection.KeepAsConnected_Click();
     }
@@ -246,6 +247,16 @@ void RadioSession::loadData() {
 void RadioSession::setRadioAddress(const QString &host, quint16 port) {
     m_link->settings.txtUrl = host;
     m_link->settings.txtPort = QString::number(port);
+    showRadioAddress();
+}
+
+void RadioSession::showRadioAddress() {
+    const QString address = RadioConnection::addressText(m_link->settings.txtUrl, m_link->settings.txtPort);
+    if (m_link->view.RadioAddress != address) {
+        m_link->view.RadioAddress = address;
+        m_link->view.touch();
+        m_link->view.flush();
+    }
 }
 
 void RadioSession::start() {

@@ -227,6 +227,8 @@ private:
     void linkChanged();
     void lookForIdle();
     void scheduleLook();
+    // The view names the radio's address as the link tries it, for the windows' health line.
+    void showRadioAddress();
 
     Platform &m_platform;
     std::unique_ptr<INIFILES> m_ownSettings; // only when the session was given a folder

@@ -85,6 +85,7 @@ RadioStatus DecodeStatus(const RadioState &state, const RadioView &view, const S
     if (view.RadioOffline) {
         status.health = LinkHealth::Offline;
         status.offlineSince = view.OfflineSince;
+        status.offlineReason = view.OfflineReason;
     } else if (!view.LinkHealth.isEmpty()) {
         status.health = LinkHealth::Answers;
     }

@@ -40,7 +40,8 @@ struct RadioStatus {
     // The cover picture's file while the radio's screen shows one; "" otherwise.
     QString coverFile;
     LinkHealth health = LinkHealth::NotYetAnswered;
-    QString offlineSince; // HH:MM:SS, while offline
+    QString offlineSince;  // HH:MM:SS, while offline
+    QString offlineReason; // "connection refused", "no reply"...; "" when not known
 
     bool answers() const { return health == LinkHealth::Answers; }
     bool operator==(const RadioStatus &) const = default;

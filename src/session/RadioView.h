@@ -57,6 +57,10 @@ public:
     QString LinkHealth;
     bool RadioOffline = false;
     QString OfflineSince; // HH:MM:SS, while offline
+    // Why, in a few words ("connection refused", "no reply"), while offline; "" when not known.
+    QString OfflineReason;
+    // The radio's address as the link tries it: HOST:PORT ([HOST]:PORT for an IPv6 address).
+    QString RadioAddress;
     // Why the last connection attempt failed, the address tried and where to change it; ""
     // once a connection opens.
     QString ConnectProblem;

@@ -17,6 +17,8 @@
 #include "remote/LayoutEditorPanel.h"
 #include "remote/RemoteForm.h"
 #include "remote/RemoteWindow.h"
+#include "session/LinkHealthLook.h"
+#include "settings/LinkHealthBadge.h"
 #include "support/ChildWidget.h"
 #include "support/FakePlatform.h"
 #include "support/RoomySize.h"
@@ -24,6 +26,7 @@
 #include "update/UpdateGroup.h"
 #include "update/UpdateWindow.h"
 
+#include <QAbstractSocket>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -44,6 +47,9 @@
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <array>
+#include <functional>
 
 // Start-up, use and close of the whole program in a temporary program folder.
 class ProgramTest : public QObject {
@@ -224,6 +230,71 @@ private Q_SLOTS:
         clickPanel3();
         QVERIFY(!info.isMinimized());
         QVERIFY(info.isMaximized());
+    }
+
+    // The main window, the remote and the information panel show whether the radio answers with
+    // one mark and the same words: connecting at first, offline a few seconds after its
+    // connections began to be refused, and back to answering at its first reply.
+    void everyWindowShowsWhetherTheRadioAnswersAlike() {
+        QTemporaryDir dir;
+        QVERIFY(FillProgramFolder(dir.path(), 8080));
+        FakePlatform platform;
+        platform.fakeWallClock.set(QDateTime(QDate(2026, 12, 8), QTime(5, 37, 29)));
+        Program program(platform, dir.path());
+        QVERIFY(program.start());
+        program.remote().show();
+        const std::array<LinkHealthBadge *, 3> badges{program.mainWindow().linkHealth(),
+                                                      program.remote().form().linkHealth(),
+                                                      program.info().form().linkHealth()};
+        // What each window shows: the words, the tool tip, and whether its mark has the colour of
+        // the state and its words a readable one.
+        const auto shownAlike = [&badges](LinkHealth health, const QString &text) {
+            for (const LinkHealthBadge *badge : badges) {
+                const QColor background = badge->palette().color(badge->backgroundRole());
+                const auto *words = ChildWidget<QLabel>(*badge, QStringLiteral("HealthWords"));
+                if (!badge->isVisible() || !ChildWidget<QWidget>(*badge, QStringLiteral("HealthMark"))->isVisible() ||
+                    words->text() != text || badge->toolTip() != badges[0]->toolTip() ||
+                    badge->markColour() != LinkHealthColoursOn(health, background).mark ||
+                    ContrastRatio(badge->wordsColour(), background) < 4.5) {
+                    qWarning() << badge->window()->objectName() << words->text() << badge->toolTip();
+                    return false;
+                }
+            }
+            return true;
+        };
+        QVERIFY(shownAlike(LinkHealth::NotYetAnswered, QStringLiteral("Connecting to 127.0.0.1:8080…")));
+
+        const auto run = [&platform](qint64 ms, const std::function<void(FakeTcpSocket &)> &radio) {
+            for (qint64 i = 0; i < ms; ++i) {
+                for (FakeTcpSocket *socket : platform.sockets) {
+                    radio(*socket);
+                }
+                platform.fakeClock.advance(1);
+            }
+        };
+        run(5000, [](FakeTcpSocket &socket) {
+            if (socket.state == TcpSocket::sckConnecting) {
+                socket.fail(int(QAbstractSocket::ConnectionRefusedError), QStringLiteral("Connection refused"));
+            }
+        });
+        QVERIFY(shownAlike(LinkHealth::Offline, QStringLiteral("Radio offline since 05:37:29: connection refused")));
+        QVERIFY(badges[1]->toolTip().contains(QStringLiteral("Change it in Radio > Radio Address...")));
+        // The remote keeps its pointer panels beside the mark.
+        QVERIFY(program.remote().form().statusPanel(1)->isVisible());
+
+        platform.fakeWallClock.set(QDateTime(QDate(2026, 12, 8), QTime(5, 38, 2)));
+        run(1500, [](FakeTcpSocket &socket) {
+            if (socket.state == TcpSocket::sckConnecting) {
+                socket.acceptConnection();
+            } else if (socket.state == TcpSocket::sckConnected && !socket.sent.isEmpty()) {
+                socket.completeSends();
+                socket.sent.clear();
+                socket.receive(QStringLiteral("STATE=ON\r\n"));
+                socket.peerClose();
+            }
+        });
+        QVERIFY(shownAlike(LinkHealth::Answers, QStringLiteral("Radio answers")));
+        QVERIFY(badges[2]->toolTip().startsWith(QStringLiteral("Radio answers (last reply 05:38:02)")));
     }
 
     // What was open stays open: the display window when it was on screen as the program closed,

@@ -1,0 +1,75 @@
+#include "session/LinkHealthLook.h"
+
+#include "session/RadioView.h"
+
+#include <algorithm>
+#include <cmath>
+
+LinkHealthLook LinkHealthLookOf(const RadioView &view) {
+    LinkHealthLook look;
+    const QString waiting = view.waitingText();
+    if (view.RadioOffline) {
+        look.health = LinkHealth::Offline;
+        look.text = QStringLiteral("Radio offline since ") + view.OfflineSince;
+        look.shortText = QStringLiteral("Offline");
+        if (!view.OfflineReason.isEmpty()) {
+            look.text += QStringLiteral(": ") + view.OfflineReason;
+        }
+        look.toolTip =
+            look.text + QStringLiteral(". ") +
+            (view.ConnectProblem.isEmpty() ? QStringLiteral("The radio at %1 does not answer").arg(view.RadioAddress)
+                                           : view.ConnectProblem);
+    } else if (!view.LinkHealth.isEmpty()) {
+        look.health = LinkHealth::Answers;
+        look.text = QStringLiteral("Radio answers");
+        look.shortText = QStringLiteral("Answers");
+        look.toolTip = view.LinkHealth + QStringLiteral(" at ") + view.RadioAddress;
+    } else {
+        look.text = QStringLiteral("Connecting to %1…").arg(view.RadioAddress);
+        look.shortText = QStringLiteral("Connecting…");
+        look.toolTip = QStringLiteral("No answer from the radio at %1 yet").arg(view.RadioAddress);
+        if (!view.ConnectProblem.isEmpty()) {
+            look.toolTip += QStringLiteral(". ") + view.ConnectProblem;
+        }
+    }
+    if (!waiting.isEmpty()) {
+        look.toolTip += QStringLiteral("; ") + waiting;
+    }
+    return look;
+}
+
+namespace {
+
+double luminance(const QColor &colour) {
+    const auto channel = [](double c) { return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
+    const QColor rgb = colour.toRgb();
+    return 0.2126 * channel(rgb.redF()) + 0.7152 * channel(rgb.greenF()) + 0.0722 * channel(rgb.blueF());
+}
+
+} // namespace
+
+double ContrastRatio(const QColor &a, const QColor &b) {
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+LinkHealthColours LinkHealthColoursOn(LinkHealth health, const QColor &background) {
+    struct Shades {
+        QColor mark;
+        QColor onLight; // the words on a light background
+        QColor onDark;  // on a dark one
+    };
+    static const Shades green{QColor(0x2f, 0xa8, 0x4f), QColor(0x1a, 0x6b, 0x2b), QColor(0x7d, 0xdc, 0x8c)};
+    static const Shades amber{QColor(0xf0, 0xa3, 0x0a), QColor(0x85, 0x4d, 0x00), QColor(0xff, 0xc4, 0x6b)};
+    static const Shades red{QColor(0xd9, 0x30, 0x25), QColor(0xa8, 0x1f, 0x17), QColor(0xff, 0x8a, 0x80)};
+    const Shades &shades = health == LinkHealth::Answers ? green : health == LinkHealth::Offline ? red : amber;
+    const bool dark = ContrastRatio(background, Qt::white) > ContrastRatio(background, Qt::black);
+    QColor words = dark ? shades.onDark : shades.onLight;
+    // A background between light and dark (a grey theme) may leave neither shade readable:
+    // then the words take black or white, whichever stands out, and the mark alone keeps the colour.
+    if (ContrastRatio(words, background) < 4.5) {
+        words = dark ? QColor(Qt::white) : QColor(Qt::black);
+    }
+    return {shades.mark, words};
+}
