@@ -140,6 +140,35 @@ void RemoteControl::setPictureSize(QSizeF size) {
     Q_EMIT changed();
 }
 
+QList<RemoteControl::Key> RemoteControl::keys() const {
+    QList<Key> keys;
+    const double w = m_pictureSize.width() / 100, h = m_pictureSize.height() / 100;
+    for (size_t i = 0; i < m_layout.RemoteButtons.size(); ++i) {
+        const RemoteButton &b = m_layout.RemoteButtons[i];
+        if (!b.Function.isEmpty()) {
+            keys << Key{int(i), b.Function, QRectF(QPointF(b.Left * w, b.Top * h), QPointF(b.Right * w, b.Bottom * h))};
+        }
+    }
+    return keys;
+}
+
+void RemoteControl::pressKey(int index) {
+    if (index < 0 || size_t(index) >= m_layout.RemoteButtons.size()) {
+        return;
+    }
+    // Copied: a hook may reload the layout.
+    const QString command = m_layout.RemoteButtons[size_t(index)].Function;
+    if (command.isEmpty()) {
+        return;
+    }
+    if (RemoteActions *a = actions()) {
+        a->selectCommand(command);
+        a->sendKey(command);
+    }
+    setPanel(2, CommandPanelText(command));
+    Q_EMIT changed();
+}
+
 void RemoteControl::setPointerBorderColour(int colour) {
     // The link paints the colour on every command it sends; it shows only on a visible aid.
     if (colour != m_pointerBorderColour) {

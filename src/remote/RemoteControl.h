@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QList>
 #include <QObject>
 #include <QPointF>
 #include <QRectF>
@@ -113,6 +114,18 @@ public:
     // The size of the picture as shown, in pixels.
     void setPictureSize(QSizeF size);
     QSizeF pictureSize() const { return m_pictureSize; }
+
+    // A key of the layout as a screen reader offers it: a rectangle that sends a command (its
+    // index in the layout's table), where it lies on the picture as shown.
+    struct Key {
+        int index = -1;
+        QString command;
+        QRectF area;
+    };
+    QList<Key> keys() const;
+    // Presses the layout's key at this index as a plain click on it does: its command is chosen
+    // in the command list and sent once. An index the layout no longer has does nothing.
+    void pressKey(int index);
 
     const QImage &picture() const { return m_picture; }
     const PointerAid &aid() const { return m_aid; }

@@ -2,9 +2,11 @@
 
 #include "keyboard/KeyMap.h"
 #include "platform/ShownForm.h"
+#include "remote/RemoteAccessible.h"
 #include "remote/RemoteControl.h"
 #include "settings/PlaceToolTip.h"
 
+#include <QAccessible>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -96,11 +98,26 @@ protected:
         m_control.RemoteImage_OLEDragDrop(urls.first().isLocalFile() ? urls.first().toLocalFile() : QString());
     }
 
+public:
+    RemoteControl &control() const { return m_control; }
+
 private:
     RemoteControl &m_control;
     QPixmap m_scaled;
     qint64 m_source = 0;
 };
+
+namespace {
+
+// Screen readers find the picture's keys as buttons.
+QAccessibleInterface *remotePictureFactory(const QString &, QObject *object) {
+    if (auto *picture = dynamic_cast<RemotePicture *>(object)) {
+        return NewRemotePictureAccessible(*picture, picture->control());
+    }
+    return nullptr;
+}
+
+} // namespace
 
 RemoteForm::RemoteForm(RemoteControl &control, QWidget *parent)
     : QMainWindow(parent)
@@ -108,7 +125,10 @@ RemoteForm::RemoteForm(RemoteControl &control, QWidget *parent)
     setObjectName(QStringLiteral("RemoteForm"));
     setWindowTitle(QStringLiteral("Remote Control"));
 
+    static const bool accessible = (QAccessible::installFactory(remotePictureFactory), true);
+    Q_UNUSED(accessible);
     m_picture = new RemotePicture(control, this);
+    m_picture->setAccessibleName(QStringLiteral("Remote control keys"));
     setCentralWidget(m_picture);
 
     auto *bar = new QStatusBar(this);
