@@ -1,5 +1,7 @@
 #pragma once
 
+#include "display/DisplayAccessible.h"
+
 #include <QWidget>
 
 class DisplayControl;
@@ -42,4 +44,5 @@ private:
     bool m_settingText = false;
     bool m_screenStale = true; // the control announced a new drawing not yet painted
     QString m_notLiveShown;    // the offline text the screen was last painted with
+    DisplayAnnouncer m_announcer;
 };

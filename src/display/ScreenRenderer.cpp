@@ -98,6 +98,8 @@ bool ScreenRenderer::LoadThePicture(const QString &name, DrawnItem &target) {
 bool ScreenRenderer::placePicture(DrawnItem &item, const ScreenItem &from, const DrawnItem *previous, QSize fit) {
     const QString path = RN(from.Picture);
     place(item, from, previous);
+    item.Command = from.Command;
+    item.PictureOnly = IsPictureOnly(from.Picture);
     if (path.isEmpty()) {
         return false;
     }
@@ -217,6 +219,8 @@ void ScreenRenderer::DisplayScreen(const QString &name) {
             label.Colour = complement(GetBackColor(label));
             label.Visible = true;
             label.ToolTip = from.Command.isEmpty() ? from.Caption : ButtonToolTip(from.Command);
+            label.Command = from.Command;
+            label.Row = false;
         }
     }
 
@@ -305,6 +309,7 @@ void ScreenRenderer::RefreshDisplays() {
             label.Text = text;
             label.ToolTip = label.Text;
             label.Bold = bold;
+            label.Row = inList && !text.isEmpty();
             if (inList && list.selected == int(j)) {
                 label.Colour = SelectedEntryColour;
             } else {
@@ -360,6 +365,10 @@ ScreenRenderer::Drawing ScreenRenderer::drawing() const {
     }
     add(PleaseWaitImage);
     return d;
+}
+
+bool ScreenRenderer::IsPictureOnly(const QString &picture) {
+    return picture == u"fanart" || picture == u"coverart" || picture == u"stocks" || picture == u"weather";
 }
 
 QString ScreenRenderer::notLiveText() const {

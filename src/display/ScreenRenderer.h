@@ -28,6 +28,9 @@ struct DrawnItem {
     QImage Picture; // picture areas
     QString Text;   // labels
     QString ToolTip;
+    QString Command;                   // what a click sends, "" for none
+    bool PictureOnly = false;          // a picture the radio supplies (a cover): a click does nothing
+    bool Row = false;                  // a label that shows an entry of a list
     QRgb Colour = qRgb(255, 255, 255); // text colour of labels
     bool Bold = false;
     QSize Size; // the picture's size, or the text's for a label
@@ -92,6 +95,9 @@ public:
     // (ignoring case) green, every other one light red. The information panel calls it when
     // its current menu name changes.
     void ColourNameLabels(const QString &menuName);
+
+    // Overlays that only show a picture the radio supplies; a click on them does nothing.
+    static bool IsPictureOnly(const QString &picture);
 
     // The screen as the window shows it.
     QImage render() const;
