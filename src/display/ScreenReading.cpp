@@ -60,6 +60,9 @@ QList<ScreenObject> ReadScreen(const ScreenRenderer &screen) {
         if (object.role == ScreenObject::Picture) {
             object.pressAt.reset();
         }
+        if (object.name.isEmpty()) {
+            object.name = QStringLiteral("Picture");
+        }
         objects << object;
     }
     for (std::size_t j = 0; j < screen.StatusImages.size(); ++j) {
@@ -75,6 +78,9 @@ QList<ScreenObject> ReadScreen(const ScreenRenderer &screen) {
         }
         object.role = key.Command.isEmpty() ? ScreenObject::Picture : ScreenObject::Button;
         object.name = !key.Command.isEmpty() ? SpokenKeyName(key.Command) : key.ToolTip;
+        if (object.name.isEmpty()) {
+            object.name = QStringLiteral("Picture");
+        }
         object.description = key.ToolTip;
         if (object.role == ScreenObject::Picture) {
             object.pressAt.reset();

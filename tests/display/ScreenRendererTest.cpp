@@ -1,7 +1,9 @@
 // The emulated screen as data and as pixels, for a small skin made in the test.
+#include "display/ScreenReading.h"
 #include "DisplayFixture.h"
 
 #include <QFontMetrics>
+#include <QRegularExpression>
 
 #include <sys/stat.h>
 
@@ -303,4 +305,63 @@ TEST_F(ScreenRendererTest, PictureNamesStayInsideTheProgramFolder) {
     EXPECT_EQ(screen().Caption, "");
     screen().DisplayScreen("t");
     EXPECT_EQ(screen().BackGround.size(), QSize(8, 8));
+}
+
+// What a screen reader finds: the offline notice first, icons as buttons named by their
+// captions (the current one selected), a supplied picture as a picture that takes no press,
+// the status bar's key by its command, the labels' texts and the list's rows with the selected
+// one marked. Pressing an object clicks where the screen's hit test finds that very object.
+TEST_F(ScreenRendererTest, AScreenReaderReadsWhatTheScreenShowsAndPressesIt) {
+    view.InfoList = {"List - Updated", "pos=1 (1)", "1=First", "2=Second"};
+    view.InfoListEnabled = true;
+    view.InfoListIndex = 3;
+    view.CurrentMenuLabel = "Beta";
+    useSkin("[one]|B=,,bg,two,BEEP|S=bar|I=set|O=10,20,red,Alpha,CMD_A|O=L5,T10,half,Beta,|"
+            "O=150,60,clear,,|O=200,150,coverart,,|"
+            "[StatusBar_bar]|O=300,0,sub\\blue,,VOLp|"
+            "[Labels_set]|L=5,200,Hello,,|L=L4,200,%INFO,,Row|L=5,T-20,%VOLUME,Vol,|L=200,4,%INFO,,");
+    picture("coverart.png", {30, 30}, Red);
+    screen().DisplayScreen("one");
+    QList<ScreenObject> objects = ReadScreen(screen());
+    const auto named = [&objects](const QString &name) -> const ScreenObject * {
+        for (const ScreenObject &object : objects) {
+            if (object.name == name) {
+                return &object;
+            }
+        }
+        return nullptr;
+    };
+    ASSERT_NE(named("Alpha"), nullptr);
+    EXPECT_EQ(named("Alpha")->role, ScreenObject::Button);
+    EXPECT_FALSE(named("Alpha")->selected);
+    ASSERT_NE(named("Beta"), nullptr);
+    EXPECT_TRUE(named("Beta")->selected);
+    ASSERT_NE(named("Volume up"), nullptr);
+    EXPECT_EQ(named("Volume up")->role, ScreenObject::Button);
+    int pictures = 0;
+    for (const ScreenObject &object : objects) {
+        EXPECT_FALSE(object.name.isEmpty());
+        if (object.role == ScreenObject::Picture) {
+            ++pictures;
+            EXPECT_FALSE(object.pressAt.has_value());
+        }
+    }
+    EXPECT_EQ(pictures, 2); // the see-through one and the cover
+    ASSERT_NE(named("Hello"), nullptr);
+    EXPECT_EQ(named("Hello")->role, ScreenObject::Text);
+    ASSERT_NE(named("Second"), nullptr);
+    EXPECT_EQ(named("Second")->role, ScreenObject::ListRow);
+    EXPECT_TRUE(named("Second")->selected);
+
+    // Pressing clicks the object itself, also where another lies over its middle.
+    display->Click(*named("Alpha")->pressAt);
+    display->Click(*named("Volume up")->pressAt);
+    EXPECT_EQ(queued().filter(QRegularExpression("^(CMD_A|VOLp)$")), QStringList({"CMD_A", "VOLp"}));
+
+    view.RadioOffline = true;
+    view.OfflineSince = "09:31:05";
+    objects = ReadScreen(screen());
+    ASSERT_FALSE(objects.isEmpty());
+    EXPECT_EQ(objects.first().role, ScreenObject::Notice);
+    EXPECT_EQ(objects.first().name, "Offline since 09:31:05");
 }
