@@ -170,12 +170,15 @@ QAccessibleInterface *NewDisplayScreenAccessible(QWidget &screen, DisplayControl
     return new DisplayScreenAccessible(screen, control);
 }
 
+DisplayAnnouncer::DisplayAnnouncer(std::function<void(QAccessibleEvent &)> tell)
+    : m_tell(tell ? std::move(tell) : [](QAccessibleEvent &event) { QAccessible::updateAccessibility(&event); }) {}
+
 void DisplayAnnouncer::announce(QWidget &screen, DisplayControl &control) {
     const QString title = control.screenTitle();
     if (title != m_title) {
         m_title = title;
         QAccessibleEvent named(&screen, QAccessible::NameChanged);
-        QAccessible::updateAccessibility(&named);
+        m_tell(named);
     }
     const QList<ScreenObject> objects = ReadScreen(control.screen);
     for (int i = 0; i < objects.size(); ++i) {
@@ -185,7 +188,7 @@ void DisplayAnnouncer::announce(QWidget &screen, DisplayControl &control) {
                 QAccessibleInterface *pane = QAccessible::queryAccessibleInterface(&screen);
                 if (QAccessibleInterface *row = pane != nullptr ? pane->child(i) : nullptr) {
                     QAccessibleEvent focus(row, QAccessible::Focus);
-                    QAccessible::updateAccessibility(&focus);
+                    m_tell(focus);
                 }
             }
             return;

@@ -2,7 +2,10 @@
 
 #include <QString>
 
+#include <functional>
+
 class DisplayControl;
+class QAccessibleEvent;
 class QAccessibleInterface;
 class QWidget;
 
@@ -16,9 +19,12 @@ QAccessibleInterface *NewDisplayScreenAccessible(QWidget &screen, DisplayControl
 // selected menu item or list row, which is announced as the new focus.
 class DisplayAnnouncer {
 public:
+    // tell: where the events go; screen readers (QAccessible::updateAccessibility) by default.
+    explicit DisplayAnnouncer(std::function<void(QAccessibleEvent &)> tell = {});
     void announce(QWidget &screen, DisplayControl &control);
 
 private:
     QString m_title;
+    std::function<void(QAccessibleEvent &)> m_tell;
     QString m_selected;
 };
