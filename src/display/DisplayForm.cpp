@@ -29,7 +29,7 @@ public:
 protected:
     void paintEvent(QPaintEvent *) override {
         QPainter painter(this);
-        painter.drawImage(QPoint(0, 0), m_control.screen.render());
+        painter.drawImage(QPoint(0, 0), m_control.screen.render(devicePixelRatioF()));
     }
     void mousePressEvent(QMouseEvent *event) override {
         m_control.MouseDown(event->position().toPoint(), event->button());

@@ -26,6 +26,7 @@ struct DrawnItem {
     int Left = 0; // pixels in the 320x240 screen; for a name label, within its overlay
     int Top = 0;
     QImage Picture; // picture areas
+    QImage Sharp;   // the same picture drawn at twice the size, for high-resolution screens; or null
     QString Text;   // labels
     QString ToolTip;
     QString Command;                   // what a click sends, "" for none
@@ -100,7 +101,9 @@ public:
     static bool IsPictureOnly(const QString &picture);
 
     // The screen as the window shows it.
-    QImage render() const;
+    // At a device pixel ratio above 1 the screen is drawn at that many device pixels per pixel,
+    // with the skin's double-size pictures where it has them and its texts at full resolution.
+    QImage render(qreal ratio = 1.0) const;
 
     // What render() draws from, kept to tell whether an operation changed the picture: the
     // window repaints only then. Pictures compare by identity (the picture cache hands out the
@@ -140,6 +143,7 @@ public:
     // then the last one known, and render() shows it greyed with this text across.
     QString notLiveText() const;
     QImage BackGround;
+    QImage BackGroundSharp;
     std::vector<DrawnItem> OverlayImages;
     std::vector<DrawnItem> OverlayNameLabel; // positions are within the overlay of the same index
     std::vector<DrawnItem> StatusImages;
@@ -162,6 +166,9 @@ private:
     std::optional<QString> deviceValue(LabelToken token) const;
     const ScreenDef *definition(int index) const;
     QImage picture(const QString &path, QRgb background, QSize fit);
+    // The double-size drawing beside the picture at path ("name@2x.png"), over background, when
+    // it is twice the size the picture was drawn at; null otherwise.
+    QImage sharpPicture(const QString &path, QRgb background, QSize fit, QSize drawn);
     void place(DrawnItem &item, const ScreenItem &from, const DrawnItem *previous) const;
     // Places a picture item and loads the picture it names; false when it names none.
     bool placePicture(DrawnItem &item, const ScreenItem &from, const DrawnItem *previous, QSize fit);

@@ -128,6 +128,8 @@ public:
     void pressKey(int index);
 
     const QImage &picture() const { return m_picture; }
+    // The layout's picture drawn at twice the size ("<name>@2x.png" beside it), or null.
+    const QImage &sharpPicture() const { return m_sharpPicture; }
     const PointerAid &aid() const { return m_aid; }
     // Panels 1..3 (index 0 unused).
     const std::array<QString, 4> &statusPanels() const { return m_panels; }
@@ -199,6 +201,7 @@ private:
     bool m_detached = false;
     QSizeF m_pictureSize;
     QImage m_picture;
+    QImage m_sharpPicture;
     PointerAid m_aid;
     std::array<QString, 4> m_panels;
     int m_pointerBorderColour = -1;

@@ -1,6 +1,7 @@
 #include "remote/RemoteForm.h"
 
 #include "keyboard/KeyMap.h"
+#include "platform/Imaging.h"
 #include "platform/ShownForm.h"
 #include "remote/RemoteAccessible.h"
 #include "remote/RemoteControl.h"
@@ -38,10 +39,15 @@ protected:
         if (picture.isNull()) {
             painter.fillRect(rect(), palette().window());
         } else {
-            // Scaled once per size and picture, not on every mouse move.
-            if (m_scaled.size() != size() || m_source != picture.cacheKey()) {
-                m_scaled = QPixmap::fromImage(picture.scaled(size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+            // Scaled once per size, picture and screen, not on every mouse move: to the screen's
+            // device pixels, from the picture drawn at twice the size where the screen has more.
+            const qreal ratio = devicePixelRatioF();
+            if (m_scaledFor != size() || m_source != picture.cacheKey() || m_ratio != ratio) {
+                m_scaled =
+                    QPixmap::fromImage(Imaging::PictureForScreen(picture, m_control.sharpPicture(), size(), ratio));
+                m_scaledFor = size();
                 m_source = picture.cacheKey();
+                m_ratio = ratio;
             }
             painter.drawPixmap(0, 0, m_scaled);
         }
@@ -104,7 +110,9 @@ public:
 private:
     RemoteControl &m_control;
     QPixmap m_scaled;
+    QSize m_scaledFor;
     qint64 m_source = 0;
+    qreal m_ratio = 0;
 };
 
 namespace {

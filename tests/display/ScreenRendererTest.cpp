@@ -365,3 +365,26 @@ TEST_F(ScreenRendererTest, AScreenReaderReadsWhatTheScreenShowsAndPressesIt) {
     EXPECT_EQ(objects.first().role, ScreenObject::Notice);
     EXPECT_EQ(objects.first().name, "Offline since 09:31:05");
 }
+
+// A high-resolution screen gets the skin's double-size drawings pixel for pixel where they
+// match the pictures (one of another size is no such drawing), the rest scaled up.
+TEST_F(ScreenRendererTest, HighResolutionScreensGetTheDoubleSizeDrawings) {
+    picture("red@2x.png", {40, 40}, Yellow, Yellow); // told apart from the plain picture by its colour
+    picture("half@2x.png", {10, 10}, Red);
+    screen().DisplayScreen("one");
+    const QImage one = screen().render();
+    EXPECT_EQ(one.size(), QSize(320, 240));
+    EXPECT_EQ(one.devicePixelRatio(), 1.0);
+    for (const qreal ratio : {1.5, 2.0}) {
+        const QImage shown = screen().render(ratio);
+        EXPECT_EQ(shown.size(), QSize(320, 240) * ratio);
+        EXPECT_EQ(shown.devicePixelRatio(), ratio);
+    }
+    const QImage two = screen().render(2.0);
+    const QRect red = screen().OverlayImages[0].Rect();
+    const QPoint corner = red.bottomRight() - QPoint(1, 1);
+    EXPECT_EQ(one.pixelColor(corner), Red);
+    EXPECT_EQ(two.pixelColor(corner * 2), Yellow);
+    const QRect half = screen().OverlayImages[1].Rect();
+    EXPECT_EQ(two.pixelColor(half.bottomLeft() * 2 + QPoint(1, -2)), Blue);
+}

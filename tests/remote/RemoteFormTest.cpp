@@ -40,7 +40,8 @@ private Q_SLOTS:
         INIFILES settings;
         settings.SetProgramPaths(dir.filePath(QStringLiteral("CVRemote")));
         const QDir data(qEnvironmentVariable("CV_TEST_DATA"));
-        for (const QString &file : {QStringLiteral("remote1.txt"), QStringLiteral("remote1.png")}) {
+        for (const QString &file :
+             {QStringLiteral("remote1.txt"), QStringLiteral("remote1.png"), QStringLiteral("remote1@2x.png")}) {
             QVERIFY(QFile::copy(data.filePath(file), dir.filePath(file)));
         }
         RemoteLayout layout;
@@ -54,6 +55,8 @@ private Q_SLOTS:
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
 
+        // High-resolution screens get the remote drawn at twice the size.
+        QCOMPARE(control.sharpPicture().size(), control.picture().size() * 2);
         QAccessibleInterface *picture = QAccessible::queryAccessibleInterface(form.RemoteImage());
         QVERIFY(picture != nullptr);
         QCOMPARE(picture->text(QAccessible::Name), QStringLiteral("Remote control keys"));
