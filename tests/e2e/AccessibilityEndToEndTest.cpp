@@ -7,6 +7,8 @@
 #include "session/RadioStatus.h"
 
 #include <QAccessible>
+#include <QGuiApplication>
+#include <QIcon>
 
 namespace {
 
@@ -42,6 +44,11 @@ private Q_SLOTS:
     void volumeStationsAndAStationByAccessibleObjectsAlone() {
         RadioRun run;
         QVERIFY(run.begin());
+        // The windows' icon comes at every size, also twice the usual for high-resolution screens.
+        const QList<QSize> iconSizes = QGuiApplication::windowIcon().availableSizes();
+        for (const QSize size : {QSize(16, 16), QSize(32, 32), QSize(64, 64), QSize(256, 256)}) {
+            QVERIFY(iconSizes.contains(size));
+        }
         QAccessibleInterface *keys = QAccessible::queryAccessibleInterface(run.program->remote().form().RemoteImage());
         QVERIFY(keys != nullptr);
         QTRY_COMPARE_WITH_TIMEOUT(run.program->session().status().volume.value_or(-1), run.sim.volume(), Patience);
