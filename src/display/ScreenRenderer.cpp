@@ -427,6 +427,8 @@ QImage ScreenRenderer::render(qreal ratio) const {
         painter.setFont(nameLabelFont());
         const QRect box = label.Rect().translated(overlay.Left, overlay.Top);
         const int flags = Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap;
+        painter.fillRect(painter.boundingRect(box, flags, label.Text).adjusted(-2, 0, 2, 1),
+                         QColor::fromRgba(CaptionPlate));
         painter.setPen(QColor(0, 0, 0));
         painter.drawText(box.translated(1, 1), flags, label.Text);
         painter.setPen(QColor::fromRgb(label.Colour));

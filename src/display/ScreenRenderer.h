@@ -66,8 +66,11 @@ public:
     // Caption colours of overlays: the radio's current menu item, and every other one.
     static constexpr QRgb CurrentItemColour = qRgb(0, 255, 0);
     static constexpr QRgb OtherItemColour = qRgb(255, 128, 128);
+    // Drawn under the captions, so they read over any picture (the icons' light glyphs too).
+    static constexpr QRgb CaptionPlate = qRgba(16, 20, 28, 220);
     // List labels: the selected entry, and the others of an enabled list.
-    static constexpr QRgb SelectedEntryColour = qRgb(255, 0, 0);
+    // A light red: pure red is too dark to read on the skin's dark lists.
+    static constexpr QRgb SelectedEntryColour = qRgb(255, 120, 120);
     static constexpr QRgb EnabledListColour = qRgb(0, 255, 0);
 
     // The session gives the skin, the information panel's lists, their selection, the current

@@ -1,9 +1,13 @@
 // The emulated screen as data and as pixels, for a small skin made in the test.
 #include "display/ScreenReading.h"
 #include "DisplayFixture.h"
+#include "platform/Contrast.h"
 
+#include <QDir>
 #include <QFontMetrics>
+#include <QPainter>
 #include <QRegularExpression>
+#include <QSet>
 
 #include <sys/stat.h>
 
@@ -40,7 +44,7 @@ struct ScreenRendererTest : DisplayFixture {
         picture("bg.png", {320, 240}, Dark, Bright);
         picture("bg2.png", {320, 240}, Bright);
         picture("red.png", {20, 20}, Red);
-        picture("half.png", {30, 16}, Blue, Yellow);
+        picture("half.png", {30, 40}, Blue, Yellow);
         picture("clear.png", {20, 20}, Qt::transparent);
         picture("sub/blue.png", {10, 10}, Blue);
         useSkin("[one]|B=,,bg,two,BEEP|S=bar|I=set|O=10,20,red,Alpha,CMD_A|O=L5,T10,half,Beta,|"
@@ -69,8 +73,8 @@ TEST_F(ScreenRendererTest, BuildsBackgroundOverlaysStatusAndLabelsAtTheirPlaces)
                          {250, 230, Bright},
                          {10, 20, Red},
                          {29, 39, Red},
-                         {36, 31, Blue},
-                         {64, 31, Yellow},
+                         {36, 66, Blue},
+                         {64, 66, Yellow},
                          {165, 65, Dark},
                          {305, 5, Blue}});
     EXPECT_EQ(QPoint(overlays[1].Left, overlays[1].Top), QPoint(35, 30));
@@ -144,7 +148,7 @@ TEST_F(ScreenRendererTest, RefreshColoursListsFollowsDeviceValuesLeavesThePollAl
     // The selected entry is red and bold.
     EXPECT_EQ(labels[1].Colour, ScreenRenderer::SelectedEntryColour);
     EXPECT_TRUE(labels[1].Bold);
-    EXPECT_GT(pixelsNear(screen().render(), labels[1].Rect(), Red), 3);
+    EXPECT_GT(pixelsNear(screen().render(), labels[1].Rect(), QColor::fromRgb(ScreenRenderer::SelectedEntryColour)), 3);
 
     view.InfoListIndex = 3;
     view.InfoList = {"List - Updated", "pos=2 (2)", "1=First", "2=Second=x"};
@@ -387,4 +391,30 @@ TEST_F(ScreenRendererTest, HighResolutionScreensGetTheDoubleSizeDrawings) {
     EXPECT_EQ(two.pixelColor(corner * 2), Yellow);
     const QRect half = screen().OverlayImages[1].Rect();
     EXPECT_EQ(two.pixelColor(half.bottomLeft() * 2 + QPoint(1, -2)), Blue);
+}
+
+// The colours the display writes in read on the shipped skin: the list's colours on every
+// colour of the list screen's background below its top bar, the captions on their plate even
+// over white.
+TEST(ShippedSkinColours, TextsReadOnWhatTheyAreDrawnOver) {
+    const QImage list(QDir(qEnvironmentVariable("CV_TEST_DATA")).filePath("320x240/list.png"));
+    ASSERT_FALSE(list.isNull());
+    QSet<QRgb> colours;
+    for (int y = 30; y < list.height(); y += 2) {
+        for (int x = 0; x < list.width(); x += 2) {
+            colours.insert(list.pixel(x, y));
+        }
+    }
+    for (const QRgb under : colours) {
+        for (const QRgb text : {ScreenRenderer::SelectedEntryColour, ScreenRenderer::EnabledListColour}) {
+            EXPECT_GE(ContrastRatio(QColor::fromRgb(text), QColor::fromRgb(under)), 4.5)
+                << qPrintable(QColor::fromRgb(text).name()) << " on " << qPrintable(QColor::fromRgb(under).name());
+        }
+    }
+    QImage plate(1, 1, QImage::Format_RGB32);
+    plate.fill(Qt::white);
+    QPainter(&plate).fillRect(plate.rect(), QColor::fromRgba(ScreenRenderer::CaptionPlate));
+    for (const QRgb caption : {ScreenRenderer::CurrentItemColour, ScreenRenderer::OtherItemColour}) {
+        EXPECT_GE(ContrastRatio(QColor::fromRgb(caption), plate.pixelColor(0, 0)), 4.5);
+    }
 }
