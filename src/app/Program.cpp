@@ -22,6 +22,8 @@
 
 #include <QDir>
 #include <QEvent>
+#include <QGuiApplication>
+#include <QIcon>
 #include <QMessageBox>
 #include <QTextStream>
 
@@ -63,7 +65,18 @@ ConfigForm &Program::mainWindow() {
     return m_main->form();
 }
 
+QIcon ProgramIcon() {
+    QIcon icon;
+    for (const int side : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        icon.addFile(QStringLiteral(":/icon/%1x%1/apps/" CV_APP_ID ".png").arg(side), QSize(side, side));
+    }
+    return icon;
+}
+
 bool Program::start() {
+    if (QGuiApplication::windowIcon().availableSizes().isEmpty()) {
+        QGuiApplication::setWindowIcon(ProgramIcon());
+    }
     if (!m_instance.TryAcquire()) {
         m_instance.AskRunningCopyToShow();
         Q_EMIT secondCopyRefused();

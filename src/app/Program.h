@@ -15,6 +15,7 @@
 
 class ConfigForm;
 class ConsoleWindow;
+class QIcon;
 class DisplayWindow;
 class FirstContact;
 class FirstRunDialog;
@@ -28,6 +29,9 @@ class RemoteActions;
 class RemoteWindow;
 class SettingsSaver;
 class UpdateWindow;
+
+// The program's icon at every size it is drawn in (16 to 256 pixels), the windows' icon.
+QIcon ProgramIcon();
 
 // The composition root: owns the radio session (the link with its timers, the device state and
 // the data the radio is read with, the macro runner), the main window's own data and one object

@@ -1,5 +1,6 @@
 #include "display/DisplayControl.h"
 
+#include "display/ScreenReading.h"
 #include "keyboard/KeyboardGrid.h"
 #include "keyboard/KeyMap.h"
 #include "platform/Platform.h"
@@ -11,11 +12,6 @@
 #include "skin/SkinTables.h"
 
 namespace {
-
-// Overlays that only show a picture the radio supplies; a click on them does nothing.
-bool isPictureOnly(const QString &picture) {
-    return picture == u"fanart" || picture == u"coverart" || picture == u"stocks" || picture == u"weather";
-}
 
 const ScreenDef *definitionAt(const SkinTables &skin, int index) {
     return index >= 0 && std::size_t(index) < skin.MenuArray.size() ? &skin.MenuArray[std::size_t(index)] : nullptr;
@@ -111,7 +107,7 @@ void DisplayControl::OverlayImages_MouseDown(int index, Qt::MouseButton button) 
         return;
     }
     const ScreenItem item = def->Overlays[std::size_t(index)];
-    if (isPictureOnly(item.Picture)) {
+    if (ScreenRenderer::IsPictureOnly(item.Picture)) {
         return;
     }
     DoCommand(qint16(index), false);
@@ -124,7 +120,7 @@ int DisplayControl::MainMenuEntryOf(int index) const {
         return -1;
     }
     const ScreenItem &item = def->Overlays[std::size_t(index)];
-    if (!item.Command.isEmpty() || item.Caption.isEmpty() || isPictureOnly(item.Picture)) {
+    if (!item.Command.isEmpty() || item.Caption.isEmpty() || ScreenRenderer::IsPictureOnly(item.Picture)) {
         return -1;
     }
     // Entry 0 is the power key, not an icon of the menu.
@@ -204,6 +200,15 @@ void DisplayControl::MouseUp(Qt::MouseButton button) {
     } else if (m_pressed.kind == ScreenRenderer::Hit::Overlay && m_pressedEntry > 0) {
         Q_EMIT mainMenuEntryOpened(m_pressedEntry);
     }
+}
+
+void DisplayControl::Click(QPoint at) {
+    MouseDown(at, Qt::LeftButton);
+    MouseUp(Qt::LeftButton);
+}
+
+QString DisplayControl::screenTitle() const {
+    return ScreenTitle(screen, m_radio.status().screenName);
 }
 
 void DisplayControl::DoubleClick(QPoint at, Qt::MouseButton button) {

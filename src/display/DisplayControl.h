@@ -68,6 +68,10 @@ public:
     void MouseDown(QPoint at, Qt::MouseButton button);
     void MouseUp(Qt::MouseButton button);
     void DoubleClick(QPoint at, Qt::MouseButton button);
+    // A left click at this point: what a screen reader's press on an object of the screen does.
+    void Click(QPoint at);
+    // The screen's name for a screen reader: the radio's name for the screen shown.
+    QString screenTitle() const;
 
     // Search box; shown while RadioView::SearchBoxVisible says so (the radio shows its
     // keyboard screen).

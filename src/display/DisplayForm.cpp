@@ -1,10 +1,12 @@
 #include "display/DisplayForm.h"
 
+#include "display/DisplayAccessible.h"
 #include "display/DisplayControl.h"
 #include "keyboard/KeyMap.h"
 #include "session/RadioView.h"
 #include "settings/PlaceToolTip.h"
 
+#include <QAccessibleWidget>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -27,7 +29,7 @@ public:
 protected:
     void paintEvent(QPaintEvent *) override {
         QPainter painter(this);
-        painter.drawImage(QPoint(0, 0), m_control.screen.render());
+        painter.drawImage(QPoint(0, 0), m_control.screen.render(devicePixelRatioF()));
     }
     void mousePressEvent(QMouseEvent *event) override {
         m_control.MouseDown(event->position().toPoint(), event->button());
@@ -41,9 +43,23 @@ protected:
                QWidget::event(event);
     }
 
+public:
+    DisplayControl &control() const { return m_control; }
+
 private:
     DisplayControl &m_control;
 };
+
+// Screen readers find the screen's objects, and the window as a window.
+QAccessibleInterface *displayFactory(const QString &, QObject *object) {
+    if (auto *screen = dynamic_cast<ScreenArea *>(object)) {
+        return NewDisplayScreenAccessible(*screen, screen->control());
+    }
+    if (auto *form = qobject_cast<DisplayForm *>(object)) {
+        return new QAccessibleWidget(form, QAccessible::Window);
+    }
+    return nullptr;
+}
 
 } // namespace
 
@@ -55,11 +71,14 @@ DisplayForm::DisplayForm(DisplayControl &control, const RadioView &view, QWidget
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 6, 6, 6);
     layout->setSpacing(4);
+    static const bool accessible = (QAccessible::installFactory(displayFactory), true);
+    Q_UNUSED(accessible);
     m_screen = new ScreenArea(control, this);
     m_screen->setObjectName(QStringLiteral("BackGround"));
     layout->addWidget(m_screen, 0, Qt::AlignCenter);
     m_search = new QLineEdit(this);
     m_search->setObjectName(QStringLiteral("SearchForText"));
+    m_search->setAccessibleName(QStringLiteral("Search text"));
     m_search->setToolTip(QStringLiteral("Enter search word; Enter, \".\" or a double click sends it to the radio"));
     m_search->installEventFilter(this);
     layout->addWidget(m_search);
@@ -103,6 +122,7 @@ void DisplayForm::render() {
         m_screenStale = false;
         m_notLiveShown = notLive;
         m_screen->update();
+        m_announcer.announce(*m_screen, m_control);
     }
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "display/DisplayAccessible.h"
+
 #include <QSize>
 #include <QWidget>
 
@@ -48,6 +50,7 @@ private:
     bool m_settingText = false;
     bool m_screenStale = true; // the control announced a new drawing not yet painted
     QString m_notLiveShown;    // the offline text the screen was last painted with
+    DisplayAnnouncer m_announcer;
     // The window's size before and after the search box made it taller, while the box shows.
     std::optional<std::pair<QSize, QSize>> m_grownForSearch;
 };

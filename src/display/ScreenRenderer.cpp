@@ -72,6 +72,15 @@ QImage ScreenRenderer::picture(const QString &path, QRgb background, QSize fit) 
     return m_pictures.load(path, background, fit);
 }
 
+QImage ScreenRenderer::sharpPicture(const QString &path, QRgb background, QSize fit, QSize drawn) {
+    const QString sharp = Imaging::DoubleSizeFile(path);
+    if (sharp.isEmpty() || drawn.isEmpty()) {
+        return {};
+    }
+    const QImage loaded = picture(sharp, background, fit * 2);
+    return loaded.size() == drawn * 2 ? loaded : QImage();
+}
+
 bool ScreenRenderer::LoadThePicture(const QString &name, DrawnItem &target) {
     if (name.isEmpty()) {
         return false;
@@ -92,18 +101,22 @@ bool ScreenRenderer::LoadThePicture(const QString &name, DrawnItem &target) {
     }
     target.Picture = loaded;
     target.Size = loaded.size();
+    target.Sharp = sharpPicture(path, background, IconFit, target.Size);
     return true;
 }
 
 bool ScreenRenderer::placePicture(DrawnItem &item, const ScreenItem &from, const DrawnItem *previous, QSize fit) {
     const QString path = RN(from.Picture);
     place(item, from, previous);
+    item.Command = from.Command;
+    item.PictureOnly = IsPictureOnly(from.Picture);
     if (path.isEmpty()) {
         return false;
     }
     if (const QImage loaded = picture(path, GetBackColor(item), fit); !loaded.isNull()) {
         item.Picture = loaded;
         item.Size = loaded.size();
+        item.Sharp = sharpPicture(path, GetBackColor(item), fit, item.Size);
     }
     item.ToolTip = from.Command.isEmpty() ? from.Caption : ButtonToolTip(from.Command);
     return true;
@@ -182,6 +195,7 @@ void ScreenRenderer::DisplayScreen(const QString &name) {
     Caption = QStringLiteral("Display Screen - ") + lookedUp;
     if (const QImage loaded = picture(backgroundPath, White, BackgroundFit); !loaded.isNull()) {
         BackGround = loaded;
+        BackGroundSharp = sharpPicture(backgroundPath, White, BackgroundFit, loaded.size());
     }
 
     for (std::size_t j = 0; j < screen.Overlays.size(); ++j) {
@@ -217,6 +231,8 @@ void ScreenRenderer::DisplayScreen(const QString &name) {
             label.Colour = complement(GetBackColor(label));
             label.Visible = true;
             label.ToolTip = from.Command.isEmpty() ? from.Caption : ButtonToolTip(from.Command);
+            label.Command = from.Command;
+            label.Row = false;
         }
     }
 
@@ -305,6 +321,7 @@ void ScreenRenderer::RefreshDisplays() {
             label.Text = text;
             label.ToolTip = label.Text;
             label.Bold = bold;
+            label.Row = inList && !text.isEmpty();
             if (inList && list.selected == int(j)) {
                 label.Colour = SelectedEntryColour;
             } else {
@@ -362,22 +379,43 @@ ScreenRenderer::Drawing ScreenRenderer::drawing() const {
     return d;
 }
 
+bool ScreenRenderer::IsPictureOnly(const QString &picture) {
+    return picture == u"fanart" || picture == u"coverart" || picture == u"stocks" || picture == u"weather";
+}
+
 QString ScreenRenderer::notLiveText() const {
     return m_view.RadioOffline ? QStringLiteral("Offline since ") + m_view.OfflineSince : QString();
 }
 
-QImage ScreenRenderer::render() const {
-    QImage screen(ScreenWidth, ScreenHeight, QImage::Format_RGB32);
+namespace {
+
+// A picture at its place: on a high-resolution screen its double-size drawing where there is
+// one (shown at the picture's size, pixel for pixel), else the picture scaled up.
+void drawPicture(QPainter &painter, QPoint at, const QImage &picture, const QImage &sharp, qreal ratio) {
+    if (ratio > 1 && !sharp.isNull()) {
+        painter.drawImage(QRect(at, picture.size()), sharp);
+    } else {
+        painter.drawImage(at, picture);
+    }
+}
+
+} // namespace
+
+QImage ScreenRenderer::render(qreal ratio) const {
+    const qreal r = ratio > 1 ? ratio : 1.0;
+    QImage screen(qRound(ScreenWidth * r), qRound(ScreenHeight * r), QImage::Format_RGB32);
+    screen.setDevicePixelRatio(r);
     screen.fill(Qt::black);
     QPainter painter(&screen);
-    painter.drawImage(QPoint(0, 0), BackGround);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, r > 1);
+    drawPicture(painter, QPoint(0, 0), BackGround, BackGroundSharp, r);
 
     for (std::size_t j = 0; j < OverlayImages.size(); ++j) {
         const DrawnItem &overlay = OverlayImages[j];
         if (!overlay.Visible) {
             continue;
         }
-        painter.drawImage(QPoint(overlay.Left, overlay.Top), overlay.Picture);
+        drawPicture(painter, QPoint(overlay.Left, overlay.Top), overlay.Picture, overlay.Sharp, r);
         const DrawnItem &label = OverlayNameLabel[j];
         if (!label.Visible || label.Text.isEmpty()) {
             continue;
@@ -389,6 +427,8 @@ QImage ScreenRenderer::render() const {
         painter.setFont(nameLabelFont());
         const QRect box = label.Rect().translated(overlay.Left, overlay.Top);
         const int flags = Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap;
+        painter.fillRect(painter.boundingRect(box, flags, label.Text).adjusted(-2, 0, 2, 1),
+                         QColor::fromRgba(CaptionPlate));
         painter.setPen(QColor(0, 0, 0));
         painter.drawText(box.translated(1, 1), flags, label.Text);
         painter.setPen(QColor::fromRgb(label.Colour));
@@ -397,7 +437,7 @@ QImage ScreenRenderer::render() const {
     }
     for (const DrawnItem &status : StatusImages) {
         if (status.Visible) {
-            painter.drawImage(QPoint(status.Left, status.Top), status.Picture);
+            drawPicture(painter, QPoint(status.Left, status.Top), status.Picture, status.Sharp, r);
         }
     }
     for (const DrawnItem &label : OverlayLabel) {
@@ -409,11 +449,12 @@ QImage ScreenRenderer::render() const {
         painter.drawText(label.Rect(), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, label.Text);
     }
     if (PleaseWaitImage.Visible) {
-        painter.drawImage(QPoint(PleaseWaitImage.Left, PleaseWaitImage.Top), PleaseWaitImage.Picture);
+        drawPicture(painter, QPoint(PleaseWaitImage.Left, PleaseWaitImage.Top), PleaseWaitImage.Picture,
+                    PleaseWaitImage.Sharp, r);
     }
     // A radio that stopped answering: what is drawn is its last known screen, not a live one.
     if (const QString notLive = notLiveText(); !notLive.isEmpty()) {
-        painter.fillRect(screen.rect(), QColor(0, 0, 0, 150));
+        painter.fillRect(QRect(0, 0, ScreenWidth, ScreenHeight), QColor(0, 0, 0, 150));
         const QRect band(0, ScreenHeight / 2 - 18, ScreenWidth, 36);
         painter.fillRect(band, QColor(150, 20, 20));
         painter.setFont(labelFont(true));

@@ -26,8 +26,12 @@ struct DrawnItem {
     int Left = 0; // pixels in the 320x240 screen; for a name label, within its overlay
     int Top = 0;
     QImage Picture; // picture areas
+    QImage Sharp;   // the same picture drawn at twice the size, for high-resolution screens; or null
     QString Text;   // labels
     QString ToolTip;
+    QString Command;                   // what a click sends, "" for none
+    bool PictureOnly = false;          // a picture the radio supplies (a cover): a click does nothing
+    bool Row = false;                  // a label that shows an entry of a list
     QRgb Colour = qRgb(255, 255, 255); // text colour of labels
     bool Bold = false;
     QSize Size; // the picture's size, or the text's for a label
@@ -62,8 +66,11 @@ public:
     // Caption colours of overlays: the radio's current menu item, and every other one.
     static constexpr QRgb CurrentItemColour = qRgb(0, 255, 0);
     static constexpr QRgb OtherItemColour = qRgb(255, 128, 128);
+    // Drawn under the captions, so they read over any picture (the icons' light glyphs too).
+    static constexpr QRgb CaptionPlate = qRgba(16, 20, 28, 220);
     // List labels: the selected entry, and the others of an enabled list.
-    static constexpr QRgb SelectedEntryColour = qRgb(255, 0, 0);
+    // A light red: pure red is too dark to read on the skin's dark lists.
+    static constexpr QRgb SelectedEntryColour = qRgb(255, 120, 120);
     static constexpr QRgb EnabledListColour = qRgb(0, 255, 0);
 
     // The session gives the skin, the information panel's lists, their selection, the current
@@ -93,8 +100,13 @@ public:
     // its current menu name changes.
     void ColourNameLabels(const QString &menuName);
 
+    // Overlays that only show a picture the radio supplies; a click on them does nothing.
+    static bool IsPictureOnly(const QString &picture);
+
     // The screen as the window shows it.
-    QImage render() const;
+    // At a device pixel ratio above 1 the screen is drawn at that many device pixels per pixel,
+    // with the skin's double-size pictures where it has them and its texts at full resolution.
+    QImage render(qreal ratio = 1.0) const;
 
     // What render() draws from, kept to tell whether an operation changed the picture: the
     // window repaints only then. Pictures compare by identity (the picture cache hands out the
@@ -134,6 +146,7 @@ public:
     // then the last one known, and render() shows it greyed with this text across.
     QString notLiveText() const;
     QImage BackGround;
+    QImage BackGroundSharp;
     std::vector<DrawnItem> OverlayImages;
     std::vector<DrawnItem> OverlayNameLabel; // positions are within the overlay of the same index
     std::vector<DrawnItem> StatusImages;
@@ -156,6 +169,9 @@ private:
     std::optional<QString> deviceValue(LabelToken token) const;
     const ScreenDef *definition(int index) const;
     QImage picture(const QString &path, QRgb background, QSize fit);
+    // The double-size drawing beside the picture at path ("name@2x.png"), over background, when
+    // it is twice the size the picture was drawn at; null otherwise.
+    QImage sharpPicture(const QString &path, QRgb background, QSize fit, QSize drawn);
     void place(DrawnItem &item, const ScreenItem &from, const DrawnItem *previous) const;
     // Places a picture item and loads the picture it names; false when it names none.
     bool placePicture(DrawnItem &item, const ScreenItem &from, const DrawnItem *previous, QSize fit);

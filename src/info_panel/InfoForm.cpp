@@ -1,15 +1,18 @@
 #include "info_panel/InfoForm.h"
 
 #include "macros/MacroTable.h"
+#include "platform/Contrast.h"
 #include "session/LinkHealthLook.h"
 #include "session/RadioView.h"
 #include "settings/LinkHealthBadge.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QEvent>
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -47,6 +50,8 @@ InfoForm::InfoForm(InfoPanel &panel, RadioView &view, QWidget *parent)
     , m_panel(panel)
     , m_view(view) {
     setWindowTitle(QStringLiteral("Information"));
+    // Values that went stale show greyed; the grey stays readable.
+    setPalette(WithReadableDisabledText(palette()));
     auto *central = new QWidget;
     auto *column = new QVBoxLayout(central);
     column->setContentsMargins(8, 8, 8, 4);
@@ -342,6 +347,14 @@ void InfoForm::renderList(QListWidget *list, const QStringList &rows, int index,
         list->setCurrentRow(row);
     }
     list->setEnabled(enabled);
+}
+
+void InfoForm::changeEvent(QEvent *event) {
+    if (event->type() == QEvent::ApplicationPaletteChange) {
+        // A new desktop palette (a dark one): its greys are made readable again.
+        setPalette(WithReadableDisabledText(QGuiApplication::palette()));
+    }
+    QMainWindow::changeEvent(event);
 }
 
 void InfoForm::render() {

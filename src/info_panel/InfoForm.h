@@ -57,6 +57,7 @@ public:
     QString statusPanel() const;
 
 protected:
+    void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     // The decoder reads whether the main menu list is on screen.
     void showEvent(QShowEvent *event) override;

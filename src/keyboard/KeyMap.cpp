@@ -39,24 +39,25 @@ constexpr std::array Bindings{
 struct Shown {
     const char *radioKey;
     const char *keyName;
+    const char *spoken; // what a screen reader says for the remote's key
 };
 
 // In the order of the help text.
 constexpr std::array ShownKeys{
-    Shown{"UP", "Up"},
-    Shown{"DOWN", "Down"},
-    Shown{"LEFT", "Left"},
-    Shown{"RIGHT", "Right"},
-    Shown{"OK", "Enter"},
-    Shown{"EXIT", "Esc or Backspace"},
-    Shown{"HOME", "Home"},
-    Shown{"VOLp", "+"},
-    Shown{"VOLm", "-"},
-    Shown{"PAUSE", "Space"},
-    Shown{"MUTE", "M"},
-    Shown{"POWER", "Ctrl+P"},
-    Shown{"STOP", "Stop (media key)"},
-    Shown{"RECORD", "Record (media key)"},
+    Shown{"UP", "Up", "Up"},
+    Shown{"DOWN", "Down", "Down"},
+    Shown{"LEFT", "Left", "Left"},
+    Shown{"RIGHT", "Right", "Right"},
+    Shown{"OK", "Enter", "OK"},
+    Shown{"EXIT", "Esc or Backspace", "Exit"},
+    Shown{"HOME", "Home", "Home"},
+    Shown{"VOLp", "+", "Volume up"},
+    Shown{"VOLm", "-", "Volume down"},
+    Shown{"PAUSE", "Space", "Pause"},
+    Shown{"MUTE", "M", "Mute"},
+    Shown{"POWER", "Ctrl+P", "Power"},
+    Shown{"STOP", "Stop (media key)", "Stop"},
+    Shown{"RECORD", "Record (media key)", "Record"},
 };
 
 } // namespace
@@ -110,6 +111,15 @@ QString KeyNameOf(const QString &radioKey) {
         }
     }
     return {};
+}
+
+QString SpokenKeyName(const QString &command) {
+    for (const Shown &shown : ShownKeys) {
+        if (command == QLatin1String(shown.radioKey)) {
+            return QString::fromUtf8(shown.spoken);
+        }
+    }
+    return command;
 }
 
 QString ButtonToolTip(const QString &command) {

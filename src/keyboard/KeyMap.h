@@ -38,6 +38,10 @@ QString RadioKeyToPress(const KeyStroke &stroke, const QStringList &waiting);
 // The keyboard key shown for a radio key ("+" for VOLp), "" when it has none.
 QString KeyNameOf(const QString &radioKey);
 
+// The name a screen reader gives the remote's key that sends this command: "Volume up" for
+// VOLp, "Power" for POWER; any other command as it is written.
+QString SpokenKeyName(const QString &command);
+
 // A button's tooltip: "VOLp — key: +", or the command alone when no key presses it.
 QString ButtonToolTip(const QString &command);
 

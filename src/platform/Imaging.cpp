@@ -1,5 +1,6 @@
 #include "platform/Imaging.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
@@ -87,6 +88,9 @@ QImage Imaging::LoadPictureFitted(const QString &path, QSize fit) {
     if (!reader.read(&picture) || picture.isNull()) {
         return {};
     }
+    // Qt marks a "name@2x" file as two device pixels per pixel; here every picture counts in
+    // its own pixels, and the screen's drawing decides how they are shown.
+    picture.setDevicePixelRatio(1);
     if (picture.size() != wanted.expandedTo(QSize(1, 1))) {
         picture = picture.scaled(wanted.expandedTo(QSize(1, 1)), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     }
@@ -140,4 +144,26 @@ QImage PictureCache::load(const QString &path, QRgb background, QSize fit) {
         return decoded; // the same pixels over every colour: no second copy
     }
     return keep(composedKey, Imaging::OverColour(decoded, background));
+}
+
+QString Imaging::DoubleSizeFile(const QString &path) {
+    const QFileInfo file(path);
+    if (path.isEmpty() || file.suffix().isEmpty()) {
+        return {};
+    }
+    const QString sharp = file.dir().filePath(file.completeBaseName() + QStringLiteral("@2x.") + file.suffix());
+    return QFileInfo(sharp).isFile() ? sharp : QString();
+}
+
+QImage Imaging::PictureForScreen(const QImage &picture, const QImage &sharp, QSize logical, qreal ratio,
+                                 Qt::AspectRatioMode aspect) {
+    const qreal r = ratio > 0 ? ratio : 1.0;
+    const QImage &source = r > 1 && !sharp.isNull() ? sharp : picture;
+    if (source.isNull() || logical.isEmpty()) {
+        return {};
+    }
+    const QSize device(qRound(logical.width() * r), qRound(logical.height() * r));
+    QImage shown = source.size() == device ? source : source.scaled(device, aspect, Qt::SmoothTransformation);
+    shown.setDevicePixelRatio(r);
+    return shown;
 }

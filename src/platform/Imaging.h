@@ -39,6 +39,17 @@ QImage LoadPictureFitted(const QString &path, QSize fit);
 // opaque picture is returned as it is (sharing its pixels).
 QImage OverColour(const QImage &picture, QRgb background);
 
+// The same picture drawn at twice the size for screens of two device pixels per pixel:
+// "remote1@2x.png" beside "remote1.png". "" when there is none.
+QString DoubleSizeFile(const QString &path);
+
+// The picture to paint in an area of logical size at this device pixel ratio: sharp (twice the
+// size of picture, or null) when the screen has more than one device pixel per pixel, else
+// picture, scaled once to the area's device pixels and marked with the ratio, so the painter
+// shows it at the logical size without scaling it again.
+QImage PictureForScreen(const QImage &picture, const QImage &sharp, QSize logical, qreal ratio,
+                        Qt::AspectRatioMode aspect = Qt::IgnoreAspectRatio);
+
 } // namespace Imaging
 
 // The skin's pictures, each decoded once: the display builds its screens from the same few

@@ -1,6 +1,7 @@
 #include "remote/RemoteControl.h"
 
 #include "keyboard/KeyMap.h"
+#include "platform/Imaging.h"
 #include "platform/NumericText.h"
 #include "platform/Timer.h"
 #include "remote/LayoutEditor.h"
@@ -69,7 +70,8 @@ QString ReadLayoutPicture(const QString &path, QImage &picture) {
     if (size.isValid() && (size.width() > MaxPictureSide || size.height() > MaxPictureSide)) {
         reader.setScaledSize(size.scaled(MaxPictureSide, MaxPictureSide, Qt::KeepAspectRatio).expandedTo({1, 1}));
     }
-    const QImage image = reader.read();
+    QImage image = reader.read();
+    image.setDevicePixelRatio(1); // counted in its own pixels, also a "name@2x" file
     if (image.isNull()) {
         return QStringLiteral("%1 cannot be read as a picture").arg(name);
     }
@@ -148,6 +150,35 @@ void RemoteControl::setPictureSize(QSizeF size) {
     Q_EMIT changed();
 }
 
+QList<RemoteControl::Key> RemoteControl::keys() const {
+    QList<Key> keys;
+    const double w = m_pictureSize.width() / 100, h = m_pictureSize.height() / 100;
+    for (size_t i = 0; i < m_layout.RemoteButtons.size(); ++i) {
+        const RemoteButton &b = m_layout.RemoteButtons[i];
+        if (!b.Function.isEmpty()) {
+            keys << Key{int(i), b.Function, QRectF(QPointF(b.Left * w, b.Top * h), QPointF(b.Right * w, b.Bottom * h))};
+        }
+    }
+    return keys;
+}
+
+void RemoteControl::pressKey(int index) {
+    if (index < 0 || size_t(index) >= m_layout.RemoteButtons.size()) {
+        return;
+    }
+    // Copied: a hook may reload the layout.
+    const QString command = m_layout.RemoteButtons[size_t(index)].Function;
+    if (command.isEmpty()) {
+        return;
+    }
+    if (RemoteActions *a = actions()) {
+        a->selectCommand(command);
+        a->sendKey(command);
+    }
+    setPanel(2, CommandPanelText(command));
+    Q_EMIT changed();
+}
+
 void RemoteControl::setPointerBorderColour(int colour) {
     // The link paints the colour on every command it sends; it shows only on a visible aid.
     if (colour != m_pointerBorderColour) {
@@ -188,14 +219,22 @@ void RemoteControl::showPicture(const QString &path, const QImage *decoded) {
     }
     if (decoded != nullptr) {
         m_picture = *decoded;
-        return;
-    }
-    QImage image;
-    const QString problem = ReadLayoutPicture(path, image);
-    if (problem.isEmpty()) {
-        m_picture = image;
     } else {
-        setPanel(2, problem);
+        QImage image;
+        const QString problem = ReadLayoutPicture(path, image);
+        if (!problem.isEmpty()) {
+            setPanel(2, problem);
+            return;
+        }
+        m_picture = image;
+    }
+    // The same remote drawn at twice the size, for sharp keys on a high-resolution screen; one
+    // of another size is not the same drawing and is left alone.
+    m_sharpPicture = QImage();
+    QImage sharp;
+    if (const QString sharpPath = Imaging::DoubleSizeFile(path);
+        !sharpPath.isEmpty() && ReadLayoutPicture(sharpPath, sharp).isEmpty() && sharp.size() == m_picture.size() * 2) {
+        m_sharpPicture = sharp;
     }
 }
 

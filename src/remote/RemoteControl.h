@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QList>
 #include <QObject>
 #include <QPointF>
 #include <QRect>
@@ -120,7 +121,21 @@ public:
     void setPictureSize(QSizeF size);
     QSizeF pictureSize() const { return m_pictureSize; }
 
+    // A key of the layout as a screen reader offers it: a rectangle that sends a command (its
+    // index in the layout's table), where it lies on the picture as shown.
+    struct Key {
+        int index = -1;
+        QString command;
+        QRectF area;
+    };
+    QList<Key> keys() const;
+    // Presses the layout's key at this index as a plain click on it does: its command is chosen
+    // in the command list and sent once. An index the layout no longer has does nothing.
+    void pressKey(int index);
+
     const QImage &picture() const { return m_picture; }
+    // The layout's picture drawn at twice the size ("<name>@2x.png" beside it), or null.
+    const QImage &sharpPicture() const { return m_sharpPicture; }
     const PointerAid &aid() const { return m_aid; }
     // Panels 1..3 (index 0 unused).
     const std::array<QString, 4> &statusPanels() const { return m_panels; }
@@ -192,6 +207,7 @@ private:
     bool m_detached = false;
     QSizeF m_pictureSize;
     QImage m_picture;
+    QImage m_sharpPicture;
     PointerAid m_aid;
     std::array<QString, 4> m_panels;
     int m_pointerBorderColour = -1;

@@ -1,11 +1,14 @@
 #include "remote/RemoteForm.h"
 
 #include "keyboard/KeyMap.h"
+#include "platform/Imaging.h"
 #include "platform/ShownForm.h"
+#include "remote/RemoteAccessible.h"
 #include "remote/RemoteControl.h"
 #include "settings/LinkHealthBadge.h"
 #include "settings/PlaceToolTip.h"
 
+#include <QAccessible>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -44,11 +47,15 @@ protected:
         const QRect shown = shownRect();
         painter.fillRect(rect(), palette().window());
         if (!picture.isNull()) {
-            // Scaled once per size and picture, not on every mouse move.
-            if (m_scaled.size() != shown.size() || m_source != picture.cacheKey()) {
-                m_scaled =
-                    QPixmap::fromImage(picture.scaled(shown.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+            // Scaled once per size, picture and screen, not on every mouse move: to the screen's
+            // device pixels, from the picture drawn at twice the size where the screen has more.
+            const qreal ratio = devicePixelRatioF();
+            if (m_scaledFor != shown.size() || m_source != picture.cacheKey() || m_ratio != ratio) {
+                m_scaled = QPixmap::fromImage(
+                    Imaging::PictureForScreen(picture, m_control.sharpPicture(), shown.size(), ratio));
+                m_scaledFor = shown.size();
                 m_source = picture.cacheKey();
+                m_ratio = ratio;
             }
             painter.drawPixmap(shown.topLeft(), m_scaled);
         }
@@ -106,6 +113,9 @@ protected:
         m_control.RemoteImage_OLEDragDrop(urls.first().isLocalFile() ? urls.first().toLocalFile() : QString());
     }
 
+public:
+    RemoteControl &control() const { return m_control; }
+
 private:
     // A mouse position in pixels of the picture as shown; in a band beside the picture it lies
     // outside the picture, where no key is.
@@ -113,8 +123,22 @@ private:
 
     RemoteControl &m_control;
     QPixmap m_scaled;
+    QSize m_scaledFor;
     qint64 m_source = 0;
+    qreal m_ratio = 0;
 };
+
+namespace {
+
+// Screen readers find the picture's keys as buttons.
+QAccessibleInterface *remotePictureFactory(const QString &, QObject *object) {
+    if (auto *picture = dynamic_cast<RemotePicture *>(object)) {
+        return NewRemotePictureAccessible(*picture, picture->control());
+    }
+    return nullptr;
+}
+
+} // namespace
 
 RemoteForm::RemoteForm(RemoteControl &control, QWidget *parent)
     : QMainWindow(parent)
@@ -122,7 +146,10 @@ RemoteForm::RemoteForm(RemoteControl &control, QWidget *parent)
     setObjectName(QStringLiteral("RemoteForm"));
     setWindowTitle(QStringLiteral("Remote Control"));
 
+    static const bool accessible = (QAccessible::installFactory(remotePictureFactory), true);
+    Q_UNUSED(accessible);
     m_picture = new RemotePicture(control, this);
+    m_picture->setAccessibleName(QStringLiteral("Remote control keys"));
     setCentralWidget(m_picture);
 
     auto *bar = new QStatusBar(this);

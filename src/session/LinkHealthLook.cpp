@@ -38,22 +38,6 @@ LinkHealthLook LinkHealthLookOf(const RadioView &view) {
     return look;
 }
 
-namespace {
-
-double luminance(const QColor &colour) {
-    const auto channel = [](double c) { return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
-    const QColor rgb = colour.toRgb();
-    return 0.2126 * channel(rgb.redF()) + 0.7152 * channel(rgb.greenF()) + 0.0722 * channel(rgb.blueF());
-}
-
-} // namespace
-
-double ContrastRatio(const QColor &a, const QColor &b) {
-    const double la = luminance(a);
-    const double lb = luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-}
-
 LinkHealthColours LinkHealthColoursOn(LinkHealth health, const QColor &background) {
     struct Shades {
         QColor mark;

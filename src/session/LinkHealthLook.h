@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Contrast.h"
 #include "session/RadioStatus.h"
 
 #include <QColor>
@@ -29,6 +30,3 @@ struct LinkHealthColours {
     QColor words;
 };
 LinkHealthColours LinkHealthColoursOn(LinkHealth health, const QColor &background);
-
-// The WCAG contrast ratio of two colours, 1 to 21.
-double ContrastRatio(const QColor &a, const QColor &b);

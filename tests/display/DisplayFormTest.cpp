@@ -11,6 +11,7 @@
 #include "skin/Skin.h"
 #include "support/FakePlatform.h"
 
+#include <QAccessible>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -92,6 +93,48 @@ private Q_SLOTS:
         form.render();
         settle();
         QCOMPARE(form.size(), users);
+    }
+
+    // A screen reader hears the screen change (its name) and the list's selection move (the
+    // row as the new focus), once per change, not on every tick.
+    void screenReadersHearTheScreenAndTheSelectionChange() {
+        QVERIFY(SavePicture(m_folder.filePath(QStringLiteral("bg.png")), {320, 240}, QColor(20, 20, 20)));
+        ParseScreenFile(m_skin, QStringLiteral("[home]\r\nB=,,bg,,\r\nI=lst\r\n[next]\r\nB=,,bg,,\r\n"
+                                               "[Labels_lst]\r\nL=5,100,%INFO,,\r\nL=5,T20,%INFO,,\r\n"
+                                               "L=5,T20,%INFO,,\r\n"));
+        m_view.InfoList = QStringList{QStringLiteral("List"), QStringLiteral("1=Jazz FM"), QStringLiteral("2=Rock FM")};
+        m_view.InfoListEnabled = true;
+        m_view.InfoListIndex = 1;
+        DisplayControl control(m_platform, m_session, m_folder.path());
+        DisplayForm form(control, m_view);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        // What screen readers are told: each event's kind and the name of its object, as the
+        // window tells them after each change it paints.
+        QList<QPair<QAccessible::Event, QString>> told;
+        DisplayAnnouncer announcer([&told](QAccessibleEvent &event) {
+            QAccessibleInterface *object = event.accessibleInterface();
+            told << qMakePair(event.type(), object != nullptr ? object->text(QAccessible::Name) : QString());
+        });
+        connect(&control, &DisplayControl::changed, &form, [&] { announcer.announce(*form.BackGround(), control); });
+        control.DisplayScreen(QStringLiteral("home"));
+        settle();
+        QAccessibleInterface *screen = QAccessible::queryAccessibleInterface(form.BackGround());
+        QCOMPARE(screen->text(QAccessible::Name), QStringLiteral("Radio display: home"));
+        QVERIFY(told.contains(qMakePair(QAccessible::NameChanged, QStringLiteral("Radio display: home"))));
+        QVERIFY(told.contains(qMakePair(QAccessible::Focus, QStringLiteral("Jazz FM"))));
+        told.clear();
+        for (int tick = 0; tick < 3; ++tick) {
+            control.RefreshDisplays();
+            form.render();
+            settle();
+        }
+        QCOMPARE(told.size(), 0);
+        m_view.InfoListIndex = 2;
+        control.RefreshDisplays();
+        settle();
+        QCOMPARE(told, (QList<QPair<QAccessible::Event, QString>>{{QAccessible::Focus, QStringLiteral("Rock FM")}}));
+        QCOMPARE(QAccessible::queryAccessibleInterface(&form)->role(), QAccessible::Window);
     }
 
     // On the search keyboard's screen, Enter in the search box sends the word as "." does

@@ -89,3 +89,29 @@ TEST(Imaging, CacheDecodesEachPictureOnceFittedToItsPlaceUntilTheFileChanges) {
     EXPECT_EQ(cache.load(wide, qRgb(9, 9, 9), fit).cacheKey(), fitted.cacheKey());
     EXPECT_EQ(cache.diskLoads(), 4);
 }
+
+// A high-resolution screen gets the picture drawn at twice the size, pixel for pixel, where
+// there is one; otherwise the picture scaled to its device pixels. The logical size stays.
+TEST(Imaging, ScreensOfMoreDevicePixelsGetTheDoubleSizeDrawing) {
+    QTemporaryDir dir;
+    const QString plain = dir.filePath("remote.png");
+    ASSERT_TRUE(SavePicture(plain, {10, 20}, Qt::red, Qt::blue));
+    EXPECT_EQ(Imaging::DoubleSizeFile(plain), QString());
+    ASSERT_TRUE(SavePicture(dir.filePath("remote@2x.png"), {20, 40}, Qt::green, Qt::yellow));
+    EXPECT_EQ(Imaging::DoubleSizeFile(plain), dir.filePath("remote@2x.png"));
+
+    const QImage picture(plain);
+    const QImage sharp(dir.filePath("remote@2x.png"));
+    for (const qreal ratio : {1.0, 1.5, 2.0}) {
+        const QImage shown = Imaging::PictureForScreen(picture, sharp, QSize(10, 20), ratio);
+        EXPECT_EQ(shown.devicePixelRatio(), ratio);
+        EXPECT_EQ(shown.deviceIndependentSize().toSize(), QSize(10, 20));
+        // Green is only in the double-size drawing.
+        EXPECT_EQ(shown.pixelColor(0, 0) == QColor(Qt::green), ratio > 1);
+    }
+    EXPECT_EQ(Imaging::PictureForScreen(picture, sharp, QSize(10, 20), 2.0).convertToFormat(sharp.format()), sharp);
+    // Without one, the picture is scaled to the device pixels.
+    const QImage scaled = Imaging::PictureForScreen(picture, QImage(), QSize(10, 20), 2.0);
+    EXPECT_EQ(scaled.size(), QSize(20, 40));
+    EXPECT_EQ(scaled.pixelColor(0, 0), QColor(Qt::red));
+}

@@ -1,7 +1,13 @@
 // The emulated screen as data and as pixels, for a small skin made in the test.
+#include "display/ScreenReading.h"
 #include "DisplayFixture.h"
+#include "platform/Contrast.h"
 
+#include <QDir>
 #include <QFontMetrics>
+#include <QPainter>
+#include <QRegularExpression>
+#include <QSet>
 
 #include <sys/stat.h>
 
@@ -38,7 +44,7 @@ struct ScreenRendererTest : DisplayFixture {
         picture("bg.png", {320, 240}, Dark, Bright);
         picture("bg2.png", {320, 240}, Bright);
         picture("red.png", {20, 20}, Red);
-        picture("half.png", {30, 16}, Blue, Yellow);
+        picture("half.png", {30, 40}, Blue, Yellow);
         picture("clear.png", {20, 20}, Qt::transparent);
         picture("sub/blue.png", {10, 10}, Blue);
         useSkin("[one]|B=,,bg,two,BEEP|S=bar|I=set|O=10,20,red,Alpha,CMD_A|O=L5,T10,half,Beta,|"
@@ -67,8 +73,8 @@ TEST_F(ScreenRendererTest, BuildsBackgroundOverlaysStatusAndLabelsAtTheirPlaces)
                          {250, 230, Bright},
                          {10, 20, Red},
                          {29, 39, Red},
-                         {36, 31, Blue},
-                         {64, 31, Yellow},
+                         {36, 66, Blue},
+                         {64, 66, Yellow},
                          {165, 65, Dark},
                          {305, 5, Blue}});
     EXPECT_EQ(QPoint(overlays[1].Left, overlays[1].Top), QPoint(35, 30));
@@ -142,7 +148,7 @@ TEST_F(ScreenRendererTest, RefreshColoursListsFollowsDeviceValuesLeavesThePollAl
     // The selected entry is red and bold.
     EXPECT_EQ(labels[1].Colour, ScreenRenderer::SelectedEntryColour);
     EXPECT_TRUE(labels[1].Bold);
-    EXPECT_GT(pixelsNear(screen().render(), labels[1].Rect(), Red), 3);
+    EXPECT_GT(pixelsNear(screen().render(), labels[1].Rect(), QColor::fromRgb(ScreenRenderer::SelectedEntryColour)), 3);
 
     view.InfoListIndex = 3;
     view.InfoList = {"List - Updated", "pos=2 (2)", "1=First", "2=Second=x"};
@@ -303,4 +309,112 @@ TEST_F(ScreenRendererTest, PictureNamesStayInsideTheProgramFolder) {
     EXPECT_EQ(screen().Caption, "");
     screen().DisplayScreen("t");
     EXPECT_EQ(screen().BackGround.size(), QSize(8, 8));
+}
+
+// What a screen reader finds: the offline notice first, icons as buttons named by their
+// captions (the current one selected), a supplied picture as a picture that takes no press,
+// the status bar's key by its command, the labels' texts and the list's rows with the selected
+// one marked. Pressing an object clicks where the screen's hit test finds that very object.
+TEST_F(ScreenRendererTest, AScreenReaderReadsWhatTheScreenShowsAndPressesIt) {
+    view.InfoList = {"List - Updated", "pos=1 (1)", "1=First", "2=Second"};
+    view.InfoListEnabled = true;
+    view.InfoListIndex = 3;
+    view.CurrentMenuLabel = "Beta";
+    useSkin("[one]|B=,,bg,two,BEEP|S=bar|I=set|O=10,20,red,Alpha,CMD_A|O=L5,T10,half,Beta,|"
+            "O=150,60,clear,,|O=200,150,coverart,,|"
+            "[StatusBar_bar]|O=300,0,sub\\blue,,VOLp|"
+            "[Labels_set]|L=5,200,Hello,,|L=L4,200,%INFO,,Row|L=5,T-20,%VOLUME,Vol,|L=200,4,%INFO,,");
+    picture("coverart.png", {30, 30}, Red);
+    screen().DisplayScreen("one");
+    QList<ScreenObject> objects = ReadScreen(screen());
+    const auto named = [&objects](const QString &name) -> const ScreenObject * {
+        for (const ScreenObject &object : objects) {
+            if (object.name == name) {
+                return &object;
+            }
+        }
+        return nullptr;
+    };
+    ASSERT_NE(named("Alpha"), nullptr);
+    EXPECT_EQ(named("Alpha")->role, ScreenObject::Button);
+    EXPECT_FALSE(named("Alpha")->selected);
+    ASSERT_NE(named("Beta"), nullptr);
+    EXPECT_TRUE(named("Beta")->selected);
+    ASSERT_NE(named("Volume up"), nullptr);
+    EXPECT_EQ(named("Volume up")->role, ScreenObject::Button);
+    int pictures = 0;
+    for (const ScreenObject &object : objects) {
+        EXPECT_FALSE(object.name.isEmpty());
+        if (object.role == ScreenObject::Picture) {
+            ++pictures;
+            EXPECT_FALSE(object.pressAt.has_value());
+        }
+    }
+    EXPECT_EQ(pictures, 2); // the see-through one and the cover
+    ASSERT_NE(named("Hello"), nullptr);
+    EXPECT_EQ(named("Hello")->role, ScreenObject::Text);
+    ASSERT_NE(named("Second"), nullptr);
+    EXPECT_EQ(named("Second")->role, ScreenObject::ListRow);
+    EXPECT_TRUE(named("Second")->selected);
+
+    // Pressing clicks the object itself, also where another lies over its middle.
+    display->Click(*named("Alpha")->pressAt);
+    display->Click(*named("Volume up")->pressAt);
+    EXPECT_EQ(queued().filter(QRegularExpression("^(CMD_A|VOLp)$")), QStringList({"CMD_A", "VOLp"}));
+
+    view.RadioOffline = true;
+    view.OfflineSince = "09:31:05";
+    objects = ReadScreen(screen());
+    ASSERT_FALSE(objects.isEmpty());
+    EXPECT_EQ(objects.first().role, ScreenObject::Notice);
+    EXPECT_EQ(objects.first().name, "Offline since 09:31:05");
+}
+
+// A high-resolution screen gets the skin's double-size drawings pixel for pixel where they
+// match the pictures (one of another size is no such drawing), the rest scaled up.
+TEST_F(ScreenRendererTest, HighResolutionScreensGetTheDoubleSizeDrawings) {
+    picture("red@2x.png", {40, 40}, Yellow, Yellow); // told apart from the plain picture by its colour
+    picture("half@2x.png", {10, 10}, Red);
+    screen().DisplayScreen("one");
+    const QImage one = screen().render();
+    EXPECT_EQ(one.size(), QSize(320, 240));
+    EXPECT_EQ(one.devicePixelRatio(), 1.0);
+    for (const qreal ratio : {1.5, 2.0}) {
+        const QImage shown = screen().render(ratio);
+        EXPECT_EQ(shown.size(), QSize(320, 240) * ratio);
+        EXPECT_EQ(shown.devicePixelRatio(), ratio);
+    }
+    const QImage two = screen().render(2.0);
+    const QRect red = screen().OverlayImages[0].Rect();
+    const QPoint corner = red.bottomRight() - QPoint(1, 1);
+    EXPECT_EQ(one.pixelColor(corner), Red);
+    EXPECT_EQ(two.pixelColor(corner * 2), Yellow);
+    const QRect half = screen().OverlayImages[1].Rect();
+    EXPECT_EQ(two.pixelColor(half.bottomLeft() * 2 + QPoint(1, -2)), Blue);
+}
+
+// The colours the display writes in read on the shipped skin: the list's colours on every
+// colour of the list screen's background below its top bar, the captions on their plate even
+// over white.
+TEST(ShippedSkinColours, TextsReadOnWhatTheyAreDrawnOver) {
+    const QImage list(QDir(qEnvironmentVariable("CV_TEST_DATA")).filePath("320x240/list.png"));
+    ASSERT_FALSE(list.isNull());
+    QSet<QRgb> colours;
+    for (int y = 30; y < list.height(); y += 2) {
+        for (int x = 0; x < list.width(); x += 2) {
+            colours.insert(list.pixel(x, y));
+        }
+    }
+    for (const QRgb under : colours) {
+        for (const QRgb text : {ScreenRenderer::SelectedEntryColour, ScreenRenderer::EnabledListColour}) {
+            EXPECT_GE(ContrastRatio(QColor::fromRgb(text), QColor::fromRgb(under)), 4.5)
+                << qPrintable(QColor::fromRgb(text).name()) << " on " << qPrintable(QColor::fromRgb(under).name());
+        }
+    }
+    QImage plate(1, 1, QImage::Format_RGB32);
+    plate.fill(Qt::white);
+    QPainter(&plate).fillRect(plate.rect(), QColor::fromRgba(ScreenRenderer::CaptionPlate));
+    for (const QRgb caption : {ScreenRenderer::CurrentItemColour, ScreenRenderer::OtherItemColour}) {
+        EXPECT_GE(ContrastRatio(QColor::fromRgb(caption), plate.pixelColor(0, 0)), 4.5);
+    }
 }

@@ -13,6 +13,7 @@
 #include "support/FakePlatform.h"
 #include "support/RoomySize.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QDir>
 #include <QHelpEvent>
@@ -54,6 +55,72 @@ class RemoteFormTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    // A screen reader finds every key of the picture as a named button where it is drawn, and
+    // pressing one through the accessibility interface sends its command once, as a click does.
+    void screenReadersFindAndPressTheKeys() {
+        FakePlatform platform;
+        QTemporaryDir dir;
+        INIFILES settings;
+        settings.SetProgramPaths(dir.filePath(QStringLiteral("CVRemote")));
+        const QDir data(qEnvironmentVariable("CV_TEST_DATA"));
+        for (const QString &file :
+             {QStringLiteral("remote1.txt"), QStringLiteral("remote1.png"), QStringLiteral("remote1@2x.png")}) {
+            QVERIFY(QFile::copy(data.filePath(file), dir.filePath(file)));
+        }
+        RemoteLayout layout;
+        LayoutEditor editor;
+        RemoteControl control(layout, editor, settings, platform.createTimer());
+        RemoteForm form(control);
+        RecordedRemoteActions actions;
+        control.setActions(actions);
+        layout.CurrentRemote = QStringLiteral("remote1");
+        control.Form_Load();
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+
+        // High-resolution screens get the remote drawn at twice the size.
+        QCOMPARE(control.sharpPicture().size(), control.picture().size() * 2);
+        QAccessibleInterface *picture = QAccessible::queryAccessibleInterface(form.RemoteImage());
+        QVERIFY(picture != nullptr);
+        QCOMPARE(picture->text(QAccessible::Name), QStringLiteral("Remote control keys"));
+        QCOMPARE(picture->childCount(), 14);
+        const QRect shown(form.RemoteImage()->mapToGlobal(QPoint(0, 0)), form.RemoteImage()->size());
+        QStringList names;
+        QAccessibleInterface *volumeUp = nullptr;
+        for (int i = 0; i < picture->childCount(); ++i) {
+            QAccessibleInterface *key = picture->child(i);
+            QVERIFY(key != nullptr && key->isValid());
+            QCOMPARE(key->role(), QAccessible::Button);
+            QCOMPARE(key->parent(), picture);
+            QCOMPARE(picture->indexOfChild(key), i);
+            QVERIFY(shown.contains(key->rect()));
+            QCOMPARE(picture->childAt(key->rect().center().x(), key->rect().center().y()), key);
+            names << key->text(QAccessible::Name);
+            if (names.last() == QStringLiteral("Volume up")) {
+                volumeUp = key;
+            }
+        }
+        for (const char *name : {"Power", "OK", "Volume up", "Volume down", "Mute", "Exit", "Home", "Record"}) {
+            QVERIFY2(names.contains(QLatin1String(name)), name);
+        }
+        QVERIFY(volumeUp != nullptr);
+        QCOMPARE(volumeUp->text(QAccessible::Description), QStringLiteral("Keyboard: +"));
+        QAccessibleActionInterface *action = volumeUp->actionInterface();
+        QVERIFY(action != nullptr);
+        QCOMPARE(action->actionNames(), QStringList{QAccessibleActionInterface::pressAction()});
+        QCOMPARE(action->keyBindingsForAction(QAccessibleActionInterface::pressAction()),
+                 QStringList{QStringLiteral("+")});
+        action->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(actions.sent, QStringList{QStringLiteral("VOLp")});
+        QCOMPARE(actions.selected, QStringList{QStringLiteral("VOLp")});
+
+        // The buttons follow the picture when the window is resized.
+        const QRect before = volumeUp->rect();
+        form.resize(form.size() + QSize(100, 100));
+        QTRY_COMPARE(control.pictureSize(), QSizeF(form.RemoteImage()->size()));
+        QVERIFY(volumeUp->rect().width() > before.width());
+    }
+
     void clicksOnTheDrawnRemoteSendItsKeysAtAnySize() {
         FakePlatform platform;
         QTemporaryDir dir;

@@ -1,7 +1,8 @@
 // Draws the default remote-control layout: a picture of a remote and the text file with the
 // rectangle of each button, both from the same geometry, so they always match.
 //
-//   remotegen <folder>     writes <folder>/remote1.png and <folder>/remote1.txt
+//   remotegen <folder>     writes <folder>/remote1.png, remote1@2x.png (the same drawing at
+//                          twice the size) and remote1.txt
 //
 // Buttons sit on a flat body colour with a gap all round, so a picture test can find each
 // drawn button by its colour alone.
@@ -208,20 +209,26 @@ QString layoutLine(const Button &b) {
 } // namespace
 
 int main(int argc, char **argv) {
-    if (const auto answered =
-            AnswerGeneratorArguments(argc, argv, 1, "remotegen <folder>",
-                                     "Draws the default remote layout into <folder>: remote1.png and remote1.txt.")) {
+    if (const auto answered = AnswerGeneratorArguments(
+            argc, argv, 1, "remotegen <folder>",
+            "Draws the default remote layout into <folder>: remote1.png, remote1@2x.png and remote1.txt.")) {
         return *answered;
     }
     QGuiApplication app(argc, argv);
     const QDir folder(QString::fromLocal8Bit(argv[1]));
-    QImage picture(Width, Height, QImage::Format_RGB32);
-    QPainter painter(&picture);
-    const std::vector<Button> buttons = draw(painter);
-    painter.end();
-    if (!picture.save(folder.filePath(QStringLiteral("remote1.png")))) {
-        std::fprintf(stderr, "remotegen: cannot write remote1.png\n");
-        return 1;
+    // The picture, and the same drawing at twice the size for high-resolution screens.
+    std::vector<Button> buttons;
+    for (const int scale : {1, 2}) {
+        QImage picture(Width * scale, Height * scale, QImage::Format_RGB32);
+        QPainter painter(&picture);
+        painter.scale(scale, scale);
+        buttons = draw(painter);
+        painter.end();
+        const QString name = scale == 1 ? QStringLiteral("remote1.png") : QStringLiteral("remote1@2x.png");
+        if (!picture.save(folder.filePath(name))) {
+            std::fprintf(stderr, "remotegen: cannot write %s\n", qPrintable(name));
+            return 1;
+        }
     }
     QString text = QStringLiteral("# Top,Bottom,Left,Right,Function\r\n\r\n");
     for (const Button &b : buttons) {

@@ -38,14 +38,23 @@ QFont font(int pixels, bool bold = true) {
     return f;
 }
 
+// 1 draws the pictures, 2 the same drawings at twice the size ("name@2x.png") for screens of
+// two device pixels per pixel. Every drawing is in the pictures' own coordinates: a painter on
+// a canvas of device pixel ratio 2 scales it.
+int Scale = 1;
+
 QImage canvas(int width, int height, QColor fill = Qt::transparent) {
-    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+    QImage image(width * Scale, height * Scale, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(Scale);
     image.fill(fill);
     return image;
 }
 
-void save(const QImage &image, const QString &path) {
+void save(const QImage &image, QString path) {
     QDir().mkpath(QFileInfo(path).path());
+    if (Scale != 1) {
+        path.insert(path.lastIndexOf(u'.'), QStringLiteral("@%1x").arg(Scale));
+    }
     if (!image.save(path, "PNG")) {
         QTextStream(stderr) << "cannot write " << path << "\n";
         std::exit(1);
@@ -531,45 +540,49 @@ QImage noCover() {
 } // namespace
 
 int main(int argc, char *argv[]) {
-    if (const auto answered = AnswerGeneratorArguments(
-            argc, argv, 1, "skingen <data folder>",
-            "Draws the default skin's pictures into <data folder>/320x240 (run with QT_QPA_PLATFORM=offscreen).")) {
+    if (const auto answered = AnswerGeneratorArguments(argc, argv, 1, "skingen <data folder>",
+                                                       "Draws the default skin's pictures into <data folder>/320x240, "
+                                                       "each also at twice the size (name@2x.png); run "
+                                                       "with QT_QPA_PLATFORM=offscreen.")) {
         return *answered;
     }
     QGuiApplication app(argc, argv);
     const QDir data(QString::fromLocal8Bit(argv[1]));
     const QString skin = data.filePath(QStringLiteral("320x240"));
 
-    const std::map<QString, QImage> backgrounds{
-        {"main", mainBackground()},       {"list", listBackground()},   {"playing", playingBackground()},
-        {"search", searchBackground()},   {"error", errorBackground()}, {"message", messageBackground()},
-        {"standby", standbyBackground()},
-    };
-    for (const auto &[name, image] : backgrounds) {
-        save(image, skin + "/" + name + ".png");
+    for (const int scale : {1, 2}) {
+        Scale = scale;
+        const std::map<QString, QImage> backgrounds{
+            {"main", mainBackground()},       {"list", listBackground()},   {"playing", playingBackground()},
+            {"search", searchBackground()},   {"error", errorBackground()}, {"message", messageBackground()},
+            {"standby", standbyBackground()},
+        };
+        for (const auto &[name, image] : backgrounds) {
+            save(image, skin + "/" + name + ".png");
+        }
+        for (const auto &[name, glyph] : menuGlyphs()) {
+            save(menuIcon(glyph), skin + "/menu/" + name + ".png");
+        }
+        for (const auto &[name, image] : buttons()) {
+            save(image, skin + "/buttons/" + name + ".png");
+        }
+        save(statusIcon([](QPainter &p) { // home
+                 p.drawPolyline(QPolygonF{QPointF(-7, 0), QPointF(0, -6), QPointF(7, 0)});
+                 p.drawPolyline(QPolygonF{QPointF(-5, -1), QPointF(-5, 6), QPointF(5, 6), QPointF(5, -1)});
+             }),
+             skin + "/status/home.png");
+        save(statusIcon([](QPainter &p) { // volume
+                 p.setBrush(Light);
+                 speaker(p, -1);
+                 p.setBrush(Qt::NoBrush);
+                 p.drawArc(QRectF(-2, -5, 8, 10), -60 * 16, 120 * 16);
+             }),
+             skin + "/status/volume.png");
+        save(statusIcon([](QPainter &p) { powerSymbol(p, 5.5); }), skin + "/status/power.png");
+        for (int frame = 0; frame <= 9; ++frame) {
+            save(loadingFrame(frame), skin + "/other/loading_0" + QString::number(frame) + ".png");
+        }
+        save(noCover(), data.filePath(QStringLiteral("coverart.png")));
     }
-    for (const auto &[name, glyph] : menuGlyphs()) {
-        save(menuIcon(glyph), skin + "/menu/" + name + ".png");
-    }
-    for (const auto &[name, image] : buttons()) {
-        save(image, skin + "/buttons/" + name + ".png");
-    }
-    save(statusIcon([](QPainter &p) { // home
-             p.drawPolyline(QPolygonF{QPointF(-7, 0), QPointF(0, -6), QPointF(7, 0)});
-             p.drawPolyline(QPolygonF{QPointF(-5, -1), QPointF(-5, 6), QPointF(5, 6), QPointF(5, -1)});
-         }),
-         skin + "/status/home.png");
-    save(statusIcon([](QPainter &p) { // volume
-             p.setBrush(Light);
-             speaker(p, -1);
-             p.setBrush(Qt::NoBrush);
-             p.drawArc(QRectF(-2, -5, 8, 10), -60 * 16, 120 * 16);
-         }),
-         skin + "/status/volume.png");
-    save(statusIcon([](QPainter &p) { powerSymbol(p, 5.5); }), skin + "/status/power.png");
-    for (int frame = 0; frame <= 9; ++frame) {
-        save(loadingFrame(frame), skin + "/other/loading_0" + QString::number(frame) + ".png");
-    }
-    save(noCover(), data.filePath(QStringLiteral("coverart.png")));
     return 0;
 }
