@@ -117,8 +117,15 @@ private Q_SLOTS:
         // The buttons follow the picture when the window is resized.
         const QRect before = volumeUp->rect();
         form.resize(form.size() + QSize(100, 100));
-        QTRY_COMPARE(control.pictureSize(), QSizeF(form.RemoteImage()->size()));
-        QVERIFY(volumeUp->rect().width() > before.width());
+        QTRY_VERIFY(volumeUp->rect().width() > before.width());
+        QVERIFY(QRect(form.RemoteImage()->mapToGlobal(QPoint(0, 0)), form.RemoteImage()->size())
+                    .contains(volumeUp->rect()));
+        // Where it says the key is, a click presses that key, also with the picture off the
+        // control's corner (it keeps its proportions).
+        actions.sent.clear();
+        QTest::mouseClick(form.RemoteImage(), Qt::LeftButton, {},
+                          form.RemoteImage()->mapFromGlobal(volumeUp->rect().center()));
+        QCOMPARE(actions.sent, QStringList{QStringLiteral("VOLp")});
     }
 
     void clicksOnTheDrawnRemoteSendItsKeysAtAnySize() {
