@@ -2,11 +2,10 @@
 
 #include "display/DisplayControl.h"
 #include "display/ScreenReading.h"
+#include "settings/AccessiblePart.h"
 
 #include <QAccessibleWidget>
-#include <QPointer>
 #include <QWidget>
-#include <QWindow>
 
 namespace {
 
@@ -28,23 +27,14 @@ QAccessible::Role roleOf(ScreenObject::Role role) {
 
 // The n-th object of the screen as it is now: the screen changes under a screen reader, which
 // asks again after the change is announced.
-class ScreenObjectAccessible final : public QAccessibleInterface, public QAccessibleActionInterface {
+class ScreenObjectAccessible final : public AccessiblePart {
 public:
     ScreenObjectAccessible(QWidget &screen, DisplayControl &control, int n)
-        : m_screen(&screen)
+        : AccessiblePart(screen)
         , m_control(control)
         , m_n(n) {}
 
-    bool isValid() const override { return m_screen != nullptr && current().has_value(); }
-    QObject *object() const override { return nullptr; }
-    QWindow *window() const override { return m_screen != nullptr ? m_screen->window()->windowHandle() : nullptr; }
-    QAccessibleInterface *parent() const override {
-        return m_screen != nullptr ? QAccessible::queryAccessibleInterface(m_screen) : nullptr;
-    }
-    QAccessibleInterface *child(int) const override { return nullptr; }
-    int childCount() const override { return 0; }
-    int indexOfChild(const QAccessibleInterface *) const override { return -1; }
-    QAccessibleInterface *childAt(int, int) const override { return nullptr; }
+    bool isValid() const override { return owner() != nullptr && current().has_value(); }
     QAccessible::Role role() const override {
         const auto o = current();
         return o ? roleOf(o->role) : QAccessible::StaticText;
@@ -52,7 +42,7 @@ public:
     QAccessible::State state() const override {
         QAccessible::State state;
         const auto o = current();
-        state.invisible = !o || m_screen == nullptr || !m_screen->isVisible();
+        state.invisible = !o || owner() == nullptr || !owner()->isVisible();
         if (o && (o->role == ScreenObject::ListRow || (o->role == ScreenObject::Button && o->selected))) {
             state.selectable = true;
             state.selected = o->selected;
@@ -62,10 +52,10 @@ public:
     }
     QRect rect() const override {
         const auto o = current();
-        if (!o || m_screen == nullptr) {
+        if (!o || owner() == nullptr) {
             return {};
         }
-        return QRect(m_screen->mapToGlobal(o->rect.topLeft()), o->rect.size());
+        return QRect(owner()->mapToGlobal(o->rect.topLeft()), o->rect.size());
     }
     QString text(QAccessible::Text t) const override {
         const auto o = current();
@@ -73,10 +63,6 @@ public:
             return {};
         }
         return t == QAccessible::Name ? o->name : t == QAccessible::Description ? o->description : QString();
-    }
-    void setText(QAccessible::Text, const QString &) override {}
-    void *interface_cast(QAccessible::InterfaceType type) override {
-        return type == QAccessible::ActionInterface ? static_cast<QAccessibleActionInterface *>(this) : nullptr;
     }
 
     QStringList actionNames() const override {
@@ -97,7 +83,6 @@ private:
         return m_n >= 0 && m_n < objects.size() ? std::optional<ScreenObject>(objects[m_n]) : std::nullopt;
     }
 
-    QPointer<QWidget> m_screen;
     DisplayControl &m_control;
     int m_n;
 };

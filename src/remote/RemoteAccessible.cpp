@@ -2,49 +2,39 @@
 
 #include "keyboard/KeyMap.h"
 #include "remote/RemoteControl.h"
+#include "settings/AccessiblePart.h"
 
 #include <QAccessibleWidget>
 #include <QHash>
-#include <QPointer>
 #include <QWidget>
-#include <QWindow>
 
 #include <optional>
 
 namespace {
 
-class RemoteKeyAccessible final : public QAccessibleInterface, public QAccessibleActionInterface {
+class RemoteKeyAccessible final : public AccessiblePart {
 public:
     RemoteKeyAccessible(QWidget &picture, RemoteControl &control, int index)
-        : m_picture(&picture)
+        : AccessiblePart(picture)
         , m_control(control)
         , m_index(index) {}
 
-    bool isValid() const override { return m_picture != nullptr && key().has_value(); }
-    QObject *object() const override { return nullptr; }
-    QWindow *window() const override { return m_picture != nullptr ? m_picture->window()->windowHandle() : nullptr; }
-    QAccessibleInterface *parent() const override {
-        return m_picture != nullptr ? QAccessible::queryAccessibleInterface(m_picture) : nullptr;
-    }
-    QAccessibleInterface *child(int) const override { return nullptr; }
-    int childCount() const override { return 0; }
-    int indexOfChild(const QAccessibleInterface *) const override { return -1; }
-    QAccessibleInterface *childAt(int, int) const override { return nullptr; }
+    bool isValid() const override { return owner() != nullptr && key().has_value(); }
     QAccessible::Role role() const override { return QAccessible::Button; }
     QAccessible::State state() const override {
         QAccessible::State state;
-        state.invisible = m_picture == nullptr || !m_picture->isVisible();
+        state.invisible = owner() == nullptr || !owner()->isVisible();
         return state;
     }
     QRect rect() const override {
         const auto k = key();
-        if (!k || m_picture == nullptr) {
+        if (!k || owner() == nullptr) {
             return {};
         }
         // The picture keeps its proportions: it may stand off the control's corner.
-        const QPoint origin = FittedPictureRect(m_control.picture().size(), m_picture->size()).topLeft();
+        const QPoint origin = FittedPictureRect(m_control.picture().size(), owner()->size()).topLeft();
         const QRect local = k->area.toAlignedRect().translated(origin);
-        return QRect(m_picture->mapToGlobal(local.topLeft()), local.size());
+        return QRect(owner()->mapToGlobal(local.topLeft()), local.size());
     }
     QString text(QAccessible::Text t) const override {
         const auto k = key();
@@ -63,10 +53,6 @@ public:
         default:
             return {};
         }
-    }
-    void setText(QAccessible::Text, const QString &) override {}
-    void *interface_cast(QAccessible::InterfaceType type) override {
-        return type == QAccessible::ActionInterface ? static_cast<QAccessibleActionInterface *>(this) : nullptr;
     }
 
     QStringList actionNames() const override { return {pressAction()}; }
@@ -93,7 +79,6 @@ private:
         return std::nullopt;
     }
 
-    QPointer<QWidget> m_picture;
     RemoteControl &m_control;
     int m_index;
 };

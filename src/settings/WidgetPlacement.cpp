@@ -81,7 +81,14 @@ protected:
 private:
     QMargins liveFrame() const {
         const QWindow *handle = m_window.windowHandle();
-        return handle != nullptr ? handle->frameMargins() : QMargins();
+        if (handle == nullptr) {
+            return {};
+        }
+        const QMargins frame = handle->frameMargins();
+        // At a scale such as 1.5 a border of 1 device pixel is two thirds of a pixel here, and
+        // Qt rounds it away: taken a pixel wider, the frame placed at the screen's edge stays on it.
+        const qreal ratio = handle->devicePixelRatio();
+        return frame.isNull() || ratio == std::floor(ratio) ? frame : frame + QMargins(1, 1, 1, 1);
     }
 
     void lookForFrame() {
