@@ -375,6 +375,8 @@ TEST_F(ScreenRendererTest, AScreenReaderReadsWhatTheScreenShowsAndPressesIt) {
 TEST_F(ScreenRendererTest, HighResolutionScreensGetTheDoubleSizeDrawings) {
     picture("red@2x.png", {40, 40}, Yellow, Yellow); // told apart from the plain picture by its colour
     picture("half@2x.png", {10, 10}, Red);
+    // Without captions, whose plates would cover the corners looked at (how far depends on the font).
+    useSkin("[one]|B=,,bg,,|O=10,20,red,,|O=L5,T10,half,,");
     screen().DisplayScreen("one");
     const QImage one = screen().render();
     EXPECT_EQ(one.size(), QSize(320, 240));
