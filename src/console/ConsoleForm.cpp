@@ -21,9 +21,10 @@
 
 namespace {
 
-QPlainTextEdit *textBox(const QString &name, const QString &tip) {
+QPlainTextEdit *textBox(const QString &name, const QString &spoken, const QString &tip) {
     auto *box = new QPlainTextEdit;
     box->setObjectName(name);
+    box->setAccessibleName(spoken);
     box->setToolTip(tip);
     box->setReadOnly(true);
     box->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
@@ -43,7 +44,7 @@ ConsoleForm::ConsoleForm(QWidget *parent)
     row->setContentsMargins(4, 4, 4, 4);
 
     m_consoleText =
-        textBox(QStringLiteral("ConsoleText"),
+        textBox(QStringLiteral("ConsoleText"), QStringLiteral("Console"),
                 QStringLiteral("Double click (or Connect) opens the console; keys typed here go to the radio"));
     // Read-only for editing, but it takes the keys: they go to the radio's console.
     m_consoleText->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
@@ -58,8 +59,8 @@ ConsoleForm::ConsoleForm(QWidget *parent)
     m_sideColumn = new QWidget;
     auto *side = new QVBoxLayout(m_sideColumn);
     side->setContentsMargins(0, 0, 0, 0);
-    m_captureText =
-        textBox(QStringLiteral("ConsoleCaptureText"), QStringLiteral("What is playing; double click to clear"));
+    m_captureText = textBox(QStringLiteral("ConsoleCaptureText"), QStringLiteral("What is playing"),
+                            QStringLiteral("What is playing; double click to clear"));
     m_captureText->viewport()->installEventFilter(this);
     m_captureText->document()->setUndoRedoEnabled(false);
     // The eleven summary lines at least; long addresses wrap onto the lines below.
@@ -68,6 +69,7 @@ ConsoleForm::ConsoleForm(QWidget *parent)
                                     2 * int(m_captureText->document()->documentMargin()) + 4);
     m_curlList = new QListWidget;
     m_curlList->setObjectName(QStringLiteral("TheCurlList"));
+    m_curlList->setAccessibleName(QStringLiteral("Station addresses"));
     m_curlList->setToolTip(QStringLiteral("Every address fetched, oldest first"));
     side->addWidget(m_captureText, 3);
     side->addWidget(m_curlList, 2);
@@ -81,9 +83,11 @@ ConsoleForm::ConsoleForm(QWidget *parent)
     // Where the console is; what is typed is kept at once (Radio > Radio Address... sets it too).
     m_host = new QLineEdit;
     m_host->setObjectName(QStringLiteral("ConsoleHost"));
+    m_host->setAccessibleName(QStringLiteral("Console address"));
     m_host->setToolTip(QStringLiteral("The radio's console: its host (usually the radio's own address)"));
     m_port = new QLineEdit;
     m_port->setObjectName(QStringLiteral("ConsolePort"));
+    m_port->setAccessibleName(QStringLiteral("Console port"));
     m_port->setToolTip(QStringLiteral("The console's port"));
     m_port->setMaximumWidth(m_port->fontMetrics().horizontalAdvance(QStringLiteral("0000000")) + 16);
     const auto edited = [this] { Q_EMIT addressEdited(m_host->text(), m_port->text()); };

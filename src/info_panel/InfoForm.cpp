@@ -59,6 +59,7 @@ InfoForm::InfoForm(InfoPanel &panel, RadioView &view, QWidget *parent)
     column->addWidget(buildFrame(), 1);
     column->addWidget(buildMessageRow());
     m_debug = new QPlainTextEdit;
+    m_debug->setAccessibleName(QStringLiteral("Debug"));
     m_debug->setReadOnly(true);
     m_debug->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     // Six lines where the window has the room; on a short screen it gives up height down to two
@@ -123,6 +124,7 @@ QWidget *InfoForm::buildValues() {
     grid->addWidget(m_time, 0, 6);
 
     m_slider = new QSlider(Qt::Horizontal);
+    m_slider->setAccessibleName(QStringLiteral("Volume"));
     m_slider->setRange(0, 100);
     m_slider->setPageStep(5);
     m_slider->setTickPosition(QSlider::TicksBelow);
@@ -193,6 +195,7 @@ QGroupBox *InfoForm::buildFrame() {
 
     // The current menu's picture, with the macro list laid exactly over it when shown.
     m_menuImage = new QLabel;
+    m_menuImage->setAccessibleName(QStringLiteral("Current menu picture"));
     m_menuImage->setToolTip(
         QStringLiteral("Double click to refresh the display screen; right click for the macro list (View > Macros)"));
     m_menuImage->setFixedSize(PictureSize);
@@ -200,6 +203,7 @@ QGroupBox *InfoForm::buildFrame() {
     m_menuImage->setFrameShape(QFrame::StyledPanel);
     m_menuImage->installEventFilter(this);
     m_macroList = new QListWidget;
+    m_macroList->setAccessibleName(QStringLiteral("Macros"));
     m_macroList->setToolTip(QStringLiteral("Macro list: click shows a macro's steps, double click (or Enter or Space) "
                                            "runs it, right click closes the list"));
     m_macroList->setFixedSize(PictureSize);
@@ -259,15 +263,19 @@ QGroupBox *InfoForm::buildFrame() {
     pictureColumn->addWidget(m_refresh);
 
     m_mainMenu = addList(PanelList::MainMenu, QStringLiteral("Double Click to select"));
+    m_mainMenu->setAccessibleName(QStringLiteral("Main menu"));
     connect(m_mainMenu, &QListWidget::itemClicked, this,
             [this](QListWidgetItem *item) { m_panel.MainMenuList_Click(m_mainMenu->row(item)); });
     connect(m_mainMenu, &QListWidget::itemDoubleClicked, this, [this] { m_panel.MainMenuList_DblClick(); });
 
     m_menu = addList(PanelList::Menu, QStringLiteral("Right click to refresh (Double click top to goto HOME)"));
+    m_menu->setAccessibleName(QStringLiteral("Menu"));
     connect(m_menu, &QListWidget::itemDoubleClicked, this, [this] { m_panel.MenuList_DblClick(); });
     m_meta = addList(PanelList::Meta, QStringLiteral("Right click to refresh (Double click does different things)"));
+    m_meta->setAccessibleName(QStringLiteral("Now playing"));
     connect(m_meta, &QListWidget::itemDoubleClicked, this, [this] { m_panel.MetaList_DblClick(); });
     m_info = addList(PanelList::Info, QStringLiteral("Right click to refresh (Double click does different things)"));
+    m_info->setAccessibleName(QStringLiteral("List"));
     connect(m_info, &QListWidget::itemDoubleClicked, this, [this] { m_panel.InfoList_DblClick(); });
 
     // Two columns: the picture above the current menu and the now-playing data on the left,
@@ -293,6 +301,7 @@ QWidget *InfoForm::buildMessageRow() {
     row->setContentsMargins(0, 0, 0, 0);
     m_message = new QLineEdit(m_panel.MessageText);
     m_message->setObjectName(QStringLiteral("MessageText"));
+    m_message->setAccessibleName(QStringLiteral("Message for the radio's display"));
     m_message->setPlaceholderText(QStringLiteral("Message for the radio's display"));
     m_message->setToolTip(QStringLiteral("Type a message; Enter or Send shows it on the radio's display"));
     m_message->setCursorPosition(0);

@@ -30,6 +30,7 @@ MacroForm::MacroForm(MacroRunner &runner, QWidget *parent)
 
     m_text = new QPlainTextEdit(this);
     m_text->setObjectName(QStringLiteral("MacroText"));
+    m_text->setAccessibleName(QStringLiteral("Macro trace"));
     m_text->setReadOnly(true);
     m_text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -39,6 +40,7 @@ MacroForm::MacroForm(MacroRunner &runner, QWidget *parent)
 
     m_steps = new QListWidget(this);
     m_steps->setObjectName(QStringLiteral("MacroStepList"));
+    m_steps->setAccessibleName(QStringLiteral("Macro steps"));
     m_steps->setUniformItemSizes(true);
     m_steps->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     // Step lines end in their test; scroll to it rather than cut it off.

@@ -212,9 +212,17 @@ QWidget *ConfigForm::buildConnectionRow() {
     connect(m_keepConnected, &QCheckBox::toggled, this, &ConfigForm::keepConnectedToggled);
     connect(m_retry, &QPushButton::clicked, this, &ConfigForm::retryClicked);
 
-    layout->addWidget(new QLabel(QStringLiteral("Radio")));
+    // The captions name their fields for screen readers.
+    auto *radioCaption = new QLabel(QStringLiteral("Radio"));
+    radioCaption->setBuddy(m_txtUrl);
+    auto *portCaption = new QLabel(QStringLiteral("Port"));
+    portCaption->setBuddy(m_txtPort);
+    m_txtUrl->setAccessibleName(QStringLiteral("Radio address"));
+    m_txtPort->setAccessibleName(QStringLiteral("Radio port"));
+    m_holdOn->setAccessibleName(QStringLiteral("Connection hint"));
+    layout->addWidget(radioCaption);
     layout->addWidget(m_txtUrl, 1);
-    layout->addWidget(new QLabel(QStringLiteral("Port")));
+    layout->addWidget(portCaption);
     layout->addWidget(m_txtPort);
     layout->addWidget(m_connect);
     layout->addWidget(m_disconnect);
@@ -235,10 +243,12 @@ QWidget *ConfigForm::buildCommandColumn() {
     m_searchText = lineEdit(QStringLiteral("Do_SearchText"), QString(),
                             QStringLiteral("Command text: Enter sends what you typed, or the selected command"));
     m_searchText->installEventFilter(this);
+    m_searchText->setAccessibleName(QStringLiteral("Command to send"));
 
     m_model = new CommandListModel(m_commands, this);
     m_theList = new QListView;
     m_theList->setObjectName(QStringLiteral("TheList"));
+    m_theList->setAccessibleName(QStringLiteral("Commands"));
     m_theList->setToolTip(QStringLiteral("Command list: double click, Enter or Space sends the command"));
     m_theList->installEventFilter(this);
     m_theList->setModel(m_model);
@@ -328,6 +338,7 @@ QWidget *ConfigForm::buildTerminal() {
 
     m_telnetData = new QPlainTextEdit;
     m_telnetData->setObjectName(QStringLiteral("TelnetData"));
+    m_telnetData->setAccessibleName(QStringLiteral("Terminal"));
     m_telnetData->setToolTip(QStringLiteral("Terminal"));
     m_telnetData->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     m_telnetData->setLineWrapMode(QPlainTextEdit::NoWrap);

@@ -20,16 +20,22 @@ LayoutEditorPanel::LayoutEditorPanel(QWidget *parent)
     auto *grid = new QGridLayout(this);
     m_remoteList = new QListWidget;
     m_remoteList->setObjectName(QStringLiteral("RemoteList"));
+    m_remoteList->setAccessibleName(QStringLiteral("Remote layouts"));
     m_remoteList->setMaximumHeight(70);
     connect(m_remoteList, &QListWidget::itemDoubleClicked, this,
             [this](QListWidgetItem *item) { Q_EMIT layoutChosen(item->text()); });
     grid->addWidget(m_remoteList, 0, 0, 1, 4);
     const QStringList tips{QStringLiteral("Top"), QStringLiteral("Bottom"), QStringLiteral("Left"),
                            QStringLiteral("Right"), QStringLiteral("Top, Bottom, Left, Right")};
+    const QStringList spoken{
+        QStringLiteral("Key rectangle top, percent"), QStringLiteral("Key rectangle bottom, percent"),
+        QStringLiteral("Key rectangle left, percent"), QStringLiteral("Key rectangle right, percent"),
+        QStringLiteral("Key rectangle, all four edges")};
     for (int i = 0; i < 5; ++i) {
         auto *box = new QLineEdit;
         box->setObjectName(QStringLiteral("ButtonLocations_%1").arg(i));
         box->setToolTip(tips.at(i));
+        box->setAccessibleName(spoken.at(i));
         box->installEventFilter(this);
         box->setAutoFillBackground(true);
         connect(box, &QLineEdit::textEdited, this, [this, i](const QString &text) { Q_EMIT boxEdited(i, text); });

@@ -28,6 +28,7 @@ UpdateForm::UpdateForm(QWidget *parent)
     layout->addWidget(m_newsLine);
     m_rawTexta = new QPlainTextEdit;
     m_rawTexta->setObjectName(QStringLiteral("RawTexta"));
+    m_rawTexta->setAccessibleName(QStringLiteral("What the update server said"));
     m_rawTexta->setReadOnly(true);
     m_rawTexta->setToolTip(QStringLiteral("Double click to clear"));
     m_rawTexta->viewport()->installEventFilter(this);

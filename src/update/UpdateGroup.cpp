@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QEvent>
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -21,6 +22,8 @@ UpdateGroup::UpdateGroup(QWidget *parent)
     m_checkLabel->setStyleSheet(QStringLiteral("color: #1a4fc4; text-decoration: underline;"));
     m_checkLabel->setCursor(Qt::PointingHandCursor);
     m_checkLabel->installEventFilter(this);
+    // Reached by Tab too; Enter or Space starts the check as a click does.
+    m_checkLabel->setFocusPolicy(Qt::StrongFocus);
     layout->addWidget(m_checkLabel);
 
     auto *proxy = new QGroupBox(QStringLiteral("Proxy"));
@@ -103,6 +106,13 @@ UpdateProxy UpdateGroup::proxy() const {
 }
 
 bool UpdateGroup::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == m_checkLabel && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
+            Q_EMIT checkRequested();
+            return true;
+        }
+    }
     if (watched == m_checkLabel && event->type() == QEvent::MouseButtonRelease) {
         Q_EMIT checkRequested();
         return true;

@@ -1,12 +1,18 @@
+#include "console/ConsoleWindow.h"
 #include "display/DisplayForm.h"
 #include "display/DisplayWindow.h"
 #include "e2e/RadioRun.h"
+#include "macros/MacroWindow.h"
+#include "main_window/ConfigForm.h"
+#include "main_window/FoldingGroup.h"
 #include "remote/RemoteForm.h"
 #include "remote/RemoteWindow.h"
 #include "session/RadioSession.h"
 #include "session/RadioStatus.h"
+#include "update/UpdateWindow.h"
 
 #include <QAccessible>
+#include <QApplication>
 #include <QGuiApplication>
 #include <QIcon>
 
@@ -29,6 +35,29 @@ bool press(QAccessibleInterface *object) {
     }
     object->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     return true;
+}
+
+// The controls a user works (fields, lists, buttons, sliders, boxes) under an accessible
+// object that a screen reader would announce without a name, as "window > role" paths.
+void collectUnnamed(QAccessibleInterface *object, const QString &path, QStringList &unnamed) {
+    static const QList<QAccessible::Role> controls{
+        QAccessible::EditableText, QAccessible::List,     QAccessible::Slider,     QAccessible::Button,
+        QAccessible::CheckBox,     QAccessible::ComboBox, QAccessible::SpinBox,    QAccessible::RadioButton,
+        QAccessible::Table,        QAccessible::Tree,     QAccessible::StaticText, QAccessible::Graphic};
+    if (object == nullptr || object->state().invisible) {
+        return;
+    }
+    const QString here = path + u'>' + QString::number(object->role(), 16);
+    if (controls.contains(object->role()) && object->role() != QAccessible::StaticText &&
+        object->text(QAccessible::Name).trimmed().isEmpty()) {
+        QObject *o = object->object();
+        unnamed << here + u' ' +
+                       (o != nullptr ? o->objectName() + u'/' + QLatin1String(o->metaObject()->className())
+                                     : QStringLiteral("?"));
+    }
+    for (int i = 0; i < object->childCount(); ++i) {
+        collectUnnamed(object->child(i), here, unnamed);
+    }
 }
 
 } // namespace
@@ -86,6 +115,21 @@ private Q_SLOTS:
         QVERIFY(!station.isEmpty());
         QVERIFY(press(childNamed(keys, QStringLiteral("OK"), QAccessible::Button)));
         QTRY_COMPARE_WITH_TIMEOUT(run.sim.playerStatus().toLower(), QStringLiteral("playing"), Patience);
+
+        // Every control of every window has a name.
+        run.program->macroWindow().show();
+        run.program->consoleWindow()->show();
+        run.program->updateWindow()->show();
+        for (FoldingGroup *group : run.program->mainWindow().findChildren<FoldingGroup *>()) {
+            group->setOpen(true);
+        }
+        QStringList unnamed;
+        for (QWidget *window : QApplication::topLevelWidgets()) {
+            if (window->isVisible()) {
+                collectUnnamed(QAccessible::queryAccessibleInterface(window), window->windowTitle(), unnamed);
+            }
+        }
+        QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(u'\n')));
 
         // Each press reached the radio once: the volume key, the OK that opened the menu's
         // entry under its cursor (Stations), the remote's OK.
