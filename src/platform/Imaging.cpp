@@ -155,15 +155,15 @@ QString Imaging::DoubleSizeFile(const QString &path) {
     return QFileInfo(sharp).isFile() ? sharp : QString();
 }
 
-QImage Imaging::PictureForScreen(const QImage &picture, const QImage &sharp, QSize logical, qreal ratio,
-                                 Qt::AspectRatioMode aspect) {
+QImage Imaging::PictureForScreen(const QImage &picture, const QImage &sharp, QSize logical, qreal ratio) {
     const qreal r = ratio > 0 ? ratio : 1.0;
     const QImage &source = r > 1 && !sharp.isNull() ? sharp : picture;
     if (source.isNull() || logical.isEmpty()) {
         return {};
     }
     const QSize device(qRound(logical.width() * r), qRound(logical.height() * r));
-    QImage shown = source.size() == device ? source : source.scaled(device, aspect, Qt::SmoothTransformation);
+    QImage shown =
+        source.size() == device ? source : source.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     shown.setDevicePixelRatio(r);
     return shown;
 }

@@ -47,8 +47,7 @@ QString DoubleSizeFile(const QString &path);
 // size of picture, or null) when the screen has more than one device pixel per pixel, else
 // picture, scaled once to the area's device pixels and marked with the ratio, so the painter
 // shows it at the logical size without scaling it again.
-QImage PictureForScreen(const QImage &picture, const QImage &sharp, QSize logical, qreal ratio,
-                        Qt::AspectRatioMode aspect = Qt::IgnoreAspectRatio);
+QImage PictureForScreen(const QImage &picture, const QImage &sharp, QSize logical, qreal ratio);
 
 } // namespace Imaging
 

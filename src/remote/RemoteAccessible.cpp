@@ -67,8 +67,6 @@ public:
         return name == pressAction() && !keyName.isEmpty() ? QStringList{keyName} : QStringList{};
     }
 
-    int index() const { return m_index; }
-
 private:
     std::optional<RemoteControl::Key> key() const {
         for (const RemoteControl::Key &k : m_control.keys()) {

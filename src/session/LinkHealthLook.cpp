@@ -49,11 +49,7 @@ LinkHealthColours LinkHealthColoursOn(LinkHealth health, const QColor &backgroun
     static const Shades red{QColor(0xd9, 0x30, 0x25), QColor(0xa8, 0x1f, 0x17), QColor(0xff, 0x8a, 0x80)};
     const Shades &shades = health == LinkHealth::Answers ? green : health == LinkHealth::Offline ? red : amber;
     const bool dark = ContrastRatio(background, Qt::white) > ContrastRatio(background, Qt::black);
-    QColor words = dark ? shades.onDark : shades.onLight;
-    // A background between light and dark (a grey theme) may leave neither shade readable:
-    // then the words take black or white, whichever stands out, and the mark alone keeps the colour.
-    if (ContrastRatio(words, background) < 4.5) {
-        words = dark ? QColor(Qt::white) : QColor(Qt::black);
-    }
-    return {shades.mark, words};
+    // A background between light and dark (a grey theme) may leave neither shade readable: the
+    // words then go towards black or white as far as it takes.
+    return {shades.mark, ReadableOn(dark ? shades.onDark : shades.onLight, background)};
 }

@@ -24,25 +24,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-fail() {
-    echo "FAIL: $*" >&2
-    for f in "$work"/*.out; do
-        echo "--- $f" >&2
-        cat "$f" >&2 || true
-    done
-    exit 1
-}
-
-# Polls until the command succeeds, or fails the test after $patience seconds.
-wait_for() {
-    local what=$1
-    shift
-    local deadline=$((SECONDS + patience))
-    until "$@"; do
-        [ $SECONDS -lt $deadline ] || fail "gave up waiting for $what"
-        sleep 0.1
-    done
-}
+# shellcheck source=script-helpers.sh
+source "$(dirname "$0")/script-helpers.sh"
 
 prefix=$work/prefix
 cmake --install "$build" --prefix "$prefix" >"$work/install.out" || fail "cmake --install"
