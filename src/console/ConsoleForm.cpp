@@ -3,6 +3,7 @@
 #include "console/ConsoleMonitor.h"
 #include "platform/ControlPictures.h"
 #include "platform/ShownForm.h"
+#include "settings/Accessibility.h"
 
 #include <QCloseEvent>
 #include <QFontDatabase>
@@ -23,6 +24,7 @@ namespace {
 
 QPlainTextEdit *textBox(const QString &name, const QString &spoken, const QString &tip) {
     auto *box = new QPlainTextEdit;
+    ShowFocusRing(*box);
     box->setObjectName(name);
     box->setAccessibleName(spoken);
     box->setToolTip(tip);
@@ -68,6 +70,7 @@ ConsoleForm::ConsoleForm(QWidget *parent)
     m_captureText->setMinimumHeight(metrics.lineSpacing() * 11 + 2 * m_captureText->frameWidth() +
                                     2 * int(m_captureText->document()->documentMargin()) + 4);
     m_curlList = new QListWidget;
+    ShowFocusRing(*m_curlList);
     m_curlList->setObjectName(QStringLiteral("TheCurlList"));
     m_curlList->setAccessibleName(QStringLiteral("Station addresses"));
     m_curlList->setToolTip(QStringLiteral("Every address fetched, oldest first"));

@@ -4,9 +4,10 @@
 #include "display/DisplayControl.h"
 #include "keyboard/KeyMap.h"
 #include "session/RadioView.h"
+#include "settings/Accessibility.h"
 #include "settings/PlaceToolTip.h"
 
-#include <QAccessibleWidget>
+#include <QAccessible>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -24,6 +25,8 @@ public:
         , m_control(control) {
         setFixedSize(ScreenRenderer::ScreenWidth, ScreenRenderer::ScreenHeight);
         setAttribute(Qt::WA_OpaquePaintEvent);
+        // Tab reaches the screen; the radio's keys typed on it go on to the window.
+        setFocusPolicy(Qt::StrongFocus);
     }
 
 protected:
@@ -35,6 +38,9 @@ protected:
         m_control.MouseDown(event->position().toPoint(), event->button());
     }
     void mouseReleaseEvent(QMouseEvent *event) override { m_control.MouseUp(event->button()); }
+    // The window draws the focus ring around the screen, which keeps every pixel of its own.
+    void focusInEvent(QFocusEvent *) override { parentWidget()->update(); }
+    void focusOutEvent(QFocusEvent *) override { parentWidget()->update(); }
     void mouseDoubleClickEvent(QMouseEvent *event) override {
         m_control.DoubleClick(event->position().toPoint(), event->button());
     }
@@ -50,13 +56,10 @@ private:
     DisplayControl &m_control;
 };
 
-// Screen readers find the screen's objects, and the window as a window.
+// Screen readers find the screen's objects.
 QAccessibleInterface *displayFactory(const QString &, QObject *object) {
     if (auto *screen = dynamic_cast<ScreenArea *>(object)) {
         return NewDisplayScreenAccessible(*screen, screen->control());
-    }
-    if (auto *form = qobject_cast<DisplayForm *>(object)) {
-        return new QAccessibleWidget(form, QAccessible::Window);
     }
     return nullptr;
 }
@@ -73,6 +76,7 @@ DisplayForm::DisplayForm(DisplayControl &control, const RadioView &view, QWidget
     layout->setSpacing(4);
     static const bool accessible = (QAccessible::installFactory(displayFactory), true);
     Q_UNUSED(accessible);
+    InstallWindowRoles();
     m_screen = new ScreenArea(control, this);
     m_screen->setObjectName(QStringLiteral("BackGround"));
     layout->addWidget(m_screen, 0, Qt::AlignCenter);
@@ -155,6 +159,13 @@ void DisplayForm::closeEvent(QCloseEvent *event) {
     // The window stays alive with the program; closing only puts it out of sight.
     event->ignore();
     Q_EMIT closing();
+}
+
+void DisplayForm::paintEvent(QPaintEvent *) {
+    if (m_screen->hasFocus()) {
+        QPainter painter(this);
+        DrawFocusRing(painter, m_screen->geometry().adjusted(-3, -3, 3, 3), palette());
+    }
 }
 
 void DisplayForm::keyPressEvent(QKeyEvent *event) {

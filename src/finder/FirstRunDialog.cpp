@@ -1,6 +1,7 @@
 #include "finder/FirstRunDialog.h"
 
 #include "finder/FirstContact.h"
+#include "settings/Accessibility.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -56,6 +57,7 @@ FirstRunDialog::FirstRunDialog(FirstContact &contact, QWidget *parent)
     addressRow->addWidget(m_find);
 
     m_found = new QListWidget;
+    ShowFocusRing(*m_found);
     m_found->setObjectName(QStringLiteral("FoundRadios"));
     m_found->setToolTip(QStringLiteral("Click a radio to take its address; a double click takes it and closes"));
     m_found->setMaximumHeight(fontMetrics().height() * 6);

@@ -4,6 +4,7 @@
 #include "platform/Contrast.h"
 #include "session/LinkHealthLook.h"
 #include "session/RadioView.h"
+#include "settings/Accessibility.h"
 #include "settings/LinkHealthBadge.h"
 
 #include <QCheckBox>
@@ -59,6 +60,7 @@ InfoForm::InfoForm(InfoPanel &panel, RadioView &view, QWidget *parent)
     column->addWidget(buildFrame(), 1);
     column->addWidget(buildMessageRow());
     m_debug = new QPlainTextEdit;
+    ShowFocusRing(*m_debug);
     m_debug->setAccessibleName(QStringLiteral("Debug"));
     m_debug->setReadOnly(true);
     m_debug->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
@@ -172,6 +174,7 @@ QWidget *InfoForm::buildValues() {
 
 QListWidget *InfoForm::addList(PanelList which, const QString &toolTip) {
     auto *list = new QListWidget;
+    ShowFocusRing(*list);
     list->setToolTip(toolTip);
     list->setProperty(ListKind, int(which));
     // On a short screen a list gives up height down to three rows, which it scrolls through.
@@ -203,6 +206,7 @@ QGroupBox *InfoForm::buildFrame() {
     m_menuImage->setFrameShape(QFrame::StyledPanel);
     m_menuImage->installEventFilter(this);
     m_macroList = new QListWidget;
+    ShowFocusRing(*m_macroList);
     m_macroList->setAccessibleName(QStringLiteral("Macros"));
     m_macroList->setToolTip(QStringLiteral("Macro list: click shows a macro's steps, double click (or Enter or Space) "
                                            "runs it, right click closes the list"));

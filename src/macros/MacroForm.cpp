@@ -2,6 +2,7 @@
 
 #include "platform/ShownForm.h"
 #include "session/MacroRunner.h"
+#include "settings/Accessibility.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -25,10 +26,12 @@ MacroForm::MacroForm(MacroRunner &runner, QWidget *parent)
     : QWidget(parent, Qt::Window)
     , m_runner(runner) {
     setObjectName(QStringLiteral("MacroForm"));
+    InstallWindowRoles();
     setWindowTitle(QStringLiteral("Macro"));
     resize(900, 420);
 
     m_text = new QPlainTextEdit(this);
+    ShowFocusRing(*m_text);
     m_text->setObjectName(QStringLiteral("MacroText"));
     m_text->setAccessibleName(QStringLiteral("Macro trace"));
     m_text->setReadOnly(true);
@@ -39,6 +42,7 @@ MacroForm::MacroForm(MacroRunner &runner, QWidget *parent)
     m_text->viewport()->installEventFilter(this);
 
     m_steps = new QListWidget(this);
+    ShowFocusRing(*m_steps);
     m_steps->setObjectName(QStringLiteral("MacroStepList"));
     m_steps->setAccessibleName(QStringLiteral("Macro steps"));
     m_steps->setUniformItemSizes(true);

@@ -5,6 +5,7 @@
 #include "platform/ShownForm.h"
 #include "remote/LayoutEditorPanel.h"
 #include "session/LinkHealthLook.h"
+#include "settings/Accessibility.h"
 #include "settings/LinkHealthBadge.h"
 #include "settings/NamedWidgets.h"
 #include "update/UpdateGroup.h"
@@ -194,7 +195,8 @@ QWidget *ConfigForm::buildConnectionRow() {
                                QStringLiteral("Reconnect whenever the connection is found closed"), false);
     m_holdOn = lineEdit(QStringLiteral("HoldOn"), QStringLiteral("Waiting for you"));
     m_holdOn->setReadOnly(true);
-    m_holdOn->setFocusPolicy(Qt::NoFocus);
+    // Read only, but Tab reaches it, so a screen reader reads the hint.
+    m_holdOn->setFocusPolicy(Qt::TabFocus);
     m_holdOn->setMinimumWidth(150);
     m_holdOn->setMaximumWidth(560);
     m_retry = button(QStringLiteral("RetryButton"), QStringLiteral("Retry"));
@@ -247,6 +249,7 @@ QWidget *ConfigForm::buildCommandColumn() {
 
     m_model = new CommandListModel(m_commands, this);
     m_theList = new QListView;
+    ShowFocusRing(*m_theList);
     m_theList->setObjectName(QStringLiteral("TheList"));
     m_theList->setAccessibleName(QStringLiteral("Commands"));
     m_theList->setToolTip(QStringLiteral("Command list: double click, Enter or Space sends the command"));
@@ -283,6 +286,9 @@ QWidget *ConfigForm::buildOptionsColumn() {
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll->setWidgetResizable(true);
+    // Not a stop of its own for Tab: each control in it is, and is scrolled into sight when
+    // Tab reaches it.
+    scroll->setFocusPolicy(Qt::NoFocus);
     auto *column = new QWidget;
     column->setFixedWidth(240);
     // Room for the scroll bar beside the column, so that it covers nothing when it comes.
@@ -337,6 +343,7 @@ QWidget *ConfigForm::buildTerminal() {
     layout->setContentsMargins(0, 0, 0, 0);
 
     m_telnetData = new QPlainTextEdit;
+    ShowFocusRing(*m_telnetData);
     m_telnetData->setObjectName(QStringLiteral("TelnetData"));
     m_telnetData->setAccessibleName(QStringLiteral("Terminal"));
     m_telnetData->setToolTip(QStringLiteral("Terminal"));

@@ -2,6 +2,7 @@
 
 #include "platform/ShownForm.h"
 #include "remote/LayoutEditor.h"
+#include "settings/Accessibility.h"
 #include "settings/NamedWidgets.h"
 
 #include <QCheckBox>
@@ -19,6 +20,7 @@ LayoutEditorPanel::LayoutEditorPanel(QWidget *parent)
     setObjectName(QStringLiteral("LayoutEditor"));
     auto *grid = new QGridLayout(this);
     m_remoteList = new QListWidget;
+    ShowFocusRing(*m_remoteList);
     m_remoteList->setObjectName(QStringLiteral("RemoteList"));
     m_remoteList->setAccessibleName(QStringLiteral("Remote layouts"));
     m_remoteList->setMaximumHeight(70);

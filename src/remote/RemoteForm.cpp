@@ -5,6 +5,7 @@
 #include "platform/ShownForm.h"
 #include "remote/RemoteAccessible.h"
 #include "remote/RemoteControl.h"
+#include "settings/Accessibility.h"
 #include "settings/LinkHealthBadge.h"
 #include "settings/PlaceToolTip.h"
 
@@ -33,6 +34,8 @@ public:
         setMouseTracking(true);
         setAcceptDrops(true);
         setMinimumSize(60, 120);
+        // Tab reaches the picture; the keyboard's keys typed on it go on to the window.
+        setFocusPolicy(Qt::StrongFocus);
     }
 
     // Where the picture is drawn in this control.
@@ -58,6 +61,9 @@ protected:
                 m_ratio = ratio;
             }
             painter.drawPixmap(shown.topLeft(), m_scaled);
+        }
+        if (hasFocus()) {
+            DrawFocusRing(painter, shown, palette());
         }
         const PointerAid &aid = m_control.aid();
         if (!aid.visible) {
@@ -182,8 +188,9 @@ RemoteForm::RemoteForm(RemoteControl &control, QWidget *parent)
     m_keysButton->setAutoRaise(true);
     // As narrow as its mark: the panels need the room.
     m_keysButton->setFixedWidth(m_keysButton->fontMetrics().horizontalAdvance(m_keysButton->text()) + 8);
-    // The keys belong to the window, not to the button.
-    m_keysButton->setFocusPolicy(Qt::NoFocus);
+    // Tab reaches it after the picture, which has the focus when the window opens: the keys
+    // typed there belong to the window.
+    m_keysButton->setFocusPolicy(Qt::TabFocus);
     connect(m_keysButton, &QToolButton::clicked, this, &RemoteForm::showKeysHelp);
     bar->addPermanentWidget(m_keysButton);
     setStatusBar(bar);

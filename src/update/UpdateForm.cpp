@@ -1,5 +1,6 @@
 #include "update/UpdateForm.h"
 
+#include "settings/Accessibility.h"
 #include "update/UpdateChecker.h"
 
 #include <QCloseEvent>
@@ -11,6 +12,7 @@
 UpdateForm::UpdateForm(QWidget *parent)
     : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("UpdateForm"));
+    InstallWindowRoles();
     setWindowTitle(QStringLiteral("Updates?"));
     resize(520, 360);
     auto *layout = new QVBoxLayout(this);
@@ -27,6 +29,7 @@ UpdateForm::UpdateForm(QWidget *parent)
     m_newsLine->hide();
     layout->addWidget(m_newsLine);
     m_rawTexta = new QPlainTextEdit;
+    ShowFocusRing(*m_rawTexta);
     m_rawTexta->setObjectName(QStringLiteral("RawTexta"));
     m_rawTexta->setAccessibleName(QStringLiteral("What the update server said"));
     m_rawTexta->setReadOnly(true);

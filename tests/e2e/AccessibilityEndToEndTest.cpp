@@ -11,10 +11,23 @@
 #include "session/RadioStatus.h"
 #include "update/UpdateWindow.h"
 
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QAbstractSlider>
+#include <QAbstractSpinBox>
 #include <QAccessible>
 #include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QLineEdit>
+#include <QPalette>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QSet>
+#include <QTabBar>
+#include <QTextEdit>
 
 namespace {
 
@@ -58,6 +71,81 @@ void collectUnnamed(QAccessibleInterface *object, const QString &path, QStringLi
     for (int i = 0; i < object->childCount(); ++i) {
         collectUnnamed(object->child(i), here, unnamed);
     }
+}
+
+// A widget's place for a test's message: its window, its name and its class.
+QString whereIs(const QWidget *widget) {
+    return widget->window()->objectName() + u'/' + widget->objectName() + u'/' +
+           QLatin1String(widget->metaObject()->className());
+}
+
+// The controls of a window a mouse can use: buttons, boxes, fields, lists, sliders, texts to
+// select from, tabs, and the pictures that take clicks (the remote, the radio's screen).
+QList<QWidget *> mouseControls(QWidget *window, const QList<QWidget *> &pictures) {
+    QList<QWidget *> controls;
+    for (QWidget *w : window->findChildren<QWidget *>()) {
+        if (!w->isVisibleTo(window) || !w->isEnabled() || w->window() != window) {
+            continue;
+        }
+        // Parts of a larger control, which the keyboard works through that control.
+        if (qobject_cast<QScrollBar *>(w) != nullptr || qobject_cast<QComboBox *>(w->parentWidget()) != nullptr ||
+            qobject_cast<QAbstractSpinBox *>(w->parentWidget()) != nullptr ||
+            qobject_cast<QTabBar *>(w->parentWidget()) != nullptr) {
+            continue;
+        }
+        const auto *group = qobject_cast<QGroupBox *>(w);
+        if (qobject_cast<QAbstractButton *>(w) != nullptr || qobject_cast<QLineEdit *>(w) != nullptr ||
+            qobject_cast<QComboBox *>(w) != nullptr || qobject_cast<QAbstractSpinBox *>(w) != nullptr ||
+            qobject_cast<QAbstractSlider *>(w) != nullptr || qobject_cast<QAbstractItemView *>(w) != nullptr ||
+            qobject_cast<QTextEdit *>(w) != nullptr || qobject_cast<QPlainTextEdit *>(w) != nullptr ||
+            qobject_cast<QTabBar *>(w) != nullptr || (group != nullptr && group->isCheckable()) ||
+            pictures.contains(w)) {
+            controls << w;
+        }
+    }
+    return controls;
+}
+
+// Whether the focus ring is drawn at a control's left edge (on its outermost pixels or just
+// outside them), half way down.
+bool ringShown(QWidget *control) {
+    const QImage window = control->window()->grab().toImage();
+    const QPoint at = control->mapTo(control->window(), QPoint(0, control->height() / 2));
+    const QColor ring = control->palette().color(QPalette::Active, QPalette::Highlight);
+    for (int x = at.x() - 4; x <= at.x(); ++x) {
+        if (window.valid(x, at.y()) && window.pixelColor(x, at.y()) == ring) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The widgets Tab brings the focus to in a window, from where it starts, until it comes round.
+// Of the panes and pictures among them, those that show no focus ring while they have the focus,
+// or still show it once it has gone, are added to the faults.
+QList<QWidget *> tabRound(QWidget *window, const QList<QWidget *> &pictures, QStringList &faults) {
+    window->activateWindow();
+    if (!QTest::qWaitForWindowActive(window)) {
+        faults << whereIs(window) + QStringLiteral(": never active");
+        return {};
+    }
+    QList<QWidget *> reached;
+    for (int i = 0; i < 400; ++i) {
+        QWidget *focus = QApplication::focusWidget();
+        if (focus == nullptr || focus->window() != window || reached.contains(focus)) {
+            break;
+        }
+        reached << focus;
+        const bool ringed = qobject_cast<QAbstractScrollArea *>(focus) != nullptr || pictures.contains(focus);
+        if (ringed && !ringShown(focus)) {
+            faults << whereIs(focus) + QStringLiteral(": no focus ring");
+        }
+        QTest::keyClick(focus, Qt::Key_Tab);
+        if (ringed && QApplication::focusWidget() != focus && ringShown(focus)) {
+            faults << whereIs(focus) + QStringLiteral(": focus ring stays");
+        }
+    }
+    return reached;
 }
 
 } // namespace
@@ -135,6 +223,44 @@ private Q_SLOTS:
         // entry under its cursor (Stations), the remote's OK.
         const QStringList sent{QStringLiteral("VOLp"), QStringLiteral("OK"), QStringLiteral("OK")};
         QCOMPARE(run.deliveryFault(QStringLiteral("VOLp,OK,UP,DOWN").split(u','), sent), QString());
+    }
+
+    // Every window is a window with a title to a screen reader; Tab alone reaches every control
+    // of it a mouse can use, and lists, text panes and pictures show a ring while they have
+    // the focus.
+    void tabReachesEveryControlOfEveryWindow() {
+        RadioRun run;
+        QVERIFY(run.begin());
+        QTRY_VERIFY_WITH_TIMEOUT(run.program->session().status().volume.has_value(), Patience);
+        run.program->display().show();
+        run.program->macroWindow().show();
+        run.program->consoleWindow()->show();
+        run.program->updateWindow()->show();
+        for (FoldingGroup *group : run.program->mainWindow().findChildren<FoldingGroup *>()) {
+            group->setOpen(true);
+        }
+        const QList<QWidget *> pictures{run.program->remote().form().RemoteImage(),
+                                        run.program->display().form().BackGround()};
+        QStringList faults;
+        for (QWidget *window : QApplication::topLevelWidgets()) {
+            if (!window->isVisible()) {
+                continue;
+            }
+            QAccessibleInterface *object = QAccessible::queryAccessibleInterface(window);
+            if (object->role() != QAccessible::Window && object->role() != QAccessible::Dialog) {
+                faults << whereIs(window) + QStringLiteral(": role ") + QString::number(object->role(), 16);
+            }
+            if (object->text(QAccessible::Name).trimmed().isEmpty() || window->windowTitle().isEmpty()) {
+                faults << whereIs(window) + QStringLiteral(": no title");
+            }
+            const QList<QWidget *> reached = tabRound(window, pictures, faults);
+            for (QWidget *control : mouseControls(window, pictures)) {
+                if (!reached.contains(control)) {
+                    faults << whereIs(control) + QStringLiteral(": not reached by Tab");
+                }
+            }
+        }
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join(u'\n')));
     }
 };
 
