@@ -25,3 +25,16 @@ function(cv_add_test name)
         set_tests_properties(${name} PROPERTIES LABELS fonts)
     endif()
 endfunction()
+
+# cv_add_scaled_runs(<test> <function>...)
+#   Runs these functions of a Qt Test executable once more on screens of 1.5 and of 2 device
+#   pixels per pixel (QT_SCALE_FACTOR), as tests <test>_at_1.5 and <test>_at_2. The screen is a
+#   large one, so that windows keep the size they have on an ordinary screen.
+function(cv_add_scaled_runs name)
+    foreach(factor 1.5 2)
+        add_test(NAME ${name}_at_${factor} COMMAND ${name} ${ARGN})
+        set_tests_properties(${name}_at_${factor} PROPERTIES
+            TIMEOUT 300
+            ENVIRONMENT "QT_QPA_PLATFORM=offscreen:configfile=${CMAKE_SOURCE_DIR}/tests/support/large-screen.json;QT_SCALE_FACTOR=${factor};CV_TEST_DATA=${CMAKE_SOURCE_DIR}/data;CV_PROGRAM_DIR=${CV_PROGRAM_DIR};DBUS_SESSION_BUS_ADDRESS=unix:path=${CMAKE_BINARY_DIR}/no-session-bus")
+    endforeach()
+endfunction()

@@ -7,6 +7,7 @@
 #include "radio_link/RadioLink.h"
 #include "radio_link/RadioState.h"
 #include "support/ChildWidget.h"
+#include "support/ScaleOfTheRun.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -28,6 +29,7 @@ private Q_SLOTS:
         DisplayForm &window = run.program->display().form();
         ScreenRenderer &screen = run.program->display().logic().screen;
         QVERIFY(window.isVisible());
+        QCOMPARE(window.BackGround()->devicePixelRatioF(), ScaleOfTheRun());
         QCOMPARE(screen.Caption, QStringLiteral("Display Screen - main2"));
         QCOMPARE(window.windowTitle(), screen.Caption);
         QTRY_VERIFY_WITH_TIMEOUT(run.sim.commandTexts().contains(QStringLiteral("MINFO")), Patience);

@@ -5,6 +5,7 @@
 #include "remote/RemoteForm.h"
 #include "remote/RemoteWindow.h"
 #include "support/ChildWidget.h"
+#include "support/ScaleOfTheRun.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -27,6 +28,7 @@ private Q_SLOTS:
         RemoteForm &remote = run.program->remote().form();
         QWidget *image = remote.RemoteImage();
         QVERIFY(remote.isVisible());
+        QCOMPARE(image->devicePixelRatioF(), ScaleOfTheRun());
         QTRY_VERIFY_WITH_TIMEOUT(ChildWidget<QPlainTextEdit>(run.program->mainWindow(), QStringLiteral("TelnetData"))
                                      ->toPlainText()
                                      .contains(QStringLiteral("Menu state=")),

@@ -12,6 +12,7 @@
 #include "support/ChildWidget.h"
 #include "support/FakePlatform.h"
 #include "support/RoomySize.h"
+#include "support/ScaleOfTheRun.h"
 
 #include <QAccessible>
 #include <QCheckBox>
@@ -134,7 +135,8 @@ private Q_SLOTS:
         INIFILES settings;
         settings.SetProgramPaths(dir.filePath(QStringLiteral("CVRemote")));
         const QDir data(qEnvironmentVariable("CV_TEST_DATA"));
-        for (const QString &file : {QStringLiteral("remote1.txt"), QStringLiteral("remote1.png")}) {
+        for (const QString &file :
+             {QStringLiteral("remote1.txt"), QStringLiteral("remote1.png"), QStringLiteral("remote1@2x.png")}) {
             QVERIFY(QFile::copy(data.filePath(file), dir.filePath(file)));
         }
         RemoteLayout layout;
@@ -156,6 +158,19 @@ private Q_SLOTS:
         // At its first size the window shows the drawn remote at its own size.
         QCOMPARE(form.RemoteImage()->size(), control.picture().size());
         QCOMPARE(control.pictureSize(), QSizeF(control.picture().size()));
+        // It is drawn for the screen's device pixels: where there are twice as many, with every
+        // pixel of the double-size drawing (the edge, where a focus ring may go, left aside).
+        const qreal ratio = ScaleOfTheRun();
+        QCOMPARE(form.RemoteImage()->devicePixelRatioF(), ratio);
+        const QImage drawn = form.RemoteImage()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(drawn.size(), (QSizeF(control.picture().size()) * ratio).toSize());
+        if (ratio == 1 || ratio == 2) {
+            const QImage file =
+                QImage(data.filePath(ratio == 2 ? QStringLiteral("remote1@2x.png") : QStringLiteral("remote1.png")))
+                    .convertToFormat(QImage::Format_RGB32);
+            const QRect inner = drawn.rect().adjusted(6, 6, -6, -6);
+            QVERIFY(drawn.copy(inner) == file.copy(inner));
+        }
         QTest::mouseClick(form.RemoteImage(), Qt::LeftButton, {}, middleOf("VOLp"));
         const QSize size = RoomySize(form, QSize(500, 900));
         form.resize(size);
