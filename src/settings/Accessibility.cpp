@@ -3,22 +3,23 @@
 #include <QAbstractScrollArea>
 #include <QAccessibleWidget>
 #include <QEvent>
+#include <QFocusFrame>
 #include <QPainter>
 #include <QPalette>
 #include <QWidget>
 
 namespace {
 
-// Drawn over its pane, which it follows in size; the mouse goes through it to the pane.
-class FocusRing final : public QWidget {
+// Drawn over its pane, which it follows in size; the mouse goes through it to the pane. A focus
+// frame, so that screen readers pass over it; but drawn inside the pane, not around it, where a
+// stack of panes or a scrolled column would cut it off.
+class FocusRing final : public QFocusFrame {
 public:
     explicit FocusRing(QAbstractScrollArea &pane)
-        : QWidget(&pane)
+        : QFocusFrame(&pane)
         , m_pane(pane) {
         setObjectName(QStringLiteral("FocusRing"));
-        setAttribute(Qt::WA_TransparentForMouseEvents);
         setAttribute(Qt::WA_NoSystemBackground);
-        setFocusPolicy(Qt::NoFocus);
         setGeometry(pane.rect());
         pane.installEventFilter(this);
         raise();
@@ -40,7 +41,7 @@ protected:
                 break;
             }
         }
-        return QWidget::eventFilter(watched, event);
+        return QFocusFrame::eventFilter(watched, event);
     }
     void paintEvent(QPaintEvent *) override {
         if (m_pane.hasFocus()) {

@@ -140,6 +140,14 @@ QList<QWidget *> tabRound(QWidget *window, const QList<QWidget *> &pictures, QSt
         if (ringed && !ringShown(focus)) {
             faults << whereIs(focus) + QStringLiteral(": no focus ring");
         }
+        // The ring is drawing, not an object for a screen reader.
+        const QAccessibleInterface *object = QAccessible::queryAccessibleInterface(focus);
+        for (int i = 0; object != nullptr && i < object->childCount(); ++i) {
+            const QObject *child = object->child(i)->object();
+            if (child != nullptr && child->objectName() == QStringLiteral("FocusRing")) {
+                faults << whereIs(focus) + QStringLiteral(": its focus ring is read out");
+            }
+        }
         QTest::keyClick(focus, Qt::Key_Tab);
         if (ringed && QApplication::focusWidget() != focus && ringShown(focus)) {
             faults << whereIs(focus) + QStringLiteral(": focus ring stays");
