@@ -25,7 +25,6 @@
 #include <QPalette>
 #include <QPlainTextEdit>
 #include <QScrollBar>
-#include <QSet>
 #include <QTabBar>
 #include <QTextEdit>
 
@@ -142,8 +141,8 @@ QList<QWidget *> tabRound(QWidget *window, const QList<QWidget *> &pictures, QSt
         }
         // The ring is drawing, not an object for a screen reader.
         const QAccessibleInterface *object = QAccessible::queryAccessibleInterface(focus);
-        for (int i = 0; object != nullptr && i < object->childCount(); ++i) {
-            const QObject *child = object->child(i)->object();
+        for (int c = 0; object != nullptr && c < object->childCount(); ++c) {
+            const QObject *child = object->child(c)->object();
             if (child != nullptr && child->objectName() == QStringLiteral("FocusRing")) {
                 faults << whereIs(focus) + QStringLiteral(": its focus ring is read out");
             }
