@@ -12,7 +12,6 @@ namespace {
 QAccessible::Role roleOf(ScreenObject::Role role) {
     switch (role) {
     case ScreenObject::Notice:
-        return QAccessible::StaticText;
     case ScreenObject::Text:
         return QAccessible::StaticText;
     case ScreenObject::Picture:
@@ -40,9 +39,9 @@ public:
         return o ? roleOf(o->role) : QAccessible::StaticText;
     }
     QAccessible::State state() const override {
-        QAccessible::State state;
+        QAccessible::State state = AccessiblePart::state();
         const auto o = current();
-        state.invisible = !o || owner() == nullptr || !owner()->isVisible();
+        state.invisible = state.invisible || !o;
         if (o && (o->role == ScreenObject::ListRow || (o->role == ScreenObject::Button && o->selected))) {
             state.selectable = true;
             state.selected = o->selected;

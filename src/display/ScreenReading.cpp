@@ -110,6 +110,6 @@ QString ScreenTitle(const ScreenRenderer &screen, const QString &radioScreenName
     if (!radioScreenName.isEmpty()) {
         return radioScreenName;
     }
-    const QString prefix = QStringLiteral("Display Screen - ");
+    const QLatin1StringView prefix = ScreenRenderer::CaptionPrefix;
     return screen.Caption.startsWith(prefix) ? screen.Caption.mid(prefix.size()) : screen.Caption;
 }

@@ -192,7 +192,7 @@ void ScreenRenderer::DisplayScreen(const QString &name) {
         Imaging::StopImaging(token);
         return;
     }
-    Caption = QStringLiteral("Display Screen - ") + lookedUp;
+    Caption = CaptionPrefix + lookedUp;
     if (const QImage loaded = picture(backgroundPath, White, BackgroundFit); !loaded.isNull()) {
         BackGround = loaded;
         BackGroundSharp = sharpPicture(backgroundPath, White, BackgroundFit, loaded.size());

@@ -100,6 +100,9 @@ public:
     // its current menu name changes.
     void ColourNameLabels(const QString &menuName);
 
+    // The window's title is this and the skin's name for the screen shown.
+    static constexpr QLatin1StringView CaptionPrefix{"Display Screen - "};
+
     // Overlays that only show a picture the radio supplies; a click on them does nothing.
     static bool IsPictureOnly(const QString &picture);
 

@@ -25,9 +25,9 @@ FoldingGroup::FoldingGroup(QGroupBox *group, QWidget *parent)
     layout->setSpacing(0);
     layout->addWidget(m_button, 0, Qt::AlignLeft);
     layout->addWidget(group);
-    renderOpen(false);
+    setOpen(false);
     connect(m_button, &QToolButton::clicked, this, [this](bool open) {
-        renderOpen(open);
+        setOpen(open);
         Q_EMIT openedByUser(open);
     });
 }
@@ -39,10 +39,6 @@ bool FoldingGroup::isOpen() const {
 }
 
 void FoldingGroup::setOpen(bool open) {
-    renderOpen(open);
-}
-
-void FoldingGroup::renderOpen(bool open) {
     m_button->setChecked(open);
     m_button->setArrowType(open ? Qt::DownArrow : Qt::RightArrow);
     m_group->setVisible(open);

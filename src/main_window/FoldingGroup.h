@@ -26,8 +26,6 @@ Q_SIGNALS:
     void openedByUser(bool open);
 
 private:
-    void renderOpen(bool open);
-
     QToolButton *m_button = nullptr;
     QGroupBox *m_group = nullptr;
 };

@@ -21,11 +21,6 @@ public:
 
     bool isValid() const override { return owner() != nullptr && key().has_value(); }
     QAccessible::Role role() const override { return QAccessible::Button; }
-    QAccessible::State state() const override {
-        QAccessible::State state;
-        state.invisible = owner() == nullptr || !owner()->isVisible();
-        return state;
-    }
     QRect rect() const override {
         const auto k = key();
         if (!k || owner() == nullptr) {

@@ -1,6 +1,7 @@
 #include "session/LinkHealthLook.h"
 
 #include "session/RadioView.h"
+#include "session/StatusDecoding.h"
 
 #include <algorithm>
 #include <cmath>
@@ -8,8 +9,8 @@
 LinkHealthLook LinkHealthLookOf(const RadioView &view) {
     LinkHealthLook look;
     const QString waiting = view.waitingText();
-    if (view.RadioOffline) {
-        look.health = LinkHealth::Offline;
+    look.health = LinkHealthOf(view);
+    if (look.health == LinkHealth::Offline) {
         look.text = QStringLiteral("Radio offline since ") + view.OfflineSince;
         look.shortText = QStringLiteral("Offline");
         if (!view.OfflineReason.isEmpty()) {
@@ -19,8 +20,7 @@ LinkHealthLook LinkHealthLookOf(const RadioView &view) {
             look.text + QStringLiteral(". ") +
             (view.ConnectProblem.isEmpty() ? QStringLiteral("The radio at %1 does not answer").arg(view.RadioAddress)
                                            : view.ConnectProblem);
-    } else if (!view.LinkHealth.isEmpty()) {
-        look.health = LinkHealth::Answers;
+    } else if (look.health == LinkHealth::Answers) {
         look.text = QStringLiteral("Radio answers");
         look.shortText = QStringLiteral("Answers");
         look.toolTip = view.LinkHealth + QStringLiteral(" at ") + view.RadioAddress;

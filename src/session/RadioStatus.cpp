@@ -82,12 +82,17 @@ RadioStatus DecodeStatus(const RadioState &state, const RadioView &view, const S
         status.coverFile = Skin::PictureFile(programFolder, QStringLiteral("coverart"));
     }
 
-    if (view.RadioOffline) {
-        status.health = LinkHealth::Offline;
+    status.health = LinkHealthOf(view);
+    if (status.health == LinkHealth::Offline) {
         status.offlineSince = view.OfflineSince;
         status.offlineReason = view.OfflineReason;
-    } else if (!view.LinkHealth.isEmpty()) {
-        status.health = LinkHealth::Answers;
     }
     return status;
+}
+
+LinkHealth LinkHealthOf(const RadioView &view) {
+    if (view.RadioOffline) {
+        return LinkHealth::Offline;
+    }
+    return view.LinkHealth.isEmpty() ? LinkHealth::NotYetAnswered : LinkHealth::Answers;
 }

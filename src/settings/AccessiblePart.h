@@ -23,6 +23,12 @@ public:
     int childCount() const override { return 0; }
     int indexOfChild(const QAccessibleInterface *) const override { return -1; }
     QAccessibleInterface *childAt(int, int) const override { return nullptr; }
+    // Out of sight with its widget; subclasses add what else they know.
+    QAccessible::State state() const override {
+        QAccessible::State state;
+        state.invisible = m_owner == nullptr || !m_owner->isVisible();
+        return state;
+    }
     void setText(QAccessible::Text, const QString &) override {}
     void *interface_cast(QAccessible::InterfaceType type) override {
         return type == QAccessible::ActionInterface ? static_cast<QAccessibleActionInterface *>(this) : nullptr;

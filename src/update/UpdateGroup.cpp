@@ -19,7 +19,10 @@ UpdateGroup::UpdateGroup(QWidget *parent)
     m_checkLabel->setObjectName(QStringLiteral("CheckUpdateLabel"));
     m_checkLabel->setToolTip(QStringLiteral("Check for software updates"));
     // A label that works as a link: it looks like one and starts the check when clicked.
-    m_checkLabel->setStyleSheet(QStringLiteral("color: #1a4fc4; text-decoration: underline;"));
+    // A link; with the focus, a ring in the highlight colour, as the lists have.
+    m_checkLabel->setStyleSheet(
+        QStringLiteral("QLabel { color: #1a4fc4; text-decoration: underline; border: 2px solid transparent; }"
+                       "QLabel:focus { border-color: palette(highlight); }"));
     m_checkLabel->setCursor(Qt::PointingHandCursor);
     m_checkLabel->installEventFilter(this);
     // Reached by Tab too; Enter or Space starts the check as a click does.

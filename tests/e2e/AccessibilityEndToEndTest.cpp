@@ -21,6 +21,7 @@
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
 #include <QPlainTextEdit>
@@ -120,8 +121,8 @@ bool ringShown(QWidget *control) {
 }
 
 // The widgets Tab brings the focus to in a window, from where it starts, until it comes round.
-// Of the panes and pictures among them, those that show no focus ring while they have the focus,
-// or still show it once it has gone, are added to the faults.
+// Of the panes, pictures and links among them, those that show no focus ring while they have the
+// focus, or still show it once it has gone, are added to the faults.
 QList<QWidget *> tabRound(QWidget *window, const QList<QWidget *> &pictures, QStringList &faults) {
     window->activateWindow();
     if (!QTest::qWaitForWindowActive(window)) {
@@ -135,7 +136,8 @@ QList<QWidget *> tabRound(QWidget *window, const QList<QWidget *> &pictures, QSt
             break;
         }
         reached << focus;
-        const bool ringed = qobject_cast<QAbstractScrollArea *>(focus) != nullptr || pictures.contains(focus);
+        const bool ringed = qobject_cast<QAbstractScrollArea *>(focus) != nullptr ||
+                            qobject_cast<QLabel *>(focus) != nullptr || pictures.contains(focus);
         if (ringed && !ringShown(focus)) {
             faults << whereIs(focus) + QStringLiteral(": no focus ring");
         }
