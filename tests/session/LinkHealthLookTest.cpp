@@ -5,8 +5,6 @@
 // The words stay readable (4.5:1 at least) on light, dark and in-between backgrounds, and the
 // three states keep three different marks.
 TEST(LinkHealthLook, WordsKeepTheirContrastOnEveryPalette) {
-    EXPECT_NEAR(ContrastRatio(Qt::black, Qt::white), 21.0, 0.01);
-    EXPECT_NEAR(ContrastRatio(QColor(0x77, 0x77, 0x77), Qt::white), 4.48, 0.01);
     const QColor backgrounds[] = {Qt::white,
                                   QColor(0xef, 0xef, 0xef), // Fusion's light window
                                   QColor(0xd4, 0xd0, 0xc8), // an old grey theme
